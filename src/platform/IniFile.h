@@ -1,0 +1,49 @@
+// Private-profile (INI) files: sections in brackets with key=value lines. Sections and keys
+// compare without regard to letter case, the first match wins, and the order of lines is kept;
+// lines that are not understood stay as they are. Every write lands at once: the file is read,
+// changed and replaced atomically (a temporary file and a rename) under an advisory lock, so
+// two processes that write the same file never lose each other's writes.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vm {
+
+class TIniFile {
+public:
+    explicit TIniFile(std::string path);
+
+    const std::string& FileName() const { return path_; }
+
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const;
+    // The value as a whole number, or defaultValue when missing or not a number.
+    long long ReadInteger(const std::string& section, const std::string& key,
+                          long long defaultValue) const;
+    // Raises std::runtime_error with the file name and the reason when the file cannot be written.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, long long value);
+    void DeleteKey(const std::string& section, const std::string& key);
+    void EraseSection(const std::string& section);
+
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& key) const;
+    // Section names in file order.
+    std::vector<std::string> ReadSections() const;
+    // Keys of a section in file order.
+    std::vector<std::string> ReadSection(const std::string& section) const;
+    // Keys and values of a section in file order.
+    std::vector<std::pair<std::string, std::string>> ReadSectionValues(const std::string& section) const;
+    int CountKeys(const std::string& section) const;
+
+    // Under the lock, reads a number (defaultValue when missing or not a number), writes it
+    // plus one, and returns the number read: two processes never take the same number.
+    long long TakeNumber(const std::string& section, const std::string& key, long long defaultValue);
+
+private:
+    std::string path_;
+};
+
+} // namespace vm
