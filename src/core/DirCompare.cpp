@@ -1,0 +1,415 @@
+#include "core/DirCompare.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vm {
+
+namespace {
+
+inline uint8_t UpperAscii(uint8_t c)
+{
+    return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
+}
+
+int Sign(long v)
+{
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
+
+// One name against another: ASCII upper-cased bytes, a name before the longer names it
+// begins, then the exact bytes. This is the order the scan gives the entries of a directory.
+int CompareNameKeys(std::string_view a, std::string_view b)
+{
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        uint8_t ua = UpperAscii(static_cast<uint8_t>(a[i]));
+        uint8_t ub = UpperAscii(static_cast<uint8_t>(b[i]));
+        if (ua != ub)
+            return ua < ub ? -1 : 1;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return Sign(std::memcmp(a.data(), b.data(), n));
+}
+
+std::string Decimal(int64_t v)
+{
+    return std::to_string(v);
+}
+
+} // namespace
+
+int ComparePathKeys(std::string_view a, std::string_view b)
+{
+    size_t i = 0, j = 0;
+    for (;;) {
+        size_t ea = std::min(a.find('/', i), a.size());
+        size_t eb = std::min(b.find('/', j), b.size());
+        int c = CompareNameKeys(a.substr(i, ea - i), b.substr(j, eb - j));
+        if (c != 0)
+            return c;
+        bool aEnd = ea == a.size(), bEnd = eb == b.size();
+        if (aEnd || bEnd)
+            return aEnd == bEnd ? 0 : (aEnd ? -1 : 1);
+        i = ea + 1;
+        j = eb + 1;
+    }
+}
+
+// One log's walk in file order with the full path of its current entry. The path is kept as a
+// stack (one end position per level) instead of asking the log for every entry's parents: the
+// same text GetFullPath gives, at the cost of one append per entry.
+class TDirCompare::TLogCursor
+{
+public:
+    TLogCursor(TDirStorage& log, const char* which) : log_(log), which_(which) {}
+
+    void Start() { Load(log_.FirstOffset()); }
+    void Advance();
+
+    bool Valid() const { return valid_; }
+    const TDirNode& Node() const { return node_; }
+    const std::string& Name() const { return name_; }
+    const std::string& Path() const { return path_; }
+    int32_t Offset() const { return offset_; }
+    // The entry's level; a level that jumps more than one below the previous entry (a damaged
+    // log) is taken as one below it, so that every entry has a parent on the path.
+    uint16_t Level() const { return level_; }
+    bool IsDirectory() const { return node_.Kind == kKindDirectory; }
+    const std::string& Damage() const { return damage_; }
+
+private:
+    void Load(int32_t offset);
+    void EndDamaged(const std::string& why);
+
+    TDirStorage& log_;
+    const char* which_;
+    bool valid_ = false;
+    TDirNode node_;
+    std::string name_;
+    std::string path_;
+    std::vector<size_t> levelEnds_; // path length behind each level
+    int32_t offset_ = kNoOffset;
+    uint16_t level_ = 0;
+    std::string damage_;
+};
+
+void TDirCompare::TLogCursor::Advance()
+{
+    int32_t next = node_.NextOffset;
+    if (next == kNoOffset) {
+        valid_ = false;
+        return;
+    }
+    if (next <= offset_) {
+        EndDamaged("the record at offset " + Decimal(offset_) + " links back to offset " +
+                   Decimal(next));
+        return;
+    }
+    Load(next);
+    if (!valid_)
+        EndDamaged("the record at offset " + Decimal(next) + " cannot be read");
+}
+
+void TDirCompare::TLogCursor::Load(int32_t offset)
+{
+    valid_ = log_.ReadNode(offset, node_, name_);
+    if (!valid_)
+        return;
+    offset_ = offset;
+    level_ = static_cast<uint16_t>(std::min<size_t>(node_.Level, levelEnds_.size()));
+    if (level_ == 0) {
+        // A top-level path is stored with its trailing "/", which its full path drops.
+        std::string_view root = name_;
+        if (!root.empty() && root.back() == '/')
+            root.remove_suffix(1);
+        path_.assign(root);
+    } else {
+        path_.resize(levelEnds_[level_ - 1]);
+        path_ += '/';
+        path_ += name_;
+    }
+    levelEnds_.resize(level_);
+    levelEnds_.push_back(path_.size());
+}
+
+void TDirCompare::TLogCursor::EndDamaged(const std::string& why)
+{
+    valid_ = false;
+    damage_ = std::string("The ") + which_ + " log is damaged: " + why + "; its entries end there.";
+}
+
+TDirCompare::TDirCompare(TStream& stream) : stream_(stream) {}
+
+void TDirCompare::SetProgressHandler(TCompareProgress handler)
+{
+    progress_ = std::move(handler);
+}
+
+void TDirCompare::WriteHeader()
+{
+    uint8_t header[kCompareHeaderSize];
+    std::memcpy(header, kSignature, kSignatureLength - 1);
+    header[kSignatureLength - 1] = 0x1A;
+    stream_.SetSize(0);
+    stream_.Seek(0, TSeekOrigin::Begin);
+    stream_.WriteBuffer(header, kCompareHeaderSize);
+    writePos_ = kCompareFirstOffset;
+    levelOffsets_.assign(1, kNoOffset);
+    pendingSibling_.clear();
+    lastDirOffset_ = kCompareFirstOffset;
+}
+
+void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
+{
+    WriteHeader();
+    stopped_ = false;
+    logDamage_.clear();
+    TLogCursor oldCursor(oldLog, "old"), newCursor(newLog, "new");
+    oldCursor.Start();
+    newCursor.Start();
+    bool stop = false;
+    // A log that has run out has no current path: the other log's entries are then all that
+    // remain, whatever bytes their names hold.
+    while ((oldCursor.Valid() || newCursor.Valid()) && !stop) {
+        if (oldCursor.Valid() && oldCursor.IsDirectory() && progress_)
+            progress_(oldCursor.Path(), stop);
+        int order = !oldCursor.Valid()   ? 1
+                    : !newCursor.Valid() ? -1
+                                         : ComparePathKeys(oldCursor.Path(), newCursor.Path());
+        if (order < 0)
+            WriteSubtree(oldCursor, kConditionDeleted);
+        else if (order > 0)
+            WriteSubtree(newCursor, kConditionAdded);
+        else
+            WriteMatched(oldCursor, newCursor);
+    }
+    stopped_ = stop;
+    for (const TLogCursor* c : {&oldCursor, &newCursor})
+        if (!c->Damage().empty())
+            logDamage_ += (logDamage_.empty() ? "" : " ") + c->Damage();
+}
+
+namespace {
+TCompareRecord RecordFrom(const TDirNode& node)
+{
+    TCompareRecord r;
+    r.Kind = node.Kind;
+    r.Attributes = node.Attributes;
+    r.Created = node.Created;
+    r.Accessed = node.Accessed;
+    r.Modified = node.Modified;
+    return r;
+}
+} // namespace
+
+// An entry only one log holds, and, for a directory, every entry below it in that log: the
+// whole subtree goes out with the same condition.
+void TDirCompare::WriteSubtree(TLogCursor& cursor, uint8_t condition)
+{
+    const uint16_t top = cursor.Level();
+    const bool directory = cursor.IsDirectory();
+    do {
+        TCompareRecord r = RecordFrom(cursor.Node());
+        r.Condition = condition;
+        if (condition == kConditionAdded) {
+            r.SizeNow = cursor.Node().Size;
+            r.AllocNow = cursor.Node().Allocated;
+            r.NewLogOffset = cursor.Offset();
+        } else {
+            r.SizeWas = cursor.Node().Size;
+            r.AllocWas = cursor.Node().Allocated;
+            r.NewLogOffset = kNoOffset;
+        }
+        WriteRecord(cursor.Level(), r, cursor.Name());
+        cursor.Advance();
+    } while (directory && cursor.Valid() && cursor.Level() > top);
+}
+
+// An entry both logs hold: the new log's data under the old log's name.
+void TDirCompare::WriteMatched(TLogCursor& oldCursor, TLogCursor& newCursor)
+{
+    TCompareRecord r = RecordFrom(newCursor.Node());
+    r.SizeNow = newCursor.Node().Size;
+    r.AllocNow = newCursor.Node().Allocated;
+    r.SizeWas = oldCursor.Node().Size;
+    r.AllocWas = oldCursor.Node().Allocated;
+    r.Condition = kConditionBoth;
+    r.NewLogOffset = newCursor.Offset();
+    WriteRecord(newCursor.Level(), r, oldCursor.Name());
+    oldCursor.Advance();
+    newCursor.Advance();
+}
+
+void TDirCompare::WriteRecord(uint16_t level, TCompareRecord& r, const std::string& name)
+{
+    if (name.size() > static_cast<size_t>(kCompareMaxNameLength))
+        throw ECompareError("The name of an entry is too long for a comparison record (" +
+                            Decimal(static_cast<int64_t>(name.size())) + " bytes).");
+    const int32_t self = static_cast<int32_t>(writePos_);
+    const auto length = static_cast<uint16_t>(kCompareMinRecordLength + name.size());
+    if (writePos_ + length > kMaxLogSize)
+        throw ECompareError("The comparison would pass 2 GiB, the limit of its offsets.");
+
+    // Siblings chain at each level; a record at a shallower level ends every deeper chain.
+    if (pendingSibling_.size() <= level)
+        pendingSibling_.resize(level + 1, kNoOffset);
+    if (pendingSibling_[level] != kNoOffset && pendingSibling_[level] != self)
+        PatchLink(pendingSibling_[level], cmp::NextSiblingOffset, self);
+    pendingSibling_[level] = self;
+    pendingSibling_.resize(level + 1);
+
+    if (levelOffsets_.size() <= level)
+        levelOffsets_.resize(level + 1, kNoOffset);
+    levelOffsets_[level] = self;
+
+    r.Level = level;
+    r.ParentOffset = level > 0 ? levelOffsets_[level - 1] : kCompareFirstOffset;
+    r.NextOffset = self + length;
+    r.NextSiblingOffset = kNoOffset;
+    r.NextDirOffset = kNoOffset;
+    const bool directory = r.Kind == kKindDirectory;
+    // The directory chain starts at 14, so the first directory written there links to itself
+    // until the next directory takes its place.
+    if (directory && lastDirOffset_ == self)
+        r.NextDirOffset = self;
+
+    recordBuffer_.resize(length);
+    EncodeCompareFixed(r, length, self, recordBuffer_.data());
+    std::memcpy(recordBuffer_.data() + kCompareFixedSize, name.data(), name.size());
+    recordBuffer_[length - 1] = 0;
+    stream_.WriteBuffer(recordBuffer_.data(), length);
+    writePos_ += length;
+
+    if (directory && lastDirOffset_ != kNoOffset) {
+        if (lastDirOffset_ != self)
+            PatchLink(lastDirOffset_, cmp::NextDirOffset, self);
+        lastDirOffset_ = self;
+    }
+}
+
+// Rewrites one link field of an earlier record; only those four bytes change, so the fixed
+// part need not be read back.
+void TDirCompare::PatchLink(int32_t recordOffset, int fieldOffset, int32_t value)
+{
+    uint8_t bytes[4];
+    PutI32(bytes, value);
+    stream_.Seek(int64_t{recordOffset} + fieldOffset, TSeekOrigin::Begin);
+    stream_.WriteBuffer(bytes, 4);
+    stream_.Seek(writePos_, TSeekOrigin::Begin);
+}
+
+uint16_t TDirCompare::ReadRecordLength(int32_t offset)
+{
+    try {
+        if (offset < 0 || offset >= stream_.Size())
+            return 0;
+        uint8_t bytes[2];
+        stream_.Seek(offset, TSeekOrigin::Begin);
+        if (stream_.Read(bytes, 2) != 2)
+            return 0;
+        return GetU16(bytes);
+    } catch (const EStreamError&) {
+        return 0;
+    }
+}
+
+bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string& name)
+{
+    name.clear();
+    if (offset < kCompareFirstOffset)
+        return false;
+    const uint16_t length = ReadRecordLength(offset);
+    if (length < kCompareMinRecordLength)
+        return false;
+    const bool oldVersion = GetFileVersion() == kCompareVersionWithoutNewLogOffset;
+    try {
+        recordBuffer_.resize(length);
+        stream_.Seek(offset, TSeekOrigin::Begin);
+        int64_t got = stream_.Read(recordBuffer_.data(), length);
+        if (got < kCompareFixedSize)
+            return false;
+        record = DecodeCompareFixed(recordBuffer_.data());
+        if (oldVersion)
+            record.NewLogOffset = 0;
+        if (got < length)
+            return false;
+        const char* text = reinterpret_cast<const char*>(recordBuffer_.data()) + kCompareFixedSize;
+        const size_t room = length - kCompareFixedSize;
+        name.assign(text, strnlen(text, room));
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+std::string TDirCompare::GetFullPath(int32_t offset)
+{
+    const int64_t position = stream_.Position();
+    std::vector<std::string> names; // from the record up to its top-level path
+    TCompareRecord r;
+    std::string name;
+    int32_t at = offset;
+    while (ReadRecord(at, r, name)) {
+        if (r.Level == 0) {
+            if (!name.empty())
+                name.pop_back(); // the top-level path's trailing "/"
+            names.push_back(std::move(name));
+            break;
+        }
+        names.push_back(std::move(name));
+        const int32_t parent = r.ParentOffset == kNoOffset ? kCompareFirstOffset : r.ParentOffset;
+        if (parent >= at) // parents come before their entries: anything else is damage
+            break;
+        at = parent;
+    }
+    std::string path;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        if (it != names.rbegin())
+            path += '/';
+        path += *it;
+    }
+    stream_.Seek(position, TSeekOrigin::Begin);
+    return path;
+}
+
+int TDirCompare::GetFileVersion()
+{
+    if (version_)
+        return *version_;
+    int version = 0;
+    try {
+        uint8_t header[16] = {};
+        stream_.Seek(0, TSeekOrigin::Begin);
+        const int64_t got = stream_.Read(header, sizeof header);
+        for (int at : kCompareVersionChars) {
+            if (got <= at || header[at] < '0' || header[at] > '9') {
+                version = 0;
+                break;
+            }
+            version = version * 10 + (header[at] - '0');
+        }
+    } catch (const EStreamError&) {
+        version = 0;
+    }
+    version_ = version;
+    return version;
+}
+
+int32_t TDirCompare::ForwardLink(int32_t from, int32_t link)
+{
+    return (link > from && link < stream_.Size()) ? link : kNoOffset;
+}
+
+int32_t TDirCompare::FirstEntry(int32_t offset, const TCompareRecord& directory)
+{
+    const int32_t next = ForwardLink(offset, directory.NextOffset);
+    TCompareRecord r;
+    std::string name;
+    if (next == kNoOffset || !ReadRecord(next, r, name))
+        return kNoOffset;
+    return (r.Level == directory.Level + 1 && r.ParentOffset == offset) ? next : kNoOffset;
+}
+
+} // namespace vm

@@ -1,0 +1,90 @@
+// TDirCompare: the comparison of two logs of one reference, written as a comparison file (one
+// record for every entry of either log, with its space then and now), and the random-access
+// reader of such a file. The object works on a stream that its creator owns and frees after it.
+#pragma once
+
+#include "core/CompareFormat.h"
+#include "core/DirStorage.h"
+#include "platform/Stream.h"
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vm {
+
+// A comparison that cannot be written (it would pass the 2 GiB offset limit, or a name does not
+// fit a record). Stream errors come as the stream's own exceptions.
+class ECompareError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Progress of a comparison: the path of the old log's current directory and a stop flag.
+using TCompareProgress = std::function<void(const std::string& path, bool& stop)>;
+
+// The order of full paths in a log: name by name along the path, each name compared ASCII
+// upper-cased as unsigned bytes (a name before every longer name it begins), the exact bytes
+// breaking ties; a path before the paths below it. Returns -1, 0 or 1.
+int ComparePathKeys(std::string_view a, std::string_view b);
+
+class TDirCompare
+{
+public:
+    // Create: binds to the stream, which must outlive this object.
+    explicit TDirCompare(TStream& stream);
+
+    void SetProgressHandler(TCompareProgress handler);
+
+    // Writes the whole comparison of the two logs into the stream (emptied first). Stream errors
+    // propagate; the stream then holds what was written. A stop through the progress handler
+    // ends the comparison after the current step (Stopped() tells).
+    void CompareLogs(TDirStorage& oldLog, TDirStorage& newLog);
+    bool Stopped() const { return stopped_; }
+    // Where a walk of an input log ended on a damaged link (empty when both ended normally).
+    const std::string& LogDamage() const { return logDamage_; }
+
+    // The RecordLength word at offset; 0 when no record can start there.
+    uint16_t ReadRecordLength(int32_t offset);
+    // Decodes the record at offset; false when there is none, its length is bad or it is cut
+    // short (the name is then empty). Readers end their walk on false.
+    bool ReadRecord(int32_t offset, TCompareRecord& record, std::string& name);
+    // The full path of the record by its parent links (a top-level path without its trailing
+    // "/"). Keeps the stream position.
+    std::string GetFullPath(int32_t offset);
+    // The version digits of the header as a number (102), 0 when they are not digits. Cached.
+    int GetFileVersion();
+
+    // Checked walks: the link from the record at `from` when a walk may follow it (inside the
+    // file and ahead of `from`), -1 otherwise. Every link a walk follows points forward, so no
+    // walk can loop; the first directory's NextDirOffset of 14 ends the chain this way too.
+    int32_t ForwardLink(int32_t from, int32_t link);
+    // The first entry of the directory record at offset, -1 when it has none.
+    int32_t FirstEntry(int32_t offset, const TCompareRecord& directory);
+
+private:
+    class TLogCursor;
+
+    void WriteHeader();
+    void WriteSubtree(TLogCursor& cursor, uint8_t condition);
+    void WriteMatched(TLogCursor& oldCursor, TLogCursor& newCursor);
+    void WriteRecord(uint16_t level, TCompareRecord& record, const std::string& name);
+    void PatchLink(int32_t recordOffset, int fieldOffset, int32_t value);
+
+    TStream& stream_;
+    std::optional<int> version_;
+    TCompareProgress progress_;
+    int64_t writePos_ = kCompareFirstOffset;
+    std::vector<int32_t> levelOffsets_;   // last record written at each level
+    std::vector<int32_t> pendingSibling_; // last record at each level that may get a sibling
+    int32_t lastDirOffset_ = kCompareFirstOffset;
+    std::vector<uint8_t> recordBuffer_;
+    bool stopped_ = false;
+    std::string logDamage_;
+};
+
+} // namespace vm
