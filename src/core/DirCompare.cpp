@@ -109,7 +109,10 @@ void TDirCompare::TLogCursor::Advance()
     }
     Load(next);
     if (!valid_)
-        EndDamaged("the record at offset " + Decimal(next) + " cannot be read");
+        EndDamaged(next >= log_.Stream().Size()
+                       ? "the record at offset " + Decimal(offset_) + " links to offset " +
+                             Decimal(next) + ", past the end of the file"
+                       : "the record at offset " + Decimal(next) + " cannot be read");
 }
 
 void TDirCompare::TLogCursor::Load(int32_t offset)
@@ -410,6 +413,34 @@ int32_t TDirCompare::FirstEntry(int32_t offset, const TCompareRecord& directory)
     if (next == kNoOffset || !ReadRecord(next, r, name))
         return kNoOffset;
     return (r.Level == directory.Level + 1 && r.ParentOffset == offset) ? next : kNoOffset;
+}
+
+TCompareWalkEnd WalkRecords(TDirCompare& file, const TCompareVisitor& visit)
+{
+    TCompareWalkEnd end;
+    const int64_t size = file.FileSize();
+    TCompareRecord r;
+    std::string name;
+    int32_t at = kCompareFirstOffset;
+    while (at < size) {
+        end.Offset = at;
+        if (!file.ReadRecord(at, r, name)) {
+            end.Damage = "the record at offset " + Decimal(at) + " cannot be read";
+            return end;
+        }
+        if (!visit(at, r, name))
+            return end;
+        const int32_t next = file.ForwardLink(at, r.NextOffset);
+        if (next == kNoOffset) {
+            if (r.NextOffset != size)
+                end.Damage = "the record at offset " + Decimal(at) + " links to offset " +
+                             Decimal(r.NextOffset) + ", not ahead inside the file";
+            return end;
+        }
+        at = next;
+    }
+    end.Offset = at;
+    return end;
 }
 
 } // namespace vm

@@ -32,6 +32,17 @@ using TCompareProgress = std::function<void(const std::string& path, bool& stop)
 // breaking ties; a path before the paths below it. Returns -1, 0 or 1.
 int ComparePathKeys(std::string_view a, std::string_view b);
 
+// How a walk of a comparison in file order ended: Damage is empty when the records ran without a
+// gap to the end of the file (or the visitor stopped), else it says what was wrong at Offset.
+struct TCompareWalkEnd
+{
+    int32_t Offset = kNoOffset;
+    std::string Damage;
+};
+// Called for each record in file order; returns false to stop the walk.
+using TCompareVisitor =
+    std::function<bool(int32_t offset, const TCompareRecord& record, const std::string& name)>;
+
 class TDirCompare
 {
 public:
@@ -65,6 +76,7 @@ public:
     int32_t ForwardLink(int32_t from, int32_t link);
     // The first entry of the directory record at offset, -1 when it has none.
     int32_t FirstEntry(int32_t offset, const TCompareRecord& directory);
+    int64_t FileSize() { return stream_.Size(); }
 
 private:
     class TLogCursor;
@@ -86,5 +98,8 @@ private:
     bool stopped_ = false;
     std::string logDamage_;
 };
+
+// Visits every record from offset 14 along NextOffset, checking each link before following it.
+TCompareWalkEnd WalkRecords(TDirCompare& file, const TCompareVisitor& visit);
 
 } // namespace vm

@@ -1,0 +1,60 @@
+#include "references/CompareRun.h"
+
+#include "platform/Stream.h"
+
+#include <memory>
+#include <sys/stat.h>
+
+namespace vm {
+
+namespace {
+
+// Opens a log for reading; a missing or unreadable file, or one that is not a regular file,
+// is refused with a message that names it.
+std::unique_ptr<TFileStream> OpenLog(const char* which, const std::string& path)
+{
+    std::unique_ptr<TFileStream> stream;
+    try {
+        stream = std::make_unique<TFileStream>(path, TFileMode::OpenRead);
+    } catch (const EStreamError& e) {
+        throw ECompareRunError(std::string("The ") + which + " log cannot be opened: " + e.what(),
+                               false);
+    }
+    struct stat st = {};
+    if (::fstat(stream->Handle(), &st) != 0 || !S_ISREG(st.st_mode))
+        throw ECompareRunError(std::string("The ") + which + " log " + path + " is not a log file.",
+                               false);
+    return stream;
+}
+
+} // namespace
+
+TCompareRunResult CompareLogFiles(const std::string& oldLogPath, const std::string& newLogPath,
+                                  const std::string& comparisonPath,
+                                  const TCompareProgress& progress)
+{
+    auto oldStream = OpenLog("old", oldLogPath);
+    auto newStream = OpenLog("new", newLogPath);
+    TDirStorage oldLog(*oldStream);
+    TDirStorage newLog(*newStream);
+
+    std::unique_ptr<TFileStream> out;
+    try {
+        out = std::make_unique<TFileStream>(comparisonPath, TFileMode::Create);
+    } catch (const EStreamError& e) {
+        throw ECompareRunError(std::string("The comparison cannot be written: ") + e.what(), false);
+    }
+    TDirCompare comparison(*out);
+    comparison.SetProgressHandler(progress);
+    comparison.CompareLogs(oldLog, newLog);
+    // Written bytes may still sit in the stream's buffer: flushing here makes a full disk an
+    // error of the run instead of a silent loss when the stream is closed.
+    out->Flush();
+    if (!comparison.LogDamage().empty())
+        throw ECompareRunError(comparison.LogDamage() + " The comparison " + comparisonPath +
+                                   " holds only the entries read before it.",
+                               true);
+    return TCompareRunResult{comparisonPath, comparison.Stopped()};
+}
+
+} // namespace vm
