@@ -243,6 +243,17 @@ TIniFile::ReadSectionValues(const std::string& section) const
     return TIniFileText(ReadContent(path_)).Entries(section);
 }
 
+std::vector<std::pair<std::string, TIniFile::TSectionValues>> TIniFile::ReadAll() const
+{
+    TIniFileText text(ReadContent(path_));
+    std::vector<std::pair<std::string, TSectionValues>> all;
+    for (std::string& name : text.SectionNames()) {
+        TSectionValues values = text.Entries(name);
+        all.emplace_back(std::move(name), std::move(values));
+    }
+    return all;
+}
+
 int TIniFile::CountKeys(const std::string& section) const
 {
     return int(ReadSectionValues(section).size());

@@ -11,6 +11,10 @@
 
 namespace vm {
 
+// True when two section or key names are the same for an INI file: equal but for the letter case
+// of ASCII letters.
+bool SameIniName(const std::string& a, const std::string& b);
+
 class TIniFile {
 public:
     explicit TIniFile(std::string path);
@@ -37,6 +41,9 @@ public:
     // Keys and values of a section in file order.
     std::vector<std::pair<std::string, std::string>> ReadSectionValues(const std::string& section) const;
     int CountKeys(const std::string& section) const;
+    // Every section with its keys and values, in file order, from one reading of the file.
+    using TSectionValues = std::vector<std::pair<std::string, std::string>>;
+    std::vector<std::pair<std::string, TSectionValues>> ReadAll() const;
 
     // Under the lock, reads a number (defaultValue when missing or not a number), writes it
     // plus one, and returns the number read: two processes never take the same number.

@@ -1,5 +1,7 @@
 #include "platform/IniFileText.h"
 
+#include "platform/IniFile.h"
+
 #include <stdexcept>
 
 namespace vm {
@@ -44,6 +46,17 @@ bool HasLineBreakOrNul(const std::string& s)
 }
 
 } // namespace
+
+bool SameIniName(const std::string& a, const std::string& b)
+{
+    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i]))
+            return false;
+    return true;
+}
 
 TIniFileText::TIniFileText(const std::string& content)
 {
