@@ -24,7 +24,7 @@ void EncodeReal48(int64_t value, uint8_t out[6])
     bool negative = value < 0;
     uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     int k = 63 - std::countl_zero(mag); // mag lies in [2^k, 2^(k+1))
-    uint64_t mantissa;                   // 40 bits with the leading one
+    uint64_t mantissa;                  // 40 bits with the leading one
     if (k <= 39) {
         mantissa = mag << (39 - k);
     } else {
@@ -49,7 +49,7 @@ void EncodeReal48(double value, uint8_t out[6])
         return;
     bool negative = value < 0;
     int e2 = 0;
-    double m = std::frexp(std::fabs(value), &e2); // value = m * 2^e2, m in [0.5, 1)
+    double m = std::frexp(std::fabs(value), &e2);      // value = m * 2^e2, m in [0.5, 1)
     double scaled = std::nearbyint(std::ldexp(m, 40)); // 40 significant bits, ties to even
     int k = e2 - 1;
     uint64_t mantissa = static_cast<uint64_t>(scaled);
@@ -90,8 +90,14 @@ int64_t Clamp64(double v)
 }
 } // namespace
 
-int64_t DecodeReal48Rounded(const uint8_t in[6]) { return Clamp64(std::round(DecodeReal48(in))); }
-int64_t DecodeReal48Truncated(const uint8_t in[6]) { return Clamp64(std::trunc(DecodeReal48(in))); }
+int64_t DecodeReal48Rounded(const uint8_t in[6])
+{
+    return Clamp64(std::round(DecodeReal48(in)));
+}
+int64_t DecodeReal48Truncated(const uint8_t in[6])
+{
+    return Clamp64(std::trunc(DecodeReal48(in)));
+}
 
 int32_t PackTime(TDateTime value)
 {
@@ -116,6 +122,15 @@ int32_t PackTimeOrZero(TDateTime value)
     if (!(s >= 1.0) || s >= 4294967296.0)
         return 0;
     return PackTime(value);
+}
+
+int32_t PackSecondsOrZero(int64_t seconds)
+{
+    if (seconds < 1 || seconds >= (int64_t{1} << 32))
+        return 0;
+    if (seconds <= kPackedFold)
+        return static_cast<int32_t>(seconds);
+    return static_cast<int32_t>(-(seconds - kPackedFold));
 }
 
 } // namespace vm

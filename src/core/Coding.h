@@ -19,13 +19,19 @@ inline void PutU32(uint8_t* p, uint32_t v)
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
-inline void PutI32(uint8_t* p, int32_t v) { PutU32(p, static_cast<uint32_t>(v)); }
+inline void PutI32(uint8_t* p, int32_t v)
+{
+    PutU32(p, static_cast<uint32_t>(v));
+}
 inline void PutU64(uint8_t* p, uint64_t v)
 {
     for (int i = 0; i < 8; ++i)
         p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
-inline void PutI64(uint8_t* p, int64_t v) { PutU64(p, static_cast<uint64_t>(v)); }
+inline void PutI64(uint8_t* p, int64_t v)
+{
+    PutU64(p, static_cast<uint64_t>(v));
+}
 inline void PutDouble(uint8_t* p, double v)
 {
     uint64_t bits;
@@ -33,13 +39,19 @@ inline void PutDouble(uint8_t* p, double v)
     PutU64(p, bits);
 }
 
-inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t GetU16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t GetU32(const uint8_t* p)
 {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
-inline int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(GetU32(p)); }
+inline int32_t GetI32(const uint8_t* p)
+{
+    return static_cast<int32_t>(GetU32(p));
+}
 inline uint64_t GetU64(const uint8_t* p)
 {
     uint64_t v = 0;
@@ -47,7 +59,10 @@ inline uint64_t GetU64(const uint8_t* p)
         v = v << 8 | p[i];
     return v;
 }
-inline int64_t GetI64(const uint8_t* p) { return static_cast<int64_t>(GetU64(p)); }
+inline int64_t GetI64(const uint8_t* p)
+{
+    return static_cast<int64_t>(GetU64(p));
+}
 inline double GetDouble(const uint8_t* p)
 {
     uint64_t bits = GetU64(p);
@@ -75,5 +90,8 @@ TDateTime UnpackTime(int32_t stored);
 // The packed form of a date-time when the packed time can hold it (after 1899-12-30 00:00:00
 // and up to 4294967295 seconds later, 2036-02-05 06:28:15), otherwise 0.
 int32_t PackTimeOrZero(TDateTime value);
+// The same for a moment given as whole seconds since 1899-12-30 00:00 local time, without a
+// floating-point date-time on the way (what a scan stores for file times).
+int32_t PackSecondsOrZero(int64_t seconds);
 
 } // namespace vm

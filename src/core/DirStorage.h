@@ -1,19 +1,28 @@
 // TDirStorage: one log, worked on directly in its stream. There is no in-memory tree: every read
 // decodes one record, every change rewrites a record's fixed part in place, and the links
 // between records are the tree. The caller owns the stream and frees it after this object.
+//
+// Reading never trusts the file: a record reads only when it lies inside the file with a length
+// of 66 to 325 bytes and names its own offset, and every link is checked before it is followed
+// (core/LogWalk.h has the walks), so a damaged log ends a walk instead of looping or reading
+// out of bounds. Writers touch only records that read.
 #pragma once
 
 #include "core/LogFormat.h"
+#include "core/StatusEvent.h"
+#include "platform/FileSystem.h"
 #include "platform/Stream.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace vm {
 
 // One record, decoded. The record's own offset is CurrentOffset() after ReadNode.
-struct TDirNode {
+struct TDirNode
+{
     uint8_t Kind = kKindDirectory; // 0 directory, 1 file
     uint16_t Level = 0;            // 0 for a root
     uint32_t Attributes = 0;
@@ -29,29 +38,50 @@ struct TDirNode {
     uint32_t Tags = 0;
 };
 
-// Progress of long operations: a status text and a stop flag the handler may set.
-using TStatusEvent = std::function<void(const std::string& text, bool& stop)>;
-// Lets the user interface process pending messages (called between directories of a scan).
-using TMessagePump = std::function<void()>;
+// The twelve tag names a new log gets: "Tag 1" to "Tag 11" (bits 0 to 10), then "Rubbish Bin"
+// (bit 30). A logging run writes them with SetTagName(1..12) after BuildLog.
+std::vector<std::string> DefaultTagNames();
 
-class TDirStorage {
+class TDirStorage
+{
 public:
     // Create: reads the header (when the stream holds more than 15 bytes) and the tag names.
     explicit TDirStorage(TStream& stream);
 
+    ~TDirStorage();
+    TDirStorage(const TDirStorage&) = delete;
+    TDirStorage& operator=(const TDirStorage&) = delete;
+
+    // BuildLog: called for every entry a listing finds with the directory's path (ending with
+    // "/"); a stop ends the whole scan. DeleteTree: "Preparing to delete", then one text per
+    // entry; a stop ends the deletion.
     void SetStatusEvent(TStatusEvent handler);
+    // Called once before each subdirectory of a scan is listed.
     void SetMessagePump(TMessagePump pump);
+    // The disk that BuildLog, DeleteTree and VerifyTree work on; the real one unless a test
+    // gives another. fs must outlive this object.
+    void SetFileSystem(TFileSystem& fs) { fs_ = &fs; }
 
     // Writes a complete log into the empty stream: every path (ending with "/") with the
     // allocation unit of the same index (0 when missing or not a number). Stream errors are
-    // raised; the file is then incomplete. Refuses (raises) a log that would pass 2 GiB.
+    // raised; the file is then incomplete. Refuses (raises EScanError) a path longer than 259
+    // bytes before anything is written, and a log that would pass 2 GiB or 65535 levels when
+    // it comes to it. A stop leaves a log that is complete as far as it goes (WasStopped).
     void BuildLog(const std::vector<std::string>& paths, const std::vector<std::string>& units);
+    // True when the status handler stopped the last BuildLog.
+    bool WasStopped() const { return stopped_; }
 
     // Decodes the record at offset; false when it cannot be read (ends a walk).
     bool ReadNode(int32_t offset, TDirNode& node, std::string& name);
-    // Full path by the parent links; a root gives its path without the trailing "/".
+    // The record at offset as stored, after the same checks; why (when given) gets the reason
+    // it does not read.
+    bool ReadRecord(int32_t offset, TRecordFixed& fixed, std::string& name,
+                    std::string* why = nullptr);
+    // Full path by the parent links; a root gives its path without the trailing "/" ("/"
+    // stays "/"), and its entries are "/data/a" or, below "/", "/a". Never cut; a damaged parent
+    // link ends the path where it is.
     std::string GetFullPath(int32_t offset);
-    // The record whose full path equals path, or -1.
+    // The record whose full path equals path exactly, or -1 (roots themselves give -1).
     int32_t FindPath(const std::string& path);
 
     uint32_t ReadTags(int32_t offset);
@@ -80,8 +110,24 @@ public:
     int32_t CurrentOffset() const { return currentOffset_; }
     const TLogHeader& Header() const { return header_; }
     TStream& Stream() { return stream_; }
+    int64_t StreamSize() { return stream_.Size(); }
 
 private:
+    bool ReadFixedAt(int32_t offset, TRecordFixed& fixed);
+    void WriteField(int64_t at, const void* bytes, int64_t n);
+    // Writes n bytes at field of the record at offset, when a record reads there.
+    bool WriteRecordField(int32_t offset, int field, const void* bytes, int64_t n);
+    void LinkTagged(int32_t offset);
+    void UnlinkTagged(int32_t offset);
+    bool ChangeTag(int32_t offset, uint32_t newTags);
+    void LoadTagNames();
+    void WriteTagNames();
+    TFileSystem& Disk();
+    std::string RootPathOf(int32_t offset);
+    bool DeleteOnDisk(TRootedWalker& walker, const std::string& path, bool directory, bool force,
+                      bool missingCountsAsDeleted);
+    void SubtractAllocated(int32_t offset, const TDirNode& node);
+
     TStream& stream_;
     int32_t firstOffset_ = kLogHeaderSize;
     int32_t currentOffset_ = kNoOffset;
@@ -91,6 +137,9 @@ private:
     std::vector<std::string> tagNames_;
     TStatusEvent onStatus_;
     TMessagePump pump_;
+    TFileSystem* fs_ = nullptr;
+    std::unique_ptr<TFileSystem> ownFs_;
+    bool stopped_ = false;
 };
 
 } // namespace vm

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Coding.h"
+#include "platform/FileAttributes.h"
 
 #include <array>
 #include <cstdint>
@@ -11,32 +12,25 @@
 namespace vm {
 
 constexpr char kSignature[] = "Volumark 1.02"; // followed by the byte 0x1A
-constexpr int kSignatureLength = 14;          // the 13 characters and 0x1A
+constexpr int kSignatureLength = 14;           // the 13 characters and 0x1A
 constexpr int kLogHeaderSize = 40;
 constexpr int kLogHeaderBase = 16; // signature and extension length; the rest is the extension
 constexpr uint16_t kLogExtensionLength = 24;
 constexpr int kRecordFixedSize = 65;
-constexpr int kMaxNameLength = 259;                            // without the NUL
+constexpr int kMaxNameLength = 259;                                     // without the NUL
 constexpr int kMaxRecordLength = kRecordFixedSize + kMaxNameLength + 1; // 325
 constexpr int32_t kNoOffset = -1;
 constexpr int64_t kMaxLogSize = 0x7FFFFFFF; // offsets are 32-bit signed
 
-constexpr uint32_t kTagDeleted = 0x80000000u;   // bit 31: deleted from the disk after logging
+constexpr uint32_t kTagDeleted = 0x80000000u;    // bit 31: deleted from the disk after logging
 constexpr uint32_t kTagRubbishBin = 0x40000000u; // bit 30
 constexpr int kUserTagCount = 11;                // bits 0 to 10
 
-// Win32 attribute bits as logs hold them.
-constexpr uint32_t faReadOnly = 0x1;
-constexpr uint32_t faHidden = 0x2;
-constexpr uint32_t faSystem = 0x4;
-constexpr uint32_t faDirectory = 0x10;
-constexpr uint32_t faArchive = 0x20;
-constexpr uint32_t faNormal = 0x80;
-constexpr uint32_t faSparse = 0x200;
-constexpr uint32_t faReparsePoint = 0x400;
-constexpr uint32_t faCompressed = 0x800;
-
-enum : uint8_t { kKindDirectory = 0, kKindFile = 1 };
+enum : uint8_t
+{
+    kKindDirectory = 0,
+    kKindFile = 1
+};
 
 // Offsets of the header fields.
 namespace hdr {
@@ -51,7 +45,8 @@ constexpr int RecordLength = 0, SelfOffset = 2, Level = 6, ParentOffset = 8, Nex
               Modified = 45, Size = 49, Allocated = 55, Tags = 61;
 }
 
-struct TLogHeader {
+struct TLogHeader
+{
     std::array<uint8_t, kSignatureLength> Signature{};
     uint16_t ExtensionLength = 0;
     TDateTime LogDate = 0;
@@ -66,7 +61,8 @@ struct TLogHeader {
 };
 
 // The fixed part of a record, field by field as stored (dates packed, sizes as six-byte reals).
-struct TRecordFixed {
+struct TRecordFixed
+{
     uint16_t RecordLength = 0;
     int32_t SelfOffset = kNoOffset;
     uint16_t Level = 0;

@@ -1,38 +1,8 @@
 #include "platform/ScriptedUserInterface.h"
 
+#include "platform/DialogDefaults.h"
+
 namespace vm {
-
-namespace {
-int DefaultForBox(unsigned flags)
-{
-    unsigned buttons = flags & mb::ButtonMask;
-    unsigned def = flags & mb::DefMask;
-    if (buttons == mb::YesNo)
-        return def == mb::DefButton2 ? idNo : idYes;
-    if (buttons == mb::YesNoCancel)
-        return def == mb::DefButton2 ? idNo : def == mb::DefButton3 ? idCancel : idYes;
-    if (buttons == mb::OKCancel)
-        return def == mb::DefButton2 ? idCancel : idOK;
-    return idOK;
-}
-
-int ResultOfButton(unsigned button)
-{
-    switch (button) {
-    case mbtn::Yes: return idYes;
-    case mbtn::No: return idNo;
-    case mbtn::Cancel: return idCancel;
-    case mbtn::Abort: return idAbort;
-    case mbtn::Retry: return idRetry;
-    case mbtn::Ignore: return idIgnore;
-    case mbtn::All: return idAll;
-    case mbtn::NoToAll: return idNoToAll;
-    case mbtn::YesToAll: return idYesToAll;
-    case mbtn::Help: return idHelp;
-    default: return idOK;
-    }
-}
-} // namespace
 
 int TScriptedUserInterface::MessageBox(const std::string& text, const std::string& caption,
                                        unsigned flags)
@@ -43,7 +13,7 @@ int TScriptedUserInterface::MessageBox(const std::string& text, const std::strin
         Answers.pop_front();
         return a;
     }
-    return DefaultForBox(flags);
+    return DefaultBoxResult(flags);
 }
 
 int TScriptedUserInterface::MessageDlg(const std::string& text, TMsgDlgType type, unsigned buttons,
@@ -55,12 +25,7 @@ int TScriptedUserInterface::MessageDlg(const std::string& text, TMsgDlgType type
         Answers.pop_front();
         return a;
     }
-    if (defaultButton)
-        return ResultOfButton(defaultButton);
-    for (unsigned b = 1; b <= mbtn::Help; b <<= 1)
-        if (buttons & b)
-            return ResultOfButton(b);
-    return idOK;
+    return DefaultDialogResult(buttons, defaultButton);
 }
 
 void TScriptedUserInterface::ShowMessage(const std::string& text)

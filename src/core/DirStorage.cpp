@@ -1,0 +1,311 @@
+// Opening a log, building it, reading records and paths, and the header and single-field writers.
+// Tags live in DirStorageTags.cpp, the operations on the disk in DirStorageDisk.cpp.
+#include "core/DirStorage.h"
+
+#include "core/LogWalk.h"
+#include "core/LogWriter.h"
+#include "core/TreeScanner.h"
+
+#include <charconv>
+
+namespace vm {
+
+namespace {
+// The allocation unit a text gives: 0 when it is not a whole number that fits.
+int32_t UnitOf(const std::string& text)
+{
+    int32_t v = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || v < 0)
+        return 0;
+    return v;
+}
+} // namespace
+
+TDirStorage::TDirStorage(TStream& stream) : stream_(stream)
+{
+    try {
+        stream_.Seek(0, TSeekOrigin::Begin);
+        if (stream_.Size() > 15) {
+            uint8_t h[kLogHeaderSize] = {};
+            stream_.Read(h, kLogHeaderBase);
+            uint16_t extension = GetU16(h + hdr::ExtensionLength);
+            // A longer extension than ours is skipped: its first 24 bytes are our fields.
+            int want = extension < kLogExtensionLength ? extension : kLogExtensionLength;
+            stream_.Read(h + kLogHeaderBase, want);
+            header_ = TLogHeader::Decode(h);
+            firstOffset_ = kLogHeaderBase + extension;
+        }
+    } catch (const EStreamError&) {
+        header_ = TLogHeader();
+        firstOffset_ = kLogHeaderSize;
+    }
+    lastDirOffset_ = firstOffset_;
+    // The deleted total is written only where the extension holds all of it; with a shorter
+    // extension those bytes belong to the first record.
+    extendedHeader_ = header_.ExtensionLength >= kLogExtensionLength;
+    if (header_.TagListOffset != 0)
+        LoadTagNames();
+}
+
+TDirStorage::~TDirStorage() = default;
+
+void TDirStorage::SetStatusEvent(TStatusEvent handler)
+{
+    onStatus_ = std::move(handler);
+}
+void TDirStorage::SetMessagePump(TMessagePump pump)
+{
+    pump_ = std::move(pump);
+}
+
+TFileSystem& TDirStorage::Disk()
+{
+    if (!fs_) {
+        ownFs_ = std::make_unique<TPosixFileSystem>();
+        fs_ = ownFs_.get();
+    }
+    return *fs_;
+}
+
+// ---- Building ---------------------------------------------------------------------------------
+
+void TDirStorage::BuildLog(const std::vector<std::string>& paths,
+                           const std::vector<std::string>& units)
+{
+    std::vector<std::string> roots;
+    for (const std::string& p : paths) {
+        if (p.empty())
+            throw EScanError("An empty path cannot be logged");
+        std::string r = p.back() == '/' ? p : p + "/";
+        if (r.size() > static_cast<size_t>(kMaxNameLength))
+            throw EScanError("The path " + r + " is longer than " + std::to_string(kMaxNameLength) +
+                             " bytes and does not fit a log");
+        roots.push_back(std::move(r));
+    }
+    stopped_ = false;
+    TLogWriter writer(stream_, Now());
+    firstOffset_ = kLogHeaderSize;
+    lastDirOffset_ = kLogHeaderSize;
+    header_ = writer.Header();
+    extendedHeader_ = true;
+    tagNames_.clear();
+
+    TTreeScanner scanner(Disk(), writer);
+    scanner.SetStatusEvent(onStatus_);
+    scanner.SetMessagePump(pump_);
+    for (size_t i = 0; i < roots.size() && !scanner.Stopped(); ++i)
+        scanner.ScanRoot(roots[i], i < units.size() ? UnitOf(units[i]) : 0);
+    writer.Finish();
+    stopped_ = scanner.Stopped();
+    header_ = writer.Header();
+    lastDirOffset_ = writer.LastDirOffset();
+}
+
+// ---- Reading ----------------------------------------------------------------------------------
+
+bool TDirStorage::ReadRecord(int32_t offset, TRecordFixed& fixed, std::string& name,
+                             std::string* why)
+{
+    auto fail = [why](std::string reason) {
+        if (why)
+            *why = std::move(reason);
+        return false;
+    };
+    try {
+        int64_t size = stream_.Size();
+        if (offset == kNoOffset)
+            return fail("no record (-1)");
+        if (offset < firstOffset_ || offset >= size)
+            return fail("offset " + std::to_string(offset) + " lies outside the records");
+        uint8_t b[kMaxRecordLength];
+        stream_.Seek(offset, TSeekOrigin::Begin);
+        if (stream_.Read(b, kRecordFixedSize) != kRecordFixedSize)
+            return fail("the record at " + std::to_string(offset) +
+                        " is cut off by the end of the file");
+        fixed = TRecordFixed::Decode(b);
+        if (fixed.RecordLength <= kRecordFixedSize || fixed.RecordLength > kMaxRecordLength)
+            return fail("the record at " + std::to_string(offset) + " has a length of " +
+                        std::to_string(fixed.RecordLength));
+        if (offset + static_cast<int64_t>(fixed.RecordLength) > size)
+            return fail("the record at " + std::to_string(offset) +
+                        " is cut off by the end of the file");
+        if (fixed.SelfOffset != offset)
+            return fail("the record at " + std::to_string(offset) + " says it is at " +
+                        std::to_string(fixed.SelfOffset));
+        int64_t nameBytes = fixed.RecordLength - kRecordFixedSize;
+        if (stream_.Read(b + kRecordFixedSize, nameBytes) != nameBytes)
+            return fail("the name at " + std::to_string(offset) + " cannot be read");
+        const char* n = reinterpret_cast<const char*>(b + kRecordFixedSize);
+        size_t length = 0;
+        while (length < static_cast<size_t>(nameBytes) && n[length] != 0)
+            ++length;
+        name.assign(n, length);
+        return true;
+    } catch (const EStreamError& e) {
+        return fail(e.what());
+    }
+}
+
+bool TDirStorage::ReadFixedAt(int32_t offset, TRecordFixed& fixed)
+{
+    std::string name;
+    return ReadRecord(offset, fixed, name);
+}
+
+bool TDirStorage::ReadNode(int32_t offset, TDirNode& node, std::string& name)
+{
+    TRecordFixed r;
+    if (!ReadRecord(offset, r, name))
+        return false;
+    currentOffset_ = offset;
+    node.Kind = r.Kind;
+    node.Level = r.Level;
+    node.Attributes = r.Attributes;
+    node.Created = UnpackTime(r.Created);
+    node.Accessed = UnpackTime(r.Accessed);
+    node.Modified = UnpackTime(r.Modified);
+    node.Size = DecodeReal48Rounded(r.Size.data());
+    node.Allocated = DecodeReal48Rounded(r.Allocated.data());
+    node.ParentOffset = r.ParentOffset;
+    node.NextOffset = r.NextOffset;
+    node.NextSiblingOffset = r.NextSiblingOffset;
+    node.NextDirOffset = r.NextDirOffset;
+    node.NextTaggedOffset = r.NextTaggedOffset;
+    node.PrevTaggedOffset = r.PrevTaggedOffset;
+    node.Tags = r.Tags;
+    return true;
+}
+
+std::string TDirStorage::GetFullPath(int32_t offset)
+{
+    int64_t position = 0;
+    try {
+        position = stream_.Position();
+    } catch (const EStreamError&) {
+    }
+    std::string path;
+    TDirNode node;
+    std::string name;
+    int32_t at = offset;
+    while (ReadNode(at, node, name)) {
+        if (node.Level == 0) {
+            // The root's name ends with its "/": "/data/" stands in front as "/data", "/" as "".
+            std::string root = name;
+            if (!root.empty() && root.back() == '/')
+                root.pop_back();
+            path = path.empty() ? (root.empty() ? std::string("/") : root) : root + "/" + path;
+            break;
+        }
+        path = path.empty() ? name : name + "/" + path;
+        // A parent lies in front of its entries; any other link is damage and ends the path.
+        if (node.ParentOffset == kNoOffset || node.ParentOffset >= at)
+            break;
+        at = node.ParentOffset;
+    }
+    try {
+        stream_.Seek(position, TSeekOrigin::Begin);
+    } catch (const EStreamError&) {
+    }
+    return path;
+}
+
+int32_t TDirStorage::FindPath(const std::string& path)
+{
+    int32_t match = kNoOffset;
+    size_t matchLength = 0;
+    TDirNode node;
+    std::string name;
+    for (TLogWalk roots = TLogWalk::Roots(*this); roots.Next(node, name);) {
+        if (!name.empty() && path.compare(0, name.size(), name) == 0) {
+            match = roots.Offset();
+            matchLength = name.size();
+        }
+    }
+    if (match == kNoOffset || matchLength >= path.size())
+        return kNoOffset;
+    int32_t current = match;
+    for (size_t at = matchLength; at <= path.size();) {
+        size_t slash = path.find('/', at);
+        std::string part =
+            path.substr(at, slash == std::string::npos ? std::string::npos : slash - at);
+        int32_t found = kNoOffset;
+        for (TLogWalk children = TLogWalk::Children(*this, current); children.Next(node, name);) {
+            if (name == part) {
+                found = children.Offset();
+                break;
+            }
+        }
+        if (found == kNoOffset)
+            return kNoOffset;
+        current = found;
+        if (slash == std::string::npos)
+            break;
+        at = slash + 1;
+    }
+    return GetFullPath(current) == path ? current : kNoOffset;
+}
+
+// ---- Header and single fields -----------------------------------------------------------------
+
+void TDirStorage::WriteField(int64_t at, const void* bytes, int64_t n)
+{
+    stream_.Seek(at, TSeekOrigin::Begin);
+    stream_.Write(bytes, n);
+}
+
+uint32_t TDirStorage::GetTagMask() const
+{
+    return HasTagList() ? header_.TagMask : 0;
+}
+
+void TDirStorage::SetTagMask(uint32_t mask)
+{
+    // The mask is written only where the header's extension holds it.
+    if (!HasTagList() || header_.ExtensionLength < hdr::TagMask + 4 - kLogHeaderBase)
+        return;
+    uint8_t b[4];
+    PutU32(b, mask);
+    WriteField(hdr::TagMask, b, 4);
+    header_.TagMask = mask;
+}
+
+int64_t TDirStorage::GetDeletedTotal() const
+{
+    return extendedHeader_ ? header_.DeletedTotal : 0;
+}
+
+void TDirStorage::AddDeletedTotal(int64_t amount)
+{
+    if (!extendedHeader_)
+        return;
+    uint8_t b[8];
+    PutI64(b, header_.DeletedTotal + amount);
+    WriteField(hdr::DeletedTotal, b, 8);
+    header_.DeletedTotal += amount;
+}
+
+bool TDirStorage::WriteRecordField(int32_t offset, int field, const void* bytes, int64_t n)
+{
+    TRecordFixed r;
+    if (!ReadFixedAt(offset, r))
+        return false;
+    WriteField(offset + field, bytes, n);
+    return true;
+}
+
+void TDirStorage::WriteAttributes(int32_t offset, uint32_t attributes)
+{
+    uint8_t b[4];
+    PutU32(b, attributes);
+    WriteRecordField(offset, rec::Attributes, b, 4);
+}
+
+void TDirStorage::WriteAllocated(int32_t offset, int64_t value)
+{
+    uint8_t b[6];
+    EncodeReal48(value, b);
+    WriteRecordField(offset, rec::Allocated, b, 6);
+}
+
+} // namespace vm

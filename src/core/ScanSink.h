@@ -1,0 +1,55 @@
+// What a scan finds, pushed depth first into a sink. The scanner decides what is found (listing,
+// order, links, file system boundaries); a sink decides what becomes of it: TLogWriter writes a
+// log, TScanRecorder keeps the entries in memory for tests and in-memory checks.
+//
+// The call sequence for the tree
+//     /data/            (a path of the log, unit 4096)
+//         a.txt
+//         sub/          (a directory holding b)
+//             b
+//         z
+// is
+//     BeginRoot("/data/", 4096)
+//     Entry(a.txt, false)
+//     Entry(sub, false)        a directory entry opens the directory: what follows is inside it
+//     Entry(b, false)
+//     EndDirectory()           closes sub
+//     Entry(z, false)
+//     EndDirectory()           closes the root
+//
+// Entries of one directory come in the scan's sort order. Every directory entry is closed by its
+// own EndDirectory, also when it could not be read or lies on another file system (it is then
+// empty). A stopped scan closes every open directory before it returns.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace vm {
+
+// A scan or log that cannot be made: a path that does not fit a record, a tree deeper than the
+// level field can say, a log that would pass the 2 GiB offset limit.
+class EScanError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TScanSink
+{
+public:
+    virtual ~TScanSink() = default;
+
+    // A path of the log begins; path ends with "/". unit: the allocation unit in bytes, >= 0.
+    virtual void BeginRoot(const std::string& path, int32_t unit) = 0;
+    // An entry of the directory open at the moment. repeatLink: a further name of a file whose
+    // space was already counted under another name (hard links).
+    virtual void Entry(const TFileInfo& info, bool repeatLink) = 0;
+    // Closes the directory opened last (a directory entry, or the root).
+    virtual void EndDirectory() = 0;
+};
+
+} // namespace vm

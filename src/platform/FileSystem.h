@@ -1,0 +1,158 @@
+// The file system as the program sees it: directory listings with each entry's facts in the terms
+// logs keep (Win32 attributes, size, on-disk size, three local times), existence tests, and
+// removal and attribute changes relative to open directories. TFileSystem is an interface so that
+// tests can make a listing fail, an entry vanish or a removal be refused; TPosixFileSystem is the
+// real one.
+//
+// Attributes of a Linux entry: directory 0x10; read-only 0x1 when the owner has no write
+// permission; hidden 0x2 for names that begin with "."; system 0x4 for devices, fifos and
+// sockets; sparse 0x200 for a regular file with fewer bytes on disk than its size; reparse point
+// 0x400 for a symbolic link (never followed); compressed 0x800 when the file system says so;
+// normal 0x80 for a regular file with none of the other bits.
+#pragma once
+
+#include "platform/DateTime.h"
+#include "platform/FileAttributes.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+// A moment as the local clock showed it: seconds since 1970-01-01 00:00 local time, so that the
+// whole seconds can be packed without going through a floating-point date-time.
+struct TFileTime
+{
+    int64_t LocalSeconds = 0;
+    int32_t Nanoseconds = 0;
+
+    TDateTime ToDateTime() const
+    {
+        return kUnixEpochDays +
+               (static_cast<double>(LocalSeconds) + Nanoseconds / 1e9) / kSecondsPerDay;
+    }
+};
+
+// One entry of a directory with the facts a log keeps, plus what the scan needs to count hard
+// links once and to stay on one file system.
+struct TFileInfo
+{
+    std::string Name;
+    uint32_t Attributes = 0;
+    int64_t Size = 0;   // st_size
+    int64_t OnDisk = 0; // st_blocks * 512
+    TFileTime Created;  // birth time, or the modification time where the file system has none
+    TFileTime Accessed;
+    TFileTime Modified;
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    uint64_t MountId = 0; // 0 when the kernel does not tell
+    uint32_t Links = 1;
+
+    bool IsDirectory() const { return (Attributes & faDirectory) != 0; }
+};
+
+// The attribute bits of an entry from its mode (st_mode), name, sizes and compression flag.
+uint32_t AttributesOf(const std::string& name, unsigned mode, int64_t size, int64_t onDisk,
+                      bool compressed);
+
+// An open directory; -1 is none. Handles belong to the file system that gave them and are
+// given back with CloseDirectory.
+using TDirHandle = int;
+constexpr TDirHandle kNoDir = -1;
+
+// Every call that can fail returns false (or kNoDir) and puts the errno value in error.
+class TFileSystem
+{
+public:
+    virtual ~TFileSystem() = default;
+
+    // Opens a directory by its path. Links inside the path are followed: this is where a walk
+    // starts, at a path the user chose.
+    virtual TDirHandle OpenDirectory(const std::string& path, int& error) = 0;
+    // Opens the directory name inside dir; a symbolic link is never followed (fails).
+    virtual TDirHandle OpenDirectoryAt(TDirHandle dir, const std::string& name, int& error) = 0;
+    virtual void CloseDirectory(TDirHandle dir) = 0;
+    // The facts of an open directory itself (Name stays empty).
+    virtual bool StatDirectory(TDirHandle dir, TFileInfo& info, int& error) = 0;
+    // Lists dir: every entry except "." and "..", in the order the file system gives them, with
+    // its facts. Entries [0, count) of entries are filled; the vector grows as needed and keeps
+    // its elements between calls so that their names' storage is reused. An entry that vanishes
+    // between listing and reading is left out. False when the listing fails; the entries read
+    // before the failure stay.
+    virtual bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
+                               int& error) = 0;
+    // The facts of name inside dir, not following a final symbolic link.
+    virtual bool StatAt(TDirHandle dir, const std::string& name, TFileInfo& info, int& error) = 0;
+    // How many entries answer to exactly this path (0 or 1 on Linux, where names are exact), and
+    // the facts of the first. A final symbolic link is not followed.
+    virtual int FindExact(const std::string& path, TFileInfo& first) = 0;
+    // Removes name inside dir: a directory (which must be empty) or any other entry. A symbolic
+    // link is removed itself, never what it points to.
+    virtual bool RemoveAt(TDirHandle dir, const std::string& name, bool directory, int& error) = 0;
+    // Gives the owner write permission on name inside dir (clears the read-only attribute)
+    // without following a symbolic link.
+    virtual bool ClearReadOnlyAt(TDirHandle dir, const std::string& name, int& error) = 0;
+};
+
+// The real file system: getdents64 and statx relative to directory descriptors.
+class TPosixFileSystem : public TFileSystem
+{
+public:
+    TPosixFileSystem();
+    ~TPosixFileSystem() override;
+
+    TDirHandle OpenDirectory(const std::string& path, int& error) override;
+    TDirHandle OpenDirectoryAt(TDirHandle dir, const std::string& name, int& error) override;
+    void CloseDirectory(TDirHandle dir) override;
+    bool StatDirectory(TDirHandle dir, TFileInfo& info, int& error) override;
+    bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
+                       int& error) override;
+    bool StatAt(TDirHandle dir, const std::string& name, TFileInfo& info, int& error) override;
+    int FindExact(const std::string& path, TFileInfo& first) override;
+    bool RemoveAt(TDirHandle dir, const std::string& name, bool directory, int& error) override;
+    bool ClearReadOnlyAt(TDirHandle dir, const std::string& name, int& error) override;
+
+private:
+    class TLocalClock;
+    bool StatRelative(int dirFd, const char* name, TFileInfo& info, int& error);
+    std::unique_ptr<TLocalClock> clock_;
+};
+
+// Opens the directories along paths below one root one component at a time, never following a
+// symbolic link below the root, so that whatever is planted in the tree after it was logged, an
+// operation on "root/a/b/name" can only reach an entry inside the root. Keeps the chain of the
+// last path open, so that walking many paths of one tree costs one open per new directory.
+// The handles belong to this object and stay valid until the next call or its destruction.
+class TRootedWalker
+{
+public:
+    // root: the directory path the paths lie below, without a trailing "/" ("" stands for "/").
+    TRootedWalker(TFileSystem& fs, std::string root);
+    ~TRootedWalker();
+    TRootedWalker(const TRootedWalker&) = delete;
+    TRootedWalker& operator=(const TRootedWalker&) = delete;
+
+    // The open directory that holds path and the path's last name. For the root itself the
+    // root's parent is opened by its path (the root was chosen by the user). kNoDir when a
+    // directory on the way is missing, is a link or cannot be opened, or when path does not lie
+    // below the root.
+    TDirHandle ParentOf(const std::string& path, std::string& name, int& error);
+
+private:
+    void CloseFrom(size_t depth);
+
+    TFileSystem& fs_;
+    std::string root_;
+    TDirHandle rootParent_ = kNoDir;
+    std::vector<std::string> names_;  // the open chain below the root: names_[i] ...
+    std::vector<TDirHandle> handles_; // ... and its handle; handles_[0] is the root itself
+};
+
+// The message of an errno value.
+std::string ErrorText(int error);
+
+} // namespace vm

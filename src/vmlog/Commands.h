@@ -1,0 +1,25 @@
+// The commands of vmlog, one file each. A command takes the arguments behind its name and
+// returns the process's exit status: 0 done, 1 failed (the reason on stderr), 2 bad usage.
+// To add a command, declare it here and add a row to the table in VmlogMain.cpp.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vm::vmlog {
+
+using TArgs = std::vector<std::string>;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// vmlog scan [--unit N] PATH [[--unit N] PATH ...] -o FILE
+int ScanCommand(const TArgs& args);
+// vmlog dump FILE
+int DumpCommand(const TArgs& args);
+
+// "vmlog: " + message on stderr; returns status.
+int Fail(const std::string& message, int status = kExitFailed);
+
+} // namespace vm::vmlog

@@ -1,0 +1,107 @@
+// vmlog dump: the header, one line per record in file order and the tag names of a log. A
+// damaged log shows what can be read and says where it is damaged (exit status 1).
+#include "core/DirStorage.h"
+#include "core/LogWalk.h"
+#include "vmlog/Commands.h"
+#include "vmlog/DumpText.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vm::vmlog {
+
+namespace {
+void PrintHeader(TDirStorage& log, const std::string& file)
+{
+    const TLogHeader& h = log.Header();
+    std::string signature(reinterpret_cast<const char*>(h.Signature.data()), h.Signature.size());
+    std::printf("log %s\n", QuotedName(file).c_str());
+    std::printf("signature %s\n", QuotedName(signature).c_str());
+    std::printf("extension length %u\n", h.ExtensionLength);
+    std::printf("log date %s\n", DateTimeText(h.LogDate).c_str());
+    std::printf("tag list offset %d\n", h.TagListOffset);
+    std::printf("tag mask %s\n", Hex32(h.TagMask).c_str());
+    std::printf("deleted total %lld\n", static_cast<long long>(h.DeletedTotal));
+    std::printf("first record %d\n", log.FirstOffset());
+    std::printf("file size %lld\n", static_cast<long long>(log.StreamSize()));
+}
+
+void PrintRecord(const TRecordFixed& r, const std::string& name)
+{
+    std::printf("%d level %u %s %s size %lld allocated %lld attributes %s created %s accessed %s "
+                "modified %s parent %d next %d sibling %d nextdir %d nexttagged %d prevtagged %d "
+                "tags %s\n",
+                r.SelfOffset, r.Level,
+                r.Kind == kKindDirectory ? "dir"
+                : r.Kind == kKindFile    ? "file"
+                                         : "kind?",
+                QuotedName(name).c_str(),
+                static_cast<long long>(DecodeReal48Rounded(r.Size.data())),
+                static_cast<long long>(DecodeReal48Rounded(r.Allocated.data())),
+                Hex32(r.Attributes).c_str(), PackedTimeText(r.Created).c_str(),
+                PackedTimeText(r.Accessed).c_str(), PackedTimeText(r.Modified).c_str(),
+                r.ParentOffset, r.NextOffset, r.NextSiblingOffset, r.NextDirOffset,
+                r.NextTaggedOffset, r.PrevTaggedOffset, Hex32(r.Tags).c_str());
+}
+
+// Prints the records in file order; returns how many damage lines it printed.
+int PrintRecords(TDirStorage& log)
+{
+    int damaged = 0;
+    int64_t end = log.FirstOffset();
+    TLogWalk walk = TLogWalk::AllRecords(log);
+    TDirNode node;
+    std::string name;
+    while (walk.Next(node, name)) {
+        TRecordFixed r;
+        log.ReadRecord(walk.Offset(), r, name);
+        PrintRecord(r, name);
+        std::string fault = CheckRecordLinks(r, log.FirstOffset(), log.StreamSize());
+        if (!fault.empty()) {
+            std::printf("damaged: record %d: %s\n", walk.Offset(), fault.c_str());
+            ++damaged;
+        }
+        end = walk.Offset() + r.RecordLength;
+    }
+    if (walk.Fault() != TLinkFault::None) {
+        std::string why;
+        TRecordFixed r;
+        if (walk.Fault() == TLinkFault::Unreadable)
+            log.ReadRecord(walk.FaultTarget(), r, name, &why);
+        std::printf("damaged: %s%s\n", walk.FaultText().c_str(),
+                    why.empty() ? "" : (": " + why).c_str());
+        ++damaged;
+    } else if (log.HasTagList() && end != log.Header().TagListOffset) {
+        std::printf("damaged: the records end at %lld but the tag list starts at %d\n",
+                    static_cast<long long>(end), log.Header().TagListOffset);
+        ++damaged;
+    }
+    return damaged;
+}
+} // namespace
+
+int DumpCommand(const TArgs& args)
+{
+    if (args.size() != 1)
+        return Fail("usage: vmlog dump FILE", kExitUsage);
+    const std::string& file = args[0];
+    TFileStream stream(file, TFileMode::OpenRead);
+    uint8_t signature[kSignatureLength] = {};
+    int64_t got = stream.Read(signature, kSignatureLength);
+    if (got != kSignatureLength || std::memcmp(signature, kSignature, 13) != 0 ||
+        signature[13] != 0x1A)
+        return Fail(file + " is not a log (it does not begin with the log signature)");
+    TDirStorage log(stream);
+    PrintHeader(log, file);
+    int damaged = PrintRecords(log);
+    std::printf("tag names %d\n", log.TagNameCount());
+    std::string tag;
+    for (int n = 1; log.GetTagName(n, tag); ++n)
+        std::printf("tag %d %s\n", n, QuotedName(tag).c_str());
+    std::fflush(stdout);
+    if (damaged > 0)
+        return Fail(file + " is damaged (" + std::to_string(damaged) + " faults shown above)");
+    return kExitOk;
+}
+
+} // namespace vm::vmlog

@@ -1,0 +1,141 @@
+// vmlog scan: writes a log of the paths given, as a logging run would.
+#include "core/DirStorage.h"
+#include "core/ScanSink.h"
+#include "platform/ConsoleUserInterface.h"
+#include "vmlog/AllocationUnit.h"
+#include "vmlog/Commands.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vm::vmlog {
+
+namespace {
+struct TScanRequest
+{
+    std::vector<std::string> Paths;
+    std::vector<std::string> Units;
+    std::string Output;
+};
+
+// Parses the arguments; an empty optional after printing the reason.
+std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
+{
+    TScanRequest r;
+    std::optional<int32_t> unit;
+    status = kExitUsage;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--unit" || a == "-o") {
+            if (i + 1 >= args.size()) {
+                Fail(a + " needs a value", kExitUsage);
+                return std::nullopt;
+            }
+            const std::string& v = args[++i];
+            if (a == "-o") {
+                r.Output = v;
+                continue;
+            }
+            int32_t n = 0;
+            auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+            if (ec != std::errc() || end != v.data() + v.size() || n < 0) {
+                Fail("--unit wants a whole number of bytes, not \"" + v + "\"", kExitUsage);
+                return std::nullopt;
+            }
+            unit = n;
+        } else if (a.size() > 1 && a[0] == '-') {
+            Fail("unknown option " + a + " (a path that begins with \"-\" can be given as ./" + a +
+                     ")",
+                 kExitUsage);
+            return std::nullopt;
+        } else {
+            r.Paths.push_back(a.back() == '/' ? a : a + "/");
+            r.Units.push_back(std::to_string(unit ? *unit : DefaultAllocationUnit(a)));
+        }
+    }
+    if (r.Paths.empty()) {
+        Fail("no path to scan; usage: vmlog scan [--unit N] PATH [[--unit N] PATH ...] -o FILE",
+             kExitUsage);
+        return std::nullopt;
+    }
+    if (r.Output.empty()) {
+        Fail("no log file given (-o FILE)", kExitUsage);
+        return std::nullopt;
+    }
+    status = kExitFailed;
+    for (const std::string& p : r.Paths) {
+        struct stat st
+        {
+        };
+        if (::stat(p.c_str(), &st) != 0) {
+            Fail(p + ": " + ErrorText(errno));
+            return std::nullopt;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            Fail(p + ": not a directory");
+            return std::nullopt;
+        }
+    }
+    status = kExitOk;
+    return r;
+}
+
+// Scans into the stream and writes the default tag names; false when stopped.
+bool WriteLog(TStream& stream, const TScanRequest& request)
+{
+    TConsoleUserInterface ui;
+    TStatusWindow& status = ui.Status();
+    status.SetCaption("Logging");
+    status.Show();
+    TDirStorage log(stream);
+    log.SetStatusEvent([&status](const std::string& directory, bool& stop) {
+        status.SetText(directory);
+        stop = status.StopRequested();
+    });
+    log.BuildLog(request.Paths, request.Units);
+    status.Hide();
+    if (log.WasStopped())
+        return false;
+    std::vector<std::string> names = DefaultTagNames();
+    for (size_t i = 0; i < names.size(); ++i)
+        log.SetTagName(static_cast<int>(i + 1), names[i]);
+    stream.Flush();
+    return true;
+}
+} // namespace
+
+int ScanCommand(const TArgs& args)
+{
+    int status = 0;
+    std::optional<TScanRequest> request = ParseScan(args, status);
+    if (!request)
+        return status;
+    // The log is written beside its place under a name of its own and put in place only when
+    // it is complete, so that a failed scan never leaves a partial log or destroys an old one.
+    std::string partial = request->Output + ".partial-" + std::to_string(::getpid());
+    bool complete = false;
+    try {
+        TFileStream stream(partial, TFileMode::CreateExclusive);
+        complete = WriteLog(stream, *request);
+    } catch (...) {
+        std::remove(partial.c_str());
+        throw;
+    }
+    if (!complete) {
+        std::remove(partial.c_str());
+        return Fail("stopped; no log was written");
+    }
+    if (std::rename(partial.c_str(), request->Output.c_str()) != 0) {
+        int error = errno;
+        std::remove(partial.c_str());
+        return Fail("cannot write " + request->Output + ": " + ErrorText(error));
+    }
+    return kExitOk;
+}
+
+} // namespace vm::vmlog
