@@ -1,44 +1,12 @@
 #include "core/DirCompare.h"
 
+#include "core/LogWalk.h"
+#include "core/NameOrder.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace vm {
-
-namespace {
-
-inline uint8_t UpperAscii(uint8_t c)
-{
-    return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
-}
-
-int Sign(long v)
-{
-    return v < 0 ? -1 : (v > 0 ? 1 : 0);
-}
-
-// One name against another: ASCII upper-cased bytes, a name before the longer names it
-// begins, then the exact bytes. This is the order the scan gives the entries of a directory.
-int CompareNameKeys(std::string_view a, std::string_view b)
-{
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        uint8_t ua = UpperAscii(static_cast<uint8_t>(a[i]));
-        uint8_t ub = UpperAscii(static_cast<uint8_t>(b[i]));
-        if (ua != ub)
-            return ua < ub ? -1 : 1;
-    }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
-    return Sign(std::memcmp(a.data(), b.data(), n));
-}
-
-std::string Decimal(int64_t v)
-{
-    return std::to_string(v);
-}
-
-} // namespace
 
 int ComparePathKeys(std::string_view a, std::string_view b)
 {
@@ -46,9 +14,9 @@ int ComparePathKeys(std::string_view a, std::string_view b)
     for (;;) {
         size_t ea = std::min(a.find('/', i), a.size());
         size_t eb = std::min(b.find('/', j), b.size());
-        int c = CompareNameKeys(a.substr(i, ea - i), b.substr(j, eb - j));
+        int c = CompareNames(a.substr(i, ea - i), b.substr(j, eb - j));
         if (c != 0)
-            return c;
+            return c < 0 ? -1 : 1;
         bool aEnd = ea == a.size(), bEnd = eb == b.size();
         if (aEnd || bEnd)
             return aEnd == bEnd ? 0 : (aEnd ? -1 : 1);
@@ -63,84 +31,80 @@ int ComparePathKeys(std::string_view a, std::string_view b)
 class TDirCompare::TLogCursor
 {
 public:
-    TLogCursor(TDirStorage& log, const char* which) : log_(log), which_(which) {}
+    TLogCursor(TDirStorage& log, const char* which)
+        : log_(log), walk_(TLogWalk::AllRecords(log)), which_(which)
+    {
+    }
 
-    void Start() { Load(log_.FirstOffset()); }
+    void Start();
     void Advance();
 
     bool Valid() const { return valid_; }
     const TDirNode& Node() const { return node_; }
     const std::string& Name() const { return name_; }
     const std::string& Path() const { return path_; }
-    int32_t Offset() const { return offset_; }
+    int32_t Offset() const { return walk_.Offset(); }
     // The entry's level; a level that jumps more than one below the previous entry (a damaged
     // log) is taken as one below it, so that every entry has a parent on the path.
     uint16_t Level() const { return level_; }
     bool IsDirectory() const { return node_.Kind == kKindDirectory; }
-    const std::string& Damage() const { return damage_; }
+    // What ended the walk early ("" when the log ran to its end).
+    std::string Damage() const;
 
 private:
-    void Load(int32_t offset);
-    void EndDamaged(const std::string& why);
+    void TakePath();
 
     TDirStorage& log_;
+    TLogWalk walk_;
     const char* which_;
     bool valid_ = false;
     TDirNode node_;
     std::string name_;
     std::string path_;
-    std::vector<size_t> levelEnds_; // path length behind each level
-    int32_t offset_ = kNoOffset;
+    std::vector<size_t> levelEnds_; // path length that the entries of each level extend
     uint16_t level_ = 0;
-    std::string damage_;
 };
+
+void TDirCompare::TLogCursor::Start()
+{
+    // A log without records (an empty or header-only file) is empty, not damaged.
+    if (log_.StreamSize() > log_.FirstOffset())
+        Advance();
+}
 
 void TDirCompare::TLogCursor::Advance()
 {
-    int32_t next = node_.NextOffset;
-    if (next == kNoOffset) {
-        valid_ = false;
-        return;
-    }
-    if (next <= offset_) {
-        EndDamaged("the record at offset " + Decimal(offset_) + " links back to offset " +
-                   Decimal(next));
-        return;
-    }
-    Load(next);
-    if (!valid_)
-        EndDamaged(next >= log_.Stream().Size()
-                       ? "the record at offset " + Decimal(offset_) + " links to offset " +
-                             Decimal(next) + ", past the end of the file"
-                       : "the record at offset " + Decimal(next) + " cannot be read");
+    valid_ = walk_.Next(node_, name_);
+    if (valid_)
+        TakePath();
 }
 
-void TDirCompare::TLogCursor::Load(int32_t offset)
+void TDirCompare::TLogCursor::TakePath()
 {
-    valid_ = log_.ReadNode(offset, node_, name_);
-    if (!valid_)
-        return;
-    offset_ = offset;
     level_ = static_cast<uint16_t>(std::min<size_t>(node_.Level, levelEnds_.size()));
     if (level_ == 0) {
-        // A top-level path is stored with its trailing "/", which its full path drops.
+        // A top-level path is stored with its trailing "/", which its full path drops; "/"
+        // itself stays "/", and its entries read "/etc".
         std::string_view root = name_;
         if (!root.empty() && root.back() == '/')
             root.remove_suffix(1);
-        path_.assign(root);
-    } else {
-        path_.resize(levelEnds_[level_ - 1]);
-        path_ += '/';
-        path_ += name_;
+        levelEnds_.assign(1, root.size());
+        path_.assign(root.empty() ? std::string_view("/") : root);
+        return;
     }
+    path_.resize(levelEnds_[level_ - 1]);
+    path_ += '/';
+    path_ += name_;
     levelEnds_.resize(level_);
     levelEnds_.push_back(path_.size());
 }
 
-void TDirCompare::TLogCursor::EndDamaged(const std::string& why)
+std::string TDirCompare::TLogCursor::Damage() const
 {
-    valid_ = false;
-    damage_ = std::string("The ") + which_ + " log is damaged: " + why + "; its entries end there.";
+    if (walk_.Fault() == TLinkFault::None)
+        return "";
+    return std::string("The ") + which_ + " log is damaged (" + walk_.FaultText() +
+           "); its entries end there.";
 }
 
 TDirCompare::TDirCompare(TStream& stream) : stream_(stream) {}
@@ -249,7 +213,7 @@ void TDirCompare::WriteRecord(uint16_t level, TCompareRecord& r, const std::stri
 {
     if (name.size() > static_cast<size_t>(kCompareMaxNameLength))
         throw ECompareError("The name of an entry is too long for a comparison record (" +
-                            Decimal(static_cast<int64_t>(name.size())) + " bytes).");
+                            std::to_string(static_cast<int64_t>(name.size())) + " bytes).");
     const int32_t self = static_cast<int32_t>(writePos_);
     const auto length = static_cast<uint16_t>(kCompareMinRecordLength + name.size());
     if (writePos_ + length > kMaxLogSize)
@@ -373,6 +337,8 @@ std::string TDirCompare::GetFullPath(int32_t offset)
             path += '/';
         path += *it;
     }
+    if (path.empty() && !names.empty())
+        path = "/"; // the top-level path "/" itself
     stream_.Seek(position, TSeekOrigin::Begin);
     return path;
 }
@@ -425,7 +391,7 @@ TCompareWalkEnd WalkRecords(TDirCompare& file, const TCompareVisitor& visit)
     while (at < size) {
         end.Offset = at;
         if (!file.ReadRecord(at, r, name)) {
-            end.Damage = "the record at offset " + Decimal(at) + " cannot be read";
+            end.Damage = "the record at offset " + std::to_string(at) + " cannot be read";
             return end;
         }
         if (!visit(at, r, name))
@@ -433,8 +399,8 @@ TCompareWalkEnd WalkRecords(TDirCompare& file, const TCompareVisitor& visit)
         const int32_t next = file.ForwardLink(at, r.NextOffset);
         if (next == kNoOffset) {
             if (r.NextOffset != size)
-                end.Damage = "the record at offset " + Decimal(at) + " links to offset " +
-                             Decimal(r.NextOffset) + ", not ahead inside the file";
+                end.Damage = "the record at offset " + std::to_string(at) + " links to offset " +
+                             std::to_string(r.NextOffset) + ", not ahead inside the file";
             return end;
         }
         at = next;
