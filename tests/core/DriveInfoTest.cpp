@@ -1,11 +1,8 @@
 #include "core/DriveInfo.h"
 
-#include "support/TempDir.h"
+#include "support/FakeMounts.h"
 
 #include <gtest/gtest.h>
-
-#include <climits>
-#include <cstdlib>
 
 using namespace vm;
 
@@ -18,31 +15,21 @@ class DriveInfoTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char buf[PATH_MAX];
-        ASSERT_TRUE(realpath(dir.Path().c_str(), buf));
-        root = buf;
         dir.MakeDir("fat/sub");
         dir.MakeDir("smb share/Dir");
-        std::string info = "21 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-                           "22 21 8:17 / " +
-                           root +
-                           "/fat rw,relatime shared:2 - vfat /dev/sdb1 rw,fmask=0022\n"
-                           "this line is junk\n"
-                           "23 21 11:0 / /media/volumark-cd ro,relatime - iso9660 /dev/sr0 ro\n"
-                           "24 21 0:50 / " +
-                           root +
-                           "/nfs rw master:7 - nfs4 fs1.example.com:/export/home rw\n"
-                           "25 21 0:51 / " +
-                           root +
-                           "/smb\\040share rw - cifs //FS1/Users rw,vers=3.0\n"
-                           "26 21 0:52 / /mnt/nw-sys rw - ncpfs NWSRV/SYS rw\n"
-                           "27 21 0:53 / /mnt/nw-data rw - ncpfs NWSRV/DATA rw\n"
-                           "28 21 0:54 / /mnt/9p rw - 9p hostshare rw\n";
-        dir.WriteFile("mountinfo", info);
-        mounts = TMountTable::Load(dir / "mountinfo");
+        root = fake.Root();
+        fake.Add(root + "/fat", "vfat", "/dev/sdb1")
+            .Add("/media/volumark-cd", "iso9660", "/dev/sr0")
+            .Add(root + "/nfs", "nfs4", "fs1.example.com:/export/home")
+            .Add(root + "/smb share", "cifs", "//FS1/Users")
+            .Add("/mnt/nw-sys", "ncpfs", "NWSRV/SYS")
+            .Add("/mnt/nw-data", "ncpfs", "NWSRV/DATA")
+            .Add("/mnt/9p", "9p", "hostshare");
+        mounts = TMountTable::Parse(vmtest::ReadWholeFile(fake.Write()) + "this line is junk\n");
     }
 
     vmtest::TempDir dir;
+    vmtest::FakeMounts fake{dir};
     std::string root;
     TMountTable mounts;
 };

@@ -1,11 +1,8 @@
 #include "network/ShareList.h"
 
-#include "support/TempDir.h"
+#include "support/FakeMounts.h"
 
 #include <gtest/gtest.h>
-
-#include <climits>
-#include <cstdlib>
 
 using namespace vm;
 
@@ -18,25 +15,19 @@ class ShareListTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char buf[PATH_MAX];
-        ASSERT_TRUE(realpath(dir.Path().c_str(), buf));
-        root = buf;
         dir.MakeDir("users/home");
         dir.MakeDir("fat");
         dir.WriteFile("VMVols.ini", "[FS1]\nIPAddress=10.0.0.2\nOS=Windows NT\nDATA=NTFS,512\n"
                                     "USERS=DATA\nODD=NTFS,lots\n");
-        dir.WriteFile("mountinfo", "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                   "2 1 8:2 / " +
-                                       root +
-                                       "/fat rw - vfat /dev/sdb1 rw\n"
-                                       "3 1 0:40 / " +
-                                       root +
-                                       "/users rw - cifs //fs1/users rw\n"
-                                       "4 1 0:41 / /mnt/byip rw - cifs //10.0.0.2/users/home rw\n");
+        fake.Add(root + "/fat", "vfat", "/dev/sdb1")
+            .Add(root + "/users", "cifs", "//fs1/users")
+            .Add("/mnt/byip", "cifs", "//10.0.0.2/users/home")
+            .Write();
     }
 
     vmtest::TempDir dir;
-    std::string root;
+    vmtest::FakeMounts fake{dir};
+    std::string root = fake.Root();
     TShareList shares{dir / "VMVols.ini", dir / "mountinfo"};
 };
 

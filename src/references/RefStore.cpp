@@ -1,0 +1,343 @@
+#include "references/RefStore.h"
+
+#include "core/DirStorage.h"
+#include "core/DriveInfo.h"
+#include "core/LogWalk.h"
+#include "platform/IniFileText.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vm {
+
+namespace {
+
+struct TDirEntry
+{
+    std::string Name;
+    bool IsDirectory = false;
+};
+
+// The entries of a directory that a listing shows: not ".", "..", nor hidden names.
+std::vector<TDirEntry> ListDirectory(const std::string& path)
+{
+    std::vector<TDirEntry> entries;
+    DIR* dir = opendir(path.c_str());
+    if (!dir)
+        return entries;
+    while (dirent* e = readdir(dir)) {
+        if (e->d_name[0] == '.')
+            continue;
+        struct stat st;
+        bool isDir = stat((path + "/" + e->d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        entries.push_back({e->d_name, isDir});
+    }
+    closedir(dir);
+    return entries;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string Upper(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return s;
+}
+
+std::string WithSlash(const std::string& path)
+{
+    return (!path.empty() && path.back() == '/') ? path : path + "/";
+}
+
+// The value of a key in an already read section (names ignore case), or the default.
+std::string ValueOf(const TIniFile::TSectionValues& values, const std::string& key,
+                    const std::string& defaultValue)
+{
+    for (const auto& [k, v] : values)
+        if (SameIniName(k, key))
+            return v;
+    return defaultValue;
+}
+
+bool IsNonzeroNumber(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(text.c_str(), &end, 10);
+    return errno == 0 && *end == '\0' && v != 0;
+}
+
+// The stored paths of a log's roots. The walk checks every sibling link before it follows it,
+// so a damaged log ends the list instead of looping; a log that cannot be read has no roots.
+std::vector<std::string> RootPathsOfLog(const std::string& logPath)
+{
+    std::vector<std::string> roots;
+    try {
+        TFileStream stream(logPath, TFileMode::OpenRead);
+        TDirStorage log(stream);
+        TLogWalk walk = TLogWalk::Roots(log);
+        TDirNode node;
+        std::string path;
+        while (walk.Next(node, path))
+            roots.push_back(path);
+    } catch (const std::exception&) {
+        // What was read before the damage is kept.
+    }
+    return roots;
+}
+
+} // namespace
+
+TRefStore::TRefStore(std::string dataDir, std::string mountSource)
+    : dataDir_(std::move(dataDir)), mountSource_(std::move(mountSource))
+{
+    while (dataDir_.size() > 1 && dataDir_.back() == '/')
+        dataDir_.pop_back();
+}
+
+std::string TRefStore::RefName(int n) const
+{
+    if (!IsDirectory(RefDir(n)))
+        return kRefDirectoryMissing;
+    return RefIni().ReadString(RefSection(n), "Name", "ERROR");
+}
+
+int TRefStore::FindRefByName(const std::string& name) const
+{
+    int found = -1;
+    std::string wanted = Upper(name);
+    for (const auto& [section, values] : RefIni().ReadAll()) {
+        std::optional<int> n = RefNumberOfName(section);
+        if (n && Upper(ValueOf(values, "Name", "ERROR")) == wanted)
+            found = *n;
+    }
+    return found;
+}
+
+std::vector<int> TRefStore::RefDirectoryNumbers() const
+{
+    std::vector<int> numbers;
+    for (const TDirEntry& e : ListDirectory(dataDir_))
+        if (std::optional<int> n = RefNumberOfName(e.Name); n && e.IsDirectory)
+            numbers.push_back(*n);
+    return numbers;
+}
+
+int TRefStore::NewRefNumber() const
+{
+    // Directories count too: a directory left without its section would make CreateRef fail.
+    int highest = -1;
+    for (const std::string& section : RefIni().ReadSections())
+        if (std::optional<int> n = RefNumberOfName(section))
+            highest = std::max(highest, *n);
+    for (int n : RefDirectoryNumbers())
+        highest = std::max(highest, n);
+    return highest + 1;
+}
+
+bool TRefStore::CreateRef(int n, const std::string& name)
+{
+    // A name the INI file cannot hold is refused before the directory exists.
+    TIniFileText::CheckWritable(RefSection(n), "Name", name);
+    if (mkdir(RefDir(n).c_str(), 0777) != 0)
+        return false;
+    TIniFile ini = RefIni();
+    ini.WriteString(RefSection(n), "Name", name);
+    ini.WriteString(RefSection(n), "NextLogNo", "1");
+    return true;
+}
+
+int TRefStore::TakeNextLogNumber(int n)
+{
+    return int(RefIni().TakeNumber(RefSection(n), "NextLogNo", 1));
+}
+
+TRefPaths TRefStore::ReadRefPaths(int n) const
+{
+    TRefPaths result;
+    TIniFile::TSectionValues values = RefIni().ReadSectionValues(RefSection(n));
+    if (!IsDirectory(RefDir(n)))
+        return result;
+    if (values.size() < 4) {
+        result.Paths.push_back("");
+        result.Units.push_back("0");
+        result.Systems.push_back("");
+        return result;
+    }
+    size_t k = (values.size() - 1) / 3;
+    for (size_t i = 0; i < k; ++i) {
+        std::string index = std::to_string(i);
+        result.Paths.push_back(ValueOf(values, "Path" + index, "ERROR"));
+        result.Units.push_back(ValueOf(values, "AllocUnit" + index, "ERROR"));
+        result.Systems.push_back(ValueOf(values, "System" + index, "ERROR"));
+    }
+    return result;
+}
+
+bool TRefStore::AllocUnitsSet(int n) const
+{
+    for (const std::string& unit : ReadRefPaths(n).Units)
+        if (!IsNonzeroNumber(unit))
+            return false;
+    return true;
+}
+
+void TRefStore::CheckAddablePath(const std::string& path) const
+{
+    auto refuse = [&](const std::string& why) {
+        throw ERefPathError("The path \"" + path + "\" cannot be added: " + why);
+    };
+    if (path.empty() || path[0] != '/')
+        refuse("a path must begin with \"/\"");
+    if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        refuse("it holds a line break");
+    if (WithSlash(path).size() > size_t(kMaxNameLength))
+        refuse("it is longer than " + std::to_string(kMaxNameLength) +
+               " bytes, the longest path a log can hold");
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        refuse(std::strerror(errno));
+    if (!S_ISDIR(st.st_mode))
+        refuse("it is not a directory");
+    DIR* dir = opendir(path.c_str());
+    if (!dir)
+        refuse(std::strerror(errno));
+    closedir(dir);
+}
+
+void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int index,
+                           const std::string& system)
+{
+    CheckAddablePath(path);
+    if (index < 0)
+        throw ERefPathError("The path \"" + path + "\" cannot be added: no path number");
+    TShareList shares = Shares();
+    std::string fileSystem = system.empty() ? shares.GetShareFileSystem(path) : system;
+    std::string stored = WithSlash(path);
+    // Paths stay the local paths that can be scanned; a network mount only changes where the
+    // unit comes from.
+    bool network = !TMountTable::Load(mountSource_).RemoteName(stored).empty();
+    if (!network) {
+        TVolumeFacts facts = GetVolumeFacts(stored);
+        if (unit == 0)
+            unit = facts.Unit;
+        fileSystem = system.empty() ? facts.FileSystem : system;
+    } else if (unit == 0) {
+        unit = shares.GetShareClusterSize(stored);
+        if (fileSystem.empty())
+            fileSystem = shares.GetShareFileSystem(stored);
+    }
+    if (fileSystem.empty())
+        fileSystem = kUnknownFileSystem;
+    TIniFile ini = RefIni();
+    std::string i = std::to_string(index);
+    ini.WriteString(RefSection(n), "Path" + i, stored);
+    ini.WriteString(RefSection(n), "AllocUnit" + i, std::to_string(unit));
+    ini.WriteString(RefSection(n), "System" + i, fileSystem);
+}
+
+std::string TRefStore::FileSystemName(const std::string& path) const
+{
+    return TMountTable::Load(mountSource_).FileSystemName(WithSlash(path));
+}
+
+TVolumeFacts TRefStore::GetVolumeFacts(const std::string& path) const
+{
+    TShareList shares = Shares();
+    TVolumeFacts facts;
+    facts.FileSystem = FileSystemName(path);
+    if (facts.FileSystem.empty()) {
+        facts.Unit = shares.GetShareClusterSize(path);
+        facts.FileSystem = shares.GetShareFileSystem(path);
+        facts.IsNetwork = true;
+        if (!facts.FileSystem.empty() && facts.FileSystem != kUnknownFileSystem && facts.Unit > 0)
+            return facts;
+    }
+    facts.FileSystem = FileSystemName(path);
+    TDriveInfo drive(path, TMountTable::Load(mountSource_));
+    if (facts.FileSystem.empty())
+        facts.FileSystem = drive.FileSystemName();
+    facts.Unit = facts.FileSystem.empty() ? 0 : drive.ClusterSize();
+    facts.IsNetwork = drive.IsNetwork();
+    if (facts.FileSystem.empty())
+        facts.FileSystem = shares.GetShareFileSystem(path);
+    if (facts.Unit == 0)
+        facts.Unit = shares.GetShareClusterSize(path);
+    return facts;
+}
+
+int TRefStore::LastLogNumber(int n) const
+{
+    int highest = -1;
+    for (const TDirEntry& e : ListDirectory(RefDir(n)))
+        if (std::optional<int> m = LogNumberOfName(e.Name); m && !e.IsDirectory)
+            highest = std::max(highest, *m);
+    return highest;
+}
+
+void TRefStore::ReconcileRefs()
+{
+    TIniFile ini = RefIni();
+    // Reference -1 stands for "no reference": a section of that name is a leftover.
+    if (ini.SectionExists("Ref00-1")) {
+        ini.EraseSection("Ref00-1");
+        rmdir((dataDir_ + "/Ref00-1").c_str());
+    }
+    for (const TDirEntry& e : ListDirectory(dataDir_)) {
+        std::optional<int> n = RefNumberOfName(e.Name);
+        if (!n || !e.IsDirectory)
+            continue;
+        std::string name = ini.ReadString(e.Name, "Name", "ERROR");
+        if ((name.empty() || Upper(name) == "ERROR") && IsDirectory(RefDir(*n)))
+            RebuildSection(*n);
+    }
+    // A section without its directory gets an empty one, so the reference shows again. Only
+    // reference sections name directories: any other section text could point anywhere.
+    for (const std::string& section : ini.ReadSections()) {
+        std::optional<int> n = RefNumberOfName(section);
+        if (n && !IsDirectory(RefDir(*n)))
+            mkdir(RefDir(*n).c_str(), 0777);
+    }
+}
+
+void TRefStore::RebuildSection(int n)
+{
+    TIniFile ini = RefIni();
+    int newest = LastLogNumber(n);
+    // What is left of the section is no reference any more; it is written anew.
+    ini.EraseSection(RefSection(n));
+    ini.WriteString(RefSection(n), "Name", RefSection(n));
+    ini.WriteInteger(RefSection(n), "NextLogNo", newest < 0 ? 1 : newest + 1);
+    if (newest >= 0)
+        WriteRootsOfLog(n, newest);
+}
+
+void TRefStore::WriteRootsOfLog(int n, int m)
+{
+    TIniFile ini = RefIni();
+    int index = 0;
+    for (const std::string& path : RootPathsOfLog(LogFileName(n, m))) {
+        try {
+            TIniFileText::CheckWritable(RefSection(n), "Path", path);
+        } catch (const std::runtime_error&) {
+            continue; // a root path the INI file cannot hold is left out; the others count
+        }
+        std::string i = std::to_string(index++);
+        ini.WriteString(RefSection(n), "Path" + i, path);
+        ini.WriteString(RefSection(n), "AllocUnit" + i, "0");
+        ini.WriteString(RefSection(n), "System" + i, kNotDetected);
+    }
+}
+
+} // namespace vm

@@ -1,0 +1,124 @@
+// The reference store: references as sections of Volumark.ini in the data directory, each with
+// a directory of its own for its logs and comparisons; adding paths with the volume facts that
+// logging needs; and the repair pass that runs at every start.
+//
+// The store holds nothing but the data directory and the mount table's source, fixed when it is
+// made; every operation reads the files anew, so several stores (and processes) may share one
+// data directory.
+#pragma once
+
+#include "app/SizeText.h"
+#include "network/ShareList.h"
+#include "platform/IniFile.h"
+#include "references/RefNames.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+// A path that cannot be added to a reference; the message says why, for the user.
+class ERefPathError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The paths of a reference as three parallel lists (units and file systems as stored: text).
+struct TRefPaths
+{
+    std::vector<std::string> Paths;
+    std::vector<std::string> Units;
+    std::vector<std::string> Systems;
+};
+
+struct TVolumeFacts
+{
+    int32_t Unit = 0;
+    std::string FileSystem;
+    bool IsNetwork = false;
+};
+
+inline const char* const kRefDirectoryMissing = "Ref directory missing";
+inline const char* const kNotDetected = "Not Detected";
+
+class TRefStore
+{
+public:
+    // dataDir: where the INI files and reference directories live (a trailing "/" is dropped).
+    explicit TRefStore(std::string dataDir, std::string mountSource = TMountTable::DefaultSource());
+
+    const std::string& DataDir() const { return dataDir_; }
+    std::string RefIniPath() const { return dataDir_ + "/Volumark.ini"; }
+    std::string SharesIniPath() const { return dataDir_ + "/VMVols.ini"; }
+    std::string FilterIniPath() const { return dataDir_ + "/VMFilter.ini"; }
+    TIniFile RefIni() const { return TIniFile(RefIniPath()); }
+    TShareList Shares() const { return TShareList(SharesIniPath(), mountSource_); }
+
+    static std::string RefSection(int n) { return RefSectionName(n); }
+    std::string RefDir(int n) const { return dataDir_ + "/" + RefSectionName(n); }
+    std::string LogFileName(int n, int m) const { return RefDir(n) + "/" + LogFileBaseName(m); }
+    std::string CompFileName(int n, int a, int b) const
+    {
+        return RefDir(n) + "/" + CompFileBaseName(a, b);
+    }
+
+    // The reference's Name ("ERROR" when missing), or "Ref directory missing".
+    std::string RefName(int n) const;
+    // The reference whose name equals name without regard to letter case (the last one in file
+    // order), or -1.
+    int FindRefByName(const std::string& name) const;
+    // One above the highest number of a reference section or directory; 0 when there is none.
+    int NewRefNumber() const;
+    // Creates the reference directory and, only when that succeeded, writes Name and
+    // NextLogNo=1. False when the directory existed or could not be made (nothing written).
+    bool CreateRef(int n, const std::string& name);
+    // Takes the number of the next log under the INI file's lock and advances NextLogNo, so two
+    // processes never write the same log.
+    int TakeNextLogNumber(int n);
+
+    // No lists when the directory is missing; one empty path with unit "0" when the section
+    // has no path; otherwise the complete Path/AllocUnit/System triples ("ERROR" for a missing
+    // key).
+    TRefPaths ReadRefPaths(int n) const;
+    // True when every unit of ReadRefPaths is a nonzero number.
+    bool AllocUnitsSet(int n) const;
+    // Writes the triple index for the path (stored with a trailing "/", its letter case kept).
+    // A path that is not an existing, readable directory, or too long to be a log's root, is
+    // refused with ERefPathError before anything is written; EDriveInfoError may come from the
+    // volume. A unit of 0 and an empty system mean "find them".
+    void AddRefPath(int n, const std::string& path, int32_t unit, int index,
+                    const std::string& system);
+    // Unit, file system and network flag of the volume at path: the volume first, the share
+    // list where the volume does not tell. May raise EDriveInfoError.
+    TVolumeFacts GetVolumeFacts(const std::string& path) const;
+    // The file system type of the volume at path, or empty when it does not answer.
+    std::string FileSystemName(const std::string& path) const;
+    // The highest number of a log file in the reference directory, or -1.
+    int LastLogNumber(int n) const;
+
+    // The start-up repair: drops the section (and empty directory) of reference -1, rebuilds
+    // the section of a reference directory that has none (named after it, paths from its
+    // newest log with unit 0 and "Not Detected"), and gives a section without its directory an
+    // empty one. Raises std::runtime_error when Volumark.ini cannot be written.
+    void ReconcileRefs();
+
+    // The size text of the lists and reports ("2 KB", "1.00 GB").
+    static std::string SizeFormat(int64_t value, const TLocale& locale)
+    {
+        return SizeText(value, locale);
+    }
+
+private:
+    void RebuildSection(int n);
+    void WriteRootsOfLog(int n, int m);
+    std::vector<int> RefDirectoryNumbers() const;
+    void CheckAddablePath(const std::string& path) const;
+
+    std::string dataDir_;
+    std::string mountSource_;
+};
+
+} // namespace vm

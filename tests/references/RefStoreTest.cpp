@@ -1,0 +1,307 @@
+#include "references/RefStore.h"
+
+#include "core/LogFormat.h"
+#include "references/ShortenText.h"
+#include "support/FakeMounts.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <vector>
+
+using namespace vm;
+
+namespace {
+
+// A log that holds only root records, written with the format's own encoders. next[i] is the
+// NextSiblingOffset of root i as an index into the roots (-1: none), so tests can build chains
+// that point back or out of the file.
+std::string LogOfRoots(const std::vector<std::string>& paths, std::vector<int> next = {})
+{
+    std::vector<int32_t> offsets;
+    int32_t at = kLogHeaderSize;
+    for (const std::string& p : paths) {
+        offsets.push_back(at);
+        at += int32_t(p.size()) + 66;
+    }
+    if (next.empty())
+        for (size_t i = 0; i < paths.size(); ++i)
+            next.push_back(i + 1 < paths.size() ? int(i + 1) : -1);
+    std::string bytes(kLogHeaderSize, '\0');
+    TLogHeader::New(45000.5).Encode(reinterpret_cast<uint8_t*>(bytes.data()));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        TRecordFixed r;
+        r.RecordLength = uint16_t(paths[i].size() + 66);
+        r.SelfOffset = offsets[i];
+        r.Level = 0;
+        r.Kind = kKindDirectory;
+        r.Attributes = faDirectory;
+        r.NextSiblingOffset = next[i] == -1 ? kNoOffset : next[i] < -1 ? 1 << 30 : offsets[next[i]];
+        r.NextOffset = i + 1 < paths.size() ? offsets[i + 1] : kNoOffset;
+        std::string fixed(kRecordFixedSize, '\0');
+        r.Encode(reinterpret_cast<uint8_t*>(fixed.data()));
+        bytes += fixed + paths[i] + '\0';
+    }
+    return bytes;
+}
+
+class RefStoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir.MakeDir("data/Sub");
+        dir.MakeDir("share/home");
+        fake.Add(root + "/share", "cifs", "//fs1/users").Write();
+        dir.WriteFile("VMVols.ini", "[FS1]\nDATA=NTFS,512\nUSERS=DATA\n");
+    }
+    std::string Ini() { return dir.ReadFile("Volumark.ini"); }
+    bool IsDirectoryHere(const std::string& name)
+    {
+        struct stat st;
+        return stat((dir / name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    vmtest::TempDir dir;
+    vmtest::FakeMounts fake{dir};
+    std::string root = fake.Root();
+    TRefStore store{dir.Path() + "/", dir / "mountinfo"};
+};
+
+TEST_F(RefStoreTest, NamesAndPlaces)
+{
+    EXPECT_EQ(store.DataDir(), dir.Path());
+    EXPECT_EQ(store.RefIniPath(), dir / "Volumark.ini");
+    EXPECT_EQ(store.SharesIniPath(), dir / "VMVols.ini");
+    EXPECT_EQ(store.FilterIniPath(), dir / "VMFilter.ini");
+    EXPECT_EQ(TRefStore::RefSection(7), "Ref0007");
+    EXPECT_EQ(TRefStore::RefSection(-1), "Ref00-1");
+    EXPECT_EQ(store.RefDir(3), dir / "Ref0003");
+    EXPECT_EQ(store.LogFileName(7, 12), dir / "Ref0007/Log0012.kdf");
+    EXPECT_EQ(store.CompFileName(7, 11, 12), dir / "Ref0007/00110012.kcf");
+    EXPECT_EQ(FourDigitForm(12345), "12345");
+    EXPECT_EQ(RefNumberOfName("ref12345"), 12345);
+    EXPECT_FALSE(RefNumberOfName("Ref0003.old"));
+    EXPECT_FALSE(RefNumberOfName("References"));
+    EXPECT_FALSE(RefNumberOfName("Ref00-1"));
+    EXPECT_EQ(LogNumberOfName("LOG0012.kdf"), 12);
+    EXPECT_EQ(LogNumberOfName("Log12345.kdf"), 12345) << "numbers past 9999 are read whole";
+    EXPECT_FALSE(LogNumberOfName("Logbook.txt"));
+}
+
+TEST_F(RefStoreTest, CreateFindAndNumberReferences)
+{
+    EXPECT_EQ(store.NewRefNumber(), 0) << "an empty file";
+    EXPECT_TRUE(store.CreateRef(0, "First"));
+    EXPECT_TRUE(store.CreateRef(4, "My Big Ref"));
+    EXPECT_EQ(store.NewRefNumber(), 5);
+    EXPECT_FALSE(store.CreateRef(4, "Again")) << "the directory exists";
+    EXPECT_EQ(store.RefName(4), "My Big Ref");
+    EXPECT_EQ(store.FindRefByName("my big ref"), 4);
+    EXPECT_EQ(store.FindRefByName("nothing"), -1);
+    EXPECT_EQ(TIniFile(store.RefIniPath()).ReadString("Ref0004", "NextLogNo", ""), "1");
+
+    dir.MakeDir("Ref0009");
+    EXPECT_EQ(store.NewRefNumber(), 10) << "a directory without its section is taken too";
+    EXPECT_EQ(store.RefName(9), "ERROR");
+    EXPECT_EQ(store.RefName(6), "Ref directory missing");
+
+    std::string before = Ini();
+    EXPECT_THROW(store.CreateRef(11, "two\nlines"), std::runtime_error);
+    EXPECT_FALSE(IsDirectoryHere("Ref0011"));
+    EXPECT_EQ(Ini(), before);
+
+    EXPECT_EQ(store.TakeNextLogNumber(4), 1);
+    EXPECT_EQ(store.TakeNextLogNumber(4), 2);
+}
+
+TEST_F(RefStoreTest, PathsReadAsCompleteTriples)
+{
+    ASSERT_TRUE(store.CreateRef(1, "Empty"));
+    TRefPaths empty = store.ReadRefPaths(1);
+    ASSERT_EQ(empty.Paths.size(), 1u) << "Name and NextLogNo alone read as one empty path";
+    EXPECT_EQ(empty.Paths[0], "");
+    EXPECT_EQ(empty.Units[0], "0");
+    EXPECT_EQ(empty.Systems[0], "");
+    EXPECT_FALSE(store.AllocUnitsSet(1));
+
+    TIniFile ini(store.RefIniPath());
+    ini.WriteString("Ref0001", "Path0", "/data/");
+    ini.WriteString("Ref0001", "AllocUnit0", "4096");
+    ini.WriteString("Ref0001", "System0", "ext4");
+    ini.WriteString("Ref0001", "Path1", "/home/");
+    ini.WriteString("Ref0001", "System1", "xfs");
+    TRefPaths two = store.ReadRefPaths(1);
+    ASSERT_EQ(two.Paths.size(), 2u);
+    EXPECT_EQ(two.Units[1], "ERROR") << "a missing key reads as ERROR";
+    EXPECT_FALSE(store.AllocUnitsSet(1));
+    ini.WriteString("Ref0001", "AllocUnit1", "512");
+    EXPECT_TRUE(store.AllocUnitsSet(1));
+
+    EXPECT_TRUE(store.ReadRefPaths(2).Paths.empty()) << "no directory, no paths";
+}
+
+TEST_F(RefStoreTest, AddingALocalPathTakesTheVolumeFacts)
+{
+    ASSERT_TRUE(store.CreateRef(2, "Local"));
+    store.AddRefPath(2, root + "/data/Sub", 0, 0, "");
+    TRefPaths p = store.ReadRefPaths(2);
+    ASSERT_EQ(p.Paths.size(), 1u);
+    EXPECT_EQ(p.Paths[0], root + "/data/Sub/") << "letter case kept, slash appended";
+    EXPECT_EQ(p.Units[0], std::to_string(AllocationUnit(root + "/data")));
+    EXPECT_EQ(p.Systems[0], "ext4");
+
+    store.AddRefPath(2, root + "/data/", 8192, 1, "custom");
+    p = store.ReadRefPaths(2);
+    EXPECT_EQ(p.Paths[1], root + "/data/");
+    EXPECT_EQ(p.Units[1], "8192");
+    EXPECT_EQ(p.Systems[1], "custom");
+
+    TVolumeFacts facts = store.GetVolumeFacts(root + "/data/");
+    EXPECT_EQ(facts.FileSystem, "ext4");
+    EXPECT_FALSE(facts.IsNetwork);
+    EXPECT_EQ(store.FileSystemName(root + "/data"), "ext4");
+    EXPECT_EQ(store.FileSystemName(root + "/missing"), "");
+}
+
+TEST_F(RefStoreTest, AddingANetworkPathTakesTheShareList)
+{
+    ASSERT_TRUE(store.CreateRef(3, "Net"));
+    store.AddRefPath(3, root + "/share/home", 0, 0, "");
+    TRefPaths p = store.ReadRefPaths(3);
+    EXPECT_EQ(p.Paths[0], root + "/share/home/") << "the local path is stored, not the server form";
+    EXPECT_EQ(p.Units[0], "512");
+    EXPECT_EQ(p.Systems[0], "NTFS");
+
+    TVolumeFacts facts = store.GetVolumeFacts(root + "/share/home/");
+    EXPECT_TRUE(facts.IsNetwork);
+    EXPECT_EQ(facts.Unit, 512);
+    EXPECT_EQ(facts.FileSystem, "cifs");
+
+    // An unlisted share: unit 0 so that logging asks for one.
+    TIniFile(store.SharesIniPath()).EraseSection("FS1");
+    store.AddRefPath(3, root + "/share", 0, 1, "");
+    p = store.ReadRefPaths(3);
+    EXPECT_EQ(p.Units[1], "0");
+    EXPECT_EQ(p.Systems[1], "<Unknown>");
+}
+
+TEST_F(RefStoreTest, PathsThatCannotBeLoggedAreRefused)
+{
+    ASSERT_TRUE(store.CreateRef(5, "Refused"));
+    std::string before = Ini();
+    dir.WriteFile("data/file.txt", "x");
+    auto message = [&](const std::string& path) {
+        try {
+            store.AddRefPath(5, path, 0, 0, "");
+        } catch (const ERefPathError& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_EQ(message(root + "/nope"),
+              "The path \"" + root + "/nope\" cannot be added: No such file or directory");
+    EXPECT_EQ(message(root + "/data/file.txt"),
+              "The path \"" + root + "/data/file.txt\" cannot be added: it is not a directory");
+    EXPECT_NE(message("relative/dir").find("must begin with"), std::string::npos);
+    EXPECT_NE(message(root + "/data\nx").find("line break"), std::string::npos);
+    EXPECT_NE(message("/" + std::string(300, 'a')).find("longer than 259"), std::string::npos);
+    if (geteuid() != 0) {
+        dir.MakeDir("closed");
+        chmod((dir / "closed").c_str(), 0);
+        EXPECT_NE(message(root + "/closed").find("Permission denied"), std::string::npos);
+    }
+    EXPECT_EQ(Ini(), before);
+}
+
+TEST_F(RefStoreTest, LastLogNumberReadsLogFilesOnly)
+{
+    ASSERT_TRUE(store.CreateRef(6, "Logs"));
+    EXPECT_EQ(store.LastLogNumber(6), -1);
+    dir.WriteFile("Ref0006/Log0002.kdf", "");
+    dir.WriteFile("Ref0006/LOG0007.kdf", "");
+    dir.WriteFile("Ref0006/Logbook.kdf", "");
+    dir.WriteFile("Ref0006/00020007.kcf", "");
+    dir.MakeDir("Ref0006/Log0099");
+    EXPECT_EQ(store.LastLogNumber(6), 7);
+    EXPECT_EQ(store.LastLogNumber(8), -1);
+}
+
+TEST_F(RefStoreTest, ReconcileRebuildsLostSectionsFromTheNewestLog)
+{
+    dir.MakeDir("Ref0009");
+    dir.WriteFile("Ref0009/Log0001.kdf", LogOfRoots({"/old/"}));
+    dir.WriteFile("Ref0009/Log0003.kdf", LogOfRoots({"/data/", "/home/Alice/"}));
+    dir.WriteFile("Volumark.ini", "[Ref00-1]\nName=Nothing\n[Ref0002]\nName=Gone\nNextLogNo=5\n"
+                                  "[../escape]\nName=x\n");
+    dir.MakeDir("Ref00-1");
+    dir.MakeDir("References");
+    dir.MakeDir("Ref0004.old");
+
+    store.ReconcileRefs();
+
+    TIniFile ini(store.RefIniPath());
+    EXPECT_FALSE(ini.SectionExists("Ref00-1"));
+    EXPECT_FALSE(IsDirectoryHere("Ref00-1"));
+    EXPECT_EQ(store.RefName(9), "Ref0009");
+    EXPECT_EQ(ini.ReadString("Ref0009", "NextLogNo", ""), "4");
+    TRefPaths p = store.ReadRefPaths(9);
+    EXPECT_EQ(p.Paths, (std::vector<std::string>{"/data/", "/home/Alice/"}));
+    EXPECT_EQ(p.Units, (std::vector<std::string>{"0", "0"}));
+    EXPECT_EQ(p.Systems, (std::vector<std::string>{"Not Detected", "Not Detected"}));
+    EXPECT_TRUE(IsDirectoryHere("Ref0002")) << "a section gets its directory back";
+    EXPECT_EQ(store.RefName(2), "Gone");
+    EXPECT_FALSE(IsDirectoryHere("../escape"));
+    EXPECT_FALSE(ini.SectionExists("References"));
+    EXPECT_FALSE(ini.SectionExists("Ref0004"));
+
+    // A second run finds nothing to do.
+    std::string after = Ini();
+    store.ReconcileRefs();
+    EXPECT_EQ(Ini(), after);
+}
+
+TEST_F(RefStoreTest, ReconcileSurvivesDamagedLogs)
+{
+    dir.MakeDir("Ref0001");
+    dir.WriteFile("Ref0001/Log0001.kdf", LogOfRoots({"/a/", "/b/", "/c/"}, {1, 0, -1}));
+    dir.MakeDir("Ref0002");
+    dir.WriteFile("Ref0002/Log0001.kdf", LogOfRoots({"/a/", "/b/"}, {-2, -1}));
+    dir.MakeDir("Ref0003");
+    dir.WriteFile("Ref0003/Log0005.kdf", std::string("\x01\x02junk", 6));
+    dir.MakeDir("Ref0004");
+    dir.WriteFile("Ref0004/Log0001.kdf", LogOfRoots({"/a/", "/with\nbreak/", "/c/"}));
+
+    store.ReconcileRefs();
+
+    EXPECT_EQ(store.ReadRefPaths(1).Paths, (std::vector<std::string>{"/a/", "/b/"}))
+        << "a link back ends the walk";
+    EXPECT_EQ(store.ReadRefPaths(2).Paths, (std::vector<std::string>{"/a/"}))
+        << "a link out of the file ends the walk";
+    EXPECT_EQ(store.RefName(3), "Ref0003");
+    EXPECT_EQ(TIniFile(store.RefIniPath()).ReadString("Ref0003", "NextLogNo", ""), "6");
+    EXPECT_EQ(store.ReadRefPaths(3).Paths, (std::vector<std::string>{""})) << "no paths";
+    EXPECT_EQ(store.ReadRefPaths(4).Paths, (std::vector<std::string>{"/a/", "/c/"}));
+}
+
+TEST(ShortenText, KeepsHeadAndTailOfLongTexts)
+{
+    std::string text = "/home/user/projects/volumark/build/tests/output/log.txt";
+    std::string s = ShortenText(text, 42);
+    EXPECT_EQ(s, text.substr(0, 19) + "..." + text.substr(text.size() - 20));
+    EXPECT_EQ(ShortenText(std::string(42, 'x'), 42), std::string(42, 'x'));
+    EXPECT_EQ(ShortenText("abcdef", 2), "...");
+    // Characters, not bytes: no UTF-8 sequence is cut.
+    std::string wide;
+    for (int i = 0; i < 50; ++i)
+        wide += "\xc3\xa9";
+    EXPECT_EQ(ShortenText(wide, 42), wide.substr(0, 38) + "..." + wide.substr(100 - 40));
+}
+
+TEST(SizeFormat, IsTheListsSizeText)
+{
+    EXPECT_EQ(TRefStore::SizeFormat(-1024, TLocale::Classic()), "-1 KB");
+    EXPECT_EQ(TRefStore::SizeFormat(1073741824, TLocale::Classic()), "1.00 GB");
+}
+
+} // namespace
