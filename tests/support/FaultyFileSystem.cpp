@@ -1,0 +1,96 @@
+#include "support/FaultyFileSystem.h"
+
+#include <algorithm>
+#include <cerrno>
+
+namespace vmtest {
+
+vm::TDirHandle FaultyFileSystem::Opened(vm::TDirHandle h)
+{
+    if (h != vm::kNoDir) {
+        ++OpenDirectories;
+        MostOpenDirectories = std::max(MostOpenDirectories, OpenDirectories);
+    }
+    return h;
+}
+
+vm::TDirHandle FaultyFileSystem::OpenDirectory(const std::string& path, int& error)
+{
+    return Opened(real_.OpenDirectory(path, error));
+}
+
+vm::TDirHandle FaultyFileSystem::OpenDirectoryAt(vm::TDirHandle dir, const std::string& name,
+                                                 int& error)
+{
+    if (UnopenableDirectories.count(name)) {
+        error = EACCES;
+        return vm::kNoDir;
+    }
+    return Opened(real_.OpenDirectoryAt(dir, name, error));
+}
+
+void FaultyFileSystem::CloseDirectory(vm::TDirHandle dir)
+{
+    if (dir != vm::kNoDir)
+        --OpenDirectories;
+    real_.CloseDirectory(dir);
+}
+
+bool FaultyFileSystem::StatDirectory(vm::TDirHandle dir, vm::TFileInfo& info, int& error)
+{
+    return real_.StatDirectory(dir, info, error);
+}
+
+bool FaultyFileSystem::ListDirectory(vm::TDirHandle dir, std::vector<vm::TFileInfo>& entries,
+                                     size_t& count, int& error)
+{
+    bool ok = real_.ListDirectory(dir, entries, count, error);
+    size_t kept = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (VanishingNames.count(entries[i].Name))
+            continue;
+        if (OtherDeviceNames.count(entries[i].Name))
+            entries[i].Device += 1000;
+        std::swap(entries[kept++], entries[i]);
+    }
+    count = kept;
+    return ok;
+}
+
+bool FaultyFileSystem::StatAt(vm::TDirHandle dir, const std::string& name, vm::TFileInfo& info,
+                              int& error)
+{
+    return real_.StatAt(dir, name, info, error);
+}
+
+int FaultyFileSystem::FindExact(const std::string& path, vm::TFileInfo& first)
+{
+    int n = real_.FindExact(path, first);
+    auto it = MatchCounts.find(path);
+    return it == MatchCounts.end() ? n : it->second;
+}
+
+bool FaultyFileSystem::RemoveAt(vm::TDirHandle dir, const std::string& name, bool directory,
+                                int& error)
+{
+    auto inDir = NamesInReadOnlyDirectory.find(name);
+    if (ReadOnlyNames.count(name) || (inDir != NamesInReadOnlyDirectory.end() &&
+                                      std::find(ClearedReadOnly.begin(), ClearedReadOnly.end(),
+                                                inDir->second) == ClearedReadOnly.end())) {
+        error = EACCES;
+        return false;
+    }
+    if (!real_.RemoveAt(dir, name, directory, error))
+        return false;
+    Removed.push_back(name);
+    return true;
+}
+
+bool FaultyFileSystem::ClearReadOnlyAt(vm::TDirHandle dir, const std::string& name, int& error)
+{
+    ClearedReadOnly.push_back(name);
+    ReadOnlyNames.erase(name);
+    return real_.ClearReadOnlyAt(dir, name, error);
+}
+
+} // namespace vmtest

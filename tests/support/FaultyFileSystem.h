@@ -1,0 +1,56 @@
+// A file system double over the real one (the error-injecting Env of LevelDB's tests): it passes
+// every call through unless a test told it to fail that call for a name, to count more entries
+// than Linux can, or to report another device.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+
+namespace vmtest {
+
+class FaultyFileSystem : public vm::TFileSystem
+{
+public:
+    // Names (last path components) whose removal fails with EACCES until their read-only
+    // attribute is cleared through ClearReadOnlyAt.
+    std::set<std::string> ReadOnlyNames;
+    // Names whose removal fails with EACCES until the directory holding them has been made
+    // writable (ClearReadOnlyAt on that directory's name).
+    std::map<std::string, std::string> NamesInReadOnlyDirectory; // name -> its directory's name
+    // Names of directories that cannot be opened (EACCES).
+    std::set<std::string> UnopenableDirectories;
+    // Names of entries that vanish between the listing and the look at them.
+    std::set<std::string> VanishingNames;
+    // Names of directories reported as lying on another device (mount points).
+    std::set<std::string> OtherDeviceNames;
+    // Paths for which FindExact reports this many matches.
+    std::map<std::string, int> MatchCounts;
+
+    std::vector<std::string> Removed; // names removed, in order
+    std::vector<std::string> ClearedReadOnly;
+    int OpenDirectories = 0;     // open now
+    int MostOpenDirectories = 0; // at the most
+
+    vm::TDirHandle OpenDirectory(const std::string& path, int& error) override;
+    vm::TDirHandle OpenDirectoryAt(vm::TDirHandle dir, const std::string& name,
+                                   int& error) override;
+    void CloseDirectory(vm::TDirHandle dir) override;
+    bool StatDirectory(vm::TDirHandle dir, vm::TFileInfo& info, int& error) override;
+    bool ListDirectory(vm::TDirHandle dir, std::vector<vm::TFileInfo>& entries, size_t& count,
+                       int& error) override;
+    bool StatAt(vm::TDirHandle dir, const std::string& name, vm::TFileInfo& info,
+                int& error) override;
+    int FindExact(const std::string& path, vm::TFileInfo& first) override;
+    bool RemoveAt(vm::TDirHandle dir, const std::string& name, bool directory, int& error) override;
+    bool ClearReadOnlyAt(vm::TDirHandle dir, const std::string& name, int& error) override;
+
+private:
+    vm::TDirHandle Opened(vm::TDirHandle h);
+    vm::TPosixFileSystem real_;
+};
+
+} // namespace vmtest
