@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -95,14 +96,23 @@ void WriteAll(int fd, const std::string& data, const std::string& path)
 // renamed over it, so a reader sees the old or the new file and never a part of either.
 void ReplaceContent(const std::string& path, const std::string& content)
 {
-    std::string tmp = path + ".tmpXXXXXX";
-    int fd = mkstemp(tmp.data());
+    // A new file gets the usual mode (0666 less the umask, applied by open); a rewritten one
+    // keeps its own.
+    std::random_device random;
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        tmp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(random());
+        fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0)
         Fail(path, "write", errno);
     try {
         struct stat st;
-        mode_t mode = (stat(path.c_str(), &st) == 0) ? (st.st_mode & 07777) : 0644;
-        fchmod(fd, mode);
+        if (stat(path.c_str(), &st) == 0)
+            fchmod(fd, st.st_mode & 07777);
         WriteAll(fd, content, path);
         if (fsync(fd) != 0)
             Fail(path, "write", errno);

@@ -15,7 +15,8 @@ namespace vm {
 // of ASCII letters.
 bool SameIniName(const std::string& a, const std::string& b);
 
-class TIniFile {
+class TIniFile
+{
 public:
     explicit TIniFile(std::string path);
 
@@ -39,7 +40,8 @@ public:
     // Keys of a section in file order.
     std::vector<std::string> ReadSection(const std::string& section) const;
     // Keys and values of a section in file order.
-    std::vector<std::pair<std::string, std::string>> ReadSectionValues(const std::string& section) const;
+    std::vector<std::pair<std::string, std::string>>
+    ReadSectionValues(const std::string& section) const;
     int CountKeys(const std::string& section) const;
     // Every section with its keys and values, in file order, from one reading of the file.
     using TSectionValues = std::vector<std::pair<std::string, std::string>>;
@@ -47,7 +49,8 @@ public:
 
     // Under the lock, reads a number (defaultValue when missing or not a number), writes it
     // plus one, and returns the number read: two processes never take the same number.
-    long long TakeNumber(const std::string& section, const std::string& key, long long defaultValue);
+    long long TakeNumber(const std::string& section, const std::string& key,
+                         long long defaultValue);
 
 private:
     std::string path_;

@@ -68,6 +68,9 @@ TIniFileText::TIniFileText(const std::string& content)
         lines_.push_back(Parse(content.substr(start, nl - start)));
         start = nl + 1;
     }
+    // Lines this text adds end the way the file's first line does (CR LF or LF).
+    if (!lines_.empty() && !lines_.front().raw.empty() && lines_.front().raw.back() == '\r')
+        lineEnd_ = "\r";
 }
 
 TIniFileText::TLine TIniFileText::Parse(std::string raw)
@@ -202,13 +205,13 @@ bool TIniFileText::Set(const std::string& section, const std::string& key, const
 {
     CheckWritable(section, key, value);
     std::string k = Trim(key);
-    TLine entry = Parse(k + "=" + value);
+    TLine entry = Parse(k + "=" + value + lineEnd_);
     size_t h = FindSection(section);
     if (h == npos) {
         // A new section is set apart from what comes before it by an empty line.
         if (!lines_.empty() && !Trim(lines_.back().raw).empty())
-            lines_.push_back(Parse(""));
-        lines_.push_back(Parse("[" + Trim(section) + "]"));
+            lines_.push_back(Parse(lineEnd_));
+        lines_.push_back(Parse("[" + Trim(section) + "]" + lineEnd_));
         lines_.push_back(std::move(entry));
         return true;
     }

@@ -56,6 +56,7 @@ private:
     size_t FindEntry(size_t h, const std::string& key) const;
 
     std::vector<TLine> lines_;
+    std::string lineEnd_; // "\r" in a file with CR LF line ends
 };
 
 } // namespace vm

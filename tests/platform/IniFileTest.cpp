@@ -6,6 +6,7 @@
 
 #include <set>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -117,6 +118,28 @@ TEST_F(IniFileTest, DamagedFileReadsAndWritesBackWithoutLosingSections)
     EXPECT_EQ(ini.ReadString("B", "b", ""), "1");
     EXPECT_EQ(ini.ReadString("A", "k1", ""), "changed");
     EXPECT_EQ(ini.ReadString("D", "d", "").size(), longLine.size());
+}
+
+TEST_F(IniFileTest, CrLfFilesGetCrLfLinesAndModesAreKept)
+{
+    dir.WriteFile("test.ini", "[A]\r\nx=1\r\n");
+    ini.WriteString("A", "y", "2");
+    ini.WriteString("B", "z", "3");
+    EXPECT_EQ(dir.ReadFile("test.ini"), "[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
+    EXPECT_EQ(ini.ReadString("B", "z", ""), "3");
+
+    chmod(path.c_str(), 0600);
+    ini.WriteString("A", "x", "changed");
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    mode_t old = umask(022);
+    TIniFile fresh(dir / "fresh.ini");
+    fresh.WriteString("S", "k", "v");
+    umask(old);
+    ASSERT_EQ(stat((dir / "fresh.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST_F(IniFileTest, EraseSectionRemovesEveryCopyAndDeleteKeyEveryLine)
