@@ -1,15 +1,13 @@
 #include "platform/Registry.h"
 
+#include "platform/ConfigPath.h"
 #include "platform/IniFile.h"
 
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
 #include <cstring>
-#include <pwd.h>
 #include <stdexcept>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace vm {
 
@@ -37,27 +35,6 @@ bool StartsWithText(const std::string& s, const std::string& prefix)
 bool SameText(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && StartsWithText(a, b);
-}
-
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-std::string HomeDirectory()
-{
-    std::string home = Env("HOME");
-    if (!home.empty())
-        return home;
-    struct passwd pw
-    {
-    };
-    struct passwd* found = nullptr;
-    char buf[4096];
-    if (getpwuid_r(getuid(), &pw, buf, sizeof buf, &found) == 0 && found && pw.pw_dir)
-        return pw.pw_dir;
-    return "/";
 }
 
 // Creates every missing directory above a file. The configuration directory is private to its
@@ -132,14 +109,7 @@ std::string NormalKey(const std::string& key)
 
 std::string TRegistry::DefaultPath()
 {
-    std::string explicitPath = Env("VOLUMARK_REGISTRY");
-    if (!explicitPath.empty())
-        return explicitPath;
-    std::string config = Env("XDG_CONFIG_HOME");
-    // Relative values are invalid by the base directory rules and are ignored.
-    if (config.empty() || config[0] != '/')
-        config = HomeDirectory() + "/.config";
-    return config + "/volumark/registry.ini";
+    return UserConfigFile("VOLUMARK_REGISTRY", "registry.ini");
 }
 
 TRegistry::TRegistry(std::string path) : path_(std::move(path)) {}

@@ -1,0 +1,11 @@
+// Where the program's own files of each user live: a file named by an environment variable,
+// else $XDG_CONFIG_HOME/volumark/<name>, with ~/.config when that is unset or not absolute.
+#pragma once
+
+#include <string>
+
+namespace vm {
+
+std::string UserConfigFile(const char* overrideVariable, const std::string& fileName);
+
+} // namespace vm

@@ -1,0 +1,216 @@
+#include "platform/MailCodes.h"
+#include "platform/MailSender.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace vm {
+
+namespace {
+
+constexpr int kExitNoUser = 67; // EX_NOUSER of sysexits.h
+constexpr size_t kKeptOutput = 4096;
+
+class TFd
+{
+public:
+    explicit TFd(int fd = -1) : fd_(fd) {}
+    ~TFd() { Close(); }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int Get() const { return fd_; }
+    void Reset(int fd)
+    {
+        Close();
+        fd_ = fd;
+    }
+    void Close()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+// The running command: its standard input (a socket, so that writing to a command that has
+// quit gives an error instead of a signal) and its merged output.
+struct TChild
+{
+    pid_t Pid = -1;
+    TFd In, Out;
+};
+
+std::string Start(const std::vector<std::string>& argv, TChild& child)
+{
+    int in[2], out[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, in) != 0)
+        return std::strerror(errno);
+    TFd inChild(in[0]);
+    child.In.Reset(in[1]);
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return std::strerror(errno);
+    TFd outChild(out[1]);
+    child.Out.Reset(out[0]);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, inChild.Get(), 0);
+    posix_spawn_file_actions_adddup2(&actions, outChild.Get(), 1);
+    posix_spawn_file_actions_adddup2(&actions, outChild.Get(), 2);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    int rc = posix_spawnp(&child.Pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? std::string() : std::strerror(rc);
+}
+
+// Writes the message and collects the output until the command closes it or time runs out.
+// False when the time ran out.
+bool Exchange(TChild& child, const std::string& message, std::string& output,
+              std::chrono::steady_clock::time_point deadline)
+{
+    size_t sent = 0;
+    fcntl(child.In.Get(), F_SETFL, O_NONBLOCK);
+    for (;;) {
+        if (sent == message.size())
+            child.In.Close(); // end of the message
+        pollfd fds[2] = {{child.Out.Get(), POLLIN, 0}, {child.In.Get(), POLLOUT, 0}};
+        int wait = int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                           deadline - std::chrono::steady_clock::now())
+                           .count());
+        if (wait <= 0)
+            return false;
+        if (poll(fds, child.In.Get() >= 0 ? 2 : 1, wait) < 0 && errno != EINTR)
+            return false;
+        if (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)) {
+            ssize_t n =
+                send(child.In.Get(), message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
+            if (n > 0)
+                sent += size_t(n);
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                sent = message.size(); // the command stopped reading; its status tells why
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            char buf[1024];
+            ssize_t n = read(child.Out.Get(), buf, sizeof buf);
+            if (n == 0)
+                return true;
+            if (n > 0 && output.size() < kKeptOutput)
+                output.append(buf, size_t(n));
+        }
+    }
+}
+
+// The exit status; -1 when the command died from a signal or had to be killed because it was
+// still running at the deadline (timedOut then says so).
+int Reap(pid_t pid, std::chrono::steady_clock::time_point deadline, bool& timedOut)
+{
+    int status = 0;
+    timedOut = false;
+    for (;;) {
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (r < 0 && errno != EINTR)
+            return -1;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            timedOut = true;
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        usleep(5000);
+    }
+}
+
+std::string FirstLine(const std::string& s)
+{
+    std::string line = s.substr(0, s.find('\n'));
+    return line.empty() ? std::string() : ": " + line;
+}
+
+} // namespace
+
+std::vector<std::string> SplitCommand(const std::string& command)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    char quote = 0;
+    for (size_t i = 0; i < command.size(); ++i) {
+        char c = command[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            else if (c == '\\' && quote == '"' && i + 1 < command.size())
+                word += command[++i];
+            else
+                word += c;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            inWord = true;
+        } else if (c == '\\' && i + 1 < command.size()) {
+            word += command[++i];
+            inWord = true;
+        } else if (c == ' ' || c == '\t') {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+TMailSendResult SendWithCommand(const TMailProfile& profile, const TOutgoingMail& mail,
+                                const std::string& message)
+{
+    std::vector<std::string> argv = SplitCommand(profile.Command);
+    if (argv.empty())
+        return {MAPI_E_FAILURE, "The mail profile \"" + profile.Name + "\" has no Command"};
+    if (!mail.WriteBccHeader)
+        for (const auto* list : {&mail.To, &mail.CC, &mail.Bcc})
+            for (const TMailAddress& a : *list)
+                argv.push_back(a.Mailbox); // never begins with "-": see IsMailbox
+    TChild child;
+    std::string why = Start(argv, child);
+    if (!why.empty())
+        return {MAPI_E_FAILURE, "Cannot run \"" + argv[0] + "\": " + why};
+    std::string output;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(profile.TimeoutSeconds);
+    bool finished = Exchange(child, message, output, deadline);
+    child.In.Close();
+    bool timedOut = false;
+    int status = Reap(child.Pid, finished ? deadline : std::chrono::steady_clock::now(), timedOut);
+    if (timedOut)
+        return {MAPI_E_FAILURE, "\"" + argv[0] + "\" did not finish within " +
+                                    std::to_string(profile.TimeoutSeconds) + " seconds"};
+    if (status == 0)
+        return {SUCCESS_SUCCESS, ""};
+    std::string result =
+        status < 0 ? "was stopped by a signal" : "ended with status " + std::to_string(status);
+    return {status == kExitNoUser ? MAPI_E_UNKNOWN_RECIPIENT : MAPI_E_FAILURE,
+            "\"" + argv[0] + "\" " + result + FirstLine(output)};
+}
+
+} // namespace vm
