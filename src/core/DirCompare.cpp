@@ -119,7 +119,8 @@ void TDirCompare::WriteHeader()
     uint8_t header[kCompareHeaderSize];
     std::memcpy(header, kSignature, kSignatureLength - 1);
     header[kSignatureLength - 1] = 0x1A;
-    stream_.SetSize(0);
+    if (stream_.Size() > 0)
+        stream_.SetSize(0);
     stream_.Seek(0, TSeekOrigin::Begin);
     stream_.WriteBuffer(header, kCompareHeaderSize);
     writePos_ = kCompareFirstOffset;

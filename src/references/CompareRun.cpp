@@ -1,6 +1,7 @@
 #include "references/CompareRun.h"
 
 #include "platform/Stream.h"
+#include "references/RefStore.h"
 
 #include <memory>
 #include <sys/stat.h>
@@ -55,6 +56,13 @@ TCompareRunResult CompareLogFiles(const std::string& oldLogPath, const std::stri
                                    " holds only the entries read before it.",
                                true);
     return TCompareRunResult{comparisonPath, comparison.Stopped()};
+}
+
+TCompareRunResult RunComparison(const TRefStore& store, int refNo, int oldLogNo, int newLogNo,
+                                const TCompareProgress& progress)
+{
+    return CompareLogFiles(store.LogFileName(refNo, oldLogNo), store.LogFileName(refNo, newLogNo),
+                           store.CompFileName(refNo, oldLogNo, newLogNo), progress);
 }
 
 } // namespace vm

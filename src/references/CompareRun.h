@@ -10,6 +10,8 @@
 
 namespace vm {
 
+class TRefStore;
+
 // A comparison that could not be made: a log missing, unreadable or damaged, the comparison
 // file not writable. The message names the file and the reason.
 class ECompareRunError : public std::runtime_error
@@ -42,5 +44,11 @@ struct TCompareRunResult
 TCompareRunResult CompareLogFiles(const std::string& oldLogPath, const std::string& newLogPath,
                                   const std::string& comparisonPath,
                                   const TCompareProgress& progress = {});
+
+// The comparison run of reference refNo from log oldLogNo to log newLogNo, with the store's names
+// for the logs and the comparison (reference 3, logs 12 and 14: Ref0003/00120014.kcf in the
+// data directory). Fails as CompareLogFiles does.
+TCompareRunResult RunComparison(const TRefStore& store, int refNo, int oldLogNo, int newLogNo,
+                                const TCompareProgress& progress = {});
 
 } // namespace vm

@@ -18,6 +18,11 @@ constexpr int kExitUsage = 2;
 int ScanCommand(const TArgs& args);
 // vmlog dump FILE
 int DumpCommand(const TArgs& args);
+// vmlog compare OLD.kdf NEW.kdf -o OUT.kcf (CompareCommand.cpp)
+int CompareCommand(const TArgs& args);
+// vmlog dump of a comparison file, and how dump tells one from a log (CompareCommand.cpp).
+bool IsComparisonFile(const std::string& path);
+int DumpCompareFile(const std::string& file);
 
 // "vmlog: " + message on stderr; returns status.
 int Fail(const std::string& message, int status = kExitFailed);

@@ -85,6 +85,8 @@ int DumpCommand(const TArgs& args)
     if (args.size() != 1)
         return Fail("usage: vmlog dump FILE", kExitUsage);
     const std::string& file = args[0];
+    if (IsComparisonFile(file))
+        return DumpCompareFile(file);
     TFileStream stream(file, TFileMode::OpenRead);
     uint8_t signature[kSignatureLength] = {};
     int64_t got = stream.Read(signature, kSignatureLength);

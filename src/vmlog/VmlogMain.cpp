@@ -18,6 +18,7 @@ struct TCommand
 const TCommand kCommands[] = {
     {"scan", ScanCommand, "vmlog scan [--unit N] PATH [[--unit N] PATH ...] -o FILE"},
     {"dump", DumpCommand, "vmlog dump FILE"},
+    {"compare", CompareCommand, "vmlog compare OLD.kdf NEW.kdf -o OUT.kcf"},
 };
 
 int Usage()

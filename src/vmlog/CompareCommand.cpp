@@ -1,0 +1,175 @@
+// vmlog compare: writes the comparison of two log files. And the comparison half of vmlog dump:
+// the header and one line per record of a comparison file, with what is damaged in it.
+#include "core/DirCompare.h"
+#include "references/CompareRun.h"
+#include "vmlog/Commands.h"
+#include "vmlog/DumpText.h"
+
+#include <cstdio>
+#include <memory>
+#include <strings.h>
+#include <unistd.h>
+
+namespace vm::vmlog {
+
+namespace {
+
+const char kCompareUsage[] = "usage: vmlog compare OLD.kdf NEW.kdf -o OUT.kcf";
+
+// Reports a failed comparison and deletes the partial comparison file when the run made one.
+int CompareFailed(const std::string& message, const std::string& output, bool deleteOutput)
+{
+    Fail(message);
+    if (deleteOutput && ::unlink(output.c_str()) == 0)
+        Fail("the partial comparison " + output + " was deleted");
+    return kExitFailed;
+}
+
+const char* ConditionText(uint8_t condition)
+{
+    switch (condition) {
+    case kConditionAdded:
+        return "added";
+    case kConditionDeleted:
+        return "deleted";
+    case kConditionBoth:
+        return "both";
+    default:
+        return "condition?";
+    }
+}
+
+void PrintRecord(int32_t at, const TCompareRecord& r, const std::string& name)
+{
+    std::printf("%d level %u %s %s %s size %lld was %lld allocated %lld was %lld attributes %s "
+                "created %s accessed %s modified %s parent %d next %d sibling %d nextdir %d "
+                "newlog %d\n",
+                at, r.Level,
+                r.Kind == kKindDirectory ? "dir"
+                : r.Kind == kKindFile    ? "file"
+                                         : "kind?",
+                ConditionText(r.Condition), QuotedName(name).c_str(),
+                static_cast<long long>(r.SizeNow), static_cast<long long>(r.SizeWas),
+                static_cast<long long>(r.AllocNow), static_cast<long long>(r.AllocWas),
+                Hex32(r.Attributes).c_str(), DateTimeText(r.Created).c_str(),
+                DateTimeText(r.Accessed).c_str(), DateTimeText(r.Modified).c_str(), r.ParentOffset,
+                r.NextOffset, r.NextSiblingOffset, r.NextDirOffset, r.NewLogOffset);
+}
+
+// The links of one record against the format's rules, without reading their targets: "" when
+// they are sound, else the first that is not.
+std::string CheckLinks(int32_t at, const TCompareRecord& r, int64_t fileSize)
+{
+    auto ahead = [&](int32_t v) { return v == kNoOffset || (v > at && v < fileSize); };
+    if (r.Level == 0 ? r.ParentOffset != kCompareFirstOffset
+                     : (r.ParentOffset < kCompareFirstOffset || r.ParentOffset >= at))
+        return "ParentOffset " + std::to_string(r.ParentOffset) + " is not a record before it";
+    if (!ahead(r.NextSiblingOffset))
+        return "NextSiblingOffset " + std::to_string(r.NextSiblingOffset) +
+               " is not ahead inside the file";
+    // The first directory's chain link may name itself: 14 ends the chain.
+    if (!ahead(r.NextDirOffset) && r.NextDirOffset != kCompareFirstOffset)
+        return "NextDirOffset " + std::to_string(r.NextDirOffset) + " is not ahead inside the file";
+    if (r.Kind != kKindDirectory && r.NextDirOffset != kNoOffset)
+        return "a file record is in the directory chain";
+    if (r.Condition > kConditionBoth)
+        return "condition " + std::to_string(r.Condition) + " is none of 0, 1, 2";
+    return "";
+}
+
+} // namespace
+
+int CompareCommand(const TArgs& args)
+{
+    std::vector<std::string> logs;
+    std::string output;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o") {
+            if (i + 1 == args.size())
+                return Fail("-o needs a value", kExitUsage);
+            output = args[++i];
+        } else if (a.rfind("--output=", 0) == 0) {
+            output = a.substr(9);
+        } else if (a.size() > 1 && a[0] == '-') {
+            return Fail("unknown option " + a + "; " + kCompareUsage, kExitUsage);
+        } else {
+            logs.push_back(a);
+        }
+    }
+    if (logs.size() != 2)
+        return Fail(std::string("two logs are needed, the old one first; ") + kCompareUsage,
+                    kExitUsage);
+    if (output.empty())
+        return Fail(std::string("no comparison file given (-o FILE); ") + kCompareUsage,
+                    kExitUsage);
+    try {
+        CompareLogFiles(logs[0], logs[1], output);
+        return kExitOk;
+    } catch (const ECompareRunError& e) {
+        return CompareFailed(e.what(), output, e.FileCreated());
+    } catch (const std::exception& e) {
+        return CompareFailed(e.what(), output, true);
+    }
+}
+
+// A comparison has its first record at 14: the word at 14 is a record length (83 or more) and
+// the four bytes at 16 that record's own offset, 14. A log has its header extension length there
+// (24 as written, never more than 24 as read). The extension decides only what the content
+// leaves open (a file too short to tell, or damaged there).
+bool IsComparisonFile(const std::string& path)
+{
+    const bool kcfName =
+        path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".kcf") == 0;
+    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!f)
+        return kcfName;
+    uint8_t head[20] = {};
+    const size_t got = std::fread(head, 1, sizeof head, f.get());
+    if (got >= 20 && GetU16(head + 14) >= kCompareMinRecordLength &&
+        GetI32(head + 16) == kCompareFirstOffset)
+        return true;
+    if (got >= 16 && GetU16(head + 14) <= kLogExtensionLength)
+        return false;
+    return kcfName;
+}
+
+int DumpCompareFile(const std::string& file)
+{
+    TFileStream stream(file, TFileMode::OpenRead);
+    TDirCompare comparison(stream);
+    const int64_t size = comparison.FileSize();
+    uint8_t signature[kCompareHeaderSize] = {};
+    const int64_t got = stream.Read(signature, kCompareHeaderSize);
+    std::printf("comparison %s\n", QuotedName(file).c_str());
+    std::printf("signature %s\n",
+                QuotedName(std::string(reinterpret_cast<char*>(signature), got)).c_str());
+    std::printf("version %d\n", comparison.GetFileVersion());
+    std::printf("file size %lld\n", static_cast<long long>(size));
+    int damaged = 0;
+    int64_t records = 0;
+    TCompareWalkEnd end =
+        WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string& name) {
+            PrintRecord(at, r, name);
+            ++records;
+            const std::string fault = CheckLinks(at, r, size);
+            if (!fault.empty()) {
+                std::printf("damaged: record %d: %s\n", at, fault.c_str());
+                ++damaged;
+            }
+            return true;
+        });
+    if (size < kCompareHeaderSize)
+        end.Damage = "the file is shorter than the 14-byte header";
+    if (!end.Damage.empty()) {
+        std::printf("damaged: %s\n", end.Damage.c_str());
+        ++damaged;
+    }
+    std::printf("records %lld\n", static_cast<long long>(records));
+    std::fflush(stdout);
+    if (damaged > 0)
+        return Fail(file + " is damaged (" + std::to_string(damaged) + " faults shown above)");
+    return kExitOk;
+}
+
+} // namespace vm::vmlog
