@@ -16,23 +16,6 @@ extern "C" void OnStopSignal(int)
     gSignalled = 1;
 }
 
-const char* TypeText(TMsgDlgType type)
-{
-    switch (type) {
-    case TMsgDlgType::Warning:
-        return "Warning";
-    case TMsgDlgType::Error:
-        return "Error";
-    case TMsgDlgType::Information:
-        return "Information";
-    case TMsgDlgType::Confirmation:
-        return "Confirm";
-    case TMsgDlgType::Custom:
-        break;
-    }
-    return "Volumark";
-}
-
 constexpr size_t kProgressWidth = 100;
 } // namespace
 
@@ -135,7 +118,8 @@ int TConsoleUserInterface::MessageDlg(const std::string& text, TMsgDlgType type,
                                       int, unsigned defaultButton)
 {
     status_.ClearLine();
-    std::fprintf(out_, "%s: %s\n", TypeText(type), text.c_str());
+    const char* caption = DialogTypeCaption(type);
+    std::fprintf(out_, "%s: %s\n", *caption ? caption : "Volumark", text.c_str());
     return DefaultDialogResult(buttons, defaultButton);
 }
 

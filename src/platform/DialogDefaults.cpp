@@ -55,4 +55,21 @@ int DefaultDialogResult(unsigned buttons, unsigned defaultButton)
     return idOK;
 }
 
+const char* DialogTypeCaption(TMsgDlgType type)
+{
+    switch (type) {
+    case TMsgDlgType::Warning:
+        return "Warning";
+    case TMsgDlgType::Error:
+        return "Error";
+    case TMsgDlgType::Information:
+        return "Information";
+    case TMsgDlgType::Confirmation:
+        return "Confirm";
+    case TMsgDlgType::Custom:
+        break;
+    }
+    return "";
+}
+
 } // namespace vm
