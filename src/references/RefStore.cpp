@@ -158,7 +158,7 @@ bool TRefStore::CreateRef(int n, const std::string& name)
     return true;
 }
 
-int TRefStore::TakeNextLogNumber(int n)
+int TRefStore::TakeNextLogNumber(int n) const
 {
     return int(RefIni().TakeNumber(RefSection(n), "NextLogNo", 1));
 }

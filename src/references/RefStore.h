@@ -77,7 +77,7 @@ public:
     bool CreateRef(int n, const std::string& name);
     // Takes the number of the next log under the INI file's lock and advances NextLogNo, so two
     // processes never write the same log.
-    int TakeNextLogNumber(int n);
+    int TakeNextLogNumber(int n) const;
 
     // No lists when the directory is missing; one empty path with unit "0" when the section
     // has no path; otherwise the complete Path/AllocUnit/System triples ("ERROR" for a missing

@@ -1,0 +1,57 @@
+// The unattended command line: /Ref="name" logs a reference, /C or /C=nnn compares the new log
+// with the newest earlier one or with log nnn, /K deletes the reference's earlier comparisons
+// first, /? shows the help, /Folder=path scans one folder into memory for the windows.
+// On Linux "-" and "--" may stand where "/" stands, and --help and -h mean /?.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+class TUserInterface;
+
+// What the arguments asked for; filled by ParseCommandLine, read by RunCommandLine.
+struct TCommandLineState
+{
+    bool ReferenceRequested = false;
+    int ReferenceNumber = 0;
+    bool CompareRequested = false;
+    int CompareLogNumber = 0;
+    bool DeleteComparisons = false;
+    bool HelpRequested = false;
+    bool FolderMode = false;
+    std::string Folder;
+    int StatusCallCount = 0;
+    bool Stopped = false;
+    // Rule of the exit status: set when a message told the user that an argument was refused.
+    bool ArgumentRefused = false;
+};
+
+// One argument split into its name (before the first "=", with "/", "-" and blanks dropped)
+// and its value (everything after the first "=").
+struct TArgument
+{
+    std::string Name;
+    std::string Value;
+};
+TArgument SplitArgument(const std::string& argument);
+
+// What the parser needs from the reference store.
+struct TCommandLineLookups
+{
+    std::function<int(const std::string& name)> FindRefByName; // -1 when not found
+    std::function<int(int ref)> LastLogNumber;                 // -1 when the reference has none
+};
+
+// Caption of the command line's message boxes (with its trailing blank).
+inline const char* const kCommandLineCaption = "Volumark ";
+
+void ParseCommandLine(const std::vector<std::string>& arguments, const TCommandLineLookups& lookups,
+                      TUserInterface& ui, TCommandLineState& state);
+
+// The five lines of the help text, separated by CR LF.
+std::string CommandLineHelpText();
+
+} // namespace vm

@@ -1,0 +1,234 @@
+#include "references/CommandLineRun.h"
+
+#include "app/Options.h"
+#include "core/DirCompare.h"
+#include "platform/Registry.h"
+#include "platform/UserInterface.h"
+#include "references/CompareRun.h"
+#include "references/LoggingRun.h"
+#include "references/RefStore.h"
+#include "references/ResultsMail.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vm {
+
+namespace {
+constexpr int kQuietStatusCalls = 20;
+
+void Inform(TUserInterface& ui, const std::string& text)
+{
+    ui.MessageBox(text, kCommandLineCaption, mb::OK | mb::IconInformation);
+}
+
+void Fail(int& exit, int code)
+{
+    if (exit == kExitSuccess)
+        exit = code;
+}
+
+bool EndsWithKcf(const std::string& name)
+{
+    if (name.size() < 4)
+        return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ext == ".kcf";
+}
+
+// Deletes the reference's comparison files (*.kcf, any letter case). Hidden files (names that
+// begin with ".") and anything that is not a regular file are not listed and stay.
+bool DeleteComparisons(const std::string& dir, std::string& failure)
+{
+    DIR* d = opendir(dir.c_str());
+    if (!d) {
+        failure = "Cannot list " + dir + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = true;
+    while (dirent* e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name.empty() || name[0] == '.' || !EndsWithKcf(name))
+            continue;
+        struct stat st
+        {
+        };
+        if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (unlinkat(dirfd(d), e->d_name, 0) != 0) {
+            failure = "Cannot delete " + dir + "/" + name + ": " + std::strerror(errno);
+            ok = false;
+        }
+    }
+    closedir(d);
+    return ok;
+}
+
+void ShowStatus(TUserInterface& ui, const std::string& caption)
+{
+    TStatusWindow& status = ui.Status();
+    status.SetCaption(caption);
+    status.SetHeading("Now Logging :");
+    status.SetText("");
+    status.Show();
+}
+
+TOptions LoadOptions(TCommandLineEnv& env)
+{
+    TOptions options;
+    if (env.Settings)
+        options.Load(*env.Settings);
+    return options;
+}
+
+int Compare(TCommandLineState& state, TCommandLineEnv& env, int n, int m)
+{
+    const TRefStore& store = *env.Store;
+    TUserInterface& ui = *env.App->UI;
+    int exit = kExitSuccess;
+    std::string failure;
+    if (state.DeleteComparisons && !DeleteComparisons(store.RefDir(n), failure)) {
+        Inform(ui, failure);
+        Fail(exit, kExitCompareFailed);
+    }
+    // No progress is shown, but a stop request still ends the comparison.
+    TCompareProgress progress = [&](const std::string&, bool& stop) {
+        if (ui.Status().StopRequested()) {
+            stop = true;
+            state.Stopped = true;
+        }
+    };
+    std::string target = store.CompFileName(n, state.CompareLogNumber, m);
+    try {
+        TCompareRunResult r = CompareLogFiles(store.LogFileName(n, state.CompareLogNumber),
+                                              store.LogFileName(n, m), target, progress);
+        if (r.Stopped) {
+            unlink(target.c_str());
+            Fail(exit, kExitStopped);
+        }
+    } catch (const ECompareRunError& e) {
+        if (e.FileCreated())
+            unlink(target.c_str());
+        Inform(ui, std::string("Comparison failed: ") + e.what());
+        Fail(exit, kExitCompareFailed);
+    } catch (const std::exception& e) {
+        unlink(target.c_str());
+        Inform(ui, std::string("Comparison failed: ") + e.what());
+        Fail(exit, kExitCompareFailed);
+    }
+    return exit;
+}
+
+int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
+{
+    const TRefStore& store = *env.Store;
+    TUserInterface& ui = *env.App->UI;
+    const int n = state.ReferenceNumber;
+    int exit = kExitSuccess;
+    state.StatusCallCount = 0;
+    state.Stopped = false;
+    ShowStatus(ui, "Volumark logging " + store.RefName(n));
+
+    TLogRunResult logged;
+    try {
+        logged = LogReference(store, *env.App, n, CommandLineStatusHandler(state, ui));
+    } catch (const std::exception& e) {
+        Inform(ui, std::string("Logging failed: ") + e.what());
+        logged.Refused = true;
+    }
+    const int m = logged.LogNumber;
+    if (logged.Refused) {
+        Fail(exit, kExitNotLogged);
+    } else if (state.Stopped || logged.Stopped) {
+        state.Stopped = true;
+        unlink(store.LogFileName(n, m).c_str());
+        Fail(exit, kExitStopped);
+    } else if (state.CompareRequested) {
+        // Nothing to compare when nothing was logged: the comparison could only fail.
+        Fail(exit, Compare(state, env, n, m));
+    }
+    ui.Status().Hide();
+
+    TOptions options = LoadOptions(env);
+    if (options.EmailCommandLine && !options.EmailTo.empty()) {
+        int previous = state.CompareRequested ? state.CompareLogNumber : 0;
+        std::string failure;
+        try {
+            int code = ResultsMail(store, options, ui, n, m < 0 ? 0 : m, previous, env.Locale,
+                                   env.MailFile, &failure);
+            if (code != 0) {
+                Inform(ui, "The results mail was not sent (error " + std::to_string(code) + ")" +
+                               (failure.empty() ? "" : ": " + failure));
+                Fail(exit, kExitMailFailed);
+            }
+        } catch (const std::exception& e) {
+            Inform(ui, std::string("The results mail was not sent: ") + e.what());
+            Fail(exit, kExitMailFailed);
+        }
+    }
+    return exit;
+}
+
+int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
+{
+    TUserInterface& ui = *env.App->UI;
+    state.StatusCallCount = 0;
+    state.Stopped = false;
+    ShowStatus(ui, "Volumark logging - " + state.Folder);
+    std::unique_ptr<TMemoryStream> stream;
+    try {
+        stream = LogFolder(*env.App, state.Folder, CommandLineStatusHandler(state, ui));
+    } catch (const std::exception& e) {
+        ui.Status().Hide();
+        Inform(ui, std::string("Logging failed: ") + e.what());
+        return kExitNotLogged;
+    }
+    ui.Status().Hide();
+    if (!stream)
+        return kExitNotLogged;
+    if (state.Stopped)
+        return kExitStopped;
+    if (!env.DisplayStreamLog || !env.DisplayStreamLog(std::move(stream))) {
+        Inform(ui, "The folder " + state.Folder +
+                       " was logged, but showing it needs the explore "
+                       "window, which this version cannot open yet");
+        return kExitNoWindows;
+    }
+    return kExitSuccess;
+}
+} // namespace
+
+TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& ui)
+{
+    return [&state, &ui](const std::string& text, bool& stop) {
+        if (++state.StatusCallCount < kQuietStatusCalls)
+            return;
+        ui.Status().SetText(text);
+        ui.ProcessMessages();
+        if (ui.Status().StopRequested()) {
+            stop = true;
+            state.Stopped = true;
+        }
+    };
+}
+
+int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env)
+{
+    TUserInterface& ui = *env.App->UI;
+    int exit = state.ArgumentRefused ? kExitArgumentRefused : kExitSuccess;
+    if (state.HelpRequested)
+        Inform(ui, CommandLineHelpText());
+    if (state.ReferenceRequested)
+        Fail(exit, LogAndCompare(state, env));
+    if (state.FolderMode)
+        Fail(exit, FolderMode(state, env));
+    return exit;
+}
+
+} // namespace vm

@@ -1,0 +1,50 @@
+// The unattended run that the command line asks for: the help, logging a reference, comparing
+// the new log, deleting earlier comparisons and mailing the results; or the folder mode.
+#pragma once
+
+#include "app/AppContext.h"
+#include "core/StatusEvent.h"
+#include "platform/Locale.h"
+#include "platform/Stream.h"
+#include "references/CommandLine.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vm {
+
+class TRefStore;
+class TRegistry;
+
+// Exit statuses of an unattended run: 0 only when everything asked for succeeded.
+enum TCommandLineExit : int
+{
+    kExitSuccess = 0,
+    kExitArgumentRefused = 1, // an ambiguous argument, an unknown reference, a bad log number
+    kExitNotLogged = 2,       // the reference could not be logged (no allocation unit, an error)
+    kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM); its log is deleted
+    kExitCompareFailed = 4,   // the comparison or the deletion of earlier comparisons failed
+    kExitMailFailed = 5,      // the results mail could not be sent
+    kExitNoWindows = 6,       // the folder mode needs the windows, which could not be shown
+};
+
+struct TCommandLineEnv
+{
+    const TRefStore* Store = nullptr;
+    TAppContext* App = nullptr;    // its UI shows the messages and the status window
+    TRegistry* Settings = nullptr; // the options; nullptr: the defaults
+    TLocale Locale;
+    std::string MailFile;
+    // Shows an in-memory log in the windows (folder mode) and takes it; false when it cannot.
+    std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
+};
+
+// The status handler of both runs: from its 20th call on it shows the text, lets messages run
+// and turns the status window's stop request into the scan's stop flag.
+TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& ui);
+
+// Performs what state asks for; returns the exit status. Messages go through env.App->UI.
+int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env);
+
+} // namespace vm

@@ -1,0 +1,52 @@
+// The logging run: scans every path of a reference into its next numbered log, or one folder
+// into memory, and names the new log's tags; the two readings of a finished log that summaries
+// need (its totals and its date).
+#pragma once
+
+#include "app/AppContext.h"
+#include "core/StatusEvent.h"
+#include "platform/Stream.h"
+#include "references/RefStore.h"
+
+#include <memory>
+#include <string>
+
+namespace vm {
+
+// The two-line message of a reference that cannot be logged.
+inline const char* const kCannotLogRef = "Can not log this Ref\nAllocation unit not set";
+
+struct TLogRunResult
+{
+    bool Refused = false; // not every path had an allocation unit: nothing was written
+    bool Stopped = false; // the handler stopped the scan: the caller deletes the log
+    int LogNumber = -1;   // the log written (also when stopped); -1 when refused
+    std::string Path;     // its file
+};
+
+// Writes the next log of reference n. The number is taken from NextLogNo under the INI file's
+// lock and advanced at once, and the log file is created exclusively: two processes logging the
+// same reference write two different, complete logs, and an existing log file is never
+// overwritten (its number is skipped). Shows kCannotLogRef through the context's user interface
+// and writes nothing when a unit is missing. A failed scan (a full disk, an unreadable root)
+// deletes its incomplete log and raises the error; NextLogNo stays advanced.
+TLogRunResult LogReference(const TRefStore& store, TAppContext& app, int n,
+                           const TStatusEvent& handler);
+
+// Scans one folder into a new memory stream with the allocation unit 1 (sizes are allocated
+// sizes, every directory counts one byte). Nothing for an empty folder text; the caller owns the
+// stream. Raises the scan's errors.
+std::unique_ptr<TMemoryStream> LogFolder(TAppContext& app, const std::string& folder,
+                                         const TStatusEvent& handler, bool* stopped = nullptr);
+
+struct TLogTotals
+{
+    int64_t Size = 0;
+    int64_t Allocated = 0; // what reports call the log size
+};
+// The sums over the roots of log m of reference n; zeros when the log cannot be opened.
+TLogTotals LogTotals(const TRefStore& store, int n, int m);
+// The log date of log m of reference n; 0 when the log cannot be opened.
+TDateTime LogDate(const TRefStore& store, int n, int m);
+
+} // namespace vm

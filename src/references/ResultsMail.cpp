@@ -1,0 +1,124 @@
+#include "references/ResultsMail.h"
+
+#include "app/SizeText.h"
+#include "output/Email.h"
+#include "references/LoggingRun.h"
+#include "references/RefStore.h"
+
+#include <cmath>
+
+namespace vm {
+
+namespace {
+std::string Upper(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+// The threshold in bytes of a unit text: KB, MB and GB count in thousands; anything else 0.
+int64_t ThresholdBytes(int64_t amount, const std::string& unit)
+{
+    if (unit == "KB")
+        return amount * 1000;
+    if (unit == "MB")
+        return amount * 1000000;
+    if (unit == "GB")
+        return amount * 1000000000;
+    return 0;
+}
+
+std::string Percent(const TLocale& locale, double value)
+{
+    return locale.FormatUpTo2(value) + "%";
+}
+} // namespace
+
+TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts& facts,
+                                    const TLocale& locale)
+{
+    TResultsMailText mail;
+    mail.Recipients = SplitRecipients(options.EmailTo);
+    mail.DefaultProfile = options.EmailProfile.empty() || options.EmailProfile == "default";
+    if (!mail.DefaultProfile)
+        mail.Profile = options.EmailProfile.substr(0, 255);
+
+    const bool always = options.EmailAlways;
+    mail.Subject = std::string(always ? "Volumark log results for reference : "
+                                      : "Volumark log alerts for reference : ") +
+                   facts.RefName;
+    const int64_t total = facts.Total;
+    const int64_t previous = facts.PreviousTotal;
+    const int64_t growth = total - previous;
+    const std::string when = locale.DayDateTimeText(facts.LogDate);
+    mail.Send = always;
+
+    const bool inSubject = options.EmailOnlySubject;
+    if (inSubject) {
+        mail.Subject = std::string("Volumark") + (always ? "" : " alert") + " - " + facts.RefName +
+                       ". " + when + " : size is " + SizeText(total, locale);
+        if (previous != 0)
+            mail.Subject += " prev " + SizeText(previous, locale);
+    } else {
+        mail.Lines = {"Log of reference performed at : " + when, "",
+                      "Total log size : " + SizeText(total, locale)};
+        if (previous != 0) {
+            mail.Lines.push_back("Prev log size  : " + SizeText(previous, locale));
+            mail.Lines.push_back("");
+            mail.Lines.push_back("Grown by       : " + SizeText(growth, locale) + "  " +
+                                 Percent(locale, static_cast<double>(growth) * 100.0 /
+                                                     static_cast<double>(previous)));
+        }
+    }
+
+    if (!always && options.EmailGrown) {
+        const std::string unit = Upper(options.EmailGrownUnit);
+        if (unit != "%") {
+            if (growth > ThresholdBytes(options.EmailGrownBy, unit)) {
+                mail.Send = true;
+                if (inSubject)
+                    mail.Subject += " grown by " + SizeText(growth, locale);
+            }
+        } else if (previous != 0) {
+            double percent =
+                std::round(static_cast<double>(growth) * 100.0 / static_cast<double>(previous));
+            if (percent > static_cast<double>(options.EmailGrownBy)) {
+                mail.Send = true;
+                if (inSubject)
+                    mail.Subject += " grown by " + Percent(locale, percent);
+            }
+        }
+    }
+    mail.Subject = mail.Subject.substr(0, 255);
+    return mail;
+}
+
+int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface& ui, int n,
+                int newLog, int previousLog, const TLocale& locale, const std::string& mailFile,
+                std::string* failure)
+{
+    TResultsFacts facts;
+    facts.RefName = store.RefName(n);
+    facts.LogDate = LogDate(store, n, newLog);
+    facts.Total = LogTotals(store, n, newLog).Allocated;
+    if (previousLog != 0)
+        facts.PreviousTotal = LogTotals(store, n, previousLog).Allocated;
+    TResultsMailText text = ComposeResultsMail(options, facts, locale);
+    if (!text.Send)
+        return 0;
+
+    TEmail email(ui, mailFile);
+    email.Recipient = text.Recipients;
+    email.Subject = text.Subject;
+    for (const std::string& line : text.Lines)
+        email.Text += line + "\r\n";
+    email.Profile = text.Profile;
+    int code = email.SendMail();
+    if (code != 0 && failure)
+        *failure = email.LastError();
+    return code;
+}
+
+} // namespace vm

@@ -1,0 +1,49 @@
+// The results mail of an unattended run: the growth of a reference since its previous log,
+// mailed always or only when it passes the threshold the options set.
+#pragma once
+
+#include "app/Options.h"
+#include "platform/DateTime.h"
+#include "platform/Locale.h"
+#include "platform/UserInterface.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+class TRefStore;
+
+// What the mail says, before it is sent.
+struct TResultsMailText
+{
+    bool Send = false;
+    std::vector<std::string> Recipients;
+    bool DefaultProfile = true;
+    std::string Profile;
+    std::string Subject;
+    std::vector<std::string> Lines; // the body, one entry a line
+};
+
+// The facts the mail reports.
+struct TResultsFacts
+{
+    std::string RefName;
+    TDateTime LogDate = 0;     // the new log's date
+    int64_t Total = 0;         // the new log's allocated total
+    int64_t PreviousTotal = 0; // the previous log's, 0 without one
+};
+
+// Composes the mail from the options and the facts (no file is read).
+TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts& facts,
+                                    const TLocale& locale);
+
+// Composes and, when the rules say so, sends the results mail for log newLog of reference n,
+// compared with log previousLog (0: no previous log). Returns the mail component's result code,
+// or 0 when nothing was sent; failure, when given, receives the reason of a failure.
+int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface& ui, int n,
+                int newLog, int previousLog, const TLocale& locale, const std::string& mailFile,
+                std::string* failure = nullptr);
+
+} // namespace vm

@@ -1,0 +1,156 @@
+#include "references/LoggingRun.h"
+
+#include "core/DirStorage.h"
+#include "core/LogWalk.h"
+#include "platform/IniFile.h"
+#include "platform/ScriptedUserInterface.h"
+#include "support/LogInvariants.h"
+#include "support/RefFixture.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vm;
+using vmtest::RefFixture;
+
+namespace {
+class LoggingRunTest : public ::testing::Test
+{
+protected:
+    LoggingRunTest() { app.UI = &ui; }
+
+    std::string NextLogNo(int n)
+    {
+        return TIniFile(fx.Ini()).ReadString(RefSectionName(n), "NextLogNo", "absent");
+    }
+
+    RefFixture fx;
+    TScriptedUserInterface ui;
+    TAppContext app;
+    TRefStore store{fx.DataDir()};
+};
+} // namespace
+
+TEST_F(LoggingRunTest, FirstRunWithoutNextLogNoWritesLogOneAndLeavesTwo)
+{
+    fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "4096"}});
+    ASSERT_EQ(NextLogNo(0), "absent");
+    TLogRunResult r = LogReference(store, app, 0, {});
+    EXPECT_FALSE(r.Refused);
+    EXPECT_FALSE(r.Stopped);
+    EXPECT_EQ(r.LogNumber, 1);
+    EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0001.kdf"});
+    EXPECT_EQ(NextLogNo(0), "2");
+    EXPECT_FALSE(app.LoggingInProgress);
+
+    // The log is complete: sound links, totals, and the twelve tag names.
+    TFileStream file(r.Path, TFileMode::OpenRead);
+    TDirStorage log(file);
+    EXPECT_TRUE(vmtest::LogFaults(log, {4096}).empty());
+    std::string name;
+    ASSERT_TRUE(log.GetTagName(12, name));
+    EXPECT_EQ(name, "Rubbish Bin");
+    TLogTotals totals = LogTotals(store, 0, 1);
+    EXPECT_EQ(totals.Size, 5100);
+    // 100 bytes take one unit, 5000 bytes two, and the directory a/ one of its own.
+    EXPECT_EQ(totals.Allocated, 4 * 4096);
+    EXPECT_GT(LogDate(store, 0, 1), 40000.0);
+}
+
+TEST_F(LoggingRunTest, MissingUnitIsRefusedBeforeAnyFileIsWritten)
+{
+    fx.AddRef(0, "Two paths", {{fx.MakeTree("t1"), "4096"}, {fx.MakeTree("t2"), "0"}}, "5");
+    TLogRunResult r = LogReference(store, app, 0, {});
+    EXPECT_TRUE(r.Refused);
+    EXPECT_EQ(r.LogNumber, -1);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+    EXPECT_EQ(NextLogNo(0), "5");
+    ASSERT_EQ(ui.Texts().size(), 1u);
+    EXPECT_EQ(ui.Texts()[0], "Can not log this Ref\nAllocation unit not set");
+    EXPECT_FALSE(app.LoggingInProgress);
+
+    // A reference without paths reads as one path with unit "0" and is refused the same way.
+    fx.AddRef(1, "Empty", {});
+    EXPECT_TRUE(LogReference(store, app, 1, {}).Refused);
+}
+
+TEST_F(LoggingRunTest, ExistingLogFileIsNeverOverwritten)
+{
+    fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "1"}});
+    fx.Root.WriteFile("data/Ref0000/Log0001.kdf", "keep me");
+    TLogRunResult r = LogReference(store, app, 0, {});
+    EXPECT_EQ(r.LogNumber, 2);
+    EXPECT_EQ(fx.Root.ReadFile("data/Ref0000/Log0001.kdf"), "keep me");
+    EXPECT_EQ(NextLogNo(0), "3");
+}
+
+TEST_F(LoggingRunTest, StoppedRunReportsItAndKeepsTheNumberUsed)
+{
+    std::string tree = fx.MakeTree("t");
+    for (int i = 0; i < 5; ++i)
+        fx.Root.MakeDir("trees/t/d" + std::to_string(i));
+    fx.AddRef(0, "Servers", {{tree, "512"}});
+    TLogRunResult r =
+        LogReference(store, app, 0, [](const std::string&, bool& stop) { stop = true; });
+    EXPECT_TRUE(r.Stopped);
+    EXPECT_EQ(r.LogNumber, 1);
+    EXPECT_EQ(NextLogNo(0), "2");
+}
+
+TEST_F(LoggingRunTest, MissingReferenceDirectoryRaisesAndAdvancesNextLogNo)
+{
+    fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "512"}});
+    std::filesystem::remove_all(fx.RefDir(0));
+    // Without its directory a reference has no paths to check; creating its log fails.
+    EXPECT_THROW(LogReference(store, app, 0, {}), EStreamError);
+    EXPECT_EQ(NextLogNo(0), "2");
+    EXPECT_EQ(LogTotals(store, 0, 1).Allocated, 0);
+    EXPECT_EQ(LogDate(store, 0, 1), 0.0);
+}
+
+TEST_F(LoggingRunTest, TwoProcessesLoggingAtOnceWriteTwoCompleteLogs)
+{
+    fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "4096"}});
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            TScriptedUserInterface childUi;
+            TAppContext childApp;
+            childApp.UI = &childUi;
+            TLogRunResult r = LogReference(TRefStore(fx.DataDir()), childApp, 0, {});
+            _exit(r.LogNumber == 1 || r.LogNumber == 2 ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(fx.RefFiles(0), (std::vector<std::string>{"Log0001.kdf", "Log0002.kdf"}));
+    EXPECT_EQ(NextLogNo(0), "3");
+    for (int m : {1, 2}) {
+        TFileStream file(store.LogFileName(0, m), TFileMode::OpenRead);
+        TDirStorage log(file);
+        EXPECT_TRUE(vmtest::LogFaults(log, {4096}).empty()) << m;
+    }
+}
+
+TEST_F(LoggingRunTest, FolderRunAddsTheSlashAndCountsOneByteUnits)
+{
+    std::string tree = fx.MakeTree("t");
+    std::unique_ptr<TMemoryStream> stream = LogFolder(app, tree, {});
+    ASSERT_TRUE(stream);
+    TDirStorage log(*stream);
+    std::vector<vmtest::LoggedRecord> records = vmtest::AllRecords(log);
+    ASSERT_EQ(records.size(), 4u); // the root, a/, a/one.txt, two.bin
+    EXPECT_EQ(records[0].Name, tree + "/");
+    // Sizes are allocated sizes, and the directory a/ counts one byte.
+    EXPECT_EQ(records[0].Node.Size, 5100);
+    EXPECT_EQ(records[0].Node.Allocated, 5101);
+    EXPECT_TRUE(vmtest::LogFaults(log, {1}).empty());
+    EXPECT_EQ(LogFolder(app, "", {}), nullptr);
+}
