@@ -1,0 +1,487 @@
+#include "app/MainForm.h"
+
+#include "app/AboutForm.h"
+#include "app/HelpForm.h"
+#include "app/HelpTopics.h"
+#include "app/QtImageLists.h"
+#include "app/QtResources.h"
+#include "app/ToolsOptionsForm.h"
+#include "platform/Stream.h"
+#include "platform/UserInterface.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+namespace vm {
+
+namespace {
+
+const char* const kGroupProperty = "vmGroupIndex";
+const QString kRefManagerName = "RefManager";
+
+QAction* Item(QMenu* menu, const QString& caption, const char* name, int group)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setProperty(kGroupProperty, group);
+    return action;
+}
+
+QMenu* Menu(QWidget* owner, const QString& caption, const char* name, int group)
+{
+    auto* menu = new QMenu(caption, owner);
+    menu->setObjectName(name);
+    menu->menuAction()->setProperty(kGroupProperty, group);
+    return menu;
+}
+
+bool IsRefManager(const QWidget* child)
+{
+    return child && child->objectName() == kRefManagerName;
+}
+
+} // namespace
+
+bool SchedulerSupported()
+{
+    if (const char* file = std::getenv("VOLUMARK_CRONTAB"); file && *file)
+        return true;
+    const char* path = std::getenv("PATH");
+    std::istringstream dirs(path ? path : "/usr/bin:/bin");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const std::string candidate = (dir.empty() ? std::string(".") : dir) + "/crontab";
+        if (access(candidate.c_str(), X_OK) == 0 && !std::filesystem::is_directory(candidate))
+            return true;
+    }
+    return false;
+}
+
+TMDIParent::TMDIParent(TAppContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context), iconCache_(SmallImageList, fileTypes_)
+{
+    setObjectName("MDIParent");
+    setWindowTitle("Volumark");
+    setWindowIcon(ApplicationIcon());
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    InitResources();
+
+    TImageLists images = MakeImageLists();
+    TreeViewImageList = images.TreeViewImageList;
+    SmallImageList = images.SmallImageList;
+    StateImageList = images.StateImageList;
+    TagImageList = images.TagImageList;
+
+    MdiArea = new QMdiArea(this);
+    MdiArea->setObjectName("MdiArea");
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->viewport()->installEventFilter(this);
+    setCentralWidget(MdiArea);
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, &TMDIParent::UpdateMenus);
+    statusBar(); // the hints of menu items show there
+
+    schedulerSupported_ = SchedulerSupported();
+    CreateActions();
+    CreateMenus();
+    options_ = new TToolsOptionsForm(context_, this);
+    connect(options_, &TToolsOptionsForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
+    about_ = new TAboutForm(this);
+    UpdateMenus();
+}
+
+TMDIParent::~TMDIParent()
+{
+    // QWidget's destructor closes the children, which would call back into this half-destroyed
+    // window: cut the connections first.
+    MdiArea->disconnect(this);
+    MdiArea->viewport()->removeEventFilter(this);
+    for (QMdiSubWindow* window : MdiArea->subWindowList())
+        window->disconnect(this);
+}
+
+void TMDIParent::CreateActions()
+{
+    FileMenu = Menu(this, "&File", "File1", menugroup::File);
+    Close1 = Item(FileMenu, "&Close", "Close1", 97);
+    Close1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    Close1->setStatusTip("Close the active window");
+    connect(Close1, &QAction::triggered, this, &TMDIParent::Close1Click);
+    CloseAll1 = Item(FileMenu, "&Close all", "CloseAll1", 98);
+    CloseAll1->setStatusTip("Close every window but the reference manager");
+    connect(CloseAll1, &QAction::triggered, this, &TMDIParent::CloseAllButRefMan);
+    FileMenu->addSeparator();
+    Exit1 = Item(FileMenu, "Exit", "Exit1", 100);
+    Exit1->setStatusTip("End Volumark");
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+
+    ToolsMenu = Menu(this, "&Tools", "Tools1", menugroup::Tools);
+    Options1 = Item(ToolsMenu, "&Options ...", "Options1", 10);
+    Options1->setStatusTip("Display, e-mail, command-line and log settings");
+    connect(Options1, &QAction::triggered, this, &TMDIParent::Options1Click);
+    NetworkShareList1 = Item(ToolsMenu, "&Network share list ...", "NetworkShareList1", 20);
+    NetworkShareList1->setStatusTip("Servers and shares with their file systems and cluster sizes");
+    connect(NetworkShareList1, &QAction::triggered, this, &TMDIParent::NetworkShareList1Click);
+    NTScheduler1 = Item(ToolsMenu, "NT &scheduler ...", "NTScheduler1", 20);
+    NTScheduler1->setStatusTip("Logging jobs that run on a schedule");
+    connect(NTScheduler1, &QAction::triggered, this, &TMDIParent::NTScheduler1Click);
+    ConfirmDeletions1 = Item(ToolsMenu, "Confirm &deletions", "ConfirmDeletions1", 20);
+    ConfirmDeletions1->setCheckable(true);
+    ConfirmDeletions1->setChecked(context_.ConfirmDeletions);
+    ConfirmDeletions1->setStatusTip("Ask before deleting read-only, hidden and system files");
+    connect(ConfirmDeletions1, &QAction::triggered, this, &TMDIParent::ConfirmDeletions1Click);
+
+    WindowMenu = Menu(this, "&Window", "Window1", menugroup::Window);
+    Cascade1 = new QAction("&Cascade", this);
+    Cascade1->setObjectName("Cascade1");
+    connect(Cascade1, &QAction::triggered, MdiArea, &QMdiArea::cascadeSubWindows);
+    TileVertical1 = new QAction("Tile &Vertical", this);
+    TileVertical1->setObjectName("TileVertical1");
+    connect(TileVertical1, &QAction::triggered, this, &TMDIParent::TileVertical1Click);
+    TileHorizontal1 = new QAction("Tile &Horizontal", this);
+    TileHorizontal1->setObjectName("TileHorizontal1");
+    connect(TileHorizontal1, &QAction::triggered, this, &TMDIParent::TileHorizontal1Click);
+    ArrangeIcons1 = new QAction("Arrange &Icons", this);
+    ArrangeIcons1->setObjectName("ArrangeIcons1");
+    connect(ArrangeIcons1, &QAction::triggered, this, &TMDIParent::ArrangeIcons1Click);
+    for (QAction* a : {Cascade1, TileVertical1, TileHorizontal1, ArrangeIcons1})
+        a->setProperty(kGroupProperty, 30);
+    connect(WindowMenu, &QMenu::aboutToShow, this, &TMDIParent::RebuildWindowMenu);
+
+    HelpMenu = Menu(this, "&Help", "Help1", menugroup::Help);
+    HelpContents1 = Item(HelpMenu, "&Help contents && Index", "HelpContents1", 40);
+    connect(HelpContents1, &QAction::triggered, this, &TMDIParent::ShowHelpContents);
+    HelpMenu->addSeparator();
+    About1 = Item(HelpMenu, "&About Volumark", "About1", 40);
+    connect(About1, &QAction::triggered, this, &TMDIParent::About1Click);
+    // The frame's own help request (F1 outside any dialog) opens the index.
+    auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, [this] { Help().ShowIndex(); });
+}
+
+void TMDIParent::CreateMenus()
+{
+    frameMenus_ = {{FileMenu, menugroup::File},
+                   {ToolsMenu, menugroup::Tools},
+                   {WindowMenu, menugroup::Window},
+                   {HelpMenu, menugroup::Help}};
+    RebuildWindowMenu();
+}
+
+void TMDIParent::UpdateMenus()
+{
+    QList<TGroupedMenu> childMenus;
+    if (QMdiSubWindow* active = MdiArea->activeSubWindow())
+        if (auto* offering = dynamic_cast<TMdiChildMenus*>(active->widget()))
+            childMenus = offering->MergedMenus();
+
+    // A child menu replaces every frame menu of its group; the rest stand in group order, the
+    // frame's before the child's within a group that both have.
+    QList<TGroupedMenu> merged;
+    for (const TGroupedMenu& m : frameMenus_) {
+        const bool replaced = std::any_of(childMenus.begin(), childMenus.end(),
+                                          [&](auto& c) { return c.GroupIndex == m.GroupIndex; });
+        if (!replaced)
+            merged.append(m);
+    }
+    for (const TGroupedMenu& c : childMenus)
+        if (c.Menu)
+            merged.append(c);
+    std::stable_sort(
+        merged.begin(), merged.end(),
+        [](const TGroupedMenu& a, const TGroupedMenu& b) { return a.GroupIndex < b.GroupIndex; });
+
+    QMenuBar* bar = menuBar();
+    for (QAction* action : bar->actions())
+        bar->removeAction(action);
+    for (const TGroupedMenu& m : merged) {
+        m.Menu->menuAction()->setProperty(kGroupProperty, m.GroupIndex);
+        bar->addAction(m.Menu->menuAction());
+    }
+    UpdateActions();
+}
+
+void TMDIParent::UpdateActions()
+{
+    const QWidget* active = ActiveChild();
+    const QList<QWidget*> children = Children();
+    const bool closable = std::any_of(children.begin(), children.end(),
+                                      [](const QWidget* c) { return !IsRefManager(c); });
+    Close1->setEnabled(active && !IsRefManager(active));
+    CloseAll1->setEnabled(closable);
+    NetworkShareList1->setEnabled(!folderMode_);
+    NTScheduler1->setEnabled(schedulerSupported_ && !folderMode_);
+    ConfirmDeletions1->setChecked(context_.ConfirmDeletions);
+    WindowMenu->menuAction()->setEnabled(!folderMode_);
+    const bool anyChild = !children.isEmpty();
+    for (QAction* a : {Cascade1, TileVertical1, TileHorizontal1, ArrangeIcons1})
+        a->setEnabled(anyChild);
+}
+
+void TMDIParent::RebuildWindowMenu()
+{
+    UpdateActions();
+    WindowMenu->clear();
+    WindowMenu->addAction(Cascade1);
+    WindowMenu->addAction(TileVertical1);
+    WindowMenu->addAction(TileHorizontal1);
+    WindowMenu->addAction(ArrangeIcons1);
+    const QList<QMdiSubWindow*> windows = MdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    WindowMenu->addSeparator();
+    auto* group = new QActionGroup(WindowMenu);
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        const QString caption = window->windowTitle();
+        const QString text = number < 10 ? QString("&%1 %2").arg(number).arg(caption)
+                                         : QString("%1 %2").arg(number).arg(caption);
+        QAction* action = WindowMenu->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(window == MdiArea->activeSubWindow());
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, window] {
+            if (MdiArea->subWindowList().contains(window))
+                MdiArea->setActiveSubWindow(window);
+        });
+    }
+}
+
+int TMDIParent::GetImageIndex(const std::string& extension) const
+{
+    return iconCache_.GetImageIndex(extension);
+}
+
+QMdiSubWindow* TMDIParent::AddChild(QWidget* child)
+{
+    QMdiSubWindow* window = MdiArea->addSubWindow(child);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // The sub-window follows the child's caption, and the frame's items follow its life.
+    connect(child, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);
+    connect(window, &QObject::destroyed, this,
+            [this] { QTimer::singleShot(0, this, &TMDIParent::UpdateMenus); });
+    window->show();
+    MdiArea->setActiveSubWindow(window);
+    UpdateMenus();
+    return window;
+}
+
+QList<QWidget*> TMDIParent::Children() const
+{
+    QList<QWidget*> children;
+    for (QMdiSubWindow* window : MdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (window->widget())
+            children.append(window->widget());
+    return children;
+}
+
+QWidget* TMDIParent::ActiveChild() const
+{
+    QMdiSubWindow* window = MdiArea->activeSubWindow();
+    return window ? window->widget() : nullptr;
+}
+
+bool TMDIParent::CaptionExists(const QString& caption) const
+{
+    const QList<QMdiSubWindow*> windows = MdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i + 1 < windows.size(); ++i)
+        if (windows[i]->windowTitle() == caption)
+            return true;
+    return false;
+}
+
+void TMDIParent::Close1Click()
+{
+    QMdiSubWindow* window = MdiArea->activeSubWindow();
+    if (window && !IsRefManager(window->widget()))
+        window->close();
+}
+
+void TMDIParent::CloseAllButRefMan()
+{
+    const QList<QMdiSubWindow*> windows = MdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (!IsRefManager((*it)->widget()))
+            (*it)->close();
+    UpdateMenus();
+}
+
+void TMDIParent::MinimiseAll()
+{
+    showMinimized();
+}
+
+QList<QMdiSubWindow*> TMDIParent::Tileable() const
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (w->isVisible() && !w->isMinimized())
+            windows.append(w);
+    return windows;
+}
+
+void TMDIParent::Tile(bool sideBySide)
+{
+    const QList<QMdiSubWindow*> windows = Tileable();
+    if (windows.isEmpty())
+        return;
+    const QRect area = MdiArea->viewport()->rect();
+    const int count = int(windows.size());
+    const int step = std::max(1, (sideBySide ? area.width() : area.height()) / count);
+    int at = 0;
+    for (QMdiSubWindow* w : windows) {
+        w->showNormal();
+        if (sideBySide)
+            w->setGeometry(at, 0, step, area.height());
+        else
+            w->setGeometry(0, at, area.width(), step);
+        at += step;
+    }
+}
+
+void TMDIParent::TileVertical1Click()
+{
+    Tile(true);
+}
+
+void TMDIParent::TileHorizontal1Click()
+{
+    Tile(false);
+}
+
+void TMDIParent::ArrangeIcons1Click()
+{
+    // Minimised children line up along the bottom edge, left to right, row above row.
+    const QRect area = MdiArea->viewport()->rect();
+    int x = 0;
+    int y = area.height();
+    for (QMdiSubWindow* w : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!w->isMinimized())
+            continue;
+        const QSize size = w->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            y -= size.height();
+        }
+        w->move(x, y - size.height());
+        x += size.width();
+    }
+}
+
+void TMDIParent::DisplayLog(int reference, int logNumber)
+{
+    NotAvailableYet("Exploring logs");
+}
+
+void TMDIParent::DisplayComp(int reference, int firstLog, int secondLog)
+{
+    NotAvailableYet("Comparing logs");
+}
+
+void TMDIParent::DisplayStreamLog(std::unique_ptr<TStream> stream)
+{
+    NotAvailableYet("Exploring a folder");
+}
+
+void TMDIParent::EnterFolderMode()
+{
+    folderMode_ = true;
+    UpdateActions();
+}
+
+void TMDIParent::NotAvailableYet(const std::string& what)
+{
+    if (context_.UI)
+        context_.UI->ShowMessage(what + " is not available yet in this version of Volumark.");
+}
+
+bool TMDIParent::ConfirmDeletions() const
+{
+    return context_.ConfirmDeletions;
+}
+
+void TMDIParent::Options1Click()
+{
+    options_->exec();
+}
+
+void TMDIParent::NetworkShareList1Click()
+{
+    NotAvailableYet("The network share list");
+}
+
+void TMDIParent::NTScheduler1Click()
+{
+    NotAvailableYet("The scheduler");
+}
+
+void TMDIParent::ConfirmDeletions1Click()
+{
+    context_.ConfirmDeletions = !context_.ConfirmDeletions;
+    ConfirmDeletions1->setChecked(context_.ConfirmDeletions);
+}
+
+void TMDIParent::About1Click()
+{
+    about_->exec();
+}
+
+THelpForm& TMDIParent::Help()
+{
+    if (!help_)
+        help_ = std::make_unique<THelpForm>(
+            QString::fromStdString(FindHelpDirectory(context_.ProgramPath)));
+    return *help_;
+}
+
+void TMDIParent::ShowHelpContext(int context)
+{
+    Help().ShowContext(context);
+}
+
+void TMDIParent::ShowHelpContents()
+{
+    Help().ShowContents();
+}
+
+void TMDIParent::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (help_)
+        help_->close();
+    QCoreApplication::quit();
+}
+
+bool TMDIParent::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == MdiArea->viewport() && event->type() == QEvent::Paint)
+        QMetaObject::invokeMethod(this, &TMDIParent::KeepStatusInView, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMDIParent::KeepStatusInView()
+{
+    // While a run logs, the status window must not disappear behind the frame. A pending stop
+    // request is left alone: showing the window again would clear it before the run sees it.
+    if (!context_.LoggingInProgress || !context_.UI)
+        return;
+    TStatusWindow& status = context_.UI->Status();
+    if (!status.IsVisible() && !status.StopRequested())
+        status.Show();
+}
+
+} // namespace vm

@@ -1,0 +1,131 @@
+// The main window: the MDI frame that holds the reference manager and the explore and compare
+// windows, with its menus, the shared image lists and icon cache, and the services the child
+// windows call (opening logs and comparisons, unique captions, closing children).
+#pragma once
+
+#include "app/AppContext.h"
+#include "app/QtDisplayHelpers.h"
+#include "app/QtIconCache.h"
+#include "app/QtImageLists.h"
+#include "app/QtMdiChild.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace vm {
+
+class TStream;
+class THelpForm;
+class TAboutForm;
+class TToolsOptionsForm;
+
+class TMDIParent : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // context outlives the window; context.UI must be set (messages of the frame go there).
+    explicit TMDIParent(TAppContext& context, QWidget* parent = nullptr);
+    ~TMDIParent() override;
+
+    TAppContext& Context() { return context_; }
+
+    // The shared image lists and the icon cache, for the child windows.
+    TImageList TreeViewImageList, SmallImageList, StateImageList, TagImageList;
+    TFileTypes& FileTypes() { return fileTypes_; }
+    TIconCache& IconCache() { return iconCache_; }
+    // The icon cache lookup: the cached image, or SmallImageList.Count() when not cached.
+    int GetImageIndex(const std::string& extension) const;
+
+    // Child windows. AddChild wraps the widget in a sub-window that the frame owns and deletes
+    // when it closes, shows it and makes it active; a child that implements TMdiChildMenus gets
+    // its menus merged while active.
+    QMdiSubWindow* AddChild(QWidget* child);
+    // The children's widgets in the order they were added.
+    QList<QWidget*> Children() const;
+    QWidget* ActiveChild() const;
+    QMdiArea* MdiArea;
+
+    // True when a child other than the one added last has exactly this caption: a new window
+    // calls it to make its caption unique without finding itself.
+    bool CaptionExists(const QString& caption) const;
+    // Closes every child whose object name is not "RefManager", from the last to the first.
+    void CloseAllButRefMan();
+    void MinimiseAll();
+
+    // Opening logs and comparisons in new windows; the windows are not available yet, so each
+    // says so.
+    void DisplayLog(int reference, int logNumber);
+    void DisplayComp(int reference, int firstLog, int secondLog);
+    void DisplayStreamLog(std::unique_ptr<TStream> stream);
+    // The restricted state of the folder mode: "&Network share list ...", "NT &scheduler ..."
+    // and the "&Window" menu stay disabled until the program ends.
+    void EnterFolderMode();
+
+    // The state of "Confirm &deletions" (also in Context().ConfirmDeletions).
+    bool ConfirmDeletions() const;
+
+    // Rebuilds the menu bar from the frame's menus and the active child's, then the enabled
+    // states. Called on every activation; children call it when their menus change.
+    void UpdateMenus();
+    // Sets every enabled state of the frame's items from the frame's state (one place).
+    void UpdateActions();
+
+    void ShowHelpContext(int context);
+    void ShowHelpContents();
+    THelpForm& Help();
+    TToolsOptionsForm& Options() { return *options_; }
+    TAboutForm& About() { return *about_; }
+
+    // The frame's menus and items.
+    QMenu *FileMenu, *ToolsMenu, *WindowMenu, *HelpMenu;
+    QAction *Close1, *CloseAll1, *Exit1;
+    QAction *Options1, *NetworkShareList1, *NTScheduler1, *ConfirmDeletions1;
+    QAction *Cascade1, *TileVertical1, *TileHorizontal1, *ArrangeIcons1;
+    QAction *HelpContents1, *About1;
+
+    // Menu handlers.
+    void Close1Click();
+    void Options1Click();
+    void NetworkShareList1Click();
+    void NTScheduler1Click();
+    void ConfirmDeletions1Click();
+    void TileVertical1Click();
+    void TileHorizontal1Click();
+    void ArrangeIcons1Click();
+    void About1Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing the frame ends the program, whatever other top-level windows are open.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void RebuildWindowMenu();
+    void KeepStatusInView();
+    void NotAvailableYet(const std::string& what);
+    QList<QMdiSubWindow*> Tileable() const;
+    // Side by side (columns) or one above the other (rows), sharing the area equally.
+    void Tile(bool sideBySide);
+
+    TAppContext& context_;
+    TFileTypes fileTypes_;
+    TIconCache iconCache_;
+    QList<TGroupedMenu> frameMenus_;
+    bool schedulerSupported_ = false;
+    bool folderMode_ = false;
+    std::unique_ptr<THelpForm> help_;
+    TToolsOptionsForm* options_;
+    TAboutForm* about_;
+};
+
+// True when the scheduler can hold jobs on this computer: a crontab command is on the PATH, or
+// the crontab is a file named by VOLUMARK_CRONTAB.
+bool SchedulerSupported();
+
+} // namespace vm

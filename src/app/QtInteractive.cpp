@@ -1,0 +1,95 @@
+#include "app/QtInteractive.h"
+
+#include "app/MainForm.h"
+#include "app/QtDisplayHelpers.h"
+#include "app/QtImageLists.h"
+#include "app/QtResources.h"
+#include "app/SplashForm.h"
+#include "app/StatusForm.h"
+#include "platform/QtUserInterface.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace vm {
+
+TInteractiveWindows::~TInteractiveWindows() = default;
+
+QWidget* CreateRefManagerPlaceholder(TMDIParent& frame)
+{
+    auto* child = new QWidget;
+    child->setObjectName("RefManager");
+    child->setWindowTitle("Reference manager");
+    child->setWindowIcon(frame.SmallImageList.Icon(img::Reference));
+    auto* note = new QLabel("The reference manager is not available yet in this version.", child);
+    note->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(child);
+    layout->addWidget(note);
+    QMdiSubWindow* window = frame.AddChild(child);
+    window->showMaximized();
+    return child;
+}
+
+std::unique_ptr<TInteractiveWindows> CreateInteractiveWindows(TAppContext& context)
+{
+    InitResources();
+    auto windows = std::make_unique<TInteractiveWindows>();
+    windows->Status = std::make_unique<TStatusForm>();
+    windows->UI = std::make_unique<TQtUserInterface>(*windows->Status, context.ApplicationTitle);
+    context.UI = windows->UI.get();
+    windows->Main = std::make_unique<TMDIParent>(context);
+    TMDIParent* main = windows->Main.get();
+    windows->UI->SetHelpHandler([main](int helpContext) { main->ShowHelpContext(helpContext); });
+    windows->RefManager = CreateRefManagerPlaceholder(*main);
+    return windows;
+}
+
+namespace {
+
+// Lets the splash paint and stay for the time given, without blocking the window system.
+void Pause(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int RunInteractive(TAppContext& context, int& argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Volumark");
+    QApplication::setApplicationVersion("1.16");
+    QApplication::setDesktopFileName("volumark");
+    InitResources();
+    PrepareIconTheme();
+    QApplication::setWindowIcon(ApplicationIcon());
+
+    auto splash = std::make_unique<TSplashForm>();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    splash->show();
+    splash->SetStatus("Initialising code ...");
+    Pause(1000);
+
+    context.ApplicationTitle = "Volumark";
+    std::unique_ptr<TInteractiveWindows> windows = CreateInteractiveWindows(context);
+    // Full size first, for sessions whose window manager does not maximise (or that have none).
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        windows->Main->setGeometry(screen->availableGeometry());
+    windows->Main->showMaximized();
+    splash.reset();
+    QApplication::restoreOverrideCursor();
+
+    const int status = application.exec();
+    windows.reset();
+    context.UI = nullptr;
+    return status;
+}
+
+} // namespace vm

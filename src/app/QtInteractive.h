@@ -1,0 +1,40 @@
+// The interactive program: the windows made at start-up and the message loop that runs them.
+#pragma once
+
+#include "app/AppContext.h"
+
+#include <memory>
+
+class QWidget;
+
+namespace vm {
+
+class TMDIParent;
+class TQtUserInterface;
+class TStatusForm;
+
+// The windows that live from start-up to the end of the program. Destroyed in reverse order:
+// the main window before the user interface and the status window it uses.
+struct TInteractiveWindows
+{
+    std::unique_ptr<TStatusForm> Status;
+    std::unique_ptr<TQtUserInterface> UI;
+    std::unique_ptr<TMDIParent> Main;
+    QWidget* RefManager = nullptr; // owned by the main window's MDI area
+    ~TInteractiveWindows();
+};
+
+// Creates the status window, the user interface (made context.UI), the main window and the
+// reference manager child, visible and maximised. Needs a QApplication; the caller shows the
+// main window.
+std::unique_ptr<TInteractiveWindows> CreateInteractiveWindows(TAppContext& context);
+
+// The reference manager's place in the frame until its window exists: an empty child named
+// "RefManager" captioned "Reference manager".
+QWidget* CreateRefManagerPlaceholder(TMDIParent& frame);
+
+// The interactive start: the splash window for about a second, the windows, then the message
+// loop until the main window closes. Returns the program's exit status.
+int RunInteractive(TAppContext& context, int& argc, char** argv);
+
+} // namespace vm
