@@ -204,6 +204,17 @@ int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
 }
 } // namespace
 
+std::string ExitStatusText()
+{
+    return "Exit status: 0 everything asked for succeeded\n"
+           "  1 an argument was refused (ambiguous, unknown reference, bad log number)\n"
+           "  2 the reference could not be logged\n"
+           "  3 the run was stopped (Ctrl-C or SIGTERM); its log was deleted\n"
+           "  4 the comparison failed\n"
+           "  5 the results mail could not be sent\n"
+           "  6 the folder mode could not show its window\n";
+}
+
 TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& ui)
 {
     return [&state, &ui](const std::string& text, bool& stop) {
@@ -222,8 +233,12 @@ int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env)
 {
     TUserInterface& ui = *env.App->UI;
     int exit = state.ArgumentRefused ? kExitArgumentRefused : kExitSuccess;
-    if (state.HelpRequested)
-        Inform(ui, CommandLineHelpText());
+    if (state.HelpRequested) {
+        if (env.ShowHelp)
+            env.ShowHelp(CommandLineHelpText());
+        else
+            Inform(ui, CommandLineHelpText());
+    }
     if (state.ReferenceRequested)
         Fail(exit, LogAndCompare(state, env));
     if (state.FolderMode)

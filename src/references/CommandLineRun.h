@@ -36,9 +36,14 @@ struct TCommandLineEnv
     TRegistry* Settings = nullptr; // the options; nullptr: the defaults
     TLocale Locale;
     std::string MailFile;
+    // Shows the help text; nullptr: in a message box. The console prints it on stdout.
+    std::function<void(const std::string&)> ShowHelp;
     // Shows an in-memory log in the windows (folder mode) and takes it; false when it cannot.
     std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
 };
+
+// The exit statuses as the console help and the README list them, one line each.
+std::string ExitStatusText();
 
 // The status handler of both runs: from its 20th call on it shows the text, lets messages run
 // and turns the status window's stop request into the scan's stop flag.

@@ -1,0 +1,56 @@
+#include "main/Unattended.h"
+
+#include "platform/ConsoleUserInterface.h"
+#include "platform/MailFile.h"
+#include "platform/Registry.h"
+#include "references/CommandLine.h"
+#include "references/CommandLineRun.h"
+#include "references/RefStore.h"
+
+#include <cstdio>
+#include <exception>
+
+namespace vm {
+
+void PrepareReferenceStore(const TAppContext& context)
+{
+    try {
+        TRefStore(context.DataDirectory).ReconcileRefs();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Volumark: the references could not be repaired: %s\n", e.what());
+    }
+}
+
+int RunUnattended(TAppContext& context)
+{
+    TConsoleUserInterface console;
+    context.UI = &console;
+    TRefStore store(context.DataDirectory);
+    TCommandLineLookups lookups;
+    lookups.FindRefByName = [&](const std::string& name) { return store.FindRefByName(name); };
+    lookups.LastLogNumber = [&](int n) { return store.LastLogNumber(n); };
+
+    TCommandLineState state;
+    ParseCommandLine(context.Arguments, lookups, console, state);
+
+    TRegistry settings;
+    TCommandLineEnv env;
+    env.Store = &store;
+    env.App = &context;
+    env.Settings = &settings;
+    env.Locale = TLocale::FromEnvironment();
+    env.MailFile = TMailFile::DefaultPath();
+    env.ShowHelp = [](const std::string& help) {
+        std::string text;
+        for (char c : help)
+            if (c != '\r')
+                text += c;
+        std::printf("%s\n\n%s", text.c_str(), ExitStatusText().c_str());
+        std::fflush(stdout);
+    };
+    int status = RunCommandLine(state, env);
+    context.UI = nullptr;
+    return status;
+}
+
+} // namespace vm
