@@ -165,7 +165,10 @@ void TFileStream::Write(const void* buffer, int64_t n)
         return;
     }
     bool overlaps = pos_ < bufEnd && pos_ + n > bufStart_;
-    if (n < cap && dirty_ && !overlaps) {
+    // An append to a full window moves the window on; otherwise every later append would go
+    // to the file with a system call of its own.
+    bool appends = pos_ == bufEnd;
+    if (n < cap && dirty_ && !overlaps && !appends) {
         // A far patch (an earlier record's links or totals) is written through at once; the
         // window keeps collecting the appends.
         PWrite(in, n, pos_);
