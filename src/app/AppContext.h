@@ -22,6 +22,8 @@ struct TAppContext
     std::string DataDirectory;          // the current directory at start, taken once
     std::string ProgramPath;            // the running executable; empty when it cannot be told
     std::vector<std::string> Arguments; // the command-line arguments after the program name
+    // The caption of plain messages (ShowMessage); opening a log or comparison makes it
+    // "Volumark " followed by the new window's caption.
     std::string ApplicationTitle = "Volumark";
     // True while a logging, folder or comparison run works: the main window then keeps the
     // status window in view whenever it repaints. Set it through TLoggingInProgress.

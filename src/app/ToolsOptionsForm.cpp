@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -100,6 +101,10 @@ TToolsOptionsForm::TToolsOptionsForm(TAppContext& context, QWidget* parent)
     connect(CancelButton, &QPushButton::clicked, this, &TToolsOptionsForm::CancelButtonClick);
     connect(HelpButton, &QPushButton::clicked, this,
             [this] { emit HelpRequested(help::OptionsButton); });
+
+    // F1 asks for the dialog's own topic, the Help button for the pages' one.
+    auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, [this] { emit HelpRequested(help::Options); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);

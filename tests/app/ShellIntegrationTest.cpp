@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -125,12 +126,15 @@ TEST_F(ShellIntegrationTest, MissingProgramIsNamedInTheMessage)
 
 TEST(ShellIntegrationDataHome, FollowsXdgDataHome)
 {
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
     setenv("XDG_DATA_HOME", "/srv/data", 1);
     EXPECT_EQ(TShellIntegration::DefaultDataHome(), "/srv/data");
     setenv("XDG_DATA_HOME", "relative", 1); // not absolute: ignored, as the XDG rules say
     setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(TShellIntegration::DefaultDataHome(), "/home/someone/.local/share");
     unsetenv("XDG_DATA_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
 }
 
 } // namespace
