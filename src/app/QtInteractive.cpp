@@ -31,6 +31,7 @@ QWidget* CreateRefManagerPlaceholder(TMDIParent& frame)
     auto* layout = new QVBoxLayout(child);
     layout->addWidget(note);
     QMdiSubWindow* window = frame.AddChild(child);
+    window->setWindowIcon(child->windowIcon());
     window->showMaximized();
     return child;
 }

@@ -2,11 +2,14 @@
 // unique captions, the icon cache over the small image list, and the status window rule.
 #include "QtFrameFixture.h"
 
+#include "app/AboutForm.h"
 #include "app/QtInteractive.h"
+#include "app/SplashForm.h"
 #include "app/StatusForm.h"
 #include "platform/QtUserInterface.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -241,6 +244,35 @@ TEST_F(FrameTest, TilingPlacesChildrenSideBySideOrStacked)
     EXPECT_EQ(b->geometry().left(), 0);
     EXPECT_EQ(b->geometry().top(), area.height() / 2);
     EXPECT_EQ(b->geometry().width(), area.width());
+}
+
+TEST_F(FrameTest, ArrangeIconsLinesMinimisedChildrenAlongTheBottom)
+{
+    QMdiSubWindow* a = frame_->AddChild(new QWidget);
+    QMdiSubWindow* b = frame_->AddChild(new QWidget);
+    QMdiSubWindow* open = frame_->AddChild(new QWidget);
+    a->showMinimized();
+    b->showMinimized();
+    Settle();
+    const QRect before = open->geometry();
+    frame_->ArrangeIcons1Click();
+    const int bottom = frame_->MdiArea->viewport()->rect().height();
+    EXPECT_EQ(a->geometry().bottom() + 1, bottom);
+    EXPECT_EQ(a->geometry().left(), 0);
+    EXPECT_EQ(b->geometry().left(), a->geometry().right() + 1);
+    EXPECT_EQ(open->geometry(), before);
+}
+
+TEST_F(FrameTest, PicturesOfTheSplashAndAboutBoxAreDecoded)
+{
+    vm::TSplashForm splash;
+    ASSERT_FALSE(splash.Picture->pixmap().isNull());
+    EXPECT_EQ(splash.VersionLabel->text(), "Version 1.16");
+    splash.SetStatus("Initialising code ...");
+    EXPECT_EQ(splash.StatusLabel->text(), "Initialising code ...");
+    EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(frame_->About().windowTitle(), "About Volumark");
+    EXPECT_FALSE(frame_->About().Picture->pixmap().isNull());
 }
 
 TEST_F(FrameTest, ConfirmDeletionsTogglesTheSharedSetting)
