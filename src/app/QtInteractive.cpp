@@ -62,7 +62,7 @@ void Pause(int milliseconds)
 
 } // namespace
 
-int RunInteractive(TAppContext& context, int& argc, char** argv)
+int RunInteractive(TAppContext& context, int& argc, char** argv, TInteractiveStart start)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Volumark");
@@ -72,25 +72,35 @@ int RunInteractive(TAppContext& context, int& argc, char** argv)
     PrepareIconTheme();
     QApplication::setWindowIcon(ApplicationIcon());
 
-    auto splash = std::make_unique<TSplashForm>();
+    std::unique_ptr<TSplashForm> splash;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    splash->show();
-    splash->SetStatus("Initialising code ...");
-    Pause(1000);
+    if (start.Splash) {
+        splash = std::make_unique<TSplashForm>();
+        splash->show();
+        splash->SetStatus("Initialising code ...");
+        Pause(1000);
+    }
 
     context.ApplicationTitle = "Volumark";
     std::unique_ptr<TInteractiveWindows> windows = CreateInteractiveWindows(context);
     // Full size first, for sessions whose window manager does not maximise (or that have none).
     if (QScreen* screen = QGuiApplication::primaryScreen())
         windows->Main->setGeometry(screen->availableGeometry());
-    windows->Main->showMaximized();
+    if (start.Splash)
+        windows->Main->showMaximized();
     splash.reset();
     QApplication::restoreOverrideCursor();
 
-    const int status = application.exec();
+    std::optional<int> status;
+    if (start.Action)
+        status = start.Action(*windows);
+    if (!status) {
+        windows->Main->showMaximized();
+        status = application.exec();
+    }
     windows.reset();
     context.UI = nullptr;
-    return status;
+    return *status;
 }
 
 } // namespace vm

@@ -3,7 +3,9 @@
 
 #include "app/AppContext.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -33,8 +35,19 @@ std::unique_ptr<TInteractiveWindows> CreateInteractiveWindows(TAppContext& conte
 // "RefManager" captioned "Reference manager".
 QWidget* CreateRefManagerPlaceholder(TMDIParent& frame);
 
+// How the windows start: the plain start shows the splash; a command-line start with a display
+// skips it and runs its action once the windows exist.
+struct TInteractiveStart
+{
+    bool Splash = true;
+    // Runs after the windows are made (the status window and context.UI are ready). Returns
+    // nothing to go on with the message loop (the folder mode), or the exit status to end with.
+    std::function<std::optional<int>(TInteractiveWindows&)> Action;
+};
+
 // The interactive start: the splash window for about a second, the windows, then the message
 // loop until the main window closes. Returns the program's exit status.
-int RunInteractive(TAppContext& context, int& argc, char** argv);
+int RunInteractive(TAppContext& context, int& argc, char** argv,
+                   TInteractiveStart start = TInteractiveStart());
 
 } // namespace vm
