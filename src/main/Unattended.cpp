@@ -21,17 +21,17 @@ void PrepareReferenceStore(const TAppContext& context)
     }
 }
 
-int RunUnattended(TAppContext& context)
+TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console)
 {
-    TConsoleUserInterface console;
-    context.UI = &console;
+    TUserInterface* previous = context.UI;
+    context.UI = &ui;
     TRefStore store(context.DataDirectory);
     TCommandLineLookups lookups;
     lookups.FindRefByName = [&](const std::string& name) { return store.FindRefByName(name); };
     lookups.LastLogNumber = [&](int n) { return store.LastLogNumber(n); };
 
     TCommandLineState state;
-    ParseCommandLine(context.Arguments, lookups, console, state);
+    ParseCommandLine(context.Arguments, lookups, ui, state);
 
     TRegistry settings;
     TCommandLineEnv env;
@@ -40,17 +40,27 @@ int RunUnattended(TAppContext& context)
     env.Settings = &settings;
     env.Locale = TLocale::FromEnvironment();
     env.MailFile = TMailFile::DefaultPath();
-    env.ShowHelp = [](const std::string& help) {
-        std::string text;
-        for (char c : help)
-            if (c != '\r')
-                text += c;
-        std::printf("%s\n\n%s", text.c_str(), ExitStatusText().c_str());
-        std::fflush(stdout);
-    };
-    int status = RunCommandLine(state, env);
-    context.UI = nullptr;
-    return status;
+    if (console) {
+        env.ShowHelp = [](const std::string& help) {
+            std::string text;
+            for (char c : help)
+                if (c != '\r')
+                    text += c;
+            std::printf("%s\n\n%s", text.c_str(), ExitStatusText().c_str());
+            std::fflush(stdout);
+        };
+    }
+    TUnattendedResult result;
+    result.Status = RunCommandLine(state, env);
+    result.FolderMode = state.FolderMode && result.Status == kExitSuccess;
+    context.UI = previous;
+    return result;
+}
+
+int RunUnattended(TAppContext& context)
+{
+    TConsoleUserInterface console;
+    return RunCommandLineWith(context, console, true).Status;
 }
 
 } // namespace vm

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "platform/UserInterface.h"
 
 namespace vm {
 
@@ -9,8 +10,16 @@ namespace vm {
 // program goes on (the references can still be read).
 void PrepareReferenceStore(const TAppContext& context);
 
-// Parses the arguments and performs the run with the console user interface; returns the exit
-// status.
+struct TUnattendedResult
+{
+    int Status = 0;
+    bool FolderMode = false; // a folder log is showing: the windows go on
+};
+
+// Parses the arguments and performs the run through ui (the console prints the help on stdout).
+TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console);
+
+// The run without a display: the console user interface; returns the exit status.
 int RunUnattended(TAppContext& context);
 
 } // namespace vm

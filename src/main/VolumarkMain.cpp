@@ -1,28 +1,56 @@
 // The program's entry: without arguments the windows, with arguments the unattended command
-// line. The current directory is the data directory.
+// line (in the windows' status window and message boxes when a display is there, on the console
+// otherwise). The current directory is the data directory.
 #include "app/Startup.h"
 #include "main/Unattended.h"
 
 #ifdef VOLUMARK_GUI
 #include "app/QtInteractive.h"
+#include "app/StatusForm.h"
+#include "platform/QtUserInterface.h"
 #endif
 
 #include <cstdio>
+
+namespace {
+
+#ifdef VOLUMARK_GUI
+// A command-line start with a display: no splash, the run once the windows exist, and the
+// message loop only when a folder log is showing.
+int RunWithWindows(vm::TAppContext& context, int& argc, char** argv)
+{
+    vm::TInteractiveStart start;
+    start.Splash = false;
+    start.Action = [&context](vm::TInteractiveWindows& windows) -> std::optional<int> {
+        windows.Status->SetWindowButtons(true);
+        vm::TUnattendedResult result = vm::RunCommandLineWith(context, *context.UI, false);
+        if (result.FolderMode)
+            return std::nullopt;
+        return result.Status;
+    };
+    return vm::RunInteractive(context, argc, argv, start);
+}
+#endif
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     vm::TAppContext context = vm::MakeAppContext(argc, argv);
     // The reference store repairs itself before anything else reads it.
     vm::PrepareReferenceStore(context);
-    if (!context.Arguments.empty())
-        return vm::RunUnattended(context);
 #ifdef VOLUMARK_GUI
+    if (!context.Arguments.empty())
+        return vm::DisplayAvailable() ? RunWithWindows(context, argc, argv)
+                                      : vm::RunUnattended(context);
     if (!vm::DisplayAvailable()) {
         std::fprintf(stderr, "%s\n", vm::kNeedsDisplayMessage);
         return 1;
     }
     return vm::RunInteractive(context, argc, argv);
 #else
+    if (!context.Arguments.empty())
+        return vm::RunUnattended(context);
     std::fprintf(stderr, "Volumark: this build has no windows; give command-line arguments.\n");
     return 1;
 #endif
