@@ -1,0 +1,228 @@
+// Scan benchmark: `vmlog scan` on a tree of about a million entries beside `du -s` and
+// `ncdu -x -o /dev/null` on the same tree in the same run (wall time and peak memory of each
+// child), then the log writer alone on a synthetic tree of ten million entries without a disk.
+//
+//   scan_bench [--entries N] [--cache DIR] [--runs N] [--writer-entries N]
+//
+// The tree is generated from a fixed seed into DIR (default: bench-cache/ in the build directory)
+// and kept there: it is built again only when it is missing or was left half made.
+#include "BenchTree.h"
+#include "core/LogWriter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct TRun
+{
+    double Seconds = 0;
+    long MaxRssKb = 0;
+    int Status = -1;
+};
+
+std::string SelfDirectory()
+{
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return ".";
+    buffer[n] = 0;
+    return std::filesystem::path(buffer).parent_path().string();
+}
+
+// Runs argv with its output (and progress) thrown away; wall time and the child's peak resident
+// memory.
+TRun RunChild(const std::vector<std::string>& argv)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    TRun run;
+    auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
+        int status = 0;
+        struct rusage usage
+        {
+        };
+        while (wait4(pid, &status, 0, &usage) < 0) {
+        }
+        run.Seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        run.MaxRssKb = usage.ru_maxrss;
+        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return run;
+}
+
+// The best of runs (the least disturbed by the other work on the machine), and the median.
+struct TFigures
+{
+    double Best = 0, Median = 0;
+    long MaxRssKb = 0;
+    bool Ok = true;
+};
+
+TFigures Measure(const std::vector<std::string>& argv, int runs)
+{
+    std::vector<double> times;
+    TFigures f;
+    for (int i = 0; i < runs; ++i) {
+        TRun r = RunChild(argv);
+        f.Ok = f.Ok && r.Status == 0;
+        times.push_back(r.Seconds);
+        f.MaxRssKb = std::max(f.MaxRssKb, r.MaxRssKb);
+    }
+    std::sort(times.begin(), times.end());
+    f.Best = times.front();
+    f.Median = times[times.size() / 2];
+    return f;
+}
+
+void PrintFigures(const char* name, const TFigures& f, const TFigures& ours)
+{
+    std::printf("  %-28s best %6.2f s  median %6.2f s  peak memory %7.1f MB  %s", name, f.Best,
+                f.Median, f.MaxRssKb / 1024.0, f.Ok ? "" : "(FAILED) ");
+    if (&f != &ours)
+        std::printf(" vmlog/this: time %.2f, memory %.2f", ours.Best / f.Best,
+                    static_cast<double>(ours.MaxRssKb) / std::max(f.MaxRssKb, 1L));
+    std::printf("\n");
+}
+
+void ScanBenchmark(const std::string& tree, const std::string& log, int runs)
+{
+    std::string vmlog = SelfDirectory() + "/../vmlog";
+    std::vector<std::string> scan = {vmlog, "scan", "--unit", "4096", tree, "-o", log};
+    std::vector<std::string> du = {"du", "-s", tree};
+    std::vector<std::string> ncdu = {"ncdu", "-x", "-o", "/dev/null", tree};
+    // Warm the caches: every tool then reads the same inodes and directories from memory.
+    RunChild(du);
+    RunChild(scan);
+    TFigures ours = Measure(scan, runs);
+    TFigures duFigures = Measure(du, runs);
+    TFigures ncduFigures = Measure(ncdu, runs);
+    std::printf("scan of %s (%d runs each, warm cache):\n", tree.c_str(), runs);
+    PrintFigures("vmlog scan --unit 4096", ours, ours);
+    PrintFigures("du -s", duFigures, ours);
+    PrintFigures("ncdu -x -o /dev/null", ncduFigures, ours);
+    std::error_code ec;
+    std::printf("  log size %.1f MB\n", std::filesystem::file_size(log, ec) / 1048576.0);
+}
+
+// A stream that keeps nothing: the writer alone, without the cost of a file.
+class TDiscardStream : public vm::TStream
+{
+public:
+    int64_t Read(void* buffer, int64_t n) override
+    {
+        std::memset(buffer, 0, static_cast<size_t>(n));
+        return n;
+    }
+    void Write(const void*, int64_t n) override
+    {
+        pos_ += n;
+        size_ = std::max(size_, pos_);
+    }
+    int64_t Seek(int64_t offset, vm::TSeekOrigin origin) override
+    {
+        pos_ = (origin == vm::TSeekOrigin::Begin ? 0
+                : origin == vm::TSeekOrigin::End ? size_
+                                                 : pos_) +
+               offset;
+        return pos_;
+    }
+    int64_t Size() override { return size_; }
+    void SetSize(int64_t size) override { size_ = size; }
+
+private:
+    int64_t pos_ = 0, size_ = 0;
+};
+
+void WriterBenchmark(int64_t entries)
+{
+    TDiscardStream stream;
+    vm::TLogWriter writer(stream, 45000.0, INT64_MAX);
+    auto start = std::chrono::steady_clock::now();
+    int64_t written = vmbench::FeedSyntheticTree(writer, entries);
+    writer.Finish();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    struct rusage usage
+    {
+    };
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("log writer alone, synthetic tree of %lld entries (no disk, no offset limit):\n"
+                "  %.2f s, %.2f million entries per second, %.0f MB of log, peak memory %.1f MB\n",
+                static_cast<long long>(written), seconds, written / seconds / 1e6,
+                stream.Size() / 1048576.0, usage.ru_maxrss / 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int64_t entries = 1000000, writerEntries = 10000000;
+    int runs = 3;
+    bool measuring = false;
+    std::string cache = SelfDirectory() + "/../bench-cache";
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--measure") {
+            measuring = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
+        if (a == "--entries")
+            entries = std::stoll(argv[++i]);
+        else if (a == "--cache")
+            cache = argv[++i];
+        else if (a == "--runs")
+            runs = std::max(1, std::stoi(argv[++i]));
+        else if (a == "--writer-entries")
+            writerEntries = std::stoll(argv[++i]);
+    }
+    std::string tree = cache + "/tree-" + std::to_string(entries);
+    if (!measuring) {
+        if (!vmbench::TreeIsComplete(tree)) {
+            std::printf("building the benchmark tree in %s ...\n", tree.c_str());
+            std::fflush(stdout);
+            if (!vmbench::BuildTree(tree, entries, 20240601)) {
+                std::fprintf(stderr, "scan_bench: cannot build the tree in %s\n", tree.c_str());
+                return 1;
+            }
+        }
+        // A child starts with the peak memory of the process it was started from; measuring
+        // from a fresh process keeps the tree building's memory out of the children's figures.
+        std::vector<char*> again(argv, argv + argc);
+        again.push_back(const_cast<char*>("--measure"));
+        again.push_back(nullptr);
+        std::fflush(stdout);
+        execv("/proc/self/exe", again.data());
+        std::perror("scan_bench: exec");
+        return 1;
+    }
+    ScanBenchmark(tree, cache + "/bench.kdf", runs);
+    WriterBenchmark(writerEntries);
+    return 0;
+}
