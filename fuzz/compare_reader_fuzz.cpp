@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the comparison reader as a compare window would walk them: every record
 // in file order, its full path, its directory's entries by the sibling links, and the directory
-// chain. No input may crash a walk or make it loop.
+// chain. The two halves of the input also go in as an old and a new log, so that the comparison
+// of damaged logs is walked too. No input may crash a walk or make it loop.
 #include "core/DirCompare.h"
 
 #include <cstddef>
@@ -33,21 +34,34 @@ void WalkDirectoryChain(TDirCompare& file)
     }
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+void WalkComparison(TMemoryStream& stream)
 {
-    TMemoryStream stream(std::vector<uint8_t>(data, data + size));
     TDirCompare file(stream);
     file.GetFileVersion();
-    int records = 0;
+    int directories = 0;
     WalkRecords(file, [&](int32_t at, const TCompareRecord& r, const std::string&) {
         file.GetFullPath(at);
         // The entry walk is quadratic over a whole file: a few directories are enough.
-        if (r.Kind == kKindDirectory && records++ < 64)
+        if (r.Kind == kKindDirectory && directories++ < 64)
             WalkEntries(file, at, r);
         return true;
     });
     WalkDirectoryChain(file);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    TMemoryStream comparison(std::vector<uint8_t>(data, data + size));
+    WalkComparison(comparison);
+
+    TMemoryStream oldStream(std::vector<uint8_t>(data, data + size / 2));
+    TMemoryStream newStream(std::vector<uint8_t>(data + size / 2, data + size));
+    TDirStorage oldLog(oldStream), newLog(newStream);
+    TMemoryStream written;
+    TDirCompare writer(written);
+    writer.CompareLogs(oldLog, newLog);
+    WalkComparison(written);
     return 0;
 }

@@ -88,15 +88,51 @@ int64_t Clamp64(double v)
         return std::numeric_limits<int64_t>::min();
     return static_cast<int64_t>(v);
 }
+
+// The magnitude of a six-byte real as a whole number, rounded half away from zero or truncated,
+// computed from its 40 mantissa bits without floating point; false when it does not fit 63 bits.
+// Readers decode two reals per record, and this keeps them off the floating-point library.
+bool WholeMagnitude(const uint8_t in[6], bool rounded, uint64_t& magnitude)
+{
+    uint64_t mantissa = 0;
+    for (int i = 4; i >= 0; --i)
+        mantissa = mantissa << 8 | in[1 + i];
+    mantissa = (mantissa & ((uint64_t{1} << 39) - 1)) | (uint64_t{1} << 39);
+    const int shift = in[0] - 129 - 39; // value = mantissa * 2^shift
+    if (shift >= 0) {
+        if (shift > 23)
+            return false;
+        magnitude = mantissa << shift;
+    } else if (shift < -40) {
+        magnitude = 0; // below one half
+    } else {
+        const int down = -shift;
+        magnitude = (rounded ? mantissa + (uint64_t{1} << (down - 1)) : mantissa) >> down;
+    }
+    return true;
+}
+
+int64_t DecodeWhole(const uint8_t in[6], bool rounded)
+{
+    if (in[0] == 0)
+        return 0;
+    uint64_t magnitude = 0;
+    if (!WholeMagnitude(in, rounded, magnitude)) {
+        double v = DecodeReal48(in);
+        return Clamp64(rounded ? std::round(v) : std::trunc(v));
+    }
+    const auto value = static_cast<int64_t>(magnitude);
+    return (in[5] & 0x80) ? -value : value;
+}
 } // namespace
 
 int64_t DecodeReal48Rounded(const uint8_t in[6])
 {
-    return Clamp64(std::round(DecodeReal48(in)));
+    return DecodeWhole(in, true);
 }
 int64_t DecodeReal48Truncated(const uint8_t in[6])
 {
-    return Clamp64(std::trunc(DecodeReal48(in)));
+    return DecodeWhole(in, false);
 }
 
 int32_t PackTime(TDateTime value)

@@ -19,8 +19,13 @@ void EncodeCompareFixed(const TCompareRecord& r, uint16_t recordLength, int32_t 
     PutDouble(out + cmp::Modified, r.Modified);
     EncodeReal48(r.SizeNow, out + cmp::SizeNow);
     EncodeReal48(r.AllocNow, out + cmp::AllocNow);
-    EncodeReal48(r.SizeWas, out + cmp::SizeWas);
-    EncodeReal48(r.AllocWas, out + cmp::AllocWas);
+    // Most entries of a comparison have not changed: their "was" bytes are their "now" bytes.
+    if (r.SizeWas == r.SizeNow && r.AllocWas == r.AllocNow)
+        std::memcpy(out + cmp::SizeWas, out + cmp::SizeNow, 12);
+    else {
+        EncodeReal48(r.SizeWas, out + cmp::SizeWas);
+        EncodeReal48(r.AllocWas, out + cmp::AllocWas);
+    }
     out[cmp::Condition] = r.Condition;
     PutI32(out + cmp::NewLogOffset, r.NewLogOffset);
 }

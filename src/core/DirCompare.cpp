@@ -1,6 +1,6 @@
 #include "core/DirCompare.h"
 
-#include "core/LogWalk.h"
+#include "core/LogFileOrder.h"
 #include "core/NameOrder.h"
 
 #include <algorithm>
@@ -8,9 +8,36 @@
 
 namespace vm {
 
+namespace {
+
+// The length of the bytes a and b begin with alike, eight at a time where it can.
+size_t CommonPrefix(std::string_view a, std::string_view b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    size_t i = 0;
+    for (uint64_t x, y; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            break;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+} // namespace
+
 int ComparePathKeys(std::string_view a, std::string_view b)
 {
-    size_t i = 0, j = 0;
+    // The names in front of the first byte that differs are the same in both: the order is
+    // decided from the name that holds that byte on. Two paths that a merge compares mostly
+    // share all but their last name, so this skips nearly all of them.
+    const size_t common = CommonPrefix(a, b);
+    if (common == a.size() && common == b.size())
+        return 0;
+    const size_t slash = common == 0 ? std::string_view::npos : a.rfind('/', common - 1);
+    size_t i = slash == std::string_view::npos ? 0 : slash + 1, j = i;
     for (;;) {
         size_t ea = std::min(a.find('/', i), a.size());
         size_t eb = std::min(b.find('/', j), b.size());
@@ -31,57 +58,50 @@ int ComparePathKeys(std::string_view a, std::string_view b)
 class TDirCompare::TLogCursor
 {
 public:
-    TLogCursor(TDirStorage& log, const char* which)
-        : log_(log), walk_(TLogWalk::AllRecords(log)), which_(which)
-    {
-    }
+    TLogCursor(TDirStorage& log, const char* which) : walk_(log), which_(which) {}
 
-    void Start();
     void Advance();
 
     bool Valid() const { return valid_; }
-    const TDirNode& Node() const { return node_; }
+    const TRecordFixed& Fixed() const { return fixed_; }
     const std::string& Name() const { return name_; }
     const std::string& Path() const { return path_; }
     int32_t Offset() const { return walk_.Offset(); }
     // The entry's level; a level that jumps more than one below the previous entry (a damaged
     // log) is taken as one below it, so that every entry has a parent on the path.
     uint16_t Level() const { return level_; }
-    bool IsDirectory() const { return node_.Kind == kKindDirectory; }
+    bool IsDirectory() const { return fixed_.Kind == kKindDirectory; }
+    int64_t Size() const { return DecodeReal48Rounded(fixed_.Size.data()); }
+    int64_t Allocated() const { return DecodeReal48Rounded(fixed_.Allocated.data()); }
     // What ended the walk early ("" when the log ran to its end).
     std::string Damage() const;
 
 private:
     void TakePath();
 
-    TDirStorage& log_;
-    TLogWalk walk_;
+    TLogFileOrder walk_;
     const char* which_;
     bool valid_ = false;
-    TDirNode node_;
+    TRecordFixed fixed_;
     std::string name_;
     std::string path_;
     std::vector<size_t> levelEnds_; // path length that the entries of each level extend
     uint16_t level_ = 0;
 };
 
-void TDirCompare::TLogCursor::Start()
-{
-    // A log without records (an empty or header-only file) is empty, not damaged.
-    if (log_.StreamSize() > log_.FirstOffset())
-        Advance();
-}
-
 void TDirCompare::TLogCursor::Advance()
 {
-    valid_ = walk_.Next(node_, name_);
-    if (valid_)
-        TakePath();
+    std::string_view name;
+    valid_ = walk_.Next(fixed_, name);
+    if (!valid_)
+        return;
+    name_.assign(name);
+    TakePath();
 }
 
 void TDirCompare::TLogCursor::TakePath()
 {
-    level_ = static_cast<uint16_t>(std::min<size_t>(node_.Level, levelEnds_.size()));
+    level_ = static_cast<uint16_t>(std::min<size_t>(fixed_.Level, levelEnds_.size()));
     if (level_ == 0) {
         // A top-level path is stored with its trailing "/", which its full path drops; "/"
         // itself stays "/", and its entries read "/etc".
@@ -101,9 +121,9 @@ void TDirCompare::TLogCursor::TakePath()
 
 std::string TDirCompare::TLogCursor::Damage() const
 {
-    if (walk_.Fault() == TLinkFault::None)
+    if (walk_.Fault().empty())
         return "";
-    return std::string("The ") + which_ + " log is damaged (" + walk_.FaultText() +
+    return std::string("The ") + which_ + " log is damaged (" + walk_.Fault() +
            "); its entries end there.";
 }
 
@@ -135,8 +155,8 @@ void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
     stopped_ = false;
     logDamage_.clear();
     TLogCursor oldCursor(oldLog, "old"), newCursor(newLog, "new");
-    oldCursor.Start();
-    newCursor.Start();
+    oldCursor.Advance();
+    newCursor.Advance();
     bool stop = false;
     // A log that has run out has no current path: the other log's entries are then all that
     // remain, whatever bytes their names hold.
@@ -160,14 +180,14 @@ void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
 }
 
 namespace {
-TCompareRecord RecordFrom(const TDirNode& node)
+TCompareRecord RecordFrom(const TRecordFixed& fixed)
 {
     TCompareRecord r;
-    r.Kind = node.Kind;
-    r.Attributes = node.Attributes;
-    r.Created = node.Created;
-    r.Accessed = node.Accessed;
-    r.Modified = node.Modified;
+    r.Kind = fixed.Kind;
+    r.Attributes = fixed.Attributes;
+    r.Created = UnpackTime(fixed.Created);
+    r.Accessed = UnpackTime(fixed.Accessed);
+    r.Modified = UnpackTime(fixed.Modified);
     return r;
 }
 } // namespace
@@ -179,15 +199,15 @@ void TDirCompare::WriteSubtree(TLogCursor& cursor, uint8_t condition)
     const uint16_t top = cursor.Level();
     const bool directory = cursor.IsDirectory();
     do {
-        TCompareRecord r = RecordFrom(cursor.Node());
+        TCompareRecord r = RecordFrom(cursor.Fixed());
         r.Condition = condition;
         if (condition == kConditionAdded) {
-            r.SizeNow = cursor.Node().Size;
-            r.AllocNow = cursor.Node().Allocated;
+            r.SizeNow = cursor.Size();
+            r.AllocNow = cursor.Allocated();
             r.NewLogOffset = cursor.Offset();
         } else {
-            r.SizeWas = cursor.Node().Size;
-            r.AllocWas = cursor.Node().Allocated;
+            r.SizeWas = cursor.Size();
+            r.AllocWas = cursor.Allocated();
             r.NewLogOffset = kNoOffset;
         }
         WriteRecord(cursor.Level(), r, cursor.Name());
@@ -198,11 +218,11 @@ void TDirCompare::WriteSubtree(TLogCursor& cursor, uint8_t condition)
 // An entry both logs hold: the new log's data under the old log's name.
 void TDirCompare::WriteMatched(TLogCursor& oldCursor, TLogCursor& newCursor)
 {
-    TCompareRecord r = RecordFrom(newCursor.Node());
-    r.SizeNow = newCursor.Node().Size;
-    r.AllocNow = newCursor.Node().Allocated;
-    r.SizeWas = oldCursor.Node().Size;
-    r.AllocWas = oldCursor.Node().Allocated;
+    TCompareRecord r = RecordFrom(newCursor.Fixed());
+    r.SizeNow = newCursor.Size();
+    r.AllocNow = newCursor.Allocated();
+    r.SizeWas = oldCursor.Size();
+    r.AllocWas = oldCursor.Allocated();
     r.Condition = kConditionBoth;
     r.NewLogOffset = newCursor.Offset();
     WriteRecord(newCursor.Level(), r, oldCursor.Name());

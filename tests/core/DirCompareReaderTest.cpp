@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <random>
 
 using namespace vm;
 
@@ -245,6 +247,31 @@ TEST(CompareReader, WalksFollowOnlyForwardLinksInsideTheFile)
     EXPECT_EQ(reader.FirstEntry(root, r), a);
     ASSERT_TRUE(reader.ReadRecord(a, r, name));
     EXPECT_EQ(reader.FirstEntry(a, r), -1); // the last record
+}
+
+} // namespace
+
+namespace {
+
+TEST(CompareReader, WholeNumberDecodingAgreesWithTheRealValue)
+{
+    // Sizes are decoded without floating point; any six bytes must give what rounding or
+    // truncating the real value gives.
+    std::mt19937_64 rng(42);
+    for (int i = 0; i < 200000; ++i) {
+        uint8_t b[6];
+        uint64_t r = rng();
+        std::memcpy(b, &r, 6);
+        b[0] = static_cast<uint8_t>(i % 3 == 0 ? r >> 56 : 129 + (r >> 56) % 70);
+        const double v = DecodeReal48(b);
+        const auto clamp = [](double x) {
+            return x >= 9.2233720368547758e18    ? INT64_MAX
+                   : x <= -9.2233720368547758e18 ? INT64_MIN
+                                                 : static_cast<int64_t>(x);
+        };
+        ASSERT_EQ(DecodeReal48Rounded(b), clamp(std::round(v))) << v;
+        ASSERT_EQ(DecodeReal48Truncated(b), clamp(std::trunc(v))) << v;
+    }
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+#include "core/LogFileOrder.h"
+
+#include <algorithm>
+
+namespace vm {
+
+TLogFileOrder::TLogFileOrder(TDirStorage& log, size_t blockSize)
+    : stream_(log.Stream()), firstOffset_(log.FirstOffset()), size_(log.StreamSize()),
+      blockSize_(std::max<size_t>(blockSize, kMaxRecordLength)),
+      // A log without records (empty, or a header alone) has nothing to walk, and no fault.
+      next_(size_ > firstOffset_ ? firstOffset_ : kNoOffset)
+{
+}
+
+bool TLogFileOrder::Fail(const std::string& why)
+{
+    fault_ = (offset_ == kNoOffset ? std::string("the first record")
+                                   : "the link from record " + std::to_string(offset_)) +
+             " to " + std::to_string(next_) + ": " + why;
+    next_ = kNoOffset;
+    return false;
+}
+
+bool TLogFileOrder::Load(int64_t at, int64_t n)
+{
+    if (at >= blockStart_ && at + n <= blockStart_ + blockLength_)
+        return true;
+    if (at + n > size_)
+        return false;
+    block_.resize(blockSize_);
+    stream_.Seek(at, TSeekOrigin::Begin);
+    blockStart_ = at;
+    blockLength_ = stream_.Read(block_.data(), static_cast<int64_t>(blockSize_));
+    return at + n <= blockStart_ + blockLength_;
+}
+
+bool TLogFileOrder::Next(TRecordFixed& fixed, std::string_view& name)
+{
+    const int32_t at = next_;
+    if (at == kNoOffset)
+        return false;
+    if (at < firstOffset_ || at >= size_)
+        return Fail("it lies outside the records");
+    if (offset_ != kNoOffset && at <= offset_)
+        return Fail("it points back");
+    try {
+        if (!Load(at, kRecordFixedSize))
+            return Fail("the record is cut off by the end of the file");
+        const uint8_t* p = block_.data() + (at - blockStart_);
+        fixed = TRecordFixed::Decode(p);
+        if (fixed.RecordLength <= kRecordFixedSize || fixed.RecordLength > kMaxRecordLength)
+            return Fail("the record has a length of " + std::to_string(fixed.RecordLength));
+        if (fixed.SelfOffset != at)
+            return Fail("the record says it is at " + std::to_string(fixed.SelfOffset));
+        if (!Load(at, fixed.RecordLength))
+            return Fail("the record is cut off by the end of the file");
+        p = block_.data() + (at - blockStart_);
+        const auto* text = reinterpret_cast<const char*>(p + kRecordFixedSize);
+        const size_t room = fixed.RecordLength - kRecordFixedSize;
+        name = std::string_view(text, std::find(text, text + room, '\0') - text);
+    } catch (const EStreamError& e) {
+        return Fail(e.what());
+    }
+    offset_ = at;
+    next_ = fixed.NextOffset;
+    return true;
+}
+
+} // namespace vm

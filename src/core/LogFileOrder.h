@@ -1,0 +1,48 @@
+// A log's records in file order, read from large blocks of its stream: the walk a comparison makes
+// over two whole logs, at the cost of one read per block instead of a seek and two reads per
+// record. Every record must pass the checks a log reader applies (inside the records, a length of
+// 66 to 325 bytes, naming its own offset) and every NextOffset must point forward, so a damaged
+// log ends the walk (Fault() says where) instead of looping or reading out of bounds.
+//
+// The log and its stream must outlive the walk; nothing else may move the stream's position
+// while the walk is in use between two Next calls (each block read seeks anew).
+#pragma once
+
+#include "core/DirStorage.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vm {
+
+class TLogFileOrder
+{
+public:
+    explicit TLogFileOrder(TDirStorage& log, size_t blockSize = 1 << 20);
+
+    // The next record; false at the end of the records or at the first fault. The name stays
+    // valid until the next call.
+    bool Next(TRecordFixed& fixed, std::string_view& name);
+    // The offset of the record Next gave last.
+    int32_t Offset() const { return offset_; }
+    // "" when the walk ended at a NextOffset of -1 (or has not ended), else what was wrong.
+    const std::string& Fault() const { return fault_; }
+
+private:
+    bool Fail(const std::string& why);
+    // Makes the bytes [at, at + n) available in the block; false when the file ends first.
+    bool Load(int64_t at, int64_t n);
+
+    TStream& stream_;
+    int32_t firstOffset_;
+    int64_t size_;
+    size_t blockSize_;
+    std::vector<uint8_t> block_;
+    int64_t blockStart_ = 0, blockLength_ = 0;
+    int32_t next_;
+    int32_t offset_ = kNoOffset;
+    std::string fault_;
+};
+
+} // namespace vm
