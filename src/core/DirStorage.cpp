@@ -184,6 +184,7 @@ std::string TDirStorage::GetFullPath(int32_t offset)
         position = stream_.Position();
     } catch (const EStreamError&) {
     }
+    int32_t current = currentOffset_;
     std::string path;
     TDirNode node;
     std::string name;
@@ -207,6 +208,7 @@ std::string TDirStorage::GetFullPath(int32_t offset)
         stream_.Seek(position, TSeekOrigin::Begin);
     } catch (const EStreamError&) {
     }
+    currentOffset_ = current;
     return path;
 }
 

@@ -79,7 +79,7 @@ public:
                     std::string* why = nullptr);
     // Full path by the parent links; a root gives its path without the trailing "/" ("/"
     // stays "/"), and its entries are "/data/a" or, below "/", "/a". Never cut; a damaged parent
-    // link ends the path where it is.
+    // link ends the path where it is. The stream position and CurrentOffset stay as they were.
     std::string GetFullPath(int32_t offset);
     // The record whose full path equals path exactly, or -1 (roots themselves give -1).
     int32_t FindPath(const std::string& path);

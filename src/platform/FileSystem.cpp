@@ -164,10 +164,6 @@ bool TPosixFileSystem::ListDirectory(TDirHandle dir, std::vector<TFileInfo>& ent
                                      int& error)
 {
     count = 0;
-    if (::lseek(dir, 0, SEEK_SET) < 0) {
-        error = errno;
-        return false;
-    }
     alignas(8) char buffer[32 * 1024];
     for (;;) {
         ssize_t n = ::getdents64(dir, buffer, sizeof buffer);

@@ -79,10 +79,11 @@ public:
     // The facts of an open directory itself (Name stays empty).
     virtual bool StatDirectory(TDirHandle dir, TFileInfo& info, int& error) = 0;
     // Lists dir: every entry except "." and "..", in the order the file system gives them, with
-    // its facts. Entries [0, count) of entries are filled; the vector grows as needed and keeps
-    // its elements between calls so that their names' storage is reused. An entry that vanishes
-    // between listing and reading is left out. False when the listing fails; the entries read
-    // before the failure stay.
+    // its facts. A handle is listed once (a second listing of the same handle finds nothing).
+    // Entries [0, count) of entries are filled; the vector grows as needed and keeps its elements
+    // between calls so that their names' storage is reused. An entry that vanishes between listing
+    // and reading is left out. False when the listing fails; the entries read before the failure
+    // stay.
     virtual bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
                                int& error) = 0;
     // The facts of name inside dir, not following a final symbolic link.
