@@ -2,8 +2,11 @@
 // order, and the links of the file that the compare window walks.
 #include "core/DirCompare.h"
 #include "support/CompareTestTrees.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace vm;
 using namespace vmtest;
@@ -326,6 +329,50 @@ TEST_F(DirCompareTest, DamagedInputLogEndsItsWalkAndSaysWhere)
         damage_.find("the link from record " + std::to_string(second) + " to 40: it points back"),
         std::string::npos)
         << damage_;
+}
+
+} // namespace
+
+namespace {
+
+// Logs of a real tree on disk, before and after changes, as the logging run makes them.
+TEST(DirCompareOfScannedTrees, MatchesEntriesByExactNameAcrossCaseAndNonAsciiNames)
+{
+    vmtest::TempDir dir;
+    dir.MakeDir("t");
+    dir.MakeDir("t/Docs");
+    dir.MakeDir("t/docs");
+    dir.WriteFile("t/Docs/a", "1");
+    dir.WriteFile("t/docs/a", "22");
+    dir.WriteFile("t/\xc3\xa9t\xc3\xa9", "333");
+    dir.WriteFile("t/~", "4");
+    dir.WriteFile("t/README", "5");
+    auto scan = [&](TMemoryStream& stream) {
+        TDirStorage log(stream);
+        log.BuildLog({dir / "t/"}, {"1024"});
+    };
+    TMemoryStream oldStream, newStream, out;
+    scan(oldStream);
+    dir.WriteFile("t/docs/a", std::string(3000, 'x'));
+    dir.WriteFile("t/Readme", "6");
+    ASSERT_EQ(::unlink((dir / "t/Docs/a").c_str()), 0);
+    scan(newStream);
+
+    TDirStorage oldLog(oldStream), newLog(newStream);
+    TDirCompare comparison(out);
+    comparison.CompareLogs(oldLog, newLog);
+    std::vector<std::string> rows;
+    const std::string t = dir / "t";
+    WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string&) {
+        rows.push_back(std::to_string(r.Condition) + " " +
+                       comparison.GetFullPath(at).substr(t.size()) + " " +
+                       std::to_string(r.SizeWas) + ">" + std::to_string(r.SizeNow));
+        return true;
+    });
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{"2  8>3006", "2 /Docs 1>0", "1 /Docs/a 1>0",
+                                        "2 /docs 2>3000", "2 /docs/a 2>3000", "2 /README 1>1",
+                                        "0 /Readme 0>1", "2 /~ 1>1", "2 /\xc3\xa9t\xc3\xa9 3>3"}));
 }
 
 } // namespace
