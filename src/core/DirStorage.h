@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/LogFormat.h"
+#include "core/ScanSink.h" // EScanError, raised by BuildLog
 #include "core/StatusEvent.h"
 #include "platform/FileSystem.h"
 #include "platform/Stream.h"

@@ -137,19 +137,6 @@ TEST_F(LogTagsTest, SingleFieldWritersChangeOnlyTheirField)
     EXPECT_LE(changed, 4u + 6 + 4);
 }
 
-TEST_F(LogTagsTest, NewLogsHaveTheTwelveDefaultNames)
-{
-    std::string name;
-    ASSERT_EQ(log_.TagNameCount(), 12);
-    EXPECT_TRUE(log_.GetTagName(1, name));
-    EXPECT_EQ(name, "Tag 1");
-    EXPECT_TRUE(log_.GetTagName(12, name));
-    EXPECT_EQ(name, "Rubbish Bin");
-    EXPECT_FALSE(log_.GetTagName(13, name));
-    EXPECT_EQ(name, "Undefined Tag");
-    EXPECT_FALSE(log_.GetTagName(0, name));
-}
-
 TEST_F(LogTagsTest, NamingTag15PadsWithNewTagAndTheListEndsTheFile)
 {
     log_.SetTagName(15, "Archive");
