@@ -5,8 +5,10 @@
 // The peak memory of a comparison is measured in a child process, for the full tree and for one
 // a tenth of its size, to show that it does not grow with the number of entries.
 //
-// usage: compare_bench [DIR] [--entries N] [--keep]
-//   DIR: where the files go (default $TMPDIR or /tmp); --keep leaves them there.
+// usage: compare_bench [--entries N] [--runs N] [--dir DIR] [--keep]
+//   --entries: about how many entries each log holds (1,000,000); --runs: how many times each
+//   side is timed (5); --dir: where the files go ($TMPDIR or /tmp); --keep leaves them there.
+//   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
 #include "core/LogWriter.h"
 #include "core/NameOrder.h"
 #include "references/CompareRun.h"
@@ -231,14 +233,20 @@ int main(int argc, char** argv)
     std::string base = tmp && *tmp ? tmp : "/tmp";
     TShape shape;
     bool keep = false;
+    int runs = 5;
     for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
         if (a == "--keep")
             keep = true;
-        else if (a == "--entries" && i + 1 < argc) // scales the files per directory
-            shape.FilesPerDir = std::max(1, static_cast<int>(std::atol(argv[++i]) / 37449));
-        else
-            base = a;
+        else if (a == "--entries" && hasValue) // 37449 directories share the entries
+            shape.FilesPerDir = std::max(1, static_cast<int>(std::atol(argv[++i]) / 37449) - 1);
+        else if (a == "--runs" && hasValue)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--dir" && hasValue)
+            base = argv[++i];
+        else if (a.rfind("--", 0) == 0 && hasValue && argv[i + 1][0] != '-')
+            ++i; // another benchmark's option and its value
     }
     char pattern[4096];
     std::snprintf(pattern, sizeof pattern, "%s/compare_bench.XXXXXX", base.c_str());
@@ -257,7 +265,6 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const int runs = 5;
     std::vector<double> ours, peer;
     long peakBig = 0, peakSmall = 0;
     const std::string peerCommand = "cat '" + big.Old + "' '" + big.New + "' > /dev/null && cat '" +
