@@ -97,6 +97,24 @@ TEST_F(CompareRunTest, MissingLogIsAnErrorThatLeavesTheComparisonAlone)
     EXPECT_NE(::access((data_ / "Ref0003/00120015.kcf").c_str(), F_OK), 0);
 }
 
+TEST_F(CompareRunTest, ComparisonOverOneOfItsLogsIsRefused)
+{
+    const std::string log = store_.LogFileName(3, 14);
+    const std::string before = ReadWholeFile(log);
+    ::symlink(log.c_str(), (data_ / "alias.kcf").c_str());
+    for (const std::string& out : {log, data_ / "alias.kcf"}) {
+        try {
+            CompareLogFiles(store_.LogFileName(3, 12), log, out);
+            FAIL() << "no error for " << out;
+        } catch (const ECompareRunError& e) {
+            EXPECT_FALSE(e.FileCreated());
+            EXPECT_NE(std::string(e.what()).find("is one of the logs it compares"),
+                      std::string::npos);
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(log), before);
+}
+
 TEST_F(CompareRunTest, UnreadableLogIsAnError)
 {
     if (::geteuid() == 0)
