@@ -219,35 +219,6 @@ TEST_F(DirCompareTest, MatchedEntryTakesTheNewLogsData)
     EXPECT_EQ(Find(rows, "/r/g/in").R.ParentOffset, Find(rows, "/r/g").Offset);
 }
 
-TEST_F(DirCompareTest, LinksOfTheWrittenFile)
-{
-    auto rows = Compare(kSample, kSample);
-    ASSERT_EQ(rows.size(), 8u);
-    auto at = [&](const std::string& path) { return Find(rows, path).Offset; };
-    EXPECT_EQ(rows[0].Offset, 14);
-    for (size_t i = 0; i + 1 < rows.size(); ++i)
-        EXPECT_EQ(rows[i].R.NextOffset, rows[i + 1].Offset);
-    EXPECT_EQ(rows.back().R.NextOffset, static_cast<int32_t>(out_.Size()));
-    EXPECT_EQ(Find(rows, "/data").R.ParentOffset, 14);
-    EXPECT_EQ(Find(rows, "/srv").R.ParentOffset, 14);
-    EXPECT_EQ(Find(rows, "/data/sub/b").R.ParentOffset, at("/data/sub"));
-    // Siblings: the roots, then each directory's entries; the last of each chain has none.
-    EXPECT_EQ(Find(rows, "/data").R.NextSiblingOffset, at("/srv"));
-    EXPECT_EQ(Find(rows, "/srv").R.NextSiblingOffset, -1);
-    EXPECT_EQ(Find(rows, "/data/a.txt").R.NextSiblingOffset, at("/data/sub"));
-    EXPECT_EQ(Find(rows, "/data/sub").R.NextSiblingOffset, at("/data/z"));
-    EXPECT_EQ(Find(rows, "/data/sub/empty").R.NextSiblingOffset, -1);
-    EXPECT_EQ(Find(rows, "/data/z").R.NextSiblingOffset, -1);
-    // Directories in file order; files are not in the chain.
-    EXPECT_EQ(Find(rows, "/data").R.NextDirOffset, at("/data/sub"));
-    EXPECT_EQ(Find(rows, "/data/sub").R.NextDirOffset, at("/data/sub/empty"));
-    EXPECT_EQ(Find(rows, "/data/sub/empty").R.NextDirOffset, at("/srv"));
-    EXPECT_EQ(Find(rows, "/srv").R.NextDirOffset, -1);
-    EXPECT_EQ(Find(rows, "/data/a.txt").R.NextDirOffset, -1);
-    for (const Row& row : rows)
-        EXPECT_EQ(row.R.NextOffset - row.Offset, 83 + static_cast<int32_t>(row.Name.size()));
-}
-
 TEST_F(DirCompareTest, OnlyDirectoryAtFourteenLinksToItself)
 {
     auto rows =
@@ -257,22 +228,6 @@ TEST_F(DirCompareTest, OnlyDirectoryAtFourteenLinksToItself)
     EXPECT_EQ(rows[0].R.NextDirOffset, 14);
     TDirCompare reader(out_);
     EXPECT_EQ(reader.ForwardLink(14, rows[0].R.NextDirOffset), -1);
-}
-
-TEST_F(DirCompareTest, VersionOneZeroOneFileReadsNewLogOffsetZero)
-{
-    auto rows = Compare(kSample, kSample);
-    std::vector<uint8_t> bytes = out_.Bytes();
-    bytes[12] = '1'; // "Volumark 1.01"
-    TMemoryStream old(bytes);
-    TDirCompare reader(old);
-    EXPECT_EQ(reader.GetFileVersion(), 101);
-    TCompareRecord r;
-    std::string name;
-    for (const Row& row : rows) {
-        ASSERT_TRUE(reader.ReadRecord(row.Offset, r, name));
-        EXPECT_EQ(r.NewLogOffset, 0);
-    }
 }
 
 TEST_F(DirCompareTest, DeepTreesKeepTheirLevelsAndParents)
