@@ -23,9 +23,7 @@ inline std::string MarkerOf(const std::string& tree)
 
 inline bool TreeIsComplete(const std::string& tree)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return stat(MarkerOf(tree).c_str(), &st) == 0 && stat(tree.c_str(), &st) == 0;
 }
 

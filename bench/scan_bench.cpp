@@ -61,9 +61,7 @@ TRun RunChild(const std::vector<std::string>& argv)
     pid_t pid = 0;
     if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
         int status = 0;
-        struct rusage usage
-        {
-        };
+        struct rusage usage = {};
         while (wait4(pid, &status, 0, &usage) < 0) {
         }
         run.Seconds =
@@ -167,9 +165,7 @@ void WriterBenchmark(int64_t entries)
     writer.Finish();
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    struct rusage usage
-    {
-    };
+    struct rusage usage = {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("log writer alone, synthetic tree of %lld entries (no disk, no offset limit):\n"
                 "  %.2f s, %.2f million entries per second, %.0f MB of log, peak memory %.1f MB\n",

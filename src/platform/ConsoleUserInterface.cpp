@@ -87,9 +87,7 @@ void TConsoleStatusWindow::Draw(bool force)
 TConsoleUserInterface::TConsoleUserInterface(std::FILE* out)
     : out_(out), status_(out, isatty(fileno(out)) != 0)
 {
-    struct sigaction sa
-    {
-    };
+    struct sigaction sa = {};
     sa.sa_handler = OnStopSignal;
     sigemptyset(&sa.sa_mask);
     // The first signal asks the operation to stop; a second one ends the process at once.

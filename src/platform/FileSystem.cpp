@@ -5,6 +5,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -81,9 +83,7 @@ private:
     static int64_t OffsetAt(int64_t unixSeconds)
     {
         time_t t = static_cast<time_t>(unixSeconds);
-        struct tm tm
-        {
-        };
+        struct tm tm = {};
         if (!localtime_r(&t, &tm))
             return 0;
         return tm.tm_gmtoff;
@@ -105,9 +105,7 @@ bool IsDotOrDotDot(const char* n)
 
 bool TPosixFileSystem::StatRelative(int dirFd, const char* name, TFileInfo& info, int& error)
 {
-    struct statx sx
-    {
-    };
+    struct statx sx = {};
     int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_SYNC_AS_STAT;
     if (name[0] == 0)
         flags |= AT_EMPTY_PATH;
@@ -217,11 +215,10 @@ bool TPosixFileSystem::RemoveAt(TDirHandle dir, const std::string& name, bool di
     return false;
 }
 
-bool TPosixFileSystem::ClearReadOnlyAt(TDirHandle dir, const std::string& name, int& error)
+bool TPosixFileSystem::SetReadOnlyAt(TDirHandle dir, const std::string& name, bool readOnly,
+                                     int& error)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         error = errno;
         return false;
@@ -230,11 +227,33 @@ bool TPosixFileSystem::ClearReadOnlyAt(TDirHandle dir, const std::string& name, 
         error = ELOOP;
         return false;
     }
-    if (::fchmodat(dir, name.c_str(), (st.st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW) != 0) {
+    mode_t mode = st.st_mode & 07777;
+    mode = readOnly ? mode & ~static_cast<mode_t>(S_IWUSR) : mode | S_IWUSR;
+    if (::fchmodat(dir, name.c_str(), mode, AT_SYMLINK_NOFOLLOW) != 0) {
         error = errno;
         return false;
     }
     return true;
+}
+
+bool TPosixFileSystem::SetCompressedAt(TDirHandle dir, const std::string& name, bool compressed,
+                                       int& error)
+{
+    int fd = ::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = compressed ? flags | FS_COMPR_FL : flags & ~FS_COMPR_FL;
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (!ok)
+        error = errno;
+    ::close(fd);
+    return ok;
 }
 
 // ---- TRootedWalker ----------------------------------------------------------------------------

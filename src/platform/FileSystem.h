@@ -94,9 +94,19 @@ public:
     // Removes name inside dir: a directory (which must be empty) or any other entry. A symbolic
     // link is removed itself, never what it points to.
     virtual bool RemoveAt(TDirHandle dir, const std::string& name, bool directory, int& error) = 0;
-    // Gives the owner write permission on name inside dir (clears the read-only attribute)
-    // without following a symbolic link.
-    virtual bool ClearReadOnlyAt(TDirHandle dir, const std::string& name, int& error) = 0;
+    // Sets or clears the read-only attribute of name inside dir: takes away or gives back the
+    // owner's write permission. A symbolic link is refused (ELOOP), never followed.
+    virtual bool SetReadOnlyAt(TDirHandle dir, const std::string& name, bool readOnly,
+                               int& error) = 0;
+    // Asks the file system to store name inside dir compressed or not (the FS_COMPR_FL flag);
+    // false with EOPNOTSUPP (or ENOTTY) where the file system cannot. Links are refused.
+    virtual bool SetCompressedAt(TDirHandle dir, const std::string& name, bool compressed,
+                                 int& error) = 0;
+
+    bool ClearReadOnlyAt(TDirHandle dir, const std::string& name, int& error)
+    {
+        return SetReadOnlyAt(dir, name, false, error);
+    }
 };
 
 // The real file system: getdents64 and statx relative to directory descriptors.
@@ -115,7 +125,9 @@ public:
     bool StatAt(TDirHandle dir, const std::string& name, TFileInfo& info, int& error) override;
     int FindExact(const std::string& path, TFileInfo& first) override;
     bool RemoveAt(TDirHandle dir, const std::string& name, bool directory, int& error) override;
-    bool ClearReadOnlyAt(TDirHandle dir, const std::string& name, int& error) override;
+    bool SetReadOnlyAt(TDirHandle dir, const std::string& name, bool readOnly, int& error) override;
+    bool SetCompressedAt(TDirHandle dir, const std::string& name, bool compressed,
+                         int& error) override;
 
 private:
     class TLocalClock;

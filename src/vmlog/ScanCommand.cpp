@@ -69,9 +69,7 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
     }
     status = kExitFailed;
     for (const std::string& p : r.Paths) {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::stat(p.c_str(), &st) != 0) {
             Fail(p + ": " + ErrorText(errno));
             return std::nullopt;

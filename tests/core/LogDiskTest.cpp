@@ -22,9 +22,7 @@ namespace {
 
 bool Exists(const std::string& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return lstat(path.c_str(), &st) == 0;
 }
 

@@ -170,9 +170,7 @@ TEST_F(ScanTreeTest, SymbolicLinksAreFilesThatAreNeverFollowed)
     ASSERT_EQ(symlink(outside.Path().c_str(), P("todir").c_str()), 0);
     ASSERT_EQ(symlink("nowhere", P("dangling").c_str()), 0);
     TDirStorage& log = Scan();
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ASSERT_EQ(lstat(P("todir").c_str(), &st), 0);
     LoggedRecord link = Record("todir");
     EXPECT_EQ(link.Node.Kind, kKindFile);
@@ -205,9 +203,7 @@ TEST_F(ScanTreeTest, SparseFileTakesWhatTheDiskHolds)
     ASSERT_EQ(pwrite(fd, "data", 4, 5 * 1024 * 1024), 4);
     close(fd);
     Scan();
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ASSERT_EQ(stat(P("sparse").c_str(), &st), 0);
     LoggedRecord r = Record("sparse");
     EXPECT_EQ(r.Node.Attributes, faSparse);

@@ -86,11 +86,20 @@ bool FaultyFileSystem::RemoveAt(vm::TDirHandle dir, const std::string& name, boo
     return true;
 }
 
-bool FaultyFileSystem::ClearReadOnlyAt(vm::TDirHandle dir, const std::string& name, int& error)
+bool FaultyFileSystem::SetReadOnlyAt(vm::TDirHandle dir, const std::string& name, bool readOnly,
+                                     int& error)
 {
-    ClearedReadOnly.push_back(name);
-    ReadOnlyNames.erase(name);
-    return real_.ClearReadOnlyAt(dir, name, error);
+    if (!readOnly) {
+        ClearedReadOnly.push_back(name);
+        ReadOnlyNames.erase(name);
+    }
+    return real_.SetReadOnlyAt(dir, name, readOnly, error);
+}
+
+bool FaultyFileSystem::SetCompressedAt(vm::TDirHandle dir, const std::string& name, bool compressed,
+                                       int& error)
+{
+    return real_.SetCompressedAt(dir, name, compressed, error);
 }
 
 } // namespace vmtest

@@ -30,10 +30,10 @@ public:
     // Paths for which FindExact reports this many matches.
     std::map<std::string, int> MatchCounts;
 
-    std::vector<std::string> Removed; // names removed, in order
-    std::vector<std::string> ClearedReadOnly;
-    int OpenDirectories = 0;     // open now
-    int MostOpenDirectories = 0; // at the most
+    std::vector<std::string> Removed;         // names removed, in order
+    std::vector<std::string> ClearedReadOnly; // names whose read-only attribute was cleared
+    int OpenDirectories = 0;                  // open now
+    int MostOpenDirectories = 0;              // at the most
 
     vm::TDirHandle OpenDirectory(const std::string& path, int& error) override;
     vm::TDirHandle OpenDirectoryAt(vm::TDirHandle dir, const std::string& name,
@@ -46,7 +46,10 @@ public:
                 int& error) override;
     int FindExact(const std::string& path, vm::TFileInfo& first) override;
     bool RemoveAt(vm::TDirHandle dir, const std::string& name, bool directory, int& error) override;
-    bool ClearReadOnlyAt(vm::TDirHandle dir, const std::string& name, int& error) override;
+    bool SetReadOnlyAt(vm::TDirHandle dir, const std::string& name, bool readOnly,
+                       int& error) override;
+    bool SetCompressedAt(vm::TDirHandle dir, const std::string& name, bool compressed,
+                         int& error) override;
 
 private:
     vm::TDirHandle Opened(vm::TDirHandle h);

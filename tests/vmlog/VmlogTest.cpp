@@ -32,9 +32,7 @@ protected:
     }
     bool Exists(const std::string& path)
     {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         return lstat(path.c_str(), &st) == 0;
     }
     // The names in dir_ (to see that nothing partial is left behind).
@@ -84,9 +82,7 @@ TEST_F(VmlogTest, ScanWithoutAUnitTakesTheVolumes)
     ASSERT_EQ(Vmlog({"scan", dir_ / "a", "-o", dir_ / "log.kdf"}).Status, 0);
     TFileStream s(dir_ / "log.kdf", TFileMode::OpenRead);
     TDirStorage log(s);
-    struct statvfs vfs
-    {
-    };
+    struct statvfs vfs = {};
     ASSERT_EQ(statvfs(dir_.Path().c_str(), &vfs), 0);
     EXPECT_EQ(AllRecords(log).at(0).Node.Allocated, static_cast<int64_t>(vfs.f_frsize));
 }
