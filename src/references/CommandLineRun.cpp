@@ -106,8 +106,7 @@ int Compare(TCommandLineState& state, TCommandLineEnv& env, int n, int m)
     };
     std::string target = store.CompFileName(n, state.CompareLogNumber, m);
     try {
-        TCompareRunResult r = CompareLogFiles(store.LogFileName(n, state.CompareLogNumber),
-                                              store.LogFileName(n, m), target, progress);
+        TCompareRunResult r = RunComparison(store, n, state.CompareLogNumber, m, progress);
         if (r.Stopped) {
             unlink(target.c_str());
             Fail(exit, kExitStopped);
