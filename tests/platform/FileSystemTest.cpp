@@ -88,10 +88,12 @@ TEST_F(FileSystemTest, ListingGivesEveryEntryButDotAndDotDotWithItsFacts)
     EXPECT_NEAR(f.Modified.ToDateTime(), UnixToLocalDateTime(1100000000, 123456789), 1e-8);
     EXPECT_EQ(f.Accessed.LocalSeconds, 1000000000 + local.tm_gmtoff);
     for (const TFileInfo& e : entries) {
-        if (e.Name == "fifo")
+        if (e.Name == "fifo") {
             EXPECT_EQ(e.Attributes, faSystem);
-        if (e.Name == "sub")
+        }
+        if (e.Name == "sub") {
             EXPECT_TRUE(e.IsDirectory());
+        }
     }
 }
 
