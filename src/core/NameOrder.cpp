@@ -25,4 +25,14 @@ int CompareNames(std::string_view a, std::string_view b)
     return a.compare(b) < 0 ? -1 : a.compare(b) > 0 ? 1 : 0;
 }
 
+uint64_t NameSortKey(std::string_view name)
+{
+    // Names hold no NUL, so the zero bytes behind a short name put it before every longer name
+    // that it begins, as CompareNames does.
+    uint64_t key = 0;
+    for (size_t i = 0; i < 8; ++i)
+        key = key << 8 | (i < name.size() ? Upper(static_cast<unsigned char>(name[i])) : 0u);
+    return key;
+}
+
 } // namespace vm

@@ -3,7 +3,6 @@
 #include "core/NameOrder.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace vm {
 
@@ -36,7 +35,7 @@ void TTreeScanner::ScanRoot(const std::string& path, int32_t unit)
             Pop();
             continue;
         }
-        size_t index = f.Order[f.Next++];
+        size_t index = f.Order[f.Next++].Index;
         const TFileInfo& e = f.Entries[index];
         sink_.Entry(e, IsRepeatLink(e));
         if (e.IsDirectory())
@@ -104,11 +103,15 @@ void TTreeScanner::List(TFrame& f)
         }
     }
     f.Order.resize(f.Count);
-    std::iota(f.Order.begin(), f.Order.end(), 0u);
+    for (size_t i = 0; i < f.Count; ++i)
+        f.Order[i] = {NameSortKey(f.Entries[i].Name), static_cast<uint32_t>(i)};
     const std::vector<TFileInfo>& entries = f.Entries;
-    std::sort(f.Order.begin(), f.Order.end(), [&entries](uint32_t a, uint32_t b) {
-        return NameLess(entries[a].Name, entries[b].Name);
-    });
+    std::sort(f.Order.begin(), f.Order.end(),
+              [&entries](const TFrame::TSortItem& a, const TFrame::TSortItem& b) {
+                  if (a.Key != b.Key)
+                      return a.Key < b.Key;
+                  return NameLess(entries[a.Index].Name, entries[b.Index].Name);
+              });
 }
 
 void TTreeScanner::KeepOpenLimit()

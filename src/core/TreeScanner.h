@@ -47,7 +47,12 @@ private:
     struct TFrame
     {
         std::vector<TFileInfo> Entries;
-        std::vector<uint32_t> Order;
+        struct TSortItem
+        {
+            uint64_t Key; // NameSortKey of the entry's name
+            uint32_t Index;
+        };
+        std::vector<TSortItem> Order;
         size_t Count = 0;
         size_t Next = 0;
         TDirHandle Handle = kNoDir;

@@ -29,6 +29,9 @@ void TConsoleStatusWindow::SetHeading(const std::string& text)
 
 void TConsoleStatusWindow::SetText(const std::string& text)
 {
+    // A scan sets the text for every entry; where nothing is ever drawn, keeping it costs.
+    if (!terminal_)
+        return;
     text_ = text;
     Draw(false);
 }
