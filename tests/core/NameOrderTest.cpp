@@ -26,8 +26,9 @@ TEST(NameOrderTest, SortKeyAgreesWithTheFullComparisonWhereverItDecides)
         for (const std::string& b : names) {
             int full = CompareNames(a, b);
             uint64_t ka = NameSortKey(a), kb = NameSortKey(b);
-            if (ka != kb)
+            if (ka != kb) {
                 ASSERT_EQ(ka < kb, full < 0) << a << " / " << b;
+            }
             ASSERT_EQ(full == 0, a == b);
             ASSERT_EQ(full, -CompareNames(b, a));
         }
