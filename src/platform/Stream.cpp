@@ -72,6 +72,13 @@ void TFileStream::PRead(void* buffer, int64_t n, int64_t at, int64_t& got)
             break;
         got += r;
     }
+    // Callers ask only for bytes below the logical size. Bytes the file does not hold yet lie
+    // between its end on disk and a window of appends further on: they read as zeros, as the
+    // gap will be once the window is written.
+    if (got < n) {
+        std::memset(p + got, 0, static_cast<size_t>(n - got));
+        got = n;
+    }
 }
 
 void TFileStream::PWrite(const void* buffer, int64_t n, int64_t at)
