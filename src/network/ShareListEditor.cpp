@@ -160,8 +160,9 @@ std::vector<TShareNode> TShareListEditor::ShareTree(const std::string& server) c
         if (IsServerFact(key) || (key + value).find(',') != std::string::npos)
             continue;
         TShareNode share{kShareNode, key, value, {}};
+        const std::string& volumeName = value; // a binding cannot be captured by every compiler
         auto volume = std::find_if(roots.begin(), roots.begin() + long(volumes), [&](auto& v) {
-            return SameIniName(SplitVolumeText(v.Text).Name, value);
+            return SameIniName(SplitVolumeText(v.Text).Name, volumeName);
         });
         if (volume != roots.begin() + long(volumes))
             volume->Children.push_back(std::move(share));
