@@ -4,6 +4,7 @@
 #include "core/DirCompare.h"
 #include "references/RefStore.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -117,10 +118,18 @@ TEST_F(CompareRunTest, ComparisonOverOneOfItsLogsIsRefused)
 
 TEST_F(CompareRunTest, UnreadableLogIsAnError)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
     ::chmod(store_.LogFileName(3, 14).c_str(), 0);
-    EXPECT_THROW(RunComparison(store_, 3, 12, 14), ECompareRunError);
+    std::optional<bool> refused = vmtest::RunUnprivileged(data_.Path(), [&] {
+        try {
+            RunComparison(store_, 3, 12, 14);
+        } catch (const ECompareRunError&) {
+            return true;
+        } catch (...) {
+        }
+        return false;
+    });
+    ASSERT_TRUE(refused.has_value()) << "could not run as an unprivileged user";
+    EXPECT_TRUE(*refused);
 }
 
 TEST_F(CompareRunTest, DamagedLogFailsAfterWritingWhatItCouldRead)

@@ -3,6 +3,7 @@
 #include "core/LogFormat.h"
 #include "references/ShortenText.h"
 #include "support/FakeMounts.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -206,11 +207,14 @@ TEST_F(RefStoreTest, PathsThatCannotBeLoggedAreRefused)
     EXPECT_NE(message("relative/dir").find("must begin with"), std::string::npos);
     EXPECT_NE(message(root + "/data\nx").find("line break"), std::string::npos);
     EXPECT_NE(message("/" + std::string(300, 'a')).find("longer than 259"), std::string::npos);
-    if (geteuid() != 0) {
-        dir.MakeDir("closed");
-        chmod((dir / "closed").c_str(), 0);
-        EXPECT_NE(message(root + "/closed").find("Permission denied"), std::string::npos);
-    }
+    EXPECT_EQ(Ini(), before);
+    dir.MakeDir("closed");
+    chmod((dir / "closed").c_str(), 0);
+    std::optional<bool> refused = vmtest::RunUnprivileged(dir.Path(), [&] {
+        return message(root + "/closed").find("Permission denied") != std::string::npos;
+    });
+    ASSERT_TRUE(refused.has_value()) << "could not run as an unprivileged user";
+    EXPECT_TRUE(*refused);
     EXPECT_EQ(Ini(), before);
 }
 
