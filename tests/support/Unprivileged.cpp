@@ -10,28 +10,31 @@ namespace vmtest {
 namespace {
 constexpr uid_t kNobody = 65534;
 
-// Lets others walk through every directory from dir up to the root (not read them).
-void OpenWayTo(std::string dir)
+// Lets others walk through the test's own directory (not read it). Its parents are left as they
+// are: when one of them keeps others out, the child cannot drop its privileges usefully and the
+// caller learns so.
+bool OpenWayTo(const std::string& dir)
 {
-    while (!dir.empty() && dir != "/") {
-        struct stat st
-        {
-        };
-        if (stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-            chmod(dir.c_str(), st.st_mode | S_IXOTH | S_IROTH);
-        size_t slash = dir.find_last_of('/');
-        if (slash == std::string::npos)
-            break;
-        dir.resize(slash);
+    struct stat st
+    {
+    };
+    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    chmod(dir.c_str(), (st.st_mode & 07777) | S_IXOTH | S_IROTH);
+    for (std::string up = dir; up.size() > 1;) {
+        up.resize(up.find_last_of('/') == 0 ? 1 : up.find_last_of('/'));
+        if (stat(up.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
+            return false;
     }
+    return true;
 }
 } // namespace
 
 std::optional<bool> RunUnprivileged(const std::string& dir, const std::function<bool()>& body)
 {
     bool root = geteuid() == 0;
-    if (root)
-        OpenWayTo(dir);
+    if (root && !OpenWayTo(dir))
+        return std::nullopt;
     pid_t child = fork();
     if (child < 0)
         return std::nullopt;

@@ -9,7 +9,8 @@
 namespace vmtest {
 
 // Runs body in a child process: as it is when the tests do not run as root, else with the
-// user and group "nobody" (65534) after opening dir (and its parents) for that user to walk.
+// user and group "nobody" (65534) after opening dir for that user to walk (its parents
+// must let others through).
 // Returns body's answer, or nullopt when the child could not drop its privileges or crashed.
 std::optional<bool> RunUnprivileged(const std::string& dir, const std::function<bool()>& body);
 
