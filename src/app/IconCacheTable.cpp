@@ -1,4 +1,5 @@
 #include "app/IconCacheTable.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 #include <array>
@@ -17,11 +18,7 @@ bool TIconCacheTable::NeverCached(const std::string& upperExtension)
 
 std::string TIconCacheTable::UpperExtension(const std::string& extension)
 {
-    std::string upper = extension;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return upper;
+    return AsciiUpperCase(extension);
 }
 
 int TIconCacheTable::GetImageIndex(const std::string& extension, int imageCount) const

@@ -1,4 +1,5 @@
 #include "network/ShareListEditor.h"
+#include "platform/AsciiCase.h"
 
 #include "network/ShareList.h"
 
@@ -14,12 +15,9 @@ namespace {
 
 const char* const kUnknownVolume = "<Unknown>,0";
 
-std::string Upper(std::string s)
+std::string Upper(const std::string& s)
 {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return s;
+    return AsciiUpperCase(s);
 }
 
 bool IsAction(const std::string& action, const char* name)

@@ -1,4 +1,5 @@
 #include "platform/IniFileText.h"
+#include "platform/AsciiCase.h"
 
 #include "platform/IniFile.h"
 
@@ -25,20 +26,7 @@ std::string Trim(const std::string& s)
     return s.substr(b, e - b);
 }
 
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-bool SameText(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
-            return false;
-    return true;
-}
+bool SameText(const std::string& a, const std::string& b) { return SameTextIgnoringCase(a, b); }
 
 bool HasLineBreakOrNul(const std::string& s)
 {
@@ -49,13 +37,7 @@ bool HasLineBreakOrNul(const std::string& s)
 
 bool SameIniName(const std::string& a, const std::string& b)
 {
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    return true;
+    return SameTextIgnoringCase(a, b);
 }
 
 TIniFileText::TIniFileText(const std::string& content)

@@ -1,4 +1,5 @@
 #include "platform/MailFile.h"
+#include "platform/AsciiCase.h"
 
 #include "platform/ConfigPath.h"
 #include "platform/IniFile.h"
@@ -11,12 +12,9 @@ namespace {
 
 const char* const kProfilePrefix = "Profile ";
 
-std::string Lower(std::string s)
+std::string Lower(const std::string& s)
 {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return s;
+    return AsciiLowerCase(s);
 }
 
 // Reads a file that may be missing or unreadable: either reads as having nothing in it, so

@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "platform/AsciiCase.h"
 
 #include "platform/ConfigPath.h"
 #include "platform/IniFile.h"
@@ -17,24 +18,14 @@ constexpr const char* kDword = "dword:";
 constexpr const char* kSz = "sz:";
 constexpr const char* kHex = "hex:";
 
-char AsciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
 bool StartsWithText(const std::string& s, const std::string& prefix)
 {
-    if (s.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (AsciiUpper(s[i]) != AsciiUpper(prefix[i]))
-            return false;
-    return true;
+    return StartsWithIgnoringCase(s, prefix);
 }
 
 bool SameText(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && StartsWithText(a, b);
+    return SameTextIgnoringCase(a, b);
 }
 
 // Creates every missing directory above a file. The configuration directory is private to its

@@ -1,4 +1,5 @@
 #include "platform/Volume.h"
+#include "platform/AsciiCase.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,21 +14,14 @@ namespace vm {
 
 namespace {
 
-char AsciiUpper(char c)
+std::string Upper(const std::string& s)
 {
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-std::string Upper(std::string s)
-{
-    for (char& c : s)
-        c = AsciiUpper(c);
-    return s;
+    return AsciiUpperCase(s);
 }
 
 bool SameText(const std::string& a, const std::string& b)
 {
-    return Upper(a) == Upper(b);
+    return SameTextIgnoringCase(a, b);
 }
 
 std::vector<std::string> Components(const std::string& path)

@@ -1,4 +1,5 @@
 #include "references/CommandLine.h"
+#include "platform/AsciiCase.h"
 
 #include "platform/UserInterface.h"
 
@@ -10,14 +11,6 @@ namespace vm {
 
 namespace {
 constexpr std::array<const char*, 5> kKeywords = {"REF", "COMPARE", "KEEP", "?", "FOLDER"};
-
-std::string Upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
 
 // True when the upper-cased name equals the keyword's first characters, as many as it has.
 bool Selects(const std::string& upperName, const std::string& keyword)
@@ -101,7 +94,7 @@ void ParseCommandLine(const std::vector<std::string>& arguments, const TCommandL
 {
     for (const std::string& raw : arguments) {
         TArgument arg = SplitArgument(raw);
-        std::string upper = Upper(arg.Name);
+        std::string upper = AsciiUpperCase(arg.Name);
         if (upper == "HELP" || upper == "H")
             upper = "?";
         std::vector<const char*> selected;

@@ -2,6 +2,7 @@
 
 #include "app/Options.h"
 #include "core/DirCompare.h"
+#include "platform/AsciiCase.h"
 #include "platform/Registry.h"
 #include "platform/UserInterface.h"
 #include "references/CompareRun.h"
@@ -32,16 +33,6 @@ void Fail(int& exit, int code)
         exit = code;
 }
 
-bool EndsWithKcf(const std::string& name)
-{
-    if (name.size() < 4)
-        return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return ext == ".kcf";
-}
-
 // Deletes the reference's comparison files (*.kcf, any letter case). Hidden files (names that
 // begin with ".") and anything that is not a regular file are not listed and stay.
 bool DeleteComparisons(const std::string& dir, std::string& failure)
@@ -54,7 +45,7 @@ bool DeleteComparisons(const std::string& dir, std::string& failure)
     bool ok = true;
     while (dirent* e = readdir(d)) {
         std::string name = e->d_name;
-        if (name.empty() || name[0] == '.' || !EndsWithKcf(name))
+        if (name.empty() || name[0] == '.' || !EndsWithIgnoringCase(name, ".kcf"))
             continue;
         struct stat st
         {

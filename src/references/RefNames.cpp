@@ -1,24 +1,11 @@
 #include "references/RefNames.h"
+#include "platform/AsciiCase.h"
 
 #include <climits>
 
 namespace vm {
 
 namespace {
-
-bool HasPrefixIgnoringCase(const std::string& s, const char* prefix)
-{
-    for (size_t i = 0; prefix[i]; ++i) {
-        if (i >= s.size())
-            return false;
-        char c = s[i];
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        if (c != prefix[i])
-            return false;
-    }
-    return true;
-}
 
 std::optional<int> Digits(const std::string& s)
 {
@@ -60,14 +47,14 @@ std::string CompFileBaseName(int a, int b)
 
 std::optional<int> RefNumberOfName(const std::string& name)
 {
-    if (!HasPrefixIgnoringCase(name, "REF"))
+    if (!StartsWithIgnoringCase(name, "REF"))
         return std::nullopt;
     return Digits(name.substr(3));
 }
 
 std::optional<int> LogNumberOfName(const std::string& name)
 {
-    if (!HasPrefixIgnoringCase(name, "LOG"))
+    if (!StartsWithIgnoringCase(name, "LOG"))
         return std::nullopt;
     std::string rest = name.substr(3);
     return Digits(rest.substr(0, rest.find('.')));

@@ -1,4 +1,5 @@
 #include "references/RefStore.h"
+#include "platform/AsciiCase.h"
 
 #include "core/DirStorage.h"
 #include "core/DriveInfo.h"
@@ -45,12 +46,9 @@ bool IsDirectory(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string Upper(std::string s)
+std::string Upper(const std::string& s)
 {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return s;
+    return AsciiUpperCase(s);
 }
 
 std::string WithSlash(const std::string& path)

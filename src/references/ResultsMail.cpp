@@ -1,4 +1,5 @@
 #include "references/ResultsMail.h"
+#include "platform/AsciiCase.h"
 
 #include "app/SizeText.h"
 #include "output/Email.h"
@@ -10,14 +11,6 @@
 namespace vm {
 
 namespace {
-std::string Upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 // The threshold in bytes of a unit text: KB, MB and GB count in thousands; anything else 0.
 int64_t ThresholdBytes(int64_t amount, const std::string& unit)
 {
@@ -74,7 +67,7 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
     }
 
     if (!always && options.EmailGrown) {
-        const std::string unit = Upper(options.EmailGrownUnit);
+        const std::string unit = AsciiUpperCase(options.EmailGrownUnit);
         if (unit != "%") {
             if (growth > ThresholdBytes(options.EmailGrownBy, unit)) {
                 mail.Send = true;
