@@ -56,7 +56,7 @@ TLogRunResult LogReference(const TRefStore& store, TAppContext& app, int n,
     TLoggingInProgress inProgress(app);
     TLogRunResult result;
     TRefPaths paths = store.ReadRefPaths(n);
-    if (!store.AllocUnitsSet(n)) {
+    if (!AllocUnitsSet(paths)) {
         result.Refused = true;
         if (app.UI)
             app.UI->ShowMessage(kCannotLogRef);

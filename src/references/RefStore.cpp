@@ -185,7 +185,12 @@ TRefPaths TRefStore::ReadRefPaths(int n) const
 
 bool TRefStore::AllocUnitsSet(int n) const
 {
-    for (const std::string& unit : ReadRefPaths(n).Units)
+    return vm::AllocUnitsSet(ReadRefPaths(n));
+}
+
+bool AllocUnitsSet(const TRefPaths& paths)
+{
+    for (const std::string& unit : paths.Units)
         if (!IsNonzeroNumber(unit))
             return false;
     return true;

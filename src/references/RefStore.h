@@ -41,6 +41,9 @@ struct TVolumeFacts
     bool IsNetwork = false;
 };
 
+// True when every unit of the paths is a nonzero number (what logging needs).
+bool AllocUnitsSet(const TRefPaths& paths);
+
 inline const char* const kRefDirectoryMissing = "Ref directory missing";
 inline const char* const kNotDetected = "Not Detected";
 
