@@ -3,6 +3,7 @@
 // otherwise). The current directory is the data directory.
 #include "app/Startup.h"
 #include "main/Unattended.h"
+#include "platform/Scheduler.h"
 
 #ifdef VOLUMARK_GUI
 #include "app/QtInteractive.h"
@@ -37,6 +38,9 @@ int RunWithWindows(vm::TAppContext& context, int& argc, char** argv)
 int main(int argc, char** argv)
 {
     vm::TAppContext context = vm::MakeAppContext(argc, argv);
+    // A job that was to run once retires its crontab line before it runs, so it runs only once.
+    if (std::string problem = vm::RetireRunOnceJobOfEnvironment(); !problem.empty())
+        std::fprintf(stderr, "Volumark: %s\n", problem.c_str());
     // The reference store repairs itself before anything else reads it.
     vm::PrepareReferenceStore(context);
 #ifdef VOLUMARK_GUI
