@@ -21,6 +21,7 @@ std::string HelpPageForContext(int context)
         {help::ConfirmPrinter, "printing.html#confirm"},
         {help::Email, "email.html"},
         {help::Properties, "explore.html#properties"},
+        {help::Scheduler, "scheduler.html"},
     };
     auto it = kPages.find(context);
     return it == kPages.end() ? std::string(kHelpContentsPage) : it->second;

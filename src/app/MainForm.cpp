@@ -6,8 +6,11 @@
 #include "app/QtImageLists.h"
 #include "app/QtResources.h"
 #include "app/ToolsOptionsForm.h"
+#include "network/VolumeInfoForm.h"
+#include "platform/Scheduler.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
+#include "schedule/ScheduleForm.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -100,6 +103,13 @@ TMDIParent::TMDIParent(TAppContext& context, QWidget* parent)
     options_ = new TToolsOptionsForm(context_, this);
     connect(options_, &TToolsOptionsForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
     about_ = new TAboutForm(this);
+    if (context_.Arguments.empty())
+        VolumeInfo(); // hidden until its menu item shows it
+    if (schedulerSupported_) {
+        scheduler_ = std::make_unique<TCronScheduler>();
+        schedule_ = new TScheduleForm(context_, *scheduler_, this);
+        connect(schedule_, &TScheduleForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
+    }
     UpdateMenus();
 }
 
@@ -419,14 +429,27 @@ void TMDIParent::Options1Click()
     options_->exec();
 }
 
+TVolumeInfoForm& TMDIParent::VolumeInfo()
+{
+    if (!volumeInfo_) {
+        volumeInfo_ = new TVolumeInfoForm(context_, this);
+        connect(volumeInfo_, &TVolumeInfoForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
+    }
+    return *volumeInfo_;
+}
+
 void TMDIParent::NetworkShareList1Click()
 {
-    NotAvailableYet("The network share list");
+    TVolumeInfoForm& form = VolumeInfo();
+    form.show();
+    form.raise();
+    form.activateWindow();
 }
 
 void TMDIParent::NTScheduler1Click()
 {
-    NotAvailableYet("The scheduler");
+    if (schedule_)
+        schedule_->exec();
 }
 
 void TMDIParent::ConfirmDeletions1Click()

@@ -22,6 +22,9 @@ class TStream;
 class THelpForm;
 class TAboutForm;
 class TToolsOptionsForm;
+class TVolumeInfoForm;
+class TScheduleForm;
+class TScheduler;
 
 class TMDIParent : public QMainWindow
 {
@@ -78,6 +81,11 @@ public:
     void ShowHelpContents();
     THelpForm& Help();
     TToolsOptionsForm& Options() { return *options_; }
+    // The share list window: made at start-up when the program has no arguments (else when
+    // first shown) and hidden until shown.
+    TVolumeInfoForm& VolumeInfo();
+    // The scheduler dialog; null when no scheduler is available.
+    TScheduleForm* Schedule() { return schedule_; }
     TAboutForm& About() { return *about_; }
 
     // The frame's menus and items.
@@ -122,6 +130,9 @@ private:
     std::unique_ptr<THelpForm> help_;
     TToolsOptionsForm* options_;
     TAboutForm* about_;
+    TVolumeInfoForm* volumeInfo_ = nullptr;
+    std::unique_ptr<TScheduler> scheduler_;
+    TScheduleForm* schedule_ = nullptr;
 };
 
 // True when the scheduler can hold jobs on this computer: a crontab command is on the PATH, or

@@ -1,0 +1,38 @@
+// The submit dialog without its window: its caption, what its reference and log boxes offer,
+// where the program location starts, and the checks and queueing of a job.
+#pragma once
+
+#include "platform/Scheduler.h"
+#include "platform/UserInterface.h"
+#include "references/RefStore.h"
+#include "schedule/JobCommand.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+inline const char* const kSubmitFormCaption = "Schedule a Volumark log to run on the NT scheduler";
+
+// "Submit job on server NAME", or "Submit job on local machine" for an empty name.
+std::string SubmitCaption(const std::string& server);
+
+// The names of the references, in the order of the reference file.
+std::vector<std::string> ReferenceNames(const TRefStore& store);
+// The log numbers of the reference of that name as four digits ("0012"), in number order: the
+// files of its directory whose extension is "kdf" in any letter case. None when the reference
+// or its directory does not exist.
+std::vector<std::string> LogNumberTexts(const TRefStore& store, const std::string& reference);
+
+// Where the program location starts: the directory of the running program.
+std::string DefaultProgramLocation(const std::string& programPath);
+
+// Checks the request, then adds the job on the server (empty: this computer). Every refusal
+// and failure is shown and leaves nothing queued; success shows "Successfully queued job "
+// with the job's number and returns it.
+std::optional<uint32_t> SubmitJob(const TJobRequest& request, const std::string& server,
+                                  TScheduler& scheduler, TUserInterface& ui);
+
+} // namespace vm
