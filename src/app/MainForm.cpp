@@ -441,6 +441,8 @@ TVolumeInfoForm& TMDIParent::VolumeInfo()
 void TMDIParent::NetworkShareList1Click()
 {
     TVolumeInfoForm& form = VolumeInfo();
+    if (!form.isVisible())
+        form.move(geometry().center() - form.rect().center());
     form.show();
     form.raise();
     form.activateWindow();

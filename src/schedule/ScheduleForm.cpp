@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vm {
 
 TScheduleForm::TScheduleForm(TAppContext& context, TScheduler& scheduler, QWidget* parent)
@@ -130,7 +132,14 @@ void TScheduleForm::ShowRows()
         QStringList texts;
         for (const std::string& text : listed.Row)
             texts << Q(text);
-        new QTreeWidgetItem(JobList, texts);
+        auto* item = new QTreeWidgetItem(JobList, texts);
+        item->setToolTip(kCommandColumn, texts[kCommandColumn]);
+    }
+    // The day and time texts are read whole: the columns grow to them.
+    for (int column : {kDayColumn, kTimeColumn}) {
+        const int designed = JobList->columnWidth(column);
+        JobList->resizeColumnToContents(column);
+        JobList->setColumnWidth(column, std::max(designed, JobList->columnWidth(column)));
     }
     if (list_.SortColumn() >= 0)
         JobList->header()->setSortIndicator(list_.SortColumn(), list_.SortDirection() > 0

@@ -19,11 +19,27 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vm {
 
 namespace {
+
+// Hours and minutes read as a time: two digits each.
+class TTimeSpinBox : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QString textFromValue(int value) const override
+    {
+        return QString("%1").arg(value, 2, 10, QChar('0'));
+    }
+};
 
 QListWidget* CheckList(QWidget* parent, const char* name, const QStringList& captions)
 {
@@ -119,10 +135,10 @@ TSubmitForm::TSubmitForm(TAppContext& context, TScheduler& scheduler, QWidget* p
 QWidget* TSubmitForm::MakeTimeGroup()
 {
     auto* group = Named(new QGroupBox("Time to run (24 hour)", this), "TimeGroup");
-    HoursEdit = Named(new QSpinBox(group), "HoursEdit");
+    HoursEdit = Named(new TTimeSpinBox(group), "HoursEdit");
     HoursEdit->setRange(0, 23);
     HoursEdit->setAccessibleName("Hours");
-    MinutesEdit = Named(new QSpinBox(group), "MinutesEdit");
+    MinutesEdit = Named(new TTimeSpinBox(group), "MinutesEdit");
     MinutesEdit->setRange(0, 59);
     MinutesEdit->setAccessibleName("Minutes");
     auto* layout = new QHBoxLayout(group);
@@ -172,6 +188,19 @@ QWidget* TSubmitForm::MakeDaysGroup()
     WeekdaysCheckList = CheckList(group, "WeekdaysCheckList", weekdays);
     WeekdaysCheckList->setAccessibleName("Weekdays to run");
     DaysCheckList = CheckList(group, "DaysCheckList", days);
+    // The days of the month as rows of a calendar, all in view.
+    DaysCheckList->setFlow(QListView::LeftToRight);
+    DaysCheckList->setWrapping(true);
+    DaysCheckList->setResizeMode(QListView::Adjust);
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 16;
+    int widest = 0;
+    for (const QString& day : days)
+        widest = std::max(widest, DaysCheckList->fontMetrics().horizontalAdvance(day));
+    const int dayWidth = widest + indicator + 8;
+    DaysCheckList->setGridSize(QSize(dayWidth, DaysCheckList->fontMetrics().height() + 8));
+    DaysCheckList->setMinimumWidth(7 * dayWidth + 2 * DaysCheckList->frameWidth() + 4);
+    WeekdaysCheckList->setMinimumWidth(WeekdaysCheckList->sizeHintForColumn(0) +
+                                       2 * WeekdaysCheckList->frameWidth() + 8);
     DaysCheckList->setAccessibleName("Days in month to run");
     auto* layout = new QGridLayout(group);
     layout->addWidget(new QLabel("Weekdays to run", group), 0, 0);
