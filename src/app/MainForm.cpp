@@ -121,6 +121,9 @@ TMDIParent::~TMDIParent()
     MdiArea->viewport()->removeEventFilter(this);
     for (QMdiSubWindow* window : MdiArea->subWindowList())
         window->disconnect(this);
+    // The scheduler dialog uses the scheduler, which goes with the members, before QWidget's
+    // destructor would delete the dialog.
+    delete schedule_;
 }
 
 void TMDIParent::CreateActions()
