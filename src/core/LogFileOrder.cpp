@@ -4,9 +4,9 @@
 
 namespace vm {
 
-TLogFileOrder::TLogFileOrder(TDirStorage& log, size_t blockSize)
+TLogFileOrder::TLogFileOrder(TDirStorage& log, size_t blockSize, TFollow follow)
     : stream_(log.Stream()), firstOffset_(log.FirstOffset()), size_(log.StreamSize()),
-      blockSize_(std::max<size_t>(blockSize, kMaxRecordLength)),
+      blockSize_(std::max<size_t>(blockSize, kMaxRecordLength)), follow_(follow),
       // A log without records (empty, or a header alone) has nothing to walk, and no fault.
       next_(size_ > firstOffset_ ? firstOffset_ : kNoOffset)
 {
@@ -61,8 +61,10 @@ bool TLogFileOrder::Next(TRecordFixed& fixed, std::string_view& name)
     } catch (const EStreamError& e) {
         return Fail(e.what());
     }
+    if (follow_ == TFollow::NextDirOffset && fixed.Kind != kKindDirectory)
+        return Fail("the directory chain reaches a file record");
     offset_ = at;
-    next_ = fixed.NextOffset;
+    next_ = follow_ == TFollow::NextDirOffset ? fixed.NextDirOffset : fixed.NextOffset;
     return true;
 }
 

@@ -1,8 +1,9 @@
 // A log's records in file order, read from large blocks of its stream: the walk a comparison makes
 // over two whole logs, at the cost of one read per block instead of a seek and two reads per
-// record. Every record must pass the checks a log reader applies (inside the records, a length of
-// 66 to 325 bytes, naming its own offset) and every NextOffset must point forward, so a damaged
-// log ends the walk (Fault() says where) instead of looping or reading out of bounds.
+// record. The same walk along the directory chain builds a log's directory tree in one pass. Every
+// record must pass the checks a log reader applies (inside the records, a length of 66 to 325
+// bytes, naming its own offset) and every NextOffset must point forward, so a damaged log ends the
+// walk (Fault() says where) instead of looping or reading out of bounds.
 //
 // The log and its stream must outlive the walk; nothing else may move the stream's position
 // while the walk is in use between two Next calls (each block read seeks anew).
@@ -19,7 +20,13 @@ namespace vm {
 class TLogFileOrder
 {
 public:
-    explicit TLogFileOrder(TDirStorage& log, size_t blockSize = 1 << 20);
+    enum class TFollow
+    {
+        NextOffset,   // every record
+        NextDirOffset // the directory chain: directories only, each a record of kind 0
+    };
+    explicit TLogFileOrder(TDirStorage& log, size_t blockSize = 1 << 20,
+                           TFollow follow = TFollow::NextOffset);
 
     // The next record; false at the end of the records or at the first fault. The name stays
     // valid until the next call.
@@ -38,6 +45,7 @@ private:
     int32_t firstOffset_;
     int64_t size_;
     size_t blockSize_;
+    TFollow follow_;
     std::vector<uint8_t> block_;
     int64_t blockStart_ = 0, blockLength_ = 0;
     int32_t next_;

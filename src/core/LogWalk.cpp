@@ -54,6 +54,29 @@ TLogWalk TLogWalk::Tagged(TDirStorage& log)
     return w;
 }
 
+TLogWalk TLogWalk::Below(TDirStorage& log, TKind kind, int32_t dir)
+{
+    TLogWalk w(log, kind, kNoOffset);
+    TDirNode node;
+    std::string name;
+    if (!log.ReadNode(dir, node, name) || node.Kind != kKindDirectory)
+        return w;
+    w.next_ = kind == TKind::Directories ? node.NextDirOffset : node.NextOffset;
+    w.offset_ = dir; // so that the first record must lie behind the directory
+    w.above_ = node.Level;
+    return w;
+}
+
+TLogWalk TLogWalk::Subtree(TDirStorage& log, int32_t dir)
+{
+    return Below(log, TKind::FileOrder, dir);
+}
+
+TLogWalk TLogWalk::SubtreeDirectories(TDirStorage& log, int32_t dir)
+{
+    return Below(log, TKind::Directories, dir);
+}
+
 bool TLogWalk::Fail(TLinkFault fault, int32_t target)
 {
     fault_ = fault;
@@ -83,6 +106,10 @@ bool TLogWalk::Step(TDirNode& node, std::string& name)
         return Fail(TLinkFault::WrongParent, at);
     if (kind_ == TKind::Directories && node.Kind != kKindDirectory)
         return Fail(TLinkFault::NotDirectory, at);
+    if (above_ >= 0 && node.Level <= above_) {
+        next_ = kNoOffset; // the subtree has ended: not a fault
+        return false;
+    }
     offset_ = at;
     switch (kind_) {
     case TKind::FileOrder:

@@ -45,6 +45,12 @@ public:
     static TLogWalk Directories(TDirStorage& log);
     // Every tagged record (Tags not 0) of the tagged chain, from its head.
     static TLogWalk Tagged(TDirStorage& log);
+    // Every record below the directory at dir, in file order (NextOffset from it), ending
+    // cleanly at the first record that is not deeper than dir.
+    static TLogWalk Subtree(TDirStorage& log, int32_t dir);
+    // Every directory below the directory at dir (NextDirOffset from it), ending cleanly at the
+    // first directory that is not deeper than dir.
+    static TLogWalk SubtreeDirectories(TDirStorage& log, int32_t dir);
 
     // The next record; false at the end of the walk.
     bool Next(TDirNode& node, std::string& name);
@@ -67,6 +73,7 @@ private:
         Tagged
     };
     TLogWalk(TDirStorage& log, TKind kind, int32_t start);
+    static TLogWalk Below(TDirStorage& log, TKind kind, int32_t dir);
     bool Fail(TLinkFault fault, int32_t target);
     bool Step(TDirNode& node, std::string& name);
 
@@ -77,6 +84,7 @@ private:
     int32_t parent_ = kNoOffset; // Siblings: the directory whose entries these are (-1: roots)
     int level_ = 0;              // Siblings: the level they must have
     int32_t head_ = kNoOffset;   // Tagged: the chain's head
+    int above_ = -1;             // Subtrees: records must lie deeper than this level
     std::unordered_set<int32_t> visited_;
     TLinkFault fault_ = TLinkFault::None;
     int32_t faultTarget_ = kNoOffset, faultSource_ = kNoOffset;
