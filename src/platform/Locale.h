@@ -54,6 +54,11 @@ struct TLocale
     // The date-time as the short date and the long time, separated by a blank; the time is
     // left out when it is exactly midnight.
     std::string DateTimeText(TDateTime value) const;
+    // A date typed in the short date format, optionally followed by a time ("h:mm[:ss]", with
+    // the AM or PM text where the user writes one): the reverse of DateTimeText. Fields may be
+    // separated by any characters that are not letters or digits; two-digit years 00 to 68 are
+    // 2000 to 2068, 69 to 99 are 1969 to 1999. Nothing when the text is not such a date.
+    std::optional<TDateTime> ParseDateTime(const std::string& text) const;
     // The abbreviated day name, a blank and DateTimeText.
     std::string DayDateTimeText(TDateTime value) const;
     // A date-time through a strftime-style pattern (see above) using this locale's names.
