@@ -6,10 +6,12 @@
 #include "app/QtImageLists.h"
 #include "app/QtResources.h"
 #include "app/ToolsOptionsForm.h"
+#include "explore/ExploreForm.h"
 #include "network/VolumeInfoForm.h"
 #include "platform/Scheduler.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
+#include "refman/TagSettingsForm.h"
 #include "schedule/ScheduleForm.h"
 
 #include <QActionGroup>
@@ -110,6 +112,8 @@ TMDIParent::TMDIParent(TAppContext& context, QWidget* parent)
         schedule_ = new TScheduleForm(context_, *scheduler_, this);
         connect(schedule_, &TScheduleForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
     }
+    tagSettings_ = new TTagSettingsForm(TagImageList, this);
+    connect(tagSettings_, &TTagSettingsForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
     UpdateMenus();
 }
 
@@ -397,7 +401,12 @@ void TMDIParent::ArrangeIcons1Click()
 
 void TMDIParent::DisplayLog(int reference, int logNumber)
 {
-    NotAvailableYet("Exploring logs");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto* child = new TExploreChild(*this);
+    AddChild(child);
+    child->ConstructDirTree(reference, logNumber);
+    QApplication::restoreOverrideCursor();
+    context_.ApplicationTitle = "Volumark " + child->windowTitle().toStdString();
 }
 
 void TMDIParent::DisplayComp(int reference, int firstLog, int secondLog)
@@ -407,13 +416,28 @@ void TMDIParent::DisplayComp(int reference, int firstLog, int secondLog)
 
 void TMDIParent::DisplayStreamLog(std::unique_ptr<TStream> stream)
 {
-    NotAvailableYet("Exploring a folder");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto* child = new TExploreChild(*this);
+    QMdiSubWindow* window = AddChild(child);
+    child->ConstructStreamDirTree(std::move(stream));
+    window->showMaximized();
+    child->setFocus();
+    QApplication::restoreOverrideCursor();
+    EnterFolderMode();
 }
 
 void TMDIParent::EnterFolderMode()
 {
     folderMode_ = true;
+    for (QMdiSubWindow* window : MdiArea->subWindowList())
+        if (IsRefManager(window->widget())) {
+            for (QAction* action : window->widget()->findChildren<QAction*>())
+                if (action->text() == "Create &reference ...")
+                    action->setEnabled(false);
+            window->setEnabled(false);
+        }
     UpdateActions();
+    emit FolderModeEntered();
 }
 
 void TMDIParent::NotAvailableYet(const std::string& what)

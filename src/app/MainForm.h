@@ -25,6 +25,7 @@ class TToolsOptionsForm;
 class TVolumeInfoForm;
 class TScheduleForm;
 class TScheduler;
+class TTagSettingsForm;
 
 class TMDIParent : public QMainWindow
 {
@@ -59,14 +60,20 @@ public:
     void CloseAllButRefMan();
     void MinimiseAll();
 
-    // Opening logs and comparisons in new windows; the windows are not available yet, so each
-    // says so.
+    // Opens log logNumber of the reference in a new explore window, and makes the application
+    // title "Volumark " and its caption.
     void DisplayLog(int reference, int logNumber);
+    // Comparing logs: its window is not available yet, so it says so.
     void DisplayComp(int reference, int firstLog, int secondLog);
+    // Shows a log held in memory (the folder mode) in an explore window that keeps the stream
+    // and cannot be closed, then enters the restricted state.
     void DisplayStreamLog(std::unique_ptr<TStream> stream);
-    // The restricted state of the folder mode: "&Network share list ...", "NT &scheduler ..."
-    // and the "&Window" menu stay disabled until the program ends.
+    // The restricted state of the folder mode, until the program ends: "&Network share list
+    // ...", "NT &scheduler ..." and the "&Window" menu disabled, the "RefManager" child disabled
+    // with its "Create &reference ..." items. A reference manager that sets its own items'
+    // states keeps "Create &reference ..." off while InFolderMode(), or on FolderModeEntered.
     void EnterFolderMode();
+    bool InFolderMode() const { return folderMode_; }
 
     // The state of "Confirm &deletions" (also in Context().ConfirmDeletions).
     bool ConfirmDeletions() const;
@@ -87,6 +94,8 @@ public:
     // The scheduler dialog; null when no scheduler is available.
     TScheduleForm* Schedule() { return schedule_; }
     TAboutForm& About() { return *about_; }
+    // "Define user tags", one dialog for every window.
+    TTagSettingsForm& TagSettings() { return *tagSettings_; }
 
     // The frame's menus and items.
     QMenu *FileMenu, *ToolsMenu, *WindowMenu, *HelpMenu;
@@ -105,6 +114,9 @@ public:
     void TileHorizontal1Click();
     void ArrangeIcons1Click();
     void About1Click();
+
+signals:
+    void FolderModeEntered();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -133,6 +145,7 @@ private:
     TVolumeInfoForm* volumeInfo_ = nullptr;
     std::unique_ptr<TScheduler> scheduler_;
     TScheduleForm* schedule_ = nullptr;
+    TTagSettingsForm* tagSettings_;
 };
 
 // True when the scheduler can hold jobs on this computer: a crontab command is on the PATH, or

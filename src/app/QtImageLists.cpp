@@ -22,12 +22,6 @@ QIcon TImageList::Icon(int index) const
     return icons_[index];
 }
 
-namespace {
-
-using TDrawing = std::function<void(QPainter&)>;
-
-// Every picture is drawn on a 32 by 32 grid and rendered at the sizes views ask for, so that
-// it stays sharp on large screens.
 QIcon Render(const TDrawing& draw)
 {
     QIcon icon;
@@ -43,6 +37,8 @@ QIcon Render(const TDrawing& draw)
     }
     return icon;
 }
+
+namespace {
 
 const QColor kOutline(70, 70, 80);
 

@@ -5,6 +5,10 @@
 #include <QIcon>
 #include <QList>
 
+#include <functional>
+
+class QPainter;
+
 namespace vm {
 
 class TImageList
@@ -40,6 +44,11 @@ struct TImageLists
 
 // The four lists filled with the program's own pictures.
 TImageLists MakeImageLists();
+
+// A picture drawn on a 32 by 32 grid, rendered at the sizes views ask for so that it stays
+// sharp on large screens.
+using TDrawing = std::function<void(QPainter&)>;
+QIcon Render(const TDrawing& draw);
 
 // The program's icon (window icon and the picture of the about box's title).
 QIcon ApplicationIcon();

@@ -21,7 +21,9 @@ void PrepareReferenceStore(const TAppContext& context)
     }
 }
 
-TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console)
+TUnattendedResult
+RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
+                   std::function<bool(std::unique_ptr<TMemoryStream>)> displayStreamLog)
 {
     TUserInterface* previous = context.UI;
     context.UI = &ui;
@@ -40,6 +42,7 @@ TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, b
     env.Settings = &settings;
     env.Locale = TLocale::FromEnvironment();
     env.MailFile = TMailFile::DefaultPath();
+    env.DisplayStreamLog = std::move(displayStreamLog);
     if (console) {
         env.ShowHelp = [](const std::string& help) {
             std::string text;

@@ -2,7 +2,11 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "platform/Stream.h"
 #include "platform/UserInterface.h"
+
+#include <functional>
+#include <memory>
 
 namespace vm {
 
@@ -17,7 +21,11 @@ struct TUnattendedResult
 };
 
 // Parses the arguments and performs the run through ui (the console prints the help on stdout).
-TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console);
+// displayStreamLog shows the folder mode's log in the windows; without it (no display) the
+// folder mode ends with kExitNoWindows.
+TUnattendedResult
+RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
+                   std::function<bool(std::unique_ptr<TMemoryStream>)> displayStreamLog = {});
 
 // The run without a display: the console user interface; returns the exit status.
 int RunUnattended(TAppContext& context);

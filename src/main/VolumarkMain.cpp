@@ -6,6 +6,7 @@
 #include "platform/Scheduler.h"
 
 #ifdef VOLUMARK_GUI
+#include "app/MainForm.h"
 #include "app/QtInteractive.h"
 #include "app/StatusForm.h"
 #include "platform/QtUserInterface.h"
@@ -24,7 +25,12 @@ int RunWithWindows(vm::TAppContext& context, int& argc, char** argv)
     start.Splash = false;
     start.Action = [&context](vm::TInteractiveWindows& windows) -> std::optional<int> {
         windows.Status->SetWindowButtons(true);
-        vm::TUnattendedResult result = vm::RunCommandLineWith(context, *context.UI, false);
+        vm::TMDIParent* frame = windows.Main.get();
+        vm::TUnattendedResult result = vm::RunCommandLineWith(
+            context, *context.UI, false, [frame](std::unique_ptr<vm::TMemoryStream> log) {
+                frame->DisplayStreamLog(std::move(log));
+                return true;
+            });
         if (result.FolderMode)
             return std::nullopt;
         return result.Status;

@@ -168,6 +168,13 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
 int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
 {
     TUserInterface& ui = *env.App->UI;
+    // Without the windows there is nowhere to show the folder: say so before scanning it.
+    if (!env.DisplayStreamLog) {
+        Inform(ui, "Showing the folder " + state.Folder +
+                       " needs the windows, and there is no "
+                       "display (DISPLAY or WAYLAND_DISPLAY)");
+        return kExitNoWindows;
+    }
     state.StatusCallCount = 0;
     state.Stopped = false;
     ShowStatus(ui, "Volumark logging - " + state.Folder);
@@ -184,10 +191,8 @@ int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
         return kExitNotLogged;
     if (state.Stopped)
         return kExitStopped;
-    if (!env.DisplayStreamLog || !env.DisplayStreamLog(std::move(stream))) {
-        Inform(ui, "The folder " + state.Folder +
-                       " was logged, but showing it needs the explore "
-                       "window, which this version cannot open yet");
+    if (!env.DisplayStreamLog(std::move(stream))) {
+        Inform(ui, "The folder " + state.Folder + " was logged, but its window could not be shown");
         return kExitNoWindows;
     }
     return kExitSuccess;
@@ -202,7 +207,7 @@ std::string ExitStatusText()
            "  3 the run was stopped (Ctrl-C or SIGTERM); its log was deleted\n"
            "  4 the comparison failed\n"
            "  5 the results mail could not be sent\n"
-           "  6 the folder mode could not show its window\n";
+           "  6 the folder mode could not show its window (there is no display)\n";
 }
 
 TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& ui)

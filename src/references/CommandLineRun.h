@@ -26,7 +26,7 @@ enum TCommandLineExit : int
     kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM); its log is deleted
     kExitCompareFailed = 4,   // the comparison or the deletion of earlier comparisons failed
     kExitMailFailed = 5,      // the results mail could not be sent
-    kExitNoWindows = 6,       // the folder mode needs the windows, which could not be shown
+    kExitNoWindows = 6,       // the folder mode needs the windows, and there is no display
 };
 
 struct TCommandLineEnv

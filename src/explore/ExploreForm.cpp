@@ -1,0 +1,655 @@
+// The explore window's controls, actions, menus and the handlers that do not walk the log.
+// Building the tree and filling the list are in QtExploreWork.cpp.
+#include "explore/ExploreForm.h"
+
+#include "app/HelpTopics.h"
+#include "app/MainForm.h"
+#include "explore/QtChildStatusBar.h"
+#include "explore/QtDirTreeModel.h"
+#include "explore/QtExploreImages.h"
+#include "explore/QtFileListModel.h"
+#include "platform/Stream.h"
+#include "refman/TagSettingsForm.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace vm {
+
+namespace {
+
+const char* const kMarkProperty = "vmToolbarMark";
+
+QAction* Action(QObject* owner, const QString& text, const char* name, const QString& hint = {})
+{
+    auto* action = new QAction(text, owner);
+    action->setObjectName(name);
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+    }
+    return action;
+}
+
+QLabel* CaptionLabel(QWidget* parent, const char* name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QFrame* CaptionStrip(QWidget* parent)
+{
+    auto* strip = new QFrame(parent);
+    strip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return strip;
+}
+
+} // namespace
+
+TExploreChild::TExploreChild(TMDIParent& frame)
+    : frame_(frame), locale_(TLocale::FromEnvironment()), tree_(std::make_unique<TDirTree>()),
+      table_(store_, *tree_, locale_, [&frame](const std::string& extension) {
+          return frame.FileTypes().FileTypeText(extension);
+      })
+{
+    setObjectName("ExploreChild");
+    setWindowTitle("Explore logs");
+    setWindowIcon(frame_.TreeViewImageList.Icon(img::Log));
+    setAttribute(Qt::WA_DeleteOnClose, false); // the frame's sub-window owns and deletes it
+
+    animationTimer_ = new QTimer(this);
+    animationTimer_->setSingleShot(true);
+    animationTimer_->setInterval(1500);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName("Splitter");
+    splitter->setHandleWidth(4);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(CreateTreePanel());
+    splitter->addWidget(CreateListPanel());
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({205, 800});
+
+    ChildStatusBar = new TChildStatusBar(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(ChildStatusBar);
+
+    connect(animationTimer_, &QTimer::timeout, this,
+            [this] { InProcessAnimate->Start(View == TView::AllFiles); });
+    ChooseDateType(TDateType::Modified);
+    StopAction->setEnabled(false);
+}
+
+TExploreChild::~TExploreChild() = default;
+
+void TExploreChild::CreateActions()
+{
+    ViewStandardAction = Action(this, "&Standard view", "ViewStandardAction", "Show standard view");
+    ViewFoldersAction =
+        Action(this, "All &folders view", "ViewFoldersAction", "Show all folders view");
+    ViewAllAction = Action(this, "&All files view", "ViewAllAction", "Show all files view");
+    views_ = new QActionGroup(this);
+    for (QAction* a : {ViewStandardAction, ViewFoldersAction, ViewAllAction}) {
+        a->setCheckable(true);
+        views_->addAction(a);
+    }
+    ViewStandardAction->setChecked(true);
+    connect(ViewStandardAction, &QAction::triggered, this, [this] { ChooseView(TView::Standard); });
+    connect(ViewFoldersAction, &QAction::triggered, this, [this] { ChooseView(TView::Folders); });
+    connect(ViewAllAction, &QAction::triggered, this, [this] { ChooseView(TView::AllFiles); });
+
+    UpOneLevelAction = Action(this, "Up folder", "UpOneLevelAction", "Go up one directory level");
+    UpOneLevelAction->setIconText("Up");
+    UpOneLevelAction->setIcon(ToolbarImage(toolimg::Up));
+    UpOneLevelAction->setShortcut(QKeySequence(Qt::Key_F12));
+    connect(UpOneLevelAction, &QAction::triggered, this, &TExploreChild::UpOneLevel);
+
+    FileFilterAction =
+        Action(this, "File filter", "FileFilterAction", "Alter file filter specifications");
+    FileFilterAction->setIcon(ToolbarImage(toolimg::FileFilter));
+    connect(FileFilterAction, &QAction::triggered, this, [this] { ShowFilterDialog(false); });
+    TagFilterAction =
+        Action(this, "Tag filter", "TagFilterAction", "Alter tag filter specifications");
+    TagFilterAction->setIcon(ToolbarImage(toolimg::TagFilter));
+    connect(TagFilterAction, &QAction::triggered, this, [this] { ShowFilterDialog(true); });
+    // The menu's hint is the action's status tip; the toolbar button's is its tool tip.
+    ToggleFilterAction = Action(this, "Toggle filter", "ToggleFilterAction");
+    ToggleFilterAction->setStatusTip("Turno file filter on or off");
+    ToggleFilterAction->setToolTip("Turn file filter on or off");
+    ToggleFilterAction->setIconText("Filter");
+    ToggleFilterAction->setIcon(ToolbarImage(toolimg::FilterOff));
+    ToggleFilterAction->setCheckable(true);
+    ToggleFilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(ToggleFilterAction, &QAction::triggered, this, &TExploreChild::ToggleFilter);
+    TagSettingsAction = Action(this, "Tag settings", "TagSettingsAction", "Specify names for tags");
+    TagSettingsAction->setIconText("Tags");
+    TagSettingsAction->setIcon(ToolbarImage(toolimg::Tags));
+    connect(TagSettingsAction, &QAction::triggered, this, &TExploreChild::TagSettingsClick);
+
+    // Printing, copying, mail, deletion and the file actions come later; they are here, disabled.
+    PrintAction = Action(this, "&Print", "PrintAction", "Print");
+    PrintAction->setIconText("Print");
+    PrintAction->setIcon(ToolbarImage(toolimg::Print));
+    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    CopyAction = Action(this, "Copy", "CopyAction", "Copy to clipboard");
+    CopyAction->setIcon(ToolbarImage(toolimg::Copy));
+    EmailAction = Action(this, "Email", "EmailAction", "Email contents");
+    EmailAction->setIcon(ToolbarImage(toolimg::Email));
+    DeleteFilesAction = Action(this, "Delete tagged files", "DeleteFilesAction",
+                               "Delete files marked with rubbish bin");
+    DeleteFilesAction->setIconText("Delete");
+    DeleteFilesAction->setIcon(ToolbarImage(toolimg::Delete));
+    CopyAllFilesAction = Action(this, "all files ...", "CopyAllFilesAction");
+    CopyAllFilesAction->setIconText("Copy files");
+    CopySelectedFilesAction = Action(this, "selected files ...", "CopySelectedFilesAction");
+    for (QAction* a : {PrintAction, CopyAction, EmailAction, DeleteFilesAction, CopyAllFilesAction,
+                       CopySelectedFilesAction})
+        a->setEnabled(false);
+
+    StopAction = Action(this, "Stop !", "StopAction");
+    StopAction->setIcon(ToolbarImage(toolimg::Stop));
+    connect(StopAction, &QAction::triggered, this, &TExploreChild::StopClick);
+
+    Close1 = Action(this, "&Close", "Close1");
+    Close1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    connect(Close1, &QAction::triggered, this, &TExploreChild::CloseWindow);
+    CloseAll1 = Action(this, "Close &all", "CloseAll1");
+    connect(CloseAll1, &QAction::triggered, &frame_, &TMDIParent::CloseAllButRefMan);
+    Exit1 = Action(this, "E&xit", "Exit1");
+    connect(Exit1, &QAction::triggered, &frame_, &QWidget::close);
+    SelectAllFiles1 = Action(this, "Select &all files", "SelectAllFiles1");
+    SelectAllFiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    SelectAllFiles1->setEnabled(false);
+    DeleteSelectedFiles1 = Action(this, "D&elete selected files", "DeleteSelectedFiles1");
+    DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
+    DeleteSelectedFiles1->setEnabled(false);
+    Refresh1 = Action(this, "&Refresh", "Refresh1");
+    Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(Refresh1, &QAction::triggered, this, &TExploreChild::Refresh);
+
+    DateCreated1 = Action(this, "Date &created", "DateCreated1");
+    DateModified1 = Action(this, "Date &modified", "DateModified1");
+    DateAccessed1 = Action(this, "Date last &accessed", "DateAccessed1");
+    dateTypes_ = new QActionGroup(this);
+    for (QAction* a : {DateCreated1, DateModified1, DateAccessed1}) {
+        a->setCheckable(true);
+        dateTypes_->addAction(a);
+    }
+    connect(DateCreated1, &QAction::triggered, this,
+            [this] { ChooseDateType(TDateType::Created); });
+    connect(DateModified1, &QAction::triggered, this,
+            [this] { ChooseDateType(TDateType::Modified); });
+    connect(DateAccessed1, &QAction::triggered, this,
+            [this] { ChooseDateType(TDateType::Accessed); });
+
+    ExpandTree1 = Action(this, "&Expand tree", "ExpandTree1");
+    connect(ExpandTree1, &QAction::triggered, this, [this] { ExpandTree(true); });
+    CollapseTree1 = Action(this, "&Collapse tree", "CollapseTree1");
+    connect(CollapseTree1, &QAction::triggered, this, [this] { ExpandTree(false); });
+
+    // Shortcuts act in this window only: several explore windows may be open.
+    for (QAction* a : findChildren<QAction*>()) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+    }
+}
+
+void TExploreChild::CreateMenus()
+{
+    FileMenu = new QMenu("&File", this);
+    FileMenu->setObjectName("File1");
+    FileMenu->addAction(PrintAction);
+    PrintAction->setText("&Print ...");
+    SendMenu = FileMenu->addMenu("&Send");
+    SendMenu->setObjectName("Send1");
+    SendMenu->addAction(EmailAction);
+    FileMenu->addSeparator();
+    FileMenu->addAction(Close1);
+    FileMenu->addAction(CloseAll1);
+    FileMenu->addSeparator();
+    FileMenu->addAction(Exit1);
+
+    EditMenu = new QMenu("&Edit", this);
+    EditMenu->setObjectName("Edit1");
+    EditMenu->addAction(CopyAction);
+    CopyAction->setText("Copy to clipboard ...");
+    CopyAction->setIconText("Copy");
+    EditMenu->addAction(DeleteFilesAction);
+    EditMenu->addSeparator();
+    EditMenu->addAction(SelectAllFiles1);
+    EditMenu->addAction(DeleteSelectedFiles1);
+
+    ViewMenu = new QMenu("&View", this);
+    ViewMenu->setObjectName("View1");
+    ViewMenu->addActions(views_->actions());
+    ViewMenu->addSeparator();
+    ViewMenu->addAction(ToggleFilterAction);
+    ViewMenu->addAction(FileFilterAction);
+    ViewMenu->addAction(TagFilterAction);
+    FileFilterAction->setText("File filter ...");
+    FileFilterAction->setIconText("File filter");
+    TagFilterAction->setText("Tag filter ...");
+    TagFilterAction->setIconText("Tag filter");
+    ViewMenu->addSeparator();
+    DateTypesMenu = ViewMenu->addMenu("View &date types");
+    DateTypesMenu->setObjectName("ViewDateTypes1");
+    DateTypesMenu->addActions(dateTypes_->actions());
+    ViewMenu->addSeparator();
+    ViewMenu->addAction(Refresh1);
+
+    GoMenu = new QMenu("&Go", this);
+    GoMenu->setObjectName("Go1");
+    GoMenu->addAction(UpOneLevelAction);
+    TagsMenu = new QMenu("&Tags", this);
+    TagsMenu->setObjectName("Tags1");
+    TagsMenu->addAction(TagSettingsAction);
+    TagSettingsAction->setText("Tag settings ...");
+    TagSettingsAction->setIconText("Tags");
+
+    TreePopupMenu = new QMenu(this);
+    TreePopupMenu->setObjectName("TreePopupMenu");
+    TreePopupMenu->addAction(ExpandTree1);
+    TreePopupMenu->addAction(CollapseTree1);
+    ViewButtonMenu = new QMenu(this);
+    ViewButtonMenu->setObjectName("ViewButtonMenu");
+    ViewButtonMenu->addActions(views_->actions());
+}
+
+void TExploreChild::CreateToolBar()
+{
+    ToolBar = new QToolBar(this);
+    ToolBar->setObjectName("ToolBar");
+    ToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar->setIconSize(QSize(16, 16));
+    ToolBar->setMovable(false);
+
+    ViewButton = new QToolButton(ToolBar);
+    ViewButton->setObjectName("ViewButton");
+    ViewButton->setText("View");
+    ViewButton->setToolTip("Change the view");
+    ViewButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ViewButton->setAutoRaise(true);
+    ViewButton->setMenu(ViewButtonMenu);
+    ViewButton->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(ViewButton, &QToolButton::clicked, this, &TExploreChild::ViewButtonClick);
+    viewButtonAction_ = ToolBar->addWidget(ViewButton);
+    viewButtonAction_->setObjectName("ViewButtonAction");
+    SetViewImage(1);
+
+    auto add = [this](QAction* action, const char* name) {
+        ToolBar->addAction(action);
+        if (QWidget* button = ToolBar->widgetForAction(action)) {
+            button->setObjectName(name);
+            button->setAccessibleName(action->iconText());
+        }
+        return qobject_cast<QToolButton*>(ToolBar->widgetForAction(action));
+    };
+    ToolBar->addSeparator();
+    add(UpOneLevelAction, "UpButton");
+    ToolBar->addSeparator();
+    add(FileFilterAction, "FileFilterButton");
+    add(TagFilterAction, "TagFilterButton");
+    FilterButton = add(ToggleFilterAction, "FilterButton");
+    ToolBar->addSeparator();
+    add(TagSettingsAction, "TagsButton");
+    ToolBar->addSeparator();
+    add(DeleteFilesAction, "DeleteButton");
+    ToolBar->addSeparator();
+    add(EmailAction, "EmailButton");
+    add(CopyAction, "CopyButton");
+    add(PrintAction, "PrintButton");
+    ToolBar->addSeparator();
+    StopButton = add(StopAction, "StopButton");
+}
+
+QWidget* TExploreChild::CreateTreePanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName("LeftPanel");
+    auto* strip = CaptionStrip(panel);
+    ChildRefLabel = CaptionLabel(strip, "ChildRefLabel");
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(4, 2, 4, 2);
+    stripLayout->addWidget(ChildRefLabel);
+
+    TreeModel = new TDirTreeModel(frame_.TreeViewImageList, this);
+    DirTreeView = new QTreeView(panel);
+    DirTreeView->setObjectName("DirTreeView");
+    DirTreeView->setAccessibleName("Directory tree");
+    DirTreeView->setHeaderHidden(true);
+    DirTreeView->setUniformRowHeights(true);
+    DirTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DirTreeView->setModel(TreeModel);
+    DirTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DirTreeView, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { TreePopupMenu->popup(DirTreeView->viewport()->mapToGlobal(at)); });
+    connect(DirTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TExploreChild::DirTreeViewChange);
+    BlankTreeView = new QTreeView(panel);
+    BlankTreeView->setObjectName("BlankTreeView");
+    BlankTreeView->setAccessibleName("Directory tree being read");
+    BlankTreeView->setHeaderHidden(true);
+    TreeStack = new QStackedWidget(panel);
+    TreeStack->addWidget(DirTreeView);
+    TreeStack->addWidget(BlankTreeView);
+
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip);
+    layout->addWidget(TreeStack, 1);
+    panel->setMinimumWidth(80);
+    return panel;
+}
+
+QWidget* TExploreChild::CreateListPanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName("RightPanel");
+    auto* strip = CaptionStrip(panel);
+    ChildInfoLabel = CaptionLabel(strip, "ChildInfoLabel");
+    ChildPathLabel = CaptionLabel(strip, "ChildPathLabel");
+    AccumulatorLabel = CaptionLabel(strip, "AccumulatorLabel");
+    AccumulatorLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(4, 2, 4, 2);
+    stripLayout->addWidget(ChildInfoLabel);
+    stripLayout->addWidget(ChildPathLabel, 1);
+    stripLayout->addWidget(AccumulatorLabel);
+
+    ListModel = new TFileListModel(table_, frame_.SmallImageList, frame_.TagImageList,
+                                   frame_.IconCache(), this);
+    FileListView = new QTreeView(panel);
+    FileListView->setObjectName("FileListView");
+    FileListView->setAccessibleName("Files and directories");
+    FileListView->setToolTip("Sortable Viewer for Files and Directories contained by Directory in "
+                             "the Reference Tree Viewer.");
+    FileListView->setRootIsDecorated(false);
+    FileListView->setItemsExpandable(false);
+    FileListView->setUniformRowHeights(true);
+    FileListView->setAllColumnsShowFocus(true);
+    FileListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    FileListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    FileListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FileListView->setIconSize(QSize(34, 16));
+    FileListView->setModel(ListModel);
+    FileListView->header()->setSectionsClickable(true);
+    FileListView->header()->setStretchLastSection(false);
+    for (int c = 0; c < kFileColumnCount; ++c) {
+        const int width = table_.Column(c).Width;
+        FileListView->setColumnWidth(c, c == kColName ? width + 18 : width);
+        FileListView->setColumnHidden(c, width == 0);
+    }
+    FileListView->installEventFilter(this);
+    connect(FileListView, &QAbstractItemView::doubleClicked, this, &TExploreChild::OpenRow);
+    connect(FileListView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        SortColumn = table_.Column(section).Caption;
+        ColumnClicked = true;
+        SortFileListView(SortColumn);
+    });
+    connect(FileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TExploreChild::ListSelectionChanged);
+
+    // Covers the list in the design while it fills; the list here shows its first rows at once
+    // and fills on, so the cover stays hidden.
+    ChildBlankListView = new QTreeView(panel);
+    ChildBlankListView->setObjectName("ChildBlankListView");
+    auto* blankColumns = new QStandardItemModel(0, kFileColumnCount, ChildBlankListView);
+    for (int c = 0; c < kFileColumnCount; ++c)
+        blankColumns->setHeaderData(c, Qt::Horizontal,
+                                    QString::fromStdString(table_.Column(c).Caption));
+    ChildBlankListView->setModel(blankColumns);
+    ChildBlankListView->hide();
+
+    InProcessAnimate = new TBusyIndicator(FileListView);
+
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip);
+    layout->addWidget(FileListView, 1);
+    layout->addWidget(ChildBlankListView, 1);
+    return panel;
+}
+
+QList<TGroupedMenu> TExploreChild::MergedMenus() const
+{
+    return {{FileMenu, menugroup::File},
+            {EditMenu, menugroup::Edit},
+            {ViewMenu, menugroup::View},
+            {GoMenu, menugroup::View},
+            {TagsMenu, menugroup::View}};
+}
+
+void TExploreChild::DisableToolBar()
+{
+    // Buttons that are enabled now are marked and disabled; only marked ones come back, so
+    // buttons disabled for other reasons stay disabled.
+    for (QAction* a : ToolBar->actions()) {
+        if (a->isSeparator() || a == StopAction || !a->isEnabled())
+            continue;
+        a->setProperty(kMarkProperty, true);
+        a->setEnabled(false);
+    }
+}
+
+void TExploreChild::EnableToolBar()
+{
+    for (QAction* a : ToolBar->actions())
+        if (a->property(kMarkProperty).toBool()) {
+            a->setProperty(kMarkProperty, false);
+            a->setEnabled(true);
+        }
+}
+
+void TExploreChild::SetViewImage(int image)
+{
+    viewImage_ = image;
+    ViewButton->setIcon(ToolbarImage(image));
+}
+
+void TExploreChild::ChooseView(TView view)
+{
+    View = view;
+    QAction* action = view == TView::Standard  ? ViewStandardAction
+                      : view == TView::Folders ? ViewFoldersAction
+                                               : ViewAllAction;
+    action->setChecked(true);
+    SetViewImage(int(view));
+    TFileListOptions options = table_.Options();
+    options.PathShown = view != TView::Standard;
+    table_.SetOptions(options);
+    FileListView->setColumnHidden(kColPath, !options.PathShown);
+    if (options.PathShown)
+        FileListView->setColumnWidth(kColPath, 220);
+    ShownOffset = -2;
+    ProcessFillListView();
+}
+
+void TExploreChild::ViewButtonClick()
+{
+    ChooseView(TView(viewImage_ % 3 + 1));
+}
+
+void TExploreChild::ChooseDateType(TDateType type)
+{
+    DateType = type;
+    (type == TDateType::Created    ? DateCreated1
+     : type == TDateType::Accessed ? DateAccessed1
+                                   : DateModified1)
+        ->setChecked(true);
+    TFileListOptions options = table_.Options();
+    options.DateType = type;
+    table_.SetOptions(options);
+    ListModel->headerDataChanged(Qt::Horizontal, kColDate, kColDate);
+    if (!tree_ || tree_->Count() <= 1)
+        return; // the window is being made
+    if (SelectedNode() <= TDirTree::kRoot)
+        FillListView(-1);
+    else
+        Refresh();
+}
+
+void TExploreChild::Refresh()
+{
+    if (Busy || SelectedNode() < 0)
+        return;
+    ForceRefill = true;
+    ProcessFillListView();
+}
+
+void TExploreChild::ToggleFilter()
+{
+    FilterOn = !FilterOn;
+    ToggleFilterAction->setIcon(ToolbarImage(FilterOn ? toolimg::FilterOn : toolimg::FilterOff));
+    ToggleFilterAction->setChecked(FilterOn);
+    ForceRefill = true;
+    ProcessFillListView();
+}
+
+void TExploreChild::ShowFilterDialog(bool tagPage)
+{
+    if (!FileFilterForm)
+        return;
+    FileFilterForm->PageControl->setTabVisible(2, false);
+    FileFilterForm->PageControl->setTabVisible(1, true);
+    FileFilterForm->ShowPage(tagPage ? FileFilterForm->TagsPage : FileFilterForm->PropertiesPage);
+    if (std::unique_ptr<TLogAccess> access = OpenLog())
+        FileFilterForm->ConstructTagNames(*access->Log);
+    if (FileFilterForm->exec() != QDialog::Accepted)
+        return;
+    const bool wasOn = FilterOn;
+    if (FileFilterForm->TurnFilterOn() && !FilterOn) {
+        ToggleFilter(); // refills with the filter on
+        return;
+    }
+    if (wasOn && FilterOn) {
+        ForceRefill = true;
+        ProcessFillListView();
+    }
+}
+
+void TExploreChild::ExpandTree(bool expand)
+{
+    const QModelIndex index = DirTreeView->currentIndex();
+    if (!index.isValid())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (expand) {
+        DirTreeView->expandRecursively(index);
+    } else {
+        // Every expanded node below, deepest first, then the node itself.
+        std::vector<QModelIndex> open;
+        std::vector<QModelIndex> todo = {index};
+        while (!todo.empty()) {
+            QModelIndex at = todo.back();
+            todo.pop_back();
+            if (!DirTreeView->isExpanded(at))
+                continue;
+            open.push_back(at);
+            for (int r = 0; r < TreeModel->rowCount(at); ++r)
+                todo.push_back(TreeModel->index(r, 0, at));
+        }
+        for (auto it = open.rbegin(); it != open.rend(); ++it)
+            DirTreeView->collapse(*it);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void TExploreChild::CloseWindow()
+{
+    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        window->close();
+    else
+        close();
+}
+
+void TExploreChild::closeEvent(QCloseEvent* event)
+{
+    // A log in memory has no file to come back to: its window stays until the program ends.
+    if (InMemory()) {
+        event->ignore();
+        return;
+    }
+    // While a build or fill works the close waits for it: the step that sees the request closes
+    // the window once it has returned.
+    if (Busy) {
+        CloseRequested = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TExploreChild::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FileListView && event->type() == QEvent::FocusIn) {
+        // Entering a list without a selection selects its first row.
+        if (ListModel->rowCount() > 0 && !FileListView->selectionModel()->hasSelection()) {
+            const QModelIndex first = ListModel->index(0, 0);
+            FileListView->selectionModel()->setCurrentIndex(
+                first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+    } else if (watched == FileListView && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            OpenRow(FileListView->currentIndex());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TExploreChild::TagSettingsClick()
+{
+    TTagSettingsForm& dialog = frame_.TagSettings();
+    // The dialog is shared: it shows this log's tags only when loaded right now.
+    {
+        std::unique_ptr<TLogAccess> access = OpenLog();
+        if (!access)
+            return;
+        TTagSettings settings;
+        settings.Load(*access->Log);
+        dialog.SetSettings(settings);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        if (InMemory()) {
+            TDirStorage log(*stream_);
+            dialog.Settings().Save(log);
+        } else {
+            SaveTagSettingsToFile(dialog.Settings(), LogFileName);
+        }
+    } catch (const std::exception& e) {
+        if (TUserInterface* ui = frame_.Context().UI)
+            ui->ShowMessage(e.what());
+    }
+}
+
+} // namespace vm

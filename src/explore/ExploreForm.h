@@ -1,0 +1,183 @@
+// "Explore logs": one log of a reference, or a log held in memory (the folder mode), as a
+// directory tree on the left and a sortable list of the selected directory's contents on the
+// right, with three views, the file filter and the tag settings.
+//
+// Long work (building the tree, filling the list) runs in steps of a few milliseconds from the
+// event loop, so the window answers while it works: choosing another directory restarts a fill,
+// Stop ends it, and a close asked for meanwhile is done once the step has returned. The log is
+// opened for each operation and closed at its end (a log in memory stays with the window).
+#pragma once
+
+#include "app/QtMdiChild.h"
+#include "explore/DirTree.h"
+#include "explore/FileFilterForm.h"
+#include "explore/FileListTable.h"
+#include "explore/ListFill.h"
+#include "platform/Stream.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QModelIndex;
+class QItemSelection;
+class QStackedWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+
+namespace vm {
+
+class TBusyIndicator;
+class TChildStatusBar;
+class TDirTreeModel;
+class TFileListModel;
+class TMDIParent;
+
+class TExploreChild : public QWidget, public TMdiChildMenus
+{
+    Q_OBJECT
+public:
+    // frame outlives the window (it holds it in its MDI area).
+    explicit TExploreChild(TMDIParent& frame);
+    ~TExploreChild() override;
+
+    // Builds the window over log logNumber of reference `reference`.
+    void ConstructDirTree(int reference, int logNumber);
+    // Builds the window over a log held in memory; the window keeps the stream.
+    void ConstructStreamDirTree(std::unique_ptr<TStream> stream);
+    // Fills the list with the directory at offset (-1: the root).
+    void FillListView(int32_t offset);
+    // Sorts the list by the column with that caption ("" is "File name"; also "Duplicates").
+    void SortFileListView(const std::string& caption);
+    // Lists the selected tree node's directory when it is not the one shown (or ForceRefill).
+    void ProcessFillListView();
+
+    QList<TGroupedMenu> MergedMenus() const override;
+
+    // State the design names.
+    int Reference = 0, LogNumber = 0;
+    std::string LogFileName; // "<stream>" for a log in memory
+    std::string CurrentDirectoryPath;
+    bool Busy = false, RestartRequested = false, StopPressed = false, CloseRequested = false,
+         ForceRefill = false;
+    std::string NameToReselect;
+    std::string SortColumn;
+    bool ColumnClicked = false, SortDirection = true;
+    int64_t SelectedDirectories = 0, SelectedFiles = 0, SelectedBytes = 0;
+    int64_t DeletedTotal = 0;
+    TView View = TView::Standard;
+    TDateType DateType = TDateType::Modified;
+    bool FilterOn = false;
+    bool InMemory() const { return stream_ != nullptr; }
+    // The offset whose contents the list shows: -1 the root, -2 nothing.
+    int32_t ShownOffset = -2;
+
+    const TDirTree& Tree() const { return *tree_; }
+    const TFileListStore& Rows() const { return store_; }
+    const TFileListTable& Table() const { return table_; }
+
+    // Controls.
+    QToolBar* ToolBar;
+    QToolButton *ViewButton, *FilterButton, *StopButton;
+    QLabel *ChildRefLabel, *ChildInfoLabel, *ChildPathLabel, *AccumulatorLabel;
+    QStackedWidget* TreeStack;
+    QTreeView *DirTreeView, *BlankTreeView, *FileListView, *ChildBlankListView;
+    TBusyIndicator* InProcessAnimate;
+    TChildStatusBar* ChildStatusBar;
+    TFileFilterForm* FileFilterForm = nullptr;
+    TDirTreeModel* TreeModel;
+    TFileListModel* ListModel;
+
+    QAction *ViewStandardAction, *ViewFoldersAction, *ViewAllAction, *UpOneLevelAction;
+    QAction *FileFilterAction, *TagFilterAction, *ToggleFilterAction, *TagSettingsAction;
+    QAction *PrintAction, *CopyAction, *EmailAction, *DeleteFilesAction, *StopAction;
+    QAction *CopyAllFilesAction, *CopySelectedFilesAction;
+    QAction *Close1, *CloseAll1, *Exit1, *SelectAllFiles1, *DeleteSelectedFiles1, *Refresh1;
+    QAction *DateCreated1, *DateModified1, *DateAccessed1, *ExpandTree1, *CollapseTree1;
+    QMenu *FileMenu, *SendMenu, *EditMenu, *ViewMenu, *DateTypesMenu, *GoMenu, *TagsMenu;
+    QMenu *TreePopupMenu, *ViewButtonMenu;
+
+    // Handlers.
+    void DirTreeViewChange();
+    void UpOneLevel();
+    void OpenRow(const QModelIndex& index);
+    void Refresh();
+    void ChooseDateType(TDateType type);
+    void ChooseView(TView view);
+    void ViewButtonClick();
+    void ToggleFilter();
+    void ShowFilterDialog(bool tagPage);
+    void TagSettingsClick();
+    void StopClick();
+    void ExpandTree(bool expand);
+    void DisableToolBar();
+    void EnableToolBar();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The log for one operation.
+    struct TLogAccess
+    {
+        std::unique_ptr<TFileStream> File; // a stored log, opened for this operation
+        std::unique_ptr<TDirStorage> Log;
+    };
+    struct TFillRun
+    {
+        std::unique_ptr<TLogAccess> Access;
+        TFilterTest Filter; // a copy: the dialog may change while the fill runs
+        std::unique_ptr<TListFill> Fill;
+        bool FilterOn = false;
+    };
+
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    QWidget* CreateTreePanel();
+    QWidget* CreateListPanel();
+    // The log for one operation: the file opened read-only, or the stream in memory. Nothing
+    // (after the error message) when the file cannot be opened.
+    std::unique_ptr<TLogAccess> OpenLog();
+    void StartBuild(const std::string& caption);
+    void BuildStep();
+    void EndBuild();
+    void FillStep();
+    void EndFill();
+    void EndFillEarly();
+    void ShowFillStatus();
+    void SelectNode(int node);
+    int SelectedNode() const;
+    int32_t ListOffsetOf(int node) const;
+    void ListSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void ShowSelectionTotals();
+    void ResetList();
+    void CloseWindow();
+    void SetViewImage(int image);
+    QString DirectoryTextOf(int32_t offset) const;
+
+    TMDIParent& frame_;
+    TLocale locale_;
+    std::unique_ptr<TStream> stream_;
+    std::unique_ptr<TDirTree> tree_;
+    TFileListStore store_;
+    TFileListTable table_;
+    std::unique_ptr<TLogAccess> buildAccess_;
+    std::unique_ptr<TDirTreeBuilder> builder_;
+    std::unique_ptr<TFillRun> fill_;
+    QTimer* animationTimer_;
+    QAction* viewButtonAction_ = nullptr;
+    QActionGroup *views_, *dateTypes_;
+    int viewImage_ = 1;
+};
+
+} // namespace vm

@@ -1,0 +1,41 @@
+// The explore window's directory tree as a Qt model over the plain TDirTree: one model row per
+// node, made when the view asks for it. Names that are not UTF-8 show replacement characters.
+#pragma once
+
+#include "app/QtImageLists.h"
+#include "explore/DirTree.h"
+
+#include <QAbstractItemModel>
+
+namespace vm {
+
+class TDirTreeModel : public QAbstractItemModel
+{
+    Q_OBJECT
+public:
+    static constexpr int ItemTagRole = Qt::UserRole;  // the node's item tag word (TItemTag)
+    static constexpr int NodeRole = Qt::UserRole + 1; // the node's index in the tree
+
+    // images: the main window's tree images; they outlive the model.
+    explicit TDirTreeModel(const TImageList& images, QObject* parent = nullptr);
+
+    // Shows tree (nullptr: nothing); the tree outlives its showing.
+    void SetTree(const TDirTree* tree);
+    const TDirTree* Tree() const { return tree_; }
+
+    QModelIndex IndexOf(int node) const;
+    int NodeOf(const QModelIndex& index) const;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    const TImageList& images_;
+    const TDirTree* tree_ = nullptr;
+};
+
+} // namespace vm

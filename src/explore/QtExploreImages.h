@@ -1,0 +1,41 @@
+// The pictures of the explore window's toolbar, drawn by the program, and its busy indicator:
+// what the window shows over the list while a long fill runs.
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+
+class QTimer;
+
+namespace vm {
+
+// Indexes of the toolbar's images (the compare window uses the same ones).
+namespace toolimg {
+constexpr int StandardView = 1, FoldersView = 2, AllFilesView = 3, Up = 4, FileFilter = 5,
+              FilterOff = 6, FilterOn = 7, TagFilter = 8, Tags = 9, Delete = 10, Email = 11,
+              Copy = 12, Print = 13, Stop = 14;
+}
+QIcon ToolbarImage(int index);
+
+// A spinning ring around a folder or a page, shown centred over the list while a fill that
+// takes more than a moment runs.
+class TBusyIndicator : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TBusyIndicator(QWidget* parent = nullptr);
+    // Shows the indicator centred on its parent and starts it; files: the page rather than the
+    // folder (the all files view).
+    void Start(bool files);
+    void Stop();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QTimer* timer_;
+    int angle_ = 0;
+    bool files_ = false;
+};
+
+} // namespace vm
