@@ -29,6 +29,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vm {
 
 namespace {
@@ -400,9 +402,20 @@ QWidget* TExploreChild::CreateListPanel()
     FileListView->setModel(ListModel);
     FileListView->header()->setSectionsClickable(true);
     FileListView->header()->setStretchLastSection(false);
+    // The design's widths, or what the longest sizes and dates need in this font.
+    const QFontMetrics metrics = FileListView->fontMetrics();
+    const int sizeWidth = metrics.horizontalAdvance("1,023.99 MB") + 24;
+    const int dateWidth =
+        metrics.horizontalAdvance(QString::fromStdString(locale_.DateTimeText(36887.99998))) + 24;
     for (int c = 0; c < kFileColumnCount; ++c) {
-        const int width = table_.Column(c).Width;
-        FileListView->setColumnWidth(c, c == kColName ? width + 18 : width);
+        int width = table_.Column(c).Width;
+        if (c == kColName)
+            width += 20; // the tag image beside the row's image
+        else if (c == kColSize || c == kColSpace)
+            width = std::max(width, sizeWidth);
+        else if (c == kColDate)
+            width = std::max(width, dateWidth);
+        FileListView->setColumnWidth(c, width);
         FileListView->setColumnHidden(c, width == 0);
     }
     FileListView->installEventFilter(this);

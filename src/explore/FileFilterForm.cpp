@@ -126,7 +126,7 @@ QWidget* TFileFilterForm::MakePropertiesPage()
     auto* grid = new QGridLayout(page);
     grid->addWidget(new QLabel("Select from the following criteria to filter files -"), 0, 0, 1, 6);
 
-    grid->addWidget(new QLabel("Files named:"), 1, 0);
+    grid->addWidget(new QLabel("Files named:"), 1, 0, Qt::AlignTop);
     FileNameEdit = Named(new QLineEdit, "FileNameEdit", "Files named");
     FileNameEdit->installEventFilter(this);
     AddButton = Button(page, ">>", "AddButton", "Add file specification to list");

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QStackedWidget>
 
+#include <algorithm>
+
 namespace vm {
 
 namespace {
@@ -33,8 +35,12 @@ TChildStatusBar::TChildStatusBar(QWidget* parent) : QStatusBar(parent)
         panels_[i] = Panel(row, names[i]);
         layout->addWidget(panels_[i], i == 2 ? 1 : 0);
     }
-    panels_[0]->setFixedWidth(250);
-    panels_[1]->setFixedWidth(220);
+    // The widths of the design, or what the longest counts and totals need in this font.
+    const QFontMetrics metrics = panels_[0]->fontMetrics();
+    panels_[0]->setFixedWidth(
+        std::max(250, metrics.horizontalAdvance("9999999 object(s) match filter") + 12));
+    panels_[1]->setFixedWidth(std::max(
+        220, metrics.horizontalAdvance("Size 1,023.99 GB    Space taken 1,023.99 GB") + 12));
     stack_->addWidget(simple_);
     stack_->addWidget(row);
     addWidget(stack_, 1);
