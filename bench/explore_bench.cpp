@@ -1,0 +1,284 @@
+// Benchmark of the explore window's model over a log of about 1,000,000 entries: the directory
+// tree built from the directory chain, the all files view of the root (the time to its first
+// rows and the whole fill), sorting every row by name and by size, and the peak memory of all of
+// it. Beside them, in the same run and on the same file: `cat LOG > /dev/null` and a plain
+// TLogWalk::AllRecords walk, the least any reader of the whole log must pay.
+//
+// The log is written once from a seeded synthetic tree into bench-cache/ of the build directory
+// and kept there for later runs.
+//
+// usage: explore_bench [--entries N] [--runs N] [--cache DIR]
+//   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "core/LogWalk.h"
+#include "core/LogWriter.h"
+#include "core/NameOrder.h"
+#include "explore/FileListTable.h"
+#include "explore/FileSort.h"
+#include "explore/ListFill.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace vm;
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+double Seconds(TClock::time_point since)
+{
+    return std::chrono::duration<double>(TClock::now() - since).count();
+}
+
+std::string SelfDirectory()
+{
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return ".";
+    buffer[n] = 0;
+    return std::filesystem::path(buffer).parent_path().string();
+}
+
+// A tree of about `entries` entries: directories six levels deep, eight below each directory
+// above the last level, files spread over them; names of mixed case with extensions.
+class TTreeMaker
+{
+public:
+    TTreeMaker(TScanSink& sink, int64_t entries) : sink_(sink), random_(20240611)
+    {
+        // 8^0 + ... + 8^5 = 37449 directories share the files.
+        filesPerDir_ = std::max<int64_t>(1, entries / 37449 - 1);
+    }
+    void Write()
+    {
+        sink_.BeginRoot("/bench/", 4096);
+        Directory(1);
+        sink_.EndDirectory();
+    }
+    int64_t Entries() const { return entries_; }
+
+private:
+    std::string Name()
+    {
+        static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-";
+        static const char* const kExtensions[] = {".txt", ".doc", ".jpg", ".cpp", ".h", ".pdf", "",
+                                                  ".tar.gz", ".mp3", ".log"};
+        std::string name;
+        for (int n = 5 + int(random_() % 12); n > 0; --n)
+            name += kLetters[random_() % (sizeof kLetters - 1)];
+        return name + kExtensions[random_() % 10];
+    }
+
+    void Directory(int level)
+    {
+        struct TEntry
+        {
+            std::string Name;
+            bool Directory;
+        };
+        std::vector<TEntry> list;
+        const int64_t files = int64_t(random_() % uint64_t(2 * filesPerDir_ + 1));
+        for (int64_t i = 0; i < files; ++i)
+            list.push_back({Name(), false});
+        for (int i = 0; level < 6 && i < 8; ++i)
+            list.push_back({Name(), true});
+        std::sort(list.begin(), list.end(),
+                  [](const TEntry& a, const TEntry& b) { return NameLess(a.Name, b.Name); });
+        list.erase(std::unique(list.begin(), list.end(),
+                               [](const TEntry& a, const TEntry& b) { return a.Name == b.Name; }),
+                   list.end());
+        for (const TEntry& e : list) {
+            TFileInfo info;
+            info.Name = e.Name;
+            info.Attributes = e.Directory ? faDirectory : faNormal;
+            info.Size = e.Directory ? 0 : int64_t(random_() % 5000000);
+            info.OnDisk = info.Size;
+            info.Modified.LocalSeconds = 1600000000 + int64_t(random_() % 100000000);
+            info.Created = info.Accessed = info.Modified;
+            sink_.Entry(info, false);
+            ++entries_;
+            if (e.Directory) {
+                Directory(level + 1);
+                sink_.EndDirectory();
+            }
+        }
+    }
+
+    TScanSink& sink_;
+    std::mt19937_64 random_;
+    int64_t filesPerDir_;
+    int64_t entries_ = 0;
+};
+
+// Runs fn in a child; its peak resident memory in KiB, or -1.
+template <class F> long InChild(F fn)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int status = 0;
+        try {
+            fn();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            status = 1;
+        }
+        std::fflush(nullptr);
+        ::_exit(status);
+    }
+    int status = 0;
+    struct rusage usage = {};
+    if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct TFigures
+{
+    double Tree = 0, FirstRows = 0, Fill = 0, SortName = 0, SortSize = 0;
+    int Directories = 0, Rows = 0;
+};
+
+TFigures ExploreOnce(const std::string& path)
+{
+    TFigures f;
+    TFileStream stream(path, TFileMode::OpenRead);
+    TDirStorage log(stream);
+
+    auto start = TClock::now();
+    TDirTree tree("Log 1");
+    TDirTreeBuilder builder(log, tree);
+    while (builder.Step(4096)) {
+    }
+    f.Tree = Seconds(start);
+    f.Directories = tree.Count() - 1;
+
+    TFileListStore store;
+    const TLocale locale = TLocale::Classic();
+    TFileListTable table(store, tree, locale,
+                         [](const std::string& extension) { return extension + " File"; });
+    TFillRequest request;
+    request.View = TView::AllFiles;
+    request.RootHeading = "Log 1";
+    start = TClock::now();
+    TListFill fill(log, tree, store, request);
+    // The window shows what one step of its fill gives; a screen holds about 40 rows.
+    while (store.Count() < 40 && fill.Step(256)) {
+    }
+    f.FirstRows = Seconds(start);
+    while (fill.Step(4096)) {
+    }
+    f.Fill = Seconds(start);
+    f.Rows = store.Count();
+
+    start = TClock::now();
+    SortRows(store, table, -5);
+    f.SortName = Seconds(start);
+    start = TClock::now();
+    SortRows(store, table, 6);
+    f.SortSize = Seconds(start);
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int64_t entries = 1000000;
+    int runs = 3;
+    std::string cache = SelfDirectory() + "/../bench-cache";
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool value = i + 1 < argc;
+        if (a == "--entries" && value)
+            entries = std::max<int64_t>(1000, std::atoll(argv[++i]));
+        else if (a == "--runs" && value)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--cache" && value)
+            cache = argv[++i];
+        else if (a.rfind("--", 0) == 0 && value && argv[i + 1][0] != '-')
+            ++i;
+    }
+    std::filesystem::create_directories(cache);
+    const std::string log = cache + "/explore-" + std::to_string(entries) + ".kdf";
+    if (!std::filesystem::exists(log)) {
+        std::fprintf(stderr, "explore_bench: writing %s once\n", log.c_str());
+        const std::string partial = log + ".partial";
+        // In a child, so that this process stays small for the memory figures below.
+        if (InChild([&] {
+                TFileStream stream(partial, TFileMode::Create);
+                TLogWriter writer(stream, 45000.0);
+                TTreeMaker(writer, entries).Write();
+                writer.Finish();
+            }) < 0)
+            return 1;
+        std::filesystem::rename(partial, log);
+    }
+    const std::string cat = "cat '" + log + "' > /dev/null";
+    if (std::system(cat.c_str()) != 0) // the log in the page cache, as for every figure below
+        return 1;
+
+    // Before any work here: a child starts with what this process holds.
+    const long baseline = InChild([] {});
+    const long peak = InChild([&] { ExploreOnce(log); });
+
+    std::vector<double> catTimes, walkTimes, tree, first, fill, sortName, sortSize;
+    TFigures f;
+    for (int run = 0; run < runs; ++run) {
+        auto start = TClock::now();
+        if (std::system(cat.c_str()) != 0)
+            return 1;
+        catTimes.push_back(Seconds(start));
+
+        start = TClock::now();
+        {
+            TFileStream stream(log, TFileMode::OpenRead);
+            TDirStorage storage(stream);
+            TLogWalk walk = TLogWalk::AllRecords(storage);
+            TDirNode node;
+            std::string name;
+            while (walk.Next(node, name)) {
+            }
+        }
+        walkTimes.push_back(Seconds(start));
+
+        f = ExploreOnce(log);
+        tree.push_back(f.Tree);
+        first.push_back(f.FirstRows);
+        fill.push_back(f.Fill);
+        sortName.push_back(f.SortName);
+        sortSize.push_back(f.SortSize);
+    }
+    std::printf("log: %s, %lld bytes, %d directories, %d file rows in the all files view\n",
+                log.c_str(), static_cast<long long>(std::filesystem::file_size(log)),
+                f.Directories, f.Rows);
+    std::printf("medians of %d runs, log in the page cache:\n", runs);
+    std::printf("  peer  cat LOG > /dev/null               %7.3f s\n", Median(catTimes));
+    std::printf("  peer  TLogWalk::AllRecords walk         %7.3f s\n", Median(walkTimes));
+    std::printf("  tree from the directory chain          %7.3f s\n", Median(tree));
+    std::printf("  all files view: first rows             %7.3f s\n", Median(first));
+    std::printf("  all files view: every row              %7.3f s\n", Median(fill));
+    std::printf("  sort by name                           %7.3f s\n", Median(sortName));
+    std::printf("  sort by size                           %7.3f s\n", Median(sortSize));
+    if (peak > 0 && f.Rows > 0)
+        std::printf("peak memory of tree, fill and sorts: %ld KiB (%.0f bytes a row above the "
+                    "%ld KiB of an empty process)\n",
+                    peak, (peak - baseline) * 1024.0 / f.Rows, baseline);
+    return 0;
+}
