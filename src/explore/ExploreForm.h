@@ -62,6 +62,10 @@ public:
 
     QList<TGroupedMenu> MergedMenus() const override;
 
+    // How long one step of a build or fill runs before events get their turn (milliseconds);
+    // 0 makes every step as short as it can be (the window tests use it to act mid-fill).
+    static inline int StepMilliseconds = 25;
+
     // State the design names.
     int Reference = 0, LogNumber = 0;
     std::string LogFileName; // "<stream>" for a log in memory

@@ -28,8 +28,6 @@ namespace vm {
 
 namespace {
 
-// How long one step of a build or fill may run before events get their turn.
-constexpr int kStepMilliseconds = 25;
 // Entries walked between two looks at the clock.
 constexpr int kStepEntries = 256;
 
@@ -128,7 +126,7 @@ void TExploreChild::BuildStep()
     QElapsedTimer clock;
     clock.start();
     while (!CloseRequested && builder_->Step(kStepEntries))
-        if (clock.elapsed() >= kStepMilliseconds) {
+        if (clock.elapsed() >= StepMilliseconds) {
             ChildStatusBar->SetSimpleText(Q(std::string(builder_->LastName())));
             QTimer::singleShot(0, this, &TExploreChild::BuildStep);
             return;
@@ -320,7 +318,7 @@ void TExploreChild::FillStep()
     bool more = true;
     while (more && !RestartRequested && !CloseRequested) {
         more = fill_->Fill && fill_->Fill->Step(kStepEntries);
-        if (more && clock.elapsed() >= kStepMilliseconds)
+        if (more && clock.elapsed() >= StepMilliseconds)
             break;
     }
     ListModel->RowsAppended();

@@ -288,12 +288,23 @@ TEST_F(FrameTest, ConfirmDeletionsTogglesTheSharedSetting)
 
 TEST_F(FrameTest, WindowsOfLaterVersionsSaySoAndFolderModeRestricts)
 {
-    frame_->DisplayLog(1, 2);
     frame_->DisplayComp(1, 2, 3);
-    ASSERT_EQ(ui_.Shown.size(), 2u);
+    ASSERT_EQ(ui_.Shown.size(), 1u);
     EXPECT_EQ(ui_.Shown[0].Text,
-              "Exploring logs is not available yet in this version of Volumark.");
+              "Comparing logs is not available yet in this version of Volumark.");
+    // The reference manager is disabled with its "Create &reference ..." item.
+    auto* manager = new QWidget;
+    manager->setObjectName("RefManager");
+    auto* create = new QAction("Create &reference ...", manager);
+    manager->addAction(create);
+    QMdiSubWindow* managerWindow = frame_->AddChild(manager);
+    bool signalled = false;
+    QObject::connect(frame_.get(), &vm::TMDIParent::FolderModeEntered, [&] { signalled = true; });
     frame_->EnterFolderMode();
+    EXPECT_TRUE(frame_->InFolderMode());
+    EXPECT_TRUE(signalled);
+    EXPECT_FALSE(create->isEnabled());
+    EXPECT_FALSE(managerWindow->isEnabled());
     EXPECT_FALSE(frame_->NetworkShareList1->isEnabled());
     EXPECT_FALSE(frame_->NTScheduler1->isEnabled());
     EXPECT_FALSE(frame_->WindowMenu->menuAction()->isEnabled());

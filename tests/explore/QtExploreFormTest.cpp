@@ -1,0 +1,219 @@
+// The explore window on the offscreen platform over real log files in a temporary data
+// directory: captions, the fills that a new selection restarts and Stop ends, a close during a
+// build, the deleted total and the tag settings it saves into its log.
+#include "app/QtFrameFixture.h"
+#include "explore/ExploreForm.h"
+#include "explore/QtChildStatusBar.h"
+#include "explore/QtDirTreeModel.h"
+#include "refman/TagSettingsForm.h"
+#include "support/SyntheticLog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include <fstream>
+
+using namespace vm;
+
+namespace {
+
+class ExploreFormTest : public vmtest::FrameTest
+{
+protected:
+    ExploreFormTest()
+    {
+        TExploreChild::StepMilliseconds = 25;
+        dir_.WriteFile("Volumark.ini", "[Ref0001]\nName=Home\nNextLogNo=8\n");
+        dir_.MakeDir("Ref0001");
+    }
+    ~ExploreFormTest() override { TExploreChild::StepMilliseconds = 25; }
+
+    // Log 7 of reference 1: /home/ with `dirs` directories of `files` files each, and "small".
+    std::string WriteLog(int dirs, int files, int64_t deleted = 0)
+    {
+        vmtest::SyntheticLog log;
+        log.Root("/home/", 4096);
+        for (int d = 0; d < dirs; ++d) {
+            log.Dir("big" + std::to_string(d));
+            for (int f = 0; f < files; ++f)
+                log.File("f" + std::to_string(f) + ".txt", 10000);
+            log.Close();
+        }
+        log.Dir("small").File("one.txt", 1).Close();
+        TMemoryStream bytes(log.Log(DefaultTagNames()));
+        if (deleted)
+            TDirStorage(bytes).AddDeletedTotal(deleted);
+        const std::string path = dir_ / "Ref0001/Log0007.kdf";
+        bytes.SaveToFile(path);
+        return path;
+    }
+    TExploreChild* Open()
+    {
+        frame_->DisplayLog(1, 7);
+        auto* child = qobject_cast<TExploreChild*>(frame_->ActiveChild());
+        Idle(child);
+        return child;
+    }
+    // Runs events until the window has been idle for a few rounds (a posted restart included).
+    static void Idle(TExploreChild* child)
+    {
+        for (int i = 0, quiet = 0; i < 100000 && child && quiet < 5; ++i) {
+            QApplication::processEvents();
+            quiet = child->Busy ? 0 : quiet + 1;
+        }
+    }
+    static void Select(TExploreChild* child, const std::string& name)
+    {
+        const TDirTree& tree = child->Tree();
+        for (int n = 0; n < tree.Count(); ++n)
+            if (tree.Name(n) == name)
+                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
+    }
+    static std::vector<std::string> Names(TExploreChild* child)
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < child->Rows().Count(); ++i)
+            names.emplace_back(child->Rows().Name(i));
+        return names;
+    }
+};
+
+TEST_F(ExploreFormTest, CaptionsOfOneLogAreMadeUnique)
+{
+    WriteLog(1, 1);
+    TExploreChild* first = Open();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->windowTitle(), "Exploring log 7");
+    EXPECT_EQ(context_.ApplicationTitle, "Volumark Exploring log 7");
+    EXPECT_EQ(Open()->windowTitle(), "Exploring log 7 (2)");
+    EXPECT_EQ(Open()->windowTitle(), "Exploring log 7 (3)");
+    EXPECT_EQ(first->ChildRefLabel->text(), "Home");
+    // The root lists the path; the root's node and the path's are open.
+    EXPECT_EQ(Names(first), std::vector<std::string>{"/home/"});
+    EXPECT_EQ(first->ChildStatusBar->PanelText(0), "1 Object(s)");
+    EXPECT_TRUE(first->DirTreeView->isExpanded(first->TreeModel->IndexOf(1)));
+    EXPECT_TRUE(first->AccumulatorLabel->text().isEmpty());
+}
+
+TEST_F(ExploreFormTest, NewSelectionDuringAFillRestartsItForTheNewDirectory)
+{
+    WriteLog(2, 3000);
+    TExploreChild* child = Open();
+    TExploreChild::StepMilliseconds = 0;
+    Select(child, "big0");
+    ASSERT_TRUE(child->Busy);
+    Select(child, "small");
+    EXPECT_TRUE(child->RestartRequested);
+    QApplication::processEvents(); // the fill sees the request and ends early
+    EXPECT_FALSE(child->Busy);
+    EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
+    Idle(child); // the posted restart fills the new selection
+    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+    EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: /home/small/");
+}
+
+TEST_F(ExploreFormTest, StopLeavesAnEmptyListAndNoRestart)
+{
+    WriteLog(2, 3000);
+    TExploreChild* child = Open();
+    TExploreChild::StepMilliseconds = 0;
+    Select(child, "big1");
+    ASSERT_TRUE(child->Busy);
+    EXPECT_TRUE(child->StopAction->isEnabled());
+    child->StopAction->trigger();
+    Idle(child);
+    EXPECT_FALSE(child->Busy);
+    EXPECT_TRUE(Names(child).empty());
+    EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
+    EXPECT_FALSE(child->StopAction->isEnabled());
+    // The toolbar comes back as it was: enabled where it was, Print still disabled.
+    EXPECT_TRUE(child->FileFilterAction->isEnabled());
+    EXPECT_FALSE(child->PrintAction->isEnabled());
+}
+
+TEST_F(ExploreFormTest, CloseDuringABuildClosesOnceTheBuildHasUnwound)
+{
+    WriteLog(3000, 0);
+    TExploreChild::StepMilliseconds = 0;
+    frame_->DisplayLog(1, 7);
+    QPointer<TExploreChild> child = qobject_cast<TExploreChild*>(frame_->ActiveChild());
+    ASSERT_TRUE(child);
+    ASSERT_TRUE(child->Busy);
+    frame_->MdiArea->activeSubWindow()->close(); // refused while busy
+    ASSERT_TRUE(child);
+    EXPECT_TRUE(child->CloseRequested);
+    for (int i = 0; i < 1000 && child; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_FALSE(child);
+    EXPECT_TRUE(frame_->Children().isEmpty());
+}
+
+TEST_F(ExploreFormTest, DeletedTotalShowsBesideTheCaption)
+{
+    WriteLog(1, 1, 12288);
+    TExploreChild* child = Open();
+    EXPECT_EQ(child->AccumulatorLabel->text(), "(Deleted 12 KB)  ");
+}
+
+TEST_F(ExploreFormTest, TagSettingsAreSavedIntoThisLog)
+{
+    const std::string path = WriteLog(1, 1);
+    TExploreChild* child = Open();
+    TTagSettingsForm& dialog = frame_->TagSettings();
+    dialog.SetSettings(TTagSettings()); // as another window might have left it
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.TagSettingsListView->item(1)->setCheckState(Qt::Checked);
+        dialog.TagSettingsListView->item(kRubbishBinItem)->setCheckState(Qt::Checked);
+        dialog.OKButton->click();
+    });
+    child->TagSettingsAction->trigger();
+    TFileStream stream(path, TFileMode::OpenRead);
+    TDirStorage log(stream);
+    EXPECT_EQ(log.GetTagMask(), 0x40000002u);
+    std::string name;
+    log.GetTagName(12, name);
+    EXPECT_EQ(name, "Rubbish Bin"); // this log's names, not the dialog's previous ones
+
+    // Cancel puts back the check marks and the captions.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.TagSettingsListView->item(0)->setCheckState(Qt::Checked);
+        dialog.TagSettingsListView->item(3)->setText("Renamed");
+        dialog.CancelButton->click();
+    });
+    child->TagSettingsAction->trigger();
+    EXPECT_EQ(dialog.Settings().Captions[3], "Tag 4");
+    EXPECT_FALSE(dialog.Settings().Checked[0]);
+    EXPECT_TRUE(dialog.Settings().Checked[1]);
+}
+
+TEST_F(ExploreFormTest, FolderWindowRefusesToCloseButExitEndsTheProgram)
+{
+    vmtest::SyntheticLog log;
+    log.Root("/folder/", 1).File("a", 1);
+    frame_->DisplayStreamLog(std::make_unique<TMemoryStream>(log.Log(DefaultTagNames())));
+    auto* child = qobject_cast<TExploreChild*>(frame_->ActiveChild());
+    ASSERT_NE(child, nullptr);
+    Idle(child);
+    EXPECT_EQ(child->windowTitle(), "Exploring log ");
+    EXPECT_EQ(child->ChildRefLabel->text(), "Log from file manager");
+    EXPECT_EQ(child->LogFileName, "<stream>");
+    EXPECT_FALSE(child->Close1->isEnabled());
+    EXPECT_FALSE(child->CloseAll1->isEnabled());
+    EXPECT_FALSE(child->SendMenu->menuAction()->isEnabled());
+    frame_->MdiArea->activeSubWindow()->close();
+    EXPECT_EQ(frame_->Children().size(), 1);
+    EXPECT_TRUE(frame_->InFolderMode());
+    child->Exit1->trigger();
+    EXPECT_FALSE(frame_->isVisible());
+}
+
+} // namespace
