@@ -147,12 +147,13 @@ TEST_F(CommandLineRunTest, FolderModeWithoutWindowsSaysSo)
     s.FolderMode = true;
     s.Folder = tree;
     EXPECT_EQ(RunCommandLine(s, env), kExitNoWindows);
-    EXPECT_EQ(ui.StatusWindow.Caption, "Volumark logging - " + tree);
+    EXPECT_EQ(ui.StatusWindow.Caption, ""); // refused before scanning
     bool shown = false;
     env.DisplayStreamLog = [&](std::unique_ptr<TMemoryStream> stream) {
         shown = stream && stream->Size() > 40;
         return true;
     };
     EXPECT_EQ(RunCommandLine(s, env), kExitSuccess);
+    EXPECT_EQ(ui.StatusWindow.Caption, "Volumark logging - " + tree);
     EXPECT_TRUE(shown);
 }
