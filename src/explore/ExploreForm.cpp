@@ -352,6 +352,7 @@ QWidget* TExploreChild::CreateTreePanel()
             [this](QPoint at) { TreePopupMenu->popup(DirTreeView->viewport()->mapToGlobal(at)); });
     connect(DirTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TExploreChild::DirTreeViewChange);
+    DirTreeView->installEventFilter(this);
     BlankTreeView = new QTreeView(panel);
     BlankTreeView->setObjectName("BlankTreeView");
     BlankTreeView->setAccessibleName("Directory tree being read");
@@ -621,6 +622,16 @@ void TExploreChild::closeEvent(QCloseEvent* event)
 
 bool TExploreChild::eventFilter(QObject* watched, QEvent* event)
 {
+    // F1 asks for the help of the control it is pressed in: the list's or the window's. The
+    // frame's own F1 (the index) must not take it first.
+    const bool view = watched == FileListView || watched == DirTreeView;
+    if (view && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            frame_.ShowHelpContext(watched == FileListView ? help::FileList : help::Explore);
+        return true;
+    }
     if (watched == FileListView && event->type() == QEvent::FocusIn) {
         // Entering a list without a selection selects its first row.
         if (ListModel->rowCount() > 0 && !FileListView->selectionModel()->hasSelection()) {

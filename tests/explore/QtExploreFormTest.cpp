@@ -5,10 +5,12 @@
 #include "explore/ExploreForm.h"
 #include "explore/QtChildStatusBar.h"
 #include "explore/QtDirTreeModel.h"
+#include "explore/QtFileListModel.h"
 #include "refman/TagSettingsForm.h"
 #include "support/SyntheticLog.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -16,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <fstream>
@@ -193,6 +196,83 @@ TEST_F(ExploreFormTest, TagSettingsAreSavedIntoThisLog)
     EXPECT_EQ(dialog.Settings().Captions[3], "Tag 4");
     EXPECT_FALSE(dialog.Settings().Checked[0]);
     EXPECT_TRUE(dialog.Settings().Checked[1]);
+}
+
+TEST_F(ExploreFormTest, ViewsUpAndOpeningRowsMoveThroughTheTree)
+{
+    WriteLog(2, 2);
+    TExploreChild* child = Open();
+    EXPECT_FALSE(child->UpOneLevelAction->isEnabled());
+    child->UpOneLevel(); // at the root: nothing
+    EXPECT_EQ(child->ShownOffset, -1);
+
+    child->ViewAllAction->trigger();
+    Idle(child);
+    EXPECT_EQ(Names(child).size(), 5u);
+    EXPECT_FALSE(child->FileListView->isColumnHidden(kColPath));
+    EXPECT_EQ(child->ChildStatusBar->PanelText(0), "5 Object(s)");
+    child->ViewFoldersAction->trigger();
+    Idle(child);
+    EXPECT_EQ(Names(child), (std::vector<std::string>{"/home/", "big0", "big1", "small"}));
+    child->ViewButtonClick(); // folders -> all files
+    Idle(child);
+    EXPECT_TRUE(child->ViewAllAction->isChecked());
+    child->ViewStandardAction->trigger();
+    Idle(child);
+    EXPECT_TRUE(child->FileListView->isColumnHidden(kColPath));
+
+    // Opening the path row, then the directory "small"; Up comes back with "small" selected.
+    child->OpenRow(child->ListModel->index(0, 0));
+    Idle(child);
+    EXPECT_EQ(Names(child), (std::vector<std::string>{"big0", "big1", "small"}));
+    EXPECT_EQ(child->CurrentDirectoryPath, "/home/");
+    EXPECT_TRUE(child->UpOneLevelAction->isEnabled());
+    child->OpenRow(child->ListModel->index(2, 0));
+    Idle(child);
+    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+    EXPECT_EQ(child->NameToReselect, "small");
+    child->UpOneLevelAction->trigger();
+    Idle(child);
+    const QModelIndexList selected = child->FileListView->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(child->Rows().Name(selected[0].row()), "small");
+    EXPECT_EQ(child->ChildStatusBar->PanelText(2), "1 directories selected - 8 KB");
+    child->UpOneLevelAction->trigger();
+    Idle(child);
+    EXPECT_EQ(child->ShownOffset, -1);
+}
+
+TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)
+{
+    WriteLog(1, 3);
+    TExploreChild* child = Open();
+    Select(child, "big0");
+    Idle(child);
+    child->FileListView->selectAll();
+    EXPECT_EQ(child->ChildStatusBar->PanelText(2), "3 files selected - 36 KB");
+    // Headers sort: the first click reverses the name order, and the selection stays.
+    child->FileListView->header()->sectionClicked(kColName);
+    EXPECT_EQ(child->Rows().Name(0), "f2.txt");
+    EXPECT_EQ(child->ChildStatusBar->PanelText(2), "3 files selected - 36 KB");
+
+    child->DateCreated1->trigger();
+    Idle(child);
+    EXPECT_EQ(child->ListModel->headerData(kColDate, Qt::Horizontal).toString(), "Date created");
+    EXPECT_EQ(Names(child).size(), 3u); // listed again
+
+    TFilterFields f = child->FileFilterForm->Fields();
+    f.FileNames = {"F1.*"};
+    child->FileFilterForm->SetFields(f);
+    ASSERT_TRUE(child->FileFilterForm->ParseFilterFields());
+    child->ToggleFilterAction->trigger();
+    Idle(child);
+    EXPECT_TRUE(child->FilterOn);
+    EXPECT_TRUE(child->FilterButton->isChecked());
+    EXPECT_EQ(Names(child), std::vector<std::string>{"f1.txt"});
+    EXPECT_EQ(child->ChildStatusBar->PanelText(0), "1 object(s) match filter");
+    child->ToggleFilterAction->trigger();
+    Idle(child);
+    EXPECT_EQ(Names(child).size(), 3u);
 }
 
 TEST_F(ExploreFormTest, FolderWindowRefusesToCloseButExitEndsTheProgram)
