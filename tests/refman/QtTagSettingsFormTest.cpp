@@ -37,8 +37,7 @@ TEST_F(TagSettingsFormTest, ItemsCarryTheirBitsAndThePopupFollowsTheSelection)
 {
     EXPECT_EQ(form_.TagSettingsListView->count(), kTagItemCount);
     EXPECT_EQ(form_.TagSettingsListView->item(kRubbishBinItem)->text(), "Rubbish bin");
-    EXPECT_EQ(form_.TagSettingsListView->item(kRubbishBinItem)->data(Qt::UserRole + 1).toInt(),
-              30);
+    EXPECT_EQ(form_.TagSettingsListView->item(kRubbishBinItem)->data(Qt::UserRole + 1).toInt(), 30);
     Select(2);
     form_.ToggleSelected();
     EXPECT_TRUE(form_.Settings().Checked[2]);

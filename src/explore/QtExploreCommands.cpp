@@ -1,0 +1,252 @@
+// The explore window's handlers that do not walk the log: views, date types, the filter and tag
+// dialogs, the toolbar's enabling, closing, and keys.
+#include "app/HelpTopics.h"
+#include "app/MainForm.h"
+#include "explore/ExploreForm.h"
+#include "explore/QtDirTreeModel.h"
+#include "explore/QtExploreImages.h"
+#include "explore/QtFileListModel.h"
+#include "refman/TagSettingsForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace vm {
+
+namespace {
+const char* const kMarkProperty = "vmToolbarMark";
+} // namespace
+
+QList<TGroupedMenu> TExploreChild::MergedMenus() const
+{
+    return {{FileMenu, menugroup::File},
+            {EditMenu, menugroup::Edit},
+            {ViewMenu, menugroup::View},
+            {GoMenu, menugroup::View},
+            {TagsMenu, menugroup::View}};
+}
+
+void TExploreChild::DisableToolBar()
+{
+    // Buttons that are enabled now are marked and disabled; only marked ones come back, so
+    // buttons disabled for other reasons stay disabled.
+    for (QAction* a : ToolBar->actions()) {
+        if (a->isSeparator() || a == StopAction || !a->isEnabled())
+            continue;
+        a->setProperty(kMarkProperty, true);
+        a->setEnabled(false);
+    }
+}
+
+void TExploreChild::EnableToolBar()
+{
+    for (QAction* a : ToolBar->actions())
+        if (a->property(kMarkProperty).toBool()) {
+            a->setProperty(kMarkProperty, false);
+            a->setEnabled(true);
+        }
+}
+
+void TExploreChild::SetViewImage(int image)
+{
+    viewImage_ = image;
+    ViewButton->setIcon(ToolbarImage(image));
+}
+
+void TExploreChild::ChooseView(TView view)
+{
+    View = view;
+    QAction* action = view == TView::Standard  ? ViewStandardAction
+                      : view == TView::Folders ? ViewFoldersAction
+                                               : ViewAllAction;
+    action->setChecked(true);
+    SetViewImage(int(view));
+    TFileListOptions options = table_.Options();
+    options.PathShown = view != TView::Standard;
+    table_.SetOptions(options);
+    FileListView->setColumnHidden(kColPath, !options.PathShown);
+    if (options.PathShown)
+        FileListView->setColumnWidth(kColPath, 220);
+    ShownOffset = -2;
+    ProcessFillListView();
+}
+
+void TExploreChild::ViewButtonClick()
+{
+    ChooseView(TView(viewImage_ % 3 + 1));
+}
+
+void TExploreChild::ChooseDateType(TDateType type)
+{
+    DateType = type;
+    (type == TDateType::Created    ? DateCreated1
+     : type == TDateType::Accessed ? DateAccessed1
+                                   : DateModified1)
+        ->setChecked(true);
+    TFileListOptions options = table_.Options();
+    options.DateType = type;
+    table_.SetOptions(options);
+    ListModel->headerDataChanged(Qt::Horizontal, kColDate, kColDate);
+    if (!tree_ || tree_->Count() <= 1)
+        return; // the window is being made
+    if (SelectedNode() <= TDirTree::kRoot)
+        FillListView(-1);
+    else
+        Refresh();
+}
+
+void TExploreChild::Refresh()
+{
+    if (Busy || SelectedNode() < 0)
+        return;
+    ForceRefill = true;
+    ProcessFillListView();
+}
+
+void TExploreChild::ToggleFilter()
+{
+    FilterOn = !FilterOn;
+    ToggleFilterAction->setIcon(ToolbarImage(FilterOn ? toolimg::FilterOn : toolimg::FilterOff));
+    ToggleFilterAction->setChecked(FilterOn);
+    ForceRefill = true;
+    ProcessFillListView();
+}
+
+void TExploreChild::ShowFilterDialog(bool tagPage)
+{
+    if (!FileFilterForm)
+        return;
+    FileFilterForm->PageControl->setTabVisible(2, false);
+    FileFilterForm->PageControl->setTabVisible(1, true);
+    FileFilterForm->ShowPage(tagPage ? FileFilterForm->TagsPage : FileFilterForm->PropertiesPage);
+    if (std::unique_ptr<TLogAccess> access = OpenLog())
+        FileFilterForm->ConstructTagNames(*access->Log);
+    if (FileFilterForm->exec() != QDialog::Accepted)
+        return;
+    const bool wasOn = FilterOn;
+    if (FileFilterForm->TurnFilterOn() && !FilterOn) {
+        ToggleFilter(); // refills with the filter on
+        return;
+    }
+    if (wasOn && FilterOn) {
+        ForceRefill = true;
+        ProcessFillListView();
+    }
+}
+
+void TExploreChild::ExpandTree(bool expand)
+{
+    const QModelIndex index = DirTreeView->currentIndex();
+    if (!index.isValid())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (expand) {
+        DirTreeView->expandRecursively(index);
+    } else {
+        // Every expanded node below, deepest first, then the node itself.
+        std::vector<QModelIndex> open;
+        std::vector<QModelIndex> todo = {index};
+        while (!todo.empty()) {
+            QModelIndex at = todo.back();
+            todo.pop_back();
+            if (!DirTreeView->isExpanded(at))
+                continue;
+            open.push_back(at);
+            for (int r = 0; r < TreeModel->rowCount(at); ++r)
+                todo.push_back(TreeModel->index(r, 0, at));
+        }
+        for (auto it = open.rbegin(); it != open.rend(); ++it)
+            DirTreeView->collapse(*it);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void TExploreChild::CloseWindow()
+{
+    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        window->close();
+    else
+        close();
+}
+
+void TExploreChild::closeEvent(QCloseEvent* event)
+{
+    // A log in memory has no file to come back to: its window stays until the program ends.
+    if (InMemory()) {
+        event->ignore();
+        return;
+    }
+    // While a build or fill works the close waits for it: the step that sees the request closes
+    // the window once it has returned.
+    if (Busy) {
+        CloseRequested = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TExploreChild::eventFilter(QObject* watched, QEvent* event)
+{
+    // F1 asks for the help of the control it is pressed in: the list's or the window's. The
+    // frame's own F1 (the index) must not take it first.
+    const bool view = watched == FileListView || watched == DirTreeView;
+    if (view && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            frame_.ShowHelpContext(watched == FileListView ? help::FileList : help::Explore);
+        return true;
+    }
+    if (watched == FileListView && event->type() == QEvent::FocusIn) {
+        // Entering a list without a selection selects its first row.
+        if (ListModel->rowCount() > 0 && !FileListView->selectionModel()->hasSelection()) {
+            const QModelIndex first = ListModel->index(0, 0);
+            FileListView->selectionModel()->setCurrentIndex(
+                first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+    } else if (watched == FileListView && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            OpenRow(FileListView->currentIndex());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TExploreChild::TagSettingsClick()
+{
+    TTagSettingsForm& dialog = frame_.TagSettings();
+    // The dialog is shared: it shows this log's tags only when loaded right now.
+    {
+        std::unique_ptr<TLogAccess> access = OpenLog();
+        if (!access)
+            return;
+        TTagSettings settings;
+        settings.Load(*access->Log);
+        dialog.SetSettings(settings);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        if (InMemory()) {
+            TDirStorage log(*stream_);
+            dialog.Settings().Save(log);
+        } else {
+            SaveTagSettingsToFile(dialog.Settings(), LogFileName);
+        }
+    } catch (const std::exception& e) {
+        if (TUserInterface* ui = frame_.Context().UI)
+            ui->ShowMessage(e.what());
+    }
+}
+
+} // namespace vm
