@@ -272,7 +272,7 @@ int main(int argc, char** argv)
     std::printf("  peer  cat LOG > /dev/null               %7.3f s\n", Median(catTimes));
     std::printf("  peer  TLogWalk::AllRecords walk         %7.3f s\n", Median(walkTimes));
     std::printf("  tree from the directory chain          %7.3f s\n", Median(tree));
-    std::printf("  all files view: first rows             %7.3f s\n", Median(first));
+    std::printf("  all files view: first rows             %7.4f s\n", Median(first));
     std::printf("  all files view: every row              %7.3f s\n", Median(fill));
     std::printf("  sort by name                           %7.3f s\n", Median(sortName));
     std::printf("  sort by size                           %7.3f s\n", Median(sortSize));
