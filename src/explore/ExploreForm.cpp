@@ -401,7 +401,7 @@ QWidget* TExploreChild::CreateListPanel()
     FileListView->setModel(ListModel);
     FileListView->header()->setSectionsClickable(true);
     FileListView->header()->setStretchLastSection(false);
-    // The design's widths, or what the longest sizes and dates need in this font.
+    // The usual widths, or what the longest sizes and dates need in this font.
     const QFontMetrics metrics = FileListView->fontMetrics();
     const int sizeWidth = metrics.horizontalAdvance("1,023.99 MB") + 24;
     const int dateWidth =
@@ -427,7 +427,7 @@ QWidget* TExploreChild::CreateListPanel()
     connect(FileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TExploreChild::ListSelectionChanged);
 
-    // Covers the list in the design while it fills; the list here shows its first rows at once
+    // A cover for the list while it fills; the list shows its first rows at once
     // and fills on, so the cover stays hidden.
     ChildBlankListView = new QTreeView(panel);
     ChildBlankListView->setObjectName("ChildBlankListView");

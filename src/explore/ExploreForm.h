@@ -66,7 +66,7 @@ public:
     // 0 makes every step as short as it can be (the window tests use it to act mid-fill).
     static inline int StepMilliseconds = 25;
 
-    // State the design names.
+    // The window's state.
     int Reference = 0, LogNumber = 0;
     std::string LogFileName; // "<stream>" for a log in memory
     std::string CurrentDirectoryPath;

@@ -35,7 +35,7 @@ TChildStatusBar::TChildStatusBar(QWidget* parent) : QStatusBar(parent)
         panels_[i] = Panel(row, names[i]);
         layout->addWidget(panels_[i], i == 2 ? 1 : 0);
     }
-    // The widths of the design, or what the longest counts and totals need in this font.
+    // 250 and 220 pixels, or what the longest counts and totals need in this font.
     const QFontMetrics metrics = panels_[0]->fontMetrics();
     panels_[0]->setFixedWidth(
         std::max(250, metrics.horizontalAdvance("9999999 object(s) match filter") + 12));
