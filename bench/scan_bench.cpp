@@ -136,6 +136,7 @@ public:
         std::memset(buffer, 0, static_cast<size_t>(n));
         return n;
     }
+    int64_t ReadAt(int64_t, void* buffer, int64_t n) override { return Read(buffer, n); }
     void Write(const void*, int64_t n) override
     {
         pos_ += n;

@@ -294,8 +294,7 @@ uint16_t TDirCompare::ReadRecordLength(int32_t offset)
         if (offset < 0 || offset >= stream_.Size())
             return 0;
         uint8_t bytes[2];
-        stream_.Seek(offset, TSeekOrigin::Begin);
-        if (stream_.Read(bytes, 2) != 2)
+        if (stream_.ReadAt(offset, bytes, 2) != 2)
             return 0;
         return GetU16(bytes);
     } catch (const EStreamError&) {
@@ -314,8 +313,7 @@ bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string
     const bool oldVersion = GetFileVersion() == kCompareVersionWithoutNewLogOffset;
     try {
         recordBuffer_.resize(length);
-        stream_.Seek(offset, TSeekOrigin::Begin);
-        int64_t got = stream_.Read(recordBuffer_.data(), length);
+        int64_t got = stream_.ReadAt(offset, recordBuffer_.data(), length);
         if (got < kCompareFixedSize)
             return false;
         record = DecodeCompareFixed(recordBuffer_.data());
@@ -334,7 +332,6 @@ bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string
 
 std::string TDirCompare::GetFullPath(int32_t offset)
 {
-    const int64_t position = stream_.Position();
     std::vector<std::string> names; // from the record up to its top-level path
     TCompareRecord r;
     std::string name;
@@ -360,7 +357,6 @@ std::string TDirCompare::GetFullPath(int32_t offset)
     }
     if (path.empty() && !names.empty())
         path = "/"; // the top-level path "/" itself
-    stream_.Seek(position, TSeekOrigin::Begin);
     return path;
 }
 
@@ -371,8 +367,7 @@ int TDirCompare::GetFileVersion()
     int version = 0;
     try {
         uint8_t header[16] = {};
-        stream_.Seek(0, TSeekOrigin::Begin);
-        const int64_t got = stream_.Read(header, sizeof header);
+        const int64_t got = stream_.ReadAt(0, header, sizeof header);
         for (int at : kCompareVersionChars) {
             if (got <= at || header[at] < '0' || header[at] > '9') {
                 version = 0;

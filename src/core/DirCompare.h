@@ -65,7 +65,7 @@ public:
     // short (the name is then empty). Readers end their walk on false.
     bool ReadRecord(int32_t offset, TCompareRecord& record, std::string& name);
     // The full path of the record by its parent links (a top-level path without its trailing
-    // "/"). Keeps the stream position.
+    // "/").
     std::string GetFullPath(int32_t offset);
     // The version digits of the header as a number (102), 0 when they are not digits. Cached.
     int GetFileVersion();

@@ -25,14 +25,13 @@ int32_t UnitOf(const std::string& text)
 TDirStorage::TDirStorage(TStream& stream) : stream_(stream)
 {
     try {
-        stream_.Seek(0, TSeekOrigin::Begin);
         if (stream_.Size() > 15) {
             uint8_t h[kLogHeaderSize] = {};
-            stream_.Read(h, kLogHeaderBase);
+            stream_.ReadAt(0, h, kLogHeaderBase);
             uint16_t extension = GetU16(h + hdr::ExtensionLength);
             // A longer extension than ours is skipped: its first 24 bytes are our fields.
             int want = extension < kLogExtensionLength ? extension : kLogExtensionLength;
-            stream_.Read(h + kLogHeaderBase, want);
+            stream_.ReadAt(kLogHeaderBase, h + kLogHeaderBase, want);
             header_ = TLogHeader::Decode(h);
             firstOffset_ = kLogHeaderBase + extension;
         }
@@ -119,8 +118,7 @@ bool TDirStorage::ReadRecord(int32_t offset, TRecordFixed& fixed, std::string& n
         if (offset < firstOffset_ || offset >= size)
             return fail("offset " + std::to_string(offset) + " lies outside the records");
         uint8_t b[kMaxRecordLength];
-        stream_.Seek(offset, TSeekOrigin::Begin);
-        if (stream_.Read(b, kRecordFixedSize) != kRecordFixedSize)
+        if (stream_.ReadAt(offset, b, kRecordFixedSize) != kRecordFixedSize)
             return fail("the record at " + std::to_string(offset) +
                         " is cut off by the end of the file");
         fixed = TRecordFixed::Decode(b);
@@ -134,7 +132,7 @@ bool TDirStorage::ReadRecord(int32_t offset, TRecordFixed& fixed, std::string& n
             return fail("the record at " + std::to_string(offset) + " says it is at " +
                         std::to_string(fixed.SelfOffset));
         int64_t nameBytes = fixed.RecordLength - kRecordFixedSize;
-        if (stream_.Read(b + kRecordFixedSize, nameBytes) != nameBytes)
+        if (stream_.ReadAt(offset + kRecordFixedSize, b + kRecordFixedSize, nameBytes) != nameBytes)
             return fail("the name at " + std::to_string(offset) + " cannot be read");
         const char* n = reinterpret_cast<const char*>(b + kRecordFixedSize);
         size_t length = 0;
@@ -158,7 +156,6 @@ bool TDirStorage::ReadNode(int32_t offset, TDirNode& node, std::string& name)
     TRecordFixed r;
     if (!ReadRecord(offset, r, name))
         return false;
-    currentOffset_ = offset;
     node.Kind = r.Kind;
     node.Level = r.Level;
     node.Attributes = r.Attributes;
@@ -179,12 +176,6 @@ bool TDirStorage::ReadNode(int32_t offset, TDirNode& node, std::string& name)
 
 std::string TDirStorage::GetFullPath(int32_t offset)
 {
-    int64_t position = 0;
-    try {
-        position = stream_.Position();
-    } catch (const EStreamError&) {
-    }
-    int32_t current = currentOffset_;
     std::string path;
     TDirNode node;
     std::string name;
@@ -204,11 +195,6 @@ std::string TDirStorage::GetFullPath(int32_t offset)
             break;
         at = node.ParentOffset;
     }
-    try {
-        stream_.Seek(position, TSeekOrigin::Begin);
-    } catch (const EStreamError&) {
-    }
-    currentOffset_ = current;
     return path;
 }
 

@@ -21,7 +21,7 @@
 
 namespace vm {
 
-// One record, decoded. The record's own offset is CurrentOffset() after ReadNode.
+// One record, decoded. Its own offset is the one the caller read it at.
 struct TDirNode
 {
     uint8_t Kind = kKindDirectory; // 0 directory, 1 file
@@ -72,7 +72,8 @@ public:
     // True when the status handler stopped the last BuildLog.
     bool WasStopped() const { return stopped_; }
 
-    // Decodes the record at offset; false when it cannot be read (ends a walk).
+    // Decodes the record at offset; false when it cannot be read (ends a walk). Readers read at
+    // offsets and never move a shared position: any number of walks may read one log at once.
     bool ReadNode(int32_t offset, TDirNode& node, std::string& name);
     // The record at offset as stored, after the same checks; why (when given) gets the reason
     // it does not read.
@@ -80,7 +81,7 @@ public:
                     std::string* why = nullptr);
     // Full path by the parent links; a root gives its path without the trailing "/" ("/"
     // stays "/"), and its entries are "/data/a" or, below "/", "/a". Never cut; a damaged parent
-    // link ends the path where it is. The stream position and CurrentOffset stay as they were.
+    // link ends the path where it is.
     std::string GetFullPath(int32_t offset);
     // The record whose full path equals path exactly, or -1 (roots themselves give -1).
     int32_t FindPath(const std::string& path);
@@ -108,7 +109,6 @@ public:
     void VerifyTree(int32_t offset, const TStatusEvent& handler);
 
     int32_t FirstOffset() const { return firstOffset_; }
-    int32_t CurrentOffset() const { return currentOffset_; }
     const TLogHeader& Header() const { return header_; }
     TStream& Stream() { return stream_; }
     int64_t StreamSize() { return stream_.Size(); }
@@ -131,7 +131,6 @@ private:
 
     TStream& stream_;
     int32_t firstOffset_ = kLogHeaderSize;
-    int32_t currentOffset_ = kNoOffset;
     int32_t lastDirOffset_ = kLogHeaderSize;
     TLogHeader header_;
     bool extendedHeader_ = false;

@@ -8,31 +8,6 @@
 namespace vm {
 
 namespace {
-// A position to come back to; streams that cannot tell are left where they are.
-class TKeepPosition
-{
-public:
-    explicit TKeepPosition(TStream& s) : s_(s)
-    {
-        try {
-            at_ = s_.Position();
-        } catch (const EStreamError&) {
-        }
-    }
-    ~TKeepPosition()
-    {
-        try {
-            if (at_ >= 0)
-                s_.Seek(at_, TSeekOrigin::Begin);
-        } catch (const EStreamError&) {
-        }
-    }
-
-private:
-    TStream& s_;
-    int64_t at_ = -1;
-};
-
 bool Missing(int error)
 {
     return error == ENOENT || error == ENOTDIR || error == ELOOP;
@@ -113,7 +88,6 @@ void TDirStorage::SubtractAllocated(int32_t offset, const TDirNode& node)
 void TDirStorage::DeleteTree(int32_t offset, bool force, bool updateLog,
                              bool missingCountsAsDeleted)
 {
-    TKeepPosition keep(stream_);
     TDirNode start, node;
     std::string name;
     if (!ReadNode(offset, start, name) || start.Kind != kKindDirectory)
@@ -155,7 +129,6 @@ void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)
 {
     if (!handler)
         return;
-    TKeepPosition keep(stream_);
     TDirNode start, node;
     std::string name;
     if (!ReadNode(offset, start, name) || start.Kind != kKindDirectory)

@@ -136,8 +136,7 @@ void TDirStorage::LoadTagNames()
             return;
         int64_t n = std::min(size - at, kMaxTagListBytes);
         std::string text(static_cast<size_t>(n), '\0');
-        stream_.Seek(at, TSeekOrigin::Begin);
-        text.resize(static_cast<size_t>(stream_.Read(text.data(), n)));
+        text.resize(static_cast<size_t>(stream_.ReadAt(at, text.data(), n)));
         for (size_t start = 0; start < text.size();) {
             size_t end = text.find('\n', start);
             std::string line =

@@ -28,9 +28,8 @@ bool TLogFileOrder::Load(int64_t at, int64_t n)
     if (at + n > size_)
         return false;
     block_.resize(blockSize_);
-    stream_.Seek(at, TSeekOrigin::Begin);
     blockStart_ = at;
-    blockLength_ = stream_.Read(block_.data(), static_cast<int64_t>(blockSize_));
+    blockLength_ = stream_.ReadAt(at, block_.data(), static_cast<int64_t>(blockSize_));
     return at + n <= blockStart_ + blockLength_;
 }
 

@@ -5,8 +5,8 @@
 // bytes, naming its own offset) and every NextOffset must point forward, so a damaged log ends the
 // walk (Fault() says where) instead of looping or reading out of bounds.
 //
-// The log and its stream must outlive the walk; nothing else may move the stream's position
-// while the walk is in use between two Next calls (each block read seeks anew).
+// The log and its stream must outlive the walk; other reads of the log may come between two Next
+// calls (blocks are read at their offsets).
 #pragma once
 
 #include "core/DirStorage.h"

@@ -29,18 +29,29 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode, size_t bufferS
 {
     int flags = O_CLOEXEC;
     switch (mode) {
-    case TFileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
-    case TFileMode::CreateExclusive: flags |= O_RDWR | O_CREAT | O_EXCL; break;
-    case TFileMode::OpenRead: flags |= O_RDONLY; break;
-    case TFileMode::OpenReadWrite: flags |= O_RDWR; break;
+    case TFileMode::Create:
+        flags |= O_RDWR | O_CREAT | O_TRUNC;
+        break;
+    case TFileMode::CreateExclusive:
+        flags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
+    case TFileMode::OpenRead:
+        flags |= O_RDONLY;
+        break;
+    case TFileMode::OpenReadWrite:
+        flags |= O_RDWR;
+        break;
     }
     fd_ = ::open(path.c_str(), flags, 0666);
     if (fd_ < 0) {
         int err = errno;
         bool creating = mode == TFileMode::Create || mode == TFileMode::CreateExclusive;
-        throw EFOpenError(ErrnoText(creating ? "Cannot create file" : "Cannot open file", path, err));
+        throw EFOpenError(
+            ErrnoText(creating ? "Cannot create file" : "Cannot open file", path, err));
     }
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd_, &st) == 0)
         size_ = st.st_size;
     buf_.resize(capacity_);
@@ -105,14 +116,18 @@ void TFileStream::FlushWindow()
     dirty_ = false;
 }
 
-void TFileStream::Flush() { FlushWindow(); }
+void TFileStream::Flush()
+{
+    FlushWindow();
+}
 
 void TFileStream::LoadWindow(int64_t at)
 {
     FlushWindow();
     bufStart_ = at;
     bufLen_ = 0;
-    int64_t want = std::min<int64_t>(static_cast<int64_t>(capacity_), std::max<int64_t>(size_ - at, 0));
+    int64_t want =
+        std::min<int64_t>(static_cast<int64_t>(capacity_), std::max<int64_t>(size_ - at, 0));
     if (want > 0) {
         int64_t got = 0;
         PRead(buf_.data(), want, at, got);
@@ -122,31 +137,35 @@ void TFileStream::LoadWindow(int64_t at)
 
 int64_t TFileStream::Read(void* buffer, int64_t n)
 {
-    if (n <= 0 || pos_ >= size_)
+    int64_t got = ReadAt(pos_, buffer, n);
+    pos_ += got;
+    return got;
+}
+
+int64_t TFileStream::ReadAt(int64_t at, void* buffer, int64_t n)
+{
+    if (n <= 0 || at < 0 || at >= size_)
         return 0;
-    n = std::min(n, size_ - pos_);
+    n = std::min(n, size_ - at);
     auto* out = static_cast<uint8_t*>(buffer);
     int64_t bufEnd = bufStart_ + bufLen_;
-    if (pos_ >= bufStart_ && pos_ + n <= bufEnd) {
-        std::memcpy(out, buf_.data() + (pos_ - bufStart_), static_cast<size_t>(n));
-        pos_ += n;
+    if (at >= bufStart_ && at + n <= bufEnd) {
+        std::memcpy(out, buf_.data() + (at - bufStart_), static_cast<size_t>(n));
         return n;
     }
-    bool overlaps = pos_ < bufEnd && pos_ + n > bufStart_;
+    bool overlaps = at < bufEnd && at + n > bufStart_;
     if (n >= static_cast<int64_t>(capacity_) || (dirty_ && !overlaps)) {
         // Large reads, and small far reads while the window holds unwritten appends, go
         // straight to the file so that the window stays where the writer works.
         if (overlaps)
             FlushWindow();
         int64_t got = 0;
-        PRead(out, n, pos_, got);
-        pos_ += got;
+        PRead(out, n, at, got);
         return got;
     }
-    LoadWindow(pos_);
+    LoadWindow(at);
     int64_t take = std::min(n, bufLen_);
     std::memcpy(out, buf_.data(), static_cast<size_t>(take));
-    pos_ += take;
     return take;
 }
 
@@ -219,12 +238,18 @@ void TFileStream::SetSize(int64_t size)
 
 int64_t TMemoryStream::Read(void* buffer, int64_t n)
 {
+    int64_t got = ReadAt(pos_, buffer, n);
+    pos_ += got;
+    return got;
+}
+
+int64_t TMemoryStream::ReadAt(int64_t at, void* buffer, int64_t n)
+{
     int64_t size = Size();
-    if (n <= 0 || pos_ >= size)
+    if (n <= 0 || at < 0 || at >= size)
         return 0;
-    n = std::min(n, size - pos_);
-    std::memcpy(buffer, data_.data() + pos_, static_cast<size_t>(n));
-    pos_ += n;
+    n = std::min(n, size - at);
+    std::memcpy(buffer, data_.data() + at, static_cast<size_t>(n));
     return n;
 }
 
@@ -240,7 +265,9 @@ void TMemoryStream::Write(const void* buffer, int64_t n)
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
 {
-    int64_t base = origin == TSeekOrigin::Begin ? 0 : origin == TSeekOrigin::Current ? pos_ : Size();
+    int64_t base = origin == TSeekOrigin::Begin     ? 0
+                   : origin == TSeekOrigin::Current ? pos_
+                                                    : Size();
     int64_t to = base + offset;
     if (to < 0)
         throw EStreamError("Seek before the start of a memory stream");

@@ -9,31 +9,44 @@
 
 namespace vm {
 
-class EStreamError : public std::runtime_error {
+class EStreamError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
-class EReadError : public EStreamError {
+class EReadError : public EStreamError
+{
 public:
     using EStreamError::EStreamError;
 };
-class EWriteError : public EStreamError {
+class EWriteError : public EStreamError
+{
 public:
     using EStreamError::EStreamError;
 };
-class EFOpenError : public EStreamError {
+class EFOpenError : public EStreamError
+{
 public:
     using EStreamError::EStreamError;
 };
 
-enum class TSeekOrigin { Begin, Current, End };
+enum class TSeekOrigin
+{
+    Begin,
+    Current,
+    End
+};
 
-class TStream {
+class TStream
+{
 public:
     virtual ~TStream() = default;
 
     // Reads up to n bytes at the position; returns how many were read (short at the end).
     virtual int64_t Read(void* buffer, int64_t n) = 0;
+    // Reads up to n bytes at offset at without moving the position, so that readers never share
+    // a cursor; returns how many were read (short at the end, 0 at or past it).
+    virtual int64_t ReadAt(int64_t at, void* buffer, int64_t n) = 0;
     // Writes n bytes at the position, growing the stream as needed; raises EWriteError.
     virtual void Write(const void* buffer, int64_t n) = 0;
     // Moves the position; returns the new position. Positions past the end are allowed.
@@ -52,7 +65,8 @@ public:
     void WriteBuffer(const void* buffer, int64_t n) { Write(buffer, n); }
 };
 
-enum class TFileMode {
+enum class TFileMode
+{
     Create,          // create or truncate, read and write
     CreateExclusive, // create a file that must not exist yet, read and write
     OpenRead,        // existing file, read only
@@ -63,7 +77,8 @@ enum class TFileMode {
 // back-patches of recent records cost no system call each. Far accesses while the window holds
 // unwritten data go straight to the file with pread/pwrite. Call Flush() before closing to learn
 // about write errors; the destructor flushes but cannot report them.
-class TFileStream : public TStream {
+class TFileStream : public TStream
+{
 public:
     TFileStream(const std::string& path, TFileMode mode, size_t bufferSize = 256 * 1024);
     ~TFileStream() override;
@@ -71,6 +86,7 @@ public:
     TFileStream& operator=(const TFileStream&) = delete;
 
     int64_t Read(void* buffer, int64_t n) override;
+    int64_t ReadAt(int64_t at, void* buffer, int64_t n) override;
     void Write(const void* buffer, int64_t n) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     int64_t Size() override { return size_; }
@@ -97,12 +113,14 @@ private:
     bool dirty_ = false;
 };
 
-class TMemoryStream : public TStream {
+class TMemoryStream : public TStream
+{
 public:
     TMemoryStream() = default;
     explicit TMemoryStream(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
 
     int64_t Read(void* buffer, int64_t n) override;
+    int64_t ReadAt(int64_t at, void* buffer, int64_t n) override;
     void Write(const void* buffer, int64_t n) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     int64_t Size() override { return static_cast<int64_t>(data_.size()); }

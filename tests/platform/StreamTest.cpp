@@ -61,9 +61,16 @@ TEST_P(StreamTest, RandomMixOfOperationsMatchesTheMemoryStream)
                 int64_t at = pick(size + 10);
                 int64_t n = 1 + pick(step % 50 == 0 ? 600000 : 300);
                 std::vector<uint8_t> a(static_cast<size_t>(n)), b(static_cast<size_t>(n));
-                memory.Seek(at, TSeekOrigin::Begin);
-                file.Seek(at, TSeekOrigin::Begin);
-                int64_t ga = memory.Read(a.data(), n), gb = file.Read(b.data(), n);
+                int64_t ga = 0, gb = 0;
+                if (pick(2) == 0) {
+                    memory.Seek(at, TSeekOrigin::Begin);
+                    file.Seek(at, TSeekOrigin::Begin);
+                    ga = memory.Read(a.data(), n);
+                    gb = file.Read(b.data(), n);
+                } else { // a positional read leaves the position alone
+                    ga = memory.ReadAt(at, a.data(), n);
+                    gb = file.ReadAt(at, b.data(), n);
+                }
                 ASSERT_EQ(ga, gb) << "step " << step;
                 a.resize(static_cast<size_t>(ga));
                 b.resize(static_cast<size_t>(gb));
