@@ -3,6 +3,7 @@
 // full paths and their lookup, tags and tag names, and the tag changes that follow the tagged
 // chain. No input may crash a reader, read outside the bytes, or make a walk loop.
 #include "core/DirStorage.h"
+#include "core/LogChecks.h"
 #include "core/LogWalk.h"
 
 #include <cstddef>
@@ -20,8 +21,8 @@ void Drain(TLogWalk walk)
     TDirNode node;
     std::string name;
     while (walk.Next(node, name))
-        walk.FaultText();
-    walk.FaultText();
+        walk.Damage().Text();
+    walk.Damage().Text();
 }
 
 void ReadTagNames(TDirStorage& log)
@@ -61,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         log.FindPath(path);
         log.FindPath(path + "/x");
         Drain(TLogWalk::Children(log, at));
+        Drain(TLogWalk::Subtree(log, at));
+        Drain(TLogWalk::Ancestors(log, at));
         log.ReadTags(at);
     }
     // Changes land in the memory copy: the chain operations must not write outside records or

@@ -1,5 +1,7 @@
 #include "core/DirCompare.h"
 
+#include "core/CompareChecks.h"
+#include "core/LogChecks.h"
 #include "core/LogFileOrder.h"
 #include "core/NameOrder.h"
 
@@ -121,9 +123,9 @@ void TDirCompare::TLogCursor::TakePath()
 
 std::string TDirCompare::TLogCursor::Damage() const
 {
-    if (walk_.Fault().empty())
+    if (!walk_.Damage().Found())
         return "";
-    return std::string("The ") + which_ + " log is damaged (" + walk_.Fault() +
+    return std::string("The ") + which_ + " log is damaged (" + walk_.Damage().Text() +
            "); its entries end there.";
 }
 
@@ -302,31 +304,38 @@ uint16_t TDirCompare::ReadRecordLength(int32_t offset)
     }
 }
 
-bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string& name)
+bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string& name,
+                             std::string* why)
 {
     name.clear();
-    if (offset < kCompareFirstOffset)
+    auto fail = [why](std::string reason) {
+        if (why)
+            *why = std::move(reason);
         return false;
-    const uint16_t length = ReadRecordLength(offset);
-    if (length < kCompareMinRecordLength)
-        return false;
-    const bool oldVersion = GetFileVersion() == kCompareVersionWithoutNewLogOffset;
+    };
     try {
+        const int64_t size = stream_.Size();
+        const uint16_t length = ReadRecordLength(offset);
+        if (offset < kCompareFirstOffset || length < kCompareMinRecordLength)
+            return fail(CompareRecordFault(offset, length, size));
+        const bool oldVersion = GetFileVersion() == kCompareVersionWithoutNewLogOffset;
         recordBuffer_.resize(length);
-        int64_t got = stream_.ReadAt(offset, recordBuffer_.data(), length);
+        // A record cut short still gives its fixed part when the file holds that much.
+        const int64_t got = stream_.ReadAt(offset, recordBuffer_.data(), length);
+        const std::string cut = CompareRecordFault(offset, length, offset + got);
         if (got < kCompareFixedSize)
-            return false;
+            return fail(cut);
         record = DecodeCompareFixed(recordBuffer_.data());
         if (oldVersion)
             record.NewLogOffset = 0;
-        if (got < length)
-            return false;
+        if (!cut.empty())
+            return fail(cut);
         const char* text = reinterpret_cast<const char*>(recordBuffer_.data()) + kCompareFixedSize;
         const size_t room = length - kCompareFixedSize;
         name.assign(text, strnlen(text, room));
         return true;
-    } catch (const EStreamError&) {
-        return false;
+    } catch (const EStreamError& e) {
+        return fail(e.what());
     }
 }
 
@@ -384,7 +393,7 @@ int TDirCompare::GetFileVersion()
 
 int32_t TDirCompare::ForwardLink(int32_t from, int32_t link)
 {
-    return (link > from && link < stream_.Size()) ? link : kNoOffset;
+    return CompareLinkFault(from, link, stream_.Size()).empty() ? link : kNoOffset;
 }
 
 int32_t TDirCompare::FirstEntry(int32_t offset, const TCompareRecord& directory)
@@ -402,24 +411,25 @@ TCompareWalkEnd WalkRecords(TDirCompare& file, const TCompareVisitor& visit)
     TCompareWalkEnd end;
     const int64_t size = file.FileSize();
     TCompareRecord r;
-    std::string name;
-    int32_t at = kCompareFirstOffset;
+    std::string name, why;
+    int32_t at = kCompareFirstOffset, from = kNoOffset;
     while (at < size) {
         end.Offset = at;
-        if (!file.ReadRecord(at, r, name)) {
-            end.Damage = "the record at offset " + std::to_string(at) + " cannot be read";
+        if (!file.ReadRecord(at, r, name, &why)) {
+            end.Damage = TLogDamage{at, from, why}.Text();
             return end;
         }
         if (!visit(at, r, name))
             return end;
-        const int32_t next = file.ForwardLink(at, r.NextOffset);
-        if (next == kNoOffset) {
-            if (r.NextOffset != size)
-                end.Damage = "the record at offset " + std::to_string(at) + " links to offset " +
-                             std::to_string(r.NextOffset) + ", not ahead inside the file";
+        if (r.NextOffset == size)
+            return end; // the last record ends the file
+        const std::string fault = CompareLinkFault(at, r.NextOffset, size);
+        if (!fault.empty()) {
+            end.Damage = TLogDamage{r.NextOffset, at, "the link " + fault}.Text();
             return end;
         }
-        at = next;
+        from = at;
+        at = r.NextOffset;
     }
     end.Offset = at;
     return end;

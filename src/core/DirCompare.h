@@ -33,7 +33,8 @@ using TCompareProgress = std::function<void(const std::string& path, bool& stop)
 int ComparePathKeys(std::string_view a, std::string_view b);
 
 // How a walk of a comparison in file order ended: Damage is empty when the records ran without a
-// gap to the end of the file (or the visitor stopped), else it says what was wrong at Offset.
+// gap to the end of the file (or the visitor stopped), else it says where and what was wrong
+// (TLogDamage::Text).
 struct TCompareWalkEnd
 {
     int32_t Offset = kNoOffset;
@@ -62,17 +63,18 @@ public:
     // The RecordLength word at offset; 0 when no record can start there.
     uint16_t ReadRecordLength(int32_t offset);
     // Decodes the record at offset; false when there is none, its length is bad or it is cut
-    // short (the name is then empty). Readers end their walk on false.
-    bool ReadRecord(int32_t offset, TCompareRecord& record, std::string& name);
+    // short (the name is then empty), with the reason in why when given (core/CompareChecks.h).
+    // Readers end their walk on false.
+    bool ReadRecord(int32_t offset, TCompareRecord& record, std::string& name,
+                    std::string* why = nullptr);
     // The full path of the record by its parent links (a top-level path without its trailing
     // "/").
     std::string GetFullPath(int32_t offset);
     // The version digits of the header as a number (102), 0 when they are not digits. Cached.
     int GetFileVersion();
 
-    // Checked walks: the link from the record at `from` when a walk may follow it (inside the
-    // file and ahead of `from`), -1 otherwise. Every link a walk follows points forward, so no
-    // walk can loop; the first directory's NextDirOffset of 14 ends the chain this way too.
+    // Checked walks: the link from the record at `from` when a walk may follow it
+    // (CompareLinkFault), -1 otherwise.
     int32_t ForwardLink(int32_t from, int32_t link);
     // The first entry of the directory record at offset, -1 when it has none.
     int32_t FirstEntry(int32_t offset, const TCompareRecord& directory);

@@ -2,6 +2,7 @@
 // Tags live in DirStorageTags.cpp, the operations on the disk in DirStorageDisk.cpp.
 #include "core/DirStorage.h"
 
+#include "core/LogChecks.h"
 #include "core/LogWalk.h"
 #include "core/LogWriter.h"
 #include "core/TreeScanner.h"
@@ -106,43 +107,11 @@ void TDirStorage::BuildLog(const std::vector<std::string>& paths,
 bool TDirStorage::ReadRecord(int32_t offset, TRecordFixed& fixed, std::string& name,
                              std::string* why)
 {
-    auto fail = [why](std::string reason) {
-        if (why)
-            *why = std::move(reason);
-        return false;
-    };
-    try {
-        int64_t size = stream_.Size();
-        if (offset == kNoOffset)
-            return fail("no record (-1)");
-        if (offset < firstOffset_ || offset >= size)
-            return fail("offset " + std::to_string(offset) + " lies outside the records");
-        uint8_t b[kMaxRecordLength];
-        if (stream_.ReadAt(offset, b, kRecordFixedSize) != kRecordFixedSize)
-            return fail("the record at " + std::to_string(offset) +
-                        " is cut off by the end of the file");
-        fixed = TRecordFixed::Decode(b);
-        if (fixed.RecordLength <= kRecordFixedSize || fixed.RecordLength > kMaxRecordLength)
-            return fail("the record at " + std::to_string(offset) + " has a length of " +
-                        std::to_string(fixed.RecordLength));
-        if (offset + static_cast<int64_t>(fixed.RecordLength) > size)
-            return fail("the record at " + std::to_string(offset) +
-                        " is cut off by the end of the file");
-        if (fixed.SelfOffset != offset)
-            return fail("the record at " + std::to_string(offset) + " says it is at " +
-                        std::to_string(fixed.SelfOffset));
-        int64_t nameBytes = fixed.RecordLength - kRecordFixedSize;
-        if (stream_.ReadAt(offset + kRecordFixedSize, b + kRecordFixedSize, nameBytes) != nameBytes)
-            return fail("the name at " + std::to_string(offset) + " cannot be read");
-        const char* n = reinterpret_cast<const char*>(b + kRecordFixedSize);
-        size_t length = 0;
-        while (length < static_cast<size_t>(nameBytes) && n[length] != 0)
-            ++length;
-        name.assign(n, length);
-        return true;
-    } catch (const EStreamError& e) {
-        return fail(e.what());
-    }
+    std::string reason;
+    bool ok = ReadCheckedRecord(stream_, firstOffset_, stream_.Size(), offset, fixed, name, reason);
+    if (why)
+        *why = std::move(reason);
+    return ok;
 }
 
 bool TDirStorage::ReadFixedAt(int32_t offset, TRecordFixed& fixed)
@@ -151,11 +120,9 @@ bool TDirStorage::ReadFixedAt(int32_t offset, TRecordFixed& fixed)
     return ReadRecord(offset, fixed, name);
 }
 
-bool TDirStorage::ReadNode(int32_t offset, TDirNode& node, std::string& name)
+TDirNode NodeOf(const TRecordFixed& r)
 {
-    TRecordFixed r;
-    if (!ReadRecord(offset, r, name))
-        return false;
+    TDirNode node;
     node.Kind = r.Kind;
     node.Level = r.Level;
     node.Attributes = r.Attributes;
@@ -171,6 +138,15 @@ bool TDirStorage::ReadNode(int32_t offset, TDirNode& node, std::string& name)
     node.NextTaggedOffset = r.NextTaggedOffset;
     node.PrevTaggedOffset = r.PrevTaggedOffset;
     node.Tags = r.Tags;
+    return node;
+}
+
+bool TDirStorage::ReadNode(int32_t offset, TDirNode& node, std::string& name)
+{
+    TRecordFixed r;
+    if (!ReadRecord(offset, r, name))
+        return false;
+    node = NodeOf(r);
     return true;
 }
 
@@ -179,21 +155,15 @@ std::string TDirStorage::GetFullPath(int32_t offset)
     std::string path;
     TDirNode node;
     std::string name;
-    int32_t at = offset;
-    while (ReadNode(at, node, name)) {
+    for (TLogWalk up = TLogWalk::Ancestors(*this, offset); up.Next(node, name);) {
         if (node.Level == 0) {
             // The root's name ends with its "/": "/data/" stands in front as "/data", "/" as "".
-            std::string root = name;
-            if (!root.empty() && root.back() == '/')
-                root.pop_back();
-            path = path.empty() ? (root.empty() ? std::string("/") : root) : root + "/" + path;
+            if (!name.empty() && name.back() == '/')
+                name.pop_back();
+            path = path.empty() ? (name.empty() ? std::string("/") : name) : name + "/" + path;
             break;
         }
         path = path.empty() ? name : name + "/" + path;
-        // A parent lies in front of its entries; any other link is damage and ends the path.
-        if (node.ParentOffset == kNoOffset || node.ParentOffset >= at)
-            break;
-        at = node.ParentOffset;
     }
     return path;
 }

@@ -2,10 +2,10 @@
 // decodes one record, every change rewrites a record's fixed part in place, and the links
 // between records are the tree. The caller owns the stream and frees it after this object.
 //
-// Reading never trusts the file: a record reads only when it lies inside the file with a length
-// of 66 to 325 bytes and names its own offset, and every link is checked before it is followed
-// (core/LogWalk.h has the walks), so a damaged log ends a walk instead of looping or reading
-// out of bounds. Writers touch only records that read.
+// Reading never trusts the file: a record reads only when it passes the checks of
+// core/LogChecks.h, and every link is checked before it is followed (core/LogWalk.h has the
+// walks), so a damaged log ends a walk instead of looping or reading out of bounds. Writers touch
+// only records that read.
 #pragma once
 
 #include "core/LogFormat.h"
@@ -38,6 +38,9 @@ struct TDirNode
     int32_t PrevTaggedOffset = kNoOffset;
     uint32_t Tags = 0;
 };
+
+// The decoded form of a record's fixed part.
+TDirNode NodeOf(const TRecordFixed& fixed);
 
 // The twelve tag names a new log gets: "Tag 1" to "Tag 11" (bits 0 to 10), then "Rubbish Bin"
 // (bit 30). A logging run writes them with SetTagName(1..12) after BuildLog.

@@ -1,6 +1,7 @@
 // The operations of a log on the disk it describes: deleting a tree (and marking it in the log)
 // and checking a tree against the disk.
 #include "core/DirStorage.h"
+#include "core/LogWalk.h"
 
 #include <cerrno>
 #include <cmath>
@@ -27,12 +28,11 @@ std::string TDirStorage::RootPathOf(int32_t offset)
 {
     TDirNode node;
     std::string name;
-    int32_t at = offset;
-    while (ReadNode(at, node, name) && node.Level > 0 && node.ParentOffset != kNoOffset &&
-           node.ParentOffset < at)
-        at = node.ParentOffset;
-    std::string root = GetFullPath(at);
-    return root == "/" ? std::string() : root;
+    int32_t root = offset;
+    for (TLogWalk up = TLogWalk::Ancestors(*this, offset); up.Next(node, name);)
+        root = up.Offset();
+    std::string path = GetFullPath(root);
+    return path == "/" ? std::string() : path;
 }
 
 // Deletes one entry, reached from the root without following links. True when the step counts
@@ -75,14 +75,12 @@ void TDirStorage::SubtractAllocated(int32_t offset, const TDirNode& node)
 {
     int64_t amount = node.Allocated;
     WriteAllocated(offset, 0);
-    TDirNode up = node;
+    TDirNode up;
     std::string name;
-    for (int32_t at = offset; up.ParentOffset != kNoOffset && up.ParentOffset < at;) {
-        at = up.ParentOffset;
-        if (!ReadNode(at, up, name))
-            break;
-        WriteAllocated(at, up.Allocated - amount);
-    }
+    TLogWalk ancestors = TLogWalk::Ancestors(*this, offset);
+    ancestors.Next(up, name); // the record itself
+    while (ancestors.Next(up, name))
+        WriteAllocated(ancestors.Offset(), up.Allocated - amount);
 }
 
 void TDirStorage::DeleteTree(int32_t offset, bool force, bool updateLog,
@@ -93,16 +91,14 @@ void TDirStorage::DeleteTree(int32_t offset, bool force, bool updateLog,
     if (!ReadNode(offset, start, name) || start.Kind != kKindDirectory)
         return;
     std::vector<int32_t> offsets{offset};
-    for (int32_t at = start.NextOffset, from = offset;
-         at > from && ReadNode(at, node, name) && node.Level > start.Level;
-         from = at, at = node.NextOffset) {
+    for (TLogWalk below = TLogWalk::Subtree(*this, offset); below.Next(node, name);) {
         if (onStatus_) {
             bool stop = false;
             onStatus_("Preparing to delete", stop);
             if (stop)
                 return;
         }
-        offsets.push_back(at);
+        offsets.push_back(below.Offset());
     }
     TRootedWalker walker(Disk(), RootPathOf(offset));
     for (size_t i = offsets.size(); i-- > 0;) {
@@ -134,10 +130,8 @@ void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)
     if (!ReadNode(offset, start, name) || start.Kind != kKindDirectory)
         return;
     TFileSystem& fs = Disk();
-    for (int32_t at = start.NextOffset, from = offset;
-         at > from && ReadNode(at, node, name) && node.Level > start.Level;
-         from = at, at = node.NextOffset) {
-        std::string path = GetFullPath(at);
+    for (TLogWalk below = TLogWalk::Subtree(*this, offset); below.Next(node, name);) {
+        std::string path = GetFullPath(below.Offset());
         TFileInfo found;
         int count = fs.FindExact(path, found);
         std::string message;

@@ -12,11 +12,9 @@ TLogFileOrder::TLogFileOrder(TDirStorage& log, size_t blockSize, TFollow follow)
 {
 }
 
-bool TLogFileOrder::Fail(const std::string& why)
+bool TLogFileOrder::Fail(std::string why)
 {
-    fault_ = (offset_ == kNoOffset ? std::string("the first record")
-                                   : "the link from record " + std::to_string(offset_)) +
-             " to " + std::to_string(next_) + ": " + why;
+    damage_ = {next_, offset_, std::move(why)};
     next_ = kNoOffset;
     return false;
 }
@@ -38,23 +36,20 @@ bool TLogFileOrder::Next(TRecordFixed& fixed, std::string_view& name)
     const int32_t at = next_;
     if (at == kNoOffset)
         return false;
-    if (at < firstOffset_ || at >= size_)
-        return Fail("it lies outside the records");
-    if (offset_ != kNoOffset && at <= offset_)
-        return Fail("it points back");
+    std::string fault = LinkFault(offset_, at, TLinkDirection::Forward, firstOffset_, size_);
+    if (!fault.empty())
+        return Fail("the link " + fault);
     try {
         if (!Load(at, kRecordFixedSize))
             return Fail("the record is cut off by the end of the file");
-        const uint8_t* p = block_.data() + (at - blockStart_);
-        fixed = TRecordFixed::Decode(p);
-        if (fixed.RecordLength <= kRecordFixedSize || fixed.RecordLength > kMaxRecordLength)
-            return Fail("the record has a length of " + std::to_string(fixed.RecordLength));
-        if (fixed.SelfOffset != at)
-            return Fail("the record says it is at " + std::to_string(fixed.SelfOffset));
+        fixed = TRecordFixed::Decode(block_.data() + (at - blockStart_));
+        fault = RecordFault(at, fixed, size_);
+        if (!fault.empty())
+            return Fail(fault);
         if (!Load(at, fixed.RecordLength))
             return Fail("the record is cut off by the end of the file");
-        p = block_.data() + (at - blockStart_);
-        const auto* text = reinterpret_cast<const char*>(p + kRecordFixedSize);
+        const auto* text =
+            reinterpret_cast<const char*>(block_.data() + (at - blockStart_) + kRecordFixedSize);
         const size_t room = fixed.RecordLength - kRecordFixedSize;
         name = std::string_view(text, std::find(text, text + room, '\0') - text);
     } catch (const EStreamError& e) {

@@ -1,15 +1,16 @@
 // A log's records in file order, read from large blocks of its stream: the walk a comparison makes
 // over two whole logs, at the cost of one read per block instead of a seek and two reads per
-// record. The same walk along the directory chain builds a log's directory tree in one pass. Every
-// record must pass the checks a log reader applies (inside the records, a length of 66 to 325
-// bytes, naming its own offset) and every NextOffset must point forward, so a damaged log ends the
-// walk (Fault() says where) instead of looping or reading out of bounds.
+// record. The same walk along the directory chain builds a log's directory tree in one pass.
+// Every record and every link followed must pass the checks every log reader applies
+// (core/LogChecks.h), so a damaged log ends the walk with the same damage TLogWalk::AllRecords
+// reports, instead of looping or reading out of bounds.
 //
 // The log and its stream must outlive the walk; other reads of the log may come between two Next
 // calls (blocks are read at their offsets).
 #pragma once
 
 #include "core/DirStorage.h"
+#include "core/LogChecks.h"
 
 #include <string>
 #include <string_view>
@@ -33,11 +34,12 @@ public:
     bool Next(TRecordFixed& fixed, std::string_view& name);
     // The offset of the record Next gave last.
     int32_t Offset() const { return offset_; }
-    // "" when the walk ended at a NextOffset of -1 (or has not ended), else what was wrong.
-    const std::string& Fault() const { return fault_; }
+    // Where and why the walk ended early; nothing found when it ended at a NextOffset of -1 (or
+    // has not ended).
+    const TLogDamage& Damage() const { return damage_; }
 
 private:
-    bool Fail(const std::string& why);
+    bool Fail(std::string why);
     // Makes the bytes [at, at + n) available in the block; false when the file ends first.
     bool Load(int64_t at, int64_t n);
 
@@ -50,7 +52,7 @@ private:
     int64_t blockStart_ = 0, blockLength_ = 0;
     int32_t next_;
     int32_t offset_ = kNoOffset;
-    std::string fault_;
+    TLogDamage damage_;
 };
 
 } // namespace vm

@@ -19,12 +19,20 @@ TLogWalk TLogWalk::Roots(TDirStorage& log)
     return w;
 }
 
+namespace {
+bool ReadDirectory(TDirStorage& log, int32_t offset, TDirNode& node)
+{
+    std::string name;
+    return log.ReadNode(offset, node, name) && node.Kind == kKindDirectory;
+}
+} // namespace
+
 TLogWalk TLogWalk::Children(TDirStorage& log, int32_t dir)
 {
     TLogWalk w(log, TKind::Siblings, kNoOffset);
     TDirNode node;
     std::string name;
-    if (!log.ReadNode(dir, node, name) || node.Kind != kKindDirectory)
+    if (!ReadDirectory(log, dir, node))
         return w;
     w.parent_ = dir;
     w.level_ = node.Level + 1;
@@ -35,6 +43,35 @@ TLogWalk TLogWalk::Children(TDirStorage& log, int32_t dir)
         first.Level == w.level_ && first.ParentOffset == dir)
         w.next_ = node.NextOffset;
     w.offset_ = dir; // so that the first child must lie behind its directory
+    return w;
+}
+
+TLogWalk TLogWalk::Below(TDirStorage& log, TKind kind, int32_t dir)
+{
+    TLogWalk w(log, kind, kNoOffset);
+    TDirNode node;
+    if (!ReadDirectory(log, dir, node))
+        return w;
+    w.next_ = kind == TKind::Directories ? node.NextDirOffset : node.NextOffset;
+    w.offset_ = dir; // so that the first record must lie behind the directory
+    w.above_ = node.Level;
+    return w;
+}
+
+TLogWalk TLogWalk::Subtree(TDirStorage& log, int32_t dir)
+{
+    return Below(log, TKind::FileOrder, dir);
+}
+
+TLogWalk TLogWalk::SubtreeDirectories(TDirStorage& log, int32_t dir)
+{
+    return Below(log, TKind::Directories, dir);
+}
+
+TLogWalk TLogWalk::Ancestors(TDirStorage& log, int32_t offset)
+{
+    TLogWalk w(log, TKind::Ancestors, offset);
+    w.level_ = -1; // the first record may be at any level
     return w;
 }
 
@@ -54,34 +91,10 @@ TLogWalk TLogWalk::Tagged(TDirStorage& log)
     return w;
 }
 
-TLogWalk TLogWalk::Below(TDirStorage& log, TKind kind, int32_t dir)
-{
-    TLogWalk w(log, kind, kNoOffset);
-    TDirNode node;
-    std::string name;
-    if (!log.ReadNode(dir, node, name) || node.Kind != kKindDirectory)
-        return w;
-    w.next_ = kind == TKind::Directories ? node.NextDirOffset : node.NextOffset;
-    w.offset_ = dir; // so that the first record must lie behind the directory
-    w.above_ = node.Level;
-    return w;
-}
-
-TLogWalk TLogWalk::Subtree(TDirStorage& log, int32_t dir)
-{
-    return Below(log, TKind::FileOrder, dir);
-}
-
-TLogWalk TLogWalk::SubtreeDirectories(TDirStorage& log, int32_t dir)
-{
-    return Below(log, TKind::Directories, dir);
-}
-
-bool TLogWalk::Fail(TLinkFault fault, int32_t target)
+bool TLogWalk::Fail(TLinkFault fault, int32_t target, std::string reason)
 {
     fault_ = fault;
-    faultTarget_ = target;
-    faultSource_ = offset_;
+    damage_ = {target, offset_, std::move(reason)};
     next_ = kNoOffset;
     return false;
 }
@@ -91,23 +104,31 @@ bool TLogWalk::Step(TDirNode& node, std::string& name)
     int32_t at = next_;
     if (at == kNoOffset)
         return false;
-    if (at < log_.FirstOffset() || at >= log_.StreamSize())
-        return Fail(TLinkFault::OutsideFile, at);
-    bool forward = kind_ != TKind::Tagged;
-    if (forward && offset_ != kNoOffset && at <= offset_)
-        return Fail(TLinkFault::NotForward, at);
+    TLinkDirection direction = kind_ == TKind::Tagged      ? TLinkDirection::Anywhere
+                               : kind_ == TKind::Ancestors ? TLinkDirection::Backward
+                                                           : TLinkDirection::Forward;
+    std::string fault = LinkFault(offset_, at, direction, log_.FirstOffset(), log_.StreamSize());
+    if (!fault.empty())
+        return Fail(at < log_.FirstOffset() || at >= log_.StreamSize() ? TLinkFault::OutsideFile
+                                                                       : TLinkFault::NotForward,
+                    at, "the link " + fault);
     if (kind_ == TKind::Tagged && !visited_.insert(at).second)
-        return Fail(TLinkFault::Revisited, at);
-    if (!log_.ReadNode(at, node, name))
-        return Fail(TLinkFault::Unreadable, at);
-    if (kind_ == TKind::Siblings && node.Level != level_)
-        return Fail(TLinkFault::WrongLevel, at);
+        return Fail(TLinkFault::Revisited, at,
+                    "the tagged chain comes back to a record it has visited");
+    TRecordFixed fixed;
+    std::string why;
+    if (!log_.ReadRecord(at, fixed, name, &why))
+        return Fail(TLinkFault::Unreadable, at, why);
+    node = NodeOf(fixed);
+    if ((kind_ == TKind::Siblings || (kind_ == TKind::Ancestors && level_ >= 0)) &&
+        node.Level != level_)
+        return Fail(TLinkFault::WrongLevel, at, "the record is at the wrong level");
     if (kind_ == TKind::Siblings && level_ > 0 && node.ParentOffset != parent_)
-        return Fail(TLinkFault::WrongParent, at);
+        return Fail(TLinkFault::WrongParent, at, "the record has another parent");
     if (kind_ == TKind::Directories && node.Kind != kKindDirectory)
-        return Fail(TLinkFault::NotDirectory, at);
+        return Fail(TLinkFault::NotDirectory, at, "the directory chain reaches a file record");
     if (above_ >= 0 && node.Level <= above_) {
-        next_ = kNoOffset; // the subtree has ended: not a fault
+        next_ = kNoOffset; // the first record behind the subtree: a clean end
         return false;
     }
     offset_ = at;
@@ -117,6 +138,18 @@ bool TLogWalk::Step(TDirNode& node, std::string& name)
         break;
     case TKind::Siblings:
         next_ = node.NextSiblingOffset;
+        break;
+    case TKind::Ancestors:
+        // A root ends the walk; any other record must name its parent, one level up.
+        if (node.Level == 0) {
+            next_ = kNoOffset;
+        } else if (node.ParentOffset == kNoOffset) {
+            // Reported once the record itself has been handed out.
+            Fail(TLinkFault::OutsideFile, kNoOffset, "the record has no parent");
+        } else {
+            next_ = node.ParentOffset;
+            level_ = node.Level - 1;
+        }
         break;
     case TKind::Directories:
         next_ = node.NextDirOffset;
@@ -136,67 +169,6 @@ bool TLogWalk::Next(TDirNode& node, std::string& name)
             return true;
     }
     return false;
-}
-
-std::string TLogWalk::FaultText() const
-{
-    std::string from = faultSource_ == kNoOffset ? std::string("the start")
-                                                 : "record " + std::to_string(faultSource_);
-    std::string to = std::to_string(faultTarget_);
-    switch (fault_) {
-    case TLinkFault::None:
-        return "";
-    case TLinkFault::OutsideFile:
-        return "link from " + from + " to " + to + " lies outside the records";
-    case TLinkFault::NotForward:
-        return "link from " + from + " to " + to + " points back";
-    case TLinkFault::Unreadable:
-        return "link from " + from + " to " + to + " reaches no record";
-    case TLinkFault::WrongParent:
-        return "record " + to + " (linked from " + from + ") has another parent";
-    case TLinkFault::WrongLevel:
-        return "record " + to + " (linked from " + from + ") is at the wrong level";
-    case TLinkFault::NotDirectory:
-        return "directory chain from " + from + " reaches file record " + to;
-    case TLinkFault::Revisited:
-        return "tagged chain from " + from + " comes back to " + to;
-    }
-    return "";
-}
-
-std::string CheckRecordLinks(const TRecordFixed& r, int32_t firstOffset, int64_t fileSize)
-{
-    auto inside = [&](int32_t v) { return v >= firstOffset && v < fileSize; };
-    struct TLink
-    {
-        const char* Name;
-        int32_t Value;
-        int Direction; // 1 forward, -1 backward, 0 anywhere
-    } links[] = {
-        {"ParentOffset", r.ParentOffset, -1},          {"NextOffset", r.NextOffset, 1},
-        {"NextSiblingOffset", r.NextSiblingOffset, 1}, {"NextDirOffset", r.NextDirOffset, 1},
-        {"NextTaggedOffset", r.NextTaggedOffset, 0},   {"PrevTaggedOffset", r.PrevTaggedOffset, 0},
-    };
-    for (const TLink& l : links) {
-        if (l.Value == kNoOffset)
-            continue;
-        std::string v = std::string(l.Name) + " " + std::to_string(l.Value);
-        if (!inside(l.Value))
-            return v + " lies outside the records";
-        if (l.Direction > 0 && l.Value <= r.SelfOffset)
-            return v + " points back";
-        if (l.Direction < 0 && l.Value >= r.SelfOffset)
-            return v + " points forward";
-    }
-    if (r.Level > 0 && r.ParentOffset == kNoOffset)
-        return "a record at level " + std::to_string(r.Level) + " without a parent";
-    if (r.Level == 0 && r.ParentOffset != kNoOffset)
-        return "a root with a parent";
-    if (r.Kind == kKindFile && r.NextDirOffset != kNoOffset)
-        return "a file record in the directory chain";
-    if ((r.NextTaggedOffset == kNoOffset) != (r.PrevTaggedOffset == kNoOffset))
-        return "only one tagged link set";
-    return "";
 }
 
 } // namespace vm

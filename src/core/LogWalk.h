@@ -1,19 +1,20 @@
-// Walks over a log that check every link before they follow it, so that no damaged log can make
-// a reader loop or read out of bounds:
-//   - every offset followed must lie inside the file, at or behind the first record, and read
-//     as a record (TDirStorage::ReadRecord's checks);
+// Walks over a log that check every link before they follow it (core/LogChecks.h), so that no
+// damaged log can make a reader loop or read out of bounds:
+//   - every offset followed must lie inside the records and read as a record;
 //   - NextOffset, NextSiblingOffset and NextDirOffset must point forward (behind the record they
-//     come from), so these walks end after at most one visit per record;
+//     come from) and ParentOffset back, so these walks end after at most one visit per record;
 //   - children must name their directory as parent and lie one level below it; roots are at
-//     level 0; the directory chain holds directories only;
+//     level 0; the directory chain holds directories only; a parent lies one level up;
 //   - the tagged chain may point anywhere, so it ends at a record it has already visited.
-// A walk ends at the first bad link; Fault() tells what was wrong and where.
+// A walk ends at the first bad link; Damage() tells where and why, in the words every reader of
+// a log uses.
 //
 // A walk keeps its own position: other reads of the same log may come between two Next calls.
 // The log must outlive the walk.
 #pragma once
 
 #include "core/DirStorage.h"
+#include "core/LogChecks.h"
 
 #include <string>
 #include <unordered_set>
@@ -22,9 +23,9 @@ namespace vm {
 
 enum class TLinkFault
 {
-    None,         // the walk ended at a link of -1
+    None,         // the walk ended at a link of -1, or where its records end
     OutsideFile,  // the link points before the first record or at or past the end
-    NotForward,   // a forward link points back (or at its own record)
+    NotForward,   // a forward link points back (or at its own record), a parent link forward
     Unreadable,   // no record reads at the offset
     WrongParent,  // a child or sibling of another directory
     WrongLevel,   // not at the level the walk expects
@@ -41,16 +42,19 @@ public:
     static TLogWalk Roots(TDirStorage& log);
     // The entries of the directory at dir (its NextOffset when one level below, then siblings).
     static TLogWalk Children(TDirStorage& log, int32_t dir);
-    // Every directory record, roots included (NextDirOffset from the first record).
-    static TLogWalk Directories(TDirStorage& log);
-    // Every tagged record (Tags not 0) of the tagged chain, from its head.
-    static TLogWalk Tagged(TDirStorage& log);
-    // Every record below the directory at dir, in file order (NextOffset from it), ending
-    // cleanly at the first record that is not deeper than dir.
+    // Every record below the directory at dir, in file order (NextOffset from it: its whole tree
+    // without itself), ending cleanly at the first record that is not deeper than dir.
     static TLogWalk Subtree(TDirStorage& log, int32_t dir);
     // Every directory below the directory at dir (NextDirOffset from it), ending cleanly at the
     // first directory that is not deeper than dir.
     static TLogWalk SubtreeDirectories(TDirStorage& log, int32_t dir);
+    // The record at offset, then its parent, and so on up to its root (level 0), which ends the
+    // walk cleanly.
+    static TLogWalk Ancestors(TDirStorage& log, int32_t offset);
+    // Every directory record, roots included (NextDirOffset from the first record).
+    static TLogWalk Directories(TDirStorage& log);
+    // Every tagged record (Tags not 0) of the tagged chain, from its head.
+    static TLogWalk Tagged(TDirStorage& log);
 
     // The next record; false at the end of the walk.
     bool Next(TDirNode& node, std::string& name);
@@ -58,23 +62,21 @@ public:
     int32_t Offset() const { return offset_; }
 
     TLinkFault Fault() const { return fault_; }
-    // Where the bad link pointed, and the record it came from (-1 for the start of the walk).
-    int32_t FaultTarget() const { return faultTarget_; }
-    int32_t FaultSource() const { return faultSource_; }
-    // "" when the walk ended cleanly, else what was wrong ("link from 106 to 90 points back").
-    std::string FaultText() const;
+    // Where and why the walk ended early; no damage (Found() false) when it ended cleanly.
+    const TLogDamage& Damage() const { return damage_; }
 
 private:
     enum class TKind
     {
         FileOrder,
         Siblings,
+        Ancestors,
         Directories,
         Tagged
     };
     TLogWalk(TDirStorage& log, TKind kind, int32_t start);
     static TLogWalk Below(TDirStorage& log, TKind kind, int32_t dir);
-    bool Fail(TLinkFault fault, int32_t target);
+    bool Fail(TLinkFault fault, int32_t target, std::string reason);
     bool Step(TDirNode& node, std::string& name);
 
     TDirStorage& log_;
@@ -82,16 +84,13 @@ private:
     int32_t next_;
     int32_t offset_ = kNoOffset;
     int32_t parent_ = kNoOffset; // Siblings: the directory whose entries these are (-1: roots)
-    int level_ = 0;              // Siblings: the level they must have
+    int level_ = 0;              // Siblings: the level they must have; Ancestors: the level the
+                                 // next record must have
     int32_t head_ = kNoOffset;   // Tagged: the chain's head
     int above_ = -1;             // Subtrees: records must lie deeper than this level
     std::unordered_set<int32_t> visited_;
     TLinkFault fault_ = TLinkFault::None;
-    int32_t faultTarget_ = kNoOffset, faultSource_ = kNoOffset;
+    TLogDamage damage_;
 };
-
-// Checks the links of one record against the rules above (without reading their targets):
-// "" when they are sound, else the first that is not ("NextOffset 90 points back").
-std::string CheckRecordLinks(const TRecordFixed& record, int32_t firstOffset, int64_t fileSize);
 
 } // namespace vm

@@ -118,7 +118,7 @@ bool TDirTreeBuilder::Step(int directories)
     std::string_view name;
     for (int i = 0; i < directories; ++i) {
         if (!chain_.Next(record, name)) {
-            Stop(chain_.Fault());
+            Stop(chain_.Damage().Text());
             return false;
         }
         const size_t level = record.Level;

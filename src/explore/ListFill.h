@@ -70,7 +70,7 @@ public:
     bool Step(int entries);
     bool Done() const { return !walk_ || done_; }
     // "" when the walk ended cleanly, else where the log is damaged.
-    std::string Fault() const { return walk_ ? walk_->FaultText() : std::string(); }
+    std::string Fault() const { return walk_ ? walk_->Damage().Text() : std::string(); }
 
     // The entry the walk came to last and the directory that holds it (for the status bar).
     const std::string& LastName() const { return lastName_; }

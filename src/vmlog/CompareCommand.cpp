@@ -1,5 +1,6 @@
 // vmlog compare: writes the comparison of two log files. And the comparison half of vmlog dump:
 // the header and one line per record of a comparison file, with what is damaged in it.
+#include "core/CompareChecks.h"
 #include "core/DirCompare.h"
 #include "references/CompareRun.h"
 #include "vmlog/Commands.h"
@@ -54,27 +55,6 @@ void PrintRecord(int32_t at, const TCompareRecord& r, const std::string& name)
                 Hex32(r.Attributes).c_str(), DateTimeText(r.Created).c_str(),
                 DateTimeText(r.Accessed).c_str(), DateTimeText(r.Modified).c_str(), r.ParentOffset,
                 r.NextOffset, r.NextSiblingOffset, r.NextDirOffset, r.NewLogOffset);
-}
-
-// The links of one record against the format's rules, without reading their targets: "" when
-// they are sound, else the first that is not.
-std::string CheckLinks(int32_t at, const TCompareRecord& r, int64_t fileSize)
-{
-    auto ahead = [&](int32_t v) { return v == kNoOffset || (v > at && v < fileSize); };
-    if (r.Level == 0 ? r.ParentOffset != kCompareFirstOffset
-                     : (r.ParentOffset < kCompareFirstOffset || r.ParentOffset >= at))
-        return "ParentOffset " + std::to_string(r.ParentOffset) + " is not a record before it";
-    if (!ahead(r.NextSiblingOffset))
-        return "NextSiblingOffset " + std::to_string(r.NextSiblingOffset) +
-               " is not ahead inside the file";
-    // The first directory's chain link may name itself: 14 ends the chain.
-    if (!ahead(r.NextDirOffset) && r.NextDirOffset != kCompareFirstOffset)
-        return "NextDirOffset " + std::to_string(r.NextDirOffset) + " is not ahead inside the file";
-    if (r.Kind != kKindDirectory && r.NextDirOffset != kNoOffset)
-        return "a file record is in the directory chain";
-    if (r.Condition > kConditionBoth)
-        return "condition " + std::to_string(r.Condition) + " is none of 0, 1, 2";
-    return "";
 }
 
 } // namespace
@@ -152,7 +132,7 @@ int DumpCompareFile(const std::string& file)
         WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string& name) {
             PrintRecord(at, r, name);
             ++records;
-            const std::string fault = CheckLinks(at, r, size);
+            const std::string fault = CheckCompareRecordLinks(at, r, size);
             if (!fault.empty()) {
                 std::printf("damaged: record %d: %s\n", at, fault.c_str());
                 ++damaged;

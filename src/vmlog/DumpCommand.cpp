@@ -1,6 +1,7 @@
 // vmlog dump: the header, one line per record in file order and the tag names of a log. A
 // damaged log shows what can be read and says where it is damaged (exit status 1).
 #include "core/DirStorage.h"
+#include "core/LogChecks.h"
 #include "core/LogWalk.h"
 #include "vmlog/Commands.h"
 #include "vmlog/DumpText.h"
@@ -63,13 +64,8 @@ int PrintRecords(TDirStorage& log)
         }
         end = walk.Offset() + r.RecordLength;
     }
-    if (walk.Fault() != TLinkFault::None) {
-        std::string why;
-        TRecordFixed r;
-        if (walk.Fault() == TLinkFault::Unreadable)
-            log.ReadRecord(walk.FaultTarget(), r, name, &why);
-        std::printf("damaged: %s%s\n", walk.FaultText().c_str(),
-                    why.empty() ? "" : (": " + why).c_str());
+    if (walk.Damage().Found()) {
+        std::printf("damaged: %s\n", walk.Damage().Text().c_str());
         ++damaged;
     } else if (log.HasTagList() && end != log.Header().TagListOffset) {
         std::printf("damaged: the records end at %lld but the tag list starts at %d\n",

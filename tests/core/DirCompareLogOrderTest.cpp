@@ -39,7 +39,7 @@ std::vector<Seen> ByBlocks(TDirStorage& log, size_t blockSize, std::string* faul
     while (walk.Next(fixed, name))
         seen.push_back({walk.Offset(), std::string(name), fixed.Level, fixed.NextOffset});
     if (fault)
-        *fault = walk.Fault();
+        *fault = walk.Damage().Text();
     return seen;
 }
 
@@ -78,8 +78,9 @@ TEST(LogFileOrder, DamageEndsTheWalkWithItsReason)
     TDirStorage probeLog(probe);
     const std::vector<Seen> all = ByBlocks(probeLog, 4096);
     const int32_t third = all[2].Offset, fourth = all[3].Offset;
-    const std::string from = "the link from record " + std::to_string(all[1].Offset) + " to " +
-                             std::to_string(third) + ": ";
+    auto at = [](int32_t offset, int32_t from, const char* reason) {
+        return TLogDamage{offset, from, reason}.Text();
+    };
     struct Case
     {
         const char* what;
@@ -90,17 +91,18 @@ TEST(LogFileOrder, DamageEndsTheWalkWithItsReason)
         size_t cutTo = 0;
     };
     const std::vector<Case> cases = {
-        {"zero length", size_t(third), 0, 2, from + "the record has a length of 0"},
-        {"long length", size_t(third), 326, 2, from + "the record has a length of 326"},
+        {"zero length", size_t(third), 0, 2,
+         at(third, all[1].Offset, "the record has a length of 0")},
+        {"long length", size_t(third), 326, 2,
+         at(third, all[1].Offset, "the record has a length of 326")},
         {"wrong self", size_t(third) + rec::SelfOffset, 99, 4,
-         from + "the record says it is at 99"},
+         at(third, all[1].Offset, "the record says it is at 99")},
         {"points back", size_t(all[1].Offset) + rec::NextOffset, all[0].Offset, 4,
-         "the link from record " + std::to_string(all[1].Offset) + " to " +
-             std::to_string(all[0].Offset) + ": it points back"},
+         at(all[0].Offset, all[1].Offset, "the link points back")},
         {"outside", size_t(all[1].Offset) + rec::NextOffset, 1 << 30, 4,
-         "the link from record " + std::to_string(all[1].Offset) + " to " +
-             std::to_string(1 << 30) + ": it lies outside the records"},
-        {"cut short", 0, 0, 0, from + "the record is cut off by the end of the file",
+         at(1 << 30, all[1].Offset, "the link lies outside the records")},
+        {"cut short", 0, 0, 0,
+         at(third, all[1].Offset, "the record is cut off by the end of the file"),
          size_t(fourth) - 3},
     };
     for (const Case& c : cases) {
@@ -117,6 +119,13 @@ TEST(LogFileOrder, DamageEndsTheWalkWithItsReason)
             std::string fault;
             EXPECT_EQ(ByBlocks(log, blockSize, &fault).size(), 2u) << c.what;
             EXPECT_EQ(fault, c.fault) << c.what;
+            // The checked walk of TDirStorage meets the same damage in the same words.
+            TLogWalk checked = TLogWalk::AllRecords(log);
+            TDirNode node;
+            std::string name;
+            while (checked.Next(node, name)) {
+            }
+            EXPECT_EQ(checked.Damage().Text(), c.fault) << c.what;
         }
     }
 }

@@ -22,7 +22,7 @@ std::vector<std::string> Names(TLogWalk walk)
     std::string name;
     while (walk.Next(node, name))
         names.push_back(name);
-    EXPECT_EQ(walk.FaultText(), "");
+    EXPECT_EQ(walk.Damage().Text(), "");
     return names;
 }
 
