@@ -4,24 +4,8 @@
 
 #include "core/LogChecks.h"
 #include "core/LogWalk.h"
-#include "core/LogWriter.h"
-#include "core/TreeScanner.h"
-
-#include <charconv>
 
 namespace vm {
-
-namespace {
-// The allocation unit a text gives: 0 when it is not a whole number that fits.
-int32_t UnitOf(const std::string& text)
-{
-    int32_t v = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size() || v < 0)
-        return 0;
-    return v;
-}
-} // namespace
 
 TDirStorage::TDirStorage(TStream& stream) : stream_(stream)
 {
@@ -70,36 +54,15 @@ TFileSystem& TDirStorage::Disk()
 
 // ---- Building ---------------------------------------------------------------------------------
 
-void TDirStorage::BuildLog(const std::vector<std::string>& paths,
-                           const std::vector<std::string>& units)
+void TDirStorage::BuildLog(const std::vector<TScanRoot>& roots)
 {
-    std::vector<std::string> roots;
-    for (const std::string& p : paths) {
-        if (p.empty())
-            throw EScanError("An empty path cannot be logged");
-        std::string r = p.back() == '/' ? p : p + "/";
-        if (r.size() > static_cast<size_t>(kMaxNameLength))
-            throw EScanError("The path " + r + " is longer than " + std::to_string(kMaxNameLength) +
-                             " bytes and does not fit a log");
-        roots.push_back(std::move(r));
-    }
-    stopped_ = false;
-    TLogWriter writer(stream_, Now());
+    TScanOutcome outcome = ScanIntoLog(stream_, roots, Disk(), onStatus_, pump_);
     firstOffset_ = kLogHeaderSize;
-    lastDirOffset_ = kLogHeaderSize;
-    header_ = writer.Header();
+    header_ = outcome.Header;
     extendedHeader_ = true;
     tagNames_.clear();
-
-    TTreeScanner scanner(Disk(), writer);
-    scanner.SetStatusEvent(onStatus_);
-    scanner.SetMessagePump(pump_);
-    for (size_t i = 0; i < roots.size() && !scanner.Stopped(); ++i)
-        scanner.ScanRoot(roots[i], i < units.size() ? UnitOf(units[i]) : 0);
-    writer.Finish();
-    stopped_ = scanner.Stopped();
-    header_ = writer.Header();
-    lastDirOffset_ = writer.LastDirOffset();
+    lastDirOffset_ = outcome.LastDirOffset;
+    stopped_ = outcome.Stopped;
 }
 
 // ---- Reading ----------------------------------------------------------------------------------

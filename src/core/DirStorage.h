@@ -9,7 +9,7 @@
 #pragma once
 
 #include "core/LogFormat.h"
-#include "core/ScanSink.h" // EScanError, raised by BuildLog
+#include "core/LogScan.h" // TScanRoot; EScanError, raised by BuildLog
 #include "core/StatusEvent.h"
 #include "platform/FileSystem.h"
 #include "platform/Stream.h"
@@ -66,12 +66,12 @@ public:
     // gives another. fs must outlive this object.
     void SetFileSystem(TFileSystem& fs) { fs_ = &fs; }
 
-    // Writes a complete log into the empty stream: every path (ending with "/") with the
-    // allocation unit of the same index (0 when missing or not a number). Stream errors are
-    // raised; the file is then incomplete. Refuses (raises EScanError) a path longer than 259
-    // bytes before anything is written, and a log that would pass 2 GiB or 65535 levels when
-    // it comes to it. A stop leaves a log that is complete as far as it goes (WasStopped).
-    void BuildLog(const std::vector<std::string>& paths, const std::vector<std::string>& units);
+    // Writes a complete log of the roots into the empty stream (core/LogScan.h). Stream errors
+    // are raised; the stream then holds an incomplete log. Refuses (raises EScanError) a path
+    // longer than 259 bytes before anything is written, and a log that would pass 2 GiB or
+    // 65535 levels when it comes to it. A stop leaves a log that is complete as far as it goes
+    // (WasStopped).
+    void BuildLog(const std::vector<TScanRoot>& roots);
     // True when the status handler stopped the last BuildLog.
     bool WasStopped() const { return stopped_; }
 

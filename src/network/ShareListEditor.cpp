@@ -115,16 +115,6 @@ int32_t DefaultClusterSize(const std::string& fileSystem)
     return 32768;
 }
 
-std::optional<int32_t> ParseAllocUnit(const std::string& text)
-{
-    errno = 0;
-    char* end = nullptr;
-    long long v = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || end == text.c_str() || *end != '\0' || v < 1 || v > INT32_MAX)
-        return std::nullopt;
-    return int32_t(v);
-}
-
 TShareListEditor::TShareListEditor(std::string iniPath, TFileSystemQuery fileSystemOf)
     : ini_(std::move(iniPath)), fileSystemOf_(std::move(fileSystemOf))
 {

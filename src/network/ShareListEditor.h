@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/IniFile.h"
+#include "platform/Volume.h" // ParseAllocUnit
 
 #include <cstdint>
 #include <functional>
@@ -54,8 +55,6 @@ std::string OperatingSystemOf(const std::string& server, const TFileSystemQuery&
 // The cluster size a volume gets by its file system: NTFS 512, FAT 32768, FAT32 4096, NWCompat
 // and NWFS 8192, an unknown or empty one 0 (to be set by the user), any other 32768.
 int32_t DefaultClusterSize(const std::string& fileSystem);
-// An allocation unit the user typed: a whole number of 1 or more, else nothing.
-std::optional<int32_t> ParseAllocUnit(const std::string& text);
 
 class TShareListEditor
 {

@@ -2,6 +2,7 @@
 #include "platform/AsciiCase.h"
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -311,6 +312,16 @@ int64_t AllocationUnit(const std::string& path)
     if (statvfs(path.c_str(), &sv) != 0)
         return -int64_t(errno);
     return int64_t(sv.f_frsize ? sv.f_frsize : sv.f_bsize);
+}
+
+std::optional<int32_t> ParseAllocUnit(const std::string& text)
+{
+    int32_t unit = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), unit);
+    if (text.empty() || text[0] < '0' || text[0] > '9' || ec != std::errc() ||
+        end != text.data() + text.size() || unit < 1)
+        return std::nullopt;
+    return unit;
 }
 
 } // namespace vm

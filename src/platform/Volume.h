@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,5 +79,10 @@ private:
 // Bytes per allocation unit (statvfs fragment size) of the volume that holds the path; raises
 // nothing, returns -errno on failure.
 int64_t AllocationUnit(const std::string& path);
+
+// The allocation unit a text gives, as references and the share list store it and users type
+// it: a whole number from 1 to 2^31-1 in decimal digits alone (no sign, no blank); nothing for
+// any other text ("0", "-512", " 4096", "99999999999").
+std::optional<int32_t> ParseAllocUnit(const std::string& text);
 
 } // namespace vm

@@ -20,14 +20,14 @@ void NameDefaultTags(TDirStorage& storage)
         storage.SetTagName(static_cast<int>(i) + 1, names[i]);
 }
 
-void Scan(TAppContext& app, TStream& stream, const std::vector<std::string>& paths,
-          const std::vector<std::string>& units, const TStatusEvent& handler, bool& stopped)
+void Scan(TAppContext& app, TStream& stream, const std::vector<TScanRoot>& roots,
+          const TStatusEvent& handler, bool& stopped)
 {
     TDirStorage storage(stream);
     storage.SetStatusEvent(handler);
     if (app.UI)
         storage.SetMessagePump([ui = app.UI] { ui->ProcessMessages(); });
-    storage.BuildLog(paths, units);
+    storage.BuildLog(roots);
     NameDefaultTags(storage);
     stream.Flush();
     stopped = storage.WasStopped();
@@ -67,7 +67,7 @@ TLogRunResult LogReference(const TRefStore& store, TAppContext& app, int n,
     result.LogNumber = m;
     result.Path = store.LogFileName(n, m);
     try {
-        Scan(app, *file, paths.Paths, paths.Units, handler, result.Stopped);
+        Scan(app, *file, ScanRootsOf(paths), handler, result.Stopped);
         file.reset();
     } catch (...) {
         // An incomplete log would read as a log that lost entries: it goes.
@@ -87,7 +87,7 @@ std::unique_ptr<TMemoryStream> LogFolder(TAppContext& app, const std::string& fo
     TLoggingInProgress inProgress(app);
     auto stream = std::make_unique<TMemoryStream>();
     bool wasStopped = false;
-    Scan(app, *stream, {path}, {"1"}, handler, wasStopped);
+    Scan(app, *stream, {{path, 1}}, handler, wasStopped);
     if (stopped)
         *stopped = wasStopped;
     return stream;

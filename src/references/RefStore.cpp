@@ -66,16 +66,6 @@ std::string ValueOf(const TIniFile::TSectionValues& values, const std::string& k
     return defaultValue;
 }
 
-bool IsNonzeroNumber(const std::string& text)
-{
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    long long v = std::strtoll(text.c_str(), &end, 10);
-    return errno == 0 && *end == '\0' && v != 0;
-}
-
 // The stored paths of a log's roots. The walk checks every sibling link before it follows it,
 // so a damaged log ends the list instead of looping; a log that cannot be read has no roots.
 std::vector<std::string> RootPathsOfLog(const std::string& logPath)
@@ -167,18 +157,23 @@ TRefPaths TRefStore::ReadRefPaths(int n) const
     TIniFile::TSectionValues values = RefIni().ReadSectionValues(RefSection(n));
     if (!IsDirectory(RefDir(n)))
         return result;
+    auto add = [&result](std::string path, std::string unit, std::string system) {
+        TRefPath p{std::move(path), std::move(unit), 0, false, std::move(system)};
+        if (std::optional<int32_t> u = ParseAllocUnit(p.UnitText)) {
+            p.Unit = *u;
+            p.UnitValid = true;
+        }
+        result.push_back(std::move(p));
+    };
     if (values.size() < 4) {
-        result.Paths.push_back("");
-        result.Units.push_back("0");
-        result.Systems.push_back("");
+        add("", "0", "");
         return result;
     }
     size_t k = (values.size() - 1) / 3;
     for (size_t i = 0; i < k; ++i) {
         std::string index = std::to_string(i);
-        result.Paths.push_back(ValueOf(values, "Path" + index, "ERROR"));
-        result.Units.push_back(ValueOf(values, "AllocUnit" + index, "ERROR"));
-        result.Systems.push_back(ValueOf(values, "System" + index, "ERROR"));
+        add(ValueOf(values, "Path" + index, "ERROR"), ValueOf(values, "AllocUnit" + index, "ERROR"),
+            ValueOf(values, "System" + index, "ERROR"));
     }
     return result;
 }
@@ -190,10 +185,18 @@ bool TRefStore::AllocUnitsSet(int n) const
 
 bool AllocUnitsSet(const TRefPaths& paths)
 {
-    for (const std::string& unit : paths.Units)
-        if (!IsNonzeroNumber(unit))
+    for (const TRefPath& p : paths)
+        if (!p.UnitValid)
             return false;
     return true;
+}
+
+std::vector<TScanRoot> ScanRootsOf(const TRefPaths& paths)
+{
+    std::vector<TScanRoot> roots;
+    for (const TRefPath& p : paths)
+        roots.push_back({p.Path, p.Unit});
+    return roots;
 }
 
 void TRefStore::CheckAddablePath(const std::string& path) const

@@ -8,11 +8,13 @@
 #pragma once
 
 #include "app/SizeText.h"
+#include "core/LogScan.h"
 #include "network/ShareList.h"
 #include "platform/IniFile.h"
 #include "references/RefNames.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,13 +28,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The paths of a reference as three parallel lists (units and file systems as stored: text).
-struct TRefPaths
+// One path of a reference, its stored texts parsed once.
+struct TRefPath
 {
-    std::vector<std::string> Paths;
-    std::vector<std::string> Units;
-    std::vector<std::string> Systems;
+    std::string Path;
+    std::string UnitText;   // AllocUnit as stored: what lists show
+    int32_t Unit = 0;       // the allocation unit in bytes; 0 unless UnitValid
+    bool UnitValid = false; // ParseAllocUnit takes UnitText
+    std::string FileSystem;
 };
+using TRefPaths = std::vector<TRefPath>;
 
 struct TVolumeFacts
 {
@@ -41,8 +46,10 @@ struct TVolumeFacts
     bool IsNetwork = false;
 };
 
-// True when every unit of the paths is a nonzero number (what logging needs).
+// True when every unit of the paths is valid (what logging needs).
 bool AllocUnitsSet(const TRefPaths& paths);
+// The roots a logging run scans for the paths.
+std::vector<TScanRoot> ScanRootsOf(const TRefPaths& paths);
 
 inline const char* const kRefDirectoryMissing = "Ref directory missing";
 inline const char* const kNotDetected = "Not Detected";
@@ -82,11 +89,11 @@ public:
     // processes never write the same log.
     int TakeNextLogNumber(int n) const;
 
-    // No lists when the directory is missing; one empty path with unit "0" when the section
+    // No paths when the directory is missing; one empty path with unit "0" when the section
     // has no path; otherwise the complete Path/AllocUnit/System triples ("ERROR" for a missing
-    // key).
+    // key), each unit parsed with ParseAllocUnit.
     TRefPaths ReadRefPaths(int n) const;
-    // True when every unit of ReadRefPaths is a nonzero number.
+    // True when every unit of ReadRefPaths is valid.
     bool AllocUnitsSet(int n) const;
     // Writes the triple index for the path (stored with a trailing "/", its letter case kept).
     // A path that is not an existing, readable directory, or too long to be a log's root, is

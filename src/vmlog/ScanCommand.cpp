@@ -18,8 +18,7 @@ namespace vm::vmlog {
 namespace {
 struct TScanRequest
 {
-    std::vector<std::string> Paths;
-    std::vector<std::string> Units;
+    std::vector<TScanRoot> Roots;
     std::string Output;
 };
 
@@ -54,11 +53,11 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
                  kExitUsage);
             return std::nullopt;
         } else {
-            r.Paths.push_back(a.back() == '/' ? a : a + "/");
-            r.Units.push_back(std::to_string(unit ? *unit : DefaultAllocationUnit(a)));
+            r.Roots.push_back(
+                {a.back() == '/' ? a : a + "/", unit ? *unit : DefaultAllocationUnit(a)});
         }
     }
-    if (r.Paths.empty()) {
+    if (r.Roots.empty()) {
         Fail("no path to scan; usage: vmlog scan [--unit N] PATH [[--unit N] PATH ...] -o FILE",
              kExitUsage);
         return std::nullopt;
@@ -68,14 +67,14 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
         return std::nullopt;
     }
     status = kExitFailed;
-    for (const std::string& p : r.Paths) {
+    for (const TScanRoot& root : r.Roots) {
         struct stat st = {};
-        if (::stat(p.c_str(), &st) != 0) {
-            Fail(p + ": " + ErrorText(errno));
+        if (::stat(root.Path.c_str(), &st) != 0) {
+            Fail(root.Path + ": " + ErrorText(errno));
             return std::nullopt;
         }
         if (!S_ISDIR(st.st_mode)) {
-            Fail(p + ": not a directory");
+            Fail(root.Path + ": not a directory");
             return std::nullopt;
         }
     }
@@ -95,7 +94,7 @@ bool WriteLog(TStream& stream, const TScanRequest& request)
         status.SetText(directory);
         stop = status.StopRequested();
     });
-    log.BuildLog(request.Paths, request.Units);
+    log.BuildLog(request.Roots);
     status.Hide();
     if (log.WasStopped())
         return false;

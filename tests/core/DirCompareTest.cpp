@@ -304,7 +304,7 @@ TEST(DirCompareOfScannedTrees, MatchesEntriesByExactNameAcrossCaseAndNonAsciiNam
     dir.WriteFile("t/README", "5");
     auto scan = [&](TMemoryStream& stream) {
         TDirStorage log(stream);
-        log.BuildLog({dir / "t/"}, {"1024"});
+        log.BuildLog({{dir / "t/", 1024}});
     };
     TMemoryStream oldStream, newStream, out;
     scan(oldStream);

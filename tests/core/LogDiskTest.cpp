@@ -44,7 +44,7 @@ protected:
     {
         stream_ = TMemoryStream();
         log_ = std::make_unique<TDirStorage>(stream_);
-        log_->BuildLog({T("")}, {"4096"});
+        log_->BuildLog({{T(""), 4096}});
     }
     std::string T(const std::string& name) const { return dir_ / ("t/" + name); }
     int32_t At(const std::string& name) { return name.empty() ? 40 : log_->FindPath(T(name)); }

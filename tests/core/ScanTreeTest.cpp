@@ -39,18 +39,21 @@ protected:
         dir_.WriteFile("t/" + name, std::string(size, 'x'));
     }
 
-    TDirStorage& Scan(const std::vector<std::string>& units = {"4096"},
+    TDirStorage& Scan(const std::vector<int32_t>& units = {4096},
                       std::vector<std::string> paths = {})
     {
         if (paths.empty())
             paths = {Root()};
+        std::vector<TScanRoot> roots;
+        for (size_t i = 0; i < paths.size(); ++i)
+            roots.push_back({paths[i], i < units.size() ? units[i] : 0});
         stream_ = TMemoryStream();
         log_ = std::make_unique<TDirStorage>(stream_);
         if (fs_)
             log_->SetFileSystem(*fs_);
         if (status_)
             log_->SetStatusEvent(status_);
-        log_->BuildLog(paths, units);
+        log_->BuildLog(roots);
         return *log_;
     }
 
@@ -94,7 +97,7 @@ TEST_P(AllocationUnitTest, FilesRoundUpAndDirectoriesTakeOneUnit)
     MakeFile("over", 4097);
     MakeDir("sub/deeper");
     MakeFile("sub/f", 10);
-    TDirStorage& log = Scan({std::to_string(u)});
+    TDirStorage& log = Scan({u});
     auto up = [u](int64_t s) { return u > 0 && s % u ? s + u - s % u : s; };
 
     EXPECT_EQ(Record("empty").Node.Allocated, 0);
@@ -349,7 +352,7 @@ TEST_F(ScanTreeTest, MessagePumpRunsOnceBeforeEachSubdirectory)
     TDirStorage log(stream_);
     int pumped = 0;
     log.SetMessagePump([&pumped] { ++pumped; });
-    log.BuildLog({Root()}, {"512"});
+    log.BuildLog({{Root(), 512}});
     EXPECT_EQ(pumped, 3);
     EXPECT_FALSE(log.WasStopped());
 }
@@ -359,7 +362,7 @@ TEST_F(ScanTreeTest, SeveralRootsChainAndKeepTheirOwnUnits)
     MakeDir("one/x");
     MakeDir("two/y");
     MakeFile("two/y/f", 1);
-    TDirStorage& log = Scan({"1024", "512"}, {P("one"), P("two/")});
+    TDirStorage& log = Scan({1024, 512}, {P("one"), P("two/")});
     std::vector<std::string> roots;
     TDirNode n;
     std::string name;
@@ -376,7 +379,7 @@ TEST_F(ScanTreeTest, RootPathThatDoesNotFitARecordIsRefusedBeforeWriting)
     stream_ = TMemoryStream();
     TDirStorage log(stream_);
     try {
-        log.BuildLog({Root(), longPath}, {"4096", "4096"});
+        log.BuildLog({{Root(), 4096}, {longPath, 4096}});
         FAIL() << "no error";
     } catch (const EScanError& e) {
         EXPECT_THAT(e.what(), HasSubstr("longer than 259 bytes"));
@@ -386,7 +389,7 @@ TEST_F(ScanTreeTest, RootPathThatDoesNotFitARecordIsRefusedBeforeWriting)
 
 TEST_F(ScanTreeTest, MissingRootIsAnEmptyRoot)
 {
-    TDirStorage& log = Scan({"4096"}, {P("missing/")});
+    TDirStorage& log = Scan({4096}, {P("missing/")});
     std::vector<LoggedRecord> all = AllRecords(log);
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].Name, P("missing/"));
@@ -431,7 +434,7 @@ TEST_F(ScanTreeTest, FullDiskIsAnErrorAndTouchesNothingOnDisk)
     std::vector<std::string> before = snapshot();
     DiskFullStream full(1000);
     TDirStorage log(full);
-    EXPECT_THROW(log.BuildLog({Root()}, {"4096"}), EWriteError);
+    EXPECT_THROW(log.BuildLog({{Root(), 4096}}), EWriteError);
     EXPECT_GT(full.FailedWrites(), 0);
     EXPECT_EQ(snapshot(), before);
 }

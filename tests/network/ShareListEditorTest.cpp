@@ -183,6 +183,10 @@ TEST(ShareListRules, UnitsAndDefaults)
     EXPECT_FALSE(ParseAllocUnit("12k"));
     EXPECT_FALSE(ParseAllocUnit(""));
     EXPECT_FALSE(ParseAllocUnit("99999999999"));
+    EXPECT_FALSE(ParseAllocUnit(" 4096"));
+    EXPECT_FALSE(ParseAllocUnit("+4096"));
+    EXPECT_EQ(ParseAllocUnit("2147483647"), 2147483647);
+    EXPECT_FALSE(ParseAllocUnit("2147483648"));
     EXPECT_EQ(DefaultClusterSize("NTFS"), 512);
     EXPECT_EQ(DefaultClusterSize("NWCompat"), 8192);
     EXPECT_EQ(DefaultClusterSize("cifs"), 32768);

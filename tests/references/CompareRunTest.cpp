@@ -38,7 +38,7 @@ protected:
     {
         TFileStream stream(store_.LogFileName(3, number), TFileMode::Create);
         TDirStorage log(stream);
-        log.BuildLog({data_ / "tree/"}, {"4096"});
+        log.BuildLog({{data_ / "tree/", 4096}});
         stream.Flush();
     }
 

@@ -74,6 +74,14 @@ TEST_F(LoggingRunTest, MissingUnitIsRefusedBeforeAnyFileIsWritten)
     // A reference without paths reads as one path with unit "0" and is refused the same way.
     fx.AddRef(1, "Empty", {});
     EXPECT_TRUE(LogReference(store, app, 1, {}).Refused);
+
+    // Units that are not whole numbers from 1 to 2^31-1 are not set: nothing is logged with 0.
+    for (const char* bad : {"-512", "99999999999", "4k"}) {
+        fx.AddRef(2, "Bad unit", {{fx.MakeTree("t3"), bad}}, "1");
+        EXPECT_TRUE(LogReference(store, app, 2, {}).Refused) << bad;
+        EXPECT_TRUE(fx.RefFiles(2).empty()) << bad;
+        EXPECT_EQ(NextLogNo(2), "1") << bad;
+    }
 }
 
 TEST_F(LoggingRunTest, ExistingLogFileIsNeverOverwritten)

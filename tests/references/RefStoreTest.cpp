@@ -14,6 +14,14 @@ using namespace vm;
 
 namespace {
 
+std::vector<std::string> PathsOf(const TRefPaths& paths)
+{
+    std::vector<std::string> out;
+    for (const TRefPath& p : paths)
+        out.push_back(p.Path);
+    return out;
+}
+
 // A log that holds only root records, written with the format's own encoders. next[i] is the
 // NextSiblingOffset of root i as an index into the roots (-1: none), so tests can build chains
 // that point back or out of the file.
@@ -120,10 +128,11 @@ TEST_F(RefStoreTest, PathsReadAsCompleteTriples)
 {
     ASSERT_TRUE(store.CreateRef(1, "Empty"));
     TRefPaths empty = store.ReadRefPaths(1);
-    ASSERT_EQ(empty.Paths.size(), 1u) << "Name and NextLogNo alone read as one empty path";
-    EXPECT_EQ(empty.Paths[0], "");
-    EXPECT_EQ(empty.Units[0], "0");
-    EXPECT_EQ(empty.Systems[0], "");
+    ASSERT_EQ(empty.size(), 1u) << "Name and NextLogNo alone read as one empty path";
+    EXPECT_EQ(empty[0].Path, "");
+    EXPECT_EQ(empty[0].UnitText, "0");
+    EXPECT_FALSE(empty[0].UnitValid);
+    EXPECT_EQ(empty[0].FileSystem, "");
     EXPECT_FALSE(store.AllocUnitsSet(1));
 
     TIniFile ini(store.RefIniPath());
@@ -133,13 +142,25 @@ TEST_F(RefStoreTest, PathsReadAsCompleteTriples)
     ini.WriteString("Ref0001", "Path1", "/home/");
     ini.WriteString("Ref0001", "System1", "xfs");
     TRefPaths two = store.ReadRefPaths(1);
-    ASSERT_EQ(two.Paths.size(), 2u);
-    EXPECT_EQ(two.Units[1], "ERROR") << "a missing key reads as ERROR";
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].Unit, 4096);
+    EXPECT_EQ(two[1].UnitText, "ERROR") << "a missing key reads as ERROR";
     EXPECT_FALSE(store.AllocUnitsSet(1));
     ini.WriteString("Ref0001", "AllocUnit1", "512");
     EXPECT_TRUE(store.AllocUnitsSet(1));
+    // A unit is a whole number from 1 to 2^31-1 and nothing else; the text is kept as stored.
+    // (The INI file drops blanks around a value: "AllocUnit1= 4096" reads as 4096.)
+    for (const char* bad :
+         {"-512", "\" 4096\"", "+4096", "99999999999", "2147483648", "0", "4k", ""}) {
+        ini.WriteString("Ref0001", "AllocUnit1", bad);
+        TRefPaths read = store.ReadRefPaths(1);
+        EXPECT_FALSE(read[1].UnitValid) << bad;
+        EXPECT_EQ(read[1].Unit, 0) << bad;
+        EXPECT_EQ(read[1].UnitText, bad);
+        EXPECT_FALSE(store.AllocUnitsSet(1)) << bad;
+    }
 
-    EXPECT_TRUE(store.ReadRefPaths(2).Paths.empty()) << "no directory, no paths";
+    EXPECT_TRUE(store.ReadRefPaths(2).empty()) << "no directory, no paths";
 }
 
 TEST_F(RefStoreTest, AddingALocalPathTakesTheVolumeFacts)
@@ -147,16 +168,16 @@ TEST_F(RefStoreTest, AddingALocalPathTakesTheVolumeFacts)
     ASSERT_TRUE(store.CreateRef(2, "Local"));
     store.AddRefPath(2, root + "/data/Sub", 0, 0, "");
     TRefPaths p = store.ReadRefPaths(2);
-    ASSERT_EQ(p.Paths.size(), 1u);
-    EXPECT_EQ(p.Paths[0], root + "/data/Sub/") << "letter case kept, slash appended";
-    EXPECT_EQ(p.Units[0], std::to_string(AllocationUnit(root + "/data")));
-    EXPECT_EQ(p.Systems[0], "ext4");
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_EQ(p[0].Path, root + "/data/Sub/") << "letter case kept, slash appended";
+    EXPECT_EQ(p[0].UnitText, std::to_string(AllocationUnit(root + "/data")));
+    EXPECT_EQ(p[0].FileSystem, "ext4");
 
     store.AddRefPath(2, root + "/data/", 8192, 1, "custom");
     p = store.ReadRefPaths(2);
-    EXPECT_EQ(p.Paths[1], root + "/data/");
-    EXPECT_EQ(p.Units[1], "8192");
-    EXPECT_EQ(p.Systems[1], "custom");
+    EXPECT_EQ(p[1].Path, root + "/data/");
+    EXPECT_EQ(p[1].Unit, 8192);
+    EXPECT_EQ(p[1].FileSystem, "custom");
 
     TVolumeFacts facts = store.GetVolumeFacts(root + "/data/");
     EXPECT_EQ(facts.FileSystem, "ext4");
@@ -170,9 +191,9 @@ TEST_F(RefStoreTest, AddingANetworkPathTakesTheShareList)
     ASSERT_TRUE(store.CreateRef(3, "Net"));
     store.AddRefPath(3, root + "/share/home", 0, 0, "");
     TRefPaths p = store.ReadRefPaths(3);
-    EXPECT_EQ(p.Paths[0], root + "/share/home/") << "the local path is stored, not the server form";
-    EXPECT_EQ(p.Units[0], "512");
-    EXPECT_EQ(p.Systems[0], "NTFS");
+    EXPECT_EQ(p[0].Path, root + "/share/home/") << "the local path is stored, not the server form";
+    EXPECT_EQ(p[0].Unit, 512);
+    EXPECT_EQ(p[0].FileSystem, "NTFS");
 
     TVolumeFacts facts = store.GetVolumeFacts(root + "/share/home/");
     EXPECT_TRUE(facts.IsNetwork);
@@ -183,8 +204,8 @@ TEST_F(RefStoreTest, AddingANetworkPathTakesTheShareList)
     TIniFile(store.SharesIniPath()).EraseSection("FS1");
     store.AddRefPath(3, root + "/share", 0, 1, "");
     p = store.ReadRefPaths(3);
-    EXPECT_EQ(p.Units[1], "0");
-    EXPECT_EQ(p.Systems[1], "<Unknown>");
+    EXPECT_EQ(p[1].UnitText, "0");
+    EXPECT_EQ(p[1].FileSystem, "<Unknown>");
 }
 
 TEST_F(RefStoreTest, PathsThatCannotBeLoggedAreRefused)
@@ -250,9 +271,11 @@ TEST_F(RefStoreTest, ReconcileRebuildsLostSectionsFromTheNewestLog)
     EXPECT_EQ(store.RefName(9), "Ref0009");
     EXPECT_EQ(ini.ReadString("Ref0009", "NextLogNo", ""), "4");
     TRefPaths p = store.ReadRefPaths(9);
-    EXPECT_EQ(p.Paths, (std::vector<std::string>{"/data/", "/home/Alice/"}));
-    EXPECT_EQ(p.Units, (std::vector<std::string>{"0", "0"}));
-    EXPECT_EQ(p.Systems, (std::vector<std::string>{"Not Detected", "Not Detected"}));
+    EXPECT_EQ(PathsOf(p), (std::vector<std::string>{"/data/", "/home/Alice/"}));
+    for (const TRefPath& path : p) {
+        EXPECT_EQ(path.UnitText, "0");
+        EXPECT_EQ(path.FileSystem, "Not Detected");
+    }
     EXPECT_TRUE(IsDirectoryHere("Ref0002")) << "a section gets its directory back";
     EXPECT_EQ(store.RefName(2), "Gone");
     EXPECT_FALSE(IsDirectoryHere("../escape"));
@@ -278,14 +301,14 @@ TEST_F(RefStoreTest, ReconcileSurvivesDamagedLogs)
 
     store.ReconcileRefs();
 
-    EXPECT_EQ(store.ReadRefPaths(1).Paths, (std::vector<std::string>{"/a/", "/b/"}))
+    EXPECT_EQ(PathsOf(store.ReadRefPaths(1)), (std::vector<std::string>{"/a/", "/b/"}))
         << "a link back ends the walk";
-    EXPECT_EQ(store.ReadRefPaths(2).Paths, (std::vector<std::string>{"/a/"}))
+    EXPECT_EQ(PathsOf(store.ReadRefPaths(2)), (std::vector<std::string>{"/a/"}))
         << "a link out of the file ends the walk";
     EXPECT_EQ(store.RefName(3), "Ref0003");
     EXPECT_EQ(TIniFile(store.RefIniPath()).ReadString("Ref0003", "NextLogNo", ""), "6");
-    EXPECT_EQ(store.ReadRefPaths(3).Paths, (std::vector<std::string>{""})) << "no paths";
-    EXPECT_EQ(store.ReadRefPaths(4).Paths, (std::vector<std::string>{"/a/", "/c/"}));
+    EXPECT_EQ(PathsOf(store.ReadRefPaths(3)), (std::vector<std::string>{""})) << "no paths";
+    EXPECT_EQ(PathsOf(store.ReadRefPaths(4)), (std::vector<std::string>{"/a/", "/c/"}));
 }
 
 TEST(ShortenText, KeepsHeadAndTailOfLongTexts)

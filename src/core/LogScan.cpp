@@ -1,0 +1,34 @@
+#include "core/LogScan.h"
+
+#include "core/LogWriter.h"
+#include "core/TreeScanner.h"
+
+namespace vm {
+
+TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, TFileSystem& fs,
+                         const TStatusEvent& status, const TMessagePump& pump)
+{
+    std::vector<TScanRoot> checked;
+    for (const TScanRoot& root : roots) {
+        if (root.Path.empty())
+            throw EScanError("An empty path cannot be logged");
+        std::string path = root.Path.back() == '/' ? root.Path : root.Path + "/";
+        if (path.size() > static_cast<size_t>(kMaxNameLength))
+            throw EScanError("The path " + path + " is longer than " +
+                             std::to_string(kMaxNameLength) + " bytes and does not fit a log");
+        checked.push_back({std::move(path), root.Unit < 0 ? 0 : root.Unit});
+    }
+    TLogWriter writer(stream, Now());
+    TTreeScanner scanner(fs, writer);
+    scanner.SetStatusEvent(status);
+    scanner.SetMessagePump(pump);
+    for (const TScanRoot& root : checked) {
+        if (scanner.Stopped())
+            break;
+        scanner.ScanRoot(root.Path, root.Unit);
+    }
+    writer.Finish();
+    return {writer.Header(), writer.LastDirOffset(), scanner.Stopped()};
+}
+
+} // namespace vm

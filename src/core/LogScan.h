@@ -1,0 +1,41 @@
+// The scan that writes a new log: every root of the log, in order, through the tree scanner
+// (core/TreeScanner.h) into the log writer (core/LogWriter.h). TDirStorage::BuildLog is its
+// front; this unit is what a newcomer reads to see how a log is made.
+#pragma once
+
+#include "core/LogFormat.h"
+#include "core/ScanSink.h"
+#include "core/StatusEvent.h"
+#include "platform/FileSystem.h"
+#include "platform/Stream.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+// One path of a log with the allocation unit its sizes are rounded to (0: not rounded).
+struct TScanRoot
+{
+    std::string Path; // a directory; "/" is added when it does not end with one
+    int32_t Unit = 0; // bytes; a negative unit counts as 0
+};
+
+// What a scan leaves behind besides the log's bytes.
+struct TScanOutcome
+{
+    TLogHeader Header;         // as written, with its tag-list offset
+    int32_t LastDirOffset = 0; // the tail of the directory chain
+    bool Stopped = false;      // the status handler stopped the scan
+};
+
+// Empties stream and writes the complete log of roots into it, reading the disk through fs.
+// Refuses (EScanError) an empty path or one longer than a record holds before anything is
+// written, and a log that would pass 2 GiB or 65535 levels when it comes to it; stream errors
+// pass through. A stop through status leaves a log complete as far as it goes. pump runs before
+// each subdirectory is listed.
+TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, TFileSystem& fs,
+                         const TStatusEvent& status, const TMessagePump& pump);
+
+} // namespace vm
