@@ -1,8 +1,10 @@
 // Opening a log, building it, reading records and paths, and the header and single-field writers.
-// Tags live in DirStorageTags.cpp, the operations on the disk in DirStorageDisk.cpp.
+// Tags live in DirStorageTags.cpp, the scan in LogScan.cpp, the operations on the disk in
+// LogDiskOperations.cpp.
 #include "core/DirStorage.h"
 
 #include "core/LogChecks.h"
+#include "core/LogDiskOperations.h"
 #include "core/LogWalk.h"
 
 namespace vm {
@@ -53,6 +55,16 @@ TFileSystem& TDirStorage::Disk()
 }
 
 // ---- Building ---------------------------------------------------------------------------------
+
+void TDirStorage::DeleteTree(int32_t offset, const TDeleteOptions& options)
+{
+    DeleteTreeOnDisk(*this, Disk(), offset, options, onStatus_);
+}
+
+void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)
+{
+    VerifyTreeOnDisk(*this, Disk(), offset, handler);
+}
 
 void TDirStorage::BuildLog(const std::vector<TScanRoot>& roots)
 {

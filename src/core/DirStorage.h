@@ -39,6 +39,14 @@ struct TDirNode
     uint32_t Tags = 0;
 };
 
+// How DeleteTree treats what it meets on the disk.
+struct TDeleteOptions
+{
+    bool Force = false;                  // make read-only entries and directories writable first
+    bool UpdateLog = false;              // also take the deleted space from the log's totals
+    bool MissingCountsAsDeleted = false; // an entry no longer on the disk is marked deleted
+};
+
 // The decoded form of a record's fixed part.
 TDirNode NodeOf(const TRecordFixed& fixed);
 
@@ -106,8 +114,9 @@ public:
     void WriteAttributes(int32_t offset, uint32_t attributes);
     void WriteAllocated(int32_t offset, int64_t value);
 
-    // Deletes the directory tree at offset from the disk, marking its records deleted.
-    void DeleteTree(int32_t offset, bool force, bool updateLog, bool missingCountsAsDeleted);
+    // Deletes the directory tree at offset from the disk, marking its records deleted
+    // (core/LogDiskOperations.h).
+    void DeleteTree(int32_t offset, const TDeleteOptions& options);
     // Compares the tree at offset with the disk; the handler gets one message per record.
     void VerifyTree(int32_t offset, const TStatusEvent& handler);
 
@@ -127,10 +136,6 @@ private:
     void LoadTagNames();
     void WriteTagNames();
     TFileSystem& Disk();
-    std::string RootPathOf(int32_t offset);
-    bool DeleteOnDisk(TRootedWalker& walker, const std::string& path, bool directory, bool force,
-                      bool missingCountsAsDeleted);
-    void SubtractAllocated(int32_t offset, const TDirNode& node);
 
     TStream& stream_;
     int32_t firstOffset_ = kLogHeaderSize;

@@ -76,7 +76,7 @@ TEST_F(LogDiskTest, DeletesContentsBeforeTheirDirectoryAndMarksEveryRecord)
     log_->SetStatusEvent([&texts](const std::string& t, bool&) { texts.push_back(t); });
     int64_t rootBefore = Node("").Allocated;
     int64_t subAllocated = Node("sub").Allocated;
-    log_->DeleteTree(At("sub"), false, true, false);
+    log_->DeleteTree(At("sub"), {.UpdateLog = true});
     EXPECT_FALSE(Exists(T("sub")));
     EXPECT_TRUE(Exists(T("keep")));
     EXPECT_THAT(Marked(), ElementsAre("t/sub", "t/sub/a", "t/sub/deeper", "t/sub/deeper/b"));
@@ -95,7 +95,7 @@ TEST_F(LogDiskTest, DeletesContentsBeforeTheirDirectoryAndMarksEveryRecord)
 TEST_F(LogDiskTest, WithoutUpdateLogOnlyTheMarksChange)
 {
     int64_t before = Node("").Allocated;
-    log_->DeleteTree(At("other"), false, false, false);
+    log_->DeleteTree(At("other"), {});
     EXPECT_FALSE(Exists(T("other")));
     EXPECT_THAT(Marked(), ElementsAre("t/other", "t/other/c"));
     EXPECT_EQ(Node("").Allocated, before);
@@ -105,11 +105,11 @@ TEST_F(LogDiskTest, WithoutUpdateLogOnlyTheMarksChange)
 TEST_F(LogDiskTest, MissingEntriesCountAsDeletedOnlyWhenAsked)
 {
     unlink(T("sub/a").c_str());
-    log_->DeleteTree(At("sub"), false, false, false);
+    log_->DeleteTree(At("sub"), {});
     EXPECT_THAT(Marked(), ElementsAre("t/sub", "t/sub/deeper", "t/sub/deeper/b"));
     unlink(T("other/c").c_str());
     rmdir(T("other").c_str());
-    log_->DeleteTree(At("other"), false, false, true);
+    log_->DeleteTree(At("other"), {.MissingCountsAsDeleted = true});
     EXPECT_THAT(Marked(),
                 ElementsAre("t/other", "t/other/c", "t/sub", "t/sub/deeper", "t/sub/deeper/b"));
 }
@@ -117,12 +117,12 @@ TEST_F(LogDiskTest, MissingEntriesCountAsDeletedOnlyWhenAsked)
 TEST_F(LogDiskTest, AStopWhileCollectingDeletesNothingAndAStopLaterKeepsTheRest)
 {
     log_->SetStatusEvent([](const std::string&, bool& stop) { stop = true; });
-    log_->DeleteTree(At("sub"), false, true, true);
+    log_->DeleteTree(At("sub"), {.UpdateLog = true, .MissingCountsAsDeleted = true});
     EXPECT_TRUE(Exists(T("sub/deeper/b")));
     EXPECT_THAT(Marked(), IsEmpty());
     int calls = 0;
     log_->SetStatusEvent([&calls](const std::string& t, bool& stop) { stop = ++calls == 5; });
-    log_->DeleteTree(At("sub"), false, true, true);
+    log_->DeleteTree(At("sub"), {.UpdateLog = true, .MissingCountsAsDeleted = true});
     EXPECT_FALSE(Exists(T("sub/deeper/b")));
     EXPECT_TRUE(Exists(T("sub/deeper")));
     EXPECT_THAT(Marked(), ElementsAre("t/sub/deeper/b"));
@@ -136,7 +136,7 @@ TEST_F(LogDiskTest, FileStreamLogsSayTheyAreMarking)
     TDirStorage log(fs);
     std::vector<std::string> texts;
     log.SetStatusEvent([&texts](const std::string& t, bool&) { texts.push_back(t); });
-    log.DeleteTree(log.FindPath(T("other")), false, false, false);
+    log.DeleteTree(log.FindPath(T("other")), {});
     EXPECT_EQ(texts.back(), "Marking file as deleted : " + T("other"));
 }
 
@@ -146,14 +146,14 @@ TEST_F(LogDiskTest, ForceClearsTheReadOnlyAttributeOfTheEntryOrOfItsDirectory)
     log_->SetFileSystem(fs);
     fs.ReadOnlyNames = {"b"};
     fs.NamesInReadOnlyDirectory = {{"c", "other"}};
-    log_->DeleteTree(At("sub"), false, false, false);
-    log_->DeleteTree(At("other"), false, false, false);
+    log_->DeleteTree(At("sub"), {});
+    log_->DeleteTree(At("other"), {});
     EXPECT_TRUE(Exists(T("sub/deeper/b")));
     EXPECT_TRUE(Exists(T("other/c")));
     EXPECT_THAT(Marked(), ElementsAre("t/sub/a")); // deeper and sub are not empty
     chmod(T("sub/deeper/b").c_str(), 0444);
-    log_->DeleteTree(At("sub"), true, false, false);
-    log_->DeleteTree(At("other"), true, false, false);
+    log_->DeleteTree(At("sub"), {.Force = true});
+    log_->DeleteTree(At("other"), {.Force = true});
     EXPECT_FALSE(Exists(T("sub")));
     EXPECT_FALSE(Exists(T("other")));
     EXPECT_THAT(fs.ClearedReadOnly, ElementsAre("b", "other"));
@@ -169,7 +169,7 @@ TEST_F(LogDiskTest, LinkPlantedAfterLoggingNeverLeadsADeletionOutside)
     outside.WriteFile("deeper/b", "precious");
     ASSERT_EQ(system(("rm -r '" + T("sub") + "'").c_str()), 0);
     ASSERT_EQ(symlink(outside.Path().c_str(), T("sub").c_str()), 0);
-    log_->DeleteTree(40, true, true, true);
+    log_->DeleteTree(40, {.Force = true, .UpdateLog = true, .MissingCountsAsDeleted = true});
     EXPECT_TRUE(Exists(outside / "a"));
     EXPECT_TRUE(Exists(outside / "deeper/b"));
     // The link itself was logged as a directory: what stands there now is no directory.
@@ -185,7 +185,7 @@ TEST(LogDiskNamesTest, NamesThatClimbOutOfTheTreeAreNeverFollowed)
     TMemoryStream s(
         SyntheticLog().Root(dir / "t/").File("..", 1).Dir("..").File("victim", 1).Log());
     TDirStorage log(s);
-    log.DeleteTree(40, true, true, false);
+    log.DeleteTree(40, {.Force = true, .UpdateLog = true});
     EXPECT_TRUE(Exists(dir / "victim"));
 }
 

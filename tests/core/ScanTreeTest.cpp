@@ -97,7 +97,7 @@ TEST_P(AllocationUnitTest, FilesRoundUpAndDirectoriesTakeOneUnit)
     MakeFile("over", 4097);
     MakeDir("sub/deeper");
     MakeFile("sub/f", 10);
-    TDirStorage& log = Scan({u});
+    TDirStorage& log = Scan({static_cast<int32_t>(u)});
     auto up = [u](int64_t s) { return u > 0 && s % u ? s + u - s % u : s; };
 
     EXPECT_EQ(Record("empty").Node.Allocated, 0);

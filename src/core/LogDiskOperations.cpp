@@ -1,6 +1,5 @@
-// The operations of a log on the disk it describes: deleting a tree (and marking it in the log)
-// and checking a tree against the disk.
-#include "core/DirStorage.h"
+#include "core/LogDiskOperations.h"
+
 #include "core/LogWalk.h"
 
 #include <cerrno>
@@ -21,26 +20,25 @@ std::string ParentPath(const std::string& path)
         return "";
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
-} // namespace
 
 // The path the deletion walker starts from: the full path of the tree's root record.
-std::string TDirStorage::RootPathOf(int32_t offset)
+std::string RootPathOf(TDirStorage& log, int32_t offset)
 {
     TDirNode node;
     std::string name;
     int32_t root = offset;
-    for (TLogWalk up = TLogWalk::Ancestors(*this, offset); up.Next(node, name);)
+    for (TLogWalk up = TLogWalk::Ancestors(log, offset); up.Next(node, name);)
         root = up.Offset();
-    std::string path = GetFullPath(root);
+    std::string path = log.GetFullPath(root);
     return path == "/" ? std::string() : path;
 }
 
 // Deletes one entry, reached from the root without following links. True when the step counts
 // as done: deleted, or missing where missing counts as deleted.
-bool TDirStorage::DeleteOnDisk(TRootedWalker& walker, const std::string& path, bool directory,
-                               bool force, bool missingCountsAsDeleted)
+bool DeleteOnDisk(TFileSystem& fs, TRootedWalker& walker, const std::string& path, bool directory,
+                  const TDeleteOptions& options)
 {
-    TFileSystem& fs = Disk();
+    const bool force = options.Force, missingCountsAsDeleted = options.MissingCountsAsDeleted;
     std::string name;
     int error = 0;
     TDirHandle parent = walker.ParentOf(path, name, error);
@@ -71,67 +69,70 @@ bool TDirStorage::DeleteOnDisk(TRootedWalker& walker, const std::string& path, b
     return parent != kNoDir && fs.RemoveAt(parent, name, directory, error);
 }
 
-void TDirStorage::SubtractAllocated(int32_t offset, const TDirNode& node)
+// Takes the deleted record's space away from it and from every directory above it.
+void SubtractAllocated(TDirStorage& log, int32_t offset, const TDirNode& node)
 {
     int64_t amount = node.Allocated;
-    WriteAllocated(offset, 0);
+    log.WriteAllocated(offset, 0);
     TDirNode up;
     std::string name;
-    TLogWalk ancestors = TLogWalk::Ancestors(*this, offset);
+    TLogWalk ancestors = TLogWalk::Ancestors(log, offset);
     ancestors.Next(up, name); // the record itself
     while (ancestors.Next(up, name))
-        WriteAllocated(ancestors.Offset(), up.Allocated - amount);
+        log.WriteAllocated(ancestors.Offset(), up.Allocated - amount);
 }
 
-void TDirStorage::DeleteTree(int32_t offset, bool force, bool updateLog,
-                             bool missingCountsAsDeleted)
+// Raises the status event (when set); true when the handler asks to stop.
+bool StopAsked(const TStatusEvent& status, const std::string& text)
+{
+    bool stop = false;
+    if (status)
+        status(text, stop);
+    return stop;
+}
+} // namespace
+
+void DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+                      const TDeleteOptions& options, const TStatusEvent& status)
 {
     TDirNode start, node;
     std::string name;
-    if (!ReadNode(offset, start, name) || start.Kind != kKindDirectory)
+    if (!log.ReadNode(offset, start, name) || start.Kind != kKindDirectory)
         return;
     std::vector<int32_t> offsets{offset};
-    for (TLogWalk below = TLogWalk::Subtree(*this, offset); below.Next(node, name);) {
-        if (onStatus_) {
-            bool stop = false;
-            onStatus_("Preparing to delete", stop);
-            if (stop)
-                return;
-        }
+    for (TLogWalk below = TLogWalk::Subtree(log, offset); below.Next(node, name);) {
+        if (StopAsked(status, "Preparing to delete"))
+            return;
         offsets.push_back(below.Offset());
     }
-    TRootedWalker walker(Disk(), RootPathOf(offset));
+    const char* verb = log.Stream().IsMemory() ? "Deleting " : "Marking file as deleted : ";
+    TRootedWalker walker(fs, RootPathOf(log, offset));
     for (size_t i = offsets.size(); i-- > 0;) {
         int32_t at = offsets[i];
-        if (!ReadNode(at, node, name))
+        if (!log.ReadNode(at, node, name))
             continue;
-        std::string path = GetFullPath(at);
-        if (onStatus_) {
-            bool stop = false;
-            onStatus_((stream_.IsMemory() ? "Deleting " : "Marking file as deleted : ") + path,
-                      stop);
-            if (stop)
-                return;
-        }
-        if (!DeleteOnDisk(walker, path, node.Kind == kKindDirectory, force, missingCountsAsDeleted))
+        std::string path = log.GetFullPath(at);
+        if (StopAsked(status, verb + path))
+            return;
+        if (!DeleteOnDisk(fs, walker, path, node.Kind == kKindDirectory, options))
             continue;
-        WriteTags(at, kTagDeleted);
-        if (updateLog)
-            SubtractAllocated(at, node);
+        log.WriteTags(at, kTagDeleted);
+        if (options.UpdateLog)
+            SubtractAllocated(log, at, node);
     }
 }
 
-void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)
+void VerifyTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+                      const TStatusEvent& handler)
 {
     if (!handler)
         return;
     TDirNode start, node;
     std::string name;
-    if (!ReadNode(offset, start, name) || start.Kind != kKindDirectory)
+    if (!log.ReadNode(offset, start, name) || start.Kind != kKindDirectory)
         return;
-    TFileSystem& fs = Disk();
-    for (TLogWalk below = TLogWalk::Subtree(*this, offset); below.Next(node, name);) {
-        std::string path = GetFullPath(below.Offset());
+    for (TLogWalk below = TLogWalk::Subtree(log, offset); below.Next(node, name);) {
+        std::string path = log.GetFullPath(below.Offset());
         TFileInfo found;
         int count = fs.FindExact(path, found);
         std::string message;

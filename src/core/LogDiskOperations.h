@@ -1,0 +1,23 @@
+// What a log does to the disk it describes: deleting a tree from the disk while marking it in the
+// log, and checking a tree against the disk. TDirStorage::DeleteTree and VerifyTree are the
+// fronts; these work through the log's public interface and the file system they are given.
+#pragma once
+
+#include "core/DirStorage.h"
+
+namespace vm {
+
+// Deletes the directory tree at offset from the disk, contents before their directory, reached
+// from the tree's root without following links (TRootedWalker). A deleted (or, with
+// MissingCountsAsDeleted, missing) entry gets the deleted mark; with UpdateLog its space is also
+// taken from it and every directory above. status gets "Preparing to delete" per entry, then one
+// text per entry; a stop ends the deletion. Nothing is raised for what cannot be deleted.
+void DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+                      const TDeleteOptions& options, const TStatusEvent& status);
+
+// Compares the tree at offset with the disk: one message per entry below it ("Updated file - ",
+// "Deleted file - ", "Ambiguous file - " and the path, or empty); a stop ends the check.
+void VerifyTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+                      const TStatusEvent& handler);
+
+} // namespace vm
