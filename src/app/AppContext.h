@@ -1,5 +1,7 @@
-// What the running program shares between its windows, the command line and the logic: made
-// once by main and handed on by reference, so that none of it lives in a mutable global.
+// What the running program shares between its windows and its start-up: made once by main and
+// handed on by reference, so that none of it lives in a mutable global. The logic below the
+// windows never takes it: it is given the user interface, the options and the progress handler
+// it uses.
 #pragma once
 
 #include <string>
@@ -25,30 +27,11 @@ struct TAppContext
     // The caption of plain messages (ShowMessage); opening a log or comparison makes it
     // "Volumark " followed by the new window's caption.
     std::string ApplicationTitle = "Volumark";
-    // True while a logging, folder or comparison run works: the main window then keeps the
-    // status window in view whenever it repaints. Set it through TLoggingInProgress.
-    bool LoggingInProgress = false;
     // The check mark of the Tools menu's "Confirm &deletions": the file operations read it.
     bool ConfirmDeletions = true;
     TDisplayFlags Display;
     // The screen the logic talks to; not owned. Set by whoever creates the windows (or a test).
     TUserInterface* UI = nullptr;
-};
-
-// Sets the logging-in-progress flag for the lifetime of a run and clears it on every way out.
-class TLoggingInProgress
-{
-public:
-    explicit TLoggingInProgress(TAppContext& context) : context_(context)
-    {
-        context_.LoggingInProgress = true;
-    }
-    ~TLoggingInProgress() { context_.LoggingInProgress = false; }
-    TLoggingInProgress(const TLoggingInProgress&) = delete;
-    TLoggingInProgress& operator=(const TLoggingInProgress&) = delete;
-
-private:
-    TAppContext& context_;
 };
 
 } // namespace vm

@@ -94,7 +94,6 @@ TMDIParent::TMDIParent(TAppContext& context, QWidget* parent)
     MdiArea->setObjectName("MdiArea");
     MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    MdiArea->viewport()->installEventFilter(this);
     setCentralWidget(MdiArea);
     connect(MdiArea, &QMdiArea::subWindowActivated, this, &TMDIParent::UpdateMenus);
     statusBar(); // the hints of menu items show there
@@ -516,24 +515,6 @@ void TMDIParent::closeEvent(QCloseEvent* event)
     if (help_)
         help_->close();
     QCoreApplication::quit();
-}
-
-bool TMDIParent::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == MdiArea->viewport() && event->type() == QEvent::Paint)
-        QMetaObject::invokeMethod(this, &TMDIParent::KeepStatusInView, Qt::QueuedConnection);
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TMDIParent::KeepStatusInView()
-{
-    // While a run logs, the status window must not disappear behind the frame. A pending stop
-    // request is left alone: showing the window again would clear it before the run sees it.
-    if (!context_.LoggingInProgress || !context_.UI)
-        return;
-    TStatusWindow& status = context_.UI->Status();
-    if (!status.IsVisible() && !status.StopRequested())
-        status.Show();
 }
 
 } // namespace vm

@@ -119,7 +119,6 @@ signals:
     void FolderModeEntered();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing the frame ends the program, whatever other top-level windows are open.
     void closeEvent(QCloseEvent* event) override;
 
@@ -127,7 +126,6 @@ private:
     void CreateActions();
     void CreateMenus();
     void RebuildWindowMenu();
-    void KeepStatusInView();
     void NotAvailableYet(const std::string& what);
     QList<QMdiSubWindow*> Tileable() const;
     // Side by side (columns) or one above the other (rows), sharing the area equally.

@@ -25,8 +25,6 @@ TUnattendedResult
 RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
                    std::function<bool(std::unique_ptr<TMemoryStream>)> displayStreamLog)
 {
-    TUserInterface* previous = context.UI;
-    context.UI = &ui;
     TRefStore store(context.DataDirectory);
     TCommandLineLookups lookups;
     lookups.FindRefByName = [&](const std::string& name) { return store.FindRefByName(name); };
@@ -38,7 +36,7 @@ RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
     TRegistry settings;
     TCommandLineEnv env;
     env.Store = &store;
-    env.App = &context;
+    env.UI = &ui;
     env.Settings = &settings;
     env.Locale = TLocale::FromEnvironment();
     env.MailFile = TMailFile::DefaultPath();
@@ -56,7 +54,6 @@ RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
     TUnattendedResult result;
     result.Status = RunCommandLine(state, env);
     result.FolderMode = state.FolderMode && result.Status == kExitSuccess;
-    context.UI = previous;
     return result;
 }
 

@@ -64,6 +64,8 @@ public:
     TStatusWindow& Status() override { return status_; }
     void ProcessMessages() override {}
     void SetBusy(bool) override {}
+    // Nothing can hide the console's progress line.
+    void SetLoggingInProgress(bool) override {}
     bool EditMail(TMailDraft&) override { return false; }
     bool PickRecipients(const std::vector<std::string>&, std::vector<std::string>&,
                         std::vector<std::string>&, std::vector<std::string>&) override

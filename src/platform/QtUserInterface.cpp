@@ -242,6 +242,10 @@ bool TQtUserInterface::InputQuery(const std::string& caption, const std::string&
 void TQtUserInterface::ProcessMessages()
 {
     QCoreApplication::processEvents();
+    // A pending stop request is left alone: showing the window would clear it before the run
+    // sees it.
+    if (logging_ && !status_.IsVisible() && !status_.StopRequested())
+        status_.Show();
 }
 
 void TQtUserInterface::SetBusy(bool busy)

@@ -29,6 +29,9 @@ public:
     TStatusWindow& Status() override { return status_; }
     void ProcessMessages() override;
     void SetBusy(bool busy) override;
+    // While a run works, every ProcessMessages shows the status window again when something hid
+    // it without asking the run to stop.
+    void SetLoggingInProgress(bool running) override { logging_ = running; }
     bool EditMail(TMailDraft& draft) override;
     bool PickRecipients(const std::vector<std::string>& book, std::vector<std::string>& to,
                         std::vector<std::string>& cc, std::vector<std::string>& bcc) override;
@@ -51,6 +54,7 @@ private:
     const std::string& title_;
     std::function<void(int)> help_;
     bool busy_ = false;
+    bool logging_ = false;
 };
 
 } // namespace vm

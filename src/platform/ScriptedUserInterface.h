@@ -9,7 +9,8 @@
 
 namespace vm {
 
-class TScriptedStatusWindow : public TStatusWindow {
+class TScriptedStatusWindow : public TStatusWindow
+{
 public:
     void SetCaption(const std::string& c) override { Caption = c; }
     void SetHeading(const std::string& t) override { Heading = t; }
@@ -32,10 +33,13 @@ public:
     int ShowCount = 0;
 };
 
-class TScriptedUserInterface : public TUserInterface {
+class TScriptedUserInterface : public TUserInterface
+{
 public:
-    struct TShown {
-        std::string Kind; // "MessageBox", "MessageDlg", "ShowMessage", "InputQuery", "EditMail", "PickRecipients"
+    struct TShown
+    {
+        std::string Kind; // "MessageBox", "MessageDlg", "ShowMessage", "InputQuery", "EditMail",
+                          // "PickRecipients"
         std::string Text;
         std::string Caption;
         unsigned Flags = 0;
@@ -50,6 +54,7 @@ public:
     TStatusWindow& Status() override { return StatusWindow; }
     void ProcessMessages() override;
     void SetBusy(bool busy) override { Busy = busy; }
+    void SetLoggingInProgress(bool running) override { LoggingInProgress = running; }
     bool EditMail(TMailDraft& draft) override;
     bool PickRecipients(const std::vector<std::string>& book, std::vector<std::string>& to,
                         std::vector<std::string>& cc, std::vector<std::string>& bcc) override;
@@ -62,11 +67,12 @@ public:
     std::deque<std::string> Inputs;
     // Picker answers: the names returned for To; an empty deque means "cancelled".
     std::deque<std::vector<std::string>> Picks;
-    bool MailAccepted = true;        // the send dialog's answer
-    bool Screen = true;              // whether dialogs that need a screen are possible
+    bool MailAccepted = true;                // the send dialog's answer
+    bool Screen = true;                      // whether dialogs that need a screen are possible
     std::function<void()> OnProcessMessages; // lets a test act "while messages run"
     int ProcessMessagesCount = 0;
     bool Busy = false;
+    bool LoggingInProgress = false;
 
     std::vector<TShown> Shown;
     TScriptedStatusWindow StatusWindow;

@@ -16,13 +16,31 @@ constexpr unsigned IconError = 0x10, IconQuestion = 0x20, IconWarning = 0x30,
 constexpr unsigned DefButton2 = 0x100, DefButton3 = 0x200;
 constexpr unsigned ButtonMask = 0xF, IconMask = 0xF0, DefMask = 0xF00;
 } // namespace mb
-enum TDialogResult : int {
-    idNone = 0, idOK = 1, idCancel = 2, idAbort = 3, idRetry = 4, idIgnore = 5, idYes = 6, idNo = 7,
-    idAll = 8, idNoToAll = 9, idYesToAll = 10, idHelp = 11,
+enum TDialogResult : int
+{
+    idNone = 0,
+    idOK = 1,
+    idCancel = 2,
+    idAbort = 3,
+    idRetry = 4,
+    idIgnore = 5,
+    idYes = 6,
+    idNo = 7,
+    idAll = 8,
+    idNoToAll = 9,
+    idYesToAll = 10,
+    idHelp = 11,
 };
 
 // Typed message dialogs.
-enum class TMsgDlgType { Warning, Error, Information, Confirmation, Custom };
+enum class TMsgDlgType
+{
+    Warning,
+    Error,
+    Information,
+    Confirmation,
+    Custom
+};
 namespace mbtn {
 constexpr unsigned Yes = 0x1, No = 0x2, OK = 0x4, Cancel = 0x8, Abort = 0x10, Retry = 0x20,
                    Ignore = 0x40, All = 0x80, NoToAll = 0x100, YesToAll = 0x200, Help = 0x400;
@@ -30,7 +48,8 @@ constexpr unsigned Yes = 0x1, No = 0x2, OK = 0x4, Cancel = 0x8, Abort = 0x10, Re
 
 // The shared progress window: caption, Heading, Text, Heading2 and a Cancel button whose click
 // sets the stop request (and hides the window). Showing the window clears the stop request.
-class TStatusWindow {
+class TStatusWindow
+{
 public:
     virtual ~TStatusWindow() = default;
     virtual void SetCaption(const std::string& caption) = 0;
@@ -46,13 +65,15 @@ public:
 };
 
 // A message being sent, as the mail component hands it to the send dialog.
-struct TMailDraft {
+struct TMailDraft
+{
     std::vector<std::string> To, CC, Bcc;
     std::string Subject;
     std::string Text;
 };
 
-class TUserInterface {
+class TUserInterface
+{
 public:
     virtual ~TUserInterface() = default;
 
@@ -73,6 +94,10 @@ public:
     virtual void ProcessMessages() = 0;
     // The hourglass cursor on or off.
     virtual void SetBusy(bool busy) = 0;
+    // True while a logging, folder or comparison run works: the windows then keep the status
+    // window in view whenever messages run (unless a stop request is pending, which showing it
+    // again would clear). Set it through TLoggingInProgress.
+    virtual void SetLoggingInProgress(bool running) = 0;
 
     // The mail client's send dialog: the user may change the draft; false when the user cancels.
     virtual bool EditMail(TMailDraft& draft) = 0;
@@ -82,6 +107,20 @@ public:
                                 std::vector<std::string>& cc, std::vector<std::string>& bcc) = 0;
     // False for the console and the scripted double: dialogs that need a screen are refused.
     virtual bool HasScreen() const = 0;
+};
+
+// Sets the user interface's logging-in-progress state for the lifetime of a run and clears it on
+// every way out.
+class TLoggingInProgress
+{
+public:
+    explicit TLoggingInProgress(TUserInterface& ui) : ui_(ui) { ui_.SetLoggingInProgress(true); }
+    ~TLoggingInProgress() { ui_.SetLoggingInProgress(false); }
+    TLoggingInProgress(const TLoggingInProgress&) = delete;
+    TLoggingInProgress& operator=(const TLoggingInProgress&) = delete;
+
+private:
+    TUserInterface& ui_;
 };
 
 } // namespace vm

@@ -81,7 +81,7 @@ TOptions LoadOptions(TCommandLineEnv& env)
 int Compare(TCommandLineState& state, TCommandLineEnv& env, int n, int m)
 {
     const TRefStore& store = *env.Store;
-    TUserInterface& ui = *env.App->UI;
+    TUserInterface& ui = *env.UI;
     int exit = kExitSuccess;
     std::string failure;
     if (state.DeleteComparisons && !DeleteComparisons(store.RefDir(n), failure)) {
@@ -118,7 +118,7 @@ int Compare(TCommandLineState& state, TCommandLineEnv& env, int n, int m)
 int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
 {
     const TRefStore& store = *env.Store;
-    TUserInterface& ui = *env.App->UI;
+    TUserInterface& ui = *env.UI;
     const int n = state.ReferenceNumber;
     int exit = kExitSuccess;
     state.StatusCallCount = 0;
@@ -127,7 +127,7 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
 
     TLogRunResult logged;
     try {
-        logged = LogReference(store, *env.App, n, CommandLineStatusHandler(state, ui));
+        logged = LogReference(store, ui, n, CommandLineStatusHandler(state, ui));
     } catch (const std::exception& e) {
         Inform(ui, std::string("Logging failed: ") + e.what());
         logged.Refused = true;
@@ -167,7 +167,7 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
 
 int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
 {
-    TUserInterface& ui = *env.App->UI;
+    TUserInterface& ui = *env.UI;
     // Without the windows there is nowhere to show the folder: say so before scanning it.
     if (!env.DisplayStreamLog) {
         Inform(ui, "Showing the folder " + state.Folder +
@@ -180,7 +180,7 @@ int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
     ShowStatus(ui, "Volumark logging - " + state.Folder);
     std::unique_ptr<TMemoryStream> stream;
     try {
-        stream = LogFolder(*env.App, state.Folder, CommandLineStatusHandler(state, ui));
+        stream = LogFolder(ui, state.Folder, CommandLineStatusHandler(state, ui));
     } catch (const std::exception& e) {
         ui.Status().Hide();
         Inform(ui, std::string("Logging failed: ") + e.what());
@@ -226,7 +226,7 @@ TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& 
 
 int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env)
 {
-    TUserInterface& ui = *env.App->UI;
+    TUserInterface& ui = *env.UI;
     int exit = state.ArgumentRefused ? kExitArgumentRefused : kExitSuccess;
     if (state.HelpRequested) {
         if (env.ShowHelp)

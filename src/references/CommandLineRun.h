@@ -2,7 +2,6 @@
 // the new log, deleting earlier comparisons and mailing the results; or the folder mode.
 #pragma once
 
-#include "app/AppContext.h"
 #include "core/StatusEvent.h"
 #include "platform/Locale.h"
 #include "platform/Stream.h"
@@ -32,7 +31,7 @@ enum TCommandLineExit : int
 struct TCommandLineEnv
 {
     const TRefStore* Store = nullptr;
-    TAppContext* App = nullptr;    // its UI shows the messages and the status window
+    TUserInterface* UI = nullptr;  // shows the messages and the status window
     TRegistry* Settings = nullptr; // the options; nullptr: the defaults
     TLocale Locale;
     std::string MailFile;
@@ -49,7 +48,7 @@ std::string ExitStatusText();
 // and turns the status window's stop request into the scan's stop flag.
 TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& ui);
 
-// Performs what state asks for; returns the exit status. Messages go through env.App->UI.
+// Performs what state asks for; returns the exit status. Messages go through env.UI.
 int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env);
 
 } // namespace vm

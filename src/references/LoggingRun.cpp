@@ -20,13 +20,12 @@ void NameDefaultTags(TDirStorage& storage)
         storage.SetTagName(static_cast<int>(i) + 1, names[i]);
 }
 
-void Scan(TAppContext& app, TStream& stream, const std::vector<TScanRoot>& roots,
+void Scan(TUserInterface& ui, TStream& stream, const std::vector<TScanRoot>& roots,
           const TStatusEvent& handler, bool& stopped)
 {
     TDirStorage storage(stream);
     storage.SetStatusEvent(handler);
-    if (app.UI)
-        storage.SetMessagePump([ui = app.UI] { ui->ProcessMessages(); });
+    storage.SetMessagePump([&ui] { ui.ProcessMessages(); });
     storage.BuildLog(roots);
     NameDefaultTags(storage);
     stream.Flush();
@@ -50,16 +49,15 @@ std::unique_ptr<TFileStream> CreateNewLog(const TRefStore& store, int n, int& m)
 }
 } // namespace
 
-TLogRunResult LogReference(const TRefStore& store, TAppContext& app, int n,
+TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler)
 {
-    TLoggingInProgress inProgress(app);
+    TLoggingInProgress inProgress(ui);
     TLogRunResult result;
     TRefPaths paths = store.ReadRefPaths(n);
     if (!AllocUnitsSet(paths)) {
         result.Refused = true;
-        if (app.UI)
-            app.UI->ShowMessage(kCannotLogRef);
+        ui.ShowMessage(kCannotLogRef);
         return result;
     }
     int m = 0;
@@ -67,7 +65,7 @@ TLogRunResult LogReference(const TRefStore& store, TAppContext& app, int n,
     result.LogNumber = m;
     result.Path = store.LogFileName(n, m);
     try {
-        Scan(app, *file, ScanRootsOf(paths), handler, result.Stopped);
+        Scan(ui, *file, ScanRootsOf(paths), handler, result.Stopped);
         file.reset();
     } catch (...) {
         // An incomplete log would read as a log that lost entries: it goes.
@@ -78,16 +76,16 @@ TLogRunResult LogReference(const TRefStore& store, TAppContext& app, int n,
     return result;
 }
 
-std::unique_ptr<TMemoryStream> LogFolder(TAppContext& app, const std::string& folder,
+std::unique_ptr<TMemoryStream> LogFolder(TUserInterface& ui, const std::string& folder,
                                          const TStatusEvent& handler, bool* stopped)
 {
     if (folder.empty())
         return nullptr;
     std::string path = folder.back() == '/' ? folder : folder + "/";
-    TLoggingInProgress inProgress(app);
+    TLoggingInProgress inProgress(ui);
     auto stream = std::make_unique<TMemoryStream>();
     bool wasStopped = false;
-    Scan(app, *stream, {{path, 1}}, handler, wasStopped);
+    Scan(ui, *stream, {{path, 1}}, handler, wasStopped);
     if (stopped)
         *stopped = wasStopped;
     return stream;

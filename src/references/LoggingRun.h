@@ -3,9 +3,9 @@
 // need (its totals and its date).
 #pragma once
 
-#include "app/AppContext.h"
 #include "core/StatusEvent.h"
 #include "platform/Stream.h"
+#include "platform/UserInterface.h"
 #include "references/RefStore.h"
 
 #include <memory>
@@ -27,16 +27,17 @@ struct TLogRunResult
 // Writes the next log of reference n. The number is taken from NextLogNo under the INI file's
 // lock and advanced at once, and the log file is created exclusively: two processes logging the
 // same reference write two different, complete logs, and an existing log file is never
-// overwritten (its number is skipped). Shows kCannotLogRef through the context's user interface
-// and writes nothing when a unit is missing. A failed scan (a full disk, an unreadable root)
-// deletes its incomplete log and raises the error; NextLogNo stays advanced.
-TLogRunResult LogReference(const TRefStore& store, TAppContext& app, int n,
+// overwritten (its number is skipped). Shows kCannotLogRef through ui and writes nothing when a
+// unit is missing. A failed scan (a full disk, an unreadable root) deletes its incomplete log and
+// raises the error; NextLogNo stays advanced. ui also runs the scan's pending messages and is
+// told that a run is in progress (TLoggingInProgress) while it works.
+TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler);
 
 // Scans one folder into a new memory stream with the allocation unit 1 (sizes are allocated
 // sizes, every directory counts one byte). Nothing for an empty folder text; the caller owns the
 // stream. Raises the scan's errors.
-std::unique_ptr<TMemoryStream> LogFolder(TAppContext& app, const std::string& folder,
+std::unique_ptr<TMemoryStream> LogFolder(TUserInterface& ui, const std::string& folder,
                                          const TStatusEvent& handler, bool* stopped = nullptr);
 
 struct TLogTotals

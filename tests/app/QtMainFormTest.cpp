@@ -342,29 +342,6 @@ TEST_F(FrameTest, IconCacheGrowsTheSmallImageListOncePerExtension)
     EXPECT_EQ(frame_->SmallImageList.Count(), start + 3);
 }
 
-TEST_F(FrameTest, RepaintKeepsTheStatusWindowInViewWhileLogging)
-{
-    vm::TScriptedStatusWindow& status = ui_.StatusWindow;
-    frame_->MdiArea->viewport()->repaint();
-    Settle();
-    EXPECT_EQ(status.ShowCount, 0); // not logging: the frame leaves it alone
-
-    context_.LoggingInProgress = true;
-    frame_->MdiArea->viewport()->repaint();
-    Settle();
-    EXPECT_EQ(status.ShowCount, 1);
-    EXPECT_TRUE(status.Visible);
-
-    // Cancel hid it and asked the run to stop: showing it again would throw the request away.
-    status.Visible = false;
-    status.Stop = true;
-    frame_->MdiArea->viewport()->repaint();
-    Settle();
-    EXPECT_EQ(status.ShowCount, 1);
-    EXPECT_TRUE(status.StopRequested());
-    context_.LoggingInProgress = false;
-}
-
 TEST(SchedulerSupported, FollowsTheCrontabCommandOrTheTestFile)
 {
     const char* oldPath = std::getenv("PATH");

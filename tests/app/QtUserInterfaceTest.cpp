@@ -191,5 +191,26 @@ TEST_F(QtUserInterfaceRun, BusyCursorIsSetOnceAndRestored)
     EXPECT_EQ(&ui_.Status(), &status_);
 }
 
+TEST_F(QtUserInterfaceRun, StatusWindowStaysInViewWhileARunWorks)
+{
+    ui_.ProcessMessages();
+    EXPECT_EQ(status_.ShowCount, 0); // no run: the window is left alone
+    {
+        TLoggingInProgress running(ui_);
+        ui_.ProcessMessages();
+        EXPECT_EQ(status_.ShowCount, 1);
+        EXPECT_TRUE(status_.Visible);
+        // Cancel hid it and asked the run to stop: showing it again would throw the request away.
+        status_.Visible = false;
+        status_.Stop = true;
+        ui_.ProcessMessages();
+        EXPECT_EQ(status_.ShowCount, 1);
+        EXPECT_TRUE(status_.StopRequested());
+        status_.Stop = false;
+    }
+    ui_.ProcessMessages(); // the run is over, also on the way out by an exception
+    EXPECT_EQ(status_.ShowCount, 1);
+}
+
 } // namespace
 } // namespace vm

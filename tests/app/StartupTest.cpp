@@ -75,19 +75,6 @@ TEST(Startup, ContextTakesTheCurrentDirectoryAndArguments)
     EXPECT_EQ(context.Arguments, (std::vector<std::string>{"/C", "/Ref=x y"}));
     EXPECT_FALSE(context.ProgramPath.empty());
     EXPECT_TRUE(context.ConfirmDeletions);
-    EXPECT_FALSE(context.LoggingInProgress);
-}
-
-TEST(Startup, LoggingFlagIsClearedOnEveryWayOut)
-{
-    TAppContext context;
-    try {
-        TLoggingInProgress running(context);
-        EXPECT_TRUE(context.LoggingInProgress);
-        throw std::runtime_error("disk full");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_FALSE(context.LoggingInProgress);
 }
 
 } // namespace

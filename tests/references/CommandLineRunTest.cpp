@@ -22,9 +22,8 @@ protected:
         for (int i = 0; i < 30; ++i)
             fx.Root.WriteFile("trees/t/f" + std::to_string(i), "z");
         fx.AddRef(0, "My Big Ref", {{tree, "4096"}});
-        app.UI = &ui;
         env.Store = &store;
-        env.App = &app;
+        env.UI = &ui;
         env.Locale = TLocale::Classic();
         env.MailFile = fx.Root / "mail.ini";
     }
@@ -46,14 +45,13 @@ protected:
     std::string tree;
     TRefStore store{fx.DataDir()};
     TScriptedUserInterface ui;
-    TAppContext app;
     TCommandLineEnv env;
 };
 } // namespace
 
 TEST_F(CommandLineRunTest, LogsAndComparesWithTheEarlierLog)
 {
-    ASSERT_EQ(LogReference(store, app, 0, {}).LogNumber, 1);
+    ASSERT_EQ(LogReference(store, ui, 0, {}).LogNumber, 1);
     TCommandLineState s = LogRequest(true, 1);
     EXPECT_EQ(RunCommandLine(s, env), kExitSuccess);
     EXPECT_EQ(fx.RefFiles(0),
@@ -66,7 +64,7 @@ TEST_F(CommandLineRunTest, LogsAndComparesWithTheEarlierLog)
 
 TEST_F(CommandLineRunTest, KeepDeletesEarlierComparisonsOnlyWhenComparing)
 {
-    ASSERT_EQ(LogReference(store, app, 0, {}).LogNumber, 1);
+    ASSERT_EQ(LogReference(store, ui, 0, {}).LogNumber, 1);
     fx.Root.WriteFile("data/Ref0000/00070008.kcf", "old");
     fx.Root.WriteFile("data/Ref0000/.hidden.kcf", "stays");
     TCommandLineState s = LogRequest(false);

@@ -19,8 +19,6 @@ namespace {
 class LoggingRunTest : public ::testing::Test
 {
 protected:
-    LoggingRunTest() { app.UI = &ui; }
-
     std::string NextLogNo(int n)
     {
         return TIniFile(fx.Ini()).ReadString(RefSectionName(n), "NextLogNo", "absent");
@@ -28,7 +26,6 @@ protected:
 
     RefFixture fx;
     TScriptedUserInterface ui;
-    TAppContext app;
     TRefStore store{fx.DataDir()};
 };
 } // namespace
@@ -37,13 +34,17 @@ TEST_F(LoggingRunTest, FirstRunWithoutNextLogNoWritesLogOneAndLeavesTwo)
 {
     fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "4096"}});
     ASSERT_EQ(NextLogNo(0), "absent");
-    TLogRunResult r = LogReference(store, app, 0, {});
+    bool inProgress = false;
+    TLogRunResult r = LogReference(store, ui, 0, [this, &inProgress](const std::string&, bool&) {
+        inProgress = ui.LoggingInProgress;
+    });
+    EXPECT_TRUE(inProgress);
     EXPECT_FALSE(r.Refused);
     EXPECT_FALSE(r.Stopped);
     EXPECT_EQ(r.LogNumber, 1);
     EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0001.kdf"});
     EXPECT_EQ(NextLogNo(0), "2");
-    EXPECT_FALSE(app.LoggingInProgress);
+    EXPECT_FALSE(ui.LoggingInProgress);
 
     // The log is complete: sound links, totals, and the twelve tag names.
     TFileStream file(r.Path, TFileMode::OpenRead);
@@ -62,23 +63,23 @@ TEST_F(LoggingRunTest, FirstRunWithoutNextLogNoWritesLogOneAndLeavesTwo)
 TEST_F(LoggingRunTest, MissingUnitIsRefusedBeforeAnyFileIsWritten)
 {
     fx.AddRef(0, "Two paths", {{fx.MakeTree("t1"), "4096"}, {fx.MakeTree("t2"), "0"}}, "5");
-    TLogRunResult r = LogReference(store, app, 0, {});
+    TLogRunResult r = LogReference(store, ui, 0, {});
     EXPECT_TRUE(r.Refused);
     EXPECT_EQ(r.LogNumber, -1);
     EXPECT_TRUE(fx.RefFiles(0).empty());
     EXPECT_EQ(NextLogNo(0), "5");
     ASSERT_EQ(ui.Texts().size(), 1u);
     EXPECT_EQ(ui.Texts()[0], "Can not log this Ref\nAllocation unit not set");
-    EXPECT_FALSE(app.LoggingInProgress);
+    EXPECT_FALSE(ui.LoggingInProgress);
 
     // A reference without paths reads as one path with unit "0" and is refused the same way.
     fx.AddRef(1, "Empty", {});
-    EXPECT_TRUE(LogReference(store, app, 1, {}).Refused);
+    EXPECT_TRUE(LogReference(store, ui, 1, {}).Refused);
 
     // Units that are not whole numbers from 1 to 2^31-1 are not set: nothing is logged with 0.
     for (const char* bad : {"-512", "99999999999", "4k"}) {
         fx.AddRef(2, "Bad unit", {{fx.MakeTree("t3"), bad}}, "1");
-        EXPECT_TRUE(LogReference(store, app, 2, {}).Refused) << bad;
+        EXPECT_TRUE(LogReference(store, ui, 2, {}).Refused) << bad;
         EXPECT_TRUE(fx.RefFiles(2).empty()) << bad;
         EXPECT_EQ(NextLogNo(2), "1") << bad;
     }
@@ -88,7 +89,7 @@ TEST_F(LoggingRunTest, ExistingLogFileIsNeverOverwritten)
 {
     fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "1"}});
     fx.Root.WriteFile("data/Ref0000/Log0001.kdf", "keep me");
-    TLogRunResult r = LogReference(store, app, 0, {});
+    TLogRunResult r = LogReference(store, ui, 0, {});
     EXPECT_EQ(r.LogNumber, 2);
     EXPECT_EQ(fx.Root.ReadFile("data/Ref0000/Log0001.kdf"), "keep me");
     EXPECT_EQ(NextLogNo(0), "3");
@@ -101,7 +102,7 @@ TEST_F(LoggingRunTest, StoppedRunReportsItAndKeepsTheNumberUsed)
         fx.Root.MakeDir("trees/t/d" + std::to_string(i));
     fx.AddRef(0, "Servers", {{tree, "512"}});
     TLogRunResult r =
-        LogReference(store, app, 0, [](const std::string&, bool& stop) { stop = true; });
+        LogReference(store, ui, 0, [](const std::string&, bool& stop) { stop = true; });
     EXPECT_TRUE(r.Stopped);
     EXPECT_EQ(r.LogNumber, 1);
     EXPECT_EQ(NextLogNo(0), "2");
@@ -112,7 +113,7 @@ TEST_F(LoggingRunTest, MissingReferenceDirectoryRaisesAndAdvancesNextLogNo)
     fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "512"}});
     std::filesystem::remove_all(fx.RefDir(0));
     // Without its directory a reference has no paths to check; creating its log fails.
-    EXPECT_THROW(LogReference(store, app, 0, {}), EStreamError);
+    EXPECT_THROW(LogReference(store, ui, 0, {}), EStreamError);
     EXPECT_EQ(NextLogNo(0), "2");
     EXPECT_EQ(LogTotals(store, 0, 1).Allocated, 0);
     EXPECT_EQ(LogDate(store, 0, 1), 0.0);
@@ -127,9 +128,7 @@ TEST_F(LoggingRunTest, TwoProcessesLoggingAtOnceWriteTwoCompleteLogs)
         ASSERT_GE(child, 0);
         if (child == 0) {
             TScriptedUserInterface childUi;
-            TAppContext childApp;
-            childApp.UI = &childUi;
-            TLogRunResult r = LogReference(TRefStore(fx.DataDir()), childApp, 0, {});
+            TLogRunResult r = LogReference(TRefStore(fx.DataDir()), childUi, 0, {});
             _exit(r.LogNumber == 1 || r.LogNumber == 2 ? 0 : 1);
         }
     }
@@ -150,7 +149,7 @@ TEST_F(LoggingRunTest, TwoProcessesLoggingAtOnceWriteTwoCompleteLogs)
 TEST_F(LoggingRunTest, FolderRunAddsTheSlashAndCountsOneByteUnits)
 {
     std::string tree = fx.MakeTree("t");
-    std::unique_ptr<TMemoryStream> stream = LogFolder(app, tree, {});
+    std::unique_ptr<TMemoryStream> stream = LogFolder(ui, tree, {});
     ASSERT_TRUE(stream);
     TDirStorage log(*stream);
     std::vector<vmtest::LoggedRecord> records = vmtest::AllRecords(log);
@@ -160,5 +159,5 @@ TEST_F(LoggingRunTest, FolderRunAddsTheSlashAndCountsOneByteUnits)
     EXPECT_EQ(records[0].Node.Size, 5100);
     EXPECT_EQ(records[0].Node.Allocated, 5101);
     EXPECT_TRUE(vmtest::LogFaults(log, {1}).empty());
-    EXPECT_EQ(LogFolder(app, "", {}), nullptr);
+    EXPECT_EQ(LogFolder(ui, "", {}), nullptr);
 }

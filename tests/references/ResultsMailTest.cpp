@@ -114,14 +114,12 @@ protected:
     void SetUp() override
     {
         fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "4096"}});
-        app.UI = &ui;
-        ASSERT_EQ(LogReference(store, app, 0, {}).LogNumber, 1);
+        ASSERT_EQ(LogReference(store, ui, 0, {}).LogNumber, 1);
         options.EmailTo = "Administrator";
     }
     vmtest::RefFixture fx;
     TRefStore store{fx.DataDir()};
     TScriptedUserInterface ui;
-    TAppContext app;
     TOptions options;
 };
 
