@@ -271,14 +271,20 @@ int main(int argc, char** argv)
                                     big.Comparison + "' > '" + big.Copy + "'";
     for (int run = 0; run < runs; ++run) {
         auto start = std::chrono::steady_clock::now();
-        peakBig = InChild([&] { CompareLogFiles(big.Old, big.New, big.Comparison); });
+        peakBig = InChild([&] {
+            vm::TPosixFileSystem fs;
+            CompareLogFiles(fs, big.Old, big.New, big.Comparison);
+        });
         ours.push_back(Seconds(start));
         start = std::chrono::steady_clock::now();
         if (std::system(peerCommand.c_str()) != 0)
             std::fprintf(stderr, "compare_bench: the peer command failed\n");
         peer.push_back(Seconds(start));
     }
-    peakSmall = InChild([&] { CompareLogFiles(small.Old, small.New, small.Comparison); });
+    peakSmall = InChild([&] {
+        vm::TPosixFileSystem fs;
+        CompareLogFiles(fs, small.Old, small.New, small.Comparison);
+    });
 
     std::printf("tree: old log %lld entries (%lld bytes), new log %lld entries (%lld bytes)\n",
                 static_cast<long long>(big.OldEntries), static_cast<long long>(FileSize(big.Old)),

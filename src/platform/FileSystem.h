@@ -13,6 +13,7 @@
 
 #include "platform/DateTime.h"
 #include "platform/FileAttributes.h"
+#include "platform/Stream.h"
 
 #include <array>
 #include <cstdint>
@@ -103,9 +104,35 @@ public:
     virtual bool SetCompressedAt(TDirHandle dir, const std::string& name, bool compressed,
                                  int& error) = 0;
 
+    // Whole files and directories by path: what the reference store and the runs that write
+    // logs and comparisons create, list, rename and remove.
+
+    // The facts of path, following a final symbolic link (a reference directory may be one).
+    virtual bool StatPath(const std::string& path, TFileInfo& info, int& error) = 0;
+    virtual bool MakeDirectory(const std::string& path, int& error) = 0;
+    // Removes a file or symbolic link (never what it points to).
+    virtual bool RemoveFile(const std::string& path, int& error) = 0;
+    // Removes a directory, which must be empty.
+    virtual bool RemoveDirectory(const std::string& path, int& error) = 0;
+    // Gives the file from the name to, in the same directory, at once. Without replace an
+    // existing to is never touched: the call fails with EEXIST.
+    virtual bool RenameFile(const std::string& from, const std::string& to, bool replace,
+                            int& error) = 0;
+    // Creates a new file, which must not exist yet, for reading and writing. Raises EFOpenError.
+    virtual std::unique_ptr<TFileStream> CreateFile(const std::string& path) = 0;
+
     bool ClearReadOnlyAt(TDirHandle dir, const std::string& name, int& error)
     {
         return SetReadOnlyAt(dir, name, false, error);
+    }
+    // Lists the directory at path (ListDirectory's rules: every entry but "." and "..", with its
+    // facts). False when it cannot be opened or read; entries then holds what was read.
+    bool ListPath(const std::string& path, std::vector<TFileInfo>& entries, int& error);
+    bool IsDirectoryPath(const std::string& path)
+    {
+        TFileInfo info;
+        int error = 0;
+        return StatPath(path, info, error) && info.IsDirectory();
     }
 };
 
@@ -128,6 +155,13 @@ public:
     bool SetReadOnlyAt(TDirHandle dir, const std::string& name, bool readOnly, int& error) override;
     bool SetCompressedAt(TDirHandle dir, const std::string& name, bool compressed,
                          int& error) override;
+    bool StatPath(const std::string& path, TFileInfo& info, int& error) override;
+    bool MakeDirectory(const std::string& path, int& error) override;
+    bool RemoveFile(const std::string& path, int& error) override;
+    bool RemoveDirectory(const std::string& path, int& error) override;
+    bool RenameFile(const std::string& from, const std::string& to, bool replace,
+                    int& error) override;
+    std::unique_ptr<TFileStream> CreateFile(const std::string& path) override;
 
 private:
     class TLocalClock;

@@ -121,6 +121,13 @@ void TFileStream::Flush()
     FlushWindow();
 }
 
+void TFileStream::Sync()
+{
+    Flush();
+    if (::fsync(fd_) != 0)
+        throw EWriteError(ErrnoText("Cannot write", path_, errno));
+}
+
 void TFileStream::LoadWindow(int64_t at)
 {
     FlushWindow();

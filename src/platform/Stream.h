@@ -92,6 +92,8 @@ public:
     int64_t Size() override { return size_; }
     void SetSize(int64_t size) override;
     void Flush() override;
+    // Flushes and makes the bytes durable on the disk (fsync); raises EWriteError.
+    void Sync();
 
     const std::string& Path() const { return path_; }
     int Handle() const { return fd_; }

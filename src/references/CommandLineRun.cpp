@@ -3,19 +3,13 @@
 #include "app/Options.h"
 #include "core/DirCompare.h"
 #include "platform/AsciiCase.h"
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/UserInterface.h"
 #include "references/CompareRun.h"
 #include "references/LoggingRun.h"
 #include "references/RefStore.h"
 #include "references/ResultsMail.h"
-
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vm {
 
@@ -35,29 +29,24 @@ void Fail(int& exit, int code)
 
 // Deletes the reference's comparison files (*.kcf, any letter case). Hidden files (names that
 // begin with ".") and anything that is not a regular file are not listed and stay.
-bool DeleteComparisons(const std::string& dir, std::string& failure)
+bool DeleteComparisons(TFileSystem& fs, const std::string& dir, std::string& failure)
 {
-    DIR* d = opendir(dir.c_str());
-    if (!d) {
-        failure = "Cannot list " + dir + ": " + std::strerror(errno);
+    std::vector<TFileInfo> entries;
+    int error = 0;
+    if (!fs.ListPath(dir, entries, error)) {
+        failure = "Cannot list " + dir + ": " + ErrorText(error);
         return false;
     }
     bool ok = true;
-    while (dirent* e = readdir(d)) {
-        std::string name = e->d_name;
-        if (name.empty() || name[0] == '.' || !EndsWithIgnoringCase(name, ".kcf"))
+    for (const TFileInfo& e : entries) {
+        if (e.Name[0] == '.' || !EndsWithIgnoringCase(e.Name, ".kcf") ||
+            (e.Attributes & (faDirectory | faReparsePoint | faSystem)))
             continue;
-        struct stat st
-        {
-        };
-        if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        if (unlinkat(dirfd(d), e->d_name, 0) != 0) {
-            failure = "Cannot delete " + dir + "/" + name + ": " + std::strerror(errno);
+        if (!fs.RemoveFile(dir + "/" + e.Name, error)) {
+            failure = "Cannot delete " + dir + "/" + e.Name + ": " + ErrorText(error);
             ok = false;
         }
     }
-    closedir(d);
     return ok;
 }
 
@@ -84,7 +73,7 @@ int Compare(TCommandLineState& state, TCommandLineEnv& env, int n, int m)
     TUserInterface& ui = *env.UI;
     int exit = kExitSuccess;
     std::string failure;
-    if (state.DeleteComparisons && !DeleteComparisons(store.RefDir(n), failure)) {
+    if (state.DeleteComparisons && !DeleteComparisons(store.Files(), store.RefDir(n), failure)) {
         Inform(ui, failure);
         Fail(exit, kExitCompareFailed);
     }
@@ -95,20 +84,11 @@ int Compare(TCommandLineState& state, TCommandLineEnv& env, int n, int m)
             state.Stopped = true;
         }
     };
-    std::string target = store.CompFileName(n, state.CompareLogNumber, m);
+    // A stopped or failed comparison leaves no file: nothing is deleted here.
     try {
-        TCompareRunResult r = RunComparison(store, n, state.CompareLogNumber, m, progress);
-        if (r.Stopped) {
-            unlink(target.c_str());
+        if (RunComparison(store, n, state.CompareLogNumber, m, progress).Stopped)
             Fail(exit, kExitStopped);
-        }
-    } catch (const ECompareRunError& e) {
-        if (e.FileCreated())
-            unlink(target.c_str());
-        Inform(ui, std::string("Comparison failed: ") + e.what());
-        Fail(exit, kExitCompareFailed);
     } catch (const std::exception& e) {
-        unlink(target.c_str());
         Inform(ui, std::string("Comparison failed: ") + e.what());
         Fail(exit, kExitCompareFailed);
     }
@@ -136,8 +116,7 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
     if (logged.Refused) {
         Fail(exit, kExitNotLogged);
     } else if (state.Stopped || logged.Stopped) {
-        state.Stopped = true;
-        unlink(store.LogFileName(n, m).c_str());
+        state.Stopped = true; // the run wrote no log
         Fail(exit, kExitStopped);
     } else if (state.CompareRequested) {
         // Nothing to compare when nothing was logged: the comparison could only fail.
@@ -204,7 +183,7 @@ std::string ExitStatusText()
     return "Exit status: 0 everything asked for succeeded\n"
            "  1 an argument was refused (ambiguous, unknown reference, bad log number)\n"
            "  2 the reference could not be logged\n"
-           "  3 the run was stopped (Ctrl-C or SIGTERM); its log was deleted\n"
+           "  3 the run was stopped (Ctrl-C or SIGTERM); no log was written\n"
            "  4 the comparison failed\n"
            "  5 the results mail could not be sent\n"
            "  6 the folder mode could not show its window (there is no display)\n";

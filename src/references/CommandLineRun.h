@@ -22,7 +22,7 @@ enum TCommandLineExit : int
     kExitSuccess = 0,
     kExitArgumentRefused = 1, // an ambiguous argument, an unknown reference, a bad log number
     kExitNotLogged = 2,       // the reference could not be logged (no allocation unit, an error)
-    kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM); its log is deleted
+    kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM); no log is written
     kExitCompareFailed = 4,   // the comparison or the deletion of earlier comparisons failed
     kExitMailFailed = 5,      // the results mail could not be sent
     kExitNoWindows = 6,       // the folder mode needs the windows, and there is no display

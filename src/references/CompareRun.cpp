@@ -1,5 +1,6 @@
 #include "references/CompareRun.h"
 
+#include "platform/PendingFile.h"
 #include "platform/Stream.h"
 #include "references/RefStore.h"
 
@@ -18,13 +19,12 @@ std::unique_ptr<TFileStream> OpenLog(const char* which, const std::string& path)
     try {
         stream = std::make_unique<TFileStream>(path, TFileMode::OpenRead);
     } catch (const EStreamError& e) {
-        throw ECompareRunError(std::string("The ") + which + " log cannot be opened: " + e.what(),
-                               false);
+        throw ECompareRunError(std::string("The ") + which + " log cannot be opened: " + e.what());
     }
     struct stat st = {};
     if (::fstat(stream->Handle(), &st) != 0 || !S_ISREG(st.st_mode))
-        throw ECompareRunError(std::string("The ") + which + " log " + path + " is not a log file.",
-                               false);
+        throw ECompareRunError(std::string("The ") + which + " log " + path +
+                               " is not a log file.");
     return stream;
 }
 
@@ -39,8 +39,8 @@ bool SameFile(const std::string& path, const TFileStream& stream)
 
 } // namespace
 
-TCompareRunResult CompareLogFiles(const std::string& oldLogPath, const std::string& newLogPath,
-                                  const std::string& comparisonPath,
+TCompareRunResult CompareLogFiles(TFileSystem& fs, const std::string& oldLogPath,
+                                  const std::string& newLogPath, const std::string& comparisonPath,
                                   const TCompareProgress& progress)
 {
     auto oldStream = OpenLog("old", oldLogPath);
@@ -50,31 +50,30 @@ TCompareRunResult CompareLogFiles(const std::string& oldLogPath, const std::stri
 
     if (SameFile(comparisonPath, *oldStream) || SameFile(comparisonPath, *newStream))
         throw ECompareRunError("The comparison file " + comparisonPath +
-                                   " is one of the logs it compares; it was not written.",
-                               false);
-    std::unique_ptr<TFileStream> out;
+                               " is one of the logs it compares; it was not written.");
+    std::unique_ptr<TPendingFile> out;
     try {
-        out = std::make_unique<TFileStream>(comparisonPath, TFileMode::Create);
+        out = std::make_unique<TPendingFile>(fs, comparisonPath, TPendingFile::TOnCommit::Replace);
     } catch (const EStreamError& e) {
-        throw ECompareRunError(std::string("The comparison cannot be written: ") + e.what(), false);
+        throw ECompareRunError(std::string("The comparison cannot be written: ") + e.what());
     }
-    TDirCompare comparison(*out);
+    TDirCompare comparison(out->Stream());
     comparison.SetProgressHandler(progress);
     comparison.CompareLogs(oldLog, newLog);
-    // Written bytes may still sit in the stream's buffer: flushing here makes a full disk an
-    // error of the run instead of a silent loss when the stream is closed.
-    out->Flush();
     if (!comparison.LogDamage().empty())
-        throw ECompareRunError(comparison.LogDamage() + " The comparison " + comparisonPath +
-                                   " holds only the entries read before it.",
-                               true);
-    return TCompareRunResult{comparisonPath, comparison.Stopped()};
+        throw ECompareRunError(comparison.LogDamage() + " No comparison was written.");
+    if (comparison.Stopped())
+        return TCompareRunResult{"", true};
+    // Committing flushes and syncs: a full disk is an error of the run here, not a silent loss.
+    out->Commit();
+    return TCompareRunResult{comparisonPath, false};
 }
 
 TCompareRunResult RunComparison(const TRefStore& store, int refNo, int oldLogNo, int newLogNo,
                                 const TCompareProgress& progress)
 {
-    return CompareLogFiles(store.LogFileName(refNo, oldLogNo), store.LogFileName(refNo, newLogNo),
+    return CompareLogFiles(store.Files(), store.LogFileName(refNo, oldLogNo),
+                           store.LogFileName(refNo, newLogNo),
                            store.CompFileName(refNo, oldLogNo, newLogNo), progress);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/DirCompare.h"
+#include "platform/FileSystem.h"
 
 #include <stdexcept>
 #include <string>
@@ -17,37 +18,29 @@ class TRefStore;
 class ECompareRunError : public std::runtime_error
 {
 public:
-    ECompareRunError(const std::string& message, bool fileCreated)
-        : std::runtime_error(message), fileCreated_(fileCreated)
-    {
-    }
-    // True when the comparison file had been created (it stays, partial): a caller that must
-    // not leave it deletes it; false when the run failed before touching it.
-    bool FileCreated() const { return fileCreated_; }
-
-private:
-    bool fileCreated_;
+    using std::runtime_error::runtime_error;
 };
 
 struct TCompareRunResult
 {
-    std::string Path;     // the comparison file
-    bool Stopped = false; // the progress handler stopped the run; the partial file is on disk
+    std::string Path;     // the comparison file; empty when none was written
+    bool Stopped = false; // the progress handler stopped the run; nothing was written
 };
 
-// Compares the log files oldLogPath and newLogPath into comparisonPath. Both logs are opened
-// (read only) before the comparison file is created, replacing any file of that name, so that a
-// missing log leaves an earlier comparison as it was. Everything opened is closed on every way
-// out; on failure a partial comparison file stays on disk (the caller deletes it, as it does
-// after stopping the run). Raises ECompareRunError, or ECompareError for a comparison past the
-// size limit; stream errors (a full disk) come as the stream's exceptions.
-TCompareRunResult CompareLogFiles(const std::string& oldLogPath, const std::string& newLogPath,
-                                  const std::string& comparisonPath,
+// Compares the log files oldLogPath and newLogPath into comparisonPath, created through fs. Both
+// logs are opened (read only) first; the comparison is written under a temporary name beside
+// comparisonPath and replaces any file of that name only once it is complete
+// (platform/PendingFile.h). So a stop, a failure or an exception leaves no file behind, and an
+// earlier comparison of that name as it was. Raises ECompareRunError (a log missing, unreadable
+// or damaged, the comparison not creatable), ECompareError for a comparison past the size
+// limit, and the stream's exceptions for a full disk.
+TCompareRunResult CompareLogFiles(TFileSystem& fs, const std::string& oldLogPath,
+                                  const std::string& newLogPath, const std::string& comparisonPath,
                                   const TCompareProgress& progress = {});
 
 // The comparison run of reference refNo from log oldLogNo to log newLogNo, with the store's names
 // for the logs and the comparison (reference 3, logs 12 and 14: Ref0003/00120014.kcf in the
-// data directory). Fails as CompareLogFiles does.
+// data directory), through the store's file system. Fails as CompareLogFiles does.
 TCompareRunResult RunComparison(const TRefStore& store, int refNo, int oldLogNo, int newLogNo,
                                 const TCompareProgress& progress = {});
 

@@ -2,10 +2,10 @@
 
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
+#include "platform/PendingFile.h"
 #include "platform/UserInterface.h"
 
 #include <cerrno>
-#include <unistd.h>
 
 namespace vm {
 
@@ -28,23 +28,24 @@ void Scan(TUserInterface& ui, TStream& stream, const std::vector<TScanRoot>& roo
     storage.SetMessagePump([&ui] { ui.ProcessMessages(); });
     storage.BuildLog(roots);
     NameDefaultTags(storage);
-    stream.Flush();
     stopped = storage.WasStopped();
 }
 
-std::unique_ptr<TFileStream> CreateNewLog(const TRefStore& store, int n, int& m)
+// The next log's file, written under a temporary name until it is complete. A number whose log
+// exists already (NextLogNo edited back, a file copied in) is passed over; a missing reference
+// directory or a read-only disk is the caller's error (EFOpenError).
+std::unique_ptr<TPendingFile> CreateNewLog(const TRefStore& store, int n, int& m)
 {
-    for (int attempt = 0;; ++attempt) {
+    TFileSystem& fs = store.Files();
+    for (int attempt = 1;; ++attempt) {
         m = store.TakeNextLogNumber(n);
         std::string path = store.LogFileName(n, m);
-        try {
-            return std::make_unique<TFileStream>(path, TFileMode::CreateExclusive);
-        } catch (const EFOpenError&) {
-            // Only a log that exists already is skipped; a missing reference directory or a
-            // read-only disk is the caller's error.
-            if (access(path.c_str(), F_OK) != 0 || attempt + 1 >= kMaxSkippedLogNumbers)
-                throw;
-        }
+        TFileInfo info;
+        int error = 0;
+        if (!fs.StatPath(path, info, error))
+            return std::make_unique<TPendingFile>(fs, path, TPendingFile::TOnCommit::KeepExisting);
+        if (attempt >= kMaxSkippedLogNumbers)
+            throw EFOpenError("Cannot create file " + path + ": " + ErrorText(EEXIST));
     }
 }
 } // namespace
@@ -61,17 +62,14 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
         return result;
     }
     int m = 0;
-    std::unique_ptr<TFileStream> file = CreateNewLog(store, n, m);
+    std::unique_ptr<TPendingFile> log = CreateNewLog(store, n, m);
     result.LogNumber = m;
-    result.Path = store.LogFileName(n, m);
-    try {
-        Scan(ui, *file, ScanRootsOf(paths), handler, result.Stopped);
-        file.reset();
-    } catch (...) {
-        // An incomplete log would read as a log that lost entries: it goes.
-        file.reset();
-        unlink(result.Path.c_str());
-        throw;
+    Scan(ui, log->Stream(), ScanRootsOf(paths), handler, result.Stopped);
+    // A stopped or failed run leaves nothing: an incomplete log would read as one that lost
+    // entries. The guard removes the file on every way out but this one.
+    if (!result.Stopped) {
+        log->Commit();
+        result.Path = log->Path();
     }
     return result;
 }

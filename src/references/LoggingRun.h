@@ -19,18 +19,20 @@ inline const char* const kCannotLogRef = "Can not log this Ref\nAllocation unit 
 struct TLogRunResult
 {
     bool Refused = false; // not every path had an allocation unit: nothing was written
-    bool Stopped = false; // the handler stopped the scan: the caller deletes the log
-    int LogNumber = -1;   // the log written (also when stopped); -1 when refused
-    std::string Path;     // its file
+    bool Stopped = false; // the handler stopped the scan: nothing was written
+    int LogNumber = -1;   // the number taken (also when stopped); -1 when refused
+    std::string Path;     // the log written; empty when none was
 };
 
 // Writes the next log of reference n. The number is taken from NextLogNo under the INI file's
-// lock and advanced at once, and the log file is created exclusively: two processes logging the
-// same reference write two different, complete logs, and an existing log file is never
-// overwritten (its number is skipped). Shows kCannotLogRef through ui and writes nothing when a
-// unit is missing. A failed scan (a full disk, an unreadable root) deletes its incomplete log and
-// raises the error; NextLogNo stays advanced. ui also runs the scan's pending messages and is
-// told that a run is in progress (TLoggingInProgress) while it works.
+// lock and advanced at once, so two processes logging the same reference write two different,
+// complete logs, and the number of a stopped or failed run is never used again. The log is
+// written under a temporary name (platform/PendingFile.h) and takes its name only once it is
+// complete: a stop, an error (a full disk, a vanished directory), an exception from the handler
+// or a killed process leave no file under a log's name, and an existing log file is never
+// overwritten (its number is passed over). Shows kCannotLogRef through ui and writes nothing
+// when a unit is not set. Errors are raised. ui also runs the scan's pending messages and is told
+// that a run is in progress (TLoggingInProgress) while it works. Files go through store.Files().
 TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler);
 

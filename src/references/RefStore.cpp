@@ -5,46 +5,13 @@
 #include "core/DriveInfo.h"
 #include "core/LogWalk.h"
 #include "platform/IniFileText.h"
+#include "platform/PendingFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace vm {
 
 namespace {
-
-struct TDirEntry
-{
-    std::string Name;
-    bool IsDirectory = false;
-};
-
-// The entries of a directory that a listing shows: not ".", "..", nor hidden names.
-std::vector<TDirEntry> ListDirectory(const std::string& path)
-{
-    std::vector<TDirEntry> entries;
-    DIR* dir = opendir(path.c_str());
-    if (!dir)
-        return entries;
-    while (dirent* e = readdir(dir)) {
-        if (e->d_name[0] == '.')
-            continue;
-        struct stat st;
-        bool isDir = stat((path + "/" + e->d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        entries.push_back({e->d_name, isDir});
-    }
-    closedir(dir);
-    return entries;
-}
-
-bool IsDirectory(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 std::string Upper(const std::string& s)
 {
@@ -88,7 +55,8 @@ std::vector<std::string> RootPathsOfLog(const std::string& logPath)
 } // namespace
 
 TRefStore::TRefStore(std::string dataDir, std::string mountSource)
-    : dataDir_(std::move(dataDir)), mountSource_(std::move(mountSource))
+    : dataDir_(std::move(dataDir)), mountSource_(std::move(mountSource)),
+      ownFiles_(std::make_shared<TPosixFileSystem>()), files_(ownFiles_.get())
 {
     while (dataDir_.size() > 1 && dataDir_.back() == '/')
         dataDir_.pop_back();
@@ -113,11 +81,24 @@ int TRefStore::FindRefByName(const std::string& name) const
     return found;
 }
 
+std::vector<TFileInfo> TRefStore::ListShown(const std::string& path) const
+{
+    std::vector<TFileInfo> entries;
+    int error = 0;
+    files_->ListPath(path, entries, error);
+    std::erase_if(entries, [](const TFileInfo& e) { return e.Name[0] == '.'; });
+    // A reference directory may be a symbolic link to another disk: it counts as what it leads to.
+    for (TFileInfo& e : entries)
+        if ((e.Attributes & faReparsePoint) && IsDirectory(path + "/" + e.Name))
+            e.Attributes |= faDirectory;
+    return entries;
+}
+
 std::vector<int> TRefStore::RefDirectoryNumbers() const
 {
     std::vector<int> numbers;
-    for (const TDirEntry& e : ListDirectory(dataDir_))
-        if (std::optional<int> n = RefNumberOfName(e.Name); n && e.IsDirectory)
+    for (const TFileInfo& e : ListShown(dataDir_))
+        if (std::optional<int> n = RefNumberOfName(e.Name); n && e.IsDirectory())
             numbers.push_back(*n);
     return numbers;
 }
@@ -138,7 +119,8 @@ bool TRefStore::CreateRef(int n, const std::string& name)
 {
     // A name the INI file cannot hold is refused before the directory exists.
     TIniFileText::CheckWritable(RefSection(n), "Name", name);
-    if (mkdir(RefDir(n).c_str(), 0777) != 0)
+    int error = 0;
+    if (!files_->MakeDirectory(RefDir(n), error))
         return false;
     TIniFile ini = RefIni();
     ini.WriteString(RefSection(n), "Name", name);
@@ -211,15 +193,16 @@ void TRefStore::CheckAddablePath(const std::string& path) const
     if (WithSlash(path).size() > size_t(kMaxNameLength))
         refuse("it is longer than " + std::to_string(kMaxNameLength) +
                " bytes, the longest path a log can hold");
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-        refuse(std::strerror(errno));
-    if (!S_ISDIR(st.st_mode))
+    TFileInfo info;
+    int error = 0;
+    if (!files_->StatPath(path, info, error))
+        refuse(ErrorText(error));
+    if (!info.IsDirectory())
         refuse("it is not a directory");
-    DIR* dir = opendir(path.c_str());
-    if (!dir)
-        refuse(std::strerror(errno));
-    closedir(dir);
+    TDirHandle dir = files_->OpenDirectory(path, error);
+    if (dir == kNoDir)
+        refuse(ErrorText(error));
+    files_->CloseDirectory(dir);
 }
 
 void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int index,
@@ -286,8 +269,8 @@ TVolumeFacts TRefStore::GetVolumeFacts(const std::string& path) const
 int TRefStore::LastLogNumber(int n) const
 {
     int highest = -1;
-    for (const TDirEntry& e : ListDirectory(RefDir(n)))
-        if (std::optional<int> m = LogNumberOfName(e.Name); m && !e.IsDirectory)
+    for (const TFileInfo& e : ListShown(RefDir(n)))
+        if (std::optional<int> m = LogNumberOfName(e.Name); m && !e.IsDirectory())
             highest = std::max(highest, *m);
     return highest;
 }
@@ -296,14 +279,17 @@ void TRefStore::ReconcileRefs()
 {
     TIniFile ini = RefIni();
     // Reference -1 stands for "no reference": a section of that name is a leftover.
+    int error = 0;
     if (ini.SectionExists("Ref00-1")) {
         ini.EraseSection("Ref00-1");
-        rmdir((dataDir_ + "/Ref00-1").c_str());
+        files_->RemoveDirectory(dataDir_ + "/Ref00-1", error);
     }
-    for (const TDirEntry& e : ListDirectory(dataDir_)) {
+    for (const TFileInfo& e : ListShown(dataDir_)) {
         std::optional<int> n = RefNumberOfName(e.Name);
-        if (!n || !e.IsDirectory)
+        if (!n || !e.IsDirectory())
             continue;
+        // A log or comparison that a killed run left half written is no log.
+        TPendingFile::RemoveAbandoned(*files_, dataDir_ + "/" + e.Name);
         std::string name = ini.ReadString(e.Name, "Name", "ERROR");
         if ((name.empty() || Upper(name) == "ERROR") && IsDirectory(RefDir(*n)))
             RebuildSection(*n);
@@ -313,7 +299,7 @@ void TRefStore::ReconcileRefs()
     for (const std::string& section : ini.ReadSections()) {
         std::optional<int> n = RefNumberOfName(section);
         if (n && !IsDirectory(RefDir(*n)))
-            mkdir(RefDir(*n).c_str(), 0777);
+            files_->MakeDirectory(RefDir(*n), error);
     }
 }
 

@@ -2,18 +2,21 @@
 // a directory of its own for its logs and comparisons; adding paths with the volume facts that
 // logging needs; and the repair pass that runs at every start.
 //
-// The store holds nothing but the data directory and the mount table's source, fixed when it is
-// made; every operation reads the files anew, so several stores (and processes) may share one
-// data directory.
+// The store holds nothing but the data directory, the mount table's source and the file system it
+// reaches them through, fixed when it is made; every operation reads the files anew, so several
+// stores (and processes) may share one data directory. The logging and comparison runs and the
+// command line create, list and remove their files through the store's file system too.
 #pragma once
 
 #include "app/SizeText.h"
 #include "core/LogScan.h"
 #include "network/ShareList.h"
+#include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "references/RefNames.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -61,6 +64,10 @@ public:
     explicit TRefStore(std::string dataDir, std::string mountSource = TMountTable::DefaultSource());
 
     const std::string& DataDir() const { return dataDir_; }
+    // The file system the store and the runs on its references work through: the real one
+    // unless a test gives another, which must outlive the store and its copies.
+    TFileSystem& Files() const { return *files_; }
+    void SetFileSystem(TFileSystem& fs) { files_ = &fs; }
     std::string RefIniPath() const { return dataDir_ + "/Volumark.ini"; }
     std::string SharesIniPath() const { return dataDir_ + "/VMVols.ini"; }
     std::string FilterIniPath() const { return dataDir_ + "/VMFilter.ini"; }
@@ -109,10 +116,11 @@ public:
     // The highest number of a log file in the reference directory, or -1.
     int LastLogNumber(int n) const;
 
-    // The start-up repair: drops the section (and empty directory) of reference -1, rebuilds
-    // the section of a reference directory that has none (named after it, paths from its
-    // newest log with unit 0 and "Not Detected"), and gives a section without its directory an
-    // empty one. Raises std::runtime_error when Volumark.ini cannot be written.
+    // The start-up repair: drops the section (and empty directory) of reference -1, removes the
+    // temporaries of logs and comparisons whose writers are gone (platform/PendingFile.h),
+    // rebuilds the section of a reference directory that has none (named after it, paths from
+    // its newest log with unit 0 and "Not Detected"), and gives a section without its directory
+    // an empty one. Raises std::runtime_error when Volumark.ini cannot be written.
     void ReconcileRefs();
 
     // The size text of the lists and reports ("2 KB", "1.00 GB").
@@ -126,9 +134,14 @@ private:
     void WriteRootsOfLog(int n, int m);
     std::vector<int> RefDirectoryNumbers() const;
     void CheckAddablePath(const std::string& path) const;
+    // The entries of a directory that a listing shows: not hidden ("." names).
+    std::vector<TFileInfo> ListShown(const std::string& path) const;
+    bool IsDirectory(const std::string& path) const { return files_->IsDirectoryPath(path); }
 
     std::string dataDir_;
     std::string mountSource_;
+    std::shared_ptr<TFileSystem> ownFiles_; // the real file system, shared by copies
+    TFileSystem* files_;
 };
 
 } // namespace vm

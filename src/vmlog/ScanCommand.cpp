@@ -2,6 +2,7 @@
 #include "core/DirStorage.h"
 #include "core/ScanSink.h"
 #include "platform/ConsoleUserInterface.h"
+#include "platform/PendingFile.h"
 #include "vmlog/AllocationUnit.h"
 #include "vmlog/Commands.h"
 
@@ -101,7 +102,6 @@ bool WriteLog(TStream& stream, const TScanRequest& request)
     std::vector<std::string> names = DefaultTagNames();
     for (size_t i = 0; i < names.size(); ++i)
         log.SetTagName(static_cast<int>(i + 1), names[i]);
-    stream.Flush();
     return true;
 }
 } // namespace
@@ -113,25 +113,13 @@ int ScanCommand(const TArgs& args)
     if (!request)
         return status;
     // The log is written beside its place under a name of its own and put in place only when
-    // it is complete, so that a failed scan never leaves a partial log or destroys an old one.
-    std::string partial = request->Output + ".partial-" + std::to_string(::getpid());
-    bool complete = false;
-    try {
-        TFileStream stream(partial, TFileMode::CreateExclusive);
-        complete = WriteLog(stream, *request);
-    } catch (...) {
-        std::remove(partial.c_str());
-        throw;
-    }
-    if (!complete) {
-        std::remove(partial.c_str());
+    // it is complete, so that a failed or stopped scan never leaves a partial log or destroys an
+    // old one.
+    TPosixFileSystem fs;
+    TPendingFile log(fs, request->Output, TPendingFile::TOnCommit::Replace);
+    if (!WriteLog(log.Stream(), *request))
         return Fail("stopped; no log was written");
-    }
-    if (std::rename(partial.c_str(), request->Output.c_str()) != 0) {
-        int error = errno;
-        std::remove(partial.c_str());
-        return Fail("cannot write " + request->Output + ": " + ErrorText(error));
-    }
+    log.Commit();
     return kExitOk;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ScriptedUserInterface.h"
 #include "references/LoggingRun.h"
 #include "references/RefStore.h"
+#include "support/FaultyFileSystem.h"
 #include "support/RefFixture.h"
 #include "support/SmtpServer.h"
 
@@ -106,6 +107,33 @@ TEST_F(CommandLineRunTest, RefusedLogAndMissingCompareLogFailWithTheirStatus)
     ASSERT_EQ(ui.Shown.size(), 1u);
     EXPECT_EQ(ui.Shown[0].Text.rfind("Comparison failed: ", 0), 0u);
     EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0001.kdf"});
+}
+
+TEST_F(CommandLineRunTest, FullDiskAndVanishedReferenceDirectoryLeaveNoFile)
+{
+    vmtest::FaultyFileSystem fs;
+    store.SetFileSystem(fs);
+    fs.DiskSpace = 1000;
+    TCommandLineState s = LogRequest(false);
+    EXPECT_EQ(RunCommandLine(s, env), kExitNotLogged);
+    ASSERT_EQ(ui.Shown.size(), 1u);
+    EXPECT_EQ(ui.Shown[0].Text.rfind("Logging failed: ", 0), 0u);
+    EXPECT_NE(ui.Shown[0].Text.find("No space left on device"), std::string::npos);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+
+    fs.DiskSpace = -1;
+    const std::string refDir = fx.RefDir(0);
+    fs.Inject = [&refDir](const std::string&, const std::string& path) {
+        return path.rfind(refDir, 0) == 0 ? ENOENT : 0;
+    };
+    ui.Shown.clear();
+    s = LogRequest(true, 1);
+    s.DeleteComparisons = true;
+    EXPECT_EQ(RunCommandLine(s, env), kExitNotLogged);
+    ASSERT_EQ(ui.Shown.size(), 1u);
+    EXPECT_NE(ui.Shown[0].Text.find("No such file or directory"), std::string::npos);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+    EXPECT_EQ(NextLogNo(), "3");
 }
 
 TEST_F(CommandLineRunTest, HelpComesFirstAndMailFollowsTheRun)

@@ -3,10 +3,14 @@
 #include "references/CompareRun.h"
 #include "core/DirCompare.h"
 #include "references/RefStore.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +59,16 @@ protected:
         return out;
     }
 
+    // The names in the reference directory, hidden ones too.
+    std::vector<std::string> RefFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(data_ / "Ref0003"))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     TempDir data_;
     TRefStore store_;
 };
@@ -83,7 +97,6 @@ TEST_F(CompareRunTest, MissingLogIsAnErrorThatLeavesTheComparisonAlone)
         EXPECT_EQ(std::string(e.what()), "The old log cannot be opened: Cannot open file " +
                                              store_.LogFileName(3, 11) +
                                              ": No such file or directory");
-        EXPECT_FALSE(e.FileCreated());
     }
     EXPECT_EQ(data_.ReadFile("Ref0003/00110014.kcf"), "earlier");
 
@@ -105,10 +118,9 @@ TEST_F(CompareRunTest, ComparisonOverOneOfItsLogsIsRefused)
     ::symlink(log.c_str(), (data_ / "alias.kcf").c_str());
     for (const std::string& out : {log, data_ / "alias.kcf"}) {
         try {
-            CompareLogFiles(store_.LogFileName(3, 12), log, out);
+            CompareLogFiles(store_.Files(), store_.LogFileName(3, 12), log, out);
             FAIL() << "no error for " << out;
         } catch (const ECompareRunError& e) {
-            EXPECT_FALSE(e.FileCreated());
             EXPECT_NE(std::string(e.what()).find("is one of the logs it compares"),
                       std::string::npos);
         }
@@ -132,8 +144,9 @@ TEST_F(CompareRunTest, UnreadableLogIsAnError)
     EXPECT_TRUE(*refused);
 }
 
-TEST_F(CompareRunTest, DamagedLogFailsAfterWritingWhatItCouldRead)
+TEST_F(CompareRunTest, DamagedLogFailsAndLeavesNoComparison)
 {
+    data_.WriteFile("Ref0003/00120014.kcf", "earlier");
     // The new log's second record links back to the first.
     const std::string log = store_.LogFileName(3, 14);
     {
@@ -152,16 +165,19 @@ TEST_F(CompareRunTest, DamagedLogFailsAfterWritingWhatItCouldRead)
         RunComparison(store_, 3, 12, 14);
         FAIL() << "no error";
     } catch (const ECompareRunError& e) {
-        EXPECT_TRUE(e.FileCreated());
         EXPECT_NE(std::string(e.what()).find("The new log is damaged"), std::string::npos)
             << e.what();
     }
-    // Root and a.txt matched; the rest of the old log comes out deleted.
-    EXPECT_EQ(Summary(data_ / "Ref0003/00120014.kcf").size(), 4u);
+    EXPECT_EQ(RefFiles(), (std::vector<std::string>{"00120014.kcf", "Log0012.kdf", "Log0014.kdf"}));
+    EXPECT_EQ(data_.ReadFile("Ref0003/00120014.kcf"), "earlier");
 }
 
-TEST_F(CompareRunTest, StopLeavesThePartialFileForTheCaller)
+// A stop, a full disk and an exception from the progress handler: each leaves the reference
+// directory as it was.
+TEST_F(CompareRunTest, StoppedFailingAndThrowingRunsLeaveNoFile)
 {
+    data_.WriteFile("Ref0003/00120014.kcf", "earlier");
+    const std::vector<std::string> before = RefFiles();
     std::vector<std::string> seen;
     TCompareRunResult result =
         RunComparison(store_, 3, 12, 14, [&](const std::string& p, bool& stop) {
@@ -169,16 +185,23 @@ TEST_F(CompareRunTest, StopLeavesThePartialFileForTheCaller)
             stop = true;
         });
     EXPECT_TRUE(result.Stopped);
+    EXPECT_EQ(result.Path, "");
     EXPECT_EQ(seen, std::vector<std::string>{data_ / "tree"});
-    EXPECT_EQ(Summary(result.Path).size(), 1u);
-}
+    EXPECT_EQ(RefFiles(), before);
 
-TEST_F(CompareRunTest, FullDiskIsAnError)
-{
-    // /dev/full takes nothing: the buffered bytes fail when the run flushes them.
-    EXPECT_THROW(CompareLogFiles(store_.LogFileName(3, 12), store_.LogFileName(3, 14), "/dev/full"),
-                 EWriteError);
-    EXPECT_THROW(CompareLogFiles(store_.LogFileName(3, 12), store_.LogFileName(3, 14),
+    EXPECT_THROW(RunComparison(store_, 3, 12, 14,
+                               [](const std::string&, bool&) { throw std::runtime_error("x"); }),
+                 std::runtime_error);
+    EXPECT_EQ(RefFiles(), before);
+
+    vmtest::FaultyFileSystem fs;
+    fs.DiskSpace = 100;
+    store_.SetFileSystem(fs);
+    EXPECT_THROW(RunComparison(store_, 3, 12, 14), EWriteError);
+    EXPECT_EQ(RefFiles(), before);
+    EXPECT_EQ(data_.ReadFile("Ref0003/00120014.kcf"), "earlier");
+
+    EXPECT_THROW(CompareLogFiles(fs, store_.LogFileName(3, 12), store_.LogFileName(3, 14),
                                  data_ / "no/such.kcf"),
                  ECompareRunError);
 }

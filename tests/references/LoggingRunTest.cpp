@@ -3,10 +3,13 @@
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
 #include "platform/IniFile.h"
+#include "platform/PendingFile.h"
 #include "platform/ScriptedUserInterface.h"
+#include "support/FaultyFileSystem.h"
 #include "support/LogInvariants.h"
 #include "support/RefFixture.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -95,7 +98,9 @@ TEST_F(LoggingRunTest, ExistingLogFileIsNeverOverwritten)
     EXPECT_EQ(NextLogNo(0), "3");
 }
 
-TEST_F(LoggingRunTest, StoppedRunReportsItAndKeepsTheNumberUsed)
+// A stop, an exception from the handler, a full disk and a directory that vanishes before the
+// log takes its name: none leaves a file, and no number is used twice.
+TEST_F(LoggingRunTest, StoppedFailingAndThrowingRunsLeaveNoFile)
 {
     std::string tree = fx.MakeTree("t");
     for (int i = 0; i < 5; ++i)
@@ -105,6 +110,74 @@ TEST_F(LoggingRunTest, StoppedRunReportsItAndKeepsTheNumberUsed)
         LogReference(store, ui, 0, [](const std::string&, bool& stop) { stop = true; });
     EXPECT_TRUE(r.Stopped);
     EXPECT_EQ(r.LogNumber, 1);
+    EXPECT_EQ(r.Path, "");
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+
+    EXPECT_THROW(LogReference(store, ui, 0,
+                              [](const std::string&, bool&) { throw std::runtime_error("x"); }),
+                 std::runtime_error);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+    EXPECT_FALSE(ui.LoggingInProgress);
+
+    vmtest::FaultyFileSystem fs;
+    store.SetFileSystem(fs);
+    fs.DiskSpace = 500;
+    EXPECT_THROW(LogReference(store, ui, 0, {}), EWriteError);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+    fs.DiskSpace = -1;
+    fs.Inject = [](const std::string& op, const std::string&) {
+        return op == "rename" ? ENOENT : 0;
+    };
+    EXPECT_THROW(LogReference(store, ui, 0, {}), EWriteError);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+    EXPECT_EQ(NextLogNo(0), "5");
+}
+
+// kill -9 in the middle of a scan, in a real child process: no file under a log's name. While the
+// writer lives the start-up repair leaves its temporary alone; once it is gone it removes it.
+TEST_F(LoggingRunTest, KilledRunLeavesNoLogAndTheNextStartRemovesItsTemporary)
+{
+    std::string tree = fx.MakeTree("t");
+    for (int i = 0; i < 50; ++i)
+        fx.Root.MakeDir("trees/t/d" + std::to_string(i));
+    fx.AddRef(0, "Servers", {{tree, "4096"}});
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(ready[0]);
+        TScriptedUserInterface childUi;
+        int calls = 0;
+        LogReference(TRefStore(fx.DataDir()), childUi, 0, [&](const std::string&, bool&) {
+            if (++calls == 20) {
+                char c = 'x';
+                if (write(ready[1], &c, 1) == 1)
+                    for (;;)
+                        pause();
+            }
+        });
+        _exit(1);
+    }
+    close(ready[1]);
+    char c = 0;
+    bool midway = read(ready[0], &c, 1) == 1;
+    close(ready[0]);
+    std::vector<std::string> during = fx.RefFiles(0);
+    store.ReconcileRefs();
+    std::vector<std::string> afterRepair = fx.RefFiles(0);
+    kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(midway) << "the child did not reach the middle of its scan";
+
+    ASSERT_EQ(during.size(), 1u);
+    EXPECT_TRUE(TPendingFile::IsTemporaryName(during[0])) << during[0];
+    EXPECT_EQ(afterRepair, during) << "the repair removed a temporary that is still written";
+    EXPECT_EQ(fx.RefFiles(0), during);
+    EXPECT_EQ(store.LastLogNumber(0), -1);
+    store.ReconcileRefs();
+    EXPECT_TRUE(fx.RefFiles(0).empty());
     EXPECT_EQ(NextLogNo(0), "2");
 }
 

@@ -1,5 +1,7 @@
 #include "support/FaultyFileSystem.h"
 
+#include "support/FaultyStream.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -14,8 +16,18 @@ vm::TDirHandle FaultyFileSystem::Opened(vm::TDirHandle h)
     return h;
 }
 
+bool FaultyFileSystem::Injected(const char* op, const std::string& path, int& error)
+{
+    int injected = Inject ? Inject(op, path) : 0;
+    if (injected != 0)
+        error = injected;
+    return injected != 0;
+}
+
 vm::TDirHandle FaultyFileSystem::OpenDirectory(const std::string& path, int& error)
 {
+    if (Injected("open", path, error))
+        return vm::kNoDir;
     return Opened(real_.OpenDirectory(path, error));
 }
 
@@ -100,6 +112,42 @@ bool FaultyFileSystem::SetCompressedAt(vm::TDirHandle dir, const std::string& na
                                        int& error)
 {
     return real_.SetCompressedAt(dir, name, compressed, error);
+}
+
+bool FaultyFileSystem::StatPath(const std::string& path, vm::TFileInfo& info, int& error)
+{
+    return !Injected("stat", path, error) && real_.StatPath(path, info, error);
+}
+
+bool FaultyFileSystem::MakeDirectory(const std::string& path, int& error)
+{
+    return !Injected("mkdir", path, error) && real_.MakeDirectory(path, error);
+}
+
+bool FaultyFileSystem::RemoveFile(const std::string& path, int& error)
+{
+    return !Injected("remove", path, error) && real_.RemoveFile(path, error);
+}
+
+bool FaultyFileSystem::RemoveDirectory(const std::string& path, int& error)
+{
+    return !Injected("rmdir", path, error) && real_.RemoveDirectory(path, error);
+}
+
+bool FaultyFileSystem::RenameFile(const std::string& from, const std::string& to, bool replace,
+                                  int& error)
+{
+    return !Injected("rename", to, error) && real_.RenameFile(from, to, replace, error);
+}
+
+std::unique_ptr<vm::TFileStream> FaultyFileSystem::CreateFile(const std::string& path)
+{
+    int error = 0;
+    if (Injected("create", path, error))
+        throw vm::EFOpenError("Cannot create file " + path + ": " + vm::ErrorText(error));
+    if (DiskSpace < 0)
+        return real_.CreateFile(path);
+    return std::make_unique<DiskFullFileStream>(path, DiskSpace);
 }
 
 } // namespace vmtest

@@ -1,6 +1,6 @@
 // A file system double over the real one (the error-injecting Env of LevelDB's tests): it passes
-// every call through unless a test told it to fail that call for a name, to count more entries
-// than Linux can, or to report another device.
+// every call through unless a test told it to fail that call for a name or path, to count more
+// entries than Linux can, to report another device, or to fill the disk.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -29,6 +29,13 @@ public:
     std::set<std::string> OtherDeviceNames;
     // Paths for which FindExact reports this many matches.
     std::map<std::string, int> MatchCounts;
+    // Decides whether an operation on a whole path fails: the errno to fail it with, or 0 to pass
+    // it through. op is "open" (OpenDirectory, and so ListPath), "stat", "mkdir", "remove",
+    // "rmdir", "rename" (path: the new name) or "create".
+    std::function<int(const std::string& op, const std::string& path)> Inject;
+    // Files made by CreateFile hold at most this many bytes; writes past it fail as on a full
+    // disk (-1: no limit).
+    int64_t DiskSpace = -1;
 
     std::vector<std::string> Removed;         // names removed, in order
     std::vector<std::string> ClearedReadOnly; // names whose read-only attribute was cleared
@@ -50,9 +57,17 @@ public:
                        int& error) override;
     bool SetCompressedAt(vm::TDirHandle dir, const std::string& name, bool compressed,
                          int& error) override;
+    bool StatPath(const std::string& path, vm::TFileInfo& info, int& error) override;
+    bool MakeDirectory(const std::string& path, int& error) override;
+    bool RemoveFile(const std::string& path, int& error) override;
+    bool RemoveDirectory(const std::string& path, int& error) override;
+    bool RenameFile(const std::string& from, const std::string& to, bool replace,
+                    int& error) override;
+    std::unique_ptr<vm::TFileStream> CreateFile(const std::string& path) override;
 
 private:
     vm::TDirHandle Opened(vm::TDirHandle h);
+    bool Injected(const char* op, const std::string& path, int& error);
     vm::TPosixFileSystem real_;
 };
 

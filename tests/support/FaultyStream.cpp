@@ -17,4 +17,11 @@ void DiskFullStream::Flush()
         throw vm::EWriteError("Cannot write: No space left on device");
 }
 
+void DiskFullFileStream::Write(const void* buffer, int64_t n)
+{
+    if (Position() + n > capacity_)
+        throw vm::EWriteError("Cannot write " + Path() + ": No space left on device");
+    vm::TFileStream::Write(buffer, n);
+}
+
 } // namespace vmtest

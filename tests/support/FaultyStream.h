@@ -1,5 +1,5 @@
-// Streams that fail on purpose: a memory stream whose disk "fills" after a number of bytes, for
-// tests of what a scan or a change does when a write fails.
+// Streams that fail on purpose: a memory stream and a file whose disk "fills" after a number of
+// bytes, for tests of what a scan, a change or a run does when a write fails.
 #pragma once
 
 #include "platform/Stream.h"
@@ -21,6 +21,21 @@ public:
 private:
     int64_t capacity_;
     int failed_ = 0;
+};
+
+// A new file on a disk that holds only capacity bytes of it: writes past that fail as
+// DiskFullStream's do.
+class DiskFullFileStream : public vm::TFileStream
+{
+public:
+    DiskFullFileStream(const std::string& path, int64_t capacity)
+        : vm::TFileStream(path, vm::TFileMode::CreateExclusive), capacity_(capacity)
+    {
+    }
+    void Write(const void* buffer, int64_t n) override;
+
+private:
+    int64_t capacity_;
 };
 
 } // namespace vmtest

@@ -116,8 +116,7 @@ TEST_F(CompareCommandTest, BadInputFailsWithAClearMessageAndNoOutput)
         Vmlog({"compare", dir_ / "old.kdf", dir_ / "bad.kdf", "-o", dir_ / "c.kcf"});
     EXPECT_EQ(damaged.Status, 1);
     EXPECT_NE(damaged.Err.find("The new log is damaged"), std::string::npos) << damaged.Err;
-    EXPECT_NE(damaged.Err.find("the partial comparison " + (dir_ / "c.kcf") + " was deleted"),
-              std::string::npos);
+    EXPECT_NE(damaged.Err.find("No comparison was written."), std::string::npos);
     EXPECT_FALSE(Exists("c.kcf"));
 
     EXPECT_EQ(Vmlog({"compare", dir_ / "old.kdf", "-o", dir_ / "c.kcf"}).Status, 2);
