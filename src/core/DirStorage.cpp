@@ -75,6 +75,7 @@ void TDirStorage::BuildLog(const std::vector<TScanRoot>& roots)
     tagNames_.clear();
     lastDirOffset_ = outcome.LastDirOffset;
     stopped_ = outcome.Stopped;
+    unreadable_ = std::move(outcome.Unreadable);
 }
 
 // ---- Reading ----------------------------------------------------------------------------------

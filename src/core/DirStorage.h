@@ -82,6 +82,8 @@ public:
     void BuildLog(const std::vector<TScanRoot>& roots);
     // True when the status handler stopped the last BuildLog.
     bool WasStopped() const { return stopped_; }
+    // The directories the last BuildLog could not open or read to their end, with the reason.
+    const std::vector<TUnreadableDirectory>& UnreadableDirectories() const { return unreadable_; }
 
     // Decodes the record at offset; false when it cannot be read (ends a walk). Readers read at
     // offsets and never move a shared position: any number of walks may read one log at once.
@@ -148,6 +150,7 @@ private:
     TFileSystem* fs_ = nullptr;
     std::unique_ptr<TFileSystem> ownFs_;
     bool stopped_ = false;
+    std::vector<TUnreadableDirectory> unreadable_;
 };
 
 } // namespace vm

@@ -28,7 +28,22 @@ TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, T
         scanner.ScanRoot(root.Path, root.Unit);
     }
     writer.Finish();
-    return {writer.Header(), writer.LastDirOffset(), scanner.Stopped()};
+    return {writer.Header(), writer.LastDirOffset(), scanner.Stopped(),
+            writer.UnreadableDirectories()};
+}
+
+std::string UnreadableDirectoriesText(size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " directory" : " directories") +
+           " could not be read";
+}
+
+std::string UnreadableDirectoryText(const TUnreadableDirectory& directory)
+{
+    std::string path = directory.Path;
+    if (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return "cannot read " + path + ": " + ErrorText(directory.Error);
 }
 
 } // namespace vm

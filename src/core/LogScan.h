@@ -28,7 +28,14 @@ struct TScanOutcome
     TLogHeader Header;         // as written, with its tag-list offset
     int32_t LastDirOffset = 0; // the tail of the directory chain
     bool Stopped = false;      // the status handler stopped the scan
+    // Directories that could not be opened or read to their end: logged with what was read.
+    std::vector<TUnreadableDirectory> Unreadable;
 };
+
+// "1 directory could not be read", "2 directories could not be read".
+std::string UnreadableDirectoriesText(size_t count);
+// "cannot read /srv/data/locked: Permission denied"
+std::string UnreadableDirectoryText(const TUnreadableDirectory& directory);
 
 // Empties stream and writes the complete log of roots into it, reading the disk through fs.
 // Refuses (EScanError) an empty path or one longer than a record holds before anything is

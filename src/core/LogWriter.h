@@ -30,6 +30,11 @@ public:
     void BeginRoot(const std::string& path, int32_t unit) override;
     void Entry(const TFileInfo& info, bool repeatLink) override;
     void EndDirectory() override;
+    // Kept for the caller: the log holds such a directory with what could be read.
+    void Unreadable(const std::string& path, int error) override
+    {
+        unreadable_.push_back({path, error});
+    }
 
     // Ends the log: the last record's NextOffset becomes -1, the header gets its tag-list offset
     // (the size of the log), and the stream is flushed so that a full disk is reported here.
@@ -39,6 +44,7 @@ public:
     int32_t LastRecord() const { return lastRecord_; }
     int32_t LastDirOffset() const { return lastDirOffset_; }
     int64_t RecordCount() const { return records_; }
+    const std::vector<TUnreadableDirectory>& UnreadableDirectories() const { return unreadable_; }
 
     // The allocated bytes a log gives an entry in a tree with allocation unit unit.
     static int64_t AllocatedOf(const TFileInfo& info, bool repeatLink, int32_t unit);
@@ -71,6 +77,7 @@ private:
     size_t levelsInUse_ = 0;         // levelLast_ from here on is all -1
     std::vector<TOpenDir> open_;
     bool atEnd_ = true; // the stream is positioned at writePos_
+    std::vector<TUnreadableDirectory> unreadable_;
 };
 
 } // namespace vm

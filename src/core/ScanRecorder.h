@@ -32,16 +32,22 @@ public:
     void BeginRoot(const std::string& path, int32_t unit) override;
     void Entry(const TFileInfo& info, bool repeatLink) override;
     void EndDirectory() override;
+    void Unreadable(const std::string& path, int error) override
+    {
+        unreadable_.push_back({path, error});
+    }
 
     const std::vector<TItem>& Items() const { return items_; }
     // The entries only (no roots, no ends).
     std::vector<TItem> Entries() const;
     // One line per item: "root /data/", "entry 1 /data/a.txt", "end 0": easy to compare in tests.
     std::vector<std::string> Trace() const;
+    const std::vector<TUnreadableDirectory>& UnreadableDirectories() const { return unreadable_; }
 
 private:
     std::vector<TItem> items_;
     std::vector<std::string> open_; // paths of the open directories, each ending with "/"
+    std::vector<TUnreadableDirectory> unreadable_;
 };
 
 } // namespace vm

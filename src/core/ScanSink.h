@@ -19,7 +19,9 @@
 //
 // Entries of one directory come in the scan's sort order. Every directory entry is closed by its
 // own EndDirectory, also when it could not be read or lies on another file system (it is then
-// empty). A stopped scan closes every open directory before it returns.
+// empty). A directory (or root) that cannot be opened, or whose listing fails part way, is
+// reported with Unreadable while it is open, before its EndDirectory; it keeps what was read. A
+// stopped scan closes every open directory before it returns.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -38,6 +40,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A directory the scan could not open or read to its end, and the system's reason (errno).
+struct TUnreadableDirectory
+{
+    std::string Path; // ends with "/"
+    int Error = 0;
+};
+
 class TScanSink
 {
 public:
@@ -50,6 +59,8 @@ public:
     virtual void Entry(const TFileInfo& info, bool repeatLink) = 0;
     // Closes the directory opened last (a directory entry, or the root).
     virtual void EndDirectory() = 0;
+    // The directory open at the moment, at path, could not be opened or read to its end.
+    virtual void Unreadable(const std::string& path, int error) = 0;
 };
 
 } // namespace vm

@@ -22,6 +22,8 @@ void TTreeScanner::ScanRoot(const std::string& path, int32_t unit)
     path_ = path;
     int error = 0;
     TDirHandle root = fs_.OpenDirectory(path, error);
+    if (root == kNoDir)
+        sink_.Unreadable(path, error);
     TFileInfo self;
     rootDevice_ = rootMount_ = 0;
     if (root != kNoDir && fs_.StatDirectory(root, self, error)) {
@@ -67,8 +69,11 @@ void TTreeScanner::EnterDirectory(size_t entryIndex)
     path_.append(e.Name).push_back('/');
     TDirHandle h = kNoDir;
     int error = 0;
-    if (!stopped_ && parent.Handle != kNoDir && OnRootFileSystem(e))
+    if (!stopped_ && parent.Handle != kNoDir && OnRootFileSystem(e)) {
         h = fs_.OpenDirectoryAt(parent.Handle, e.Name, error);
+        if (h == kNoDir)
+            sink_.Unreadable(path_, error);
+    }
     uint64_t device = e.Device, inode = e.Inode; // Push may move the frames
     Push(h, device, inode);
 }
@@ -94,7 +99,8 @@ void TTreeScanner::List(TFrame& f)
 {
     int error = 0;
     // A directory that fails part way keeps what it gave; one that cannot be read is empty.
-    fs_.ListDirectory(f.Handle, f.Entries, f.Count, error);
+    if (!fs_.ListDirectory(f.Handle, f.Entries, f.Count, error))
+        sink_.Unreadable(path_, error);
     if (onStatus_) {
         for (size_t i = 0; i < f.Count && !stopped_; ++i) {
             bool stop = false;

@@ -2,7 +2,7 @@
 // pushes them depth first into a sink (core/ScanSink.h). It never follows a symbolic link, never
 // enters another file system (a mount point comes out as an empty directory), lists "." names
 // and skips only "." and "..", marks the further names of a hard-linked file, and gives an
-// unreadable directory as an empty one.
+// unreadable directory as an empty one (telling the sink so, with the reason).
 //
 // Memory: the sorted listing of each directory on the current descent path, nothing else that
 // grows with the tree except the set of hard-linked files met (files with more than one link).

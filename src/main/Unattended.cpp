@@ -50,6 +50,9 @@ RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
             std::printf("%s\n\n%s", text.c_str(), ExitStatusText().c_str());
             std::fflush(stdout);
         };
+        env.Note = [](const std::string& note) {
+            std::fprintf(stderr, "Volumark: %s\n", note.c_str());
+        };
     }
     TUnattendedResult result;
     result.Status = RunCommandLine(state, env);

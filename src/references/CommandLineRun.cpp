@@ -118,9 +118,16 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
     } else if (state.Stopped || logged.Stopped) {
         state.Stopped = true; // the run wrote no log
         Fail(exit, kExitStopped);
-    } else if (state.CompareRequested) {
+    } else {
+        // The log was written: directories it could not read do not fail the run.
+        if (env.Note && !logged.Unreadable.empty()) {
+            for (const TUnreadableDirectory& d : logged.Unreadable)
+                env.Note(UnreadableDirectoryText(d));
+            env.Note(UnreadableDirectoriesText(logged.Unreadable.size()));
+        }
         // Nothing to compare when nothing was logged: the comparison could only fail.
-        Fail(exit, Compare(state, env, n, m));
+        if (state.CompareRequested)
+            Fail(exit, Compare(state, env, n, m));
     }
     ui.Status().Hide();
 
@@ -129,8 +136,8 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
         int previous = state.CompareRequested ? state.CompareLogNumber : 0;
         std::string failure;
         try {
-            int code = ResultsMail(store, options, ui, n, m < 0 ? 0 : m, previous, env.Locale,
-                                   env.MailFile, &failure);
+            int code = ResultsMail(store, options, ui, n, m < 0 ? 0 : m, previous,
+                                   logged.Unreadable.size(), env.Locale, env.MailFile, &failure);
             if (code != 0) {
                 Inform(ui, "The results mail was not sent (error " + std::to_string(code) + ")" +
                                (failure.empty() ? "" : ": " + failure));

@@ -37,6 +37,10 @@ struct TCommandLineEnv
     std::string MailFile;
     // Shows the help text; nullptr: in a message box. The console prints it on stdout.
     std::function<void(const std::string&)> ShowHelp;
+    // Notes what an administrator should know of a run that still succeeded (directories a
+    // log could not read); nullptr: the status window's text says it. The console writes on
+    // stderr.
+    std::function<void(const std::string&)> Note;
     // Shows an in-memory log in the windows (folder mode) and takes it; false when it cannot.
     std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
 };

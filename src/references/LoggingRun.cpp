@@ -20,15 +20,20 @@ void NameDefaultTags(TDirStorage& storage)
         storage.SetTagName(static_cast<int>(i) + 1, names[i]);
 }
 
-void Scan(TUserInterface& ui, TStream& stream, const std::vector<TScanRoot>& roots,
-          const TStatusEvent& handler, bool& stopped)
+void Scan(TUserInterface& ui, TFileSystem* fs, TStream& stream, const std::vector<TScanRoot>& roots,
+          const TStatusEvent& handler, bool& stopped,
+          std::vector<TUnreadableDirectory>* unreadable = nullptr)
 {
     TDirStorage storage(stream);
+    if (fs)
+        storage.SetFileSystem(*fs);
     storage.SetStatusEvent(handler);
     storage.SetMessagePump([&ui] { ui.ProcessMessages(); });
     storage.BuildLog(roots);
     NameDefaultTags(storage);
     stopped = storage.WasStopped();
+    if (unreadable)
+        *unreadable = storage.UnreadableDirectories();
 }
 
 // The next log's file, written under a temporary name until it is complete. A number whose log
@@ -64,12 +69,15 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
     int m = 0;
     std::unique_ptr<TPendingFile> log = CreateNewLog(store, n, m);
     result.LogNumber = m;
-    Scan(ui, log->Stream(), ScanRootsOf(paths), handler, result.Stopped);
+    Scan(ui, &store.Files(), log->Stream(), ScanRootsOf(paths), handler, result.Stopped,
+         &result.Unreadable);
     // A stopped or failed run leaves nothing: an incomplete log would read as one that lost
     // entries. The guard removes the file on every way out but this one.
     if (!result.Stopped) {
         log->Commit();
         result.Path = log->Path();
+        if (!result.Unreadable.empty())
+            ui.Status().SetText(UnreadableDirectoriesText(result.Unreadable.size()));
     }
     return result;
 }
@@ -83,7 +91,7 @@ std::unique_ptr<TMemoryStream> LogFolder(TUserInterface& ui, const std::string& 
     TLoggingInProgress inProgress(ui);
     auto stream = std::make_unique<TMemoryStream>();
     bool wasStopped = false;
-    Scan(ui, *stream, {{path, 1}}, handler, wasStopped);
+    Scan(ui, nullptr, *stream, {{path, 1}}, handler, wasStopped);
     if (stopped)
         *stopped = wasStopped;
     return stream;

@@ -3,6 +3,7 @@
 // need (its totals and its date).
 #pragma once
 
+#include "core/LogScan.h"
 #include "core/StatusEvent.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
@@ -22,6 +23,8 @@ struct TLogRunResult
     bool Stopped = false; // the handler stopped the scan: nothing was written
     int LogNumber = -1;   // the number taken (also when stopped); -1 when refused
     std::string Path;     // the log written; empty when none was
+    // Directories the scan could not open or read: the log holds them with what was read.
+    std::vector<TUnreadableDirectory> Unreadable;
 };
 
 // Writes the next log of reference n. The number is taken from NextLogNo under the INI file's
@@ -32,7 +35,9 @@ struct TLogRunResult
 // or a killed process leave no file under a log's name, and an existing log file is never
 // overwritten (its number is passed over). Shows kCannotLogRef through ui and writes nothing
 // when a unit is not set. Errors are raised. ui also runs the scan's pending messages and is told
-// that a run is in progress (TLoggingInProgress) while it works. Files go through store.Files().
+// that a run is in progress (TLoggingInProgress) while it works; a log written with directories
+// that could not be read says how many in the status window's Text. Files go through
+// store.Files().
 TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler);
 

@@ -66,6 +66,13 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
         }
     }
 
+    // An incomplete log says so, also when everything else is in the subject.
+    if (facts.UnreadableDirectories > 0) {
+        if (!mail.Lines.empty())
+            mail.Lines.push_back("");
+        mail.Lines.push_back(UnreadableDirectoriesText(facts.UnreadableDirectories));
+    }
+
     if (!always && options.EmailGrown) {
         const std::string unit = AsciiUpperCase(options.EmailGrownUnit);
         if (unit != "%") {
@@ -89,10 +96,11 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
 }
 
 int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface& ui, int n,
-                int newLog, int previousLog, const TLocale& locale, const std::string& mailFile,
-                std::string* failure)
+                int newLog, int previousLog, size_t unreadable, const TLocale& locale,
+                const std::string& mailFile, std::string* failure)
 {
     TResultsFacts facts;
+    facts.UnreadableDirectories = unreadable;
     facts.RefName = store.RefName(n);
     facts.LogDate = LogDate(store, n, newLog);
     facts.Total = LogTotals(store, n, newLog).Allocated;

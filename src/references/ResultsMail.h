@@ -30,9 +30,10 @@ struct TResultsMailText
 struct TResultsFacts
 {
     std::string RefName;
-    TDateTime LogDate = 0;     // the new log's date
-    int64_t Total = 0;         // the new log's allocated total
-    int64_t PreviousTotal = 0; // the previous log's, 0 without one
+    TDateTime LogDate = 0;            // the new log's date
+    int64_t Total = 0;                // the new log's allocated total
+    int64_t PreviousTotal = 0;        // the previous log's, 0 without one
+    size_t UnreadableDirectories = 0; // directories the new log's scan could not read
 };
 
 // Composes the mail from the options and the facts (no file is read).
@@ -40,10 +41,11 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
                                     const TLocale& locale);
 
 // Composes and, when the rules say so, sends the results mail for log newLog of reference n,
-// compared with log previousLog (0: no previous log). Returns the mail component's result code,
-// or 0 when nothing was sent; failure, when given, receives the reason of a failure.
+// compared with log previousLog (0: no previous log); unreadable: how many directories the new
+// log's scan could not read. Returns the mail component's result code, or 0 when nothing was
+// sent; failure, when given, receives the reason of a failure.
 int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface& ui, int n,
-                int newLog, int previousLog, const TLocale& locale, const std::string& mailFile,
-                std::string* failure = nullptr);
+                int newLog, int previousLog, size_t unreadable, const TLocale& locale,
+                const std::string& mailFile, std::string* failure = nullptr);
 
 } // namespace vm

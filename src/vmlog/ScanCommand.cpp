@@ -83,8 +83,10 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
     return r;
 }
 
-// Scans into the stream and writes the default tag names; false when stopped.
-bool WriteLog(TStream& stream, const TScanRequest& request)
+// Scans into the stream and writes the default tag names; false when stopped. unreadable gets the
+// directories that could not be read.
+bool WriteLog(TStream& stream, const TScanRequest& request,
+              std::vector<TUnreadableDirectory>& unreadable)
 {
     TConsoleUserInterface ui;
     TStatusWindow& status = ui.Status();
@@ -97,6 +99,7 @@ bool WriteLog(TStream& stream, const TScanRequest& request)
     });
     log.BuildLog(request.Roots);
     status.Hide();
+    unreadable = log.UnreadableDirectories();
     if (log.WasStopped())
         return false;
     std::vector<std::string> names = DefaultTagNames();
@@ -117,9 +120,15 @@ int ScanCommand(const TArgs& args)
     // old one.
     TPosixFileSystem fs;
     TPendingFile log(fs, request->Output, TPendingFile::TOnCommit::Replace);
-    if (!WriteLog(log.Stream(), *request))
+    std::vector<TUnreadableDirectory> unreadable;
+    if (!WriteLog(log.Stream(), *request, unreadable))
         return Fail("stopped; no log was written");
     log.Commit();
+    // As du does: the log is written, and what it could not read makes the status 1.
+    for (const TUnreadableDirectory& d : unreadable)
+        Fail(UnreadableDirectoryText(d));
+    if (!unreadable.empty())
+        return Fail(UnreadableDirectoriesText(unreadable.size()));
     return kExitOk;
 }
 

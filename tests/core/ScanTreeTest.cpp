@@ -246,6 +246,11 @@ TEST_F(ScanTreeTest, DirectoryThatCannotBeOpenedOrLiesOnAnotherDeviceIsEmpty)
     EXPECT_EQ(Record("mnt").Node.Allocated, 4096);
     EXPECT_EQ(Record("mnt").Node.Attributes, faDirectory);
     EXPECT_THAT(LogFaults(log, {4096}), IsEmpty());
+    // The directory that could not be opened is reported with its reason; the other file system
+    // is no failure.
+    ASSERT_EQ(log.UnreadableDirectories().size(), 1u);
+    EXPECT_EQ(log.UnreadableDirectories()[0].Path, P("locked/"));
+    EXPECT_EQ(log.UnreadableDirectories()[0].Error, EACCES);
 }
 
 TEST_F(ScanTreeTest, NamesWithOddBytesAreKeptAsTheyAre)

@@ -136,6 +136,21 @@ TEST_F(CommandLineRunTest, FullDiskAndVanishedReferenceDirectoryLeaveNoFile)
     EXPECT_EQ(NextLogNo(), "3");
 }
 
+TEST_F(CommandLineRunTest, UnreadableDirectoriesAreNotedButTheLogStands)
+{
+    vmtest::FaultyFileSystem fs;
+    fs.UnopenableDirectories = {"a"};
+    store.SetFileSystem(fs);
+    std::vector<std::string> notes;
+    env.Note = [&notes](const std::string& note) { notes.push_back(note); };
+    TCommandLineState s = LogRequest(false);
+    EXPECT_EQ(RunCommandLine(s, env), kExitSuccess);
+    EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0001.kdf"});
+    EXPECT_EQ(notes, (std::vector<std::string>{"cannot read " + tree + "/a: Permission denied",
+                                               "1 directory could not be read"}));
+    EXPECT_EQ(ui.StatusWindow.Text, "1 directory could not be read");
+}
+
 TEST_F(CommandLineRunTest, HelpComesFirstAndMailFollowsTheRun)
 {
     vmtest::SmtpServer server;

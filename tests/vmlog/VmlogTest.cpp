@@ -5,6 +5,7 @@
 #include "support/ProcessRunner.h"
 #include "support/SyntheticLog.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -186,6 +187,38 @@ TEST_F(VmlogTest, DumpOfADamagedLogShowsWhatReadsAndWhereItIsDamaged)
     r = Vmlog({"dump", dir_ / "cut.kdf"});
     EXPECT_EQ(r.Status, 1);
     EXPECT_THAT(r.Out, HasSubstr("is cut off by the end of the file"));
+}
+
+// As du does: every directory that could not be read on stderr with its reason, then how many,
+// and status 1 after the log was written. Run as "nobody": permissions do not keep root out.
+TEST_F(VmlogTest, ScanSaysWhichDirectoriesItCouldNotReadAndEndsWithStatusOne)
+{
+    dir_.MakeDir("t/locked/inner");
+    dir_.MakeDir("t/also locked");
+    dir_.WriteFile("t/f", "12345");
+    dir_.MakeDir("out");
+    ::chmod((dir_ / "out").c_str(), 0777);
+    for (const char* d : {"t/locked", "t/also locked"})
+        ::chmod((dir_ / d).c_str(), 0);
+    const std::string log = dir_ / "out/log.kdf";
+    std::optional<bool> ran = RunUnprivileged(dir_.Path(), [&] {
+        ProcessResult r = Vmlog({"scan", "--unit", "1", dir_ / "t", "-o", log});
+        TMemoryStream err(std::vector<uint8_t>(r.Err.begin(), r.Err.end()));
+        err.SaveToFile(dir_ / "out/err.txt");
+        return r.Status == 1;
+    });
+    for (const char* d : {"t/locked", "t/also locked"})
+        ::chmod((dir_ / d).c_str(), 0700);
+    ASSERT_TRUE(ran.has_value()) << "could not run as an unprivileged user";
+    const std::string err = dir_.ReadFile("out/err.txt");
+    EXPECT_TRUE(*ran) << err;
+    EXPECT_EQ(err, "vmlog: cannot read " + (dir_ / "t/also locked") + ": Permission denied\n" +
+                       "vmlog: cannot read " + (dir_ / "t/locked") + ": Permission denied\n" +
+                       "vmlog: 2 directories could not be read\n");
+    TFileStream stream(log, TFileMode::OpenRead);
+    TDirStorage written(stream);
+    EXPECT_THAT(LogFaults(written, {1}), IsEmpty());
+    EXPECT_EQ(AllRecords(written).size(), 4u); // the root, both directories empty, f
 }
 
 // One damage, three readers: dump, the checked walk and the comparison name it alike.
