@@ -26,7 +26,6 @@ TDirStorage::TDirStorage(TStream& stream) : stream_(stream)
         header_ = TLogHeader();
         firstOffset_ = kLogHeaderSize;
     }
-    lastDirOffset_ = firstOffset_;
     // The deleted total is written only where the extension holds all of it; with a shorter
     // extension those bytes belong to the first record.
     extendedHeader_ = header_.ExtensionLength >= kLogExtensionLength;
@@ -54,7 +53,7 @@ TFileSystem& TDirStorage::Disk()
     return *fs_;
 }
 
-// ---- Building ---------------------------------------------------------------------------------
+// ---- Building, and the disk the log describes -------------------------------------------------
 
 void TDirStorage::DeleteTree(int32_t offset, const TDeleteOptions& options)
 {
@@ -73,7 +72,6 @@ void TDirStorage::BuildLog(const std::vector<TScanRoot>& roots)
     header_ = outcome.Header;
     extendedHeader_ = true;
     tagNames_.clear();
-    lastDirOffset_ = outcome.LastDirOffset;
     stopped_ = outcome.Stopped;
     unreadable_ = std::move(outcome.Unreadable);
 }

@@ -141,7 +141,6 @@ private:
 
     TStream& stream_;
     int32_t firstOffset_ = kLogHeaderSize;
-    int32_t lastDirOffset_ = kLogHeaderSize;
     TLogHeader header_;
     bool extendedHeader_ = false;
     std::vector<std::string> tagNames_;

@@ -28,8 +28,7 @@ TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, T
         scanner.ScanRoot(root.Path, root.Unit);
     }
     writer.Finish();
-    return {writer.Header(), writer.LastDirOffset(), scanner.Stopped(),
-            writer.UnreadableDirectories()};
+    return {writer.Header(), scanner.Stopped(), writer.UnreadableDirectories()};
 }
 
 std::string UnreadableDirectoriesText(size_t count)

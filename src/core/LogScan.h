@@ -25,9 +25,8 @@ struct TScanRoot
 // What a scan leaves behind besides the log's bytes.
 struct TScanOutcome
 {
-    TLogHeader Header;         // as written, with its tag-list offset
-    int32_t LastDirOffset = 0; // the tail of the directory chain
-    bool Stopped = false;      // the status handler stopped the scan
+    TLogHeader Header;    // as written, with its tag-list offset
+    bool Stopped = false; // the status handler stopped the scan
     // Directories that could not be opened or read to their end: logged with what was read.
     std::vector<TUnreadableDirectory> Unreadable;
 };

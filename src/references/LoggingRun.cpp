@@ -20,9 +20,16 @@ void NameDefaultTags(TDirStorage& storage)
         storage.SetTagName(static_cast<int>(i) + 1, names[i]);
 }
 
-void Scan(TUserInterface& ui, TFileSystem* fs, TStream& stream, const std::vector<TScanRoot>& roots,
-          const TStatusEvent& handler, bool& stopped,
-          std::vector<TUnreadableDirectory>* unreadable = nullptr)
+struct TScanned
+{
+    bool Stopped = false;
+    std::vector<TUnreadableDirectory> Unreadable;
+};
+
+// Scans the roots into the stream, reading the disk through fs (the real one when nullptr), and
+// names the tags.
+TScanned Scan(TUserInterface& ui, TFileSystem* fs, TStream& stream,
+              const std::vector<TScanRoot>& roots, const TStatusEvent& handler)
 {
     TDirStorage storage(stream);
     if (fs)
@@ -31,9 +38,7 @@ void Scan(TUserInterface& ui, TFileSystem* fs, TStream& stream, const std::vecto
     storage.SetMessagePump([&ui] { ui.ProcessMessages(); });
     storage.BuildLog(roots);
     NameDefaultTags(storage);
-    stopped = storage.WasStopped();
-    if (unreadable)
-        *unreadable = storage.UnreadableDirectories();
+    return {storage.WasStopped(), storage.UnreadableDirectories()};
 }
 
 // The next log's file, written under a temporary name until it is complete. A number whose log
@@ -69,8 +74,9 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
     int m = 0;
     std::unique_ptr<TPendingFile> log = CreateNewLog(store, n, m);
     result.LogNumber = m;
-    Scan(ui, &store.Files(), log->Stream(), ScanRootsOf(paths), handler, result.Stopped,
-         &result.Unreadable);
+    TScanned scanned = Scan(ui, &store.Files(), log->Stream(), ScanRootsOf(paths), handler);
+    result.Stopped = scanned.Stopped;
+    result.Unreadable = std::move(scanned.Unreadable);
     // A stopped or failed run leaves nothing: an incomplete log would read as one that lost
     // entries. The guard removes the file on every way out but this one.
     if (!result.Stopped) {
@@ -90,10 +96,9 @@ std::unique_ptr<TMemoryStream> LogFolder(TUserInterface& ui, const std::string& 
     std::string path = folder.back() == '/' ? folder : folder + "/";
     TLoggingInProgress inProgress(ui);
     auto stream = std::make_unique<TMemoryStream>();
-    bool wasStopped = false;
-    Scan(ui, nullptr, *stream, {{path, 1}}, handler, wasStopped);
+    TScanned scanned = Scan(ui, nullptr, *stream, {{path, 1}}, handler);
     if (stopped)
-        *stopped = wasStopped;
+        *stopped = scanned.Stopped;
     return stream;
 }
 
