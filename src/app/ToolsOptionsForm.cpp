@@ -69,14 +69,6 @@ void SelectOrAdd(QComboBox* box, const std::string& value)
     box->setCurrentIndex(index);
 }
 
-std::string JoinRecipients(const std::vector<std::string>& names)
-{
-    std::string text;
-    for (const std::string& n : names)
-        text += (text.empty() ? "" : ";") + n;
-    return text;
-}
-
 } // namespace
 
 TToolsOptionsForm::TToolsOptionsForm(TAppContext& context, QWidget* parent)
@@ -355,16 +347,14 @@ void TToolsOptionsForm::EmailToButtonClick()
     TUserInterface& ui = *context_.UI;
     ui.SetBusy(true);
     try {
-        TEmail mail(ui);
-        for (const std::string& name : SplitRecipients(S(EmailTo->text())))
-            if (const QString trimmed = Q(name).trimmed(); !trimmed.isEmpty())
-                mail.Recipient.push_back(S(trimmed));
-        const int result = mail.Address();
+        std::string names, error;
+        const int result =
+            PickRecipients(ui, TMailFile::DefaultPath(), S(EmailTo->text()), names, &error);
         ui.SetBusy(false);
         if (result == SUCCESS_SUCCESS)
-            EmailTo->setText(Q(JoinRecipients(mail.Recipient)));
+            EmailTo->setText(Q(names));
         else if (result != MAPI_USER_ABORT)
-            ShowError(mail.LastError());
+            ShowError(error);
     } catch (const std::exception& e) {
         ui.SetBusy(false);
         ShowError(e.what());

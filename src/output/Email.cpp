@@ -89,6 +89,30 @@ std::vector<std::string> SplitRecipients(const std::string& text)
     return parts;
 }
 
+std::string JoinRecipients(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& n : names)
+        text += (text.empty() ? "" : ";") + n;
+    return text;
+}
+
+int PickRecipients(TUserInterface& ui, const std::string& mailFile, const std::string& text,
+                   std::string& names, std::string* error)
+{
+    TEmail mail(ui, mailFile);
+    mail.UseDefProfile = true;
+    for (const std::string& part : SplitRecipients(text))
+        if (!IsBlankText(part))
+            mail.Recipient.push_back(Trimmed(part));
+    const int result = mail.Address();
+    if (result == SUCCESS_SUCCESS)
+        names = JoinRecipients(mail.Recipient);
+    else if (error)
+        *error = mail.LastError();
+    return result;
+}
+
 TEmail::TEmail(TUserInterface& ui, std::string mailFile)
     : ui_(ui), mailFile_(std::move(mailFile)), available_(mailFile_.Available())
 {

@@ -102,5 +102,14 @@ private:
 // "a;b; c" -> {"a", "b", " c"}: the recipients of a text, cut at every ";" (pieces are kept as
 // they stand, blanks included; empty pieces stay and are skipped when sending).
 std::vector<std::string> SplitRecipients(const std::string& text);
+// {"a", "b"} -> "a;b".
+std::string JoinRecipients(const std::vector<std::string>& names);
+
+// The address-book picker of a new component (default profile) with the recipients of text
+// (split at ";", blanks around each removed) already chosen; names receives the names picked,
+// joined by ";". Returns the result code (MAPI_USER_ABORT when cancelled); error, when given,
+// receives the reason of a failure. Raises EMAPIunavailable when mail cannot be sent here.
+int PickRecipients(TUserInterface& ui, const std::string& mailFile, const std::string& text,
+                   std::string& names, std::string* error = nullptr);
 
 } // namespace vm
