@@ -19,6 +19,7 @@ std::string HelpPageForContext(int context)
         {help::FileFilter, "filter.html"},
         {help::TagSettings, "tags.html"},
         {help::DeleteOptions, "deleting.html"},
+        {help::PrintOptions, "printing.html"},
         {help::ConfirmPrinter, "printing.html#confirm"},
         {help::Email, "email.html"},
         {help::Properties, "explore.html#properties"},

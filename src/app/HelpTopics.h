@@ -14,6 +14,7 @@ namespace help {
 constexpr int Options = 25;         // "&Options ..." and the options dialog
 constexpr int ShareList = 35;       // "Network share list"
 constexpr int ClusterSize = 38;     // the allocation-unit warning of the path editor
+constexpr int PrintOptions = 22;    // "Print options"
 constexpr int Explore = 130;        // "Explore logs"
 constexpr int FileList = 140;       // the explore window's file list
 constexpr int FileFilter = 150;     // "Filter specifications"

@@ -8,6 +8,8 @@
 #include "app/ToolsOptionsForm.h"
 #include "explore/ExploreForm.h"
 #include "network/VolumeInfoForm.h"
+#include "output/EmailForm.h"
+#include "output/PrintForm.h"
 #include "platform/Scheduler.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
@@ -104,6 +106,10 @@ TMDIParent::TMDIParent(TAppContext& context, QWidget* parent)
     options_ = new TToolsOptionsForm(context_, this);
     connect(options_, &TToolsOptionsForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
     about_ = new TAboutForm(this);
+    printForm_ = new TPrintForm(context_, this);
+    connect(printForm_, &TPrintForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
+    emailForm_ = new TEmailForm(context_, TagImageList, this);
+    connect(emailForm_, &TEmailForm::HelpRequested, this, &TMDIParent::ShowHelpContext);
     if (context_.Arguments.empty())
         VolumeInfo(); // hidden until its menu item shows it
     if (schedulerSupported_) {

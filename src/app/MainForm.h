@@ -26,6 +26,8 @@ class TVolumeInfoForm;
 class TScheduleForm;
 class TScheduler;
 class TTagSettingsForm;
+class TPrintForm;
+class TEmailForm;
 
 class TMDIParent : public QMainWindow
 {
@@ -96,6 +98,9 @@ public:
     TAboutForm& About() { return *about_; }
     // "Define user tags", one dialog for every window.
     TTagSettingsForm& TagSettings() { return *tagSettings_; }
+    // "Print options" and "Email": one dialog each for every list window.
+    TPrintForm& PrintForm() { return *printForm_; }
+    TEmailForm& EmailForm() { return *emailForm_; }
 
     // The frame's menus and items.
     QMenu *FileMenu, *ToolsMenu, *WindowMenu, *HelpMenu;
@@ -140,6 +145,8 @@ private:
     std::unique_ptr<THelpForm> help_;
     TToolsOptionsForm* options_;
     TAboutForm* about_;
+    TPrintForm* printForm_;
+    TEmailForm* emailForm_;
     TVolumeInfoForm* volumeInfo_ = nullptr;
     std::unique_ptr<TScheduler> scheduler_;
     TScheduleForm* schedule_ = nullptr;

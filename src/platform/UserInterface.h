@@ -123,4 +123,28 @@ private:
     TUserInterface& ui_;
 };
 
+// The hourglass from construction until Done() or the end of the scope; nothing when ui is
+// null.
+class TBusyCursor
+{
+public:
+    explicit TBusyCursor(TUserInterface* ui) : ui_(ui)
+    {
+        if (ui_)
+            ui_->SetBusy(true);
+    }
+    ~TBusyCursor() { Done(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+    void Done()
+    {
+        if (ui_)
+            ui_->SetBusy(false);
+        ui_ = nullptr;
+    }
+
+private:
+    TUserInterface* ui_;
+};
+
 } // namespace vm
