@@ -151,15 +151,19 @@ void TExploreChild::CreateActions()
     TagSettingsAction->setIcon(ToolbarImage(toolimg::Tags));
     connect(TagSettingsAction, &QAction::triggered, this, &TExploreChild::TagSettingsClick);
 
-    // Printing, copying, mail, deletion and the file actions come later; they are here, disabled.
     PrintAction = Action(this, "&Print", "PrintAction", "Print");
     PrintAction->setIconText("Print");
     PrintAction->setIcon(ToolbarImage(toolimg::Print));
     PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(PrintAction, &QAction::triggered, this, &TExploreChild::PrintClick);
     CopyAction = Action(this, "Copy", "CopyAction", "Copy to clipboard");
     CopyAction->setIcon(ToolbarImage(toolimg::Copy));
+    connect(CopyAction, &QAction::triggered, this, &TExploreChild::CopyClick);
     EmailAction = Action(this, "Email", "EmailAction", "Email contents");
     EmailAction->setIcon(ToolbarImage(toolimg::Email));
+    connect(EmailAction, &QAction::triggered, this, &TExploreChild::EmailClick);
+
+    // Deletion and the file actions come later; they are here, disabled.
     DeleteFilesAction = Action(this, "Delete tagged files", "DeleteFilesAction",
                                "Delete files marked with rubbish bin");
     DeleteFilesAction->setIconText("Delete");
@@ -167,8 +171,7 @@ void TExploreChild::CreateActions()
     CopyAllFilesAction = Action(this, "all files ...", "CopyAllFilesAction");
     CopyAllFilesAction->setIconText("Copy files");
     CopySelectedFilesAction = Action(this, "selected files ...", "CopySelectedFilesAction");
-    for (QAction* a : {PrintAction, CopyAction, EmailAction, DeleteFilesAction, CopyAllFilesAction,
-                       CopySelectedFilesAction})
+    for (QAction* a : {DeleteFilesAction, CopyAllFilesAction, CopySelectedFilesAction})
         a->setEnabled(false);
 
     StopAction = Action(this, "Stop !", "StopAction");

@@ -120,6 +120,11 @@ public:
     void ToggleFilter();
     void ShowFilterDialog(bool tagPage);
     void TagSettingsClick();
+    // "&Print ...", "Copy to clipboard ..." and the e-mail action: the list through the main
+    // window's "Print options" and "Email" dialogs.
+    void PrintClick();
+    void CopyClick();
+    void EmailClick();
     void StopClick();
     void ExpandTree(bool expand);
     void DisableToolBar();

@@ -6,12 +6,16 @@
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
 #include "explore/QtFileListModel.h"
+#include "output/EmailForm.h"
+#include "output/PrintForm.h"
+#include "platform/QtText.h"
 #include "refman/TagSettingsForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QTabWidget>
 #include <QToolBar>
@@ -220,6 +224,23 @@ bool TExploreChild::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TExploreChild::PrintClick()
+{
+    frame_.PrintForm().ShowPrint(table_, S(ChildPathLabel->text()),
+                                 S(windowTitle()) + " - " + S(ChildRefLabel->text()));
+}
+
+void TExploreChild::CopyClick()
+{
+    frame_.PrintForm().ShowCopy(table_);
+}
+
+void TExploreChild::EmailClick()
+{
+    frame_.EmailForm().ShowFor(Reference, LogNumber, LogFileName, table_, FileListView,
+                               stream_.get());
 }
 
 void TExploreChild::TagSettingsClick()

@@ -136,9 +136,9 @@ TEST_F(ExploreFormTest, StopLeavesAnEmptyListAndNoRestart)
     EXPECT_TRUE(Names(child).empty());
     EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
     EXPECT_FALSE(child->StopAction->isEnabled());
-    // The toolbar comes back as it was: enabled where it was, Print still disabled.
+    // The toolbar comes back as it was: enabled where it was, Delete still disabled.
     EXPECT_TRUE(child->FileFilterAction->isEnabled());
-    EXPECT_FALSE(child->PrintAction->isEnabled());
+    EXPECT_FALSE(child->DeleteFilesAction->isEnabled());
 }
 
 TEST_F(ExploreFormTest, CloseDuringABuildClosesOnceTheBuildHasUnwound)
