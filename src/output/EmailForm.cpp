@@ -136,8 +136,10 @@ TEmailForm::TEmailForm(TAppContext& context, const TImageList& tagImages, QWidge
     auto* subjectRow = new QHBoxLayout;
     subjectRow->addWidget(subjectLabel);
     subjectRow->addWidget(Subject, 1);
+    auto* headerRow = new QHBoxLayout;
+    headerRow->addWidget(HeaderFooterButton);
+    headerRow->addStretch();
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(HeaderFooterButton);
     buttons->addStretch();
     buttons->addWidget(SendButton);
     buttons->addWidget(CancelButton);
@@ -151,6 +153,7 @@ TEmailForm::TEmailForm(TAppContext& context, const TImageList& tagImages, QWidge
     layout->addLayout(subjectRow);
     layout->addWidget(RichTextCheckBox);
     layout->addWidget(ShowDialogCheckBox);
+    layout->addLayout(headerRow);
     layout->addLayout(buttons);
 
     for (const TTagRow& row : PresetTagRows()) {
