@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace vm {
 namespace {
 
@@ -86,18 +84,6 @@ TEST_F(StoredMarginsTest, MarginsOfTheOtherUnitAreConverted)
     EXPECT_EQ(inch.Left, 999); // trunc(2545 * 0.3929)
     EXPECT_EQ(inch.Right, 392);
     EXPECT_EQ(inch.Bottom, 1);
-}
-
-TEST(MeasurementUnitTest, FollowsLcMeasurement)
-{
-    const char* saved = std::getenv("LC_ALL");
-    std::string keep = saved ? saved : "";
-    unsetenv("LC_ALL");
-    setenv("LC_MEASUREMENT", "C", 1);
-    EXPECT_EQ(UserMeasurementUnit(), kHundredthsMm); // the C locale is metric
-    if (saved)
-        setenv("LC_ALL", keep.c_str(), 1);
-    unsetenv("LC_MEASUREMENT");
 }
 
 // A canvas that records what is drawn: every character is Size pixels wide, a line 2 * Size
