@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <clocale>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <langinfo.h>
@@ -154,9 +155,15 @@ std::string TLocale::FormatFixed(double value, int decimals) const
 {
     if (!std::isfinite(value))
         return std::to_string(value);
+    // to_chars rounds exactly as printf does, several times faster (lists format millions).
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
-    std::string text = buf;
+    auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, decimals);
+    if (ec != std::errc()) {
+        const int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
+        end = buf + std::clamp(n, 0, int(sizeof buf) - 1);
+    }
+    std::string text(buf, end);
     size_t dot = text.find('.');
     std::string whole = text.substr(0, dot);
     std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
