@@ -12,6 +12,7 @@ std::string HelpPageForContext(int context)
     static const std::map<int, std::string> kPages = {
         {help::Options, "options.html"},
         {help::OptionsButton, "options.html#pages"},
+        {help::Wizard, "references.html#wizard"},
         {help::ShareList, "sharelist.html"},
         {help::ClusterSize, "references.html#cluster"},
         {help::FileList, "explore.html#filelist"},

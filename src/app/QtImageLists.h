@@ -2,6 +2,8 @@
 // Child windows borrow them from the main window for its whole lifetime.
 #pragma once
 
+#include "app/ImageIndexes.h"
+
 #include <QIcon>
 #include <QList>
 
@@ -23,16 +25,6 @@ public:
 private:
     QList<QIcon> icons_;
 };
-
-// Indexes of the pictures the program draws for itself.
-namespace img {
-// Tree and small images.
-constexpr int Reference = 0, Log = 1, Path = 2, Folder = 3, Comparison = 4, File = 5;
-// State images (index 0 stays blank).
-constexpr int Unchanged = 1, Smaller = 2, Bigger = 3, Deleted = 4, Added = 5;
-// Tag images: 0..10 the user tags, then these.
-constexpr int UserTags = 11, RubbishBin = 11, ManyTags = 12, DeletedMark = 13;
-} // namespace img
 
 struct TImageLists
 {

@@ -76,6 +76,23 @@ void TIniFile::EraseSection(const std::string& section)
     Modify(path_, [&](TIniFileText& t) { return t.RemoveSection(section); });
 }
 
+void TIniFile::ReplaceKeys(const std::string& section,
+                           const std::function<bool(const std::string& key)>& replaced,
+                           const std::vector<std::pair<std::string, std::string>>& values)
+{
+    for (const auto& [key, value] : values)
+        TIniFileText::CheckWritable(section, key, value);
+    Modify(path_, [&](TIniFileText& t) {
+        bool changed = false;
+        for (const auto& [key, value] : t.Entries(section))
+            if (replaced(key))
+                changed = t.Remove(section, key) || changed;
+        for (const auto& [key, value] : values)
+            changed = t.Set(section, key, value) || changed;
+        return changed;
+    });
+}
+
 bool TIniFile::SectionExists(const std::string& section) const
 {
     return TIniFileText(ReadFileContent(path_)).HasSection(section);

@@ -5,6 +5,7 @@
 // two processes that write the same file never lose each other's writes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,14 @@ public:
     // Every section with its keys and values, in file order, from one reading of the file.
     using TSectionValues = std::vector<std::pair<std::string, std::string>>;
     std::vector<std::pair<std::string, TSectionValues>> ReadAll() const;
+
+    // In one write: removes every key of the section for which replaced(key) is true, then sets
+    // values in their order (the section is made when missing). Other keys keep their values,
+    // so a group of keys changes at once or not at all, and a number another process advances
+    // meanwhile is never written back. Raises like WriteString; nothing changes then.
+    void ReplaceKeys(const std::string& section,
+                     const std::function<bool(const std::string& key)>& replaced,
+                     const std::vector<std::pair<std::string, std::string>>& values);
 
     // Under the lock, reads a number (defaultValue when missing or not a number), writes it
     // plus one, and returns the number read: two processes never take the same number.

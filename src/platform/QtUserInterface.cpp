@@ -259,6 +259,11 @@ void TQtUserInterface::SetBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
+void TQtUserInterface::Beep()
+{
+    QApplication::beep();
+}
+
 bool TQtUserInterface::EditMail(TMailDraft& draft)
 {
     TQtMailComposeDialog dialog(QApplication::activeWindow());

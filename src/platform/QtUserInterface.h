@@ -32,6 +32,7 @@ public:
     // While a run works, every ProcessMessages shows the status window again when something hid
     // it without asking the run to stop.
     void SetLoggingInProgress(bool running) override { logging_ = running; }
+    void Beep() override;
     bool EditMail(TMailDraft& draft) override;
     bool PickRecipients(const std::vector<std::string>& book, std::vector<std::string>& to,
                         std::vector<std::string>& cc, std::vector<std::string>& bcc) override;

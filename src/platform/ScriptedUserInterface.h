@@ -55,6 +55,7 @@ public:
     void ProcessMessages() override;
     void SetBusy(bool busy) override { Busy = busy; }
     void SetLoggingInProgress(bool running) override { LoggingInProgress = running; }
+    void Beep() override { ++Beeps; }
     bool EditMail(TMailDraft& draft) override;
     bool PickRecipients(const std::vector<std::string>& book, std::vector<std::string>& to,
                         std::vector<std::string>& cc, std::vector<std::string>& bcc) override;
@@ -73,6 +74,7 @@ public:
     int ProcessMessagesCount = 0;
     bool Busy = false;
     bool LoggingInProgress = false;
+    int Beeps = 0;
 
     std::vector<TShown> Shown;
     TScriptedStatusWindow StatusWindow;

@@ -98,6 +98,8 @@ public:
     // window in view whenever messages run (unless a stop request is pending, which showing it
     // again would clear). Set it through TLoggingInProgress.
     virtual void SetLoggingInProgress(bool running) = 0;
+    // The warning sound that goes with a refusal (nothing where there is no sound).
+    virtual void Beep() {}
 
     // The mail client's send dialog: the user may change the draft; false when the user cancels.
     virtual bool EditMail(TMailDraft& draft) = 0;

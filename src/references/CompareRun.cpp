@@ -77,4 +77,25 @@ TCompareRunResult RunComparison(const TRefStore& store, int refNo, int oldLogNo,
                            store.CompFileName(refNo, oldLogNo, newLogNo), progress);
 }
 
+TComparisonTotals ComparisonTotals(const std::string& path)
+{
+    TComparisonTotals totals;
+    try {
+        TFileStream stream(path, TFileMode::OpenRead);
+        TDirCompare file(stream);
+        TCompareRecord record;
+        std::string name;
+        for (int32_t at = kCompareFirstOffset; at != kNoOffset && file.ReadRecord(at, record, name);
+             at = file.ForwardLink(at, record.NextSiblingOffset)) {
+            totals.SizeWas += record.SizeWas;
+            totals.SizeNow += record.SizeNow;
+            totals.AllocWas += record.AllocWas;
+            totals.AllocNow += record.AllocNow;
+        }
+    } catch (const EStreamError&) {
+        return {};
+    }
+    return totals;
+}
+
 } // namespace vm

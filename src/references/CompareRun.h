@@ -6,6 +6,7 @@
 #include "core/DirCompare.h"
 #include "platform/FileSystem.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -43,5 +44,16 @@ TCompareRunResult CompareLogFiles(TFileSystem& fs, const std::string& oldLogPath
 // data directory), through the store's file system. Fails as CompareLogFiles does.
 TCompareRunResult RunComparison(const TRefStore& store, int refNo, int oldLogNo, int newLogNo,
                                 const TCompareProgress& progress = {});
+
+// The sums over the top-level records of a comparison: the space its paths took in the old log
+// and take in the new one.
+struct TComparisonTotals
+{
+    int64_t SizeWas = 0, SizeNow = 0;
+    int64_t AllocWas = 0, AllocNow = 0;
+};
+// The totals of the comparison file at path; zeros when it cannot be opened. A damaged file
+// counts the records read before the damage.
+TComparisonTotals ComparisonTotals(const std::string& path);
 
 } // namespace vm

@@ -23,4 +23,15 @@ std::optional<int> RefNumberOfName(const std::string& name);
 // The number of a log file: "LOG" in any letter case, digits, then the end or a ".".
 std::optional<int> LogNumberOfName(const std::string& name);
 
+// The two log numbers of a comparison file named exactly as CompFileBaseName names one
+// ("00110012.kcf" gives 11 and 12). Above 9999 the digits can split more than one way
+// ("1234567890.kcf"): the split with the old log below the new one and the lengths closest
+// to each other is taken; any split gives back the same file name.
+struct TCompNumbers
+{
+    int First = 0;
+    int Second = 0;
+};
+std::optional<TCompNumbers> CompNumbersOfName(const std::string& name);
+
 } // namespace vm

@@ -33,6 +33,18 @@ std::string ValueOf(const TIniFile::TSectionValues& values, const std::string& k
     return defaultValue;
 }
 
+// A key of a path triple: Path, AllocUnit or System followed by digits, in any letter case.
+bool IsPathKey(const std::string& key)
+{
+    for (const char* stem : {"Path", "AllocUnit", "System"}) {
+        const size_t n = std::strlen(stem);
+        if (key.size() > n && StartsWithIgnoringCase(key, stem) &&
+            key.find_first_not_of("0123456789", n) == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
 // The stored paths of a log's roots. The walk checks every sibling link before it follows it,
 // so a damaged log ends the list instead of looping; a log that cannot be read has no roots.
 std::vector<std::string> RootPathsOfLog(const std::string& logPath)
@@ -208,9 +220,20 @@ void TRefStore::CheckAddablePath(const std::string& path) const
 void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int index,
                            const std::string& system)
 {
-    CheckAddablePath(path);
     if (index < 0)
         throw ERefPathError("The path \"" + path + "\" cannot be added: no path number");
+    TStoredRefPath stored = ResolveRefPath(path, unit, system);
+    TIniFile ini = RefIni();
+    std::string i = std::to_string(index);
+    ini.WriteString(RefSection(n), "Path" + i, stored.Path);
+    ini.WriteString(RefSection(n), "AllocUnit" + i, stored.Unit);
+    ini.WriteString(RefSection(n), "System" + i, stored.System);
+}
+
+TStoredRefPath TRefStore::ResolveRefPath(const std::string& path, int32_t unit,
+                                         const std::string& system) const
+{
+    CheckAddablePath(path);
     TShareList shares = Shares();
     std::string fileSystem = system.empty() ? shares.GetShareFileSystem(path) : system;
     std::string stored = WithSlash(path);
@@ -229,11 +252,19 @@ void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int ind
     }
     if (fileSystem.empty())
         fileSystem = kUnknownFileSystem;
-    TIniFile ini = RefIni();
-    std::string i = std::to_string(index);
-    ini.WriteString(RefSection(n), "Path" + i, stored);
-    ini.WriteString(RefSection(n), "AllocUnit" + i, std::to_string(unit));
-    ini.WriteString(RefSection(n), "System" + i, fileSystem);
+    return {stored, std::to_string(unit), fileSystem};
+}
+
+void TRefStore::ReplaceRefPaths(int n, const std::vector<TStoredRefPath>& paths)
+{
+    TIniFile::TSectionValues values;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        std::string index = std::to_string(i);
+        values.emplace_back("Path" + index, paths[i].Path);
+        values.emplace_back("AllocUnit" + index, paths[i].Unit);
+        values.emplace_back("System" + index, paths[i].System);
+    }
+    RefIni().ReplaceKeys(RefSection(n), IsPathKey, values);
 }
 
 std::string TRefStore::FileSystemName(const std::string& path) const

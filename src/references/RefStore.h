@@ -42,6 +42,14 @@ struct TRefPath
 };
 using TRefPaths = std::vector<TRefPath>;
 
+// One path of a reference as it is stored: the texts of Path<i>, AllocUnit<i> and System<i>.
+struct TStoredRefPath
+{
+    std::string Path;
+    std::string Unit;
+    std::string System;
+};
+
 struct TVolumeFacts
 {
     int32_t Unit = 0;
@@ -108,6 +116,16 @@ public:
     // volume. A unit of 0 and an empty system mean "find them".
     void AddRefPath(int n, const std::string& path, int32_t unit, int index,
                     const std::string& system);
+    // The triple AddRefPath writes for the path, refused the same way, without writing it.
+    TStoredRefPath ResolveRefPath(const std::string& path, int32_t unit,
+                                  const std::string& system) const;
+    // Replaces every path triple of reference n by paths, numbered from 0 in their order, in
+    // one write of Volumark.ini: a failure leaves the old paths, and Name, NextLogNo and any
+    // other key keep their values. Raises std::runtime_error when the file cannot be written.
+    void ReplaceRefPaths(int n, const std::vector<TStoredRefPath>& paths);
+    // Raises ERefPathError when the path cannot be a path of a reference: not absolute, a line
+    // break in it, longer than a log's root can be, missing, not a directory or unreadable.
+    void CheckAddablePath(const std::string& path) const;
     // Unit, file system and network flag of the volume at path: the volume first, the share
     // list where the volume does not tell. May raise EDriveInfoError.
     TVolumeFacts GetVolumeFacts(const std::string& path) const;
@@ -133,7 +151,6 @@ private:
     void RebuildSection(int n);
     void WriteRootsOfLog(int n, int m);
     std::vector<int> RefDirectoryNumbers() const;
-    void CheckAddablePath(const std::string& path) const;
     // The entries of a directory that a listing shows: not hidden ("." names).
     std::vector<TFileInfo> ListShown(const std::string& path) const;
     bool IsDirectory(const std::string& path) const { return files_->IsDirectoryPath(path); }

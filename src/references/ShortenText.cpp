@@ -44,4 +44,9 @@ std::string ShortenText(const std::string& text, size_t n)
     return out;
 }
 
+size_t CharacterCount(const std::string& text)
+{
+    return CharacterStarts(text).size();
+}
+
 } // namespace vm

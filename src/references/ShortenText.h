@@ -9,5 +9,7 @@
 namespace vm {
 
 std::string ShortenText(const std::string& text, size_t n);
+// The number of characters of a UTF-8 text, counted as ShortenText counts them.
+size_t CharacterCount(const std::string& text);
 
 } // namespace vm
