@@ -7,34 +7,16 @@
 #include "app/SplashForm.h"
 #include "app/StatusForm.h"
 #include "platform/QtUserInterface.h"
+#include "refman/RefManagerForm.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLabel>
-#include <QMdiSubWindow>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace vm {
 
 TInteractiveWindows::~TInteractiveWindows() = default;
-
-QWidget* CreateRefManagerPlaceholder(TMDIParent& frame)
-{
-    auto* child = new QWidget;
-    child->setObjectName("RefManager");
-    child->setWindowTitle("Reference manager");
-    child->setWindowIcon(frame.SmallImageList.Icon(img::Reference));
-    auto* note = new QLabel("The reference manager is not available yet in this version.", child);
-    note->setAlignment(Qt::AlignCenter);
-    auto* layout = new QVBoxLayout(child);
-    layout->addWidget(note);
-    QMdiSubWindow* window = frame.AddChild(child);
-    window->setWindowIcon(child->windowIcon());
-    window->showMaximized();
-    return child;
-}
 
 std::unique_ptr<TInteractiveWindows> CreateInteractiveWindows(TAppContext& context)
 {
@@ -46,7 +28,7 @@ std::unique_ptr<TInteractiveWindows> CreateInteractiveWindows(TAppContext& conte
     windows->Main = std::make_unique<TMDIParent>(context);
     TMDIParent* main = windows->Main.get();
     windows->UI->SetHelpHandler([main](int helpContext) { main->ShowHelpContext(helpContext); });
-    windows->RefManager = CreateRefManagerPlaceholder(*main);
+    windows->RefManager = CreateRefManager(*main);
     return windows;
 }
 

@@ -13,6 +13,7 @@ namespace vm {
 
 class TMDIParent;
 class TQtUserInterface;
+class TRefManager;
 class TStatusForm;
 
 // The windows that live from start-up to the end of the program. Destroyed in reverse order:
@@ -22,7 +23,7 @@ struct TInteractiveWindows
     std::unique_ptr<TStatusForm> Status;
     std::unique_ptr<TQtUserInterface> UI;
     std::unique_ptr<TMDIParent> Main;
-    QWidget* RefManager = nullptr; // owned by the main window's MDI area
+    TRefManager* RefManager = nullptr; // owned by the main window's MDI area
     ~TInteractiveWindows();
 };
 
@@ -30,10 +31,6 @@ struct TInteractiveWindows
 // reference manager child, visible and maximised. Needs a QApplication; the caller shows the
 // main window.
 std::unique_ptr<TInteractiveWindows> CreateInteractiveWindows(TAppContext& context);
-
-// The reference manager's place in the frame until its window exists: an empty child named
-// "RefManager" captioned "Reference manager".
-QWidget* CreateRefManagerPlaceholder(TMDIParent& frame);
 
 // How the windows start: the plain start shows the splash; a command-line start with a display
 // skips it and runs its action once the windows exist.

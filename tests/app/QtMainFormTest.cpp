@@ -7,6 +7,7 @@
 #include "app/SplashForm.h"
 #include "app/StatusForm.h"
 #include "platform/QtUserInterface.h"
+#include "refman/RefManagerForm.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -61,6 +62,9 @@ TEST_F(StartupWindows, FrameHasItsMenusInOrderWithShortcutsAndStates)
     // The start-up path itself: real user interface, status window and reference manager.
     vm::TAppContext context;
     context.ProgramPath = "/bin/sh";
+    // A data directory that is not new: the wizard of a first run stays away.
+    context.DataDirectory = dir_.Path();
+    dir_.WriteFile("Volumark.ini", "");
     auto windows = vm::CreateInteractiveWindows(context);
     TMDIParent& frame = *windows->Main;
     frame.show();
@@ -72,7 +76,8 @@ TEST_F(StartupWindows, FrameHasItsMenusInOrderWithShortcutsAndStates)
     QStringList titles;
     for (QAction* a : frame.menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Tools", "&Window", "&Help"}));
+    // The active reference manager's File, Edit and View menus are merged in.
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Window", "&Help"}));
 
     const QList<TItem> file = Items(frame.FileMenu);
     ASSERT_EQ(file.size(), 4);

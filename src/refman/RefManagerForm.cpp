@@ -1,0 +1,816 @@
+#include "refman/RefManagerForm.h"
+
+#include "app/MainForm.h"
+#include "app/ToolsOptionsForm.h"
+#include "platform/UserInterface.h"
+#include "refman/RefEditing.h"
+#include "refman/RefListSort.h"
+#include "refman/RefManRules.h"
+#include "refman/WizardForm.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace vm {
+
+namespace {
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// Only the caption (the first column) of a reference can be edited.
+class TCaptionDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        return index.column() == 0 ? QStyledItemDelegate::createEditor(parent, option, index)
+                                   : nullptr;
+    }
+};
+
+QTreeWidget* MakeList(QWidget* parent, const char* name, const QString& accessible)
+{
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setAccessibleName(accessible);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSortingEnabled(false);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    list->header()->setSectionsClickable(true);
+    list->header()->setStretchLastSection(false);
+    return list;
+}
+
+// The widths of the design are those of a small dialog font: columns grow with the font in use
+// and with what they show, so that no caption or value is cut.
+void FitColumns(QTreeWidget* list, const std::vector<int>& widths)
+{
+    const double scale = std::max(1.0, list->fontMetrics().averageCharWidth() / 5.5);
+    for (int c = 0; c < int(widths.size()); ++c) {
+        if (list->isColumnHidden(c))
+            continue;
+        list->resizeColumnToContents(c); // the wider of the caption and the texts
+        list->setColumnWidth(c, std::max(int(widths[size_t(c)] * scale), list->columnWidth(c) + 8));
+    }
+}
+
+constexpr int kRowRole = Qt::UserRole;
+
+// The pictures of the toolbar, by the index the buttons use; 7, 8 and 9 are the three views.
+namespace toolimg {
+constexpr int Wizard = 0, New = 1, Rename = 2, Delete = 3, LogNow = 4, Open = 5, AddPath = 6,
+              ViewLogs = 7, ViewCompares = 8, ViewPaths = 9, Compare = 10, Shares = 11;
+}
+
+} // namespace
+
+TRefManager::TRefManager(TMDIParent& frame, QWidget* parent)
+    : QWidget(parent), Progress(*frame.Context().UI), frame_(frame), context_(frame.Context()),
+      store_(context_.DataDirectory), locale_(TLocale::FromEnvironment())
+{
+    setObjectName("RefManager");
+    setWindowTitle("Reference manager");
+    setWindowIcon(frame_.SmallImageList.Icon(img::Reference));
+
+    CreateControls();
+    CreateMenus();
+    CreatePopups();
+    CreateToolBar();
+
+    auto* right = new QWidget(Splitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(RefManContentsLabel);
+    rightLayout->addWidget(RHSListView);
+    Splitter->addWidget(RefListView);
+    Splitter->addWidget(right);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar);
+    layout->addWidget(Splitter, 1);
+    layout->addWidget(ManagerStatusBar);
+
+    WizardStartTimer = new QTimer(this);
+    WizardStartTimer->setObjectName("WizardStartTimer");
+    WizardStartTimer->setInterval(100);
+    WizardStartTimer->setSingleShot(true);
+    connect(WizardStartTimer, &QTimer::timeout, this, &TRefManager::WizardStartTimerTimer);
+
+    Wizard = new TWizardForm(store_, context_, &frame_);
+    Wizard->DisplayLog = [this](int reference, int log) { frame_.DisplayLog(reference, log); };
+    Wizard->BrowseForFolder = [this](const QString& title) { return BrowseForFolder(title); };
+    connect(Wizard, &TWizardForm::Hidden, this, &TRefManager::FillRefListView);
+    connect(Wizard, &TWizardForm::HelpRequested, &frame_, &TMDIParent::ShowHelpContext);
+    ShowWizard = [this] { Wizard->exec(); };
+    BrowseForFolder = [this](const QString& title) {
+        return QFileDialog::getExistingDirectory(this, title, QString(), QFileDialog::ShowDirsOnly)
+            .toStdString();
+    };
+
+    connect(frame_.MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        // On activation the options are read again: another program may have changed them.
+        if (window && window->widget() == this && !running_) {
+            frame_.Options().LoadOptions();
+            UpdateActions();
+        }
+    });
+    ShowView(TRHSView::Logs);
+}
+
+TRefManager::~TRefManager() = default;
+
+void TRefManager::CreateControls()
+{
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->setObjectName("Splitter");
+    Splitter->setChildrenCollapsible(false);
+
+    RefListView = MakeList(Splitter, "RefListView", "References");
+    RefListView->setHeaderLabels(
+        {"Reference name", "Last log date", "Last log size", "Log change"});
+    for (int c : {2, 3})
+        RefListView->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    RefListView->setSelectionMode(QAbstractItemView::SingleSelection);
+    RefListView->setEditTriggers(QAbstractItemView::SelectedClicked);
+    RefListView->setItemDelegate(new TCaptionDelegate(RefListView));
+    RefListView->installEventFilter(this);
+    FitColumns(RefListView, {100, 110, 70, 70});
+    connect(RefListView, &QTreeWidget::itemSelectionChanged, this, &TRefManager::RefListViewChange);
+    connect(RefListView, &QTreeWidget::itemDoubleClicked, this,
+            &TRefManager::ExploreLatestLogClick);
+    connect(RefListView->header(), &QHeaderView::sectionClicked, this,
+            &TRefManager::RefListViewColumnClick);
+    connect(RefListView->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+                EditFinished(editor, int(hint));
+            });
+    connect(RefListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        UpdateActions();
+        RefManRefPopupMenu->exec(RefListView->viewport()->mapToGlobal(at));
+    });
+
+    RefManContentsLabel = new QLabel(this);
+    RefManContentsLabel->setObjectName("RefManContentsLabel");
+    RefManContentsLabel->setTextFormat(Qt::PlainText);
+    RefManContentsLabel->setContentsMargins(6, 3, 6, 3);
+
+    RHSListView = MakeList(this, "RHSListView", "Logs, comparisons or paths of the reference");
+    RHSListView->setColumnCount(4);
+    RHSListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    RHSListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    RHSListView->installEventFilter(this);
+    connect(RHSListView, &QTreeWidget::itemSelectionChanged, this, &TRefManager::RHSListViewChange);
+    connect(RHSListView, &QTreeWidget::itemDoubleClicked, this, &TRefManager::OpenClick);
+    connect(RHSListView->header(), &QHeaderView::sectionClicked, this,
+            &TRefManager::RHSListViewColumnClick);
+    connect(RHSListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        UpdateActions();
+        // Until a reference's view is filled, the list offers the reference pop-up.
+        QMenu* popup = CurrentRefNo < 0              ? RefManRefPopupMenu
+                       : view_ == TRHSView::Paths    ? RefManPathPopupMenu
+                       : view_ == TRHSView::Compares ? RefManCompsPopupMenu
+                                                     : RefManLogsPopupMenu;
+        popup->exec(RHSListView->viewport()->mapToGlobal(at));
+    });
+
+    ManagerStatusBar = new QStatusBar(this);
+    ManagerStatusBar->setObjectName("ManagerStatusBar");
+    ManagerStatusBar->setSizeGripEnabled(false);
+}
+
+QAction* TRefManager::MakeAction(const QString& caption, const char* name,
+                                 void (TRefManager::*handler)())
+{
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    if (handler)
+        connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TRefManager::CreateMenus()
+{
+    File1 = new QMenu("&File", this);
+    File1->setObjectName("File1");
+    CreateReference1 = MakeAction("Create &reference ...", "CreateReference1", nullptr);
+    CreateReference1->setStatusTip("Create a reference with the reference wizard");
+    connect(CreateReference1, &QAction::triggered, this, [this] { ShowWizard(); });
+    Close1 = MakeAction("&Close", "Close1", nullptr);
+    CloseAll1 = MakeAction("Close &all", "CloseAll1", nullptr);
+    connect(CloseAll1, &QAction::triggered, &frame_, &TMDIParent::CloseAllButRefMan);
+    Exit1 = MakeAction("E&xit", "Exit1", nullptr);
+    connect(Exit1, &QAction::triggered, &frame_, &QWidget::close);
+    File1->addAction(CreateReference1);
+    File1->addAction(Close1);
+    File1->addAction(CloseAll1);
+    File1->addSeparator();
+    File1->addAction(Exit1);
+
+    Edit1 = new QMenu("&Edit", this);
+    Edit1->setObjectName("Edit1");
+    SelectAll1 = MakeAction("&Select all", "SelectAll1", &TRefManager::SelectAllClick);
+    Delete1 = MakeAction("&Delete", "Delete1", &TRefManager::Delete1Click);
+    Delete1->setShortcut(QKeySequence(Qt::Key_Delete));
+    Rename1 = MakeAction("&Rename", "Rename1", &TRefManager::RenameClick);
+    Rename1->setShortcut(QKeySequence(Qt::Key_F2));
+    for (QAction* a : {SelectAll1, Delete1, Rename1}) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        Edit1->addAction(a);
+        addAction(a); // the keys work wherever the focus is inside the window
+    }
+
+    View1 = new QMenu("&View", this);
+    View1->setObjectName("View1");
+    viewGroup_ = new QActionGroup(this);
+    ViewLogsAction = MakeAction(ViewInfo(TRHSView::Logs).ActionCaption, "ViewLogsAction", nullptr);
+    ViewComparesAction =
+        MakeAction(ViewInfo(TRHSView::Compares).ActionCaption, "ViewComparesAction", nullptr);
+    ViewPathsAction =
+        MakeAction(ViewInfo(TRHSView::Paths).ActionCaption, "ViewPathsAction", nullptr);
+    const std::pair<QAction*, TRHSView> views[] = {{ViewLogsAction, TRHSView::Logs},
+                                                   {ViewComparesAction, TRHSView::Compares},
+                                                   {ViewPathsAction, TRHSView::Paths}};
+    for (const auto& [action, view] : views) {
+        action->setCheckable(true);
+        action->setProperty("category", "View");
+        viewGroup_->addAction(action);
+        View1->addAction(action);
+        connect(action, &QAction::triggered, this, [this, v = view] { ShowView(v); });
+    }
+    ViewLogsAction->setChecked(true);
+}
+
+void TRefManager::CreatePopups()
+{
+    RefManRefPopupMenu = new QMenu(this);
+    RefManRefPopupMenu->setObjectName("RefManRefPopupMenu");
+    Create1 = MakeAction("&Create", "Create1", &TRefManager::NewClick);
+    RefRename1 = MakeAction("&Rename", "RefRename1", &TRefManager::RenameClick);
+    RefDelete1 = MakeAction("&Delete", "RefDelete1", &TRefManager::DeleteRefClick);
+    LogNow1 = MakeAction("&Log now", "LogNow1", &TRefManager::LogNow1Click);
+    LogAndCompareNow1 =
+        MakeAction("Log and compare now", "LogAndCompareNow1", &TRefManager::LogAndCompareNowClick);
+    ExploreLatestLog1 =
+        MakeAction("&Explore latest log", "ExploreLatestLog1", &TRefManager::ExploreLatestLogClick);
+    RefManRefPopupMenu->addActions({Create1, RefRename1, RefDelete1});
+    RefManRefPopupMenu->addSeparator();
+    RefManRefPopupMenu->addActions({LogNow1, LogAndCompareNow1, ExploreLatestLog1});
+    RefManRefPopupMenu->setDefaultAction(ExploreLatestLog1);
+
+    RefManPathPopupMenu = new QMenu(this);
+    RefManPathPopupMenu->setObjectName("RefManPathPopupMenu");
+    AddPath1 = MakeAction("&Add path ...", "AddPath1", &TRefManager::AddPath1Click);
+    SpecifyPath1 = MakeAction("&Specify path ...", "SpecifyPath1", &TRefManager::SpecifyPath1Click);
+    SelectAllPaths1 =
+        MakeAction("&Select all paths", "SelectAllPaths1", &TRefManager::SelectAllClick);
+    DeletePaths1 = MakeAction("&Delete path(s)", "DeletePaths1", &TRefManager::DeletePaths1Click);
+    RefManPathPopupMenu->addActions({AddPath1, SpecifyPath1, SelectAllPaths1, DeletePaths1});
+    RefManPathPopupMenu->addSeparator();
+    ChangeAllocationUnit1 = RefManPathPopupMenu->addMenu("&Change allocation unit");
+    ChangeAllocationUnit1->setObjectName("ChangeAllocationUnit1");
+    for (int32_t unit : AllocationUnitChoices()) {
+        QAction* item = ChangeAllocationUnit1->addAction(QString::number(unit));
+        item->setObjectName(QString("AllocUnit%1").arg(unit));
+        connect(item, &QAction::triggered, this, [this, unit] { AllocationUnitClick(unit); });
+    }
+    QAction* other = ChangeAllocationUnit1->addAction("Other ...");
+    other->setObjectName("OtherAllocUnit1");
+    connect(other, &QAction::triggered, this, [this] { AllocationUnitClick(0); });
+    ChangeFileSystem1 = RefManPathPopupMenu->addMenu("Change &file system");
+    ChangeFileSystem1->setObjectName("ChangeFileSystem1");
+    int tag = 0;
+    for (const std::string& system : FileSystemChoices()) {
+        QAction* item = ChangeFileSystem1->addAction(Q(system));
+        item->setData(++tag);
+        item->setObjectName(Q("FileSystem" + system));
+        connect(item, &QAction::triggered, this, [this, tag] { FileSystemClick(tag); });
+    }
+
+    RefManLogsPopupMenu = new QMenu(this);
+    RefManLogsPopupMenu->setObjectName("RefManLogsPopupMenu");
+    ExploreLog1 = MakeAction("&Explore log", "ExploreLog1", &TRefManager::OpenClick);
+    CompareLogs1 = MakeAction("&Compare logs", "CompareLogs1", &TRefManager::CompareClick);
+    SelectAllLogs1 =
+        MakeAction("&Select all log(s)", "SelectAllLogs1", &TRefManager::SelectAllClick);
+    DeleteLogs1 = MakeAction("&Delete log(s)", "DeleteLogs1", &TRefManager::DeleteLogs1Click);
+    RefManLogsPopupMenu->addActions({ExploreLog1, CompareLogs1, SelectAllLogs1, DeleteLogs1});
+    RefManLogsPopupMenu->setDefaultAction(ExploreLog1);
+
+    RefManCompsPopupMenu = new QMenu(this);
+    RefManCompsPopupMenu->setObjectName("RefManCompsPopupMenu");
+    ViewCompare1 = MakeAction("View compare", "ViewCompare1", &TRefManager::OpenClick);
+    SelectAllCompares1 =
+        MakeAction("Select all compares", "SelectAllCompares1", &TRefManager::SelectAllClick);
+    DeleteCompare1 =
+        MakeAction("Delete compare", "DeleteCompare1", &TRefManager::DeleteCompare1Click);
+    RefManCompsPopupMenu->addActions({ViewCompare1, SelectAllCompares1, DeleteCompare1});
+    RefManCompsPopupMenu->setDefaultAction(ViewCompare1);
+
+    ShowPopupMenu = new QMenu(this);
+    ShowPopupMenu->setObjectName("ShowPopupMenu");
+    ShowPopupMenu->addActions({ViewLogsAction, ViewComparesAction, ViewPathsAction});
+}
+
+void TRefManager::CreateToolBar()
+{
+    ToolBar = new QToolBar("Reference tool bar", this);
+    ToolBar->setObjectName("ToolBar");
+    ToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar->setIconSize(QSize(20, 20));
+    QStyle* style = this->style();
+    const TImageList& small = frame_.SmallImageList;
+    auto themed = [](const char* name, const QIcon& fallback) {
+        return QIcon::fromTheme(name, fallback);
+    };
+    const std::vector<QIcon> images = {
+        themed("tools-wizard", style->standardIcon(QStyle::SP_FileDialogNewFolder)),
+        themed("document-new", style->standardIcon(QStyle::SP_FileIcon)),
+        themed("edit-rename", style->standardIcon(QStyle::SP_FileDialogDetailedView)),
+        themed("edit-delete", style->standardIcon(QStyle::SP_TrashIcon)),
+        small.Icon(img::Log),
+        themed("document-open", style->standardIcon(QStyle::SP_DialogOpenButton)),
+        small.Icon(img::Path),
+        small.Icon(img::Log),
+        small.Icon(img::Comparison),
+        small.Icon(img::Path),
+        small.Icon(img::Comparison),
+        themed("network-server", style->standardIcon(QStyle::SP_DriveNetIcon)),
+    };
+    auto button = [&](const QString& caption, const char* name, int image, const QString& hint,
+                      void (TRefManager::*handler)()) {
+        auto* b = new QToolButton(ToolBar);
+        b->setObjectName(name);
+        b->setText(caption);
+        b->setAccessibleName(caption);
+        b->setToolTip(hint.isEmpty() ? caption : hint);
+        b->setIcon(images[size_t(image)]);
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setMinimumSize(52, 36);
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, handler);
+        ToolBar->addWidget(b);
+        return b;
+    };
+    WizardButton =
+        button("Wizard", "WizardButton", toolimg::Wizard, "Launch the reference wizard", nullptr);
+    connect(WizardButton, &QToolButton::clicked, this, [this] { ShowWizard(); });
+    NewButton =
+        button("New", "NewButton", toolimg::New, "Create a new reference", &TRefManager::NewClick);
+    RenameButton = button("Rename", "RenameButton", toolimg::Rename, "", &TRefManager::RenameClick);
+    DeleteButton =
+        button("Delete", "DeleteButton", toolimg::Delete, "", &TRefManager::DeleteRefClick);
+    LogNowButton =
+        button("Log now", "LogNowButton", toolimg::LogNow, "", &TRefManager::LogNowButtonClick);
+    ToolBar->addSeparator();
+    OpenButton = button("Open", "OpenButton", toolimg::Open, "", &TRefManager::OpenClick);
+    ToolBar->addSeparator();
+    ViewButton = button("View", "ViewButton", toolimg::ViewLogs, "", &TRefManager::ViewButtonClick);
+    ViewButton->setMenu(ShowPopupMenu);
+    ViewButton->setPopupMode(QToolButton::MenuButtonPopup);
+    viewImages_ = {images[toolimg::ViewLogs], images[toolimg::ViewCompares],
+                   images[toolimg::ViewPaths]};
+    ToolBar->addSeparator();
+    AddPathButton =
+        button("Add path", "AddPathButton", toolimg::AddPath, "", &TRefManager::AddPathButtonClick);
+    CompareButton =
+        button("Compare", "CompareButton", toolimg::Compare, "", &TRefManager::CompareClick);
+    ToolBar->addSeparator();
+    SharesButton =
+        button("Shares ...", "SharesButton", toolimg::Shares, "", &TRefManager::SharesButtonClick);
+}
+
+QList<TGroupedMenu> TRefManager::MergedMenus() const
+{
+    return {{File1, menugroup::File}, {Edit1, menugroup::Edit}, {View1, menugroup::View}};
+}
+
+const TRefRow* TRefManager::RefRowOf(const QTreeWidgetItem* item) const
+{
+    if (!item)
+        return nullptr;
+    const int i = item->data(0, kRowRole).toInt();
+    return i >= 0 && size_t(i) < refRows_.size() ? &refRows_[size_t(i)] : nullptr;
+}
+
+const TRHSRow* TRefManager::RHSRowOf(const QTreeWidgetItem* item) const
+{
+    if (!item)
+        return nullptr;
+    const int i = item->data(0, kRowRole).toInt();
+    return i >= 0 && size_t(i) < rhsRows_.size() ? &rhsRows_[size_t(i)] : nullptr;
+}
+
+QTreeWidgetItem* TRefManager::SelectedRef() const
+{
+    const QList<QTreeWidgetItem*> selected = RefListView->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+QTreeWidgetItem* TRefManager::FindRefItem(const QString& caption) const
+{
+    for (int i = 0; i < RefListView->topLevelItemCount(); ++i)
+        if (RefListView->topLevelItem(i)->text(0) == caption)
+            return RefListView->topLevelItem(i);
+    return nullptr;
+}
+
+void TRefManager::SelectRef(const QString& caption)
+{
+    if (QTreeWidgetItem* item = FindRefItem(caption)) {
+        RefListView->setCurrentItem(item);
+        item->setSelected(true);
+    } else {
+        RefListView->clearSelection();
+    }
+}
+
+QList<QTreeWidgetItem*> TRefManager::SelectedRHS() const
+{
+    QList<QTreeWidgetItem*> selected;
+    for (int i = 0; i < RHSListView->topLevelItemCount(); ++i)
+        if (RHSListView->topLevelItem(i)->isSelected())
+            selected.append(RHSListView->topLevelItem(i));
+    return selected;
+}
+
+TRHSView TRefManager::CurrentView() const
+{
+    return view_;
+}
+
+void TRefManager::SetCurrentRef(int n)
+{
+    CurrentRefNo = n;
+    CurrentRefSection = TRefStore::RefSection(n);
+    CurrentRefDir = store_.RefDir(n);
+    CurrentRefName = store_.RefName(n);
+    if (CurrentRefName.empty())
+        CurrentRefName = CurrentRefSection;
+    ManagerStatusBar->showMessage(Q(CurrentRefDir));
+}
+
+void TRefManager::ClearCurrentRef()
+{
+    CurrentRefNo = -1;
+    CurrentRefName = "<unknown ref>";
+    CurrentRefSection.clear();
+    CurrentRefDir.clear();
+    ManagerStatusBar->clearMessage();
+}
+
+void TRefManager::FillRefListView()
+{
+    editing_ = nullptr; // the items go
+    const QTreeWidgetItem* selected = SelectedRef();
+    const int keep = selected && RefRowOf(selected) ? RefRowOf(selected)->Number : -1;
+    refRows_ = ListReferenceRows(store_, fs_, locale_);
+    {
+        const QSignalBlocker block(RefListView);
+        RefListView->clear();
+        RHSListView->clear();
+        rhsRows_.clear();
+        ShowRefRows();
+        for (int i = 0; i < RefListView->topLevelItemCount(); ++i)
+            if (RefRowOf(RefListView->topLevelItem(i))->Number == keep) {
+                RefListView->setCurrentItem(RefListView->topLevelItem(i));
+                RefListView->topLevelItem(i)->setSelected(true);
+            }
+    }
+    FitColumns(RefListView, {100, 110, 70, 70});
+    RefListViewChange();
+}
+
+void TRefManager::ShowRefRows()
+{
+    for (size_t i = 0; i < refRows_.size(); ++i) {
+        const TRefRow& row = refRows_[i];
+        auto* item = new QTreeWidgetItem(
+            {Q(row.Caption), Q(row.LastLogDate), Q(row.LastLogSize), Q(row.LogChange)});
+        item->setData(0, kRowRole, int(i));
+        item->setIcon(0, frame_.SmallImageList.Icon(img::Reference));
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        for (int c : {2, 3})
+            item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        RefListView->addTopLevelItem(item);
+    }
+}
+
+void TRefManager::RefListViewChange()
+{
+    const QTreeWidgetItem* item = SelectedRef();
+    ClearCurrentRef();
+    if (item && !item->text(0).isEmpty() && RefRowOf(item)) {
+        SetCurrentRef(RefRowOf(item)->Number);
+        RefManContentsLabel->setText("Contents of : " + item->text(0));
+        FillRHSListView();
+    } else {
+        const QSignalBlocker block(RHSListView);
+        RHSListView->clear();
+        rhsRows_.clear();
+        RefManContentsLabel->clear();
+    }
+    UpdateActions();
+}
+
+void TRefManager::ShowView(TRHSView view)
+{
+    CheckView(view);
+    FillRHSListView();
+}
+
+void TRefManager::CheckView(TRHSView view)
+{
+    view_ = view;
+    const TRHSViewInfo& info = ViewInfo(view);
+    QAction* action = view == TRHSView::Logs       ? ViewLogsAction
+                      : view == TRHSView::Compares ? ViewComparesAction
+                                                   : ViewPathsAction;
+    action->setChecked(true);
+    ViewButton->setIcon(viewImages_[size_t(info.ButtonImage - toolimg::ViewLogs)]);
+    QStringList captions;
+    for (const TRHSColumn& column : info.Columns)
+        captions << column.Caption;
+    RHSListView->setHeaderLabels(captions);
+    for (int c = 0; c < 4; ++c) {
+        const TRHSColumn& column = info.Columns[size_t(c)];
+        RHSListView->headerItem()->setTextAlignment(
+            c, (column.RightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        RHSListView->setColumnHidden(c, column.Width == 0);
+    }
+}
+
+void TRefManager::FillRHSListView()
+{
+    {
+        const QSignalBlocker block(RHSListView);
+        RHSListView->clear();
+        rhsRows_.clear();
+    }
+    if (CurrentRefNo >= 0) {
+        switch (view_) {
+        case TRHSView::Logs:
+            rhsRows_ = LogRows(store_, fs_, locale_, CurrentRefNo);
+            break;
+        case TRHSView::Compares:
+            rhsRows_ = ComparisonRows(store_, fs_, locale_, CurrentRefNo);
+            break;
+        case TRHSView::Paths:
+            rhsRows_ = PathRows(store_, CurrentRefNo);
+            break;
+        }
+        const TRHSViewInfo& info = ViewInfo(view_);
+        const QSignalBlocker block(RHSListView);
+        for (size_t i = 0; i < rhsRows_.size(); ++i) {
+            const TRHSRow& row = rhsRows_[i];
+            auto* item = new QTreeWidgetItem(
+                {Q(row.Caption), Q(row.Columns[0]), Q(row.Columns[1]), Q(row.Columns[2])});
+            item->setData(0, kRowRole, int(i));
+            item->setIcon(0, frame_.SmallImageList.Icon(row.Image));
+            if (row.StateImage >= 0)
+                item->setIcon(2, frame_.StateImageList.Icon(row.StateImage));
+            for (int c = 0; c < 4; ++c)
+                item->setTextAlignment(
+                    c, (info.Columns[size_t(c)].RightAligned ? Qt::AlignRight : Qt::AlignLeft) |
+                           Qt::AlignVCenter);
+            RHSListView->addTopLevelItem(item);
+        }
+        SortRHSList(info.FillSortCode);
+        std::vector<int> widths;
+        for (const TRHSColumn& column : info.Columns)
+            widths.push_back(column.Width);
+        FitColumns(RHSListView, widths);
+    }
+    UpdateActions();
+}
+
+namespace {
+
+// Reorders the items of a list by their rows, keeping the selection and the current item.
+template <class Row, class Compare>
+void SortItems(QTreeWidget* list, const std::vector<Row>& rows, Compare compare)
+{
+    const QSignalBlocker block(list);
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    QTreeWidgetItem* current = list->currentItem();
+    QList<QTreeWidgetItem*> items;
+    while (list->topLevelItemCount() > 0)
+        items.append(list->takeTopLevelItem(0));
+    auto rowOf = [&](const QTreeWidgetItem* item) -> const Row& {
+        return rows[size_t(item->data(0, kRowRole).toInt())];
+    };
+    std::stable_sort(items.begin(), items.end(),
+                     [&](auto* a, auto* b) { return compare(rowOf(a), rowOf(b)) < 0; });
+    list->addTopLevelItems(items);
+    if (current)
+        list->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+    for (QTreeWidgetItem* item : selected)
+        item->setSelected(true);
+}
+
+} // namespace
+
+void TRefManager::SortRefList(int signedCode)
+{
+    SortItems(RefListView, refRows_, [signedCode](const TRefRow& a, const TRefRow& b) {
+        return CompareRefRows(a, b, signedCode);
+    });
+}
+
+void TRefManager::SortRHSList(int signedCode)
+{
+    SortItems(RHSListView, rhsRows_, [signedCode](const TRHSRow& a, const TRHSRow& b) {
+        return CompareRHSRows(a, b, signedCode);
+    });
+}
+
+void TRefManager::RefListViewColumnClick(int column)
+{
+    SortToggle = !SortToggle;
+    const int code = SortCodeOfColumn(RefListView->headerItem()->text(column).toStdString());
+    SortRefList(SignedSortCode(code, SortToggle));
+}
+
+void TRefManager::RHSListViewColumnClick(int column)
+{
+    SortToggle = !SortToggle;
+    const int code = SortCodeOfColumn(RHSListView->headerItem()->text(column).toStdString());
+    SortRHSList(SignedSortCode(code, SortToggle));
+}
+
+void TRefManager::RHSListViewChange()
+{
+    UpdateActions();
+}
+
+void TRefManager::UpdateActions()
+{
+    TRefManState state;
+    const QTreeWidgetItem* ref = SelectedRef();
+    state.RefSelected = ref != nullptr;
+    state.RefNamed = ref && !ref->text(0).isEmpty();
+    state.View = view_;
+    state.RHSCount = RHSListView->topLevelItemCount();
+    const QList<QTreeWidgetItem*> selected = SelectedRHS();
+    state.RHSSelected = int(selected.size());
+    if (!selected.isEmpty())
+        state.FirstSelectedCaption = selected.first()->text(0).toStdString();
+    state.RHSFocused = RHSListView->hasFocus();
+    state.Running = running_;
+    const TRefManEnables e = RefManEnables(state);
+
+    Edit1->menuAction()->setEnabled(e.EditMenu);
+    View1->menuAction()->setEnabled(e.ViewMenu);
+    ViewButton->setEnabled(e.ViewButton);
+    AddPathButton->setEnabled(e.AddPathButton);
+    RenameButton->setEnabled(e.RenameButton);
+    DeleteButton->setEnabled(e.DeleteButton);
+    LogNowButton->setEnabled(e.LogNowButton);
+    OpenButton->setEnabled(e.OpenButton);
+    OpenButton->setToolTip(e.OpenButton ? Q(e.OpenHint) : QString("Open"));
+    CompareButton->setEnabled(e.CompareButton);
+    CreateReference1->setEnabled(e.CreateReference);
+    NewButton->setEnabled(e.NewButton);
+    WizardButton->setEnabled(e.WizardButton);
+    SharesButton->setEnabled(e.SharesButton);
+    // The window's own "&Close" and "Close &all": the reference manager stays open.
+    Close1->setEnabled(false);
+    CloseAll1->setEnabled(false);
+    SelectAll1->setEnabled(e.EditSelectAll);
+    Delete1->setEnabled(e.EditDelete);
+    Rename1->setEnabled(e.EditRename);
+    Create1->setEnabled(!running_);
+    RefRename1->setEnabled(e.RefRename);
+    RefDelete1->setEnabled(e.RefDelete);
+    LogNow1->setEnabled(e.RefLogNow);
+    LogAndCompareNow1->setEnabled(e.RefOthers);
+    ExploreLatestLog1->setEnabled(e.RefOthers);
+    AddPath1->setEnabled(e.PathAdd);
+    SpecifyPath1->setEnabled(e.PathSpecify);
+    SelectAllPaths1->setEnabled(e.PathSelectAll);
+    DeletePaths1->setEnabled(e.PathDelete);
+    ChangeAllocationUnit1->menuAction()->setEnabled(e.PathChangeUnit);
+    ChangeFileSystem1->menuAction()->setEnabled(e.PathChangeSystem);
+    ExploreLog1->setEnabled(e.LogExplore);
+    CompareLogs1->setEnabled(e.LogCompare);
+    SelectAllLogs1->setEnabled(e.LogSelectAll);
+    DeleteLogs1->setEnabled(e.LogDelete);
+    ViewCompare1->setEnabled(e.CompView);
+    SelectAllCompares1->setEnabled(e.CompSelectAll);
+    DeleteCompare1->setEnabled(e.CompDelete);
+}
+
+void TRefManager::SetRunning(bool running)
+{
+    running_ = running;
+    setEnabled(!running);
+    for (QAction* menu : frame_.menuBar()->actions())
+        menu->setEnabled(!running);
+    if (!running) {
+        // Every item gets back its own state, not merely "enabled".
+        frame_.UpdateActions();
+        Edit1->menuAction()->setEnabled(true);
+        View1->menuAction()->setEnabled(true);
+    }
+    UpdateActions();
+}
+
+void TRefManager::StartWizardTimerIfFirstRun()
+{
+    if (RefListView->topLevelItemCount() == 0 && context_.Arguments.empty())
+        WizardStartTimer->start();
+}
+
+void TRefManager::WizardStartTimerTimer()
+{
+    WizardStartTimer->stop();
+    struct stat st;
+    const bool iniExists = ::stat(store_.RefIniPath().c_str(), &st) == 0;
+    if (RefListView->topLevelItemCount() > 0 || iniExists || !isEnabled())
+        return;
+    ShowWizard();
+}
+
+void TRefManager::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    RefManContentsLabel->clear();
+    FillRefListView();
+    if (!SelectedRef() && RefListView->topLevelItemCount() > 0) {
+        RefListView->setCurrentItem(RefListView->topLevelItem(0));
+        RefListView->topLevelItem(0)->setSelected(true);
+    }
+    RefListView->setFocus();
+    if (!splitterPlaced_) {
+        // The reference list starts wide enough for its columns, once the window has its size;
+        // the user may move it.
+        splitterPlaced_ = true;
+        QTimer::singleShot(0, this, [this] {
+            int wanted = 2 * RefListView->frameWidth() + 4;
+            for (int c = 0; c < RefListView->columnCount(); ++c)
+                wanted += RefListView->columnWidth(c);
+            wanted = std::min(wanted, Splitter->width() / 2);
+            Splitter->setSizes({wanted, std::max(1, Splitter->width() - wanted)});
+        });
+    }
+    StartWizardTimerIfFirstRun();
+}
+
+void TRefManager::closeEvent(QCloseEvent* event)
+{
+    event->ignore(); // the home window is never closed
+}
+
+bool TRefManager::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == RefListView && event->type() == QEvent::FocusIn)
+        StartWizardTimerIfFirstRun();
+    if (watched == RHSListView &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        QTimer::singleShot(0, this, &TRefManager::UpdateActions);
+    return QWidget::eventFilter(watched, event);
+}
+
+TRefManager* CreateRefManager(TMDIParent& frame)
+{
+    auto* manager = new TRefManager(frame);
+    QMdiSubWindow* window = frame.AddChild(manager);
+    window->setWindowIcon(manager->windowIcon());
+    window->showMaximized();
+    return manager;
+}
+
+} // namespace vm
