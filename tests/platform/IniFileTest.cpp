@@ -152,6 +152,20 @@ TEST_F(IniFileTest, EraseSectionRemovesEveryCopyAndDeleteKeyEveryLine)
     EXPECT_EQ(dir.ReadFile("test.ini"), "[B]\nb=1\n");
 }
 
+TEST_F(IniFileTest, ReplaceKeysChangesAGroupAtOnceOrNotAtAll)
+{
+    dir.WriteFile("test.ini", "[S]\nName=x\nP0=a\nNext=5\nP1=b\np2=c\n[T]\nP0=t\n");
+    auto isP = [](const std::string& key) { return key.size() == 2 && (key[0] | 0x20) == 'p'; };
+    ini.ReplaceKeys("S", isP, {{"P0", "new"}});
+    EXPECT_EQ(dir.ReadFile("test.ini"), "[S]\nName=x\nNext=5\nP0=new\n[T]\nP0=t\n");
+    // A value the file cannot hold refuses the whole group before anything is written.
+    EXPECT_THROW(ini.ReplaceKeys("S", isP, {{"P0", "ok"}, {"P1", "two\nlines"}}),
+                 std::runtime_error);
+    EXPECT_EQ(ini.ReadString("S", "P0", ""), "new");
+    ini.ReplaceKeys("U", isP, {{"P0", "made"}});
+    EXPECT_EQ(ini.ReadString("U", "P0", ""), "made");
+}
+
 TEST_F(IniFileTest, WritesThroughASymbolicLinkKeepTheLink)
 {
     dir.WriteFile("real.ini", "[S]\na=1\n");

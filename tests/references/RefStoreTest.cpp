@@ -98,6 +98,28 @@ TEST_F(RefStoreTest, NamesAndPlaces)
     EXPECT_FALSE(LogNumberOfName("Logbook.txt"));
 }
 
+TEST_F(RefStoreTest, ComparisonNamesGiveBackTheirTwoLogs)
+{
+    auto logs = [](const std::string& name) {
+        std::optional<TCompNumbers> n = CompNumbersOfName(name);
+        return n ? std::to_string(n->First) + "," + std::to_string(n->Second) : "none";
+    };
+    EXPECT_EQ(logs("00110012.kcf"), "11,12");
+    EXPECT_EQ(logs("999910000.kcf"), "9999,10000");
+    EXPECT_EQ(logs("1000010001.kcf"), "10000,10001");
+    EXPECT_EQ(logs("1234567890.kcf"), "12345,67890");
+    EXPECT_EQ(logs("00120011.kcf"), "12,11");
+    for (int a : {1, 9999, 10000, 123456})
+        for (int b : {2, 9998, 10001, 99999}) {
+            std::optional<TCompNumbers> n = CompNumbersOfName(CompFileBaseName(a, b));
+            ASSERT_TRUE(n) << a << " " << b;
+            EXPECT_EQ(CompFileBaseName(n->First, n->Second), CompFileBaseName(a, b));
+        }
+    for (const char* bad : {"0011001.kcf", "00110012.KCF", "0011x012.kcf", "00110012.kdf",
+                            "010000012.kcf", ".kcf", "00110012.kcf.partial"})
+        EXPECT_EQ(logs(bad), "none") << bad;
+}
+
 TEST_F(RefStoreTest, CreateFindAndNumberReferences)
 {
     EXPECT_EQ(store.NewRefNumber(), 0) << "an empty file";

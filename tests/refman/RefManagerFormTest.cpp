@@ -1,0 +1,359 @@
+// The reference manager as its user drives it, on the offscreen platform with the scripted user
+// interface: the first-run wizard, logging and comparing, opening and deleting logs, renaming.
+#include "refman/RefManagerForm.h"
+
+#include "RefManData.h"
+#include "app/QtFrameFixture.h"
+#include "platform/IniFile.h"
+#include "refman/WizardForm.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+using namespace vm;
+
+namespace vmtest {
+
+namespace {
+
+void Wait(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QStringList Column(QTreeWidget* list, int column = 0)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
+void Select(QTreeWidget* list, const QStringList& captions)
+{
+    list->clearSelection();
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (captions.contains(list->topLevelItem(i)->text(0)))
+            list->topLevelItem(i)->setSelected(true);
+}
+
+class RefManagerFormTest : public FrameTest
+{
+protected:
+    RefManagerFormTest() : store_(dir_.Path()) {}
+
+    // Starts the window over what the test has put into the data directory.
+    TRefManager& Open()
+    {
+        manager_ = new TRefManager(*frame_);
+        manager_->ShowWizard = [this] { ++wizards_; };
+        manager_->BrowseForFolder = [this](const QString&) { return browsed_; };
+        manager_->DisplayLog = [this](int ref, int log) { opened_.push_back({ref, log, -1}); };
+        manager_->DisplayComp = [this](int ref, int a, int b) { opened_.push_back({ref, a, b}); };
+        frame_->AddChild(manager_)->showMaximized();
+        QApplication::processEvents();
+        return *manager_;
+    }
+    void AddRef(int n, const std::string& name, const std::vector<RefPathSpec>& paths = {},
+                const std::string& next = "")
+    {
+        std::filesystem::create_directories(store_.RefDir(n));
+        TIniFile ini(store_.RefIniPath());
+        ini.WriteString(TRefStore::RefSection(n), "Name", name);
+        if (!next.empty())
+            ini.WriteString(TRefStore::RefSection(n), "NextLogNo", next);
+        std::vector<TStoredRefPath> stored;
+        for (const RefPathSpec& p : paths)
+            stored.push_back({p.Path, p.Unit, "ext4"});
+        store_.ReplaceRefPaths(n, stored);
+    }
+    void AddLog(int n, int m, TDateTime date, int64_t bytes)
+    {
+        const std::vector<uint8_t> log =
+            SyntheticLog(date).Root("/data/", 1).File("f", bytes).Log(DefaultTagNames());
+        TMemoryStream(log).SaveToFile(store_.LogFileName(n, m));
+    }
+    // A tree of 30 files: enough progress calls for the status window's Cancel to be seen.
+    std::string Tree()
+    {
+        dir_.MakeDir("tree");
+        for (int i = 0; i < 30; ++i)
+            dir_.WriteFile("tree/f" + std::to_string(i), "x");
+        return dir_ / "tree";
+    }
+    std::vector<std::string> Files(int n)
+    {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(store_.RefDir(n)))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    struct TOpened
+    {
+        int Ref, First, Second;
+        bool operator==(const TOpened&) const = default;
+    };
+    TRefStore store_;
+    TRefManager* manager_ = nullptr;
+    int wizards_ = 0;
+    std::string browsed_;
+    std::vector<TOpened> opened_;
+};
+
+TEST_F(RefManagerFormTest, TheWizardOpensByItselfOnlyOnAFirstRun)
+{
+    TRefManager& m = Open();
+    Wait(250);
+    EXPECT_EQ(wizards_, 1);
+    EXPECT_FALSE(m.WizardStartTimer->isActive());
+
+    // An INI file tells that the program ran here before, even with no reference left.
+    dir_.WriteFile("Volumark.ini", "");
+    m.RefListView->setFocus();
+    m.WizardStartTimerTimer();
+    EXPECT_EQ(wizards_, 1);
+}
+
+TEST_F(RefManagerFormTest, NoWizardWhenTheProgramHasArguments)
+{
+    context_.Arguments = {"/Folder=/tmp"};
+    Open();
+    Wait(250);
+    EXPECT_EQ(wizards_, 0);
+}
+
+TEST_F(RefManagerFormTest, ControlsAndMenusCarryTheirNames)
+{
+    AddRef(0, "Web");
+    TRefManager& m = Open();
+    for (const char* name :
+         {"RefListView", "RHSListView", "RefManContentsLabel", "ManagerStatusBar", "Splitter",
+          "ToolBar", "WizardButton", "NewButton", "RenameButton", "DeleteButton", "LogNowButton",
+          "OpenButton", "ViewButton", "AddPathButton", "CompareButton", "SharesButton"})
+        EXPECT_NE(m.findChild<QWidget*>(name), nullptr) << name;
+    for (QWidget* w : m.findChildren<QWidget*>()) {
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        const bool needsName = qobject_cast<QAbstractItemView*>(w) ||
+                               (button && button->text().isEmpty() && !w->objectName().isEmpty());
+        if (needsName && !qobject_cast<QAbstractItemView*>(w->parentWidget())) {
+            EXPECT_FALSE(w->accessibleName().isEmpty())
+                << w->metaObject()->className() << " " << w->objectName().toStdString();
+        }
+    }
+    QStringList titles;
+    for (QAction* a : frame_->menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Window", "&Help"}));
+    QStringList file;
+    for (QAction* a : m.File1->actions())
+        file << a->text();
+    EXPECT_EQ(file, (QStringList{"Create &reference ...", "&Close", "Close &all", "", "E&xit"}));
+    EXPECT_FALSE(m.Close1->isEnabled());
+    EXPECT_FALSE(m.CloseAll1->isEnabled());
+    EXPECT_EQ(m.Delete1->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(m.Rename1->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(m.ChangeFileSystem1->actions().size(), 11);
+}
+
+TEST_F(RefManagerFormTest, ListsShowReferencesAndTheChosenView)
+{
+    AddRef(0, "Web", {{"/srv/web/", "4096"}});
+    AddRef(1, "Mail");
+    AddLog(0, 1, 45000.5, 1000);
+    AddLog(0, 2, 45001.5, 3048);
+    TRefManager& m = Open();
+    EXPECT_EQ(Column(m.RefListView), (QStringList{"Web", "Mail"}));
+    EXPECT_EQ(Column(m.RefListView, 3), (QStringList{"+2 KB", ""}));
+    EXPECT_EQ(m.SelectedRef()->text(0), "Web"); // the first is selected when the window shows
+    EXPECT_EQ(m.RefManContentsLabel->text(), "Contents of : Web");
+    EXPECT_EQ(Column(m.RHSListView), (QStringList{"Log 1", "Log 2"}));
+    EXPECT_FALSE(m.CompareButton->isEnabled());
+    EXPECT_FALSE(m.OpenButton->isEnabled());
+
+    Select(m.RHSListView, {"Log 2"});
+    EXPECT_TRUE(m.OpenButton->isEnabled());
+    EXPECT_EQ(m.OpenButton->toolTip(), "Open Log 2");
+    Select(m.RHSListView, {"Log 1", "Log 2"});
+    EXPECT_TRUE(m.CompareButton->isEnabled());
+    EXPECT_FALSE(m.OpenButton->isEnabled());
+
+    m.ViewButtonClick();
+    EXPECT_EQ(m.CurrentView(), TRHSView::Compares);
+    EXPECT_TRUE(m.ViewComparesAction->isChecked());
+    m.ViewButtonClick();
+    EXPECT_EQ(m.RHSListView->headerItem()->text(0), "Path name");
+    EXPECT_EQ(Column(m.RHSListView, 1), (QStringList{"4096"}));
+
+    // A header click sorts; the toggle starts true, so the first click on "Last log size" puts
+    // the largest first.
+    m.RefListViewColumnClick(2);
+    EXPECT_EQ(Column(m.RefListView), (QStringList{"Web", "Mail"}));
+    m.RefListViewColumnClick(2);
+    EXPECT_EQ(Column(m.RefListView), (QStringList{"Mail", "Web"}));
+    EXPECT_EQ(m.SelectedRef()->text(0), "Web");
+}
+
+TEST_F(RefManagerFormTest, LogNowStoppedFromTheStatusWindowLeavesNoLogWhileAnotherStoreTakesNumbers)
+{
+    AddRef(0, "Tree", {{Tree(), "4096"}});
+    TRefManager& m = Open();
+    TRefStore other(dir_.Path());
+    bool during = false;
+    ui_.OnProcessMessages = [&] {
+        if (during)
+            return;
+        during = true;
+        EXPECT_FALSE(m.isEnabled());
+        for (QAction* menu : frame_->menuBar()->actions())
+            EXPECT_FALSE(menu->isEnabled()) << menu->text().toStdString();
+        // Another program logs the same reference meanwhile; then the user clicks Cancel.
+        const int taken = other.TakeNextLogNumber(0);
+        AddLog(0, taken, 45000.5, 10);
+        ui_.StatusWindow.Stop = true;
+    };
+    m.LogNowButtonClick();
+    ASSERT_TRUE(during);
+    EXPECT_EQ(Files(0), std::vector<std::string>{"Log0002.kdf"});
+    EXPECT_TRUE(m.isEnabled());
+    for (QAction* menu : frame_->menuBar()->actions())
+        EXPECT_TRUE(menu->isEnabled()) << menu->text().toStdString();
+    // Items get back their own states: the scheduler stays off where there is no crontab.
+    EXPECT_EQ(frame_->NTScheduler1->isEnabled(), SchedulerSupported());
+    EXPECT_FALSE(m.Close1->isEnabled());
+    EXPECT_EQ(m.SelectedRef()->text(0), "Tree");
+    EXPECT_EQ(Column(m.RHSListView), (QStringList{"Log 2"}));
+    EXPECT_FALSE(ui_.StatusWindow.Visible);
+}
+
+TEST_F(RefManagerFormTest, LogAndCompareNowComparesOnlyALogItWrote)
+{
+    AddRef(0, "Tree", {{Tree(), "0"}});
+    AddLog(0, 1, 45000.5, 10);
+    TRefManager& m = Open();
+    m.LogAndCompareNowClick();
+    EXPECT_EQ(ui_.Texts().back(), "Can not log [Tree] while an Allocation Unit is set to zero");
+    EXPECT_EQ(Files(0), std::vector<std::string>{"Log0001.kdf"});
+
+    store_.ReplaceRefPaths(0, {{dir_ / "tree/", "4096", "ext4"}});
+    m.LogAndCompareNowClick();
+    EXPECT_EQ(Files(0), (std::vector<std::string>{"00010002.kcf", "Log0001.kdf", "Log0002.kdf"}));
+    EXPECT_EQ(m.CurrentView(), TRHSView::Compares);
+    EXPECT_EQ(Column(m.RHSListView), (QStringList{"Log 1 with Log 2"}));
+}
+
+TEST_F(RefManagerFormTest, LogsAboveNineThousandNineHundredNinetyNineOpenAndGoByTheirOwnFile)
+{
+    AddRef(0, "Hourly");
+    AddLog(0, 9999, 45000.5, 10);
+    AddLog(0, 10000, 45000.6, 20);
+    RunComparison(store_, 0, 9999, 10000);
+    TRefManager& m = Open();
+    EXPECT_EQ(Column(m.RHSListView), (QStringList{"Log 9999", "Log 10000"}));
+    m.ExploreLatestLogClick();
+    Select(m.RHSListView, {"Log 9999"});
+    m.OpenClick();
+    EXPECT_EQ(opened_, (std::vector<TOpened>{{0, 10000, -1}, {0, 9999, -1}}));
+
+    Select(m.RHSListView, {"Log 10000"});
+    ui_.Answers = {idNo, idYes};
+    m.DeleteLogs1Click();
+    EXPECT_EQ(Files(0).size(), 3u);
+    m.DeleteLogs1Click();
+    EXPECT_EQ(ui_.Texts().back(),
+              "Are you sure you want to delete this log from reference [Hourly] ?");
+    EXPECT_EQ(Files(0), (std::vector<std::string>{"999910000.kcf", "Log9999.kdf"}));
+    EXPECT_EQ(Column(m.RHSListView), (QStringList{"Log 9999"}));
+
+    // Its comparison opens after a question, as its new log is gone.
+    m.ShowView(TRHSView::Compares);
+    Select(m.RHSListView, {"Log 9999 with Log 10000"});
+    ui_.Answers = {idNo, idYes};
+    m.OpenClick();
+    EXPECT_EQ(opened_.size(), 2u);
+    m.OpenClick();
+    EXPECT_EQ(ui_.Shown.back().Caption, "Log file missing");
+    EXPECT_EQ(ui_.Shown.back().Text,
+              "Log 10000 no longer exists.  View compare without file deletion capbility ?");
+    EXPECT_EQ(opened_.back(), (TOpened{0, 9999, 10000}));
+}
+
+TEST_F(RefManagerFormTest, RenamingRefusesBadNamesAndNewReferencesGoOnToTheirFirstPath)
+{
+    AddRef(0, "New Reference");
+    AddRef(1, "new reference (2)");
+    TRefManager& m = Open();
+    m.NewClick();
+    QTreeWidgetItem* item = m.SelectedRef();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(0), "New Reference (3)");
+    EXPECT_EQ(store_.RefName(2), "New Reference (3)");
+    EXPECT_EQ(m.CurrentView(), TRHSView::Paths);
+    EXPECT_NE(m.RefListView->findChild<QLineEdit*>(), nullptr); // the caption is being edited
+
+    m.RefListViewEdited(item, std::string(81, 'x'));
+    EXPECT_EQ(item->text(0), "Ref0002");
+    EXPECT_EQ(store_.RefName(2), "New Reference (3)");
+    m.RefListViewEdited(item, "NEW REFERENCE");
+    EXPECT_EQ(ui_.Texts().back(), "Reference name already used - Choose another");
+    EXPECT_EQ(item->text(0), "New Reference (3)");
+    EXPECT_EQ(ui_.Beeps, 2);
+
+    browsed_ = dir_.Path();
+    m.RefListViewEdited(item, "Data");
+    EXPECT_EQ(store_.RefName(2), "Data");
+    EXPECT_EQ(m.RefManContentsLabel->text(), "Contents of : Data");
+    EXPECT_EQ(Column(m.RHSListView), (QStringList{QString::fromStdString(dir_.Path() + "/")}));
+}
+
+TEST_F(RefManagerFormTest, DeletingAReferenceClosesItsWindowsOnlyAfterYes)
+{
+    AddRef(0, "Keep");
+    AddRef(1, "Drop");
+    AddLog(1, 1, 45000.5, 10);
+    TRefManager& m = Open();
+    auto* view = new QWidget;
+    view->setProperty(kReferenceProperty, 1);
+    frame_->AddChild(view);
+    frame_->MdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m.parentWidget()));
+    m.SelectRef("Drop");
+    ui_.Answers = {idNo};
+    m.DeleteRefClick();
+    QApplication::processEvents();
+    EXPECT_EQ(frame_->Children().size(), 2);
+    ui_.Answers = {idYes};
+    m.DeleteRefClick();
+    QApplication::processEvents();
+    EXPECT_EQ(frame_->Children().size(), 1);
+    EXPECT_EQ(Column(m.RefListView), (QStringList{"Keep"}));
+    EXPECT_FALSE(std::filesystem::exists(store_.RefDir(1)));
+}
+
+TEST_F(RefManagerFormTest, TheWizardsReferenceIsListedWhenItCloses)
+{
+    dir_.WriteFile("Volumark.ini", "");
+    TRefManager& m = Open();
+    EXPECT_EQ(m.RefListView->topLevelItemCount(), 0);
+    m.Wizard->show();
+    AddRef(4, "Made by the wizard");
+    m.Wizard->hide();
+    EXPECT_EQ(Column(m.RefListView), (QStringList{"Made by the wizard"}));
+}
+
+} // namespace
+
+} // namespace vmtest

@@ -1,0 +1,210 @@
+// The reference wizard's steps: names, paths and their cluster sizes, making the reference once
+// however often the user goes back, and logging it.
+#include "refman/RefWizard.h"
+
+#include "RefManData.h"
+#include "platform/IniFile.h"
+#include "platform/ScriptedUserInterface.h"
+#include "platform/Volume.h"
+#include "refman/RefList.h"
+#include "support/FakeMounts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace vm;
+using vmtest::RefManData;
+
+namespace {
+
+class RefWizardTest : public ::testing::Test
+{
+protected:
+    RefWizardTest()
+    {
+        app.UI = &ui;
+        tree = fx.MakeTree("t");
+        wizard.DisplayLog = [this](int ref, int log) { opened.push_back({ref, log}); };
+    }
+    // Through the pages up to the one given, with a name and one path.
+    void GoTo(int page, const std::string& name = "Web server")
+    {
+        while (wizard.Page() < page) {
+            if (wizard.Page() == 2)
+                wizard.Name = name;
+            if (wizard.Page() == 3 && wizard.Paths().empty()) {
+                ASSERT_TRUE(wizard.AddPath(tree));
+            }
+            ASSERT_TRUE(wizard.Next()) << "page " << wizard.Page();
+        }
+    }
+
+    RefManData fx;
+    TScriptedUserInterface ui;
+    TAppContext app;
+    TRefWizard wizard{fx.Store, app};
+    std::string tree;
+    std::vector<std::pair<int, int>> opened;
+};
+
+TEST_F(RefWizardTest, TheNamePageRefusesEmptyAndTakenNamesAnyCase)
+{
+    fx.AddRef(0, "Web Server", {});
+    GoTo(2);
+    EXPECT_FALSE(wizard.Next());
+    wizard.Name = "WEB SERVER";
+    EXPECT_FALSE(wizard.Next());
+    wizard.Name = "Line\nbreak";
+    EXPECT_FALSE(wizard.Next());
+    EXPECT_EQ(wizard.Page(), 2);
+    EXPECT_EQ(ui.Texts(),
+              (std::vector<std::string>{"Please supply a reference name",
+                                        "Reference name already is use - select another",
+                                        "Please supply a reference name"}));
+    EXPECT_EQ(ui.Beeps, 3);
+    wizard.Name = "Mail server";
+    EXPECT_TRUE(wizard.Next());
+    EXPECT_EQ(wizard.Page(), 3);
+    EXPECT_TRUE(wizard.BackEnabled());
+}
+
+TEST_F(RefWizardTest, BackAndNextAgainUpdateTheReferenceMadeTheFirstTime)
+{
+    GoTo(3);
+    EXPECT_FALSE(wizard.Next());
+    EXPECT_EQ(ui.Texts().back(), "Please select a drive or drives to log");
+    GoTo(4, "First name");
+    const int made = wizard.CreatedReference();
+    ASSERT_GE(made, 0);
+    wizard.Back();
+    wizard.Back();
+    ASSERT_EQ(wizard.Page(), 2);
+    wizard.Name = "Second name"; // its own earlier name does not count as taken
+    ASSERT_TRUE(wizard.Next());
+    EXPECT_FALSE(wizard.AddPath(tree + "/a")); // inside the listed tree
+    wizard.DeletePath(0);
+    ASSERT_TRUE(wizard.AddPath(tree + "/a"));
+    ASSERT_TRUE(wizard.Next());
+    EXPECT_EQ(wizard.CreatedReference(), made);
+    EXPECT_EQ(TIniFile(fx.Ini()).ReadSections(), std::vector<std::string>{"Ref0000"});
+    EXPECT_EQ(fx.Store.RefName(made), "Second name");
+    ASSERT_EQ(PathRows(fx.Store, made).size(), 1u);
+    EXPECT_EQ(PathRows(fx.Store, made)[0].Caption, tree + "/a/");
+}
+
+TEST_F(RefWizardTest, WithoutLoggingNextReadsFinishAndEndsWithTheReferenceMade)
+{
+    GoTo(4);
+    EXPECT_EQ(wizard.NextCaption(), "&Next >");
+    wizard.LogNow = false;
+    EXPECT_EQ(wizard.NextCaption(), "Finish");
+    EXPECT_TRUE(wizard.Next());
+    EXPECT_TRUE(wizard.Finished());
+    EXPECT_EQ(fx.RefFiles(wizard.CreatedReference()), std::vector<std::string>{});
+    EXPECT_EQ(PathRows(fx.Store, wizard.CreatedReference())[0].Caption, tree + "/");
+}
+
+TEST_F(RefWizardTest, LoggingOpensTheLogTheRunWrote)
+{
+    GoTo(4);
+    // Another process has taken numbers of this reference meanwhile.
+    TIniFile(fx.Ini()).WriteString("Ref0000", "NextLogNo", "5");
+    std::vector<int> pages;
+    wizard.StateChanged = [&] { pages.push_back(wizard.Page()); };
+    ui.Answers = {idYes};
+    EXPECT_TRUE(wizard.Next());
+    EXPECT_TRUE(wizard.Finished());
+    EXPECT_EQ(pages.front(), 5);
+    EXPECT_EQ(ui.Texts().back(), "Log completed .. would you like to view the contents now ?");
+    EXPECT_EQ(opened, (std::vector<std::pair<int, int>>{{0, 5}}));
+    EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0005.kdf"});
+}
+
+TEST_F(RefWizardTest, CancellingTheLoggingDeletesTheLog)
+{
+    GoTo(4);
+    bool asked = false;
+    ui.OnProcessMessages = [&] {
+        if (asked)
+            return;
+        asked = true;
+        EXPECT_FALSE(wizard.BackEnabled());
+        EXPECT_FALSE(wizard.NextEnabled());
+        EXPECT_EQ(wizard.CancelCaption(), "Cancel log");
+        ui.Answers = {idYes};
+        EXPECT_FALSE(wizard.Cancel()); // stops the run; the wizard stays until it has
+    };
+    EXPECT_TRUE(wizard.Next());
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                              "Are you sure you want to cancel the current logging process ?",
+                              "Log aborted .. you can relog later when required"}));
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(wizard.CancelCaption(), "Cancel");
+}
+
+TEST_F(RefWizardTest, APathOfUnknownClusterSizeIsOfferedOneForItsShare)
+{
+    vmtest::TempDir mountDir;
+    vmtest::FakeMounts mounts(mountDir);
+    const std::string share = mounts.Root() + "/users";
+    const std::string other = mounts.Root() + "/other";
+    std::filesystem::create_directories(share + "/home");
+    std::filesystem::create_directories(other);
+    mounts.Add(share, "nfs4", "fs1:/export/users").Add(other, "nfs4", "fs2:/data");
+    TRefStore store(fx.DataDir(), mounts.Write());
+    TRefWizard network(store, app);
+    network.Reset();
+    ASSERT_TRUE(network.Next());
+    network.Name = "Users";
+    ASSERT_TRUE(network.Next());
+
+    ui.Answers = {idYes};
+    ASSERT_TRUE(network.AddPath(share + "/home"));
+    ASSERT_EQ(ui.Shown.size(), 1u);
+    EXPECT_EQ(ui.Shown[0].Caption, "Cant detect cluster size");
+    EXPECT_NE(ui.Shown[0].Text.find("nfs4 default of 32768 bytes"), std::string::npos);
+    ASSERT_TRUE(network.Next());
+    EXPECT_EQ(PathRows(store, network.CreatedReference())[0].Columns[0], "32768");
+
+    // A unit the user left to choose stops the logging before it starts.
+    ui.Answers = {idNo};
+    network.Back();
+    ASSERT_TRUE(network.AddPath(other));
+    ASSERT_TRUE(network.Next());
+    ui.Shown.clear();
+    EXPECT_TRUE(network.Next());
+    ASSERT_EQ(ui.Shown.size(), 1u);
+    EXPECT_EQ(ui.Shown[0].Text,
+              "Log aborted .. A path you have selected has an allocation unit of ZERO!\n"
+              "You can set the allocation unit manually and log later when required.");
+    EXPECT_TRUE(fx.RefFiles(network.CreatedReference()).empty());
+}
+
+TEST_F(RefWizardTest, CancelAsksAndKeepsAReferenceAlreadyMade)
+{
+    GoTo(4);
+    ui.Answers = {idNo, idYes};
+    EXPECT_FALSE(wizard.Cancel());
+    EXPECT_TRUE(wizard.Cancel());
+    EXPECT_EQ(ui.Texts().back(), "Are you sure you want to cancel the new reference ?");
+    EXPECT_TRUE(TIniFile(fx.Ini()).SectionExists("Ref0000"));
+}
+
+TEST_F(RefWizardTest, TheDriveSelectorOffersDiskAndNetworkMountsRootFirst)
+{
+    const TMountTable table =
+        TMountTable::Parse("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                           "2 1 0:2 / /proc rw - proc proc rw\n"
+                           "3 1 0:3 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+                           "4 1 8:2 / /srv rw - xfs /dev/sdb1 rw\n"
+                           "5 1 0:5 / /mnt/fs1 rw - cifs //fs1/users rw\n"
+                           "6 1 0:6 / /run rw - tmpfs tmpfs rw\n"
+                           "7 1 8:3 / /boot/efi rw - vfat /dev/sda2 rw\n");
+    EXPECT_EQ(WizardDrives(table),
+              (std::vector<std::string>{"/", "/boot/efi", "/mnt/fs1", "/srv"}));
+}
+
+} // namespace
