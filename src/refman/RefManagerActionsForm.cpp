@@ -318,9 +318,9 @@ void TRefManager::OpenClick()
                                     "Log file missing",
                                     mb::YesNo | mb::IconQuestion | mb::DefButton2) != idYes)
             return;
-        frame_.DisplayComp(CurrentRefNo, row->Log, row->NewLog);
+        DisplayComp(CurrentRefNo, row->Log, row->NewLog);
     } else if (view_ == TRHSView::Logs) {
-        frame_.DisplayLog(CurrentRefNo, row->Log);
+        DisplayLog(CurrentRefNo, row->Log);
     }
 }
 

@@ -129,7 +129,11 @@ TRefManager::TRefManager(TMDIParent& frame, QWidget* parent)
     connect(WizardStartTimer, &QTimer::timeout, this, &TRefManager::WizardStartTimerTimer);
 
     Wizard = new TWizardForm(store_, context_, &frame_);
-    Wizard->DisplayLog = [this](int reference, int log) { frame_.DisplayLog(reference, log); };
+    DisplayLog = [this](int reference, int log) { frame_.DisplayLog(reference, log); };
+    DisplayComp = [this](int reference, int first, int second) {
+        frame_.DisplayComp(reference, first, second);
+    };
+    Wizard->DisplayLog = [this](int reference, int log) { DisplayLog(reference, log); };
     Wizard->BrowseForFolder = [this](const QString& title) { return BrowseForFolder(title); };
     connect(Wizard, &TWizardForm::Hidden, this, &TRefManager::FillRefListView);
     connect(Wizard, &TWizardForm::HelpRequested, &frame_, &TMDIParent::ShowHelpContext);
@@ -409,6 +413,9 @@ void TRefManager::CreateToolBar()
     ToolBar->addSeparator();
     SharesButton =
         button("Shares ...", "SharesButton", toolimg::Shares, "", &TRefManager::SharesButtonClick);
+    // The button Qt adds when the window is too narrow for every button.
+    if (auto* more = ToolBar->findChild<QToolButton*>("qt_toolbar_ext_button"))
+        more->setAccessibleName("More buttons");
 }
 
 QList<TGroupedMenu> TRefManager::MergedMenus() const

@@ -95,6 +95,9 @@ public:
     std::function<std::string(const QString& title)> BrowseForFolder;
     // Shows the reference wizard (modally, by default).
     std::function<void()> ShowWizard;
+    // Open a log or a comparison in its window (the main window's DisplayLog and DisplayComp).
+    std::function<void(int reference, int log)> DisplayLog;
+    std::function<void(int reference, int first, int second)> DisplayComp;
 
     // Rebuilds the reference list, keeping the selected reference where it still exists.
     void FillRefListView();
