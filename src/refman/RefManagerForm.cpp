@@ -139,7 +139,7 @@ TRefManager::TRefManager(TMDIParent& frame, QWidget* parent)
     connect(Wizard, &TWizardForm::HelpRequested, &frame_, &TMDIParent::ShowHelpContext);
     ShowWizard = [this] { Wizard->exec(); };
     BrowseForFolder = [this](const QString& title) {
-        return QFileDialog::getExistingDirectory(this, title, QString(), QFileDialog::ShowDirsOnly)
+        return QFileDialog::getExistingDirectory(this, title, "/", QFileDialog::ShowDirsOnly)
             .toStdString();
     };
 
@@ -244,6 +244,7 @@ void TRefManager::CreateMenus()
 
     Edit1 = new QMenu("&Edit", this);
     Edit1->setObjectName("Edit1");
+    connect(Edit1, &QMenu::aboutToShow, this, &TRefManager::UpdateActions);
     SelectAll1 = MakeAction("&Select all", "SelectAll1", &TRefManager::SelectAllClick);
     Delete1 = MakeAction("&Delete", "Delete1", &TRefManager::Delete1Click);
     Delete1->setShortcut(QKeySequence(Qt::Key_Delete));
