@@ -28,7 +28,8 @@ TEST(HelpTopics, ContextsOfTheWindowsHavePages)
 {
     for (int context : {help::Options, help::ShareList, help::ClusterSize, help::FileList,
                         help::FileFilter, help::TagSettings, help::DeleteOptions,
-                        help::ConfirmPrinter, help::Email, help::Properties, help::OptionsButton}) {
+                        help::ConfirmPrinter, help::Email, help::Properties, help::OptionsButton,
+                        help::Wizard}) {
         const std::string page = HelpPageForContext(context);
         EXPECT_NE(page, kHelpContentsPage) << context;
         EXPECT_TRUE(PageExists(page)) << context << " -> " << page;

@@ -292,6 +292,35 @@ TEST_F(RefManagerFormTest, LogsAboveNineThousandNineHundredNinetyNineOpenAndGoBy
     EXPECT_EQ(opened_.back(), (TOpened{0, 9999, 10000}));
 }
 
+TEST_F(RefManagerFormTest, DeleteActsOnTheFocusedList)
+{
+    AddRef(0, "Web");
+    AddLog(0, 1, 45000.5, 10);
+    AddLog(0, 2, 45001.5, 10);
+    TRefManager& m = Open();
+    frame_->activateWindow();
+    m.RHSListView->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(m.RHSListView->hasFocus());
+    Select(m.RHSListView, {"Log 1"});
+    m.UpdateActions();
+    EXPECT_TRUE(m.SelectAll1->isEnabled());
+    ui_.Answers = {idYes};
+    m.Delete1->trigger();
+    EXPECT_EQ(Files(0), std::vector<std::string>{"Log0002.kdf"});
+    EXPECT_TRUE(std::filesystem::exists(store_.RefDir(0)));
+
+    m.RefListView->setFocus();
+    QApplication::processEvents();
+    m.UpdateActions();
+    EXPECT_FALSE(m.SelectAll1->isEnabled());
+    ui_.Answers = {idNo};
+    m.Delete1->trigger();
+    EXPECT_EQ(ui_.Texts().back(),
+              "Are you sure you want to delete this Reference. All data will be lost?");
+    EXPECT_TRUE(std::filesystem::exists(store_.RefDir(0)));
+}
+
 TEST_F(RefManagerFormTest, RenamingRefusesBadNamesAndNewReferencesGoOnToTheirFirstPath)
 {
     AddRef(0, "New Reference");
