@@ -75,6 +75,8 @@ public:
     QStatusBar* ManagerStatusBar;
     QTimer* WizardStartTimer;
     TWizardForm* Wizard;
+    // The toolbar's pictures; 7, 8 and 9 are the View button's for the three views.
+    std::vector<QIcon> ToolBarSmallImageList;
 
     // The window's menus, merged into the main window's menu bar.
     QMenu *File1, *Edit1, *View1;
@@ -192,7 +194,6 @@ private:
     QActionGroup* viewGroup_;
     bool running_ = false;
     bool splitterPlaced_ = false;
-    std::array<QIcon, 3> viewImages_; // the View button's picture for each view
     // Caption editing: the item, its caption before, and whether it is a new reference.
     QTreeWidgetItem* editing_ = nullptr;
     std::string editingOldCaption_;
