@@ -408,6 +408,7 @@ void TMDIParent::DisplayLog(int reference, int logNumber)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto* child = new TExploreChild(*this);
+    child->setProperty(kReferenceProperty, reference);
     AddChild(child);
     child->ConstructDirTree(reference, logNumber);
     QApplication::restoreOverrideCursor();

@@ -23,6 +23,10 @@ struct TGroupedMenu
     int GroupIndex;
 };
 
+// The property an explore or compare window carries with the number of the reference it shows
+// (the frame sets it when it opens one), so that deleting a reference closes its windows.
+inline const char* const kReferenceProperty = "Tag";
+
 // Group indexes of the frame's own menus.
 namespace menugroup {
 constexpr int File = 10, Edit = 20, View = 25, Tools = 180, Window = 190, Help = 200;

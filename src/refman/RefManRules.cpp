@@ -13,8 +13,8 @@ TRefManEnables RefManEnables(const TRefManState& s)
     const bool one = s.RHSSelected == 1;
     const bool any = s.RHSSelected > 0;
 
-    e.CreateReference = e.NewButton = e.WizardButton = e.SharesButton = true;
-    e.RefOthers = true;
+    e.CreateReference = e.NewButton = e.WizardButton = !s.FolderMode;
+    e.SharesButton = e.RefOthers = true;
     e.ViewMenu = e.EditMenu = e.ViewButton = e.AddPathButton = s.RefSelected;
     e.RenameButton = e.DeleteButton = e.LogNowButton = s.RefSelected && s.RefNamed;
     e.RefRename = e.RefDelete = e.RefLogNow = s.RefSelected;

@@ -18,6 +18,7 @@ struct TRefManState
     std::string FirstSelectedCaption; // of the first selected right-hand row
     bool RHSFocused = false;          // the right-hand list has the keyboard focus
     bool Running = false;             // a logging or comparison run works
+    bool FolderMode = false;          // the program shows a folder's log only: no new references
 };
 
 struct TRefManEnables

@@ -131,6 +131,7 @@ TRefManager::TRefManager(TMDIParent& frame, QWidget* parent)
             .toStdString();
     };
 
+    connect(&frame_, &TMDIParent::FolderModeEntered, this, &TRefManager::UpdateActions);
     connect(frame_.MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         // On activation the options are read again: another program may have changed them.
         if (window && window->widget() == this && !running_) {

@@ -40,10 +40,6 @@ namespace vm {
 class TMDIParent;
 class TWizardForm;
 
-// The property an explore or compare window carries with the number of the reference it shows,
-// so that deleting a reference closes its windows.
-inline const char* const kReferenceProperty = "Tag";
-
 class TRefManager : public QWidget, public TMdiChildMenus
 {
     Q_OBJECT

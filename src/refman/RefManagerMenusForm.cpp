@@ -253,6 +253,7 @@ void TRefManager::UpdateActions()
         state.FirstSelectedCaption = selected.first()->text(0).toStdString();
     state.RHSFocused = RHSListView->hasFocus();
     state.Running = running_;
+    state.FolderMode = frame_.InFolderMode();
     const TRefManEnables e = RefManEnables(state);
 
     Edit1->menuAction()->setEnabled(e.EditMenu);

@@ -129,12 +129,18 @@ TEST_F(RefManagerFormTest, TheWizardOpensByItselfOnlyOnAFirstRun)
     EXPECT_EQ(wizards_, 1);
 }
 
-TEST_F(RefManagerFormTest, NoWizardWhenTheProgramHasArguments)
+TEST_F(RefManagerFormTest, NoWizardWhenTheProgramHasArgumentsAndNoNewReferenceInFolderMode)
 {
     context_.Arguments = {"/Folder=/tmp"};
-    Open();
+    TRefManager& m = Open();
     Wait(250);
     EXPECT_EQ(wizards_, 0);
+    EXPECT_TRUE(m.CreateReference1->isEnabled());
+    frame_->EnterFolderMode();
+    m.UpdateActions();
+    EXPECT_FALSE(m.CreateReference1->isEnabled());
+    EXPECT_FALSE(m.WizardButton->isEnabled());
+    EXPECT_FALSE(m.NewButton->isEnabled());
 }
 
 TEST_F(RefManagerFormTest, ControlsAndMenusCarryTheirNames)
