@@ -119,12 +119,11 @@ int main(int argc, char** argv)
     for (int m = 1; m <= options.Logs; ++m)
         WriteLog(store.LogFileName(0, m), m);
 
-    TPosixFileSystem fs;
     const TLocale locale = TLocale::FromEnvironment();
     size_t rows = 0;
     // Once for the page cache, and to check what the lists show.
-    const std::vector<TRefRow> refs = ListReferenceRows(store, fs, locale);
-    const std::vector<TRHSRow> logs = LogRows(store, fs, locale, 0);
+    const std::vector<TRefRow> refs = ListReferenceRows(store, locale);
+    const std::vector<TRHSRow> logs = LogRows(store, locale, 0);
     if (refs.size() != 1 || int(logs.size()) != options.Logs || refs[0].LogChange.empty()) {
         std::fprintf(stderr, "reflist_bench: the lists do not show the logs written\n");
         return 1;
@@ -134,9 +133,9 @@ int main(int argc, char** argv)
     std::printf("  latest %s, %s, change %s\n", refs[0].LastLogDate.c_str(),
                 refs[0].LastLogSize.c_str(), refs[0].LogChange.c_str());
     Print("reference list (dates, latest two totals):",
-          Time(options.Runs, [&] { rows += ListReferenceRows(store, fs, locale).size(); }));
+          Time(options.Runs, [&] { rows += ListReferenceRows(store, locale).size(); }));
     Print("logs view (totals and date of every log):",
-          Time(options.Runs, [&] { rows += LogRows(store, fs, locale, 0).size(); }));
+          Time(options.Runs, [&] { rows += LogRows(store, locale, 0).size(); }));
     const std::string peer = "cd '" + store.RefDir(0) + "' && head -q -c 256 Log*.kdf > /dev/null";
     Print("peer: head -q -c 256 Log*.kdf:", Time(options.Runs, [&] {
               if (std::system(peer.c_str()) != 0)

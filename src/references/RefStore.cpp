@@ -145,6 +145,16 @@ int TRefStore::TakeNextLogNumber(int n) const
     return int(RefIni().TakeNumber(RefSection(n), "NextLogNo", 1));
 }
 
+TRefPath ParsedRefPath(std::string path, std::string unitText, std::string fileSystem)
+{
+    TRefPath p{std::move(path), std::move(unitText), 0, false, std::move(fileSystem)};
+    if (std::optional<int32_t> u = ParseAllocUnit(p.UnitText)) {
+        p.Unit = *u;
+        p.UnitValid = true;
+    }
+    return p;
+}
+
 TRefPaths TRefStore::ReadRefPaths(int n) const
 {
     TRefPaths result;
@@ -152,12 +162,7 @@ TRefPaths TRefStore::ReadRefPaths(int n) const
     if (!IsDirectory(RefDir(n)))
         return result;
     auto add = [&result](std::string path, std::string unit, std::string system) {
-        TRefPath p{std::move(path), std::move(unit), 0, false, std::move(system)};
-        if (std::optional<int32_t> u = ParseAllocUnit(p.UnitText)) {
-            p.Unit = *u;
-            p.UnitValid = true;
-        }
-        result.push_back(std::move(p));
+        result.push_back(ParsedRefPath(std::move(path), std::move(unit), std::move(system)));
     };
     if (values.size() < 4) {
         add("", "0", "");
@@ -222,16 +227,16 @@ void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int ind
 {
     if (index < 0)
         throw ERefPathError("The path \"" + path + "\" cannot be added: no path number");
-    TStoredRefPath stored = ResolveRefPath(path, unit, system);
+    TRefPath stored = ResolveRefPath(path, unit, system);
     TIniFile ini = RefIni();
     std::string i = std::to_string(index);
     ini.WriteString(RefSection(n), "Path" + i, stored.Path);
-    ini.WriteString(RefSection(n), "AllocUnit" + i, stored.Unit);
-    ini.WriteString(RefSection(n), "System" + i, stored.System);
+    ini.WriteString(RefSection(n), "AllocUnit" + i, stored.UnitText);
+    ini.WriteString(RefSection(n), "System" + i, stored.FileSystem);
 }
 
-TStoredRefPath TRefStore::ResolveRefPath(const std::string& path, int32_t unit,
-                                         const std::string& system) const
+TRefPath TRefStore::ResolveRefPath(const std::string& path, int32_t unit,
+                                   const std::string& system) const
 {
     CheckAddablePath(path);
     TShareList shares = Shares();
@@ -252,17 +257,17 @@ TStoredRefPath TRefStore::ResolveRefPath(const std::string& path, int32_t unit,
     }
     if (fileSystem.empty())
         fileSystem = kUnknownFileSystem;
-    return {stored, std::to_string(unit), fileSystem};
+    return ParsedRefPath(stored, std::to_string(unit), fileSystem);
 }
 
-void TRefStore::ReplaceRefPaths(int n, const std::vector<TStoredRefPath>& paths)
+void TRefStore::ReplaceRefPaths(int n, const TRefPaths& paths)
 {
     TIniFile::TSectionValues values;
     for (size_t i = 0; i < paths.size(); ++i) {
         std::string index = std::to_string(i);
         values.emplace_back("Path" + index, paths[i].Path);
-        values.emplace_back("AllocUnit" + index, paths[i].Unit);
-        values.emplace_back("System" + index, paths[i].System);
+        values.emplace_back("AllocUnit" + index, paths[i].UnitText);
+        values.emplace_back("System" + index, paths[i].FileSystem);
     }
     RefIni().ReplaceKeys(RefSection(n), IsPathKey, values);
 }

@@ -41,14 +41,8 @@ struct TRefPath
     std::string FileSystem;
 };
 using TRefPaths = std::vector<TRefPath>;
-
-// One path of a reference as it is stored: the texts of Path<i>, AllocUnit<i> and System<i>.
-struct TStoredRefPath
-{
-    std::string Path;
-    std::string Unit;
-    std::string System;
-};
+// A path from its stored texts, the unit parsed with ParseAllocUnit.
+TRefPath ParsedRefPath(std::string path, std::string unitText, std::string fileSystem);
 
 struct TVolumeFacts
 {
@@ -117,12 +111,11 @@ public:
     void AddRefPath(int n, const std::string& path, int32_t unit, int index,
                     const std::string& system);
     // The triple AddRefPath writes for the path, refused the same way, without writing it.
-    TStoredRefPath ResolveRefPath(const std::string& path, int32_t unit,
-                                  const std::string& system) const;
+    TRefPath ResolveRefPath(const std::string& path, int32_t unit, const std::string& system) const;
     // Replaces every path triple of reference n by paths, numbered from 0 in their order, in
     // one write of Volumark.ini: a failure leaves the old paths, and Name, NextLogNo and any
     // other key keep their values. Raises std::runtime_error when the file cannot be written.
-    void ReplaceRefPaths(int n, const std::vector<TStoredRefPath>& paths);
+    void ReplaceRefPaths(int n, const TRefPaths& paths);
     // Raises ERefPathError when the path cannot be a path of a reference: not absolute, a line
     // break in it, longer than a log's root can be, missing, not a directory or unreadable.
     void CheckAddablePath(const std::string& path) const;

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace vm {
 
@@ -20,12 +19,6 @@ bool HasControlCharacter(const std::string& text)
 {
     return std::any_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
-}
-
-bool IsDirectory(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 } // namespace
@@ -115,8 +108,7 @@ std::string ClusterSizeQuestion(const std::string& fileSystem, int32_t offered)
            " bytes, or \"No\" to choose later";
 }
 
-bool WriteRefPaths(TRefStore& store, TUserInterface& ui, int n,
-                   const std::vector<TStoredRefPath>& paths)
+bool WriteRefPaths(TRefStore& store, TUserInterface& ui, int n, const TRefPaths& paths)
 {
     try {
         store.ReplaceRefPaths(n, paths);
@@ -154,12 +146,12 @@ std::optional<std::vector<size_t>> CheckNewPath(const TRefStore& store, TUserInt
     return placement.Covered;
 }
 
-bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n,
-                      std::vector<TStoredRefPath> listed, const std::string& typed)
+bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths listed,
+                      const std::string& typed)
 {
     const std::string path = RefPathOf(typed);
     std::vector<std::string> listedPaths;
-    for (const TStoredRefPath& p : listed)
+    for (const TRefPath& p : listed)
         listedPaths.push_back(p.Path);
     const std::optional<std::vector<size_t>> covered = CheckNewPath(store, ui, listedPaths, path);
     if (!covered)
@@ -167,7 +159,7 @@ bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n,
     for (auto it = covered->rbegin(); it != covered->rend(); ++it)
         listed.erase(listed.begin() + std::ptrdiff_t(*it));
 
-    TStoredRefPath added;
+    TRefPath added;
     try {
         const TVolumeFacts facts = store.GetVolumeFacts(path);
         int32_t unit = facts.Unit;
@@ -218,13 +210,12 @@ std::optional<int32_t> AskAllocationUnit(TUserInterface& ui, const std::string& 
 namespace {
 
 // Records the path's unit and file system in the share list, then writes the paths.
-bool RecordAndWrite(TRefStore& store, TUserInterface& ui, int n,
-                    const std::vector<TStoredRefPath>& paths, size_t index)
+bool RecordAndWrite(TRefStore& store, TUserInterface& ui, int n, const TRefPaths& paths,
+                    size_t index)
 {
-    const TStoredRefPath& p = paths[index];
-    const std::optional<int32_t> unit = ParseAllocUnit(p.Unit);
+    const TRefPath& p = paths[index];
     try {
-        store.Shares().RecordShareCluster(p.Path, p.System, unit.value_or(0));
+        store.Shares().RecordShareCluster(p.Path, p.FileSystem, p.UnitValid ? p.Unit : 0);
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());
     }
@@ -233,21 +224,21 @@ bool RecordAndWrite(TRefStore& store, TUserInterface& ui, int n,
 
 } // namespace
 
-bool EditAllocationUnit(TRefStore& store, TUserInterface& ui, int n,
-                        std::vector<TStoredRefPath> paths, size_t index, int32_t unit)
+bool EditAllocationUnit(TRefStore& store, TUserInterface& ui, int n, TRefPaths paths, size_t index,
+                        int32_t unit)
 {
     if (index >= paths.size())
         return false;
-    paths[index].Unit = std::to_string(unit);
+    paths[index] = ParsedRefPath(paths[index].Path, std::to_string(unit), paths[index].FileSystem);
     return RecordAndWrite(store, ui, n, paths, index);
 }
 
-bool EditFileSystem(TRefStore& store, TUserInterface& ui, int n, std::vector<TStoredRefPath> paths,
-                    size_t index, const std::string& system)
+bool EditFileSystem(TRefStore& store, TUserInterface& ui, int n, TRefPaths paths, size_t index,
+                    const std::string& system)
 {
     if (index >= paths.size() || system.empty())
         return false;
-    paths[index].System = system;
+    paths[index].FileSystem = system;
     return RecordAndWrite(store, ui, n, paths, index);
 }
 
@@ -267,7 +258,7 @@ std::string DeleteComparesQuestion(size_t count, const std::string& name)
            " Compare(s) of logs from reference " + name + "?";
 }
 
-TRefDeletion DeleteReference(TRefStore& store, TFileSystem& fs, TUserInterface& ui, int n,
+TRefDeletion DeleteReference(TRefStore& store, TUserInterface& ui, int n,
                              const std::string& currentName, const std::string& selectedCaption,
                              const std::function<void(int)>& closeWindows)
 {
@@ -277,7 +268,7 @@ TRefDeletion DeleteReference(TRefStore& store, TFileSystem& fs, TUserInterface& 
         return TRefDeletion::Refused;
     }
     const std::string dir = store.RefDir(n);
-    if (!IsDirectory(dir))
+    if (!store.Files().IsDirectoryPath(dir))
         return TRefDeletion::Refused;
     if (ui.MessageBox("Are you sure you want to delete this Reference. All data will be lost?",
                       "Confirm Delete", mb::YesNo | mb::IconQuestion | mb::DefButton2) != idYes)
@@ -285,7 +276,7 @@ TRefDeletion DeleteReference(TRefStore& store, TFileSystem& fs, TUserInterface& 
     if (closeWindows)
         closeWindows(n);
     ui.SetBusy(true);
-    const bool removed = RemoveRefDirectory(fs, dir);
+    const bool removed = RemoveRefDirectory(store.Files(), dir);
     TRefDeletion result = TRefDeletion::FilesOnly;
     if (removed) {
         try {

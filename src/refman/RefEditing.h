@@ -14,7 +14,6 @@
 
 namespace vm {
 
-class TFileSystem;
 class TUserInterface;
 
 inline const char* const kNewReferenceCaption = "New Reference";
@@ -77,13 +76,12 @@ std::string ClusterSizeQuestion(const std::string& fileSystem, int32_t offered);
 // cannot be a reference's path, lies inside a listed one or is listed already; offers to drop
 // listed paths that the new one covers; asks for a unit when the volume does not tell one.
 // Then writes the paths, sorted by path, in one write. True when the paths changed.
-bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n,
-                      std::vector<TStoredRefPath> listed, const std::string& path);
+bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths listed,
+                      const std::string& path);
 
 // Writes the paths of reference n in their order in one write; false (after a message) when
 // Volumark.ini cannot be written.
-bool WriteRefPaths(TRefStore& store, TUserInterface& ui, int n,
-                   const std::vector<TStoredRefPath>& paths);
+bool WriteRefPaths(TRefStore& store, TUserInterface& ui, int n, const TRefPaths& paths);
 
 // The file systems "Change &file system" offers, by the tag of their item (from 1); empty for
 // any other tag.
@@ -98,10 +96,10 @@ std::optional<int32_t> AskAllocationUnit(TUserInterface& ui, const std::string& 
 
 // Sets the unit (EditAllocationUnit) or the file system (EditFileSystem) of path index, records
 // the path's unit and file system in the share list, and writes the paths. True when written.
-bool EditAllocationUnit(TRefStore& store, TUserInterface& ui, int n,
-                        std::vector<TStoredRefPath> paths, size_t index, int32_t unit);
-bool EditFileSystem(TRefStore& store, TUserInterface& ui, int n, std::vector<TStoredRefPath> paths,
-                    size_t index, const std::string& system);
+bool EditAllocationUnit(TRefStore& store, TUserInterface& ui, int n, TRefPaths paths, size_t index,
+                        int32_t unit);
+bool EditFileSystem(TRefStore& store, TUserInterface& ui, int n, TRefPaths paths, size_t index,
+                    const std::string& system);
 
 // The questions before logs or comparisons of the reference named name are deleted.
 std::string DeleteLogsQuestion(size_t count, const std::string& name);
@@ -117,7 +115,7 @@ enum class TRefDeletion
     Deleted,   // everything is gone
     FilesOnly, // the directory held something else: it and the section stay
 };
-TRefDeletion DeleteReference(TRefStore& store, TFileSystem& fs, TUserInterface& ui, int n,
+TRefDeletion DeleteReference(TRefStore& store, TUserInterface& ui, int n,
                              const std::string& currentName, const std::string& selectedCaption,
                              const std::function<void(int)>& closeWindows);
 

@@ -10,49 +10,13 @@ namespace vm {
 
 namespace {
 
-// An open directory that closes itself.
-class TOpenDir
+// The entries of a directory; what was read before a failure, nothing when it cannot be read.
+std::vector<TFileInfo> Entries(TFileSystem& fs, const std::string& dir)
 {
-public:
-    TOpenDir(TFileSystem& fs, const std::string& path) : fs_(fs)
-    {
-        handle_ = fs_.OpenDirectory(path, error_);
-    }
-    ~TOpenDir()
-    {
-        if (handle_ != kNoDir)
-            fs_.CloseDirectory(handle_);
-    }
-    TOpenDir(const TOpenDir&) = delete;
-    TOpenDir& operator=(const TOpenDir&) = delete;
-
-    TDirHandle Handle() const { return handle_; }
-    int Error() const { return error_; }
-
-    // The entries of the directory; what was read before a failure.
-    std::vector<TFileInfo> Entries()
-    {
-        std::vector<TFileInfo> entries;
-        size_t count = 0;
-        int error = 0;
-        if (handle_ != kNoDir)
-            fs_.ListDirectory(handle_, entries, count, error);
-        entries.resize(count);
-        return entries;
-    }
-
-private:
-    TFileSystem& fs_;
-    TDirHandle handle_ = kNoDir;
-    int error_ = 0;
-};
-
-std::pair<std::string, std::string> SplitPath(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return {".", path};
-    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+    std::vector<TFileInfo> entries;
+    int error = 0;
+    fs.ListPath(dir, entries, error);
+    return entries;
 }
 
 } // namespace
@@ -60,8 +24,7 @@ std::pair<std::string, std::string> SplitPath(const std::string& path)
 std::vector<int> ListReferenceNumbers(TFileSystem& fs, const std::string& dataDir)
 {
     std::vector<int> numbers;
-    TOpenDir dir(fs, dataDir);
-    for (const TFileInfo& e : dir.Entries()) {
+    for (const TFileInfo& e : Entries(fs, dataDir)) {
         std::optional<int> n = RefNumberOfName(e.Name);
         if (n && e.IsDirectory() && RefSectionName(*n) == e.Name)
             numbers.push_back(*n);
@@ -73,8 +36,7 @@ std::vector<int> ListReferenceNumbers(TFileSystem& fs, const std::string& dataDi
 std::vector<TListedLog> ListLogs(TFileSystem& fs, const std::string& refDir)
 {
     std::vector<TListedLog> logs;
-    TOpenDir dir(fs, refDir);
-    for (const TFileInfo& e : dir.Entries()) {
+    for (const TFileInfo& e : Entries(fs, refDir)) {
         std::optional<int> m = LogNumberOfName(e.Name);
         if (m && !e.IsDirectory() && LogFileBaseName(*m) == e.Name)
             logs.push_back({*m, e.Name});
@@ -87,8 +49,7 @@ std::vector<TListedLog> ListLogs(TFileSystem& fs, const std::string& refDir)
 std::vector<TListedComparison> ListComparisons(TFileSystem& fs, const std::string& refDir)
 {
     std::vector<TListedComparison> comparisons;
-    TOpenDir dir(fs, refDir);
-    for (const TFileInfo& e : dir.Entries()) {
+    for (const TFileInfo& e : Entries(fs, refDir)) {
         std::optional<TCompNumbers> logs = CompNumbersOfName(e.Name);
         if (logs && !e.IsDirectory() && CompFileBaseName(logs->First, logs->Second) == e.Name)
             comparisons.push_back({logs->First, logs->Second, e.Name, e.Modified.ToDateTime()});
@@ -108,17 +69,11 @@ bool RefFileExists(TFileSystem& fs, const std::string& refDir, const std::string
 bool RemoveRefFile(TFileSystem& fs, const std::string& refDir, const std::string& name,
                    std::string& failure)
 {
-    TOpenDir dir(fs, refDir);
-    if (dir.Handle() == kNoDir) {
-        failure = refDir + ": " + ErrorText(dir.Error());
-        return false;
-    }
     int error = 0;
-    if (!fs.RemoveAt(dir.Handle(), name, false, error)) {
-        failure = refDir + "/" + name + ": " + ErrorText(error);
-        return false;
-    }
-    return true;
+    if (fs.RemoveFile(refDir + "/" + name, error))
+        return true;
+    failure = refDir + "/" + name + ": " + ErrorText(error);
+    return false;
 }
 
 bool RemoveRefDirectory(TFileSystem& fs, const std::string& refDir)
@@ -128,10 +83,8 @@ bool RemoveRefDirectory(TFileSystem& fs, const std::string& refDir)
         RemoveRefFile(fs, refDir, log.Name, failure);
     for (const TListedComparison& comparison : ListComparisons(fs, refDir))
         RemoveRefFile(fs, refDir, comparison.Name, failure);
-    const auto [parent, name] = SplitPath(refDir);
-    TOpenDir dir(fs, parent);
     int error = 0;
-    return dir.Handle() != kNoDir && fs.RemoveAt(dir.Handle(), name, true, error);
+    return fs.RemoveDirectory(refDir, error);
 }
 
 } // namespace vm

@@ -7,7 +7,6 @@
 #include "references/LoggingRun.h"
 #include "refman/RefFiles.h"
 
-#include <cstdlib>
 #include <map>
 
 namespace vm {
@@ -42,9 +41,9 @@ std::string ChangeText(int64_t latest, int64_t previous, const TLocale& locale)
 
 } // namespace
 
-std::vector<TRefRow> ListReferenceRows(const TRefStore& store, TFileSystem& fs,
-                                       const TLocale& locale)
+std::vector<TRefRow> ListReferenceRows(const TRefStore& store, const TLocale& locale)
 {
+    TFileSystem& fs = store.Files();
     const std::map<std::string, std::string> names = StoredNames(store);
     std::vector<TRefRow> rows;
     for (int n : ListReferenceNumbers(fs, store.DataDir())) {
@@ -141,8 +140,9 @@ std::string ComparisonCaption(int first, int second)
     return LogCaption(first) + " with " + LogCaption(second);
 }
 
-std::vector<TRHSRow> LogRows(const TRefStore& store, TFileSystem& fs, const TLocale& locale, int n)
+std::vector<TRHSRow> LogRows(const TRefStore& store, const TLocale& locale, int n)
 {
+    TFileSystem& fs = store.Files();
     std::vector<TRHSRow> rows;
     for (const TListedLog& log : ListLogs(fs, store.RefDir(n))) {
         TRHSRow row;
@@ -161,9 +161,9 @@ std::vector<TRHSRow> LogRows(const TRefStore& store, TFileSystem& fs, const TLoc
     return rows;
 }
 
-std::vector<TRHSRow> ComparisonRows(const TRefStore& store, TFileSystem& fs, const TLocale& locale,
-                                    int n)
+std::vector<TRHSRow> ComparisonRows(const TRefStore& store, const TLocale& locale, int n)
 {
+    TFileSystem& fs = store.Files();
     std::vector<TRHSRow> rows;
     const std::string dir = store.RefDir(n);
     for (const TListedComparison& comparison : ListComparisons(fs, dir)) {
@@ -187,17 +187,14 @@ std::vector<TRHSRow> PathRows(const TRefStore& store, int n)
 {
     std::vector<TRHSRow> rows;
     const TRefPaths paths = store.ReadRefPaths(n);
-    if (paths.Paths.empty() || paths.Paths[0].empty())
+    if (paths.empty() || paths[0].Path.empty())
         return rows;
-    for (size_t i = 0; i < paths.Paths.size(); ++i) {
+    for (const TRefPath& path : paths) {
         TRHSRow row;
-        row.Caption = paths.Paths[i];
+        row.Caption = path.Path;
         row.Image = img::Path;
-        row.Path = {paths.Paths[i], paths.Units[i], paths.Systems[i]};
-        char* end = nullptr;
-        const long long unit = std::strtoll(paths.Units[i].c_str(), &end, 10);
-        row.Unit = end && *end == '\0' ? unit : 0;
-        row.Columns = {paths.Units[i], paths.Systems[i], ""};
+        row.Path = path;
+        row.Columns = {path.UnitText, path.FileSystem, ""};
         rows.push_back(std::move(row));
     }
     return rows;

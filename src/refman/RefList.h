@@ -14,8 +14,6 @@
 
 namespace vm {
 
-class TFileSystem;
-
 inline const char* const kNotLogged = "<not logged>";
 
 // A row of the reference list.
@@ -35,8 +33,7 @@ struct TRefRow
 // Every reference of the data directory, in number order. The latest log is the one with the
 // latest date among the logs taken in number order; the change compares it with the latest one
 // before it. Only the headers of the logs are read, and the roots of those two.
-std::vector<TRefRow> ListReferenceRows(const TRefStore& store, TFileSystem& fs,
-                                       const TLocale& locale);
+std::vector<TRefRow> ListReferenceRows(const TRefStore& store, const TLocale& locale);
 
 // The views of the right-hand list.
 enum class TRHSView
@@ -77,16 +74,14 @@ struct TRHSRow
     int64_t Size = 0;      // logs: the size total; comparisons: how much the space grew
     int64_t Allocated = 0; // logs: the space taken
     double Date = 0;       // logs: the log's date; comparisons: when the file was written
-    TStoredRefPath Path;   // paths: as stored
-    int64_t Unit = 0;      // paths: the allocation unit as a number, 0 when it is none
+    TRefPath Path;         // paths: as stored
 };
 
 // The logs of reference n in number order: "Log 12", size, space taken, date ("unavailable"
 // for a log that cannot be read).
-std::vector<TRHSRow> LogRows(const TRefStore& store, TFileSystem& fs, const TLocale& locale, int n);
+std::vector<TRHSRow> LogRows(const TRefStore& store, const TLocale& locale, int n);
 // The comparisons of reference n: "Log 11 with Log 12", when written, growth of the space taken.
-std::vector<TRHSRow> ComparisonRows(const TRefStore& store, TFileSystem& fs, const TLocale& locale,
-                                    int n);
+std::vector<TRHSRow> ComparisonRows(const TRefStore& store, const TLocale& locale, int n);
 // The paths of reference n as stored; none for a reference without paths.
 std::vector<TRHSRow> PathRows(const TRefStore& store, int n);
 

@@ -41,7 +41,7 @@ int RHSBase(const TRHSRow& a, const TRHSRow& b, int code)
     case sortcode::DateCompared:
         return Compare(a.Date, b.Date);
     case sortcode::AllocationUnit:
-        return Descending(a.Unit, b.Unit);
+        return Descending(a.Path.Unit, b.Path.Unit);
     case sortcode::FileSystem:
         return CollateTexts(a.Columns[1], b.Columns[1]);
     default:

@@ -28,9 +28,9 @@ const char* const kNoLogsYet = "No logs created yet - use \"Log now\" to create 
 
 } // namespace
 
-std::vector<TStoredRefPath> TRefManager::ListedPaths() const
+TRefPaths TRefManager::ListedPaths() const
 {
-    std::vector<TStoredRefPath> paths;
+    TRefPaths paths;
     if (view_ != TRHSView::Paths) {
         for (const TRHSRow& row : PathRows(store_, CurrentRefNo))
             paths.push_back(row.Path);
@@ -206,7 +206,7 @@ void TRefManager::DeleteRefClick()
     TUserInterface& ui = *context_.UI;
     const std::string dir = CurrentRefDir;
     const TRefDeletion deletion =
-        DeleteReference(store_, fs_, ui, CurrentRefNo, CurrentRefName, item->text(0).toStdString(),
+        DeleteReference(store_, ui, CurrentRefNo, CurrentRefName, item->text(0).toStdString(),
                         [this](int n) { CloseRefWindows(n); });
     if (deletion == TRefDeletion::Refused)
         return;
@@ -237,7 +237,7 @@ void TRefManager::LogSelectedRef(bool thenCompare)
     if (thenCompare && (latest = GetLatestLog()) < 0)
         return;
     const TRunningHook running = [this](bool on) { SetRunning(on); };
-    const TRunOutcome logged = LogNow(store_, context_, n, CurrentRefName, Progress, running);
+    const TRunOutcome logged = LogNow(store_, *context_.UI, n, CurrentRefName, Progress, running);
     // Only a log this run wrote is compared: after a refusal, a stop or an error the latest log
     // would be compared with itself.
     const bool compare = thenCompare && logged.Completed;
@@ -311,7 +311,7 @@ void TRefManager::OpenClick()
         return;
     const TRHSRow* row = RHSRowOf(selected.first());
     if (view_ == TRHSView::Compares) {
-        if (!RefFileExists(fs_, CurrentRefDir, LogFileBaseName(row->NewLog)) &&
+        if (!RefFileExists(store_.Files(), CurrentRefDir, LogFileBaseName(row->NewLog)) &&
             context_.UI->MessageBox("Log " + std::to_string(row->NewLog) +
                                         " no longer exists.  View compare without file deletion "
                                         "capbility ?",
@@ -369,7 +369,7 @@ void TRefManager::DeletePaths1Click()
 {
     if (view_ != TRHSView::Paths || CurrentRefNo < 0 || SelectedRHS().isEmpty())
         return;
-    std::vector<TStoredRefPath> kept;
+    TRefPaths kept;
     for (int i = 0; i < RHSListView->topLevelItemCount(); ++i)
         if (!RHSListView->topLevelItem(i)->isSelected())
             kept.push_back(RHSRowOf(RHSListView->topLevelItem(i))->Path);
@@ -382,9 +382,10 @@ void TRefManager::AllocationUnitClick(int32_t unit)
     const std::optional<size_t> index = SelectedPathIndex();
     if (!index)
         return;
-    const std::vector<TStoredRefPath> paths = ListedPaths();
+    const TRefPaths paths = ListedPaths();
     if (unit == 0) {
-        const std::optional<int32_t> typed = AskAllocationUnit(*context_.UI, paths[*index].Unit);
+        const std::optional<int32_t> typed =
+            AskAllocationUnit(*context_.UI, paths[*index].UnitText);
         if (!typed)
             return;
         unit = *typed;
@@ -425,8 +426,8 @@ void TRefManager::DeleteListedFiles(bool logs)
         const QSignalBlocker block(RHSListView);
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
             const TRHSRow* row = RHSRowOf(*it);
-            if (RefFileExists(fs_, CurrentRefDir, row->FileName) &&
-                RemoveRefFile(fs_, CurrentRefDir, row->FileName, failure))
+            if (RefFileExists(store_.Files(), CurrentRefDir, row->FileName) &&
+                RemoveRefFile(store_.Files(), CurrentRefDir, row->FileName, failure))
                 delete *it;
         }
     }

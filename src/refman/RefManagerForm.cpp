@@ -116,7 +116,7 @@ TRefManager::TRefManager(TMDIParent& frame, QWidget* parent)
     WizardStartTimer->setSingleShot(true);
     connect(WizardStartTimer, &QTimer::timeout, this, &TRefManager::WizardStartTimerTimer);
 
-    Wizard = new TWizardForm(store_, context_, &frame_);
+    Wizard = new TWizardForm(store_, *context_.UI, &frame_);
     DisplayLog = [this](int reference, int log) { frame_.DisplayLog(reference, log); };
     DisplayComp = [this](int reference, int first, int second) {
         frame_.DisplayComp(reference, first, second);
@@ -282,7 +282,7 @@ void TRefManager::FillRefListView()
     editing_ = nullptr; // the items go
     const QTreeWidgetItem* selected = SelectedRef();
     const int keep = selected && RefRowOf(selected) ? RefRowOf(selected)->Number : -1;
-    refRows_ = ListReferenceRows(store_, fs_, locale_);
+    refRows_ = ListReferenceRows(store_, locale_);
     {
         const QSignalBlocker block(RefListView);
         RefListView->clear();
@@ -368,10 +368,10 @@ void TRefManager::FillRHSListView()
     if (CurrentRefNo >= 0) {
         switch (view_) {
         case TRHSView::Logs:
-            rhsRows_ = LogRows(store_, fs_, locale_, CurrentRefNo);
+            rhsRows_ = LogRows(store_, locale_, CurrentRefNo);
             break;
         case TRHSView::Compares:
-            rhsRows_ = ComparisonRows(store_, fs_, locale_, CurrentRefNo);
+            rhsRows_ = ComparisonRows(store_, locale_, CurrentRefNo);
             break;
         case TRHSView::Paths:
             rhsRows_ = PathRows(store_, CurrentRefNo);

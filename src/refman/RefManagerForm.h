@@ -9,7 +9,6 @@
 
 #include "app/AppContext.h"
 #include "app/QtMdiChild.h"
-#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "references/RefStore.h"
 #include "refman/RefList.h"
@@ -172,7 +171,7 @@ private:
     void SortRHSList(int signedCode);
     void StartWizardTimerIfFirstRun();
     void EditFinished(QWidget* editor, int hint);
-    std::vector<TStoredRefPath> ListedPaths() const;
+    TRefPaths ListedPaths() const;
     std::optional<size_t> SelectedPathIndex() const;
     std::string StoredRefName() const;
     void DeleteListedFiles(bool logs);
@@ -182,7 +181,6 @@ private:
     TMDIParent& frame_;
     TAppContext& context_;
     TRefStore store_;
-    TPosixFileSystem fs_;
     TLocale locale_;
     std::vector<TRefRow> refRows_;
     std::vector<TRHSRow> rhsRows_;

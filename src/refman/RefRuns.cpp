@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <unistd.h>
 
 namespace vm {
 
@@ -32,33 +31,21 @@ public:
         status.Show();
         ui_.SetBusy(true);
     }
-    ~TRunScreen() { Close(); }
-    TRunScreen(const TRunScreen&) = delete;
-    TRunScreen& operator=(const TRunScreen&) = delete;
-
-    // Hides the status window and gives the window back (before a message is shown).
-    void Close()
+    // The status window goes and the window comes back before any message is shown.
+    ~TRunScreen()
     {
-        if (closed_)
-            return;
-        closed_ = true;
         ui_.Status().Hide();
         ui_.SetBusy(false);
         if (running_)
             running_(false);
     }
+    TRunScreen(const TRunScreen&) = delete;
+    TRunScreen& operator=(const TRunScreen&) = delete;
 
 private:
     TUserInterface& ui_;
     const TRunningHook& running_;
-    bool closed_ = false;
 };
-
-void RemoveIfThere(const std::string& path)
-{
-    if (!path.empty())
-        unlink(path.c_str());
-}
 
 } // namespace
 
@@ -85,31 +72,11 @@ TStatusEvent TRunProgress::Handler()
     return [this](const std::string& text, bool& stop) { Report(text, stop); };
 }
 
-TLogRunResult RunLogging(const TRefStore& store, TAppContext& app, int n,
-                         const TStatusEvent& handler)
-{
-    bool stopped = false;
-    TStatusEvent watch = [&](const std::string& text, bool& stop) {
-        if (handler)
-            handler(text, stop);
-        stopped = stopped || stop;
-    };
-    TLogRunResult result = LogReference(store, app, n, watch);
-    if (result.Stopped || stopped) {
-        // The log the run reports, never a number read before the run: another process may
-        // have taken that one meanwhile.
-        RemoveIfThere(result.Path);
-        result.Stopped = true;
-    }
-    return result;
-}
-
-TRunOutcome LogNow(const TRefStore& store, TAppContext& app, int n, const std::string& refName,
+TRunOutcome LogNow(const TRefStore& store, TUserInterface& ui, int n, const std::string& refName,
                    TRunProgress& progress, const TRunningHook& running)
 {
-    TUserInterface& ui = *app.UI;
     const TRefPaths paths = store.ReadRefPaths(n);
-    if (paths.Paths.empty() || paths.Paths[0].empty()) {
+    if (paths.empty() || paths[0].Path.empty()) {
         ui.ShowMessage("No path(s) set for this reference. Volumark is unable to log");
         return {};
     }
@@ -125,7 +92,8 @@ TRunOutcome LogNow(const TRefStore& store, TAppContext& app, int n, const std::s
         TRunScreen screen(ui, running, "Now Logging :");
         progress.Start();
         try {
-            const TLogRunResult result = RunLogging(store, app, n, progress.Handler());
+            // The run keeps nothing of a stop: its log takes its name only when complete.
+            const TLogRunResult result = LogReference(store, ui, n, progress.Handler());
             outcome.Stopped = result.Stopped;
             outcome.Completed = !result.Refused && !result.Stopped;
             outcome.LogNumber = outcome.Completed ? result.LogNumber : -1;
@@ -143,30 +111,21 @@ TRunOutcome CompareNow(const TRefStore& store, TUserInterface& ui, int n, int a,
 {
     const int oldLog = std::min(a, b);
     const int newLog = std::max(a, b);
-    const std::string target = store.CompFileName(n, oldLog, newLog);
     TRunOutcome outcome;
     std::optional<std::string> failure;
     {
         TRunScreen screen(ui, running, "Now Comparing :");
+        TLoggingInProgress inProgress(ui);
         progress.Start();
-        // A stopped or failed comparison would read as one that found the rest deleted; a run
-        // that failed before creating its file leaves an earlier comparison of that name alone.
-        bool removeTarget = false;
+        // A stopped or failed comparison leaves no file: it takes its name only when complete.
         try {
             const TCompareRunResult result =
                 RunComparison(store, n, oldLog, newLog, progress.Handler());
             outcome.Stopped = result.Stopped || progress.StopRequested;
             outcome.Completed = !outcome.Stopped;
-            removeTarget = outcome.Stopped;
-        } catch (const ECompareRunError& e) {
-            failure = e.what();
-            removeTarget = e.FileCreated();
         } catch (const std::exception& e) {
             failure = e.what();
-            removeTarget = true;
         }
-        if (removeTarget)
-            RemoveIfThere(target);
     }
     if (failure)
         ui.MessageDlg(*failure, TMsgDlgType::Error, mbtn::OK);

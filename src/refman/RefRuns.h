@@ -4,7 +4,6 @@
 // into them is here.
 #pragma once
 
-#include "app/AppContext.h"
 #include "core/StatusEvent.h"
 #include "references/LoggingRun.h"
 
@@ -49,16 +48,11 @@ struct TRunOutcome
 
 // Logs reference n now: refuses a reference without paths or with a path whose unit is not
 // set, then runs the logging with the status window shown ("Now Logging :").
-TRunOutcome LogNow(const TRefStore& store, TAppContext& app, int n, const std::string& refName,
+TRunOutcome LogNow(const TRefStore& store, TUserInterface& ui, int n, const std::string& refName,
                    TRunProgress& progress, const TRunningHook& running);
 
 // Compares logs a and b of reference n, the lower number as the old log ("Now Comparing :").
 TRunOutcome CompareNow(const TRefStore& store, TUserInterface& ui, int n, int a, int b,
                        TRunProgress& progress, const TRunningHook& running);
-
-// The logging run of reference n with a handler; the log of a run the handler stopped is
-// deleted. Raises what the run raises.
-TLogRunResult RunLogging(const TRefStore& store, TAppContext& app, int n,
-                         const TStatusEvent& handler);
 
 } // namespace vm

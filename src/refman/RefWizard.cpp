@@ -2,9 +2,9 @@
 
 #include "platform/UserInterface.h"
 #include "platform/Volume.h"
+#include "references/LoggingRun.h"
 #include "references/RefStore.h"
 #include "refman/RefEditing.h"
-#include "refman/RefRuns.h"
 
 #include <algorithm>
 #include <set>
@@ -46,7 +46,7 @@ std::vector<std::string> WizardDrives(const TMountTable& mounts)
     return drives;
 }
 
-TRefWizard::TRefWizard(TRefStore& store, TAppContext& app) : store_(store), app_(app) {}
+TRefWizard::TRefWizard(TRefStore& store, TUserInterface& ui) : store_(store), ui_(ui) {}
 
 void TRefWizard::Reset()
 {
@@ -80,7 +80,7 @@ bool TRefWizard::Next()
         done = MakeReference();
         break;
     case 4:
-        LogReference();
+        LogNewReference();
         finished_ = true;
         return true;
     default:
@@ -99,7 +99,7 @@ void TRefWizard::Back()
 
 bool TRefWizard::Cancel()
 {
-    TUserInterface& ui = *app_.UI;
+    TUserInterface& ui = ui_;
     ui.Beep();
     if (logging_) {
         if (ui.MessageDlg("Are you sure you want to cancel the current logging process ?",
@@ -113,7 +113,7 @@ bool TRefWizard::Cancel()
 
 bool TRefWizard::CheckName()
 {
-    TUserInterface& ui = *app_.UI;
+    TUserInterface& ui = ui_;
     const TRefNameCheck check = CheckRefName(store_, Name, created_);
     if (check == TRefNameCheck::Accepted)
         return true;
@@ -128,14 +128,14 @@ bool TRefWizard::CheckName()
 
 bool TRefWizard::MakeReference()
 {
-    TUserInterface& ui = *app_.UI;
+    TUserInterface& ui = ui_;
     if (paths_.empty()) {
         ui.Beep();
         ui.MessageDlg("Please select a drive or drives to log", TMsgDlgType::Error, mbtn::OK);
         return false;
     }
     try {
-        std::vector<TStoredRefPath> stored;
+        TRefPaths stored;
         for (const std::string& path : paths_)
             stored.push_back(store_.ResolveRefPath(path, 0, ""));
         // Back and Next again update the reference made the first time.
@@ -158,9 +158,9 @@ bool TRefWizard::MakeReference()
     return true;
 }
 
-void TRefWizard::LogReference()
+void TRefWizard::LogNewReference()
 {
-    TUserInterface& ui = *app_.UI;
+    TUserInterface& ui = ui_;
     page_ = kPages;
     logging_ = true;
     stop_ = false;
@@ -193,7 +193,9 @@ void TRefWizard::LogReference()
     TLogRunResult result;
     ui.SetBusy(true);
     try {
-        result = RunLogging(store_, app_, created_, handler);
+        // A stopped log is not kept: it would look complete, and every tree it missed would
+        // show as deleted in later comparisons.
+        result = LogReference(store_, ui, created_, handler);
     } catch (const std::exception& e) {
         ui.SetBusy(false);
         ui.MessageDlg(e.what(), TMsgDlgType::Error, mbtn::OK);
@@ -202,8 +204,6 @@ void TRefWizard::LogReference()
     ui.SetBusy(false);
     if (result.Refused)
         return;
-    // A stopped log is deleted: it would look complete, and every tree it missed would show
-    // as deleted in later comparisons.
     if (result.Stopped) {
         ui.MessageDlg("Log aborted .. you can relog later when required", TMsgDlgType::Information,
                       mbtn::OK);
@@ -217,7 +217,7 @@ void TRefWizard::LogReference()
 
 bool TRefWizard::AddPath(const std::string& typed)
 {
-    TUserInterface& ui = *app_.UI;
+    TUserInterface& ui = ui_;
     const std::string path = RefPathOf(typed);
     const std::optional<std::vector<size_t>> covered = CheckNewPath(store_, ui, paths_, path);
     if (!covered)
@@ -231,7 +231,7 @@ bool TRefWizard::AddPath(const std::string& typed)
 
 void TRefWizard::AskClusterSize(const std::string& path)
 {
-    TUserInterface& ui = *app_.UI;
+    TUserInterface& ui = ui_;
     try {
         const TVolumeFacts facts = store_.GetVolumeFacts(path);
         if (facts.Unit != 0)

@@ -4,7 +4,6 @@
 // buttons as this object says.
 #pragma once
 
-#include "app/AppContext.h"
 #include "core/StatusEvent.h"
 
 #include <functional>
@@ -15,6 +14,7 @@ namespace vm {
 
 class TMountTable;
 class TRefStore;
+class TUserInterface;
 
 // The mount points the drive selector offers: "/" first, then those of disk and network file
 // systems in path order (no proc, sysfs, cgroup, tmpfs and the like).
@@ -28,8 +28,8 @@ class TRefWizard
 public:
     static constexpr int kPages = 5;
 
-    // store and app outlive the wizard; app.UI shows its messages.
-    TRefWizard(TRefStore& store, TAppContext& app);
+    // store and ui outlive the wizard; ui shows its messages.
+    TRefWizard(TRefStore& store, TUserInterface& ui);
 
     // Opens the log a run wrote (the main window's DisplayLog).
     std::function<void(int reference, int log)> DisplayLog;
@@ -73,11 +73,11 @@ public:
 private:
     bool CheckName();
     bool MakeReference();
-    void LogReference();
+    void LogNewReference();
     void AskClusterSize(const std::string& path);
 
     TRefStore& store_;
-    TAppContext& app_;
+    TUserInterface& ui_;
     int page_ = 1;
     std::vector<std::string> paths_;
     int created_ = -1;

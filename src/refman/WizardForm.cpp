@@ -78,8 +78,8 @@ QPushButton* Button(const QString& caption, const char* name, QWidget* parent)
 
 } // namespace
 
-TWizardForm::TWizardForm(TRefStore& store, TAppContext& context, QWidget* parent)
-    : QDialog(parent), Steps(store, context), context_(context)
+TWizardForm::TWizardForm(TRefStore& store, TUserInterface& ui, QWidget* parent)
+    : QDialog(parent), Steps(store, ui), ui_(ui)
 {
     setObjectName("WizardForm");
     setWindowTitle("New Reference Wizard");
@@ -330,7 +330,7 @@ void TWizardForm::NetworkButtonClick()
 void TWizardForm::SpecifyButtonClick()
 {
     std::string typed;
-    if (context_.UI->InputQuery("Specify path", kSpecifyPathPrompt, typed) && !typed.empty() &&
+    if (ui_.InputQuery("Specify path", kSpecifyPathPrompt, typed) && !typed.empty() &&
         Steps.AddPath(typed))
         ShowPaths();
 }

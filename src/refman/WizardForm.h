@@ -25,8 +25,8 @@ class TWizardForm : public QDialog
 {
     Q_OBJECT
 public:
-    // store and context outlive the dialog.
-    TWizardForm(TRefStore& store, TAppContext& context, QWidget* parent = nullptr);
+    // store and ui outlive the dialog; ui shows its messages.
+    TWizardForm(TRefStore& store, TUserInterface& ui, QWidget* parent = nullptr);
 
     // Opens a log (the main window's DisplayLog).
     std::function<void(int reference, int log)> DisplayLog;
@@ -71,7 +71,7 @@ private:
     void ShowState();
     void ShowPaths();
 
-    TAppContext& context_;
+    TUserInterface& ui_;
 };
 
 } // namespace vm

@@ -25,7 +25,6 @@ protected:
     {
         for (const char* d : {"t/data/sub", "t/database", "t/other"})
             std::filesystem::create_directories(fx.Root / d);
-        app.UI = &ui;
     }
     std::string T(const std::string& rest) { return fx.Root / ("t/" + rest); }
     std::vector<std::string> StoredPaths(int n)
@@ -35,9 +34,9 @@ protected:
             paths.push_back(row.Caption);
         return paths;
     }
-    std::vector<TStoredRefPath> Listed(int n)
+    TRefPaths Listed(int n)
     {
-        std::vector<TStoredRefPath> listed;
+        TRefPaths listed;
         for (const TRHSRow& row : PathRows(fx.Store, n))
             listed.push_back(row.Path);
         return listed;
@@ -45,7 +44,6 @@ protected:
 
     RefManData fx;
     TScriptedUserInterface ui;
-    TAppContext app;
 };
 
 TEST_F(RefEditingTest, NamesHoldOneToEightyCharactersNoControlsAndNoOtherReferencesName)
@@ -136,7 +134,7 @@ TEST_F(RefEditingTest, AnUnknownClusterSizeIsOfferedAndNoLeavesTheUnitToBeChosen
     // Logging then refuses the reference.
     TRunProgress progress(ui);
     ui.Shown.clear();
-    EXPECT_FALSE(LogNow(store, app, 0, "Network", progress, {}).Completed);
+    EXPECT_FALSE(LogNow(store, ui, 0, "Network", progress, {}).Completed);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{
                               "Can not log [Network] while an Allocation Unit is set to zero"});
     EXPECT_EQ(ui.Beeps, 1);
@@ -149,7 +147,7 @@ TEST_F(RefEditingTest, AnUnknownClusterSizeIsOfferedAndNoLeavesTheUnitToBeChosen
 TEST_F(RefEditingTest, RemovingAPathRenumbersTheOthersInOneWrite)
 {
     fx.AddRef(0, "Three", {{T("data/"), "512"}, {T("database/"), "1024"}, {T("other/"), "2048"}});
-    std::vector<TStoredRefPath> paths = Listed(0);
+    TRefPaths paths = Listed(0);
     paths.erase(paths.begin() + 1);
     ASSERT_TRUE(WriteRefPaths(fx.Store, ui, 0, paths));
     TIniFile ini(fx.Ini());
@@ -190,16 +188,13 @@ TEST_F(RefEditingTest, DeletingAReferenceAsksFirstAndClosesItsWindowsOnlyAfterYe
     fx.AddLog(2, 1, 45000.5, 10);
     fx.AddLog(2, 2, 45001.5, 20);
     fx.AddComparison(2, 1, 2);
-    TPosixFileSystem fs;
     std::vector<int> closed;
     auto close = [&](int n) { closed.push_back(n); };
 
-    EXPECT_EQ(DeleteReference(fx.Store, fs, ui, 2, "Doomed", "Other", close),
-              TRefDeletion::Refused);
+    EXPECT_EQ(DeleteReference(fx.Store, ui, 2, "Doomed", "Other", close), TRefDeletion::Refused);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Please select reference before deleting"});
     ui.Answers = {idNo};
-    EXPECT_EQ(DeleteReference(fx.Store, fs, ui, 2, "Doomed", "DOOMED", close),
-              TRefDeletion::Refused);
+    EXPECT_EQ(DeleteReference(fx.Store, ui, 2, "Doomed", "DOOMED", close), TRefDeletion::Refused);
     EXPECT_EQ(ui.Shown.back().Text,
               "Are you sure you want to delete this Reference. All data will be lost?");
     EXPECT_EQ(ui.Shown.back().Caption, "Confirm Delete");
@@ -208,8 +203,7 @@ TEST_F(RefEditingTest, DeletingAReferenceAsksFirstAndClosesItsWindowsOnlyAfterYe
     EXPECT_EQ(fx.RefFiles(2).size(), 3u);
 
     ui.Answers = {idYes};
-    EXPECT_EQ(DeleteReference(fx.Store, fs, ui, 2, "Doomed", "Doomed", close),
-              TRefDeletion::Deleted);
+    EXPECT_EQ(DeleteReference(fx.Store, ui, 2, "Doomed", "Doomed", close), TRefDeletion::Deleted);
     EXPECT_EQ(closed, std::vector<int>{2});
     EXPECT_FALSE(std::filesystem::exists(fx.RefDir(2)));
     EXPECT_FALSE(TIniFile(fx.Ini()).SectionExists("Ref0002"));
@@ -220,9 +214,8 @@ TEST_F(RefEditingTest, ADirectoryHoldingOtherFilesKeepsItAndItsSection)
     fx.AddRef(1, "Kept", {});
     fx.AddLog(1, 1, 45000.5, 10);
     fx.Root.WriteFile("data/Ref0001/notes.txt", "the administrator's own file");
-    TPosixFileSystem fs;
     ui.Answers = {idYes};
-    EXPECT_EQ(DeleteReference(fx.Store, fs, ui, 1, "Kept", "Kept", {}), TRefDeletion::FilesOnly);
+    EXPECT_EQ(DeleteReference(fx.Store, ui, 1, "Kept", "Kept", {}), TRefDeletion::FilesOnly);
     EXPECT_EQ(fx.RefFiles(1), std::vector<std::string>{"notes.txt"});
     EXPECT_TRUE(TIniFile(fx.Ini()).SectionExists("Ref0001"));
 }

@@ -21,7 +21,7 @@ constexpr TDateTime kDay = 45000.5; // 03/15/23 12:00:00
 class RefListTest : public ::testing::Test
 {
 protected:
-    std::vector<TRefRow> Refs() { return ListReferenceRows(fx.Store, fs, locale); }
+    std::vector<TRefRow> Refs() { return ListReferenceRows(fx.Store, locale); }
     const TRefRow& Ref(const std::vector<TRefRow>& rows, int n)
     {
         auto it = std::find_if(rows.begin(), rows.end(), [n](auto& r) { return r.Number == n; });
@@ -30,7 +30,6 @@ protected:
     }
 
     RefManData fx;
-    TPosixFileSystem fs;
     TLocale locale = TLocale::Classic();
 };
 
@@ -102,7 +101,7 @@ TEST_F(RefListTest, LogsAboveNineThousandNineHundredNinetyNineKeepTheirNumbersAn
     fx.AddLog(0, 9999, kDay, 1000);
     fx.Root.WriteFile("data/Ref0000/Log0009.kdf.partial", "a run's temporary file");
     fx.Root.WriteFile("data/Ref0000/log0009.kdf", "not a name the store writes");
-    const std::vector<TRHSRow> logs = LogRows(fx.Store, fs, locale, 0);
+    const std::vector<TRHSRow> logs = LogRows(fx.Store, locale, 0);
     ASSERT_EQ(logs.size(), 2u);
     EXPECT_EQ(logs[0].Caption, "Log 9999");
     EXPECT_EQ(logs[0].FileName, "Log9999.kdf");
@@ -121,7 +120,7 @@ TEST_F(RefListTest, ALogThatCannotBeReadIsUndatedAndEmpty)
 {
     fx.AddRef(0, "Damaged", {});
     fx.Root.WriteFile("data/Ref0000/Log0001.kdf", "not a log");
-    const std::vector<TRHSRow> logs = LogRows(fx.Store, fs, locale, 0);
+    const std::vector<TRHSRow> logs = LogRows(fx.Store, locale, 0);
     ASSERT_EQ(logs.size(), 1u);
     EXPECT_EQ(logs[0].Columns, (std::array<std::string, 3>{"0 KB", "0 KB", "unavailable"}));
     EXPECT_EQ(Refs()[0].LastLogDate, kNotLogged);
@@ -137,7 +136,7 @@ TEST_F(RefListTest, ComparisonsShowTheirLogsAndHowTheSpaceChanged)
     fx.AddComparison(0, 1, 2);
     fx.AddComparison(0, 2, 9999);
     fx.AddComparison(0, 9999, 10000);
-    const std::vector<TRHSRow> rows = ComparisonRows(fx.Store, fs, locale, 0);
+    const std::vector<TRHSRow> rows = ComparisonRows(fx.Store, locale, 0);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].Caption, "Log 1 with Log 2");
     EXPECT_EQ(rows[0].Columns[1], "-2 KB"); // 2953 - 5001 = -2048
@@ -160,8 +159,8 @@ TEST_F(RefListTest, PathsAreShownAsStored)
     EXPECT_EQ(rows[0].Caption, "/srv/Data/");
     EXPECT_EQ(rows[0].Columns[0], "4096");
     EXPECT_EQ(rows[0].Columns[1], "ext4");
-    EXPECT_EQ(rows[0].Unit, 4096);
-    EXPECT_EQ(rows[1].Unit, 0);
+    EXPECT_EQ(rows[0].Path.Unit, 4096);
+    EXPECT_FALSE(rows[1].Path.UnitValid);
 }
 
 // Sorts as a header click does: a stable sort under the signed code.

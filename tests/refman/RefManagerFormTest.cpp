@@ -75,9 +75,9 @@ protected:
         ini.WriteString(TRefStore::RefSection(n), "Name", name);
         if (!next.empty())
             ini.WriteString(TRefStore::RefSection(n), "NextLogNo", next);
-        std::vector<TStoredRefPath> stored;
+        TRefPaths stored;
         for (const RefPathSpec& p : paths)
-            stored.push_back({p.Path, p.Unit, "ext4"});
+            stored.push_back(ParsedRefPath(p.Path, p.Unit, "ext4"));
         store_.ReplaceRefPaths(n, stored);
     }
     void AddLog(int n, int m, TDateTime date, int64_t bytes)
@@ -255,7 +255,7 @@ TEST_F(RefManagerFormTest, LogAndCompareNowComparesOnlyALogItWrote)
     EXPECT_EQ(ui_.Texts().back(), "Can not log [Tree] while an Allocation Unit is set to zero");
     EXPECT_EQ(Files(0), std::vector<std::string>{"Log0001.kdf"});
 
-    store_.ReplaceRefPaths(0, {{dir_ / "tree/", "4096", "ext4"}});
+    store_.ReplaceRefPaths(0, {ParsedRefPath(dir_ / "tree/", "4096", "ext4")});
     m.LogAndCompareNowClick();
     EXPECT_EQ(Files(0), (std::vector<std::string>{"00010002.kcf", "Log0001.kdf", "Log0002.kdf"}));
     EXPECT_EQ(m.CurrentView(), TRHSView::Compares);

@@ -18,7 +18,6 @@ namespace {
 class RefRunsTest : public ::testing::Test
 {
 protected:
-    RefRunsTest() { app.UI = &ui; }
 
     // A tree of 25 directories with a file each: more than the 19 quiet progress calls, both
     // for a scan (one per entry) and a comparison (one per directory).
@@ -33,8 +32,7 @@ protected:
     }
     TRunOutcome Log(int n)
     {
-        return LogNow(fx.Store, app, n, "Ref", progress,
-                      [this](bool on) { running.push_back(on); });
+        return LogNow(fx.Store, ui, n, "Ref", progress, [this](bool on) { running.push_back(on); });
     }
     TRunOutcome Compare(int n, int a, int b)
     {
@@ -44,7 +42,6 @@ protected:
 
     RefManData fx;
     TScriptedUserInterface ui;
-    TAppContext app;
     TRunProgress progress{ui};
     std::vector<bool> running;
 };
@@ -101,7 +98,7 @@ TEST_F(RefRunsTest, LogNowWritesTheNextLogWithTheStatusWindowShown)
     EXPECT_GT(ui.ProcessMessagesCount, 0);
 }
 
-TEST_F(RefRunsTest, AStoppedRunDeletesItsOwnLogNotTheOneAnotherProcessTook)
+TEST_F(RefRunsTest, AStoppedRunLeavesNoLogAndAnotherProcesssLogAlone)
 {
     fx.AddRef(0, "Tree", {{Tree(), "4096"}});
     // Another process took log 1 and wrote it just before this run took its number.

@@ -23,7 +23,6 @@ class RefWizardTest : public ::testing::Test
 protected:
     RefWizardTest()
     {
-        app.UI = &ui;
         tree = fx.MakeTree("t");
         wizard.DisplayLog = [this](int ref, int log) { opened.push_back({ref, log}); };
     }
@@ -42,8 +41,7 @@ protected:
 
     RefManData fx;
     TScriptedUserInterface ui;
-    TAppContext app;
-    TRefWizard wizard{fx.Store, app};
+    TRefWizard wizard{fx.Store, ui};
     std::string tree;
     std::vector<std::pair<int, int>> opened;
 };
@@ -121,7 +119,7 @@ TEST_F(RefWizardTest, LoggingOpensTheLogTheRunWrote)
     EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0005.kdf"});
 }
 
-TEST_F(RefWizardTest, CancellingTheLoggingDeletesTheLog)
+TEST_F(RefWizardTest, CancellingTheLoggingLeavesNoLog)
 {
     GoTo(4);
     bool asked = false;
@@ -155,7 +153,7 @@ TEST_F(RefWizardTest, APathOfUnknownClusterSizeIsOfferedOneForItsShare)
     std::filesystem::create_directories(other);
     mounts.Add(share, "nfs4", "fs1:/export/users").Add(other, "nfs4", "fs2:/data");
     TRefStore store(fx.DataDir(), mounts.Write());
-    TRefWizard network(store, app);
+    TRefWizard network(store, ui);
     network.Reset();
     ASSERT_TRUE(network.Next());
     network.Name = "Users";

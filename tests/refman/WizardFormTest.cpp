@@ -27,7 +27,6 @@ class WizardFormTest : public ::testing::Test
 protected:
     WizardFormTest()
     {
-        app.UI = &ui;
         tree = fx.MakeTree("t");
         form.show();
         QApplication::processEvents();
@@ -36,8 +35,7 @@ protected:
 
     RefManData fx;
     TScriptedUserInterface ui;
-    TAppContext app;
-    TWizardForm form{fx.Store, app};
+    TWizardForm form{fx.Store, ui};
     std::string tree;
 };
 
