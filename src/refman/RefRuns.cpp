@@ -1,5 +1,6 @@
 #include "refman/RefRuns.h"
 
+#include "core/LogScan.h"
 #include "platform/UserInterface.h"
 #include "references/CompareRun.h"
 #include "references/RefStore.h"
@@ -72,6 +73,20 @@ TStatusEvent TRunProgress::Handler()
     return [this](const std::string& text, bool& stop) { Report(text, stop); };
 }
 
+void ReportUnreadable(TUserInterface& ui, const std::vector<TUnreadableDirectory>& unreadable)
+{
+    constexpr size_t kNamed = 10;
+    if (unreadable.empty())
+        return;
+    std::string text =
+        UnreadableDirectoriesText(unreadable.size()) + "; the log holds them as empty directories:";
+    for (size_t i = 0; i < unreadable.size() && i < kNamed; ++i)
+        text += "\n" + UnreadableDirectoryText(unreadable[i]);
+    if (unreadable.size() > kNamed)
+        text += "\n... and " + std::to_string(unreadable.size() - kNamed) + " more";
+    ui.MessageDlg(text, TMsgDlgType::Warning, mbtn::OK);
+}
+
 TRunOutcome LogNow(const TRefStore& store, TUserInterface& ui, int n, const std::string& refName,
                    TRunProgress& progress, const TRunningHook& running)
 {
@@ -88,6 +103,7 @@ TRunOutcome LogNow(const TRefStore& store, TUserInterface& ui, int n, const std:
 
     TRunOutcome outcome;
     std::optional<std::string> failure;
+    std::vector<TUnreadableDirectory> unreadable;
     {
         TRunScreen screen(ui, running, "Now Logging :");
         progress.Start();
@@ -97,12 +113,15 @@ TRunOutcome LogNow(const TRefStore& store, TUserInterface& ui, int n, const std:
             outcome.Stopped = result.Stopped;
             outcome.Completed = !result.Refused && !result.Stopped;
             outcome.LogNumber = outcome.Completed ? result.LogNumber : -1;
+            if (outcome.Completed)
+                unreadable = result.Unreadable;
         } catch (const std::exception& e) {
             failure = e.what();
         }
     }
     if (failure)
         ui.MessageDlg(*failure, TMsgDlgType::Error, mbtn::OK);
+    ReportUnreadable(ui, unreadable);
     return outcome;
 }
 

@@ -4,11 +4,13 @@
 // into them is here.
 #pragma once
 
+#include "core/LogScan.h"
 #include "core/StatusEvent.h"
 #include "references/LoggingRun.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vm {
 
@@ -50,6 +52,10 @@ struct TRunOutcome
 // set, then runs the logging with the status window shown ("Now Logging :").
 TRunOutcome LogNow(const TRefStore& store, TUserInterface& ui, int n, const std::string& refName,
                    TRunProgress& progress, const TRunningHook& running);
+
+// After a log was written with directories it could not read: says how many and which (the
+// first ten), as the log holds them empty.
+void ReportUnreadable(TUserInterface& ui, const std::vector<TUnreadableDirectory>& unreadable);
 
 // Compares logs a and b of reference n, the lower number as the old log ("Now Comparing :").
 TRunOutcome CompareNow(const TRefStore& store, TUserInterface& ui, int n, int a, int b,

@@ -5,6 +5,7 @@
 #include "references/LoggingRun.h"
 #include "references/RefStore.h"
 #include "refman/RefEditing.h"
+#include "refman/RefRuns.h"
 
 #include <algorithm>
 #include <set>
@@ -209,6 +210,7 @@ void TRefWizard::LogNewReference()
                       mbtn::OK);
         return;
     }
+    ReportUnreadable(ui, result.Unreadable);
     if (ui.MessageDlg("Log completed .. would you like to view the contents now ?",
                       TMsgDlgType::Confirmation, mbtn::Yes | mbtn::No) == idYes &&
         DisplayLog)

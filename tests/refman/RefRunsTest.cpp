@@ -5,6 +5,7 @@
 #include "RefManData.h"
 #include "platform/IniFile.h"
 #include "platform/ScriptedUserInterface.h"
+#include "support/FaultyFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@ namespace {
 class RefRunsTest : public ::testing::Test
 {
 protected:
-
     // A tree of 25 directories with a file each: more than the 19 quiet progress calls, both
     // for a scan (one per entry) and a comparison (one per directory).
     std::string Tree()
@@ -96,6 +96,26 @@ TEST_F(RefRunsTest, LogNowWritesTheNextLogWithTheStatusWindowShown)
     EXPECT_FALSE(ui.Busy);
     EXPECT_EQ(running, (std::vector<bool>{true, false}));
     EXPECT_GT(ui.ProcessMessagesCount, 0);
+}
+
+TEST_F(RefRunsTest, DirectoriesTheScanCouldNotReadAreNamedAfterTheLog)
+{
+    fx.AddRef(0, "Tree", {{Tree(), "4096"}});
+    vmtest::FaultyFileSystem faulty;
+    faulty.UnopenableDirectories = {"d3", "d17"};
+    fx.Store.SetFileSystem(faulty);
+    const TRunOutcome outcome = Log(0);
+    EXPECT_TRUE(outcome.Completed);
+    ASSERT_EQ(ui.Shown.size(), 1u);
+    EXPECT_EQ(ui.Shown[0].Kind, "MessageDlg");
+    EXPECT_EQ(ui.Shown[0].Text,
+              "2 directories could not be read; the log holds them as empty directories:\n"
+              "cannot read " +
+                  fx.Root / "tree/d17" +
+                  ": Permission denied\n"
+                  "cannot read " +
+                  fx.Root / "tree/d3" + ": Permission denied");
+    EXPECT_FALSE(ui.StatusWindow.Visible); // the message comes after the status window went
 }
 
 TEST_F(RefRunsTest, AStoppedRunLeavesNoLogAndAnotherProcesssLogAlone)
