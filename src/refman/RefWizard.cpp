@@ -8,6 +8,7 @@
 #include "refman/RefRuns.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 namespace vm {
@@ -184,25 +185,35 @@ void TRefWizard::LogNewReference()
                       TMsgDlgType::Information, mbtn::OK);
         return;
     }
-    TStatusEvent handler = [this, &ui](const std::string& text, bool& stop) {
+    // The user interface keeps the status window in view while a run works: it says what runs,
+    // its Cancel stops the run as "Cancel log" does, and it goes when the run ends.
+    TStatusWindow& status = ui.Status();
+    status.SetHeading("Now Logging :");
+    status.SetText("");
+    status.ClearStopRequest();
+    TStatusEvent handler = [this, &ui, &status](const std::string& text, bool& stop) {
         if (ShowProgress)
             ShowProgress(text);
         ui.ProcessMessages();
-        if (stop_)
+        if (stop_ || status.StopRequested())
             stop = true;
     };
     TLogRunResult result;
+    std::optional<std::string> failure;
     ui.SetBusy(true);
     try {
         // A stopped log is not kept: it would look complete, and every tree it missed would
         // show as deleted in later comparisons.
         result = LogReference(store_, ui, created_, handler);
     } catch (const std::exception& e) {
-        ui.SetBusy(false);
-        ui.MessageDlg(e.what(), TMsgDlgType::Error, mbtn::OK);
+        failure = e.what();
+    }
+    status.Hide();
+    ui.SetBusy(false);
+    if (failure) {
+        ui.MessageDlg(*failure, TMsgDlgType::Error, mbtn::OK);
         return;
     }
-    ui.SetBusy(false);
     if (result.Refused)
         return;
     if (result.Stopped) {

@@ -143,6 +143,21 @@ TEST_F(RefWizardTest, CancellingTheLoggingLeavesNoLog)
     EXPECT_EQ(wizard.CancelCaption(), "Cancel");
 }
 
+TEST_F(RefWizardTest, TheStatusWindowThatComesUpWithTheRunStopsItTooAndGoesWithIt)
+{
+    GoTo(4);
+    ui.OnProcessMessages = [&] {
+        // What the windows' user interface does while a run works.
+        ui.StatusWindow.Visible = true;
+        EXPECT_EQ(ui.StatusWindow.Heading, "Now Logging :");
+        ui.StatusWindow.Stop = true;
+    };
+    EXPECT_TRUE(wizard.Next());
+    EXPECT_EQ(ui.Texts().back(), "Log aborted .. you can relog later when required");
+    EXPECT_FALSE(ui.StatusWindow.Visible);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+}
+
 TEST_F(RefWizardTest, APathOfUnknownClusterSizeIsOfferedOneForItsShare)
 {
     vmtest::TempDir mountDir;
