@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FileCopy.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -127,6 +129,7 @@ bool TPosixFileSystem::StatRelative(int dirFd, const char* name, TFileInfo& info
     info.Inode = sx.stx_ino;
     info.MountId = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
     info.Links = sx.stx_nlink;
+    info.Owner = sx.stx_uid;
     return true;
 }
 
@@ -256,6 +259,20 @@ bool TPosixFileSystem::SetCompressedAt(TDirHandle dir, const std::string& name, 
     return ok;
 }
 
+bool TPosixFileSystem::MakeDirectoryAt(TDirHandle dir, const std::string& name, int& error)
+{
+    if (::mkdirat(dir, name.c_str(), 0777) == 0)
+        return true;
+    error = errno;
+    return false;
+}
+
+bool TPosixFileSystem::CopyFileAt(TDirHandle fromDir, const std::string& fromName, TDirHandle toDir,
+                                  const std::string& toName, int& error)
+{
+    return CopyRegularFileAt(fromDir, fromName, toDir, toName, error);
+}
+
 // ---- TRootedWalker ----------------------------------------------------------------------------
 
 TRootedWalker::TRootedWalker(TFileSystem& fs, std::string root) : fs_(fs), root_(std::move(root)) {}
@@ -275,7 +292,8 @@ void TRootedWalker::CloseFrom(size_t depth)
     }
 }
 
-TDirHandle TRootedWalker::ParentOf(const std::string& path, std::string& name, int& error)
+TDirHandle TRootedWalker::ParentOf(const std::string& path, std::string& name, int& error,
+                                   bool create)
 {
     std::string rest;
     if (path == root_ || (root_.empty() && path == "/")) {
@@ -327,6 +345,9 @@ TDirHandle TRootedWalker::ParentOf(const std::string& path, std::string& name, i
             continue;
         CloseFrom(i + 1);
         TDirHandle h = fs_.OpenDirectoryAt(handles_[i], parts[i], error);
+        if (h == kNoDir && create && error == ENOENT &&
+            (fs_.MakeDirectoryAt(handles_[i], parts[i], error) || error == EEXIST))
+            h = fs_.OpenDirectoryAt(handles_[i], parts[i], error);
         if (h == kNoDir)
             return kNoDir;
         handles_.push_back(h);

@@ -52,6 +52,7 @@ struct TFileInfo
     uint64_t Inode = 0;
     uint64_t MountId = 0; // 0 when the kernel does not tell
     uint32_t Links = 1;
+    uint32_t Owner = 0; // the owner's user id
 
     bool IsDirectory() const { return (Attributes & faDirectory) != 0; }
 };
@@ -103,6 +104,14 @@ public:
     // false with EOPNOTSUPP (or ENOTTY) where the file system cannot. Links are refused.
     virtual bool SetCompressedAt(TDirHandle dir, const std::string& name, bool compressed,
                                  int& error) = 0;
+    // Creates the directory name inside dir (owner, group and others may read and enter it, as
+    // the umask allows).
+    virtual bool MakeDirectoryAt(TDirHandle dir, const std::string& name, int& error) = 0;
+    // Copies the regular file fromName inside fromDir to toName inside toDir, content and
+    // permission bits (platform/FileCopy.h): an existing toName is replaced only once the copy
+    // is complete. Anything but a regular file is refused (EINVAL), a link is never followed.
+    virtual bool CopyFileAt(TDirHandle fromDir, const std::string& fromName, TDirHandle toDir,
+                            const std::string& toName, int& error) = 0;
 
     // Whole files and directories by path: what the reference store and the runs that write
     // logs and comparisons create, list, rename and remove.
@@ -162,6 +171,9 @@ public:
     bool RenameFile(const std::string& from, const std::string& to, bool replace,
                     int& error) override;
     std::unique_ptr<TFileStream> CreateFile(const std::string& path) override;
+    bool MakeDirectoryAt(TDirHandle dir, const std::string& name, int& error) override;
+    bool CopyFileAt(TDirHandle fromDir, const std::string& fromName, TDirHandle toDir,
+                    const std::string& toName, int& error) override;
 
 private:
     class TLocalClock;
@@ -186,8 +198,9 @@ public:
     // The open directory that holds path and the path's last name. For the root itself the
     // root's parent is opened by its path (the root was chosen by the user). kNoDir when a
     // directory on the way is missing, is a link or cannot be opened, or when path does not lie
-    // below the root.
-    TDirHandle ParentOf(const std::string& path, std::string& name, int& error);
+    // below the root. With create, missing directories on the way are made.
+    TDirHandle ParentOf(const std::string& path, std::string& name, int& error,
+                        bool create = false);
 
 private:
     void CloseFrom(size_t depth);

@@ -263,6 +263,17 @@ std::string TLocale::DayDateTimeText(TDateTime value) const
     return DateTimeText(value, true);
 }
 
+std::string TLocale::LongDateTimeText(TDateTime value) const
+{
+    TDateTimeParts p;
+    if (!DecodeDateTime(value, p))
+        return std::string();
+    const int wd = WeekDayOf(p);
+    return LongDayNames[wd] + ", " + std::to_string(p.Day) + " " +
+           LongMonthNames[size_t(p.Month - 1)] + " " + std::to_string(p.Year) + " " +
+           FormatPattern(LongTimeFormat, p, wd);
+}
+
 std::string TLocale::DateTimeText(TDateTime value, bool withDay) const
 {
     TDateTimeParts p;

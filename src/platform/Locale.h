@@ -61,6 +61,9 @@ struct TLocale
     std::optional<TDateTime> ParseDateTime(const std::string& text) const;
     // The abbreviated day name, a blank and DateTimeText.
     std::string DayDateTimeText(TDateTime value) const;
+    // The full day name, the day, the full month name, the year and the long time:
+    // "Friday, 1 March 2024 10:00:00".
+    std::string LongDateTimeText(TDateTime value) const;
     // A date-time through a strftime-style pattern (see above) using this locale's names.
     // Unknown conversions are copied as they stand.
     std::string FormatPattern(const std::string& pattern, const TDateTimeParts& parts,

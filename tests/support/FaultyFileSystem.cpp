@@ -150,4 +150,23 @@ std::unique_ptr<vm::TFileStream> FaultyFileSystem::CreateFile(const std::string&
     return std::make_unique<DiskFullFileStream>(path, DiskSpace);
 }
 
+bool FaultyFileSystem::MakeDirectoryAt(vm::TDirHandle dir, const std::string& name, int& error)
+{
+    return real_.MakeDirectoryAt(dir, name, error);
+}
+
+bool FaultyFileSystem::CopyFileAt(vm::TDirHandle fromDir, const std::string& fromName,
+                                  vm::TDirHandle toDir, const std::string& toName, int& error)
+{
+    auto failing = FailingCopies.find(fromName);
+    if (failing != FailingCopies.end()) {
+        error = failing->second;
+        return false;
+    }
+    if (!real_.CopyFileAt(fromDir, fromName, toDir, toName, error))
+        return false;
+    Copied.push_back(fromName);
+    return true;
+}
+
 } // namespace vmtest

@@ -36,9 +36,12 @@ public:
     // Files made by CreateFile hold at most this many bytes; writes past it fail as on a full
     // disk (-1: no limit).
     int64_t DiskSpace = -1;
+    // Names whose copy (by source name) fails with this errno, as a full disk fails it.
+    std::map<std::string, int> FailingCopies;
 
     std::vector<std::string> Removed;         // names removed, in order
     std::vector<std::string> ClearedReadOnly; // names whose read-only attribute was cleared
+    std::vector<std::string> Copied;          // source names copied, in order
     int OpenDirectories = 0;                  // open now
     int MostOpenDirectories = 0;              // at the most
 
@@ -64,6 +67,9 @@ public:
     bool RenameFile(const std::string& from, const std::string& to, bool replace,
                     int& error) override;
     std::unique_ptr<vm::TFileStream> CreateFile(const std::string& path) override;
+    bool MakeDirectoryAt(vm::TDirHandle dir, const std::string& name, int& error) override;
+    bool CopyFileAt(vm::TDirHandle fromDir, const std::string& fromName, vm::TDirHandle toDir,
+                    const std::string& toName, int& error) override;
 
 private:
     vm::TDirHandle Opened(vm::TDirHandle h);
