@@ -1,8 +1,6 @@
 #include "refman/TagSettings.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/file.h>
+#include "platform/ExclusiveFile.h"
 
 namespace vm {
 
@@ -75,14 +73,10 @@ void TTagSettings::Save(TDirStorage& log) const
 
 void SaveTagSettingsToFile(const TTagSettings& settings, const std::string& path)
 {
-    TFileStream stream(path, TFileMode::OpenReadWrite);
-    if (::flock(stream.Handle(), LOCK_EX | LOCK_NB) != 0)
-        throw EFOpenError("Cannot write " + path + ": " +
-                          (errno == EWOULDBLOCK ? std::string("another program is writing it")
-                                                : std::string(std::strerror(errno))));
-    TDirStorage log(stream);
+    std::unique_ptr<TFileStream> stream = OpenForExclusiveWriting(path);
+    TDirStorage log(*stream);
     settings.Save(log);
-    stream.Flush();
+    stream->Flush();
 }
 
 } // namespace vm
