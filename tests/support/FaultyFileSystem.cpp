@@ -111,6 +111,10 @@ bool FaultyFileSystem::SetReadOnlyAt(vm::TDirHandle dir, const std::string& name
 bool FaultyFileSystem::SetCompressedAt(vm::TDirHandle dir, const std::string& name, bool compressed,
                                        int& error)
 {
+    if (CompressionError) {
+        error = CompressionError;
+        return false;
+    }
     return real_.SetCompressedAt(dir, name, compressed, error);
 }
 

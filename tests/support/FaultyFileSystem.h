@@ -38,6 +38,9 @@ public:
     int64_t DiskSpace = -1;
     // Names whose copy (by source name) fails with this errno, as a full disk fails it.
     std::map<std::string, int> FailingCopies;
+    // The errno of every compression request, as a file system without compression answers;
+    // 0 passes them through.
+    int CompressionError = 0;
 
     std::vector<std::string> Removed;         // names removed, in order
     std::vector<std::string> ClearedReadOnly; // names whose read-only attribute was cleared

@@ -1,0 +1,169 @@
+#include "explore/FileProperties.h"
+
+#include "app/SizeText.h"
+#include "core/LogWalk.h"
+#include "core/LogWriter.h"
+#include "explore/EntryOnDisk.h"
+#include "platform/FileOwner.h"
+#include "platform/Volume.h"
+#include "references/RefStore.h"
+
+
+namespace vm {
+
+namespace {
+
+// The log's dates are 0 where the disk gave none.
+std::string DateText(TDateTime value, const TLocale& locale)
+{
+    return value == 0 ? std::string() : locale.LongDateTimeText(value);
+}
+
+// Moves the allocated space of every directory above the entry at offset by delta.
+void MoveAncestors(TDirStorage& log, int32_t offset, int64_t delta)
+{
+    TDirNode node;
+    std::string name;
+    TLogWalk up = TLogWalk::Ancestors(log, offset);
+    up.Next(node, name); // the entry itself
+    while (up.Next(node, name))
+        log.WriteAllocated(up.Offset(), node.Allocated + delta);
+}
+
+bool SameKind(uint32_t logged, const TFileInfo& onDisk)
+{
+    return EntryKindOf(logged) == EntryKindOf(onDisk.Attributes);
+}
+
+} // namespace
+
+bool TakesCompression(const std::string& fileSystemType)
+{
+    return fileSystemType == "btrfs";
+}
+
+TRefPathInfo GetIniInfo(const TRefStore& store, int reference, const std::string& topLevelPath)
+{
+    TRefPathInfo info;
+    for (const TRefPath& path : store.ReadRefPaths(reference)) {
+        if (path.Path.empty())
+            break;
+        if (path.Path != topLevelPath)
+            continue;
+        info.Unit = path.Unit;
+        info.FileSystem = path.FileSystem;
+        break;
+    }
+    return info;
+}
+
+TFileProperties::TFileProperties(TFileSystem& fs, TNetWareLoader& netware, const TLocale& locale)
+    : fs_(&fs), netware_(&netware), locale_(&locale)
+{
+}
+
+std::string TFileProperties::SizeWithBytes(int64_t bytes) const
+{
+    return vm::SizeText(bytes, *locale_) + " (" + std::to_string(bytes) + " bytes)";
+}
+
+void TFileProperties::Load(TDirStorage& log, int32_t offset, const TRefPathInfo& info,
+                           const TFileTypeLookup& types)
+{
+    *this = TFileProperties(*fs_, *netware_, *locale_);
+    Offset = offset;
+    Unit = info.Unit;
+    FileSystem = info.FileSystem;
+    TDirNode node;
+    if (!log.ReadNode(offset, node, Name)) {
+        Owner = kFileNotFound;
+        return;
+    }
+    Directory = node.Kind == kKindDirectory;
+    Path = log.GetFullPath(offset);
+    Location = Path.substr(0, Path.find_last_of('/') + 1);
+    CreatedText = DateText(node.Created, *locale_);
+    ModifiedText = DateText(node.Modified, *locale_);
+    AccessedText = DateText(node.Accessed, *locale_);
+    ReadOnly = node.Attributes & faReadOnly;
+    Archive = node.Attributes & faArchive;
+    System = node.Attributes & faSystem;
+    Hidden = node.Attributes & faHidden;
+    Compressed = node.Attributes & faCompressed;
+    SizeText = SizeWithBytes(node.Size);
+    SpaceText = SizeWithBytes(node.Allocated);
+    if (Directory) {
+        TypeText = "File folder";
+    } else if (types) {
+        const std::string_view extension = ExtensionOf(Name);
+        TypeText = types(extension.empty() ? std::string(".") : std::string(extension));
+    }
+    ResultingAllocated = node.Allocated;
+
+    TEntryLocator locator(log, *fs_);
+    TEntryOnDisk where;
+    Exists = locator.Locate(offset, where) && where.Exists && SameKind(node.Attributes, where.Info);
+    if (!Exists) {
+        Owner = kFileNotFound;
+        return;
+    }
+    Owner = FileOwnerName(*fs_, *locator.LastWalker(), Path, FileSystem, *netware_);
+    const TEntryKind kind = EntryKindOf(node.Attributes);
+    ReadOnlyEnabled = kind == TEntryKind::File || kind == TEntryKind::Directory;
+    CompressedEnabled =
+        ReadOnlyEnabled && TakesCompression(TMountTable::Load().FileSystemName(Path));
+}
+
+bool TFileProperties::Apply(TDirStorage& log, bool readOnly, bool compressed, TUserInterface& ui)
+{
+    TDirNode node;
+    std::string name;
+    TEntryLocator locator(log, *fs_);
+    TEntryOnDisk where;
+    if (!log.ReadNode(Offset, node, name) || !locator.Locate(Offset, where) || !where.Exists ||
+        !SameKind(node.Attributes, where.Info)) {
+        Exists = false;
+        Owner = kFileNotFound;
+        ui.ShowMessage(Path + ": " + kFileNotFound);
+        return false;
+    }
+    std::string refused;
+    int error = 0;
+    const bool wasReadOnly = where.Info.Attributes & faReadOnly;
+    if (ReadOnlyEnabled && readOnly != wasReadOnly &&
+        !fs_->SetReadOnlyAt(where.Parent, where.Name, readOnly, error))
+        refused += "\nRead-only cannot be " + std::string(readOnly ? "set" : "cleared") + " (" +
+                   ErrorText(error) + ")";
+    if (compressed != Compressed &&
+        !fs_->SetCompressedAt(where.Parent, where.Name, compressed, error))
+        refused += "\nThe file system refused to " +
+                   std::string(compressed ? "compress" : "uncompress") + " it (" +
+                   ErrorText(error) + ")";
+    TFileInfo now;
+    if (!fs_->StatAt(where.Parent, where.Name, now, error)) {
+        Exists = false;
+        Owner = kFileNotFound;
+        ui.ShowMessage(Path + ": " + kFileNotFound);
+        return false;
+    }
+    // A directory's space is that of its whole tree; only a file's own space changes here. A
+    // later link to a file keeps the 0 the scan gave it, as its first link holds the space.
+    int64_t allocated = node.Allocated;
+    if (!Directory)
+        allocated = TLogWriter::AllocatedOf(now, node.Allocated == 0 && now.Links > 1, Unit);
+    log.WriteAttributes(Offset, now.Attributes);
+    if (allocated != node.Allocated) {
+        log.WriteAllocated(Offset, allocated);
+        MoveAncestors(log, Offset, allocated - node.Allocated);
+    }
+    log.Stream().Flush();
+    ResultingAllocated = allocated;
+    SpaceText = SizeWithBytes(allocated);
+    ReadOnly = now.Attributes & faReadOnly;
+    Compressed = now.Attributes & faCompressed;
+    if (!refused.empty())
+        ui.MessageDlg(Path + ":" + refused, TMsgDlgType::Warning, mbtn::OK);
+    return true;
+}
+
+} // namespace vm
