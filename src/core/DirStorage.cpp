@@ -55,9 +55,9 @@ TFileSystem& TDirStorage::Disk()
 
 // ---- Building, and the disk the log describes -------------------------------------------------
 
-void TDirStorage::DeleteTree(int32_t offset, const TDeleteOptions& options)
+TDeleteResult TDirStorage::DeleteTree(int32_t offset, const TDeleteOptions& options)
 {
-    DeleteTreeOnDisk(*this, Disk(), offset, options, onStatus_);
+    return DeleteTreeOnDisk(*this, Disk(), offset, options, onStatus_);
 }
 
 void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)

@@ -45,6 +45,17 @@ struct TDeleteOptions
     bool Force = false;                  // make read-only entries and directories writable first
     bool UpdateLog = false;              // also take the deleted space from the log's totals
     bool MissingCountsAsDeleted = false; // an entry no longer on the disk is marked deleted
+    bool DeleteFromDisk = true;          // false: nothing is deleted, what is gone is marked
+};
+
+// What a DeleteTree did.
+struct TDeleteResult
+{
+    // The space of the entries marked deleted now, each counted once (as it stood before the
+    // marking took it from the log).
+    int64_t DeletedSpace = 0;
+    bool Stopped = false;                // the status handler stopped it
+    std::vector<std::string> NotDeleted; // "path: why" for each entry that could not go
 };
 
 // The decoded form of a record's fixed part.
@@ -118,7 +129,7 @@ public:
 
     // Deletes the directory tree at offset from the disk, marking its records deleted
     // (core/LogDiskOperations.h).
-    void DeleteTree(int32_t offset, const TDeleteOptions& options);
+    TDeleteResult DeleteTree(int32_t offset, const TDeleteOptions& options);
     // Compares the tree at offset with the disk; the handler gets one message per record.
     void VerifyTree(int32_t offset, const TStatusEvent& handler);
 
