@@ -1,0 +1,195 @@
+#include "explore/DirectoryDeletion.h"
+
+#include "core/LogDiskOperations.h"
+#include "core/LogScan.h"
+#include "core/LogWalk.h"
+#include "explore/DeletionTexts.h"
+#include "explore/EntryOnDisk.h"
+#include "explore/ProgressPace.h"
+#include "platform/RootedFileSystem.h"
+
+#include <algorithm>
+
+namespace vm {
+
+namespace {
+
+int Percent(int64_t done, int64_t total)
+{
+    return total <= 0 ? 100 : int(std::min<int64_t>(100, done * 100 / total));
+}
+
+// The progress of a deletion: "Preparing to delete" while the entries are collected, then one
+// text per entry; the bar counts the entries.
+class TDeletionStatus
+{
+public:
+    TDeletionStatus(const TDirectoryProgress& progress, int64_t entries, bool mayStop)
+        : progress_(progress), entries_(entries), mayStop_(mayStop)
+    {
+    }
+    void operator()(const std::string& text, bool& stop)
+    {
+        if (current_.empty() || (current_ == kPreparing && text != current_)) {
+            current_ = text;
+            count_ = 0;
+        }
+        if (++count_ % 10 == 0)
+            progress_.Bar(Percent(count_, entries_));
+        if (pace_.Due()) {
+            progress_.Label(text);
+            progress_.ProcessMessages();
+        }
+        if (mayStop_ && progress_.StopRequested())
+            stop = stopped_ = true;
+    }
+    bool Stopped() const { return stopped_; }
+
+private:
+    static constexpr const char* kPreparing = "Preparing to delete";
+    const TDirectoryProgress& progress_;
+    int64_t entries_;
+    bool mayStop_;
+    std::string current_;
+    int64_t count_ = 0;
+    TProgressPace pace_;
+    bool stopped_ = false;
+};
+
+} // namespace
+
+void TDirectoryDeletion::Prepare(TDirStorage& log, int32_t offset, TFileSystem& fs)
+{
+    *this = TDirectoryDeletion();
+    log_ = &log;
+    fs_ = &fs;
+    offset_ = subtreeEnd_ = offset;
+    TDirNode node;
+    std::string name;
+    if (!log.ReadNode(offset, node, name))
+        return;
+    path_ = log.GetFullPath(offset);
+    topPath_ = TopLevelPathOf(log, offset);
+    allocated_ = node.Allocated;
+    subtreeEnd_ = offset + 1;
+    for (TLogWalk below = TLogWalk::Subtree(log, offset); below.Next(node, name);) {
+        ++(node.Kind == kKindDirectory ? directories_ : files_);
+        subtreeEnd_ = below.Offset() + 1;
+    }
+}
+
+std::string TDirectoryDeletion::InfoText(const TLocale& locale) const
+{
+    return DirectoryInfoText(directories_, files_, allocated_, path_, locale);
+}
+
+bool TDirectoryDeletion::CheckModified(const TDirectoryProgress& progress)
+{
+    if (!log_)
+        return true;
+    TRootedFileSystem rooted(*fs_, topPath_);
+    const int64_t entries = directories_ + files_;
+    int64_t count = 0;
+    bool stopped = false;
+    TProgressPace pace;
+    VerifyTreeOnDisk(*log_, rooted, offset_, [&](const std::string& message, bool& stop) {
+        if (!message.empty())
+            progress.Line(message);
+        if (++count % 10 == 0)
+            progress.Bar(Percent(count, entries));
+        if (pace.Due())
+            progress.ProcessMessages();
+        if (progress.StopRequested())
+            stop = stopped = true;
+    });
+    return !stopped;
+}
+
+bool TDirectoryDeletion::CheckNew(const TDirectoryProgress& progress)
+{
+    if (!log_)
+        return true;
+    TRootedFileSystem rooted(*fs_, topPath_);
+    TMemoryStream stream;
+    bool stopped = false;
+    TProgressPace pace;
+    ScanIntoLog(stream, {TScanRoot{path_ + "/", 1}}, rooted,
+                [&](const std::string&, bool& stop) {
+                    if (pace.Due())
+                        progress.ProcessMessages();
+                    if (progress.StopRequested())
+                        stop = stopped = true;
+                },
+                {});
+    if (stopped)
+        return false;
+    TDirStorage scanned(stream);
+    const int64_t entries = directories_ + files_;
+    int64_t count = 0;
+    TDirNode node;
+    std::string name;
+    for (TLogWalk below = TLogWalk::Subtree(scanned, scanned.FirstOffset());
+         below.Next(node, name);) {
+        const std::string path = scanned.GetFullPath(below.Offset());
+        if (log_->FindPath(path) == kNoOffset)
+            progress.Line("New file - " + path);
+        if (++count % 10 == 0)
+            progress.Bar(Percent(count, entries));
+        if (pace.Due())
+            progress.ProcessMessages();
+        if (progress.StopRequested())
+            return false;
+    }
+    return true;
+}
+
+TDirectoryDeleted TDirectoryDeletion::Delete(bool updateLog, const TDirectoryProgress& progress)
+{
+    TDirectoryDeleted done;
+    if (!log_)
+        return done;
+    TRootedFileSystem rooted(*fs_, topPath_);
+    TFileInfo now;
+    const bool there = rooted.FindExact(path_, now) > 0;
+    if (there && !now.IsDirectory()) {
+        done.NotDeleted.push_back(path_ + ": " + EntryKindText(EntryKindOf(now.Attributes)) +
+                                  " stands there now, not the directory this log lists; " +
+                                  "nothing was deleted");
+        return done;
+    }
+    done.Ran = true;
+    const int64_t entries = directories_ + files_ + 1;
+    if (there) {
+        // What the directory holds now, new entries too, goes from the disk.
+        TDeletionStatus status(progress, entries, true);
+        progress.Label("Preparing to delete");
+        TMemoryStream stream;
+        const TScanOutcome scan = ScanIntoLog(
+            stream, {TScanRoot{path_ + "/", 1}}, rooted,
+            [&status](const std::string&, bool& stop) { status("Preparing to delete", stop); }, {});
+        if (!scan.Stopped) {
+            TDirStorage scanned(stream);
+            TDeleteOptions options;
+            options.Force = true;
+            const TDeleteResult result =
+                DeleteTreeOnDisk(scanned, rooted, scanned.FirstOffset(), options, std::ref(status));
+            done.NotDeleted = result.NotDeleted;
+        }
+        done.Stopped = status.Stopped();
+    }
+    // What is gone now is marked in the log, also after a stop: nothing more is deleted here.
+    TDeletionStatus marking(progress, entries, false);
+    TDeleteOptions mark;
+    mark.Force = true;
+    mark.UpdateLog = updateLog;
+    mark.MissingCountsAsDeleted = true;
+    mark.DeleteFromDisk = false;
+    done.DeletedSpace =
+        DeleteTreeOnDisk(*log_, rooted, offset_, mark, std::ref(marking)).DeletedSpace;
+    done.DirectoryMarked = (log_->ReadTags(offset_) & kTagDeleted) != 0;
+    log_->Stream().Flush();
+    progress.Bar(100);
+    return done;
+}
+
+} // namespace vm
