@@ -21,11 +21,13 @@ constexpr int FileList = 140;       // the explore window's file list
 constexpr int FileFilter = 150;     // "Filter specifications"
 constexpr int TagSettings = 160;    // "Define user tags"
 constexpr int DeleteOptions = 170;  // "Confirm deletion options"
+constexpr int DeleteFolder = 175;   // "Confirm deletion options" for a directory
 constexpr int ConfirmPrinter = 220; // "Confirm printer settings"
 constexpr int Email = 227;          // "Email"
 constexpr int Properties = 230;     // "Properties"
 constexpr int OptionsButton = 250;  // the options dialog's "Help" button
 constexpr int Scheduler = 310;      // "NT Scheduler" and the submit dialog
+constexpr int CopyOptions = 340;    // "Copy options"
 } // namespace help
 
 // The page (a file name inside the help folder, possibly with an #anchor) of a help context;

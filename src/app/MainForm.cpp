@@ -6,7 +6,11 @@
 #include "app/QtImageLists.h"
 #include "app/QtResources.h"
 #include "app/ToolsOptionsForm.h"
+#include "explore/CopyOptionsForm.h"
+#include "explore/DeleteDirectoryForm.h"
+#include "explore/DeleteFileForm.h"
 #include "explore/ExploreForm.h"
+#include "explore/QtFileOperations.h"
 #include "network/VolumeInfoForm.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
@@ -485,6 +489,26 @@ void TMDIParent::NTScheduler1Click()
 {
     if (schedule_)
         schedule_->exec();
+}
+
+TFileOperationDialogs& TMDIParent::FileOperations()
+{
+    if (!fileOperations_) {
+        fileOperations_ = std::make_unique<TFileOperationDialogs>(
+            *context_.UI,
+            [this](bool confirm) {
+                context_.ConfirmDeletions = confirm;
+                ConfirmDeletions1->setChecked(confirm);
+            },
+            this);
+        connect(fileOperations_->DeleteFileForm, &TDeleteFileForm::HelpRequested, this,
+                &TMDIParent::ShowHelpContext);
+        connect(fileOperations_->DeleteDirectoryForm, &TDeleteDirectoryForm::HelpRequested, this,
+                &TMDIParent::ShowHelpContext);
+        connect(fileOperations_->CopyOptionsForm, &TCopyOptionsForm::HelpRequested, this,
+                &TMDIParent::ShowHelpContext);
+    }
+    return *fileOperations_;
 }
 
 void TMDIParent::ConfirmDeletions1Click()

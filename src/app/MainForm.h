@@ -28,6 +28,7 @@ class TScheduler;
 class TTagSettingsForm;
 class TPrintForm;
 class TEmailForm;
+class TFileOperationDialogs;
 
 class TMDIParent : public QMainWindow
 {
@@ -101,6 +102,9 @@ public:
     // "Print options" and "Email": one dialog each for every list window.
     TPrintForm& PrintForm() { return *printForm_; }
     TEmailForm& EmailForm() { return *emailForm_; }
+    // The dialogs of deleting and copying listed files, one set for every window (made when
+    // first asked for).
+    TFileOperationDialogs& FileOperations();
 
     // The frame's menus and items.
     QMenu *FileMenu, *ToolsMenu, *WindowMenu, *HelpMenu;
@@ -151,6 +155,7 @@ private:
     std::unique_ptr<TScheduler> scheduler_;
     TScheduleForm* schedule_ = nullptr;
     TTagSettingsForm* tagSettings_;
+    std::unique_ptr<TFileOperationDialogs> fileOperations_;
 };
 
 // True when the scheduler can hold jobs on this computer: a crontab command is on the PATH, or

@@ -80,6 +80,7 @@ TExploreChild::TExploreChild(TMDIParent& frame)
 
     CreateActions();
     CreateMenus();
+    CreateFileActions();
     CreateToolBar();
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -163,7 +164,7 @@ void TExploreChild::CreateActions()
     EmailAction->setIcon(ToolbarImage(toolimg::Email));
     connect(EmailAction, &QAction::triggered, this, &TExploreChild::EmailClick);
 
-    // Deletion and the file actions come later; they are here, disabled.
+    // Deleting and copying listed files: QtExploreFileActions.cpp.
     DeleteFilesAction = Action(this, "Delete tagged files", "DeleteFilesAction",
                                "Delete files marked with rubbish bin");
     DeleteFilesAction->setIconText("Delete");
@@ -171,8 +172,6 @@ void TExploreChild::CreateActions()
     CopyAllFilesAction = Action(this, "all files ...", "CopyAllFilesAction");
     CopyAllFilesAction->setIconText("Copy files");
     CopySelectedFilesAction = Action(this, "selected files ...", "CopySelectedFilesAction");
-    for (QAction* a : {DeleteFilesAction, CopyAllFilesAction, CopySelectedFilesAction})
-        a->setEnabled(false);
 
     StopAction = Action(this, "Stop !", "StopAction");
     StopAction->setIcon(ToolbarImage(toolimg::Stop));
@@ -421,6 +420,9 @@ QWidget* TExploreChild::CreateListPanel()
         FileListView->setColumnHidden(c, width == 0);
     }
     FileListView->installEventFilter(this);
+    FileListView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FileListView, &QWidget::customContextMenuRequested, this,
+            &TExploreChild::ChildPopupMenuPopup);
     connect(FileListView, &QAbstractItemView::doubleClicked, this, &TExploreChild::OpenRow);
     connect(FileListView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
         SortColumn = table_.Column(section).Caption;

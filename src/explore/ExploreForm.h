@@ -130,6 +130,23 @@ public:
     void DisableToolBar();
     void EnableToolBar();
 
+    // The file actions on the list's rows (QtExploreFileActions.cpp).
+    QMenu* ChildPopupMenu;
+    QMenu* CopyFilesMenu;
+    QAction *Open1, *QuickView1, *SelectAllFilesPopup1, *DeleteSelected1, *Properties1;
+    QAction* ContextMenuSeparator;
+    // The disk the file actions work on: the real one unless a test gives another.
+    TFileSystem* Disk;
+    void ChildPopupMenuPopup(const QPoint& at);
+    void OpenClick();
+    void SelectAllFilesClick();
+    void PropertiesClick();
+    void MenuClickTag(int bit);
+    void ClearAllTagsClick();
+    void DeleteSelectedClick();
+    void DeleteFilesClick();
+    void CopyFilesClick(bool selectedOnly);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -151,12 +168,22 @@ private:
 
     void CreateActions();
     void CreateMenus();
+    void CreateFileActions();
     void CreateToolBar();
     QWidget* CreateTreePanel();
     QWidget* CreateListPanel();
     // The log for one operation: the file opened read-only, or the stream in memory. Nothing
     // (after the error message) when the file cannot be opened.
     std::unique_ptr<TLogAccess> OpenLog();
+    // The log for an operation that changes it: the file opened for writing with other writers
+    // shut out, or the stream in memory.
+    std::unique_ptr<TLogAccess> OpenLogForChange();
+    // The list, the tree, the toolbar and every menu item off (marked) while a deletion or copy
+    // runs, and back on afterwards.
+    void SetFileActionsRunning(bool running);
+    int FocusedPosition() const;
+    std::vector<int> SelectedPositions() const;
+    void RowChanged(int position);
     void StartBuild(const std::string& caption);
     void BuildStep();
     void EndBuild();
@@ -187,6 +214,7 @@ private:
     QAction* viewButtonAction_ = nullptr;
     QActionGroup *views_, *dateTypes_;
     int viewImage_ = 1;
+    std::unique_ptr<TFileSystem> ownDisk_;
 };
 
 } // namespace vm

@@ -239,8 +239,10 @@ void TExploreChild::OpenRow(const QModelIndex& index)
     if (!index.isValid() || index.row() >= store_.Count())
         return;
     const TFileRow& row = store_.Row(index.row());
-    if (row.Kind == kRowFile)
-        return; // opening files comes with the file actions
+    if (row.Kind == kRowFile) {
+        OpenClick();
+        return;
+    }
     if (row.Kind == kRowFolder)
         NameToReselect = std::string(store_.Name(row));
     // The row's directory is a node of the tree: found by its offset, whatever its name holds.

@@ -1,0 +1,196 @@
+#include "explore/FilePropForm.h"
+
+#include "app/HelpTopics.h"
+#include "platform/QtText.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace vm {
+
+namespace {
+
+QLabel* Value(QWidget* owner, const char* name)
+{
+    auto* label = Named(new QLabel(owner), name);
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QFrame* Rule(QWidget* owner)
+{
+    auto* line = new QFrame(owner);
+    line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+TFilePropForm::TFilePropForm(TFileProperties& properties, TApply apply, QWidget* parent)
+    : QDialog(parent), properties_(properties), apply_(std::move(apply))
+{
+    setObjectName("FilePropForm");
+    setWindowTitle("Properties");
+
+    PageControl = Named(new QTabWidget(this), "PageControl");
+    GeneralPage = Named(new QWidget(PageControl), "GeneralPage");
+    PageControl->addTab(GeneralPage, "General");
+
+    IconImage = Named(new QLabel(GeneralPage), "IconImage");
+    IconImage->setAccessibleName("File icon");
+    NameLabel = Value(GeneralPage, "NameLabel");
+    NameLabel->setAccessibleName("File Name");
+    TypeLabel = Value(GeneralPage, "TypeLabel");
+    LocationLabel = Value(GeneralPage, "LocationLabel");
+    LocationLabel->setWordWrap(true);
+    SizeLabel = Value(GeneralPage, "SizeLabel");
+    SpaceLabel = Value(GeneralPage, "SpaceLabel");
+    OwnerCaption = Named(new QLabel("Owner", GeneralPage), "OwnerCaption");
+    OwnerLabel = Value(GeneralPage, "OwnerLabel");
+    DosNameLabel = Value(GeneralPage, "DosNameLabel");
+    CreatedLabel = Value(GeneralPage, "CreatedLabel");
+    ModifiedLabel = Value(GeneralPage, "ModifiedLabel");
+    AccessedLabel = Value(GeneralPage, "AccessedLabel");
+
+    auto box = [this](const char* text, const char* name) {
+        auto* b = Named(new QCheckBox(text, GeneralPage), name);
+        connect(b, &QCheckBox::clicked, this, [this] { ApplyButton->setEnabled(true); });
+        return b;
+    };
+    ReadOnlyCheckBox = box("Read-only", "ReadOnlyCheckBox");
+    ArchiveCheckBox = box("Archive", "ArchiveCheckBox");
+    HiddenCheckBox = box("Hidden", "HiddenCheckBox");
+    SystemCheckBox = box("System", "SystemCheckBox");
+    CompressedCheckBox = box("Compressed", "CompressedCheckBox");
+    ReservedCheckBox = box("Reserved", "ReservedCheckBox");
+    ReservedCheckBox->hide();
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    auto line = [&](const char* caption, QWidget* value) {
+        auto* label = new QLabel(caption, GeneralPage);
+        label->setBuddy(value);
+        grid->addWidget(label, row, 0, Qt::AlignTop);
+        grid->addWidget(value, row++, 1);
+    };
+    auto rule = [&] { grid->addWidget(Rule(GeneralPage), row++, 0, 1, 2); };
+    grid->addWidget(IconImage, row, 0);
+    grid->addWidget(NameLabel, row++, 1);
+    rule();
+    line("Type:", TypeLabel);
+    line("Location:", LocationLabel);
+    line("Size:", SizeLabel);
+    line("Space:", SpaceLabel);
+    grid->addWidget(OwnerCaption, row, 0, Qt::AlignTop);
+    grid->addWidget(OwnerLabel, row++, 1);
+    rule();
+    line("MS-DOS name:", DosNameLabel);
+    line("Created:", CreatedLabel);
+    line("Modified:", ModifiedLabel);
+    line("Accessed:", AccessedLabel);
+    rule();
+    auto* attributes = new QGridLayout;
+    attributes->addWidget(ReadOnlyCheckBox, 0, 0);
+    attributes->addWidget(HiddenCheckBox, 0, 1);
+    attributes->addWidget(ArchiveCheckBox, 1, 0);
+    attributes->addWidget(SystemCheckBox, 1, 1);
+    attributes->addWidget(CompressedCheckBox, 2, 0);
+    attributes->addWidget(ReservedCheckBox, 2, 1);
+    auto* attributesLabel = new QLabel("Attributes:", GeneralPage);
+    grid->addWidget(attributesLabel, row, 0, Qt::AlignTop);
+    grid->addLayout(attributes, row++, 1);
+    grid->setColumnStretch(1, 1);
+    GeneralPage->setLayout(grid);
+
+    HelpButton = Named(new QPushButton("Help", this), "HelpButton");
+    HelpButton->setAutoDefault(false);
+    connect(HelpButton, &QPushButton::clicked, this,
+            [this] { emit HelpRequested(help::Properties); });
+    OKButton = Named(new QPushButton("OK", this), "OKButton");
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &TFilePropForm::OKButtonClick);
+    CancelButton = Named(new QPushButton("Cancel", this), "CancelButton");
+    CancelButton->setAutoDefault(false);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ApplyButton = Named(new QPushButton("Apply", this), "ApplyButton");
+    ApplyButton->setAutoDefault(false);
+    connect(ApplyButton, &QPushButton::clicked, this, &TFilePropForm::ApplyButtonClick);
+    auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, [this] { emit HelpRequested(help::Properties); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(HelpButton);
+    buttons->addStretch();
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    buttons->addWidget(ApplyButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl, 1);
+    layout->addLayout(buttons);
+    resize(440, sizeHint().height());
+}
+
+void TFilePropForm::LoadPropertyText(const QIcon& icon)
+{
+    const TFileProperties& p = properties_;
+    IconImage->setPixmap(icon.pixmap(32, 32));
+    NameLabel->setText(Q(p.Name));
+    TypeLabel->setText(Q(p.TypeText));
+    LocationLabel->setText(Q(p.Location));
+    SizeLabel->setText(Q(p.SizeText));
+    DosNameLabel->clear();
+    CreatedLabel->setText(Q(p.CreatedText));
+    ModifiedLabel->setText(Q(p.ModifiedText));
+    AccessedLabel->setText(Q(p.AccessedText));
+    ShowAttributes();
+    ApplyButton->setEnabled(false);
+}
+
+void TFilePropForm::ShowAttributes()
+{
+    const TFileProperties& p = properties_;
+    SpaceLabel->setText(Q(p.SpaceText));
+    OwnerLabel->setText(Q(p.Owner));
+    OwnerCaption->setVisible(!p.Owner.empty());
+    OwnerLabel->setVisible(!p.Owner.empty());
+    ReadOnlyCheckBox->setChecked(p.ReadOnly);
+    ArchiveCheckBox->setChecked(p.Archive);
+    HiddenCheckBox->setChecked(p.Hidden);
+    SystemCheckBox->setChecked(p.System);
+    CompressedCheckBox->setChecked(p.Compressed);
+    // Hidden is the leading dot of a name, system the kind of entry, archive has no meaning on
+    // this system: only read-only and compression can be changed.
+    ArchiveCheckBox->setEnabled(false);
+    HiddenCheckBox->setEnabled(false);
+    SystemCheckBox->setEnabled(false);
+    ReadOnlyCheckBox->setEnabled(p.Exists && p.ReadOnlyEnabled);
+    CompressedCheckBox->setEnabled(p.Exists && p.CompressedEnabled);
+}
+
+void TFilePropForm::ApplyButtonClick()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (apply_)
+        apply_(properties_, ReadOnlyCheckBox->isChecked(), CompressedCheckBox->isChecked());
+    QApplication::restoreOverrideCursor();
+    ShowAttributes();
+    ApplyButton->setEnabled(false);
+}
+
+void TFilePropForm::OKButtonClick()
+{
+    if (ApplyButton->isEnabled())
+        ApplyButtonClick();
+    accept();
+}
+
+} // namespace vm
