@@ -428,15 +428,34 @@ void TExploreChild::DeleteSelectedClick()
             row.Allocated = 0;
         RowChanged(p);
     };
-    // Rows of entries inside a deleted directory show what the log now says of them.
-    auto treeDeleted = [&](int32_t from, int32_t to) {
-        for (int p = 0; p < store_.Count(); ++p) {
+    // The trees of deleted directories: afterwards the rows of entries inside them show what
+    // the log says of them, in one pass over the list however many directories went.
+    std::vector<std::pair<int32_t, int32_t>> trees;
+    auto treeDeleted = [&trees](int32_t from, int32_t to) { trees.emplace_back(from, to); };
+    try {
+        TDeleteSettings settings;
+        settings.ConfirmDeletions = &frame_.Context().ConfirmDeletions;
+        settings.UpdateLog = updateLog;
+        const TDeleteRunResult result = DeleteSelectedRows(
+            log, rows, settings, *Disk, ui, frame_.FileOperations(), deleted, treeDeleted);
+        DeletedTotal += result.DeletedSpace;
+        // Nested and repeated trees merged: each offset lies in at most one.
+        std::sort(trees.begin(), trees.end());
+        std::vector<std::pair<int32_t, int32_t>> merged;
+        for (const auto& tree : trees)
+            if (!merged.empty() && tree.first < merged.back().second)
+                merged.back().second = std::max(merged.back().second, tree.second);
+            else
+                merged.push_back(tree);
+        for (int p = 0; p < store_.Count() && !merged.empty(); ++p) {
             TFileRow& row = store_.Row(p);
-            if (row.Offset < from || row.Offset >= to)
-                continue;
+            auto after = std::upper_bound(merged.begin(), merged.end(),
+                                          std::make_pair(row.Offset, INT32_MAX));
+            const bool inside = after != merged.begin() && row.Offset < std::prev(after)->second;
             TDirNode node;
             std::string name;
-            if (!log.ReadNode(row.Offset, node, name) || !(node.Tags & kTagDeleted))
+            if (!inside || (row.Tags & kTagDeleted) || !log.ReadNode(row.Offset, node, name) ||
+                !(node.Tags & kTagDeleted))
                 continue;
             FileListView->selectionModel()->select(
                 ListModel->index(p, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
@@ -445,14 +464,6 @@ void TExploreChild::DeleteSelectedClick()
                 row.Allocated = 0;
             RowChanged(p);
         }
-    };
-    try {
-        TDeleteSettings settings;
-        settings.ConfirmDeletions = &frame_.Context().ConfirmDeletions;
-        settings.UpdateLog = updateLog;
-        const TDeleteRunResult result = DeleteSelectedRows(
-            log, rows, settings, *Disk, ui, frame_.FileOperations(), deleted, treeDeleted);
-        DeletedTotal += result.DeletedSpace;
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());
     }
