@@ -184,6 +184,9 @@ private:
     int FocusedPosition() const;
     std::vector<int> SelectedPositions() const;
     void RowChanged(int position);
+    // Changes tags in the log opened for it, then shows the rows' tag sets as the log has them.
+    void ChangeRowTags(const std::vector<int>& positions,
+                       const std::function<void(TDirStorage&)>& change);
     void StartBuild(const std::string& caption);
     void BuildStep();
     void EndBuild();

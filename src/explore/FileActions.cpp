@@ -52,6 +52,37 @@ TTagChange TagItemChange(const std::vector<uint32_t>& tagSets, int bit)
     return all ? TTagChange::Clear : TTagChange::Set;
 }
 
+void ApplyTagItem(TDirStorage& log, const std::vector<int32_t>& offsets, int bit)
+{
+    std::vector<int32_t> live;
+    std::vector<uint32_t> tagSets;
+    for (int32_t offset : offsets) {
+        const uint32_t tags = log.ReadTags(offset);
+        if (tags & kTagDeleted)
+            continue;
+        live.push_back(offset);
+        tagSets.push_back(tags);
+    }
+    const TTagChange change = TagItemChange(tagSets, bit);
+    for (int32_t offset : live) {
+        if (change == TTagChange::Toggle)
+            log.ToggleTag(offset, bit);
+        else if (change == TTagChange::Set)
+            log.SetTag(offset, bit);
+        else
+            log.ClearTag(offset, bit);
+    }
+}
+
+void ClearAllTags(TDirStorage& log, int32_t offset)
+{
+    if (log.ReadTags(offset) & kTagDeleted)
+        return;
+    for (int bit = 0; bit < 31; ++bit)
+        if (log.ReadTags(offset) & (uint32_t(1) << bit))
+            log.ClearTag(offset, bit);
+}
+
 bool SelectableByAll(uint32_t tags)
 {
     return (tags & kTagDeleted) == 0;

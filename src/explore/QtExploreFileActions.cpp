@@ -236,48 +236,33 @@ void TExploreChild::MenuClickTag(int bit)
     std::vector<int> positions = SelectedPositions();
     if (positions.empty() && FocusedPosition() >= 0)
         positions.push_back(FocusedPosition());
-    std::vector<uint32_t> tagSets;
-    for (int p : positions)
-        tagSets.push_back(store_.Row(p).Tags);
-    std::unique_ptr<TLogAccess> access = OpenLogForChange();
-    if (!access)
-        return;
-    const TTagChange change = TagItemChange(tagSets, bit);
-    try {
-        for (int p : positions) {
-            TFileRow& row = store_.Row(p);
-            if (row.Tags & kTagDeleted)
-                continue;
-            if (change == TTagChange::Toggle)
-                access->Log->ToggleTag(row.Offset, bit);
-            else if (change == TTagChange::Set)
-                access->Log->SetTag(row.Offset, bit);
-            else
-                access->Log->ClearTag(row.Offset, bit);
-            row.Tags = access->Log->ReadTags(row.Offset);
-            RowChanged(p);
-        }
-        access->Log->Stream().Flush();
-    } catch (const std::exception& e) {
-        frame_.Context().UI->ShowMessage(e.what());
-    }
+    ChangeRowTags(positions, [&positions, bit, this](TDirStorage& log) {
+        std::vector<int32_t> offsets;
+        for (int p : positions)
+            offsets.push_back(store_.Row(p).Offset);
+        ApplyTagItem(log, offsets, bit);
+    });
 }
 
 void TExploreChild::ClearAllTagsClick()
+{
+    const std::vector<int> positions = SelectedPositions();
+    ChangeRowTags(positions, [&positions, this](TDirStorage& log) {
+        for (int p : positions)
+            ClearAllTags(log, store_.Row(p).Offset);
+    });
+}
+
+void TExploreChild::ChangeRowTags(const std::vector<int>& positions,
+                                  const std::function<void(TDirStorage&)>& change)
 {
     std::unique_ptr<TLogAccess> access = OpenLogForChange();
     if (!access)
         return;
     try {
-        for (int p : SelectedPositions()) {
-            TFileRow& row = store_.Row(p);
-            if (row.Tags & kTagDeleted)
-                continue;
-            // One bit at a time, so that the tagged chain is left when the last one goes.
-            for (int bit = 0; bit < 31; ++bit)
-                if (access->Log->ReadTags(row.Offset) & (uint32_t(1) << bit))
-                    access->Log->ClearTag(row.Offset, bit);
-            row.Tags = access->Log->ReadTags(row.Offset);
+        change(*access->Log);
+        for (int p : positions) {
+            store_.Row(p).Tags = access->Log->ReadTags(store_.Row(p).Offset);
             RowChanged(p);
         }
         access->Log->Stream().Flush();
