@@ -56,6 +56,36 @@ private:
     bool stopped_ = false;
 };
 
+// The directory as a scan in memory sees it: below its parent (the base, "" for "/"), as "/"
+// and its own name, so that the scan's root fits a log's record however deep the directory lies.
+struct TScanPlace
+{
+    std::string Base, Root;
+
+    explicit TScanPlace(const std::string& path)
+    {
+        const size_t slash = path.find_last_of('/');
+        Base = slash == 0 ? std::string() : path.substr(0, slash);
+        Root = path.substr(slash) + "/";
+    }
+    // The real path of a path of the scan.
+    std::string Real(const std::string& scanned) const { return Base + scanned; }
+};
+
+// What the directory at path holds on the disk now, scanned into a log in memory from the
+// top-level path without following a link. False, with the reason, when the scan fails.
+bool ScanNow(TMemoryStream& stream, TFileSystem& rooted, const TScanPlace& place,
+             const TStatusEvent& status, TScanOutcome& outcome, std::string& why)
+{
+    try {
+        outcome = ScanIntoLog(stream, {TScanRoot{place.Root, 1}}, rooted, status, {});
+        return true;
+    } catch (const std::exception& e) {
+        why = e.what();
+        return false;
+    }
+}
+
 } // namespace
 
 void TDirectoryDeletion::Prepare(TDirStorage& log, int32_t offset, TFileSystem& fs)
@@ -109,18 +139,23 @@ bool TDirectoryDeletion::CheckNew(const TDirectoryProgress& progress)
 {
     if (!log_)
         return true;
-    TRootedFileSystem rooted(*fs_, topPath_);
+    const TScanPlace place(path_);
+    TRootedFileSystem rooted(*fs_, topPath_, place.Base);
     TMemoryStream stream;
     bool stopped = false;
     TProgressPace pace;
-    ScanIntoLog(stream, {TScanRoot{path_ + "/", 1}}, rooted,
-                [&](const std::string&, bool& stop) {
-                    if (pace.Due())
-                        progress.ProcessMessages();
-                    if (progress.StopRequested())
-                        stop = stopped = true;
-                },
-                {});
+    TScanOutcome scan;
+    std::string why;
+    const auto status = [&](const std::string&, bool& stop) {
+        if (pace.Due())
+            progress.ProcessMessages();
+        if (progress.StopRequested())
+            stop = stopped = true;
+    };
+    if (!ScanNow(stream, rooted, place, status, scan, why)) {
+        progress.Line("New files cannot be looked for: " + why);
+        return true;
+    }
     if (stopped)
         return false;
     TDirStorage scanned(stream);
@@ -130,7 +165,7 @@ bool TDirectoryDeletion::CheckNew(const TDirectoryProgress& progress)
     std::string name;
     for (TLogWalk below = TLogWalk::Subtree(scanned, scanned.FirstOffset());
          below.Next(node, name);) {
-        const std::string path = scanned.GetFullPath(below.Offset());
+        const std::string path = place.Real(scanned.GetFullPath(below.Offset()));
         if (log_->FindPath(path) == kNoOffset)
             progress.Line("New file - " + path);
         if (++count % 10 == 0)
@@ -163,17 +198,35 @@ TDirectoryDeleted TDirectoryDeletion::Delete(bool updateLog, const TDirectoryPro
         // What the directory holds now, new entries too, goes from the disk.
         TDeletionStatus status(progress, entries, true);
         progress.Label("Preparing to delete");
+        const TScanPlace place(path_);
+        TRootedFileSystem below(*fs_, topPath_, place.Base);
         TMemoryStream stream;
-        const TScanOutcome scan = ScanIntoLog(
-            stream, {TScanRoot{path_ + "/", 1}}, rooted,
-            [&status](const std::string&, bool& stop) { status("Preparing to delete", stop); }, {});
+        TScanOutcome scan;
+        std::string why;
+        if (!ScanNow(
+                stream, below, place,
+                [&status](const std::string&, bool& stop) { status("Preparing to delete", stop); },
+                scan, why)) {
+            done.Ran = false;
+            done.NotDeleted.push_back(path_ + ": " + why + "; nothing was deleted");
+            return done;
+        }
         if (!scan.Stopped) {
             TDirStorage scanned(stream);
             TDeleteOptions options;
             options.Force = true;
-            const TDeleteResult result =
-                DeleteTreeOnDisk(scanned, rooted, scanned.FirstOffset(), options, std::ref(status));
-            done.NotDeleted = result.NotDeleted;
+            // The texts name the entries as they are, not as the scan calls them.
+            const std::string deleting = "Deleting ";
+            const TDeleteResult result = DeleteTreeOnDisk(
+                scanned, below, scanned.FirstOffset(), options,
+                [&](const std::string& text, bool& stop) {
+                    status(text.compare(0, deleting.size(), deleting) == 0
+                               ? deleting + place.Real(text.substr(deleting.size()))
+                               : text,
+                           stop);
+                });
+            for (const std::string& line : result.NotDeleted)
+                done.NotDeleted.push_back(place.Real(line));
         }
         done.Stopped = status.Stopped();
     }
@@ -184,10 +237,16 @@ TDirectoryDeleted TDirectoryDeletion::Delete(bool updateLog, const TDirectoryPro
     mark.UpdateLog = updateLog;
     mark.MissingCountsAsDeleted = true;
     mark.DeleteFromDisk = false;
-    done.DeletedSpace =
-        DeleteTreeOnDisk(*log_, rooted, offset_, mark, std::ref(marking)).DeletedSpace;
+    try {
+        done.DeletedSpace =
+            DeleteTreeOnDisk(*log_, rooted, offset_, mark, std::ref(marking)).DeletedSpace;
+        log_->Stream().Flush();
+    } catch (const std::exception& e) {
+        // The log cannot be written (a full disk): said, and the deletion goes no further.
+        done.NotDeleted.push_back("The log could not be marked: " + std::string(e.what()));
+        done.Stopped = true;
+    }
     done.DirectoryMarked = (log_->ReadTags(offset_) & kTagDeleted) != 0;
-    log_->Stream().Flush();
     progress.Bar(100);
     return done;
 }

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 

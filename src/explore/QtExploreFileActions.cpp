@@ -330,7 +330,8 @@ void TExploreChild::PropertiesClick()
             properties.Load(log, row.Offset, info, [this](const std::string& extension) {
                 return frame_.FileTypes().FileTypeText(extension);
             });
-        } catch (const ELoadLibFail& e) {
+        } catch (const std::exception& e) {
+            // ELoadLibFail: the NetWare client is there but cannot be used.
             ui.ShowMessage(e.what());
             return;
         }

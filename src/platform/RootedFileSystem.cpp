@@ -12,14 +12,21 @@ std::string RootWithoutSlash(const std::string& path)
     return root;
 }
 
-TRootedFileSystem::TRootedFileSystem(TFileSystem& fs, std::string root)
-    : fs_(fs), root_(std::move(root)), walker_(fs_, root_)
+TRootedFileSystem::TRootedFileSystem(TFileSystem& fs, std::string root, std::string base)
+    : fs_(fs), root_(std::move(root)), base_(std::move(base)), walker_(fs_, root_)
 {
+}
+
+std::string TRootedFileSystem::Real(const std::string& path) const
+{
+    if (base_.empty())
+        return path;
+    return path == "/" ? base_ : base_ + path;
 }
 
 TDirHandle TRootedFileSystem::OpenDirectory(const std::string& path, int& error)
 {
-    const std::string wanted = RootWithoutSlash(path);
+    const std::string wanted = RootWithoutSlash(Real(path));
     if (wanted == root_)
         return fs_.OpenDirectory(root_.empty() ? "/" : root_, error);
     std::string name;
@@ -33,7 +40,7 @@ int TRootedFileSystem::FindExact(const std::string& path, TFileInfo& first)
 {
     int error = 0;
     std::string name;
-    TDirHandle parent = walker_.ParentOf(path, name, error);
+    TDirHandle parent = walker_.ParentOf(Real(path), name, error);
     if (parent == kNoDir)
         return 0;
     return fs_.StatAt(parent, name, first, error) ? 1 : 0;

@@ -15,8 +15,11 @@ class TRootedFileSystem : public TFileSystem
 {
 public:
     // root: the tree's top-level directory as the user chose it, without a trailing "/"
-    // ("" stands for "/"). fs outlives this object.
-    TRootedFileSystem(TFileSystem& fs, std::string root);
+    // ("" stands for "/"). fs outlives this object. With a base (a directory below or at the
+    // root, without a trailing "/"), the paths given are taken below it: "/" is the base and
+    // "/a/b" is base + "/a/b", so that a deep directory can be scanned into a log whose root is
+    // short.
+    TRootedFileSystem(TFileSystem& fs, std::string root, std::string base = {});
 
     const std::string& Root() const { return root_; }
 
@@ -49,8 +52,10 @@ public:
     std::unique_ptr<TFileStream> CreateFile(const std::string& path) override;
 
 private:
+    std::string Real(const std::string& path) const;
+
     TFileSystem& fs_;
-    std::string root_;
+    std::string root_, base_;
     TRootedWalker walker_;
 };
 

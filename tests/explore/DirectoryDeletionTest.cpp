@@ -161,4 +161,26 @@ TEST_F(DirectoryDeletionTest, ADirectoryReplacedByALinkIsNeitherCheckedThroughNo
     EXPECT_THAT(Marked(), IsEmpty());
 }
 
+TEST_F(DirectoryDeletionTest, ADirectoryDeeperThanALogsRootRecordHoldsIsCheckedAndDeleted)
+{
+    // Its path is longer than a log's root record can hold; the scans of the checks and of the
+    // deletion see it from its parent.
+    std::string deep = "old";
+    for (int i = 0; i < 5; ++i)
+        deep += "/" + std::string(60, char('a' + i));
+    fs::create_directories(D(deep + "/inner"));
+    dir_.WriteFile("data/" + deep + "/f", "f");
+    Scan();
+    ASSERT_GT(D(deep).size(), 259u);
+    dir_.WriteFile("data/" + deep + "/inner/new", "n");
+    TDirectoryDeletion work = Prepared(deep);
+    EXPECT_TRUE(work.CheckNew(progress_));
+    EXPECT_THAT(lines_, ElementsAre("New file - " + D(deep + "/inner/new")));
+    const TDirectoryDeleted done = work.Delete(false, progress_);
+    EXPECT_TRUE(done.Ran && done.DirectoryMarked);
+    EXPECT_THAT(done.NotDeleted, IsEmpty());
+    EXPECT_FALSE(fs::exists(D(deep)));
+    EXPECT_TRUE(fs::exists(D("old/a.txt")));
+}
+
 } // namespace
