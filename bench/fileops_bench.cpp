@@ -7,7 +7,10 @@
 // tree. The peak memory of a child that copies only the large file shows that no copy holds a
 // file in memory.
 //
-// usage: fileops_bench [--files N] [--runs N]
+// The trees lie in /dev/shm where it can be written (a file system in memory, so that the figures
+// are those of the programs and not of a shared disk's flushing), else in /tmp; --dir chooses.
+//
+// usage: fileops_bench [--files N] [--runs N] [--dir DIR]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
@@ -134,14 +137,17 @@ long PeakKiBOfChild(const std::function<void()>& body)
 int main(int argc, char** argv)
 {
     int files = 20000, runs = 3;
+    std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--files")
             files = std::atoi(argv[++i]);
         else if (std::string(argv[i]) == "--runs")
             runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::string(argv[i]) == "--dir")
+            dir = argv[++i];
     }
-    char pattern[] = "/tmp/volumark-fileops-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    std::string pattern = dir + "/volumark-fileops-bench-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
         std::perror("mkdtemp");
         return 1;
     }
@@ -153,8 +159,8 @@ int main(int argc, char** argv)
     TLogged small, large;
     LogTree(small, tree);
     LogTree(large, big);
-    std::printf("tree: %d files of 4 KiB in %d folders; large file: 256 MiB; %d runs\n", files,
-                (files + 99) / 100, runs);
+    std::printf("tree: %d files of 4 KiB in %d folders; large file: 256 MiB; %d runs in %s\n",
+                files, (files + 99) / 100, runs, dir.c_str());
 
     std::vector<double> ours, cp, oursBig, cpBig, deletion, rm;
     for (int run = 0; run < runs; ++run) {
