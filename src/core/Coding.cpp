@@ -145,11 +145,14 @@ int32_t PackTime(TDateTime value)
     return static_cast<int32_t>(-(s - static_cast<double>(kPackedFold)));
 }
 
+int64_t UnpackSeconds(int32_t stored)
+{
+    return stored > 0 ? stored : -static_cast<int64_t>(stored) + kPackedFold;
+}
+
 TDateTime UnpackTime(int32_t stored)
 {
-    if (stored > 0)
-        return stored / kSecondsPerDay;
-    return (-static_cast<double>(stored) + static_cast<double>(kPackedFold)) / kSecondsPerDay;
+    return static_cast<double>(UnpackSeconds(stored)) / kSecondsPerDay;
 }
 
 int32_t PackTimeOrZero(TDateTime value)

@@ -87,6 +87,8 @@ int64_t DecodeReal48Truncated(const uint8_t in[6]);
 constexpr int64_t kPackedFold = 2147483647;
 int32_t PackTime(TDateTime value);
 TDateTime UnpackTime(int32_t stored);
+// The same as whole seconds since 1899-12-30 00:00 local time.
+int64_t UnpackSeconds(int32_t stored);
 // The packed form of a date-time when the packed time can hold it (after 1899-12-30 00:00:00
 // and up to 4294967295 seconds later, 2036-02-05 06:28:15), otherwise 0.
 int32_t PackTimeOrZero(TDateTime value);

@@ -16,6 +16,9 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d)
     return era * 146097 + static_cast<int64_t>(doe) - 719468; // days since 1970-01-01
 }
 
+constexpr int64_t kDaysUnixEpoch = 25569; // 1899-12-30 to 1970-01-01
+} // namespace
+
 void CivilFromDays(int64_t z, int& y, int& m, int& d)
 {
     z += 719468;
@@ -30,14 +33,13 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d)
     y = static_cast<int>(yy + (m <= 2));
 }
 
-constexpr int64_t kDaysUnixEpoch = 25569; // 1899-12-30 to 1970-01-01
-} // namespace
-
 TDateTime EncodeDateTime(const TDateTimeParts& p)
 {
-    int64_t days = DaysFromCivil(p.Year, static_cast<unsigned>(p.Month), static_cast<unsigned>(p.Day)) +
-                   kDaysUnixEpoch;
-    double frac = (p.Hour * 3600.0 + p.Minute * 60.0 + p.Second + p.MilliSecond / 1000.0) / kSecondsPerDay;
+    int64_t days =
+        DaysFromCivil(p.Year, static_cast<unsigned>(p.Month), static_cast<unsigned>(p.Day)) +
+        kDaysUnixEpoch;
+    double frac =
+        (p.Hour * 3600.0 + p.Minute * 60.0 + p.Second + p.MilliSecond / 1000.0) / kSecondsPerDay;
     // Before 1899-12-30 the whole part counts backwards while the fraction still runs forwards.
     return days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
 }
@@ -65,7 +67,9 @@ bool DecodeDateTime(TDateTime value, TDateTimeParts& p)
 TDateTime UnixToLocalDateTime(int64_t seconds, int64_t nanoseconds)
 {
     time_t t = static_cast<time_t>(seconds);
-    struct tm tm {};
+    struct tm tm
+    {
+    };
     if (!localtime_r(&t, &tm))
         return 0.0;
     TDateTimeParts p;
@@ -81,7 +85,9 @@ TDateTime UnixToLocalDateTime(int64_t seconds, int64_t nanoseconds)
 
 TDateTime Now()
 {
-    struct timespec ts {};
+    struct timespec ts
+    {
+    };
     clock_gettime(CLOCK_REALTIME, &ts);
     return UnixToLocalDateTime(ts.tv_sec, ts.tv_nsec);
 }
@@ -91,7 +97,9 @@ int64_t LocalDateTimeToUnix(TDateTime value)
     TDateTimeParts p;
     if (!DecodeDateTime(value, p))
         return 0;
-    struct tm tm {};
+    struct tm tm
+    {
+    };
     tm.tm_year = p.Year - 1900;
     tm.tm_mon = p.Month - 1;
     tm.tm_mday = p.Day;

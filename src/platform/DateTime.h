@@ -9,7 +9,8 @@ namespace vm {
 
 using TDateTime = double;
 
-struct TDateTimeParts {
+struct TDateTimeParts
+{
     int Year = 1899, Month = 12, Day = 30, Hour = 0, Minute = 0, Second = 0, MilliSecond = 0;
 };
 
@@ -18,6 +19,8 @@ constexpr double kSecondsPerDay = 86400.0;
 constexpr double kUnixEpochDays = 25569.0;
 
 TDateTime EncodeDateTime(const TDateTimeParts& parts);
+// The civil date (proleptic Gregorian) of a day counted from 1970-01-01.
+void CivilFromDays(int64_t daysSince1970, int& year, int& month, int& day);
 // False when the value lies outside years 1 to 9999.
 bool DecodeDateTime(TDateTime value, TDateTimeParts& parts);
 

@@ -1,4 +1,5 @@
 #include "platform/MailMessage.h"
+#include "platform/TextCoding.h"
 
 #include <cctype>
 #include <cstdio>
@@ -30,43 +31,6 @@ bool IsPrintableAscii(const std::string& s)
         if (c < 0x20 || c > 0x7E)
             return false;
     return s.find("=?") == std::string::npos;
-}
-
-// Length of the UTF-8 sequence that starts at s[i], 0 when it is not a valid one.
-size_t Utf8Length(const std::string& s, size_t i)
-{
-    auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char c = b(i);
-    size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    if (n == 0 || i + n > s.size())
-        return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((b(i + k) & 0xC0) != 0x80)
-            return 0;
-    // Overlong forms, surrogates and values past U+10FFFF.
-    if ((n == 2 && c < 0xC2) || (n == 3 && c == 0xE0 && b(i + 1) < 0xA0) ||
-        (n == 3 && c == 0xED && b(i + 1) >= 0xA0) || (n == 4 && c == 0xF0 && b(i + 1) < 0x90) ||
-        (n == 4 && (c > 0xF4 || (c == 0xF4 && b(i + 1) >= 0x90))))
-        return 0;
-    return n;
-}
-
-std::string Base64(const std::string& in)
-{
-    static const char t[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (size_t i = 0; i < in.size(); i += 3) {
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (i + 1 < in.size())
-            v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        if (i + 2 < in.size())
-            v |= static_cast<unsigned char>(in[i + 2]);
-        out += t[(v >> 18) & 63];
-        out += t[(v >> 12) & 63];
-        out += i + 1 < in.size() ? t[(v >> 6) & 63] : '=';
-        out += i + 2 < in.size() ? t[v & 63] : '=';
-    }
-    return out;
 }
 
 bool IsAtomPhrase(const std::string& s)
@@ -171,22 +135,6 @@ std::string DomainOf(const std::string& mailbox)
 
 } // namespace
 
-std::string ValidUtf8(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        size_t n = Utf8Length(text, i);
-        if (n == 0) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        } else {
-            out.append(text, i, n);
-            i += n;
-        }
-    }
-    return out;
-}
-
 std::string EncodeHeaderText(const std::string& text)
 {
     if (IsPrintableAscii(text))
@@ -201,7 +149,7 @@ std::string EncodeHeaderText(const std::string& text)
         chunk.clear();
     };
     for (size_t i = 0; i < valid.size();) {
-        size_t n = Utf8Length(valid, i);
+        size_t n = Utf8SequenceLength(valid, i);
         if (chunk.size() + n > 45)
             flush();
         chunk.append(valid, i, n);

@@ -36,8 +36,6 @@ TMessageStamp NewMessageStamp();
 std::string BuildMessage(const TOutgoingMail& mail, const TMessageStamp& stamp);
 
 // Pieces that are useful on their own (and tested on their own).
-// The text with every invalid UTF-8 sequence replaced by U+FFFD.
-std::string ValidUtf8(const std::string& text);
 // A header value: unchanged when it is printable ASCII, else RFC 2047 encoded words
 // ("=?UTF-8?B?...?=") of at most 75 characters, folded with CR LF and a blank.
 std::string EncodeHeaderText(const std::string& text);

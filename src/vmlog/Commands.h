@@ -18,7 +18,9 @@ constexpr int kExitUsage = 2;
 int ScanCommand(const TArgs& args);
 // vmlog dump FILE
 int DumpCommand(const TArgs& args);
-// vmlog compare OLD.kdf NEW.kdf -o OUT.kcf (CompareCommand.cpp)
+// vmlog export FILE [--format csv|json|jsonl] [-o OUT]
+int ExportCommand(const TArgs& args);
+// vmlog compare OLD.kdf NEW.kdf -o OUT.kcf [--top N] (CompareCommand.cpp)
 int CompareCommand(const TArgs& args);
 // vmlog dump of a comparison file, and how dump tells one from a log (CompareCommand.cpp).
 bool IsComparisonFile(const std::string& path);

@@ -1,33 +1,11 @@
 #include "vmlog/DumpText.h"
 
 #include "core/Coding.h"
+#include "platform/TextCoding.h"
 
 #include <cstdio>
 
 namespace vm::vmlog {
-
-namespace {
-// The length of the valid UTF-8 sequence at s[i] (2 to 4), or 0.
-size_t Utf8Length(const std::string& s, size_t i)
-{
-    auto at = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char c = at(i);
-    size_t n = c >= 0xC2 && c <= 0xDF   ? 2
-               : c >= 0xE0 && c <= 0xEF ? 3
-               : c >= 0xF0 && c <= 0xF4 ? 4
-                                        : 0;
-    if (n == 0 || i + n > s.size())
-        return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((at(i + k) & 0xC0) != 0x80)
-            return 0;
-    // Overlong forms and surrogates are not UTF-8.
-    if ((c == 0xE0 && at(i + 1) < 0xA0) || (c == 0xED && at(i + 1) > 0x9F) ||
-        (c == 0xF0 && at(i + 1) < 0x90) || (c == 0xF4 && at(i + 1) > 0x8F))
-        return 0;
-    return n;
-}
-} // namespace
 
 std::string QuotedName(const std::string& bytes)
 {
@@ -39,7 +17,7 @@ std::string QuotedName(const std::string& bytes)
             ++i;
             continue;
         }
-        size_t n = c >= 0x80 ? Utf8Length(bytes, i) : 0;
+        size_t n = c >= 0x80 ? Utf8SequenceLength(bytes, i) : 0;
         if (n > 0) {
             out.append(bytes, i, n);
             i += n;

@@ -2,6 +2,7 @@
 #include "platform/MailAddress.h"
 #include "platform/MailCodes.h"
 #include "platform/MailSender.h"
+#include "platform/TextCoding.h"
 
 #include <gtest/gtest.h>
 #include <regex>

@@ -1,0 +1,206 @@
+#include "output/ExportWriter.h"
+
+#include "platform/TextCoding.h"
+
+#include <charconv>
+
+namespace vm {
+
+namespace {
+constexpr size_t kBlockBytes = 1 << 20;
+
+void AppendNumber(std::string& out, int64_t value)
+{
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+} // namespace
+
+std::optional<TExportFormat> ExportFormatOfName(std::string_view name)
+{
+    if (name == "csv")
+        return TExportFormat::Csv;
+    if (name == "json")
+        return TExportFormat::Json;
+    if (name == "jsonl")
+        return TExportFormat::JsonLines;
+    return std::nullopt;
+}
+
+void AppendCsvField(std::string& out, std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+TExportWriter::TExportWriter(TExportFormat format, std::vector<std::string> fields,
+                             TExportSink sink)
+    : format_(format), fields_(std::move(fields)), sink_(std::move(sink)), values_(fields_.size()),
+      set_(fields_.size(), false), bytes_(fields_.size()), string_(std::string())
+{
+    if (format_ == TExportFormat::Csv)
+        return;
+    serializer_ = std::make_unique<TSerializer>(nlohmann::detail::output_adapter<char>(escaped_),
+                                                ' ', nlohmann::json::error_handler_t::replace);
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        std::string key = i == 0 ? "{" : ",";
+        AppendJsonString(key, fields_[i]);
+        keys_.push_back(key + ":");
+    }
+}
+
+TExportWriter::~TExportWriter() = default;
+
+void TExportWriter::AppendJsonString(std::string& out, std::string_view utf8)
+{
+    // Printable ASCII without quotes or backslashes (dates, kinds, most names) is its own JSON
+    // string; the serializer escapes everything else.
+    bool plain = true;
+    for (char c : utf8)
+        plain &= c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    if (plain) {
+        out += '"';
+        out += utf8;
+        out += '"';
+        return;
+    }
+    string_.get_ref<std::string&>().assign(utf8);
+    escaped_.clear();
+    serializer_->dump(string_, false, false, 0);
+    out += escaped_;
+}
+
+std::string& TExportWriter::Value(int field)
+{
+    set_[static_cast<size_t>(field)] = true;
+    std::string& value = values_[static_cast<size_t>(field)];
+    value.clear();
+    return value;
+}
+
+void TExportWriter::SetText(int field, std::string_view bytes)
+{
+    std::string_view utf8 = bytes;
+    if (!IsValidUtf8(bytes)) {
+        utf8_.clear();
+        AppendValidUtf8(utf8_, bytes);
+        utf8 = utf8_;
+    }
+    std::string& value = Value(field);
+    if (format_ == TExportFormat::Csv)
+        AppendCsvField(value, utf8);
+    else
+        AppendJsonString(value, utf8);
+}
+
+void TExportWriter::SetPath(int field, std::string_view bytes)
+{
+    SetText(field, bytes);
+    if (format_ != TExportFormat::Csv && !IsValidUtf8(bytes))
+        bytes_[static_cast<size_t>(field)] = Base64(bytes);
+}
+
+void TExportWriter::SetNumber(int field, int64_t value)
+{
+    AppendNumber(Value(field), value);
+}
+
+void TExportWriter::SetBool(int field, bool value)
+{
+    Value(field) = value ? "true" : "false";
+}
+
+void TExportWriter::SetList(int field, const std::vector<std::string_view>& texts)
+{
+    std::string joined;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (format_ == TExportFormat::Csv) {
+            if (i > 0)
+                joined += ';';
+            AppendValidUtf8(joined, texts[i]);
+        } else {
+            joined += i > 0 ? "," : "";
+            AppendJsonString(joined, ValidUtf8(texts[i]));
+        }
+    }
+    std::string& value = Value(field);
+    if (format_ == TExportFormat::Csv)
+        AppendCsvField(value, joined);
+    else
+        value = "[" + joined + "]";
+}
+
+void TExportWriter::Begin()
+{
+    begun_ = true;
+    if (format_ == TExportFormat::Csv) {
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            if (i > 0)
+                out_ += ',';
+            AppendCsvField(out_, fields_[i]);
+        }
+        out_ += "\r\n";
+    } else if (format_ == TExportFormat::Json) {
+        out_ += '[';
+    }
+}
+
+void TExportWriter::EndRecord()
+{
+    if (!begun_)
+        Begin();
+    if (format_ == TExportFormat::Csv) {
+        for (size_t i = 0; i < values_.size(); ++i) {
+            if (i > 0)
+                out_ += ',';
+            if (set_[i])
+                out_ += values_[i];
+            set_[i] = false;
+        }
+        out_ += "\r\n";
+    } else {
+        if (format_ == TExportFormat::Json)
+            out_ += records_ == 0 ? "\n" : ",\n";
+        for (size_t i = 0; i < values_.size(); ++i) {
+            out_ += keys_[i];
+            out_ += set_[i] ? std::string_view(values_[i]) : std::string_view("null");
+            if (!bytes_[i].empty()) {
+                // Base64 needs no escaping.
+                out_ += ",\"" + fields_[i] + "_bytes\":\"" + bytes_[i] + "\"";
+                bytes_[i].clear();
+            }
+            set_[i] = false;
+        }
+        out_ += format_ == TExportFormat::JsonLines ? "}\n" : "}";
+    }
+    ++records_;
+    Flush(false);
+}
+
+void TExportWriter::Finish()
+{
+    if (!begun_)
+        Begin();
+    if (format_ == TExportFormat::Json)
+        out_ += records_ == 0 ? "]\n" : "\n]\n";
+    Flush(true);
+}
+
+void TExportWriter::Flush(bool all)
+{
+    if (out_.empty() || (!all && out_.size() < kBlockBytes))
+        return;
+    sink_(out_);
+    out_.clear();
+}
+
+} // namespace vm

@@ -1,0 +1,88 @@
+#include "platform/TextCoding.h"
+
+namespace vm {
+
+size_t Utf8SequenceLength(std::string_view s, size_t i)
+{
+    auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    const size_t n = c < 0x80           ? 1
+                     : (c >> 5) == 0x6  ? 2
+                     : (c >> 4) == 0xE  ? 3
+                     : (c >> 3) == 0x1E ? 4
+                                        : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((b(i + k) & 0xC0) != 0x80)
+            return 0;
+    // Overlong forms, surrogates and values past U+10FFFF.
+    if ((n == 2 && c < 0xC2) || (n == 3 && c == 0xE0 && b(i + 1) < 0xA0) ||
+        (n == 3 && c == 0xED && b(i + 1) >= 0xA0) || (n == 4 && c == 0xF0 && b(i + 1) < 0x90) ||
+        (n == 4 && (c > 0xF4 || (c == 0xF4 && b(i + 1) >= 0x90))))
+        return 0;
+    return n;
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    for (size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t n = Utf8SequenceLength(text, i);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+bool AppendValidUtf8(std::string& out, std::string_view text)
+{
+    if (IsValidUtf8(text)) {
+        out.append(text);
+        return true;
+    }
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = Utf8SequenceLength(text, i);
+        if (n == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            out.append(text.substr(i, n));
+            i += n;
+        }
+    }
+    return false;
+}
+
+std::string ValidUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    AppendValidUtf8(out, text);
+    return out;
+}
+
+std::string Base64(std::string_view in)
+{
+    static const char t[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((in.size() + 2) / 3 * 4);
+    for (size_t i = 0; i < in.size(); i += 3) {
+        unsigned v = static_cast<unsigned char>(in[i]) << 16;
+        if (i + 1 < in.size())
+            v |= static_cast<unsigned char>(in[i + 1]) << 8;
+        if (i + 2 < in.size())
+            v |= static_cast<unsigned char>(in[i + 2]);
+        out += t[(v >> 18) & 63];
+        out += t[(v >> 12) & 63];
+        out += i + 1 < in.size() ? t[(v >> 6) & 63] : '=';
+        out += i + 2 < in.size() ? t[v & 63] : '=';
+    }
+    return out;
+}
+
+} // namespace vm
