@@ -1,4 +1,5 @@
 #include "references/LoggingRun.h"
+#include "references/LogHistory.h"
 
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
@@ -104,21 +105,8 @@ std::unique_ptr<TMemoryStream> LogFolder(TUserInterface& ui, const std::string& 
 
 TLogTotals LogTotals(const TRefStore& store, int n, int m)
 {
-    TLogTotals totals;
-    try {
-        TFileStream file(store.LogFileName(n, m), TFileMode::OpenRead);
-        TDirStorage storage(file);
-        TLogWalk roots = TLogWalk::Roots(storage);
-        TDirNode node;
-        std::string name;
-        while (roots.Next(node, name)) {
-            totals.Size += node.Size;
-            totals.Allocated += node.Allocated;
-        }
-    } catch (const EStreamError&) {
-        return {};
-    }
-    return totals;
+    const TLogSummary summary = ReadLogSummary(store.LogFileName(n, m), m);
+    return {summary.Size, summary.Allocated};
 }
 
 TDateTime LogDate(const TRefStore& store, int n, int m)

@@ -304,11 +304,18 @@ TVolumeFacts TRefStore::GetVolumeFacts(const std::string& path) const
 
 int TRefStore::LastLogNumber(int n) const
 {
-    int highest = -1;
+    const std::vector<int> numbers = LogNumbers(n);
+    return numbers.empty() ? -1 : numbers.back();
+}
+
+std::vector<int> TRefStore::LogNumbers(int n) const
+{
+    std::vector<int> numbers;
     for (const TFileInfo& e : ListShown(RefDir(n)))
         if (std::optional<int> m = LogNumberOfName(e.Name); m && !e.IsDirectory())
-            highest = std::max(highest, *m);
-    return highest;
+            numbers.push_back(*m);
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 void TRefStore::ReconcileRefs()

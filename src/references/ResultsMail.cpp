@@ -2,6 +2,7 @@
 #include "platform/AsciiCase.h"
 
 #include "app/SizeText.h"
+#include "core/DirCompare.h"
 #include "output/Email.h"
 #include "references/LoggingRun.h"
 #include "references/RefStore.h"
@@ -28,6 +29,13 @@ std::string Percent(const TLocale& locale, double value)
     return locale.FormatUpTo2(value) + "%";
 }
 } // namespace
+
+std::string DirectoryChangeText(const TDirectoryChange& change, const TLocale& locale)
+{
+    const int64_t delta = change.Change();
+    return (delta > 0 ? "+" : "") + SizeText(delta, locale) + "  " + change.Path + "  (was " +
+           SizeText(change.AllocWas, locale) + ", now " + SizeText(change.AllocNow, locale) + ")";
+}
 
 TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts& facts,
                                     const TLocale& locale)
@@ -72,6 +80,19 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
             mail.Lines.push_back("");
         mail.Lines.push_back(UnreadableDirectoriesText(facts.UnreadableDirectories));
     }
+    if (!inSubject) {
+        if (!always && !facts.TopGrowers.empty()) {
+            mail.Lines.push_back("");
+            mail.Lines.push_back("Directories that grew most :");
+            for (const TDirectoryChange& d : facts.TopGrowers)
+                mail.Lines.push_back("  " + DirectoryChangeText(d, locale));
+        }
+        if (!facts.History.empty()) {
+            mail.Lines.push_back("");
+            for (std::string& line : HistoryTableLines(facts.History, locale))
+                mail.Lines.push_back(std::move(line));
+        }
+    }
 
     if (!always && options.EmailGrown) {
         const std::string unit = AsciiUpperCase(options.EmailGrownUnit);
@@ -106,6 +127,18 @@ int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface&
     facts.Total = LogTotals(store, n, newLog).Allocated;
     if (previousLog != 0)
         facts.PreviousTotal = LogTotals(store, n, previousLog).Allocated;
+    if (!options.EmailOnlySubject) {
+        facts.History = LogHistory(store, n, kMailHistoryLogs);
+        if (!options.EmailAlways && previousLog != 0) {
+            try {
+                TFileStream file(store.CompFileName(n, previousLog, newLog), TFileMode::OpenRead);
+                TDirCompare comparison(file);
+                facts.TopGrowers = FindTopChanges(comparison, kMailTopGrowers).Grew;
+            } catch (const EStreamError&) {
+                // No comparison of the two logs (it failed or was not asked for): no list.
+            }
+        }
+    }
     TResultsMailText text = ComposeResultsMail(options, facts, locale);
     if (!text.Send)
         return 0;

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "app/Options.h"
+#include "core/TopChanges.h"
 #include "platform/DateTime.h"
 #include "platform/Locale.h"
 #include "platform/UserInterface.h"
+#include "references/LogHistory.h"
 
 #include <cstdint>
 #include <string>
@@ -34,14 +36,26 @@ struct TResultsFacts
     int64_t Total = 0;                // the new log's allocated total
     int64_t PreviousTotal = 0;        // the previous log's, 0 without one
     size_t UnreadableDirectories = 0; // directories the new log's scan could not read
+    // The directories that grew most since the previous log (an alerts mail lists them).
+    std::vector<TDirectoryChange> TopGrowers;
+    // The last logs of the reference, the new one included, in date order.
+    std::vector<TLogSummary> History;
 };
+
+// How many directories an alerts mail lists, and how many logs the history table shows.
+constexpr size_t kMailTopGrowers = 5;
+constexpr size_t kMailHistoryLogs = 10;
+
+// One line of a directory's change: "+1.00 GB  /srv/data/x  (was 2.00 GB, now 3.00 GB)".
+std::string DirectoryChangeText(const TDirectoryChange& change, const TLocale& locale);
 
 // Composes the mail from the options and the facts (no file is read).
 TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts& facts,
                                     const TLocale& locale);
 
 // Composes and, when the rules say so, sends the results mail for log newLog of reference n,
-// compared with log previousLog (0: no previous log); unreadable: how many directories the new
+// compared with log previousLog (0: no previous log; the top growers come from their comparison
+// file when it exists); unreadable: how many directories the new
 // log's scan could not read. Returns the mail component's result code, or 0 when nothing was
 // sent; failure, when given, receives the reason of a failure.
 int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface& ui, int n,

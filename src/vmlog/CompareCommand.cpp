@@ -2,19 +2,24 @@
 // the header and one line per record of a comparison file, with what is damaged in it.
 #include "core/CompareChecks.h"
 #include "core/DirCompare.h"
+#include "core/TopChanges.h"
 #include "references/CompareRun.h"
+#include "references/ResultsMail.h"
 #include "vmlog/Commands.h"
 #include "vmlog/DumpText.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <strings.h>
 
 namespace vm::vmlog {
 
 namespace {
 
-const char kCompareUsage[] = "usage: vmlog compare OLD.kdf NEW.kdf -o OUT.kcf";
+const char kCompareUsage[] = "usage: vmlog compare OLD.kdf NEW.kdf -o OUT.kcf [--top N]";
 
 const char* ConditionText(uint8_t condition)
 {
@@ -47,15 +52,55 @@ void PrintRecord(int32_t at, const TCompareRecord& r, const std::string& name)
                 r.NextOffset, r.NextSiblingOffset, r.NextDirOffset, r.NewLogOffset);
 }
 
+// The directories that grew and shrank most, read back from the comparison just written.
+int PrintTopChanges(const std::string& comparisonFile, size_t count)
+{
+    TFileStream stream(comparisonFile, TFileMode::OpenRead);
+    TDirCompare comparison(stream);
+    const TTopChanges top = FindTopChanges(comparison, count);
+    const TLocale locale = TLocale::FromEnvironment();
+    auto print = [&](const char* heading, const std::vector<TDirectoryChange>& list) {
+        std::printf("%s\n", heading);
+        if (list.empty())
+            std::printf("  (none)\n");
+        for (const TDirectoryChange& d : list)
+            std::printf("  %s\n", DirectoryChangeText(d, locale).c_str());
+    };
+    print("Directories that grew most:", top.Grew);
+    print("Directories that shrank most:", top.Shrank);
+    std::fflush(stdout);
+    if (!top.Damage.empty())
+        return Fail(comparisonFile + " is damaged at " + top.Damage);
+    return kExitOk;
+}
+
 } // namespace
 
 int CompareCommand(const TArgs& args)
 {
     std::vector<std::string> logs;
     std::string output;
+    std::optional<size_t> top;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-o") {
+        if (a == "--top" || a.rfind("--top=", 0) == 0) {
+            std::string value;
+            if (a == "--top") {
+                if (i + 1 == args.size())
+                    return Fail("--top needs a number", kExitUsage);
+                value = args[++i];
+            } else {
+                value = a.substr(6);
+            }
+            char* end = nullptr;
+            errno = 0;
+            const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
+            if (value.empty() || *end != 0 || errno != 0 || value[0] == '-' || n == 0 ||
+                n > 1000000)
+                return Fail("--top needs a whole number from 1 to 1000000, not \"" + value + "\"",
+                            kExitUsage);
+            top = static_cast<size_t>(n);
+        } else if (a == "-o") {
             if (i + 1 == args.size())
                 return Fail("-o needs a value", kExitUsage);
             output = args[++i];
@@ -77,7 +122,7 @@ int CompareCommand(const TArgs& args)
     try {
         TPosixFileSystem fs;
         CompareLogFiles(fs, logs[0], logs[1], output);
-        return kExitOk;
+        return top ? PrintTopChanges(output, *top) : kExitOk;
     } catch (const std::exception& e) {
         return Fail(e.what());
     }
