@@ -4,6 +4,7 @@
 #include "core/LogWalk.h"
 #include "output/ListColumns.h"
 #include "references/RefStore.h"
+#include "refman/RefFiles.h"
 
 #include <algorithm>
 
@@ -37,8 +38,9 @@ TLogSummary ReadLogSummary(const std::string& path, int logNumber)
 std::vector<TLogSummary> LogHistory(const TRefStore& store, int n, size_t lastCount)
 {
     std::vector<TLogSummary> logs;
-    for (int m : store.LogNumbers(n)) {
-        TLogSummary s = ReadLogSummary(store.LogFileName(n, m), m);
+    // The logs the reference manager lists, so that the history and the logs view agree.
+    for (const TListedLog& listed : ListLogs(store.Files(), store.RefDir(n))) {
+        TLogSummary s = ReadLogSummary(store.LogFileName(n, listed.Number), listed.Number);
         if (s.Readable)
             logs.push_back(std::move(s));
     }

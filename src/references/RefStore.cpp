@@ -304,18 +304,11 @@ TVolumeFacts TRefStore::GetVolumeFacts(const std::string& path) const
 
 int TRefStore::LastLogNumber(int n) const
 {
-    const std::vector<int> numbers = LogNumbers(n);
-    return numbers.empty() ? -1 : numbers.back();
-}
-
-std::vector<int> TRefStore::LogNumbers(int n) const
-{
-    std::vector<int> numbers;
+    int highest = -1;
     for (const TFileInfo& e : ListShown(RefDir(n)))
         if (std::optional<int> m = LogNumberOfName(e.Name); m && !e.IsDirectory())
-            numbers.push_back(*m);
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
+            highest = std::max(highest, *m);
+    return highest;
 }
 
 void TRefStore::ReconcileRefs()

@@ -126,8 +126,6 @@ public:
     std::string FileSystemName(const std::string& path) const;
     // The highest number of a log file in the reference directory, or -1.
     int LastLogNumber(int n) const;
-    // The numbers of the log files in the reference directory, ascending.
-    std::vector<int> LogNumbers(int n) const;
 
     // The start-up repair: drops the section (and empty directory) of reference -1, removes the
     // temporaries of logs and comparisons whose writers are gone (platform/PendingFile.h),

@@ -2,6 +2,7 @@
 
 #include "platform/MailCodes.h"
 #include "platform/ScriptedUserInterface.h"
+#include "references/CompareRun.h"
 #include "references/LoggingRun.h"
 #include "references/RefStore.h"
 #include "support/RefFixture.h"
@@ -168,4 +169,69 @@ TEST_F(ResultsMailSendTest, RefusedOrMissingServerGivesTheCodeAndTheLogStays)
     // Nothing to send: no mail system is asked.
     TOptions quiet = Exceptions(20, "%");
     EXPECT_EQ(ResultsMail(store, quiet, ui, 0, 1, 0, 0, Comma(), fx.Root / "missing.ini"), 0);
+}
+
+TEST(ResultsMailText, AlertsListTheTopGrowersAndEveryBodyEndsWithTheHistory)
+{
+    TResultsFacts f = Facts(3 * 1048576, 1048576);
+    f.TopGrowers = {{"/srv/a", 0, 2 * 1048576}, {"/srv/b", 4096, 8192}};
+    TLogSummary earlier, latest;
+    earlier.LogNumber = 4;
+    earlier.Date = f.LogDate - 7;
+    earlier.Allocated = 1048576;
+    latest.LogNumber = 5;
+    latest.Date = f.LogDate;
+    latest.Allocated = 3 * 1048576;
+    f.History = {earlier, latest};
+    const std::vector<std::string> history = {
+        "", "Recent logs of this reference :",
+        "Log  Date                   Space taken  Size    Change",
+        "  4  Mon 11/30/26 14:30:05      1.00 MB  0 KB",
+        "  5  Mon 12/07/26 14:30:05      3.00 MB  0 KB  +2.00 MB"};
+
+    TResultsMailText alert = ComposeResultsMail(Exceptions(1, "MB"), f, Comma());
+    ASSERT_TRUE(alert.Send);
+    std::vector<std::string> expected = {"Log of reference performed at : Mon 12/07/26 14:30:05",
+                                         "",
+                                         "Total log size : 3.00 MB",
+                                         "Prev log size  : 1.00 MB",
+                                         "",
+                                         "Grown by       : 2.00 MB  200%",
+                                         "",
+                                         "Directories that grew most :",
+                                         "  +2.00 MB  /srv/a  (was 0 KB, now 2.00 MB)",
+                                         "  +4 KB  /srv/b  (was 4 KB, now 8 KB)"};
+    expected.insert(expected.end(), history.begin(), history.end());
+    EXPECT_EQ(alert.Lines, expected);
+
+    // A results mail has no list of growers; a mail all in its subject has no body at all.
+    TOptions always;
+    std::vector<std::string> results = ComposeResultsMail(always, f, Comma()).Lines;
+    ASSERT_EQ(results.size(), 6u + history.size());
+    EXPECT_EQ(std::vector<std::string>(results.begin() + 6, results.end()), history);
+    always.EmailOnlySubject = true;
+    EXPECT_TRUE(ComposeResultsMail(always, f, Comma()).Lines.empty());
+}
+
+TEST_F(ResultsMailSendTest, AnAlertsMailReadsTheGrowersFromTheComparisonOfTheTwoLogs)
+{
+    vmtest::SmtpServer server;
+    ASSERT_TRUE(server.Running()) << server.Error();
+    fx.Root.WriteFile("mail.ini", server.MailFileText());
+    fx.Root.WriteFile("trees/t/a/grown.bin", std::string(50000, 'g'));
+    ASSERT_EQ(LogReference(store, ui, 0, {}).LogNumber, 2);
+    RunComparison(store, 0, 1, 2, {});
+    ui.Screen = false;
+    TOptions alerts = Exceptions(10, "KB");
+    alerts.EmailTo = "Administrator";
+    EXPECT_EQ(ResultsMail(store, alerts, ui, 0, 2, 1, 0, Comma(), fx.Root / "mail.ini"), 0);
+    auto mails = server.Messages();
+    ASSERT_EQ(mails.size(), 1u);
+    const std::string body = mails[0].Body();
+    EXPECT_NE(body.find("\r\nDirectories that grew most :\r\n  +52 KB  " + (fx.Root / "trees/t/a") +
+                        "  (was 8 KB, now 60 KB)\r\n\r\nRecent logs of this reference :\r\n"),
+              std::string::npos)
+        << body;
+    EXPECT_NE(body.find("\r\n  1  "), std::string::npos) << body;
+    EXPECT_NE(body.find("\r\n  2  "), std::string::npos) << body;
 }
