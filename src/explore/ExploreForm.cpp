@@ -2,12 +2,15 @@
 // building the tree and filling the list in QtExploreWork.cpp.
 #include "explore/ExploreForm.h"
 
+#include "output/QtListExport.h"
+
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
 #include "explore/QtChildStatusBar.h"
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
 #include "explore/QtFileListModel.h"
+#include "output/QtListExport.h"
 #include "platform/Stream.h"
 #include "refman/TagSettingsForm.h"
 
@@ -157,6 +160,9 @@ void TExploreChild::CreateActions()
     PrintAction->setIcon(ToolbarImage(toolimg::Print));
     PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(PrintAction, &QAction::triggered, this, &TExploreChild::PrintClick);
+    ExportListAction = Action(this, kExportListText, "ExportListAction",
+                              "Save the list as it stands as a CSV file");
+    connect(ExportListAction, &QAction::triggered, this, &TExploreChild::ExportListClick);
     CopyAction = Action(this, "Copy", "CopyAction", "Copy to clipboard");
     CopyAction->setIcon(ToolbarImage(toolimg::Copy));
     connect(CopyAction, &QAction::triggered, this, &TExploreChild::CopyClick);
@@ -227,6 +233,7 @@ void TExploreChild::CreateMenus()
     FileMenu->setObjectName("File1");
     FileMenu->addAction(PrintAction);
     PrintAction->setText("&Print ...");
+    FileMenu->addAction(ExportListAction);
     SendMenu = FileMenu->addMenu("&Send");
     SendMenu->setObjectName("Send1");
     SendMenu->addAction(EmailAction);

@@ -104,6 +104,7 @@ public:
     QAction *ViewStandardAction, *ViewFoldersAction, *ViewAllAction, *UpOneLevelAction;
     QAction *FileFilterAction, *TagFilterAction, *ToggleFilterAction, *TagSettingsAction;
     QAction *PrintAction, *CopyAction, *EmailAction, *DeleteFilesAction, *StopAction;
+    QAction* ExportListAction;
     QAction *CopyAllFilesAction, *CopySelectedFilesAction;
     QAction *Close1, *CloseAll1, *Exit1, *SelectAllFiles1, *DeleteSelectedFiles1, *Refresh1;
     QAction *DateCreated1, *DateModified1, *DateAccessed1, *ExpandTree1, *CollapseTree1;
@@ -126,6 +127,11 @@ public:
     void PrintClick();
     void CopyClick();
     void EmailClick();
+    // "E&xport list ...": the list as it stands into a CSV file the user chooses.
+    void ExportListClick();
+    // Asks where the export goes (suggested: a file name); empty to cancel. The save dialog
+    // unless a test sets it.
+    std::function<std::string(const QString& suggested)> ChooseExportFile;
     void StopClick();
     void ExpandTree(bool expand);
     void DisableToolBar();

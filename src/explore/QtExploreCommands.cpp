@@ -8,6 +8,7 @@
 #include "explore/QtFileListModel.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
+#include "output/QtListExport.h"
 #include "platform/QtText.h"
 #include "refman/TagSettingsForm.h"
 
@@ -241,6 +242,15 @@ void TExploreChild::EmailClick()
 {
     frame_.EmailForm().ShowFor(Reference, LogNumber, LogFileName, table_, FileListView,
                                stream_.get());
+}
+
+void TExploreChild::ExportListClick()
+{
+    const QString suggested = windowTitle() + ".csv";
+    const std::string path =
+        ChooseExportFile ? ChooseExportFile(suggested) : vm::ChooseExportFile(this, suggested);
+    if (!path.empty())
+        ExportListWithProgress(this, table_, path, frame_.Context().UI);
 }
 
 void TExploreChild::TagSettingsClick()

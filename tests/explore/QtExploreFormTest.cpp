@@ -298,3 +298,43 @@ TEST_F(ExploreFormTest, FolderWindowRefusesToCloseButExitEndsTheProgram)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExploreFormTest, ExportListWritesTheListAsItStandsIntoTheChosenFile)
+{
+    WriteLog(1, 3);
+    TExploreChild* child = Open();
+    Select(child, "big0");
+    Idle(child);
+    child->ColumnClicked = true; // as a click on the header: Z to A
+    child->SortFileListView("File name");
+    ASSERT_EQ(Names(child), (std::vector<std::string>{"f2.txt", "f1.txt", "f0.txt"}));
+    QString offered;
+    child->ChooseExportFile = [&](const QString& suggested) {
+        offered = suggested;
+        return dir_ / "list.csv";
+    };
+    ASSERT_EQ(child->FileMenu->actions().at(1), child->ExportListAction);
+    EXPECT_EQ(child->ExportListAction->text(), "E&xport list ...");
+    child->ExportListAction->trigger();
+    EXPECT_EQ(offered, "Exploring log 7.csv");
+    const std::string csv = dir_.ReadFile("list.csv");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+              "File name,Type,File size,File size (bytes),Disk space,Disk space (bytes),"
+              "Date modified");
+    // The rows in the order shown, with the bytes beside the size texts.
+    const size_t f2 = csv.find("\r\nf2.txt,"), f1 = csv.find("\r\nf1.txt,"),
+                 f0 = csv.find("\r\nf0.txt,");
+    ASSERT_NE(f2, std::string::npos) << csv;
+    EXPECT_LT(f2, f1);
+    EXPECT_LT(f1, f0);
+    EXPECT_NE(csv.find(",10 KB,10000,12 KB,12288,", f0), std::string::npos) << csv;
+
+    // Cancelling the save dialog writes nothing.
+    child->ChooseExportFile = [](const QString&) { return std::string(); };
+    child->ExportListAction->trigger();
+    EXPECT_EQ(dir_.ReadFile("list.csv"), csv);
+}
+
+} // namespace
