@@ -51,14 +51,9 @@ std::vector<TLogSummary> LogHistory(const TRefStore& store, int n, size_t lastCo
     return logs;
 }
 
-std::vector<std::string> HistoryTableLines(const std::vector<TLogSummary>& logs,
-                                           const TLocale& locale)
+std::vector<THistoryRow> HistoryRows(const std::vector<TLogSummary>& logs, const TLocale& locale)
 {
-    struct TRow
-    {
-        std::string Log, Date, Space, Size, Change;
-    };
-    std::vector<TRow> rows = {{"Log", "Date", "Space taken", "Size", "Change"}};
+    std::vector<THistoryRow> rows;
     for (size_t i = 0; i < logs.size(); ++i) {
         const TLogSummary& l = logs[i];
         std::string change;
@@ -69,9 +64,17 @@ std::vector<std::string> HistoryTableLines(const std::vector<TLogSummary>& logs,
         rows.push_back({std::to_string(l.LogNumber), locale.DayDateTimeText(l.Date),
                         SizeText(l.Allocated, locale), SizeText(l.Size, locale), change});
     }
+    return rows;
+}
+
+std::vector<std::string> HistoryTableLines(const std::vector<TLogSummary>& logs,
+                                           const TLocale& locale)
+{
+    std::vector<THistoryRow> rows = HistoryRows(logs, locale);
+    rows.insert(rows.begin(), {"Log", "Date", "Space taken", "Size", "Change"});
     size_t w[5] = {};
-    for (const TRow& r : rows) {
-        const std::string* cells[] = {&r.Log, &r.Date, &r.Space, &r.Size, &r.Change};
+    for (const THistoryRow& r : rows) {
+        const std::string* cells[] = {&r.Log, &r.Date, &r.SpaceTaken, &r.Size, &r.Change};
         for (int c = 0; c < 5; ++c)
             w[c] = std::max(w[c], CharacterCount(*cells[c]));
     }
@@ -82,9 +85,9 @@ std::vector<std::string> HistoryTableLines(const std::vector<TLogSummary>& logs,
         return std::string(width - CharacterCount(s), ' ') + s;
     };
     std::vector<std::string> lines = {"Recent logs of this reference :"};
-    for (const TRow& r : rows) {
+    for (const THistoryRow& r : rows) {
         std::string line = right(r.Log, w[0]) + "  " + left(r.Date, w[1]) + "  " +
-                           right(r.Space, w[2]) + "  " + right(r.Size, w[3]) + "  " +
+                           right(r.SpaceTaken, w[2]) + "  " + right(r.Size, w[3]) + "  " +
                            right(r.Change, w[4]);
         while (!line.empty() && line.back() == ' ')
             line.pop_back();

@@ -41,8 +41,15 @@ TLogSummary ReadLogSummary(const std::string& path, int logNumber);
 std::vector<TLogSummary> LogHistory(const TRefStore& store, int n,
                                     size_t lastCount = static_cast<size_t>(-1));
 
-// The small table the results mail ends with: a heading, then per log its number, date ("ddd c"),
-// space taken, size and the change of the space taken from the log before.
+// The texts of one log in the history's tables: number, date ("ddd c"), space taken, size and
+// the change of the space taken from the log before ("+12 KB"; empty for the first).
+struct THistoryRow
+{
+    std::string Log, Date, SpaceTaken, Size, Change;
+};
+std::vector<THistoryRow> HistoryRows(const std::vector<TLogSummary>& logs, const TLocale& locale);
+
+// The small table the results mail ends with: a heading, then the history rows in columns.
 std::vector<std::string> HistoryTableLines(const std::vector<TLogSummary>& logs,
                                            const TLocale& locale);
 

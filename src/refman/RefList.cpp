@@ -106,11 +106,15 @@ const TRHSViewInfo& ViewInfo(TRHSView view)
                                           {"File system", 80, false},
                                           {"", 0, false}}},
                                         2};
+    // The history shows no list: its columns are the logs view's, for a list that stays empty.
+    static const TRHSViewInfo kHistory = {"View &history", 12, kLogs.Columns, 0};
     switch (view) {
     case TRHSView::Compares:
         return kCompares;
     case TRHSView::Paths:
         return kPaths;
+    case TRHSView::History:
+        return kHistory;
     case TRHSView::Logs:
         break;
     }
@@ -125,6 +129,8 @@ TRHSView NextView(TRHSView view)
     case TRHSView::Compares:
         return TRHSView::Paths;
     case TRHSView::Paths:
+        return TRHSView::History;
+    case TRHSView::History:
         break;
     }
     return TRHSView::Logs;

@@ -40,7 +40,8 @@ enum class TRHSView
 {
     Logs,
     Compares,
-    Paths
+    Paths,
+    History // a chart and a table of the logs over time instead of the list
 };
 
 struct TRHSColumn
@@ -58,7 +59,7 @@ struct TRHSViewInfo
     int FillSortCode; // the order a fresh fill is sorted in
 };
 const TRHSViewInfo& ViewInfo(TRHSView view);
-// The view the View button shows next: logs, comparisons, paths, logs ...
+// The view the View button shows next: logs, comparisons, paths, history, logs ...
 TRHSView NextView(TRHSView view);
 
 // A row of the right-hand list.

@@ -179,6 +179,8 @@ void TRefManager::Delete1Click()
     case TRHSView::Paths:
         DeletePaths1Click();
         break;
+    case TRHSView::History:
+        break; // nothing there to delete
     }
 }
 

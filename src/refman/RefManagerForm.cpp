@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/ToolsOptionsForm.h"
+#include "refman/QtHistoryView.h"
 #include "refman/RefListSort.h"
 #include "refman/WizardForm.h"
 
@@ -15,6 +16,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -97,7 +99,12 @@ TRefManager::TRefManager(TMDIParent& frame, QWidget* parent)
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->addWidget(RefManContentsLabel);
-    rightLayout->addWidget(RHSListView);
+    RHSStack = new QStackedWidget(right);
+    RHSStack->setObjectName("RHSStack");
+    RHSStack->addWidget(RHSListView);
+    HistoryView = new THistoryView(RHSStack);
+    RHSStack->addWidget(HistoryView);
+    rightLayout->addWidget(RHSStack, 1);
     Splitter->addWidget(RefListView);
     Splitter->addWidget(right);
     Splitter->setStretchFactor(0, 0);
@@ -326,6 +333,7 @@ void TRefManager::RefListViewChange()
         const QSignalBlocker block(RHSListView);
         RHSListView->clear();
         rhsRows_.clear();
+        HistoryView->Clear();
         RefManContentsLabel->clear();
     }
     UpdateActions();
@@ -343,8 +351,11 @@ void TRefManager::CheckView(TRHSView view)
     const TRHSViewInfo& info = ViewInfo(view);
     QAction* action = view == TRHSView::Logs       ? ViewLogsAction
                       : view == TRHSView::Compares ? ViewComparesAction
-                                                   : ViewPathsAction;
+                      : view == TRHSView::Paths    ? ViewPathsAction
+                                                   : ViewHistoryAction;
     action->setChecked(true);
+    RHSStack->setCurrentWidget(view == TRHSView::History ? static_cast<QWidget*>(HistoryView)
+                                                         : RHSListView);
     ViewButton->setIcon(ToolBarSmallImageList[size_t(info.ButtonImage)]);
     QStringList captions;
     for (const TRHSColumn& column : info.Columns)
@@ -375,6 +386,9 @@ void TRefManager::FillRHSListView()
             break;
         case TRHSView::Paths:
             rhsRows_ = PathRows(store_, CurrentRefNo);
+            break;
+        case TRHSView::History:
+            HistoryView->ShowHistory(LogHistory(store_, CurrentRefNo), locale_);
             break;
         }
         const TRHSViewInfo& info = ViewInfo(view_);

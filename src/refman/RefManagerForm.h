@@ -33,10 +33,12 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QActionGroup;
+class QStackedWidget;
 
 namespace vm {
 
 class TMDIParent;
+class THistoryView;
 class TWizardForm;
 
 class TRefManager : public QWidget, public TMdiChildMenus
@@ -66,18 +68,20 @@ public:
     QSplitter* Splitter;
     QTreeWidget* RefListView;
     QTreeWidget* RHSListView;
+    THistoryView* HistoryView; // shown instead of the list in the history view
+    QStackedWidget* RHSStack;
     QLabel* RefManContentsLabel;
     QStatusBar* ManagerStatusBar;
     QTimer* WizardStartTimer;
     TWizardForm* Wizard;
-    // The toolbar's pictures; 7, 8 and 9 are the View button's for the three views.
+    // The toolbar's pictures; 7, 8, 9 and 12 are the View button's for the four views.
     std::vector<QIcon> ToolBarSmallImageList;
 
     // The window's menus, merged into the main window's menu bar.
     QMenu *File1, *Edit1, *View1;
     QAction *CreateReference1, *Close1, *CloseAll1, *Exit1;
     QAction *SelectAll1, *Delete1, *Rename1;
-    QAction *ViewLogsAction, *ViewComparesAction, *ViewPathsAction;
+    QAction *ViewLogsAction, *ViewComparesAction, *ViewPathsAction, *ViewHistoryAction;
     // The pop-ups.
     QMenu *RefManRefPopupMenu, *RefManPathPopupMenu, *RefManLogsPopupMenu, *RefManCompsPopupMenu;
     QMenu* ShowPopupMenu; // the View button's drop-down

@@ -81,9 +81,12 @@ void TRefManager::CreateMenus()
         MakeAction(ViewInfo(TRHSView::Compares).ActionCaption, "ViewComparesAction", nullptr);
     ViewPathsAction =
         MakeAction(ViewInfo(TRHSView::Paths).ActionCaption, "ViewPathsAction", nullptr);
+    ViewHistoryAction =
+        MakeAction(ViewInfo(TRHSView::History).ActionCaption, "ViewHistoryAction", nullptr);
     const std::pair<QAction*, TRHSView> views[] = {{ViewLogsAction, TRHSView::Logs},
                                                    {ViewComparesAction, TRHSView::Compares},
-                                                   {ViewPathsAction, TRHSView::Paths}};
+                                                   {ViewPathsAction, TRHSView::Paths},
+                                                   {ViewHistoryAction, TRHSView::History}};
     for (const auto& [action, view] : views) {
         action->setCheckable(true);
         action->setProperty("category", "View");
@@ -162,7 +165,8 @@ void TRefManager::CreatePopups()
 
     ShowPopupMenu = new QMenu(this);
     ShowPopupMenu->setObjectName("ShowPopupMenu");
-    ShowPopupMenu->addActions({ViewLogsAction, ViewComparesAction, ViewPathsAction});
+    ShowPopupMenu->addActions(
+        {ViewLogsAction, ViewComparesAction, ViewPathsAction, ViewHistoryAction});
 }
 
 void TRefManager::CreateToolBar()
@@ -189,6 +193,7 @@ void TRefManager::CreateToolBar()
         small.Icon(img::Path),
         small.Icon(img::Comparison),
         themed("network-server", style->standardIcon(QStyle::SP_DriveNetIcon)),
+        themed("office-chart-line", style->standardIcon(QStyle::SP_FileDialogInfoView)),
     };
     auto button = [&](const QString& caption, const char* name, int image, const QString& hint,
                       void (TRefManager::*handler)()) {
