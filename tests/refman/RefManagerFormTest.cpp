@@ -5,16 +5,24 @@
 #include "RefManData.h"
 #include "app/QtFrameFixture.h"
 #include "platform/IniFile.h"
+#include "references/LoggingRun.h"
+#include "refman/QtHistoryView.h"
 #include "refman/WizardForm.h"
 
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStackedWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -387,6 +395,62 @@ TEST_F(RefManagerFormTest, TheWizardsReferenceIsListedWhenItCloses)
     AddRef(4, "Made by the wizard");
     m.Wizard->hide();
     EXPECT_EQ(Column(m.RefListView), (QStringList{"Made by the wizard"}));
+}
+
+TEST_F(RefManagerFormTest, HistoryChartsEveryLogInDateOrderWithTheTotalsOfLogTotals)
+{
+    AddRef(0, "Web", {{"/srv/web/", "4096"}});
+    AddRef(1, "Empty");
+    // Numbered out of date order: log 3 was logged first.
+    AddLog(0, 1, 45001.5, 3000);
+    AddLog(0, 2, 45002.5, 1000);
+    AddLog(0, 3, 45000.5, 2000);
+    TRefManager& m = Open();
+    m.ViewButtonClick();
+    m.ViewButtonClick();
+    m.ViewButtonClick(); // logs, comparisons, paths, history
+    EXPECT_EQ(m.CurrentView(), TRHSView::History);
+    EXPECT_TRUE(m.ViewHistoryAction->isChecked());
+    EXPECT_EQ(m.RHSStack->currentWidget(), m.HistoryView);
+
+    const std::vector<TLogSummary>& logs = m.HistoryView->Logs();
+    ASSERT_EQ(logs.size(), 3u);
+    for (const TLogSummary& log : logs) {
+        const TLogTotals totals = LogTotals(store_, 0, log.LogNumber);
+        EXPECT_EQ(log.Allocated, totals.Allocated);
+        EXPECT_EQ(log.Size, totals.Size);
+    }
+    QTableWidget* table = m.HistoryView->HistoryTable;
+    ASSERT_EQ(table->rowCount(), 3);
+    QStringList numbers, changes;
+    for (int r = 0; r < 3; ++r) {
+        numbers << table->item(r, 0)->text();
+        changes << table->item(r, 3)->text();
+    }
+    EXPECT_EQ(numbers, (QStringList{"3", "1", "2"}));
+    EXPECT_EQ(changes, (QStringList{"", "+1 KB", "-2 KB"}));
+
+    // One line for the total and one for the only path, a point per log, in date order.
+    QList<QAbstractSeries*> series = m.HistoryView->HistoryChartView->chart()->series();
+    ASSERT_EQ(series.size(), 2);
+    EXPECT_EQ(series[0]->name(), "Total");
+    EXPECT_EQ(series[1]->name(), "/data");
+    auto* total = qobject_cast<QLineSeries*>(series[0]);
+    ASSERT_EQ(total->count(), 3);
+    EXPECT_LT(total->at(0).x(), total->at(1).x());
+    EXPECT_DOUBLE_EQ(total->at(0).y() * 1024, 2000);           // the axis counts in KB
+    m.HistoryView->HistoryMeasureComboBox->setCurrentIndex(1); // "Size"
+    total = qobject_cast<QLineSeries*>(m.HistoryView->HistoryChartView->chart()->series()[0]);
+    EXPECT_DOUBLE_EQ(total->at(2).y() * 1024, 1000);
+
+    // Another reference without logs: an empty chart and table; the View button goes on to
+    // the logs and the list.
+    Select(m.RefListView, {"Empty"});
+    EXPECT_EQ(m.HistoryView->HistoryTable->rowCount(), 0);
+    EXPECT_TRUE(m.HistoryView->HistoryChartView->chart()->series().isEmpty());
+    m.ViewButtonClick();
+    EXPECT_EQ(m.CurrentView(), TRHSView::Logs);
+    EXPECT_EQ(m.RHSStack->currentWidget(), m.RHSListView);
 }
 
 } // namespace
