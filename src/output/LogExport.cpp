@@ -4,6 +4,7 @@
 #include "core/LogFileOrder.h"
 #include "core/PathStack.h"
 #include "platform/IsoDateTime.h"
+#include "refman/TagSettings.h"
 
 #include <array>
 
@@ -42,19 +43,17 @@ const char* KindText(uint8_t kind)
     return kind == kKindDirectory ? "directory" : "file";
 }
 
-// The names of the tag bits a log knows: bits 0 to 10 are its tags 1 to 11, bit 30 (the rubbish
-// bin) its tag 12. A log without a tag list gets the names every new log starts with.
+// The names of the tag bits, by bit: the log's names of its twelve tags (the tag settings'
+// items); a log without a tag list gets the names every new log starts with.
 std::array<std::string, 32> TagNamesOf(TDirStorage& log)
 {
     std::array<std::string, 32> names;
     const std::vector<std::string> defaults = DefaultTagNames();
-    auto name = [&](int n) {
+    for (int item = 0; item < kTagItemCount; ++item) {
         std::string text;
-        return log.GetTagName(n, text) ? text : defaults[static_cast<size_t>(n - 1)];
-    };
-    for (int bit = 0; bit < kUserTagCount; ++bit)
-        names[static_cast<size_t>(bit)] = name(bit + 1);
-    names[30] = name(kUserTagCount + 1);
+        names[static_cast<size_t>(TagItemData(item))] =
+            log.GetTagName(item + 1, text) ? text : defaults[static_cast<size_t>(item)];
+    }
     return names;
 }
 

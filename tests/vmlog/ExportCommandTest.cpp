@@ -1,6 +1,7 @@
 // vmlog export and vmlog compare --top as a user runs them, their output read back by an
 // independent reader (Python's csv and json modules, run as a process).
 #include "core/Coding.h"
+#include "core/DirStorage.h"
 #include "support/CompareTestTrees.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
@@ -128,6 +129,29 @@ for o in objects:
         << run.Out;
     EXPECT_NE(run.Out.find("/data/d/x\"y file 4097 8192 "), std::string::npos) << run.Out;
     EXPECT_NE(run.Out.find(" 128 [] False\n"), std::string::npos) << run.Out;
+}
+
+TEST_F(ExportCommandTest, TagsGoByTheLogsOwnNamesAndTheDeletedMarkApart)
+{
+    Save("t.kdf", TestLogBytes({{"/data/", 4096, {File("a", 1), File("b", 2)}}}));
+    {
+        vm::TFileStream file(dir_ / "t.kdf", vm::TFileMode::OpenReadWrite);
+        vm::TDirStorage log(file);
+        log.SetTagName(2, "Keep me");
+        const int32_t a = log.FindPath("/data/a");
+        log.SetTag(a, 1);
+        log.SetTag(a, 30);
+        log.WriteTags(log.FindPath("/data/b"), vm::kTagDeleted | 1);
+    }
+    ProcessResult run = Vmlog({"export", dir_ / "t.kdf", "--format", "jsonl"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("\"path\":\"/data/a\",\"kind\":\"file\""), std::string::npos);
+    EXPECT_NE(run.Out.find("\"tags\":[\"Keep me\",\"Rubbish Bin\"],\"deleted\":false}\n"),
+              std::string::npos)
+        << run.Out;
+    // Naming tag 2 in a log without names gave tag 1 the name "New tag".
+    EXPECT_NE(run.Out.find("\"tags\":[\"New tag\"],\"deleted\":true}\n"), std::string::npos)
+        << run.Out;
 }
 
 TEST_F(ExportCommandTest, AComparisonNamesEachConditionAndItsChange)
