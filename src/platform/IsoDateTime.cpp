@@ -67,6 +67,11 @@ int32_t TIsoDateTimeText::OffsetOf(int64_t local)
 
 std::string_view TIsoDateTimeText::FromLocalSeconds(int64_t seconds)
 {
+    // An entry's three dates are often one moment.
+    if (seconds == lastSeconds_ && length_ > 0)
+        return std::string_view(text_, length_);
+    lastSeconds_ = seconds;
+    length_ = 0;
     const int64_t local = seconds - kSecondsFrom1899To1970;
     const int64_t day = FloorDiv(local, 86400);
     if (day < kFirstDay || day > kLastDay)
@@ -93,7 +98,8 @@ std::string_view TIsoDateTimeText::FromLocalSeconds(int64_t seconds)
     p = Digits(p, offset / 3600, 2);
     *p++ = ':';
     p = Digits(p, offset / 60 % 60, 2);
-    return std::string_view(text_, static_cast<size_t>(p - text_));
+    length_ = static_cast<size_t>(p - text_);
+    return std::string_view(text_, length_);
 }
 
 std::string_view TIsoDateTimeText::FromDateTime(TDateTime value)

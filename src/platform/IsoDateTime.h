@@ -30,6 +30,8 @@ private:
     static constexpr int32_t kOffsetChanges = INT32_MIN; // the day has no single offset
     std::unordered_map<int64_t, int32_t> dayOffsets_, hourOffsets_;
     char text_[32] = {};
+    int64_t lastSeconds_ = 0; // the moment text_ holds, when length_ is not 0
+    size_t length_ = 0;
 };
 
 } // namespace vm
