@@ -157,6 +157,8 @@ TExportResult ExportComparison(TDirCompare& comparison, TExportFormat format,
         });
     if (result.Damage.empty())
         result.Damage = end.Damage;
+    if (comparison.FileSize() < kCompareHeaderSize)
+        result.Damage = "the file is shorter than the 14-byte header";
     writer.Finish();
     result.Entries = writer.Records();
     return result;

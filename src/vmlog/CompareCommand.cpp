@@ -70,7 +70,7 @@ int PrintTopChanges(const std::string& comparisonFile, size_t count)
     print("Directories that shrank most:", top.Shrank);
     std::fflush(stdout);
     if (!top.Damage.empty())
-        return Fail(comparisonFile + " is damaged at " + top.Damage);
+        return Fail(comparisonFile + " is damaged: " + top.Damage);
     return kExitOk;
 }
 

@@ -121,7 +121,7 @@ int ExportCommand(const TArgs& args)
         out.Commit();
     }
     if (!result.Damage.empty())
-        return Fail(request->Input + " is damaged at " + result.Damage + "; " +
+        return Fail(request->Input + " is damaged: " + result.Damage + "; " +
                     std::to_string(result.Entries) + " entries before it were exported");
     return kExitOk;
 }

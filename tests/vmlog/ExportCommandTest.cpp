@@ -200,7 +200,7 @@ TEST_F(ExportCommandTest, ADamagedLogExportsWhatReadsAndFailsWithTheReason)
         const std::string out = dir_ / (std::string("bad.") + format);
         ProcessResult run = Vmlog({"export", dir_ / "bad.kdf", "--format", format, "-o", out});
         EXPECT_EQ(run.Status, 1);
-        EXPECT_EQ(run.Err, "vmlog: " + (dir_ / "bad.kdf") + " is damaged at offset " +
+        EXPECT_EQ(run.Err, "vmlog: " + (dir_ / "bad.kdf") + " is damaged: offset " +
                                std::to_string(b) + ", reached from record " + std::to_string(a) +
                                ": the record has a length of 20; 2 entries before "
                                "it were exported\n");
