@@ -13,6 +13,7 @@
 #include "explore/FileFilterForm.h"
 #include "explore/FileListTable.h"
 #include "explore/ListFill.h"
+#include "output/QtListExport.h"
 #include "platform/Stream.h"
 
 #include <QElapsedTimer>
@@ -131,7 +132,7 @@ public:
     void ExportListClick();
     // Asks where the export goes (suggested: a file name); empty to cancel. The save dialog
     // unless a test sets it.
-    std::function<std::string(const QString& suggested)> ChooseExportFile;
+    TExportFileChooser ChooseExportFile;
     void StopClick();
     void ExpandTree(bool expand);
     void DisableToolBar();

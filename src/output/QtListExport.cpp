@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QProgressDialog>
+#include <QWidget>
 
 namespace vm {
 
@@ -42,6 +43,15 @@ bool ExportListWithProgress(QWidget* parent, const TListTable& table, const std:
             ui->ShowMessage("The list was not exported: " + std::string(e.what()));
         return false;
     }
+}
+
+void ExportListCommand(QWidget* window, const TListTable& table, TUserInterface* ui,
+                       const TExportFileChooser& choose)
+{
+    const QString suggested = window->windowTitle() + ".csv";
+    const std::string path = choose ? choose(suggested) : ChooseExportFile(window, suggested);
+    if (!path.empty())
+        ExportListWithProgress(window, table, path, ui);
 }
 
 } // namespace vm

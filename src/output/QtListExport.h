@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -25,5 +26,13 @@ std::string ChooseExportFile(QWidget* parent, const QString& suggested);
 // the file was written.
 bool ExportListWithProgress(QWidget* parent, const TListTable& table, const std::string& path,
                             TUserInterface* ui);
+
+// Where a list window's export goes, offered a suggested file name; empty to cancel.
+using TExportFileChooser = std::function<std::string(const QString& suggested)>;
+
+// The whole command of a list window: asks where (through choose when set, else the save
+// dialog), offering the window's caption + ".csv", and exports.
+void ExportListCommand(QWidget* window, const TListTable& table, TUserInterface* ui,
+                       const TExportFileChooser& choose);
 
 } // namespace vm
