@@ -99,7 +99,7 @@ TExportWriter::~TExportWriter() = default;
 
 void TExportWriter::AppendJsonString(std::string& out, std::string_view utf8)
 {
-    // The serializer escapes what needs it.
+    // Plain text is its own JSON string; the serializer escapes the rest.
     if (IsPlainJsonText(utf8)) {
         out += '"';
         out += utf8;
