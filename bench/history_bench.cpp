@@ -6,6 +6,7 @@
 //
 // usage: history_bench [--logs N] [--runs N] [--dir DIR] [--keep]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchSupport.h"
 #include "core/LogWriter.h"
 #include "references/LogHistory.h"
 #include "references/RefStore.h"
@@ -25,21 +26,9 @@
 #include <vector>
 
 using namespace vm;
+using namespace vmbench;
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
-
-double Seconds(TClock::time_point since)
-{
-    return std::chrono::duration<double>(TClock::now() - since).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Log m: three roots with 8 directories of 30 files each, growing with m.
 void WriteLog(const std::string& path, int m)
