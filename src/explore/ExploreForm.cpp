@@ -2,8 +2,6 @@
 // building the tree and filling the list in QtExploreWork.cpp.
 #include "explore/ExploreForm.h"
 
-#include "output/QtListExport.h"
-
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
 #include "explore/QtChildStatusBar.h"

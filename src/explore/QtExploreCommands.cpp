@@ -246,11 +246,7 @@ void TExploreChild::EmailClick()
 
 void TExploreChild::ExportListClick()
 {
-    const QString suggested = windowTitle() + ".csv";
-    const std::string path =
-        ChooseExportFile ? ChooseExportFile(suggested) : vm::ChooseExportFile(this, suggested);
-    if (!path.empty())
-        ExportListWithProgress(this, table_, path, frame_.Context().UI);
+    ExportListCommand(this, table_, frame_.Context().UI, ChooseExportFile);
 }
 
 void TExploreChild::TagSettingsClick()

@@ -48,7 +48,10 @@ bool ExportListWithProgress(QWidget* parent, const TListTable& table, const std:
 void ExportListCommand(QWidget* window, const TListTable& table, TUserInterface* ui,
                        const TExportFileChooser& choose)
 {
-    const QString suggested = window->windowTitle() + ".csv";
+    // A caption may end in a space or hold a "/" (a path): neither belongs in a file name.
+    QString suggested = window->windowTitle().trimmed();
+    suggested.replace('/', '-');
+    suggested += ".csv";
     const std::string path = choose ? choose(suggested) : ChooseExportFile(window, suggested);
     if (!path.empty())
         ExportListWithProgress(window, table, path, ui);
