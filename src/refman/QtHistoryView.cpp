@@ -61,9 +61,13 @@ THistoryView::THistoryView(QWidget* parent) : QWidget(parent)
     HistoryTable->setAccessibleName("Logs of the reference over time");
     HistoryTable->setHorizontalHeaderLabels({"Log number", "Date", "Space taken", "Change"});
     HistoryTable->verticalHeader()->hide();
+    // Rows as low as the lists' beside it, not the taller default of a table.
+    HistoryTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     HistoryTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     HistoryTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    HistoryTable->horizontalHeader()->setStretchLastSection(true);
+    // The columns as wide as their texts, as the lists' are: a stretched "Change" would carry
+    // its right-aligned figures away from the rest of the row.
+    HistoryTable->horizontalHeader()->setStretchLastSection(false);
     for (int c : {0, 2, 3})
         HistoryTable->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
