@@ -68,9 +68,10 @@ bool TDirTree::IsInside(int node, int ancestor) const
     return false;
 }
 
-int TDirTree::Add(int parent, int32_t offset, TTreeKind kind, std::string_view name)
+int TDirTree::Add(int parent, int32_t offset, TTreeKind kind, std::string_view name, uint8_t state)
 {
     TDirTreeNode n;
+    n.State = state;
     n.Offset = offset;
     n.Parent = parent;
     n.Kind = kind;

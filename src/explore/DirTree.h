@@ -32,6 +32,7 @@ struct TDirTreeNode
     int32_t Row = 0;     // position among the parent's children
     uint32_t NameAt = 0, NameLength = 0;
     uint8_t Kind = kTreeRoot;
+    uint8_t State = 0; // a state image beside the node (the compare window's arrows); 0 none
 };
 
 class TDirTree
@@ -61,7 +62,7 @@ public:
 
     // Adds a node under parent. Offsets must grow from one call to the next (they do along the
     // directory chain, which only points forward). Returns the new node's index.
-    int Add(int parent, int32_t offset, TTreeKind kind, std::string_view name);
+    int Add(int parent, int32_t offset, TTreeKind kind, std::string_view name, uint8_t state = 0);
     // Builds the child index after the last Add.
     void Finish();
 

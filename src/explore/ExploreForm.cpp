@@ -4,6 +4,7 @@
 
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
+#include "app/QtListWindowParts.h"
 #include "explore/QtChildStatusBar.h"
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
@@ -23,7 +24,6 @@
 #include <QMenu>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStandardItemModel>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -33,36 +33,6 @@
 #include <algorithm>
 
 namespace vm {
-
-namespace {
-
-QAction* Action(QObject* owner, const QString& text, const char* name, const QString& hint = {})
-{
-    auto* action = new QAction(text, owner);
-    action->setObjectName(name);
-    if (!hint.isEmpty()) {
-        action->setToolTip(hint);
-        action->setStatusTip(hint);
-    }
-    return action;
-}
-
-QLabel* CaptionLabel(QWidget* parent, const char* name)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-QFrame* CaptionStrip(QWidget* parent)
-{
-    auto* strip = new QFrame(parent);
-    strip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    return strip;
-}
-
-} // namespace
 
 TExploreChild::TExploreChild(TMDIParent& frame)
     : frame_(frame), locale_(TLocale::FromEnvironment()), tree_(std::make_unique<TDirTree>()),
@@ -111,10 +81,11 @@ TExploreChild::~TExploreChild() = default;
 
 void TExploreChild::CreateActions()
 {
-    ViewStandardAction = Action(this, "&Standard view", "ViewStandardAction", "Show standard view");
+    ViewStandardAction =
+        NewAction(this, "&Standard view", "ViewStandardAction", "Show standard view");
     ViewFoldersAction =
-        Action(this, "All &folders view", "ViewFoldersAction", "Show all folders view");
-    ViewAllAction = Action(this, "&All files view", "ViewAllAction", "Show all files view");
+        NewAction(this, "All &folders view", "ViewFoldersAction", "Show all folders view");
+    ViewAllAction = NewAction(this, "&All files view", "ViewAllAction", "Show all files view");
     views_ = new QActionGroup(this);
     for (QAction* a : {ViewStandardAction, ViewFoldersAction, ViewAllAction}) {
         a->setCheckable(true);
@@ -125,22 +96,23 @@ void TExploreChild::CreateActions()
     connect(ViewFoldersAction, &QAction::triggered, this, [this] { ChooseView(TView::Folders); });
     connect(ViewAllAction, &QAction::triggered, this, [this] { ChooseView(TView::AllFiles); });
 
-    UpOneLevelAction = Action(this, "Up folder", "UpOneLevelAction", "Go up one directory level");
+    UpOneLevelAction =
+        NewAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level");
     UpOneLevelAction->setIconText("Up");
     UpOneLevelAction->setIcon(ToolbarImage(toolimg::Up));
     UpOneLevelAction->setShortcut(QKeySequence(Qt::Key_F12));
     connect(UpOneLevelAction, &QAction::triggered, this, &TExploreChild::UpOneLevel);
 
     FileFilterAction =
-        Action(this, "File filter", "FileFilterAction", "Alter file filter specifications");
+        NewAction(this, "File filter", "FileFilterAction", "Alter file filter specifications");
     FileFilterAction->setIcon(ToolbarImage(toolimg::FileFilter));
     connect(FileFilterAction, &QAction::triggered, this, [this] { ShowFilterDialog(false); });
     TagFilterAction =
-        Action(this, "Tag filter", "TagFilterAction", "Alter tag filter specifications");
+        NewAction(this, "Tag filter", "TagFilterAction", "Alter tag filter specifications");
     TagFilterAction->setIcon(ToolbarImage(toolimg::TagFilter));
     connect(TagFilterAction, &QAction::triggered, this, [this] { ShowFilterDialog(true); });
     // The menu's hint is the action's status tip; the toolbar button's is its tool tip.
-    ToggleFilterAction = Action(this, "Toggle filter", "ToggleFilterAction");
+    ToggleFilterAction = NewAction(this, "Toggle filter", "ToggleFilterAction");
     ToggleFilterAction->setStatusTip("Turno file filter on or off");
     ToggleFilterAction->setToolTip("Turn file filter on or off");
     ToggleFilterAction->setIconText("Filter");
@@ -148,59 +120,60 @@ void TExploreChild::CreateActions()
     ToggleFilterAction->setCheckable(true);
     ToggleFilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(ToggleFilterAction, &QAction::triggered, this, &TExploreChild::ToggleFilter);
-    TagSettingsAction = Action(this, "Tag settings", "TagSettingsAction", "Specify names for tags");
+    TagSettingsAction =
+        NewAction(this, "Tag settings", "TagSettingsAction", "Specify names for tags");
     TagSettingsAction->setIconText("Tags");
     TagSettingsAction->setIcon(ToolbarImage(toolimg::Tags));
     connect(TagSettingsAction, &QAction::triggered, this, &TExploreChild::TagSettingsClick);
 
-    PrintAction = Action(this, "&Print", "PrintAction", "Print");
+    PrintAction = NewAction(this, "&Print", "PrintAction", "Print");
     PrintAction->setIconText("Print");
     PrintAction->setIcon(ToolbarImage(toolimg::Print));
     PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(PrintAction, &QAction::triggered, this, &TExploreChild::PrintClick);
-    ExportListAction = Action(this, kExportListText, "ExportListAction",
-                              "Save the list as it stands as a CSV file");
+    ExportListAction = NewAction(this, kExportListText, "ExportListAction",
+                                 "Save the list as it stands as a CSV file");
     connect(ExportListAction, &QAction::triggered, this, &TExploreChild::ExportListClick);
-    CopyAction = Action(this, "Copy", "CopyAction", "Copy to clipboard");
+    CopyAction = NewAction(this, "Copy", "CopyAction", "Copy to clipboard");
     CopyAction->setIcon(ToolbarImage(toolimg::Copy));
     connect(CopyAction, &QAction::triggered, this, &TExploreChild::CopyClick);
-    EmailAction = Action(this, "Email", "EmailAction", "Email contents");
+    EmailAction = NewAction(this, "Email", "EmailAction", "Email contents");
     EmailAction->setIcon(ToolbarImage(toolimg::Email));
     connect(EmailAction, &QAction::triggered, this, &TExploreChild::EmailClick);
 
     // Deleting and copying listed files: QtExploreFileActions.cpp.
-    DeleteFilesAction = Action(this, "Delete tagged files", "DeleteFilesAction",
-                               "Delete files marked with rubbish bin");
+    DeleteFilesAction = NewAction(this, "Delete tagged files", "DeleteFilesAction",
+                                  "Delete files marked with rubbish bin");
     DeleteFilesAction->setIconText("Delete");
     DeleteFilesAction->setIcon(ToolbarImage(toolimg::Delete));
-    CopyAllFilesAction = Action(this, "all files ...", "CopyAllFilesAction");
+    CopyAllFilesAction = NewAction(this, "all files ...", "CopyAllFilesAction");
     CopyAllFilesAction->setIconText("Copy files");
-    CopySelectedFilesAction = Action(this, "selected files ...", "CopySelectedFilesAction");
+    CopySelectedFilesAction = NewAction(this, "selected files ...", "CopySelectedFilesAction");
 
-    StopAction = Action(this, "Stop !", "StopAction");
+    StopAction = NewAction(this, "Stop !", "StopAction");
     StopAction->setIcon(ToolbarImage(toolimg::Stop));
     connect(StopAction, &QAction::triggered, this, &TExploreChild::StopClick);
 
-    Close1 = Action(this, "&Close", "Close1");
+    Close1 = NewAction(this, "&Close", "Close1");
     Close1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     connect(Close1, &QAction::triggered, this, &TExploreChild::CloseWindow);
-    CloseAll1 = Action(this, "Close &all", "CloseAll1");
+    CloseAll1 = NewAction(this, "Close &all", "CloseAll1");
     connect(CloseAll1, &QAction::triggered, &frame_, &TMDIParent::CloseAllButRefMan);
-    Exit1 = Action(this, "E&xit", "Exit1");
+    Exit1 = NewAction(this, "E&xit", "Exit1");
     connect(Exit1, &QAction::triggered, &frame_, &QWidget::close);
-    SelectAllFiles1 = Action(this, "Select &all files", "SelectAllFiles1");
+    SelectAllFiles1 = NewAction(this, "Select &all files", "SelectAllFiles1");
     SelectAllFiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     SelectAllFiles1->setEnabled(false);
-    DeleteSelectedFiles1 = Action(this, "D&elete selected files", "DeleteSelectedFiles1");
+    DeleteSelectedFiles1 = NewAction(this, "D&elete selected files", "DeleteSelectedFiles1");
     DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
     DeleteSelectedFiles1->setEnabled(false);
-    Refresh1 = Action(this, "&Refresh", "Refresh1");
+    Refresh1 = NewAction(this, "&Refresh", "Refresh1");
     Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
     connect(Refresh1, &QAction::triggered, this, &TExploreChild::Refresh);
 
-    DateCreated1 = Action(this, "Date &created", "DateCreated1");
-    DateModified1 = Action(this, "Date &modified", "DateModified1");
-    DateAccessed1 = Action(this, "Date last &accessed", "DateAccessed1");
+    DateCreated1 = NewAction(this, "Date &created", "DateCreated1");
+    DateModified1 = NewAction(this, "Date &modified", "DateModified1");
+    DateAccessed1 = NewAction(this, "Date last &accessed", "DateAccessed1");
     dateTypes_ = new QActionGroup(this);
     for (QAction* a : {DateCreated1, DateModified1, DateAccessed1}) {
         a->setCheckable(true);
@@ -213,9 +186,9 @@ void TExploreChild::CreateActions()
     connect(DateAccessed1, &QAction::triggered, this,
             [this] { ChooseDateType(TDateType::Accessed); });
 
-    ExpandTree1 = Action(this, "&Expand tree", "ExpandTree1");
+    ExpandTree1 = NewAction(this, "&Expand tree", "ExpandTree1");
     connect(ExpandTree1, &QAction::triggered, this, [this] { ExpandTree(true); });
-    CollapseTree1 = Action(this, "&Collapse tree", "CollapseTree1");
+    CollapseTree1 = NewAction(this, "&Collapse tree", "CollapseTree1");
     connect(CollapseTree1, &QAction::triggered, this, [this] { ExpandTree(false); });
 
     // Shortcuts act in this window only: several explore windows may be open.
@@ -338,8 +311,8 @@ QWidget* TExploreChild::CreateTreePanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName("LeftPanel");
-    auto* strip = CaptionStrip(panel);
-    ChildRefLabel = CaptionLabel(strip, "ChildRefLabel");
+    auto* strip = NewCaptionStrip(panel);
+    ChildRefLabel = NewCaptionLabel(strip, "ChildRefLabel");
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(4, 2, 4, 2);
     stripLayout->addWidget(ChildRefLabel);
@@ -379,10 +352,10 @@ QWidget* TExploreChild::CreateListPanel()
 {
     auto* panel = new QWidget(this);
     panel->setObjectName("RightPanel");
-    auto* strip = CaptionStrip(panel);
-    ChildInfoLabel = CaptionLabel(strip, "ChildInfoLabel");
-    ChildPathLabel = CaptionLabel(strip, "ChildPathLabel");
-    AccumulatorLabel = CaptionLabel(strip, "AccumulatorLabel");
+    auto* strip = NewCaptionStrip(panel);
+    ChildInfoLabel = NewCaptionLabel(strip, "ChildInfoLabel");
+    ChildPathLabel = NewCaptionLabel(strip, "ChildPathLabel");
+    AccumulatorLabel = NewCaptionLabel(strip, "AccumulatorLabel");
     AccumulatorLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(4, 2, 4, 2);
@@ -397,17 +370,8 @@ QWidget* TExploreChild::CreateListPanel()
     FileListView->setAccessibleName("Files and directories");
     FileListView->setToolTip("Sortable Viewer for Files and Directories contained by Directory in "
                              "the Reference Tree Viewer.");
-    FileListView->setRootIsDecorated(false);
-    FileListView->setItemsExpandable(false);
-    FileListView->setUniformRowHeights(true);
-    FileListView->setAllColumnsShowFocus(true);
-    FileListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    FileListView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    FileListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FileListView->setIconSize(QSize(34, 16));
+    SetUpListView(FileListView);
     FileListView->setModel(ListModel);
-    FileListView->header()->setSectionsClickable(true);
-    FileListView->header()->setStretchLastSection(false);
     // The usual widths, or what the longest sizes and dates need in this font.
     const QFontMetrics metrics = FileListView->fontMetrics();
     const int sizeWidth = metrics.horizontalAdvance("1,023.99 MB") + 24;
@@ -439,14 +403,7 @@ QWidget* TExploreChild::CreateListPanel()
 
     // A cover for the list while it fills; the list shows its first rows at once
     // and fills on, so the cover stays hidden.
-    ChildBlankListView = new QTreeView(panel);
-    ChildBlankListView->setObjectName("ChildBlankListView");
-    auto* blankColumns = new QStandardItemModel(0, kFileColumnCount, ChildBlankListView);
-    for (int c = 0; c < kFileColumnCount; ++c)
-        blankColumns->setHeaderData(c, Qt::Horizontal,
-                                    QString::fromStdString(table_.Column(c).Caption));
-    ChildBlankListView->setModel(blankColumns);
-    ChildBlankListView->hide();
+    ChildBlankListView = NewBlankListView(panel, table_);
 
     InProcessAnimate = new TBusyIndicator(FileListView);
 

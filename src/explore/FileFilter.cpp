@@ -109,6 +109,8 @@ TFilterParse ParseFilterFields(TFilterFields& f, int mode, bool tagsAvailable, T
     t.MatchDate = f.MatchDate;
     t.IgnoreExtension = f.IgnoreExtension;
     t.CompareOn = mode == kCompareFilterMode && f.CompareOn;
+    if (t.CompareOn)
+        t.CompareLines = f.CompareLines;
     result.Test = std::move(t);
     return result;
 }

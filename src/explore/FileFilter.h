@@ -82,6 +82,7 @@ struct TFilterTest
     uint32_t Mask = 0;
     bool Duplicates = false, MatchSize = false, MatchDate = false, IgnoreExtension = false;
     bool CompareOn = false;
+    std::vector<bool> CompareLines; // compare mode: the checked lines of the compare page
 };
 
 // The result of parsing the fields: the test, or the message to show and the control to focus.

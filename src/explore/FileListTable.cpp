@@ -32,39 +32,57 @@ TListColumn TFileListTable::Column(int column) const
     }
 }
 
-std::string_view TFileListTable::Caption(const TFileRow& row) const
+std::string_view RowCaption(std::string_view name, uint8_t kind, bool showExtensions)
 {
-    std::string_view name = store_.Name(row);
-    if (row.Kind == kRowFile && !options_.ShowExtensions)
-        return StemOf(name);
-    return name;
+    return kind == kRowFile && !showExtensions ? StemOf(name) : name;
 }
 
-std::string TFileListTable::DirectoryText(const TFileRow& row) const
+std::string RowDirectoryText(const TDirTree& tree, std::string_view name, uint8_t kind,
+                             int32_t offset, int32_t dirOffset)
 {
-    if (row.Kind == kRowPath || row.DirOffset == row.Offset) {
-        std::string path(store_.Name(row));
+    if (kind == kRowPath || dirOffset == offset) {
+        std::string path(name);
         if (path.empty() || path.back() != '/')
             path += '/';
         return path;
     }
-    const int node = tree_.FindOffset(row.DirOffset);
-    return node < 0 ? std::string() : tree_.PathOf(node);
+    const int node = tree.FindOffset(dirOffset);
+    return node < 0 ? std::string() : tree.PathOf(node);
+}
+
+std::string RowTypeExtension(std::string_view name)
+{
+    std::string_view extension = ExtensionOf(name);
+    return extension.empty() ? std::string(".") : std::string(extension);
+}
+
+std::string RowTypeText(uint8_t kind, std::string_view name, const TFileTypeLookup& types)
+{
+    if (kind == kRowPath)
+        return "Path";
+    if (kind == kRowFolder)
+        return "File folder";
+    return types ? types(RowTypeExtension(name)) : std::string();
+}
+
+std::string_view TFileListTable::Caption(const TFileRow& row) const
+{
+    return RowCaption(store_.Name(row), row.Kind, options_.ShowExtensions);
+}
+
+std::string TFileListTable::DirectoryText(const TFileRow& row) const
+{
+    return RowDirectoryText(tree_, store_.Name(row), row.Kind, row.Offset, row.DirOffset);
 }
 
 std::string TFileListTable::TypeExtension(const TFileRow& row) const
 {
-    std::string_view extension = ExtensionOf(store_.Name(row));
-    return extension.empty() ? std::string(".") : std::string(extension);
+    return RowTypeExtension(store_.Name(row));
 }
 
 std::string TFileListTable::TypeText(const TFileRow& row) const
 {
-    if (row.Kind == kRowPath)
-        return "Path";
-    if (row.Kind == kRowFolder)
-        return "File folder";
-    return types_ ? types_(TypeExtension(row)) : std::string();
+    return RowTypeText(row.Kind, store_.Name(row), types_);
 }
 
 std::string TFileListTable::Text(int i, int column) const

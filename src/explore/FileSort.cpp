@@ -1,10 +1,8 @@
 #include "explore/FileSort.h"
 
-#include "core/NameOrder.h"
+#include "app/RowSort.h"
 
 #include <algorithm>
-#include <cstring>
-#include <unordered_map>
 
 namespace vm {
 
@@ -26,72 +24,6 @@ int SortCodeOf(const std::string& caption)
         return 8;
     return 0;
 }
-
-namespace {
-
-// Sorts the order by one key per shown row; `less` compares keys, `reverse` turns it around.
-// Equal keys keep their order either way.
-template <class TKey, class TLess>
-void SortByKeys(TFileListStore& store, std::vector<TKey> keys, TLess less, bool reverse)
-{
-    std::vector<uint32_t> positions(keys.size());
-    for (uint32_t i = 0; i < positions.size(); ++i)
-        positions[i] = i;
-    if (reverse)
-        std::stable_sort(positions.begin(), positions.end(),
-                         [&](uint32_t a, uint32_t b) { return less(keys[b], keys[a]); });
-    else
-        std::stable_sort(positions.begin(), positions.end(),
-                         [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
-    std::vector<uint32_t> order(positions.size());
-    const std::vector<uint32_t>& old = store.Order();
-    for (size_t i = 0; i < positions.size(); ++i)
-        order[i] = old[positions[i]];
-    store.SetOrder(std::move(order));
-}
-
-bool CollateLess(const std::string& a, const std::string& b)
-{
-    return std::strcoll(a.c_str(), b.c_str()) < 0;
-}
-
-// The rank of each row's text among the distinct texts, so that a million rows compare numbers
-// while only the few distinct texts (directories, types) go through the locale's comparison.
-template <class TId, class TIdOf, class TTextOf>
-std::vector<uint32_t> TextRanks(const TFileListStore& store, TIdOf idOf, TTextOf textOf)
-{
-    std::unordered_map<TId, uint32_t> index;
-    std::vector<std::string> texts;
-    std::vector<uint32_t> ids(static_cast<size_t>(store.Count()));
-    for (int i = 0; i < store.Count(); ++i) {
-        const TFileRow& row = store.Row(i);
-        auto [it, added] = index.emplace(idOf(row), static_cast<uint32_t>(texts.size()));
-        if (added)
-            texts.push_back(textOf(row));
-        ids[size_t(i)] = it->second;
-    }
-    std::vector<uint32_t> byText(texts.size());
-    for (uint32_t i = 0; i < byText.size(); ++i)
-        byText[i] = i;
-    std::sort(byText.begin(), byText.end(),
-              [&](uint32_t a, uint32_t b) { return CollateLess(texts[a], texts[b]); });
-    std::vector<uint32_t> rank(texts.size());
-    for (uint32_t r = 0; r < byText.size(); ++r)
-        rank[byText[r]] =
-            r > 0 && texts[byText[r]] == texts[byText[r - 1]] ? rank[byText[r - 1]] : r;
-    for (uint32_t& id : ids)
-        id = rank[id];
-    return ids;
-}
-
-struct TNameKey
-{
-    uint8_t Group; // 0 paths and folders, 1 files
-    uint64_t Prefix;
-    uint32_t Position;
-};
-
-} // namespace
 
 void SortRowsByText(TFileListStore& store, const std::vector<std::string>& keys, int direction)
 {
@@ -130,25 +62,12 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
         SortByKeys(store, std::move(dates), std::less<TDateTime>(), reverse);
         break;
     }
-    case 5: {
+    case 5:
         // Folders before files and names A to Z when reversed; the code itself means Z to A.
-        std::vector<TNameKey> keys(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            const TFileRow& row = store.Row(i);
-            keys[size_t(i)] = {uint8_t(row.Image < kImagePlainFile ? 0 : 1),
-                               NameSortKey(table.Caption(row)), uint32_t(i)};
-        }
-        auto less = [&](const TNameKey& a, const TNameKey& b) {
-            if (a.Group != b.Group)
-                return a.Group < b.Group;
-            if (a.Prefix != b.Prefix)
-                return a.Prefix < b.Prefix;
-            return CompareNames(table.Caption(store.Row(int(a.Position))),
-                                table.Caption(store.Row(int(b.Position)))) < 0;
-        };
-        SortByKeys(store, std::move(keys), less, !reverse);
+        SortByNames(
+            store, [&](const TFileRow& row) { return table.Caption(row); },
+            [](const TFileRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }, !reverse);
         break;
-    }
     case 6:
     case 7: {
         std::vector<int64_t> sizes(static_cast<size_t>(n));

@@ -1,12 +1,22 @@
 #include "explore/QtDirTreeModel.h"
 
 #include "app/DisplayHelpers.h"
+#include "app/QtListWindowParts.h"
 
 namespace vm {
 
 TDirTreeModel::TDirTreeModel(const TImageList& images, QObject* parent)
     : QAbstractItemModel(parent), images_(images)
 {
+}
+
+void TDirTreeModel::SetImages(int rootImage, const TImageList* states)
+{
+    beginResetModel();
+    rootImage_ = rootImage;
+    states_ = states;
+    composed_.clear();
+    endResetModel();
 }
 
 void TDirTreeModel::SetTree(const TDirTree* tree)
@@ -78,10 +88,18 @@ QVariant TDirTreeModel::data(const QModelIndex& index, int role) const
         std::string_view name = tree_->Name(node);
         return QString::fromUtf8(name.data(), qsizetype(name.size()));
     }
-    case Qt::DecorationRole:
-        return images_.Icon(n.Kind == kTreeRoot   ? img::Log
-                            : n.Kind == kTreePath ? img::Path
-                                                  : img::Folder);
+    case Qt::DecorationRole: {
+        const int image = n.Kind == kTreeRoot   ? rootImage_
+                          : n.Kind == kTreePath ? img::Path
+                                                : img::Folder;
+        if (!states_)
+            return images_.Icon(image);
+        const int key = n.State << 8 | image;
+        auto it = composed_.find(key);
+        if (it == composed_.end())
+            it = composed_.insert(key, SideBySideIcon(states_->Icon(n.State), images_.Icon(image)));
+        return *it;
+    }
     case ItemTagRole: {
         TItemTag word = 0;
         SetItemKind(word, n.Kind);

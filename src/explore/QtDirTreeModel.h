@@ -1,11 +1,14 @@
-// The explore window's directory tree as a Qt model over the plain TDirTree: one model row per
-// node, made when the view asks for it. Names that are not UTF-8 show replacement characters.
+// The directory tree of the explore and compare windows as a Qt model over the plain TDirTree: one
+// model row per node, made when the view asks for it. Names that are not UTF-8 show replacement
+// characters.
 #pragma once
 
 #include "app/QtImageLists.h"
 #include "explore/DirTree.h"
 
 #include <QAbstractItemModel>
+#include <QHash>
+#include <QIcon>
 
 namespace vm {
 
@@ -19,6 +22,9 @@ public:
     // images: the main window's tree images; they outlive the model.
     explicit TDirTreeModel(const TImageList& images, QObject* parent = nullptr);
 
+    // The root's image (the tree images' log or comparison picture), and the state images shown
+    // left of every node's image (nullptr: none); they outlive the model.
+    void SetImages(int rootImage, const TImageList* states);
     // Shows tree (nullptr: nothing); the tree outlives its showing.
     void SetTree(const TDirTree* tree);
     const TDirTree* Tree() const { return tree_; }
@@ -35,7 +41,10 @@ public:
 
 private:
     const TImageList& images_;
+    const TImageList* states_ = nullptr;
+    int rootImage_ = img::Log;
     const TDirTree* tree_ = nullptr;
+    mutable QHash<int, QIcon> composed_; // state image and node image side by side
 };
 
 } // namespace vm

@@ -2,6 +2,7 @@
 // dialogs, the toolbar's enabling, closing, and keys.
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
+#include "app/QtListWindowParts.h"
 #include "explore/ExploreForm.h"
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
@@ -25,10 +26,6 @@
 
 namespace vm {
 
-namespace {
-const char* const kMarkProperty = "vmToolbarMark";
-} // namespace
-
 QList<TGroupedMenu> TExploreChild::MergedMenus() const
 {
     return {{FileMenu, menugroup::File},
@@ -40,23 +37,12 @@ QList<TGroupedMenu> TExploreChild::MergedMenus() const
 
 void TExploreChild::DisableToolBar()
 {
-    // Buttons that are enabled now are marked and disabled; only marked ones come back, so
-    // buttons disabled for other reasons stay disabled.
-    for (QAction* a : ToolBar->actions()) {
-        if (a->isSeparator() || a == StopAction || !a->isEnabled())
-            continue;
-        a->setProperty(kMarkProperty, true);
-        a->setEnabled(false);
-    }
+    vm::DisableToolBar(ToolBar, StopAction);
 }
 
 void TExploreChild::EnableToolBar()
 {
-    for (QAction* a : ToolBar->actions())
-        if (a->property(kMarkProperty).toBool()) {
-            a->setProperty(kMarkProperty, false);
-            a->setEnabled(true);
-        }
+    EnableMarkedToolBar(ToolBar);
 }
 
 void TExploreChild::SetViewImage(int image)
@@ -148,29 +134,7 @@ void TExploreChild::ShowFilterDialog(bool tagPage)
 
 void TExploreChild::ExpandTree(bool expand)
 {
-    const QModelIndex index = DirTreeView->currentIndex();
-    if (!index.isValid())
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (expand) {
-        DirTreeView->expandRecursively(index);
-    } else {
-        // Every expanded node below, deepest first, then the node itself.
-        std::vector<QModelIndex> open;
-        std::vector<QModelIndex> todo = {index};
-        while (!todo.empty()) {
-            QModelIndex at = todo.back();
-            todo.pop_back();
-            if (!DirTreeView->isExpanded(at))
-                continue;
-            open.push_back(at);
-            for (int r = 0; r < TreeModel->rowCount(at); ++r)
-                todo.push_back(TreeModel->index(r, 0, at));
-        }
-        for (auto it = open.rbegin(); it != open.rend(); ++it)
-            DirTreeView->collapse(*it);
-    }
-    QApplication::restoreOverrideCursor();
+    ExpandTreeBranch(DirTreeView, expand);
 }
 
 void TExploreChild::CloseWindow()

@@ -162,6 +162,32 @@ void Draw(QPainter& p, int index)
         p.drawLine(QPointF(10, 16), QPointF(22, 16));
         break;
     }
+    case toolimg::ShowArrows: {
+        QPolygonF up, down;
+        up << QPointF(9, 3) << QPointF(16, 14) << QPointF(2, 14);
+        down << QPointF(16, 18) << QPointF(30, 18) << QPointF(23, 29);
+        p.setPen(QPen(QColor(30, 110, 40), 1.4));
+        p.setBrush(QColor(70, 170, 80));
+        p.drawPolygon(up);
+        p.setPen(QPen(QColor(150, 30, 30), 1.4));
+        p.setBrush(QColor(220, 60, 50));
+        p.drawPolygon(down);
+        break;
+    }
+    case toolimg::CompareFilter: {
+        QPolygonF up;
+        up << QPointF(6, 2) << QPointF(11, 10) << QPointF(1, 10);
+        p.setPen(QPen(QColor(30, 110, 40), 1.2));
+        p.setBrush(QColor(70, 170, 80));
+        p.drawPolygon(up);
+        p.translate(8, 8);
+        p.scale(0.75, 0.75);
+        Funnel(p, QColor(70, 140, 220));
+        break;
+    }
+    case toolimg::ShowTags:
+        TagShape(p, QPointF(2, 2), 0.9);
+        break;
     default:
         break;
     }

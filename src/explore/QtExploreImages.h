@@ -1,5 +1,5 @@
-// The pictures of the explore window's toolbar, drawn by the program, and its busy indicator:
-// what the window shows over the list while a long fill runs.
+// The pictures of the explore and compare windows' toolbars, drawn by the program, and their busy
+// indicator: what a window shows over the list while a long fill runs.
 #pragma once
 
 #include <QIcon>
@@ -9,11 +9,11 @@ class QTimer;
 
 namespace vm {
 
-// Indexes of the toolbar's images (the compare window uses the same ones).
+// Indexes of the toolbar images (15 to 17 are the compare window's own).
 namespace toolimg {
 constexpr int StandardView = 1, FoldersView = 2, AllFilesView = 3, Up = 4, FileFilter = 5,
               FilterOff = 6, FilterOn = 7, TagFilter = 8, Tags = 9, Delete = 10, Email = 11,
-              Copy = 12, Print = 13, Stop = 14;
+              Copy = 12, Print = 13, Stop = 14, ShowArrows = 15, ShowTags = 16, CompareFilter = 17;
 }
 QIcon ToolbarImage(int index);
 

@@ -1,0 +1,137 @@
+#include "app/QtListWindowParts.h"
+
+#include "app/ListTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QStandardItemModel>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <vector>
+
+namespace vm {
+
+namespace {
+const char* const kMarkProperty = "vmToolbarMark";
+constexpr int kIconSide = 16;
+} // namespace
+
+QAction* NewAction(QObject* owner, const QString& text, const char* name, const QString& hint)
+{
+    auto* action = new QAction(text, owner);
+    action->setObjectName(name);
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+    }
+    return action;
+}
+
+QLabel* NewCaptionLabel(QWidget* parent, const char* name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QFrame* NewCaptionStrip(QWidget* parent)
+{
+    auto* strip = new QFrame(parent);
+    strip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return strip;
+}
+
+void DisableToolBar(QToolBar* toolBar, const QAction* stop)
+{
+    for (QAction* a : toolBar->actions()) {
+        if (a->isSeparator() || a == stop || !a->isEnabled())
+            continue;
+        a->setProperty(kMarkProperty, true);
+        a->setEnabled(false);
+    }
+}
+
+void EnableMarkedToolBar(QToolBar* toolBar)
+{
+    for (QAction* a : toolBar->actions())
+        if (a->property(kMarkProperty).toBool()) {
+            a->setProperty(kMarkProperty, false);
+            a->setEnabled(true);
+        }
+}
+
+void SetUpListView(QTreeView* view)
+{
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setIconSize(QSize(2 * kIconSide + 2, kIconSide));
+    view->header()->setSectionsClickable(true);
+    view->header()->setStretchLastSection(false);
+}
+
+QTreeView* NewBlankListView(QWidget* parent, const TListTable& table)
+{
+    auto* blank = new QTreeView(parent);
+    blank->setObjectName("ChildBlankListView");
+    auto* columns = new QStandardItemModel(0, table.ColumnCount(), blank);
+    for (int c = 0; c < table.ColumnCount(); ++c)
+        columns->setHeaderData(c, Qt::Horizontal, QString::fromStdString(table.Column(c).Caption));
+    blank->setModel(columns);
+    blank->hide();
+    return blank;
+}
+
+void ExpandTreeBranch(QTreeView* tree, bool expand)
+{
+    const QModelIndex index = tree->currentIndex();
+    if (!index.isValid())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (expand) {
+        tree->expandRecursively(index);
+    } else {
+        // Every expanded node below, deepest first, then the node itself.
+        std::vector<QModelIndex> open;
+        std::vector<QModelIndex> todo = {index};
+        const QAbstractItemModel* model = tree->model();
+        while (!todo.empty()) {
+            QModelIndex at = todo.back();
+            todo.pop_back();
+            if (!tree->isExpanded(at))
+                continue;
+            open.push_back(at);
+            for (int r = 0; r < model->rowCount(at); ++r)
+                todo.push_back(model->index(r, 0, at));
+        }
+        for (auto it = open.rbegin(); it != open.rend(); ++it)
+            tree->collapse(*it);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+QIcon SideBySideIcon(const QIcon& state, const QIcon& image)
+{
+    QPixmap pixmap(2 * kIconSide + 2, kIconSide);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter p(&pixmap);
+        if (!state.isNull())
+            state.paint(&p, QRect(0, 0, kIconSide, kIconSide));
+        image.paint(&p, QRect(kIconSide + 2, 0, kIconSide, kIconSide));
+    }
+    return QIcon(pixmap);
+}
+
+} // namespace vm

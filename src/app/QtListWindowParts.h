@@ -1,0 +1,46 @@
+// Pieces the explore and compare windows are both made of: named actions, the sunken caption
+// strips above the tree and the list, the toolbar's disabling during long work, the list view's
+// set-up and its cover, expanding or collapsing a whole branch of the tree, and the row icon that
+// shows a state or tag image beside the row's own image.
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QObject;
+class QToolBar;
+class QTreeView;
+class QWidget;
+
+namespace vm {
+
+class TListTable;
+
+// An action with its text and object name; the hint, when given, is its tool tip and status tip.
+QAction* NewAction(QObject* owner, const QString& text, const char* name, const QString& hint = {});
+// A label for plain text in a caption strip.
+QLabel* NewCaptionLabel(QWidget* parent, const char* name);
+// A sunken strip that holds caption labels.
+QFrame* NewCaptionStrip(QWidget* parent);
+
+// Disables every enabled button of the toolbar except stop, marking it; EnableMarkedToolBar
+// re-enables only the marked ones, so buttons disabled for other reasons stay disabled.
+void DisableToolBar(QToolBar* toolBar, const QAction* stop);
+void EnableMarkedToolBar(QToolBar* toolBar);
+
+// A file list: report style, whole rows, several rows selectable, read-only, clickable headers.
+void SetUpListView(QTreeView* view);
+// The cover shown over a list while it is filled: a view with the table's column captions.
+QTreeView* NewBlankListView(QWidget* parent, const TListTable& table);
+
+// Expands or collapses the selected node of the tree and everything below it (hourglass cursor).
+void ExpandTreeBranch(QTreeView* tree, bool expand);
+
+// The icon of a list row: the state or tag image (none: an empty place) left of the row's image,
+// as a list with state images shows them.
+QIcon SideBySideIcon(const QIcon& state, const QIcon& image);
+
+} // namespace vm
