@@ -13,6 +13,7 @@ std::string HelpPageForContext(int context)
         {help::Options, "options.html"},
         {help::OptionsButton, "options.html#pages"},
         {help::Wizard, "references.html#wizard"},
+        {help::Compare, "comparing.html#window"},
         {help::ShareList, "sharelist.html"},
         {help::ClusterSize, "references.html#cluster"},
         {help::FileList, "explore.html#filelist"},

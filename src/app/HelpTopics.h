@@ -12,6 +12,7 @@ inline const char* const kHelpIndexPage = "keywords.html";
 // Help contexts that the windows use.
 namespace help {
 constexpr int Options = 25;         // "&Options ..." and the options dialog
+constexpr int Compare = 26;         // "Compare logs"
 constexpr int Wizard = 30;          // "New Reference Wizard"
 constexpr int ShareList = 35;       // "Network share list"
 constexpr int ClusterSize = 38;     // the allocation-unit warning of the path editor

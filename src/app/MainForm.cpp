@@ -6,6 +6,7 @@
 #include "app/QtImageLists.h"
 #include "app/QtResources.h"
 #include "app/ToolsOptionsForm.h"
+#include "compare/CompChildForm.h"
 #include "explore/CopyOptionsForm.h"
 #include "explore/DeleteDirectoryForm.h"
 #include "explore/DeleteFileForm.h"
@@ -421,7 +422,12 @@ void TMDIParent::DisplayLog(int reference, int logNumber)
 
 void TMDIParent::DisplayComp(int reference, int firstLog, int secondLog)
 {
-    NotAvailableYet("Comparing logs");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto* child = new TCompMDIChild(*this);
+    AddChild(child);
+    child->ConstructDirTreeView(reference, firstLog, secondLog);
+    QApplication::restoreOverrideCursor();
+    context_.ApplicationTitle = "Volumark " + child->windowTitle().toStdString();
 }
 
 void TMDIParent::DisplayStreamLog(std::unique_ptr<TStream> stream)
@@ -448,12 +454,6 @@ void TMDIParent::EnterFolderMode()
         }
     UpdateActions();
     emit FolderModeEntered();
-}
-
-void TMDIParent::NotAvailableYet(const std::string& what)
-{
-    if (context_.UI)
-        context_.UI->ShowMessage(what + " is not available yet in this version of Volumark.");
 }
 
 bool TMDIParent::ConfirmDeletions() const

@@ -66,7 +66,8 @@ public:
     // Opens log logNumber of the reference in a new explore window, and makes the application
     // title "Volumark " and its caption.
     void DisplayLog(int reference, int logNumber);
-    // Comparing logs: its window is not available yet, so it says so.
+    // Opens the comparison of logs firstLog (the older) and secondLog of the reference in a new
+    // compare window, and makes the application title "Volumark " and its caption.
     void DisplayComp(int reference, int firstLog, int secondLog);
     // Shows a log held in memory (the folder mode) in an explore window that keeps the stream
     // and cannot be closed, then enters the restricted state.
@@ -135,7 +136,6 @@ private:
     void CreateActions();
     void CreateMenus();
     void RebuildWindowMenu();
-    void NotAvailableYet(const std::string& what);
     QList<QMdiSubWindow*> Tileable() const;
     // Side by side (columns) or one above the other (rows), sharing the area equally.
     void Tile(bool sideBySide);

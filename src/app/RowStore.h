@@ -34,6 +34,8 @@ public:
     TRow& Row(int i) { return Stored(order_[static_cast<size_t>(i)]); }
     std::string_view Name(const TRow& row) const
     {
+        if (row.NameLength == 0)
+            return {}; // no pool block may exist yet
         return std::string_view(
             nameBlocks_[row.NameAt / kNameBlock].get() + row.NameAt % kNameBlock, row.NameLength);
     }
@@ -46,15 +48,17 @@ public:
             blocks_.push_back(std::make_unique<TRow[]>(kBlockRows));
         // A name never straddles two blocks of the pool.
         const size_t length = std::min<size_t>(name.size(), UINT16_MAX);
-        if (nameUsed_ + length > kNameBlock) {
-            nameBlocks_.push_back(std::make_unique<char[]>(kNameBlock));
-            nameUsed_ = 0;
-        }
-        if (length > 0)
-            std::memcpy(nameBlocks_.back().get() + nameUsed_, name.data(), length);
-        row.NameAt = static_cast<uint32_t>((nameBlocks_.size() - 1) * kNameBlock + nameUsed_);
+        row.NameAt = 0;
         row.NameLength = static_cast<uint16_t>(length);
-        nameUsed_ += length;
+        if (length > 0) {
+            if (nameUsed_ + length > kNameBlock) {
+                nameBlocks_.push_back(std::make_unique<char[]>(kNameBlock));
+                nameUsed_ = 0;
+            }
+            std::memcpy(nameBlocks_.back().get() + nameUsed_, name.data(), length);
+            row.NameAt = static_cast<uint32_t>((nameBlocks_.size() - 1) * kNameBlock + nameUsed_);
+            nameUsed_ += length;
+        }
         Stored(stored_) = row;
         if (order_.size() == order_.capacity())
             order_.reserve(order_.size() + 64 * kBlockRows);

@@ -291,12 +291,8 @@ TEST_F(FrameTest, ConfirmDeletionsTogglesTheSharedSetting)
     EXPECT_TRUE(context_.ConfirmDeletions);
 }
 
-TEST_F(FrameTest, WindowsOfLaterVersionsSaySoAndFolderModeRestricts)
+TEST_F(FrameTest, FolderModeRestrictsTheFrame)
 {
-    frame_->DisplayComp(1, 2, 3);
-    ASSERT_EQ(ui_.Shown.size(), 1u);
-    EXPECT_EQ(ui_.Shown[0].Text,
-              "Comparing logs is not available yet in this version of Volumark.");
     // The reference manager is disabled with its "Create &reference ..." item.
     auto* manager = new QWidget;
     manager->setObjectName("RefManager");

@@ -1,0 +1,77 @@
+// Filling the compare window's list from the comparison file: which records each view lists and
+// the row each one gives. The fill re-reads the file from the listed directory's record (the
+// window keeps no copy of the comparison) a number of records per step, so that the window can
+// let events run between steps and stop, restart or close at once. The new log, when it can be
+// read, gives each row its tag set in the same pass.
+#pragma once
+
+#include "compare/CompareList.h"
+#include "compare/CompareWalk.h"
+#include "explore/FileFilter.h"
+
+#include <optional>
+#include <string>
+
+namespace vm {
+
+struct TCompareFillRequest
+{
+    TView View = TView::Standard;
+    int32_t Offset = kNoOffset;          // the directory record to list; -1 for the root
+    const TFilterTest* Filter = nullptr; // while the filter is on: files must pass it
+    TDateType DateType = TDateType::Created;
+    bool ShowIcons = true; // "Show File &Icons ": files show their type's icon
+};
+
+// Space in the new log: the figures of the status bar.
+struct TSpaceNow
+{
+    int64_t Size = 0, Allocated = 0;
+};
+
+class TCompareFill
+{
+public:
+    // file, store and newLog (when given) outlive the fill, and so does the request's filter; the
+    // store should be empty. Without a new log, rows have no tag sets and the filter's tag test
+    // is left out.
+    TCompareFill(TDirCompare& file, TCompareRowStore& store, TCompareFillRequest request,
+                 TDirStorage* newLog);
+
+    // False when the listed record does not read (the list stays empty).
+    bool HasStart() const { return walk_.HasStart(); }
+    bool AtRoot() const { return walk_.AtRoot(); }
+    // The listed directory's full path ending with "/"; "" at the root.
+    const std::string& DirectoryPath() const { return path_; }
+    // The listed directory's space now; at the root the sum over every top-level path.
+    TSpaceNow Totals() const { return totals_; }
+
+    // Walks up to `records` more records; false once the walk has ended.
+    bool Step(int records);
+    bool Done() const { return done_; }
+    // "" when the walk ended cleanly, else where the file is damaged.
+    const std::string& Fault() const { return walk_.Fault(); }
+
+    // The record the walk came to last and the directory that holds it (for the status bar).
+    const std::string& LastName() const { return lastName_; }
+    int32_t LastParent() const { return lastParent_; }
+    // The sums over the rows listed so far (the filter's running totals).
+    TSpaceNow Listed() const { return listed_; }
+
+private:
+    void List(const TCompareRecord& record, const std::string& name);
+
+    TDirCompare& file_;
+    TCompareRowStore& store_;
+    TCompareFillRequest request_;
+    TDirStorage* newLog_;
+    std::optional<TFilterTest> filter_; // the request's, without the tag test when no tags
+    TCompareViewWalk walk_;
+    std::string path_;
+    TSpaceNow totals_, listed_;
+    std::string lastName_;
+    int32_t lastParent_ = kNoOffset;
+    bool done_ = false;
+};
+
+} // namespace vm

@@ -1,0 +1,72 @@
+#include "compare/CompareRules.h"
+
+#include "app/DisplayHelpers.h"
+#include "app/SizeText.h"
+
+namespace vm {
+
+TPopupEnabling PopupEnabling(const TPopupInput& in)
+{
+    TPopupEnabling e;
+    e.CopyFiles = e.CopyAllFiles = in.View == TView::AllFiles && !in.RootSelected;
+    e.CopySelectedFiles = e.CopyFiles && in.SelectedRows > 0;
+    e.DeleteSelected = in.SelectedRows > 0 && in.TagsAvailable;
+    const TCompareRow* row = in.Row;
+    if (!row || !in.TagsAvailable || !ReachesNewLog(*row))
+        return e;
+    const TRowState state = RowStateOf(*row, in.TagsShown, in.TagsAvailable);
+    if (state.Image == (state.Tag ? kDeletedImage : int(TChange::Deleted)))
+        return e;
+    e.Open = e.SelectAllFiles = e.Properties = e.TagItems = true;
+    if (row->Kind == kRowPath)
+        e.DeleteSelected = false;
+    if (in.SelectedRows > 1)
+        e.Open = e.Properties = false;
+    return e;
+}
+
+TRowState RowStateOf(const TCompareRow& row, bool tagsShown, bool tagsAvailable)
+{
+    const TChange change = row.Change();
+    if (!tagsShown)
+        return {RowStateImage(row.Kind, change), false};
+    if (row.Kind == kRowFile && change == TChange::Deleted)
+        return {kDeletedImage, true};
+    return {tagsAvailable ? TagImageIndex(int32_t(row.Tags)) : kNoTagImage, true};
+}
+
+bool RowGhosted(const TCompareRow& row, bool tagsShown, bool tagsAvailable)
+{
+    if (tagsAvailable && row.DeletedFromDisk())
+        return true;
+    const TRowState state = RowStateOf(row, tagsShown, tagsAvailable);
+    return state.Tag && state.Image == kDeletedImage;
+}
+
+std::vector<int> SelectableFileRows(const TCompareRowStore& store)
+{
+    std::vector<int> rows;
+    for (int i = 0; i < store.Count(); ++i) {
+        const TCompareRow& row = store.Row(i);
+        if (row.Kind == kRowFile && !row.DeletedFromDisk())
+            rows.push_back(i);
+    }
+    return rows;
+}
+
+bool DeselectedAgain(const TCompareRow& row, bool tagsAvailable)
+{
+    return tagsAvailable && row.DeletedFromDisk() && row.Kind != kRowFolder;
+}
+
+std::string SelectedTotalText(int64_t allocNow, const TLocale& locale)
+{
+    return "Total selected - " + SizeText(allocNow, locale);
+}
+
+bool ReachesNewLog(const TCompareRow& row)
+{
+    return row.NewLogOffset >= 0 && !row.DeletedFromDisk();
+}
+
+} // namespace vm

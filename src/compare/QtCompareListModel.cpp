@@ -1,0 +1,69 @@
+#include "compare/QtCompareListModel.h"
+
+#include "app/DisplayHelpers.h"
+#include "app/QtListWindowParts.h"
+#include "compare/CompareRules.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace vm {
+
+TCompareListModel::TCompareListModel(const TCompareListTable& table, const TImageList& smallImages,
+                                     const TImageList& stateImages, const TImageList& tagImages,
+                                     TIconCache& icons, QObject* parent)
+    : TListTableModel(table, parent), table_(table), small_(smallImages), states_(stateImages),
+      tags_(tagImages), icons_(icons)
+{
+}
+
+void TCompareListModel::SetStateImages(bool tagsShown, bool tagsAvailable)
+{
+    tagsShown_ = tagsShown;
+    tagsAvailable_ = tagsAvailable;
+    ImagesChanged();
+}
+
+int TCompareListModel::RowImage(const TCompareRow& row) const
+{
+    if (row.Image != kImageTypeIcon)
+        return row.Image;
+    const std::string_view name = table_.Store().Name(row);
+    return icons_.ImageForFile(std::string(ExtensionOf(name)),
+                               table_.DirectoryText(row) + std::string(name));
+}
+
+QIcon TCompareListModel::RowIcon(const TCompareRow& row) const
+{
+    const TRowState state = RowStateOf(row, tagsShown_, tagsAvailable_);
+    const int image = RowImage(row);
+    const int key = (state.Image + 1) << 21 | int(state.Tag) << 20 | image;
+    auto it = composed_.find(key);
+    if (it == composed_.end())
+        it = composed_.insert(key, SideBySideIcon((state.Tag ? tags_ : states_).Icon(state.Image),
+                                                  small_.Icon(image)));
+    return *it;
+}
+
+QVariant TCompareListModel::RowData(int i, int column, int role) const
+{
+    const TCompareRow& row = table_.Store().Row(i);
+    switch (role) {
+    case Qt::DecorationRole:
+        return column == kCmpName ? QVariant(RowIcon(row)) : QVariant();
+    case Qt::ForegroundRole:
+        if (RowGhosted(row, tagsShown_, tagsAvailable_))
+            return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        return {};
+    case ItemTagRole: {
+        TItemTag word = 0;
+        SetItemOffset(word, uint64_t(row.Offset));
+        SetItemKindKeepOffset(word, row.Kind);
+        return QVariant::fromValue<qulonglong>(word);
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace vm

@@ -1,0 +1,469 @@
+// The compare window's long work: building the tree from the comparison's directory chain and
+// filling the list, both in steps from the event loop; sorting, navigation, the selection and
+// the status bar.
+#include "app/MainForm.h"
+#include "compare/CompChildForm.h"
+#include "compare/CompareRules.h"
+#include "compare/CompareSort.h"
+#include "compare/QtCompareListModel.h"
+#include "explore/QtChildStatusBar.h"
+#include "explore/QtDirTreeModel.h"
+#include "explore/QtExploreImages.h"
+#include "references/RefStore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QTreeView>
+
+#include <sys/stat.h>
+
+namespace vm {
+
+namespace {
+
+// Records walked between two looks at the clock.
+constexpr int kStepRecords = 256;
+
+QString Q(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+bool TCompMDIChild::OpenComparison(TComparisonAccess& access)
+{
+    try {
+        access.Stream = std::make_unique<TFileStream>(ComparisonFileName, TFileMode::OpenRead);
+        access.File = std::make_unique<TDirCompare>(*access.Stream);
+    } catch (const std::exception& e) {
+        access = {};
+        if (TUserInterface* ui = frame_.Context().UI)
+            ui->ShowMessage(e.what());
+        return false;
+    }
+    return true;
+}
+
+// ---- Building the tree ----------------------------------------------------------------------
+
+void TCompMDIChild::ConstructDirTreeView(int reference, int oldLog, int newLog)
+{
+    if (Busy)
+        return;
+    const TRefStore store(frame_.Context().DataDirectory);
+    Reference = reference;
+    OldLog = oldLog;
+    NewLog = newLog;
+    ChildRefLabel->setText(Q(store.RefName(reference)));
+    ComparisonFileName = store.CompFileName(reference, oldLog, newLog);
+    NewLogFileName = store.LogFileName(reference, newLog);
+    TagsAvailable = FileExists(NewLogFileName);
+
+    Busy = true;
+    CloseRequested = false;
+    TreeStack->setCurrentWidget(BlankTreeView);
+    DisableToolBar();
+    animationTimer_->start();
+    ResetList();
+    // Unique with or without the read-only suffix, which either window may carry.
+    baseCaption_ = UniqueCaption(CompareCaption(oldLog, newLog), [this](const std::string& c) {
+        return frame_.CaptionExists(Q(c)) || frame_.CaptionExists(Q(c + kReadOnlySuffix));
+    });
+    UpdateCaption();
+
+    TreeModel->SetTree(nullptr);
+    *tree_ = TDirTree(CompareRootText(oldLog, newLog));
+    buildAccess_ = std::make_unique<TComparisonAccess>();
+    if (!OpenComparison(*buildAccess_)) {
+        buildAccess_.reset();
+        TagsAvailable = false;
+        CreateFilterDialog();
+        EndBuild();
+        return;
+    }
+    FileVersion = buildAccess_->File->GetFileVersion();
+    TagsAvailable = TagsAvailable && FileVersion != kCompareVersionWithoutNewLogOffset;
+    CreateFilterDialog();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    builder_ = std::make_unique<TCompareTreeBuilder>(*buildAccess_->File, *tree_);
+    BuildStep();
+}
+
+void TCompMDIChild::CreateFilterDialog()
+{
+    if (FileFilterForm)
+        return;
+    const TRefStore store(frame_.Context().DataDirectory);
+    FileFilterForm = new TFileFilterForm(kCompareFilterMode, store.FilterIniPath(),
+                                         *frame_.Context().UI, frame_.TagImageList, this);
+    connect(FileFilterForm, &TFileFilterForm::HelpRequested, &frame_, &TMDIParent::ShowHelpContext);
+    QStringList lines;
+    for (const std::string& line : CompareFilterLines())
+        lines << Q(line);
+    FileFilterForm->SetCompareLines(lines);
+    FileFilterForm->Initialise(TagsAvailable);
+}
+
+void TCompMDIChild::BuildStep()
+{
+    if (!builder_)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    while (!CloseRequested && builder_->Step(kStepRecords))
+        if (clock.elapsed() >= StepMilliseconds) {
+            ChildStatusBar->SetSimpleText(Q(builder_->LastName()));
+            QTimer::singleShot(0, this, &TCompMDIChild::BuildStep);
+            return;
+        }
+    EndBuild();
+}
+
+void TCompMDIChild::EndBuild()
+{
+    const bool opened = buildAccess_ != nullptr;
+    if (builder_ && !builder_->Done())
+        tree_->Finish(); // stopped by a close: the nodes so far
+    const std::string fault = builder_ ? builder_->Fault() : std::string();
+    builder_.reset();
+    buildAccess_.reset();
+    if (opened)
+        QApplication::restoreOverrideCursor();
+    if (CloseRequested) {
+        Busy = false;
+        CloseWindow();
+        return;
+    }
+    TreeModel->SetTree(tree_.get());
+    for (int node : CompareInitialExpansion(*tree_))
+        DirTreeView->expand(TreeModel->IndexOf(node));
+    ChildStatusBar->SetSimpleText(QString());
+    if (!fault.empty())
+        ChildInfoLabel->setText(Q("Damaged comparison (" + fault + ")."));
+    TreeStack->setCurrentWidget(DirTreeView);
+    if (TagsAvailable) {
+        try {
+            TLogFile newLog(NewLogFileName, false);
+            tagSettings_.Load(newLog.Log());
+        } catch (const std::exception&) {
+            TagsAvailable = false; // gone since: nothing of it can be shown
+        }
+    }
+    UpdateCaption();
+    UpdateTagActions();
+    animationTimer_->stop();
+    Busy = false;
+    EnableToolBar();
+    if (!opened)
+        return;
+    SelectNode(TDirTree::kRoot); // lists the root
+}
+
+// ---- Navigation -----------------------------------------------------------------------------
+
+int TCompMDIChild::SelectedNode() const
+{
+    return TreeModel->NodeOf(DirTreeView->currentIndex());
+}
+
+void TCompMDIChild::SelectNode(int node)
+{
+    const QModelIndex index = TreeModel->IndexOf(node);
+    if (!index.isValid())
+        return;
+    DirTreeView->scrollTo(index);
+    DirTreeView->setCurrentIndex(index);
+}
+
+void TCompMDIChild::DirTreeViewChange()
+{
+    if (Busy) {
+        RestartRequested = true;
+        return;
+    }
+    const int node = SelectedNode();
+    if (node < 0)
+        return;
+    ChildPathLabel->clear();
+    // Before the fill, which keeps the toolbar's states through it.
+    UpOneLevelAction->setEnabled(node != TDirTree::kRoot);
+    ProcessFillListView();
+}
+
+void TCompMDIChild::ProcessFillListView()
+{
+    const int node = SelectedNode();
+    if (node < 0)
+        return;
+    StopAction->setEnabled(true);
+    FillListView(node == TDirTree::kRoot ? kNoOffset : tree_->Node(node).Offset);
+    if (!Busy)
+        StopAction->setEnabled(false);
+}
+
+void TCompMDIChild::UpOneLevel()
+{
+    const int node = SelectedNode();
+    if (Busy || node <= TDirTree::kRoot)
+        return;
+    SelectNode(tree_->Parent(node));
+}
+
+// ---- Filling the list -----------------------------------------------------------------------
+
+void TCompMDIChild::ResetList()
+{
+    store_.Clear();
+    ListModel->Reset();
+    SelectedAllocNow = 0;
+}
+
+void TCompMDIChild::FillListView(int32_t offset)
+{
+    if (Busy || SelectedNode() < 0)
+        return;
+    Busy = true;
+    RestartRequested = CloseRequested = StopPressed = false;
+    ChildPathLabel->clear();
+    CurrentDirectoryPath.clear();
+    animationTimer_->start();
+    ChildStatusBar->SetSimpleText(QString());
+    DisableToolBar();
+    StopAction->setEnabled(true);
+    FileListView->viewport()->setCursor(Qt::WaitCursor);
+    DirTreeView->viewport()->setCursor(Qt::BusyCursor);
+    ResetList();
+
+    fill_ = std::make_unique<TFillRun>();
+    fill_->FilterOn = FilterOn;
+    if (FilterOn) {
+        ChildStatusBar->SetPanelText(0, Q(ObjectCountText(0, true)));
+        ChildStatusBar->SetPanelText(1, Q(SizeTotalsText(0, 0, locale_)));
+        ChildStatusBar->SetSimplePanel(false);
+    }
+    if (!OpenComparison(fill_->Access)) {
+        EndFill();
+        return;
+    }
+    if (TagsAvailable) {
+        try {
+            fill_->NewLog = std::make_unique<TLogFile>(NewLogFileName, false);
+        } catch (const std::exception&) {
+            // Gone since the window was built: the rows show no tags this time.
+        }
+    }
+    TCompareFillRequest request;
+    request.View = View;
+    request.Offset = offset;
+    if (FilterOn && FileFilterForm) {
+        fill_->Filter = FileFilterForm->Test();
+        request.Filter = &fill_->Filter;
+    }
+    request.DateType = DateType;
+    request.ShowIcons = frame_.Context().Display.ShowIcons;
+    TCompareListOptions options = table_.Options();
+    options.ShowExtensions = frame_.Context().Display.ShowExtensions;
+    table_.SetOptions(options);
+    fill_->Fill = std::make_unique<TCompareFill>(*fill_->Access.File, store_, request,
+                                                 fill_->NewLog ? &fill_->NewLog->Log() : nullptr);
+    CurrentDirectoryPath = fill_->Fill->DirectoryPath();
+    ChildPathLabel->setText("Contents of: " + Q(fill_->Fill->AtRoot()
+                                                    ? CompareRootText(OldLog, NewLog)
+                                                    : CurrentDirectoryPath));
+    ChildStatusBar->SetSimplePanel(false);
+    FillStep(); // the first rows show at once
+}
+
+void TCompMDIChild::FillStep()
+{
+    if (!fill_)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    bool more = true;
+    while (more && !RestartRequested && !CloseRequested) {
+        more = fill_->Fill && fill_->Fill->Step(kStepRecords);
+        if (more && clock.elapsed() >= StepMilliseconds)
+            break;
+    }
+    ListModel->RowsAppended();
+    if (more && !RestartRequested && !CloseRequested) {
+        ShowFillStatus();
+        QTimer::singleShot(0, this, &TCompMDIChild::FillStep);
+        return;
+    }
+    EndFill();
+}
+
+void TCompMDIChild::ShowFillStatus()
+{
+    if (!fill_ || !fill_->Fill)
+        return;
+    if (fill_->FilterOn) {
+        const TSpaceNow listed = fill_->Fill->Listed();
+        ChildStatusBar->SetPanelText(0, Q(ObjectCountText(store_.Count(), true)));
+        ChildStatusBar->SetPanelText(1, Q(SizeTotalsText(listed.Size, listed.Allocated, locale_)));
+        return;
+    }
+    ChildStatusBar->SetPanelText(0, Q(fill_->Fill->LastName()));
+    const int node = tree_->FindOffset(fill_->Fill->LastParent());
+    const QString directory = node < 0 ? QString() : Q(tree_->PathOf(node));
+    if (ChildStatusBar->PanelText(1) != directory)
+        ChildStatusBar->SetPanelText(1, directory);
+}
+
+void TCompMDIChild::EndFill()
+{
+    std::unique_ptr<TFillRun> run = std::move(fill_);
+    const bool filterOn = run && run->FilterOn;
+    const std::string fault = run && run->Fill ? run->Fill->Fault() : std::string();
+    const TSpaceNow totals = run && run->Fill ? run->Fill->Totals() : TSpaceNow();
+    const TSpaceNow listed = run && run->Fill ? run->Fill->Listed() : TSpaceNow();
+    run.reset(); // closes the files
+    animationTimer_->stop();
+    InProcessAnimate->Stop();
+    FileListView->viewport()->unsetCursor();
+    DirTreeView->viewport()->unsetCursor();
+    if (CloseRequested) {
+        Busy = false;
+        CloseWindow();
+        return;
+    }
+    if (RestartRequested) {
+        EndFillEarly();
+        return;
+    }
+    ChildStatusBar->SetPanelText(0, Q(ObjectCountText(store_.Count(), filterOn)));
+    ChildStatusBar->SetPanelText(
+        1, filterOn ? Q(SizeTotalsText(listed.Size, listed.Allocated, locale_))
+                    : Q(SizeTotalsText(totals.Size, totals.Allocated, locale_)));
+    ChildStatusBar->SetPanelText(2, QString());
+    ChildInfoLabel->setText(fault.empty() ? QString() : Q("Damaged comparison (" + fault + ")."));
+    if (SortColumn.empty()) {
+        SortColumn = table_.Column(kCmpName).Caption;
+        ColumnClicked = true;
+    }
+    SortCompareFilesListView(SortColumn);
+    SetListViewStateImages();
+    Busy = false;
+    EnableToolBar();
+    StopAction->setEnabled(false);
+}
+
+void TCompMDIChild::EndFillEarly()
+{
+    ResetList();
+    EnableToolBar();
+    StopAction->setEnabled(false);
+    Busy = false;
+    if (StopPressed) {
+        ChildPathLabel->setText("Stopped by user:");
+        return;
+    }
+    // A new selection stopped the fill: the fill for it starts once this one has unwound.
+    ChildStatusBar->SetSimplePanel(true);
+    QTimer::singleShot(0, this, [this] {
+        const int node = SelectedNode();
+        UpOneLevelAction->setEnabled(node > TDirTree::kRoot);
+        ProcessFillListView();
+    });
+}
+
+void TCompMDIChild::StopClick()
+{
+    if (Busy)
+        RestartRequested = true;
+    StopPressed = true;
+}
+
+// ---- Sorting, state images and the selection ------------------------------------------------
+
+void TCompMDIChild::SortCompareFilesListView(const std::string& caption)
+{
+    const std::string column = caption.empty() ? std::string("File name") : caption;
+    if (ColumnClicked) {
+        SortDirection = !SortDirection;
+        ColumnClicked = false; // a later refill keeps the order
+    }
+    const int key = CompareSortKeyOf(column);
+    // The selected rows stay selected in their new places.
+    std::vector<uint32_t> selected;
+    for (const QModelIndex& index : FileListView->selectionModel()->selectedRows())
+        selected.push_back(store_.Order()[size_t(index.row())]);
+    SortCompareRows(store_, table_, key, SortDirection);
+    ListModel->Reset();
+    SelectedAllocNow = 0;
+    if (!selected.empty()) {
+        std::sort(selected.begin(), selected.end());
+        QItemSelection selection;
+        for (int i = 0; i < store_.Count(); ++i)
+            if (std::binary_search(selected.begin(), selected.end(), store_.Order()[size_t(i)]))
+                selection.select(ListModel->index(i, 0),
+                                 ListModel->index(i, kCompareColumnCount - 1));
+        FileListView->selectionModel()->select(selection, QItemSelectionModel::Select);
+    }
+    ShowSelectionTotal();
+    FileListView->header()->setSortIndicatorShown(key != 0);
+    for (int c = 0; c < kCompareColumnCount && key != 0; ++c)
+        if (table_.Column(c).Caption == column) {
+            // A to Z, oldest or smallest first reads as ascending.
+            const bool ascending = (key == 1 || key >= 8) == SortDirection;
+            FileListView->header()->setSortIndicator(c, ascending ? Qt::AscendingOrder
+                                                                  : Qt::DescendingOrder);
+        }
+}
+
+void TCompMDIChild::SetListViewStateImages()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ListModel->SetStateImages(TagsShown && TagsAvailable, TagsAvailable);
+    QApplication::restoreOverrideCursor();
+    EnableToolBar();
+}
+
+void TCompMDIChild::ListSelectionChanged(const QItemSelection& selected,
+                                         const QItemSelection& deselected)
+{
+    auto count = [this](const QItemSelection& ranges, int sign) {
+        for (const QItemSelectionRange& range : ranges)
+            for (int r = range.top(); r <= range.bottom() && r < store_.Count(); ++r)
+                SelectedAllocNow += sign * store_.Row(r).AllocNow;
+    };
+    count(selected, 1);
+    count(deselected, -1);
+    // A row whose entry was deleted from the disk cannot be chosen for a new operation; the
+    // change that deselects it counts it out again.
+    if (TagsAvailable && !TagEditing) {
+        QItemSelection refused;
+        for (const QItemSelectionRange& range : selected)
+            for (int r = range.top(); r <= range.bottom() && r < store_.Count(); ++r)
+                if (DeselectedAgain(store_.Row(r), TagsAvailable))
+                    refused.select(ListModel->index(r, 0),
+                                   ListModel->index(r, kCompareColumnCount - 1));
+        if (!refused.isEmpty())
+            FileListView->selectionModel()->select(refused, QItemSelectionModel::Deselect);
+    }
+    ShowSelectionTotal();
+}
+
+void TCompMDIChild::ShowSelectionTotal()
+{
+    ChildStatusBar->SetPanelText(2, QString());
+    if (Busy || !FileListView->selectionModel()->hasSelection())
+        return;
+    ChildStatusBar->SetPanelText(2, Q(SelectedTotalText(SelectedAllocNow, locale_)));
+}
+
+} // namespace vm

@@ -1,0 +1,265 @@
+// The compare window's logic on comparisons of logs written from trees in memory: the tree and
+// its arrows, each view's walk, the rows' conditions, signs and texts, the compare filter, the
+// sort keys and the totals.
+#include "compare/CompareFill.h"
+#include "compare/CompareSort.h"
+#include "compare/CompareTree.h"
+#include "support/CompareSample.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace vm;
+using namespace vmtest;
+
+namespace {
+
+class CompareViewTest : public ::testing::Test
+{
+protected:
+    void Write(const TestTree& oldTree, const TestTree& newTree)
+    {
+        paths_ = WriteCompareSample(dir_, oldTree, newTree);
+        stream_ = std::make_unique<TFileStream>(paths_.Comparison, TFileMode::OpenRead);
+        file_ = std::make_unique<TDirCompare>(*stream_);
+        TCompareTreeBuilder builder(*file_, tree_);
+        while (builder.Step(3)) {
+        }
+        EXPECT_EQ(builder.Fault(), "");
+    }
+    void WriteSample() { Write(SampleOldTree(), SampleNewTree()); }
+
+    int Node(const std::string& name) const
+    {
+        for (int n = 0; n < tree_.Count(); ++n)
+            if (tree_.Name(n) == name)
+                return n;
+        ADD_FAILURE() << "no node " << name;
+        return -1;
+    }
+    int32_t OffsetOf(const std::string& name) const
+    {
+        return name.empty() ? kNoOffset : tree_.Node(Node(name)).Offset;
+    }
+
+    // Fills the list of the directory (the root for "") in a view; the names in walk order.
+    std::vector<std::string> Fill(TView view, const std::string& dir = "",
+                                  const TFilterTest* filter = nullptr)
+    {
+        store_.Clear();
+        TCompareFillRequest request;
+        request.View = view;
+        request.Offset = OffsetOf(dir);
+        request.Filter = filter;
+        fill_ = std::make_unique<TCompareFill>(*file_, store_, request, nullptr);
+        while (fill_->Step(2)) {
+        }
+        EXPECT_EQ(fill_->Fault(), "");
+        std::vector<std::string> names;
+        for (int i = 0; i < store_.Count(); ++i)
+            names.emplace_back(store_.Name(i));
+        return names;
+    }
+    const TCompareRow& Row(const std::string& name) const
+    {
+        for (int i = 0; i < store_.Count(); ++i)
+            if (store_.Name(i) == name)
+                return store_.Row(i);
+        throw std::runtime_error("no row " + name);
+    }
+    std::string Text(const std::string& name, int column) const
+    {
+        for (int i = 0; i < store_.Count(); ++i)
+            if (store_.Name(i) == name)
+                return table_.Text(i, column);
+        return "no row " + name;
+    }
+
+    TempDir dir_;
+    CompareSamplePaths paths_;
+    std::unique_ptr<TFileStream> stream_;
+    std::unique_ptr<TDirCompare> file_;
+    TDirTree tree_{"Log 3 with log 4"};
+    TCompareRowStore store_;
+    TLocale locale_ = TLocale::Classic();
+    TCompareListTable table_{store_, tree_, locale_,
+                             [](const std::string& e) { return e + " File"; }};
+    std::unique_ptr<TCompareFill> fill_;
+};
+
+TEST_F(CompareViewTest, TreeHoldsTheDirectoriesWithTheirArrows)
+{
+    WriteSample();
+    ASSERT_EQ(tree_.Count(), 6); // the root, /data/ and four directories
+    EXPECT_EQ(tree_.Node(Node("/data/")).State, 0);
+    EXPECT_EQ(tree_.Node(Node("added")).State, int(TChange::Added));
+    EXPECT_EQ(tree_.Node(Node("docs")).State, int(TChange::Bigger));
+    // It existed, took its own unit and held no data; now it holds a file.
+    EXPECT_EQ(tree_.Node(Node("empty")).State, int(TChange::Added));
+    EXPECT_EQ(tree_.Node(Node("gone")).State, int(TChange::Deleted));
+    EXPECT_EQ(tree_.Parent(Node("docs")), Node("/data/"));
+    EXPECT_EQ(CompareInitialExpansion(tree_), (std::vector<int>{0, Node("/data/")}));
+}
+
+TEST_F(CompareViewTest, RowsSayHowEachEntryChanged)
+{
+    WriteSample();
+    EXPECT_EQ(
+        Fill(TView::Standard, "/data/"),
+        (std::vector<std::string>{"added", "docs", "empty", "gone", "same.txt", "shrink.dat"}));
+    struct Expected
+    {
+        const char *Name, *Condition, *Changed;
+        TChange Arrow;
+    };
+    for (const Expected& e : std::initializer_list<Expected>{
+             {"added", "Dir added", "+8 KB", TChange::Added},
+             {"docs", "Dir bigger", "+24 KB", TChange::Bigger},
+             {"empty", "Dir bigger", "+12 KB", TChange::Bigger},
+             {"gone", "Dir deleted", "-12 KB", TChange::Deleted},
+             {"same.txt", "File unchanged", "0 KB", TChange::Unchanged},
+             {"shrink.dat", "File smaller", "-16 KB", TChange::Smaller}}) {
+        SCOPED_TRACE(e.Name);
+        EXPECT_EQ(Text(e.Name, kCmpCondition), e.Condition);
+        EXPECT_EQ(Text(e.Name, kCmpChanged), e.Changed);
+        EXPECT_EQ(RowStateImage(Row(e.Name).Kind, Row(e.Name).Change()), int(e.Arrow));
+    }
+    EXPECT_EQ(Row("gone").NewLogOffset, kNoOffset);
+    EXPECT_EQ(Text("docs", kCmpType), "File folder");
+    EXPECT_EQ(Text("shrink.dat", kCmpWas), "20 KB");
+    EXPECT_EQ(Text("shrink.dat", kCmpNow), "4 KB");
+    EXPECT_EQ(Text("shrink.dat", kCmpWasValue), "20480");
+    EXPECT_EQ(table_.RawNumber(store_.Count() - 1, kCmpChanged), -16384);
+
+    // An added file that takes no space has not changed; a file that appeared has.
+    Fill(TView::Standard, "docs");
+    EXPECT_EQ(Text("new.txt", kCmpCondition), "File unchanged");
+    EXPECT_EQ(Text("new.txt", kCmpChanged), "0 KB");
+    EXPECT_EQ(RowStateImage(kRowFile, Row("new.txt").Change()), int(TChange::Unchanged));
+    EXPECT_EQ(Text("c.txt", kCmpCondition), "File added");
+    EXPECT_EQ(Text("c.txt", kCmpChanged), "+4 KB");
+    EXPECT_EQ(fill_->DirectoryPath(), "/data/docs/");
+
+    // The root lists the top-level path as a path, without an arrow.
+    EXPECT_EQ(Fill(TView::Standard), std::vector<std::string>{"/data/"});
+    EXPECT_EQ(Row("/data/").Kind, kRowPath);
+    EXPECT_EQ(Text("/data/", kCmpCondition), "Path bigger");
+    EXPECT_EQ(RowStateImage(kRowPath, Row("/data/").Change()), 0);
+    EXPECT_EQ(Text("/data/", kCmpPath), "/data/");
+}
+
+TEST_F(CompareViewTest, EachViewWalksItsRecords)
+{
+    WriteSample();
+    EXPECT_EQ(Fill(TView::Folders),
+              (std::vector<std::string>{"/data/", "added", "docs", "empty", "gone"}));
+    EXPECT_EQ(Row("/data/").Kind, kRowFolder); // paths are folders outside the standard view
+    EXPECT_EQ(Fill(TView::AllFiles),
+              (std::vector<std::string>{"y", "a.txt", "b.txt", "c.txt", "new.txt", "f.txt", "x.bin",
+                                        "same.txt", "shrink.dat"}));
+    EXPECT_EQ(Text("y", kCmpPath), "/data/added/");
+    EXPECT_EQ(Text("x.bin", kCmpPath), "/data/gone/");
+    EXPECT_EQ(Fill(TView::Folders, "/data/"),
+              (std::vector<std::string>{"added", "docs", "empty", "gone"}));
+    EXPECT_EQ(Fill(TView::Folders, "docs"), std::vector<std::string>{});
+    EXPECT_EQ(Fill(TView::AllFiles, "docs"),
+              (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "new.txt"}));
+    EXPECT_EQ(Fill(TView::AllFiles, "gone"), std::vector<std::string>{"x.bin"});
+    EXPECT_EQ(Fill(TView::Standard, "empty"), std::vector<std::string>{"f.txt"});
+}
+
+TEST_F(CompareViewTest, RootTotalsCoverEveryTopLevelPath)
+{
+    TestTree oldTree = SampleOldTree(), newTree = SampleNewTree();
+    oldTree.push_back({"/more/", 4096, {File("m", 100000)}});
+    newTree.push_back({"/more/", 4096, {File("m", 100000), File("n", 50000)}});
+    Write(oldTree, newTree);
+    EXPECT_EQ(Fill(TView::Standard), (std::vector<std::string>{"/data/", "/more/"}));
+    const TSpaceNow totals = fill_->Totals();
+    EXPECT_EQ(totals.Allocated, Row("/data/").AllocNow + Row("/more/").AllocNow);
+    EXPECT_EQ(totals.Size, 30000 + 5000 + 100 + 9000 + 4096 + 1000 + 1 + 100000 + 50000);
+    EXPECT_EQ(fill_->DirectoryPath(), "");
+    Fill(TView::Standard, "/more/");
+    EXPECT_EQ(fill_->Totals().Allocated, 102400 + 53248); // a top-level path takes no unit
+    EXPECT_EQ(fill_->DirectoryPath(), "/more/");
+}
+
+TEST_F(CompareViewTest, CompareFilterLinesPickTheirFiles)
+{
+    WriteSample();
+    TFilterTest test;
+    test.Mode = kCompareFilterMode;
+    ASSERT_EQ(CompareFilterLines().size(), 5u);
+    auto only = [&](size_t line) {
+        test.CompareOn = true;
+        test.CompareLines.assign(5, false);
+        test.CompareLines[line] = true;
+        return Fill(TView::AllFiles, "", &test);
+    };
+    EXPECT_EQ(only(0), (std::vector<std::string>{"b.txt", "new.txt", "same.txt"}));
+    EXPECT_EQ(only(1), (std::vector<std::string>{"y", "a.txt", "c.txt", "f.txt"}));
+    EXPECT_EQ(only(2), (std::vector<std::string>{"x.bin", "shrink.dat"}));
+    EXPECT_EQ(only(3), (std::vector<std::string>{"y", "c.txt", "f.txt"}));
+    EXPECT_EQ(only(4), std::vector<std::string>{"x.bin"});
+    // Unchecked, the compare part lets every file pass; directories are never filtered.
+    test.CompareOn = false;
+    EXPECT_EQ(Fill(TView::AllFiles, "", &test).size(), 9u);
+    test.CompareOn = true; // deleted files only
+    EXPECT_EQ(Fill(TView::Standard, "/data/", &test),
+              (std::vector<std::string>{"added", "docs", "empty", "gone"}));
+    // The size test takes the space a deleted file had; without a new log the tag test is off.
+    test.CompareOn = false;
+    test.SizeOn = true;
+    test.Threshold = 7000;
+    test.TagsOn = true;
+    EXPECT_EQ(Fill(TView::AllFiles, "", &test),
+              (std::vector<std::string>{"a.txt", "f.txt", "x.bin"}));
+}
+
+TEST_F(CompareViewTest, SortKeysOrderTheRows)
+{
+    WriteSample();
+    Fill(TView::Standard, "/data/");
+    auto names = [&] {
+        std::vector<std::string> out;
+        for (int i = 0; i < store_.Count(); ++i)
+            out.emplace_back(store_.Name(i));
+        return out;
+    };
+    SortCompareRows(store_, table_, CompareSortKeyOf("File name"), false);
+    EXPECT_EQ(names(), (std::vector<std::string>{"shrink.dat", "same.txt", "gone", "empty", "docs",
+                                                 "added"}));
+    SortCompareRows(store_, table_, CompareSortKeyOf("File name"), true);
+    EXPECT_EQ(names(), (std::vector<std::string>{"added", "docs", "empty", "gone", "same.txt",
+                                                 "shrink.dat"}));
+    // "Space now" with the direction flag off (one click after the first fill): largest first.
+    SortCompareRows(store_, table_, CompareSortKeyOf("Space now"), false);
+    EXPECT_EQ(names().front(), "docs");
+    EXPECT_EQ(names().back(), "gone");
+    SortCompareRows(store_, table_, CompareSortKeyOf("Space now"), true);
+    EXPECT_EQ(names().front(), "gone");
+    // "Changed by" sorts by the space then less the space now: what grew most first.
+    SortCompareRows(store_, table_, CompareSortKeyOf("Changed by"), true);
+    EXPECT_EQ(names().front(), "docs");
+    EXPECT_EQ(names().back(), "shrink.dat");
+    SortCompareRows(store_, table_, CompareSortKeyOf("Condition"), true); // Z to A
+    EXPECT_EQ(Text(names().front(), kCmpCondition), "File unchanged");
+    EXPECT_EQ(CompareSortKeyOf("Date accessed"), 7);
+    EXPECT_EQ(CompareSortKeyOf("Nothing"), 0);
+}
+
+TEST_F(CompareViewTest, SingleDirectoryRecordEndsTheTreeAtItsLinkToFourteen)
+{
+    Write({{"/only/", 4096, {}}}, {{"/only/", 4096, {}}});
+    TCompareRecord first;
+    std::string name;
+    ASSERT_TRUE(file_->ReadRecord(kCompareFirstOffset, first, name));
+    EXPECT_EQ(first.NextDirOffset, kCompareFirstOffset);
+    EXPECT_EQ(tree_.Count(), 2);
+    EXPECT_EQ(tree_.Name(1), "/only/");
+    EXPECT_EQ(Fill(TView::Folders), std::vector<std::string>{"/only/"});
+    EXPECT_EQ(Fill(TView::AllFiles), std::vector<std::string>{});
+}
+
+} // namespace

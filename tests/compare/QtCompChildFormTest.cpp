@@ -1,0 +1,302 @@
+// The compare window on the offscreen platform over a real reference directory: captions, the
+// read-only state, fills that a new selection restarts and Stop ends, sorting by a column, tag
+// items on several rows, and a new log replaced by another of the same number.
+#include "app/QtFrameFixture.h"
+#include "compare/CompChildForm.h"
+#include "compare/QtCompareListModel.h"
+#include "core/LogFile.h"
+#include "explore/QtChildStatusBar.h"
+#include "explore/QtDirTreeModel.h"
+#include "support/CompareSample.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <unistd.h>
+
+using namespace vm;
+using namespace vmtest;
+
+namespace {
+
+class CompChildFormTest : public FrameTest
+{
+protected:
+    CompChildFormTest() { TCompMDIChild::StepMilliseconds = 25; }
+    ~CompChildFormTest() override { TCompMDIChild::StepMilliseconds = 25; }
+
+    void WriteSample() { paths_ = WriteCompareSample(dir_, SampleOldTree(), SampleNewTree()); }
+    // Two directories of `files` files each, and "small" with one.
+    void WriteLarge(int files)
+    {
+        TestTree tree = {{"/data/", 4096, {Dir("small", {File("one.txt", 1)})}}};
+        for (int d = 0; d < 2; ++d) {
+            TestEntry dir = Dir("big" + std::to_string(d));
+            for (int f = 0; f < files; ++f)
+                dir.Entries.push_back(File("f" + std::to_string(f), 10000));
+            tree[0].Entries.push_back(dir);
+        }
+        paths_ = WriteCompareSample(dir_, tree, tree);
+    }
+    void SetTagMask(uint32_t mask)
+    {
+        TLogFile log(paths_.NewLog, true);
+        log.Log().SetTagMask(mask);
+        log.Flush();
+    }
+    TCompMDIChild* Open()
+    {
+        frame_->DisplayComp(1, 3, 4);
+        auto* child = qobject_cast<TCompMDIChild*>(frame_->ActiveChild());
+        Idle(child);
+        return child;
+    }
+    // Runs events until the window has been idle for a few rounds (a posted restart included).
+    static void Idle(TCompMDIChild* child)
+    {
+        for (int i = 0, quiet = 0; i < 100000 && child && quiet < 5; ++i) {
+            QApplication::processEvents();
+            quiet = child->Busy ? 0 : quiet + 1;
+        }
+    }
+    static void Select(TCompMDIChild* child, const std::string& name)
+    {
+        const TDirTree& tree = child->Tree();
+        for (int n = 0; n < tree.Count(); ++n)
+            if (tree.Name(n) == name)
+                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
+    }
+    static std::vector<std::string> Names(TCompMDIChild* child)
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < child->Rows().Count(); ++i)
+            names.emplace_back(child->Rows().Name(i));
+        return names;
+    }
+    static int RowOf(TCompMDIChild* child, const std::string& name)
+    {
+        for (int i = 0; i < child->Rows().Count(); ++i)
+            if (child->Rows().Name(i) == name)
+                return i;
+        return -1;
+    }
+    static void SelectRows(TCompMDIChild* child, const std::vector<std::string>& names)
+    {
+        QItemSelectionModel* selection = child->FileListView->selectionModel();
+        selection->clearSelection();
+        for (const std::string& name : names) {
+            const QModelIndex index = child->ListModel->index(RowOf(child, name), 0);
+            selection->setCurrentIndex(index,
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    // The pop-up's items beyond the fixed ones, for the row of that name.
+    static QStringList TagItems(TCompMDIChild* child, const std::string& name)
+    {
+        const QRect rect =
+            child->FileListView->visualRect(child->ListModel->index(RowOf(child, name), 0));
+        child->PopupMenuShow(rect.center());
+        child->ChildPopupMenu->hide();
+        QStringList items;
+        const QList<QAction*> actions = child->ChildPopupMenu->actions();
+        for (qsizetype i = 8; i < actions.size(); ++i)
+            items << actions[i]->text() + (actions[i]->isChecked() ? " *" : "");
+        return items;
+    }
+    uint32_t NewLogTags(TCompMDIChild* child, const std::string& name)
+    {
+        TLogFile log(paths_.NewLog, false);
+        return log.Log().ReadTags(child->Rows().Row(RowOf(child, name)).NewLogOffset);
+    }
+
+    CompareSamplePaths paths_;
+};
+
+TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
+{
+    WriteSample();
+    TCompMDIChild* first = Open();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->windowTitle(), "Comparing log 3 with log 4");
+    EXPECT_EQ(context_.ApplicationTitle, "Volumark Comparing log 3 with log 4");
+    EXPECT_EQ(Open()->windowTitle(), "Comparing log 3 with log 4 (2)");
+    EXPECT_EQ(first->ChildRefLabel->text(), "Home");
+    EXPECT_EQ(first->TreeModel->data(first->TreeModel->IndexOf(0)).toString(), "Log 3 with log 4");
+    EXPECT_EQ(Names(first), std::vector<std::string>{"/data/"});
+    EXPECT_EQ(first->ChildPathLabel->text(), "Contents of: Log 3 with log 4");
+    EXPECT_EQ(first->ChildStatusBar->PanelText(0), "1 Object(s)");
+    EXPECT_TRUE(first->DirTreeView->isExpanded(first->TreeModel->IndexOf(1)));
+    EXPECT_TRUE(first->ShowAction->isEnabled());
+    EXPECT_FALSE(first->PrintAction->isEnabled());
+
+    Select(first, "docs");
+    Idle(first);
+    EXPECT_EQ(first->ChildPathLabel->text(), "Contents of: /data/docs/");
+    EXPECT_EQ(first->CurrentDirectoryPath, "/data/docs/");
+    EXPECT_TRUE(first->UpOneLevelAction->isEnabled());
+    // "Space now" once: largest first; twice: smallest first.
+    first->FileListView->header()->sectionClicked(kCmpNow);
+    EXPECT_EQ(first->Rows().Name(0), "a.txt");
+    first->FileListView->header()->sectionClicked(kCmpNow);
+    EXPECT_EQ(first->Rows().Name(0), "new.txt");
+    first->UpOneLevelAction->trigger();
+    Idle(first);
+    EXPECT_EQ(Names(first).size(), 6u);
+}
+
+TEST_F(CompChildFormTest, DeletedNewLogOrOldFormatOpensReadOnly)
+{
+    WriteSample();
+    ASSERT_EQ(::unlink(paths_.NewLog.c_str()), 0);
+    TCompMDIChild* child = Open();
+    EXPECT_EQ(child->windowTitle(), "Comparing log 3 with log 4 [read only]");
+    EXPECT_EQ(context_.ApplicationTitle, "Volumark Comparing log 3 with log 4 [read only]");
+    EXPECT_FALSE(child->TagsAvailable);
+    EXPECT_FALSE(child->ShowAction->isEnabled());
+    EXPECT_EQ(child->ShowButton->toolTip(), "Can't show tags - log has been deleted");
+    EXPECT_FALSE(child->TagFilterAction->isEnabled());
+    EXPECT_FALSE(child->TagSettingsAction->isEnabled());
+    // A second one is made unique without its suffix.
+    EXPECT_EQ(Open()->windowTitle(), "Comparing log 3 with log 4 (2) [read only]");
+
+    // A comparison of the first format has no offsets into the new log.
+    frame_->CloseAllButRefMan();
+    WriteSample();
+    std::string bytes = ReadWholeFile(paths_.Comparison);
+    bytes[12] = '1'; // "Volumark 1.01"
+    dir_.WriteFile("Ref0001/00030004.kcf", bytes);
+    child = Open();
+    EXPECT_EQ(child->FileVersion, 101);
+    EXPECT_FALSE(child->TagsAvailable);
+    EXPECT_EQ(child->windowTitle(), "Comparing log 3 with log 4 [read only]");
+}
+
+TEST_F(CompChildFormTest, NewSelectionRestartsAFillAndStopEndsOne)
+{
+    WriteLarge(3000);
+    TCompMDIChild* child = Open();
+    TCompMDIChild::StepMilliseconds = 0;
+    Select(child, "big0");
+    ASSERT_TRUE(child->Busy);
+    Select(child, "small");
+    EXPECT_TRUE(child->RestartRequested);
+    QApplication::processEvents(); // the fill sees the request and ends early
+    EXPECT_FALSE(child->Busy);
+    Idle(child); // the posted restart fills the new selection
+    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+    EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: /data/small/");
+
+    Select(child, "big1");
+    ASSERT_TRUE(child->Busy);
+    EXPECT_TRUE(child->StopAction->isEnabled());
+    child->StopAction->trigger();
+    Idle(child);
+    EXPECT_TRUE(Names(child).empty());
+    EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
+    EXPECT_FALSE(child->StopAction->isEnabled());
+    EXPECT_TRUE(child->FileFilterAction->isEnabled()); // the toolbar is back
+
+    // A later selection during a fill restarts again.
+    Select(child, "big0");
+    Select(child, "small");
+    Idle(child);
+    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+}
+
+TEST_F(CompChildFormTest, CloseDuringAFillWaitsForIt)
+{
+    WriteLarge(3000);
+    TCompMDIChild* opened = Open();
+    TCompMDIChild::StepMilliseconds = 0;
+    Select(opened, "big0");
+    QPointer<TCompMDIChild> child = opened;
+    ASSERT_TRUE(child->Busy);
+    frame_->MdiArea->activeSubWindow()->close(); // refused while busy
+    ASSERT_TRUE(child);
+    EXPECT_TRUE(child->CloseRequested);
+    for (int i = 0; i < 1000 && child; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_FALSE(child);
+}
+
+TEST_F(CompChildFormTest, TagItemsChangeSeveralRowsInTheNewLog)
+{
+    WriteSample();
+    SetTagMask(0x40000002); // "Tag 2" and the rubbish bin
+    TCompMDIChild* child = Open();
+    Select(child, "docs");
+    Idle(child);
+    SelectRows(child, {"a.txt", "b.txt"});
+    EXPECT_EQ(child->ChildStatusBar->PanelText(2), "Total selected - 40 KB");
+    EXPECT_EQ(TagItems(child, "a.txt"), (QStringList{"Tag 2", "Rubbish Bin", "Clear all tags"}));
+    child->TagItemClick(1);
+    EXPECT_EQ(NewLogTags(child, "a.txt"), 2u);
+    EXPECT_EQ(NewLogTags(child, "b.txt"), 2u);
+    EXPECT_EQ(child->Rows().Row(RowOf(child, "a.txt")).Tags, 2u);
+    EXPECT_EQ(TagItems(child, "a.txt"), (QStringList{"Tag 2 *", "Rubbish Bin", "Clear all tags"}));
+    child->TagItemClick(30);
+    child->ClearAllTagsClick();
+    EXPECT_EQ(NewLogTags(child, "a.txt"), 0u);
+
+    // The tags shown beside the rows; a row whose entry is gone from the disk is dimmed and
+    // cannot be selected; "Select all files" leaves it out.
+    {
+        TLogFile log(paths_.NewLog, true);
+        log.Log().WriteTags(child->Rows().Row(RowOf(child, "c.txt")).NewLogOffset, kTagDeleted);
+        log.Flush();
+    }
+    child->Refresh();
+    Idle(child);
+    child->ShowAction->trigger();
+    EXPECT_TRUE(child->TagsShown);
+    EXPECT_TRUE(child->ShowTags1->isChecked());
+    const QModelIndex cut = child->ListModel->index(RowOf(child, "c.txt"), 0);
+    EXPECT_TRUE(child->ListModel->data(cut, Qt::ForegroundRole).isValid());
+    SelectRows(child, {"c.txt"});
+    EXPECT_FALSE(child->FileListView->selectionModel()->hasSelection());
+    EXPECT_TRUE(TagItems(child, "c.txt").isEmpty());
+    child->SelectAllFilesClick();
+    EXPECT_EQ(child->FileListView->selectionModel()->selectedRows().size(), 3);
+
+    // A row that only the old log has is never tagged.
+    child->UpOneLevelAction->trigger();
+    Idle(child);
+    child->ShowArrows1->trigger();
+    SelectRows(child, {"gone"});
+    EXPECT_TRUE(TagItems(child, "gone").isEmpty());
+}
+
+TEST_F(CompChildFormTest, ReplacedNewLogTurnsTheWindowReadOnlyAndWritesNothing)
+{
+    WriteSample();
+    SetTagMask(0x2);
+    TCompMDIChild* child = Open();
+    Select(child, "docs");
+    Idle(child);
+    // The new log's number is used again for another log.
+    TestTree other = {{"/data/", 4096, {File("aaaa", 5), Dir("zz", {File("q", 1), File("r", 2)})}}};
+    WriteCompareSample(dir_, other, other, 7, 4);
+    const std::string before = ReadWholeFile(paths_.NewLog);
+    SelectRows(child, {"a.txt", "c.txt"});
+    child->TagItemClick(1);
+    EXPECT_EQ(ReadWholeFile(paths_.NewLog), before);
+    EXPECT_FALSE(child->TagsAvailable);
+    EXPECT_EQ(child->windowTitle(), "Comparing log 3 with log 4 [read only]");
+    ASSERT_FALSE(ui_.Shown.empty());
+    EXPECT_NE(ui_.Shown.back().Text.find("Log 4 no longer matches this comparison"),
+              std::string::npos);
+    EXPECT_FALSE(child->ShowAction->isEnabled());
+    EXPECT_TRUE(TagItems(child, "a.txt").isEmpty());
+}
+
+} // namespace
