@@ -9,8 +9,8 @@
 //   --entries: about how many entries each log holds (1,000,000); --runs: how many times each
 //   side is timed (5); --dir: where the files go ($TMPDIR or /tmp); --keep leaves them there.
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
-#include "core/LogWriter.h"
-#include "core/NameOrder.h"
+#include "BenchSupport.h"
+#include "CompareBenchLogs.h"
 #include "references/CompareRun.h"
 
 #include <algorithm>
@@ -26,165 +26,14 @@
 #include <vector>
 
 using namespace vm;
+using namespace vmbench;
 
 namespace {
-
-// The tree: directories five levels deep, each with a seeded number of files and, above the
-// last level, of subdirectories. Everything about an entry comes from its own seed, so the
-// mutated copy (files grown, shrunk, added, deleted; directories added and removed) follows
-// the same names where it keeps them.
-struct TShape
-{
-    int Levels = 6;
-    int DirsPerDir = 8;
-    int FilesPerDir = 26; // on average
-};
-
-uint64_t Mix(uint64_t a, uint64_t b)
-{
-    uint64_t x = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull);
-    x ^= x >> 31;
-    x *= 0xBF58476D1CE4E5B9ull;
-    return x ^ (x >> 29);
-}
-
-struct TEntrySpec
-{
-    std::string Name;
-    bool Directory;
-    int64_t Size;
-    uint64_t Seed;
-};
-
-class TTreeWriter
-{
-public:
-    TTreeWriter(TScanSink& sink, const TShape& shape, bool mutated)
-        : sink_(sink), shape_(shape), mutated_(mutated)
-    {
-    }
-    void WriteRoot(const std::string& path)
-    {
-        sink_.BeginRoot(path, 4096);
-        WriteDirectory(1, 1);
-        sink_.EndDirectory();
-    }
-    int64_t Entries() const { return entries_; }
-
-private:
-    static std::string Name(std::mt19937_64& rng)
-    {
-        static const char kLetters[] =
-            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-. ";
-        std::string name;
-        for (int n = 6 + static_cast<int>(rng() % 14); n > 0; --n)
-            name += kLetters[rng() % (sizeof kLetters - 1)];
-        return name;
-    }
-
-    std::vector<TEntrySpec> Listing(uint64_t seed, int level)
-    {
-        std::mt19937_64 rng(seed);
-        std::vector<TEntrySpec> list;
-        const int files = static_cast<int>(rng() % (2 * shape_.FilesPerDir + 1));
-        const int dirs = level < shape_.Levels ? shape_.DirsPerDir : 0;
-        for (int i = 0; i < files + dirs; ++i) {
-            bool directory = i >= files;
-            list.push_back({Name(rng), directory, static_cast<int64_t>(rng() % 200000), rng()});
-        }
-        if (mutated_) {
-            std::mt19937_64 change(Mix(seed, 7));
-            std::vector<TEntrySpec> kept;
-            for (TEntrySpec& e : list) {
-                unsigned roll = change() % 1000;
-                if (roll < (e.Directory ? 5u : 20u))
-                    continue; // deleted (a directory with its whole subtree)
-                if (!e.Directory && roll < 80)
-                    e.Size = roll % 2 ? e.Size * 2 + 1 : e.Size / 3; // grown or shrunk
-                kept.push_back(e);
-            }
-            for (int added = static_cast<int>(change() % 3); added > 0; --added)
-                kept.push_back({Name(change), change() % 50 == 0 && level < shape_.Levels,
-                                static_cast<int64_t>(change() % 100000), change()});
-            list = std::move(kept);
-        }
-        std::sort(list.begin(), list.end(), [](const TEntrySpec& a, const TEntrySpec& b) {
-            return NameLess(a.Name, b.Name);
-        });
-        list.erase(
-            std::unique(list.begin(), list.end(),
-                        [](const TEntrySpec& a, const TEntrySpec& b) { return a.Name == b.Name; }),
-            list.end());
-        return list;
-    }
-
-    void WriteDirectory(uint64_t seed, int level)
-    {
-        for (const TEntrySpec& e : Listing(seed, level)) {
-            TFileInfo info;
-            info.Name = e.Name;
-            info.Attributes = e.Directory ? faDirectory : faNormal;
-            info.Size = e.Directory ? 4096 : e.Size;
-            info.OnDisk = info.Size;
-            info.Modified.LocalSeconds = 1700000000 + static_cast<int64_t>(e.Seed % 10000000);
-            info.Created = info.Accessed = info.Modified;
-            sink_.Entry(info, false);
-            ++entries_;
-            if (e.Directory) {
-                WriteDirectory(e.Seed, level + 1);
-                sink_.EndDirectory();
-            }
-        }
-    }
-
-    TScanSink& sink_;
-    TShape shape_;
-    bool mutated_;
-    int64_t entries_ = 0;
-};
-
-int64_t WriteLog(const std::string& path, const TShape& shape, bool mutated)
-{
-    TFileStream stream(path, TFileMode::Create);
-    TLogWriter writer(stream, 45000.0);
-    TTreeWriter tree(writer, shape, mutated);
-    tree.WriteRoot("/bench/");
-    writer.Finish();
-    return tree.Entries();
-}
-
-double Seconds(const std::chrono::steady_clock::time_point& since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 int64_t FileSize(const std::string& path)
 {
     struct stat st = {};
     return ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
-}
-
-// Runs fn in a child process; returns the child's peak resident memory in KiB (-1 on failure).
-template <class F> long InChild(F fn)
-{
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int status = 0;
-        try {
-            fn();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-            status = 1;
-        }
-        std::fflush(nullptr);
-        ::_exit(status);
-    }
-    int status = 0;
-    struct rusage usage = {};
-    if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss;
 }
 
 struct TFiles
@@ -217,12 +66,6 @@ TFiles FilesIn(const std::string& dir, const std::string& tag)
 {
     return {dir + "/old" + tag + ".kdf", dir + "/new" + tag + ".kdf", dir + "/cmp" + tag + ".kcf",
             dir + "/copy" + tag + ".kcf"};
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 //
 // usage: explore_bench [--entries N] [--runs N] [--cache DIR]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchSupport.h"
 #include "core/LogWalk.h"
 #include "core/LogWriter.h"
 #include "core/NameOrder.h"
@@ -29,15 +30,9 @@
 #include <vector>
 
 using namespace vm;
+using namespace vmbench;
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
-
-double Seconds(TClock::time_point since)
-{
-    return std::chrono::duration<double>(TClock::now() - since).count();
-}
 
 std::string SelfDirectory()
 {
@@ -70,9 +65,10 @@ public:
 private:
     std::string Name()
     {
-        static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-";
-        static const char* const kExtensions[] = {".txt", ".doc", ".jpg", ".cpp", ".h", ".pdf", "",
-                                                  ".tar.gz", ".mp3", ".log"};
+        static const char kLetters[] =
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-";
+        static const char* const kExtensions[] = {".txt", ".doc", ".jpg",    ".cpp", ".h",
+                                                  ".pdf", "",     ".tar.gz", ".mp3", ".log"};
         std::string name;
         for (int n = 5 + int(random_() % 12); n > 0; --n)
             name += kLetters[random_() % (sizeof kLetters - 1)];
@@ -119,35 +115,6 @@ private:
     int64_t filesPerDir_;
     int64_t entries_ = 0;
 };
-
-// Runs fn in a child; its peak resident memory in KiB, or -1.
-template <class F> long InChild(F fn)
-{
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int status = 0;
-        try {
-            fn();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-            status = 1;
-        }
-        std::fflush(nullptr);
-        ::_exit(status);
-    }
-    int status = 0;
-    struct rusage usage = {};
-    if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 struct TFigures
 {
@@ -266,8 +233,8 @@ int main(int argc, char** argv)
         sortSize.push_back(f.SortSize);
     }
     std::printf("log: %s, %lld bytes, %d directories, %d file rows in the all files view\n",
-                log.c_str(), static_cast<long long>(std::filesystem::file_size(log)),
-                f.Directories, f.Rows);
+                log.c_str(), static_cast<long long>(std::filesystem::file_size(log)), f.Directories,
+                f.Rows);
     std::printf("medians of %d runs, log in the page cache:\n", runs);
     std::printf("  peer  cat LOG > /dev/null               %7.3f s\n", Median(catTimes));
     std::printf("  peer  TLogWalk::AllRecords walk         %7.3f s\n", Median(walkTimes));

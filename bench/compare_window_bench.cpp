@@ -1,0 +1,174 @@
+// Benchmark of the compare window's model over the comparison of two logs of about 1,000,000
+// entries each (the logs of compare_bench: a seeded synthetic tree and a mutated copy): the tree
+// built from the comparison's directory chain, the all files view of the root (the time to its
+// first rows, and the whole fill with every row's tag set read from the new log, as the tag
+// images need them), and the peak memory of all of it. Beside them, in the same run and on the
+// same files: `cat CMP > /dev/null` and one WalkRecords pass over the comparison, the least any
+// reader of the whole file must pay.
+//
+// The logs and the comparison are written once into bench-cache/ of the build directory and kept
+// there for later runs.
+//
+// usage: compare_window_bench [--entries N] [--runs N] [--cache DIR]
+//   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchSupport.h"
+#include "CompareBenchLogs.h"
+#include "compare/CompareFill.h"
+#include "compare/CompareRules.h"
+#include "compare/CompareTree.h"
+#include "core/LogFile.h"
+#include "references/CompareRun.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace vm;
+using namespace vmbench;
+
+namespace {
+
+std::string SelfDirectory()
+{
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return ".";
+    buffer[n] = 0;
+    return std::filesystem::path(buffer).parent_path().string();
+}
+
+struct TFigures
+{
+    double Tree = 0, FirstRows = 0, Fill = 0;
+    int Directories = 0, Rows = 0, Tagged = 0;
+    size_t StoreBytes = 0;
+};
+
+TFigures CompareWindowOnce(const std::string& comparison, const std::string& newLogPath)
+{
+    TFigures f;
+    TFileStream stream(comparison, TFileMode::OpenRead);
+    TDirCompare file(stream);
+
+    auto start = TClock::now();
+    TDirTree tree("Log 1 with log 2");
+    TCompareTreeBuilder builder(file, tree);
+    while (builder.Step(4096)) {
+    }
+    f.Tree = Seconds(start);
+    f.Directories = tree.Count() - 1;
+
+    // The window's fill: the comparison and the new log opened once, each row's tag set read in
+    // the same pass.
+    start = TClock::now();
+    TLogFile newLog(newLogPath, false);
+    TCompareRowStore store;
+    TCompareFillRequest request;
+    request.View = TView::AllFiles;
+    TCompareFill fill(file, store, request, &newLog.Log());
+    // The window shows what one step of its fill gives; a screen holds about 40 rows.
+    while (store.Count() < 40 && fill.Step(256)) {
+    }
+    f.FirstRows = Seconds(start);
+    while (fill.Step(4096)) {
+    }
+    // The image beside each row as the tags view paints it.
+    for (int i = 0; i < store.Count(); ++i)
+        f.Tagged += RowStateOf(store.Row(i), true, true).Image >= 0;
+    f.Fill = Seconds(start);
+    f.Rows = store.Count();
+    f.StoreBytes = store.MemoryBytes();
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TShape shape;
+    int64_t entries = 1000000;
+    int runs = 3;
+    std::string cache = SelfDirectory() + "/../bench-cache";
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool value = i + 1 < argc;
+        if (a == "--entries" && value)
+            entries = std::max<int64_t>(40000, std::atoll(argv[++i]));
+        else if (a == "--runs" && value)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--cache" && value)
+            cache = argv[++i];
+        else if (a.rfind("--", 0) == 0 && value && argv[i + 1][0] != '-')
+            ++i;
+    }
+    shape.FilesPerDir = std::max(1, static_cast<int>(entries / 37449) - 1); // as compare_bench
+    std::filesystem::create_directories(cache);
+    const std::string base = cache + "/compare-window-" + std::to_string(entries);
+    const std::string oldLog = base + "-old.kdf", newLog = base + "-new.kdf",
+                      comparison = base + ".kcf";
+    if (!std::filesystem::exists(comparison)) {
+        std::fprintf(stderr, "compare_window_bench: writing the logs and their comparison once\n");
+        // In a child, so that this process stays small for the memory figures below.
+        if (InChild([&] {
+                WriteLog(oldLog, shape, false);
+                WriteLog(newLog, shape, true);
+                CompareLogFiles(oldLog, newLog, comparison + ".partial");
+            }) < 0)
+            return 1;
+        std::filesystem::rename(comparison + ".partial", comparison);
+    }
+    const std::string cat = "cat '" + comparison + "' '" + newLog + "' > /dev/null";
+    if (std::system(cat.c_str()) != 0) // the files in the page cache, as for every figure below
+        return 1;
+    const std::string catComparison = "cat '" + comparison + "' > /dev/null";
+
+    // Before any work here: a child starts with what this process holds.
+    const long baseline = InChild([] {});
+    const long peak = InChild([&] { CompareWindowOnce(comparison, newLog); });
+
+    std::vector<double> catTimes, walkTimes, tree, first, fill;
+    TFigures f;
+    int records = 0;
+    for (int run = 0; run < runs; ++run) {
+        auto start = TClock::now();
+        if (std::system(catComparison.c_str()) != 0)
+            return 1;
+        catTimes.push_back(Seconds(start));
+
+        start = TClock::now();
+        {
+            TFileStream stream(comparison, TFileMode::OpenRead);
+            TDirCompare file(stream);
+            records = 0;
+            WalkRecords(file, [&records](int32_t, const TCompareRecord&, const std::string&) {
+                ++records;
+                return true;
+            });
+        }
+        walkTimes.push_back(Seconds(start));
+
+        f = CompareWindowOnce(comparison, newLog);
+        tree.push_back(f.Tree);
+        first.push_back(f.FirstRows);
+        fill.push_back(f.Fill);
+    }
+    std::printf("comparison: %s, %lld bytes, %d records, %d directories, %d file rows in the all "
+                "files view of the root\n",
+                comparison.c_str(), static_cast<long long>(std::filesystem::file_size(comparison)),
+                records, f.Directories, f.Rows);
+    std::printf("medians of %d runs, files in the page cache:\n", runs);
+    std::printf("  peer  cat CMP > /dev/null                    %7.3f s\n", Median(catTimes));
+    std::printf("  peer  one WalkRecords pass                   %7.3f s\n", Median(walkTimes));
+    std::printf("  tree from the directory chain               %7.3f s\n", Median(tree));
+    std::printf("  all files view: first rows                  %7.4f s\n", Median(first));
+    std::printf("  all files view: every row with its tags     %7.3f s\n", Median(fill));
+    if (peak > 0 && f.Rows > 0)
+        std::printf("peak memory of tree and fill: %ld KiB (%.0f bytes a row above the %ld KiB of "
+                    "an empty process; the rows' store holds %.0f bytes a row)\n",
+                    peak, (peak - baseline) * 1024.0 / f.Rows, baseline,
+                    double(f.StoreBytes) / f.Rows);
+    return 0;
+}
