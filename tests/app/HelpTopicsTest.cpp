@@ -26,8 +26,8 @@ bool PageExists(const std::string& target)
 
 TEST(HelpTopics, ContextsOfTheWindowsHavePages)
 {
-    for (int context : {help::Options, help::ShareList, help::ClusterSize, help::FileList,
-                        help::FileFilter, help::TagSettings, help::DeleteOptions,
+    for (int context : {help::Options, help::Compare, help::ShareList, help::ClusterSize,
+                        help::FileList, help::FileFilter, help::TagSettings, help::DeleteOptions,
                         help::ConfirmPrinter, help::Email, help::Properties, help::OptionsButton,
                         help::Wizard}) {
         const std::string page = HelpPageForContext(context);

@@ -7,12 +7,18 @@
 #include "core/LogFile.h"
 #include "explore/QtChildStatusBar.h"
 #include "explore/QtDirTreeModel.h"
+#include "refman/TagSettingsForm.h"
 #include "support/CompareSample.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -297,6 +303,54 @@ TEST_F(CompChildFormTest, ReplacedNewLogTurnsTheWindowReadOnlyAndWritesNothing)
               std::string::npos);
     EXPECT_FALSE(child->ShowAction->isEnabled());
     EXPECT_TRUE(TagItems(child, "a.txt").isEmpty());
+}
+
+TEST_F(CompChildFormTest, CompareFilterPicksFilesAndTogglesFromTheMenu)
+{
+    WriteSample();
+    TCompMDIChild* child = Open();
+    child->ViewAllAction->trigger();
+    Idle(child);
+    EXPECT_EQ(Names(child).size(), 9u);
+    EXPECT_FALSE(child->FileListView->isColumnHidden(kCmpPath));
+    TFileFilterForm* dialog = child->FileFilterForm;
+    ASSERT_NE(dialog, nullptr);
+    bool tagsPageShown = false;
+    QTimer::singleShot(0, dialog, [&] {
+        tagsPageShown = dialog->PageControl->isTabVisible(1);
+        EXPECT_EQ(dialog->PageControl->currentWidget(), dialog->ComparePage);
+        EXPECT_EQ(dialog->CompareFilterListView->count(), 5);
+        dialog->CompareFilterListView->item(4)->setCheckState(Qt::Checked); // deleted files
+        EXPECT_TRUE(dialog->CompareCheckBox->isChecked());
+        dialog->OKButton->click();
+    });
+    child->CompareFilterAction->trigger();
+    Idle(child);
+    EXPECT_TRUE(tagsPageShown);
+    EXPECT_TRUE(child->FilterOn);
+    EXPECT_EQ(child->ToggleFilterAction->text(), "&Turn file filter off");
+    EXPECT_EQ(Names(child), std::vector<std::string>{"x.bin"});
+    EXPECT_EQ(child->ChildStatusBar->PanelText(0), "1 object(s) match filter");
+    child->ToggleFilterAction->trigger();
+    Idle(child);
+    EXPECT_EQ(child->ToggleFilterAction->text(), "&Turn file filter on");
+    EXPECT_EQ(Names(child).size(), 9u);
+}
+
+TEST_F(CompChildFormTest, TagSettingsAreSavedIntoTheNewLog)
+{
+    WriteSample();
+    TCompMDIChild* child = Open();
+    TTagSettingsForm& dialog = frame_->TagSettings();
+    dialog.SetSettings(TTagSettings()); // as another window might have left it
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.TagSettingsListView->item(kRubbishBinItem)->setCheckState(Qt::Checked);
+        dialog.OKButton->click();
+    });
+    child->TagSettingsAction->trigger();
+    TLogFile log(paths_.NewLog, false);
+    EXPECT_EQ(log.Log().GetTagMask(), kTagRubbishBin);
+    EXPECT_TRUE(child->TagSettings().Checked[kRubbishBinItem]);
 }
 
 } // namespace
