@@ -30,16 +30,6 @@ using namespace vmbench;
 
 namespace {
 
-std::string SelfDirectory()
-{
-    char buffer[4096];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
-        return ".";
-    buffer[n] = 0;
-    return std::filesystem::path(buffer).parent_path().string();
-}
-
 struct TFigures
 {
     double Tree = 0, FirstRows = 0, Fill = 0;

@@ -34,16 +34,6 @@ using namespace vmbench;
 
 namespace {
 
-std::string SelfDirectory()
-{
-    char buffer[4096];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
-        return ".";
-    buffer[n] = 0;
-    return std::filesystem::path(buffer).parent_path().string();
-}
-
 // A tree of about `entries` entries: directories six levels deep, eight below each directory
 // above the last level, files spread over them; names of mixed case with extensions.
 class TTreeMaker

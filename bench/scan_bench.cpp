@@ -6,6 +6,7 @@
 //
 // The tree is generated from a fixed seed into DIR (default: bench-cache/ in the build directory)
 // and kept there: it is built again only when it is missing or was left half made.
+#include "BenchSupport.h"
 #include "BenchTree.h"
 #include "core/LogWriter.h"
 
@@ -32,16 +33,6 @@ struct TRun
     long MaxRssKb = 0;
     int Status = -1;
 };
-
-std::string SelfDirectory()
-{
-    char buffer[4096];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
-        return ".";
-    buffer[n] = 0;
-    return std::filesystem::path(buffer).parent_path().string();
-}
 
 // Runs argv with its output (and progress) thrown away; wall time and the child's peak resident
 // memory.
@@ -109,7 +100,7 @@ void PrintFigures(const char* name, const TFigures& f, const TFigures& ours)
 
 void ScanBenchmark(const std::string& tree, const std::string& log, int runs)
 {
-    std::string vmlog = SelfDirectory() + "/../vmlog";
+    std::string vmlog = vmbench::SelfDirectory() + "/../vmlog";
     std::vector<std::string> scan = {vmlog, "scan", "--unit", "4096", tree, "-o", log};
     std::vector<std::string> du = {"du", "-s", tree};
     std::vector<std::string> ncdu = {"ncdu", "-x", "-o", "/dev/null", tree};
@@ -181,7 +172,7 @@ int main(int argc, char** argv)
     int64_t entries = 1000000, writerEntries = 10000000;
     int runs = 3;
     bool measuring = false;
-    std::string cache = SelfDirectory() + "/../bench-cache";
+    std::string cache = vmbench::SelfDirectory() + "/../bench-cache";
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--measure") {

@@ -3,6 +3,7 @@
 #include "compare/CompChildForm.h"
 
 #include "app/MainForm.h"
+#include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "compare/QtCompareListModel.h"
 #include "explore/QtChildStatusBar.h"
@@ -10,19 +11,13 @@
 #include "explore/QtExploreImages.h"
 
 #include <QActionGroup>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QSplitter>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-#include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace vm {
 
@@ -45,22 +40,10 @@ TCompMDIChild::TCompMDIChild(TMDIParent& frame)
     CreateMenus();
     CreateToolBar();
 
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->setObjectName("Splitter");
-    splitter->setHandleWidth(4);
-    splitter->setChildrenCollapsible(false);
-    splitter->addWidget(CreateTreePanel());
-    splitter->addWidget(CreateListPanel());
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({205, 800});
-
+    QWidget* left = CreateTreePanel();
+    QWidget* right = CreateListPanel();
     ChildStatusBar = new TChildStatusBar(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(ToolBar);
-    layout->addWidget(splitter, 1);
-    layout->addWidget(ChildStatusBar);
+    LayOutListWindow(this, ToolBar, left, right, ChildStatusBar);
 
     connect(animationTimer_, &QTimer::timeout, this,
             [this] { InProcessAnimate->Start(View == TView::AllFiles); });
@@ -297,132 +280,60 @@ void TCompMDIChild::CreateMenus()
 
 void TCompMDIChild::CreateToolBar()
 {
-    ToolBar = new QToolBar(this);
-    ToolBar->setObjectName("ToolBar");
-    ToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar->setIconSize(QSize(16, 16));
-    ToolBar->setMovable(false);
-
-    ViewButton = new QToolButton(ToolBar);
-    ViewButton->setObjectName("ViewButton");
-    ViewButton->setText("View");
-    ViewButton->setToolTip("Change the view");
-    ViewButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ViewButton->setAutoRaise(true);
-    ViewButton->setMenu(ViewButtonMenu);
-    ViewButton->setPopupMode(QToolButton::MenuButtonPopup);
+    ToolBar = NewListToolBar(this);
+    ViewButton = AddViewButton(ToolBar, ViewButtonMenu);
     connect(ViewButton, &QToolButton::clicked, this, &TCompMDIChild::ViewButtonClick);
-    viewButtonAction_ = ToolBar->addWidget(ViewButton);
-    viewButtonAction_->setObjectName("ViewButtonAction");
     SetViewImage(1);
-
-    auto add = [this](QAction* action, const char* name) {
-        ToolBar->addAction(action);
-        if (QWidget* button = ToolBar->widgetForAction(action)) {
-            button->setObjectName(name);
-            button->setAccessibleName(action->iconText());
-        }
-        return qobject_cast<QToolButton*>(ToolBar->widgetForAction(action));
-    };
     ToolBar->addSeparator();
-    add(UpOneLevelAction, "UpButton");
+    AddToolButton(ToolBar, UpOneLevelAction, "UpButton");
     ToolBar->addSeparator();
-    add(FileFilterAction, "FileFilterButton");
-    add(TagFilterAction, "TagFilterButton");
-    add(CompareFilterAction, "CompareButton");
-    FilterButton = add(ToggleFilterAction, "FilterButton");
+    AddToolButton(ToolBar, FileFilterAction, "FileFilterButton");
+    AddToolButton(ToolBar, TagFilterAction, "TagFilterButton");
+    AddToolButton(ToolBar, CompareFilterAction, "CompareButton");
+    FilterButton = AddToolButton(ToolBar, ToggleFilterAction, "FilterButton");
     ToolBar->addSeparator();
-    add(TagSettingsAction, "TagsButton");
+    AddToolButton(ToolBar, TagSettingsAction, "TagsButton");
     ToolBar->addSeparator();
-    add(DeleteFilesAction, "DeleteButton");
+    AddToolButton(ToolBar, DeleteFilesAction, "DeleteButton");
     ToolBar->addSeparator();
-    add(EmailAction, "EmailButton");
-    add(CopyAction, "CopyButton");
-    add(PrintAction, "PrintButton");
+    AddToolButton(ToolBar, EmailAction, "EmailButton");
+    AddToolButton(ToolBar, CopyAction, "CopyButton");
+    AddToolButton(ToolBar, PrintAction, "PrintButton");
     ToolBar->addSeparator();
-    ShowButton = add(ShowAction, "ShowButton");
+    ShowButton = AddToolButton(ToolBar, ShowAction, "ShowButton");
     ToolBar->addSeparator();
-    StopButton = add(StopAction, "StopButton");
+    StopButton = AddToolButton(ToolBar, StopAction, "StopButton");
 }
 
 QWidget* TCompMDIChild::CreateTreePanel()
 {
-    auto* panel = new QWidget(this);
-    panel->setObjectName("LeftPanel");
-    auto* strip = NewCaptionStrip(panel);
-    ChildRefLabel = NewCaptionLabel(strip, "ChildRefLabel");
-    auto* stripLayout = new QHBoxLayout(strip);
-    stripLayout->setContentsMargins(4, 2, 4, 2);
-    stripLayout->addWidget(ChildRefLabel);
-
     TreeModel = new TDirTreeModel(frame_.TreeViewImageList, this);
     TreeModel->SetImages(img::Comparison, &frame_.StateImageList);
-    DirTreeView = new QTreeView(panel);
-    DirTreeView->setObjectName("DirTreeView");
-    DirTreeView->setAccessibleName("Directory tree");
-    DirTreeView->setHeaderHidden(true);
-    DirTreeView->setUniformRowHeights(true);
-    DirTreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DirTreeView->setIconSize(QSize(34, 16));
-    DirTreeView->setModel(TreeModel);
-    DirTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DirTreeView, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { TreePopupMenu->popup(DirTreeView->viewport()->mapToGlobal(at)); });
+    const TTreePanel panel = NewTreePanel(this, TreeModel, TreePopupMenu);
+    ChildRefLabel = panel.RefLabel;
+    TreeStack = panel.Stack;
+    DirTreeView = panel.Tree;
+    BlankTreeView = panel.Blank;
+    DirTreeView->setIconSize(QSize(34, 16)); // the arrow beside the folder
     connect(DirTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TCompMDIChild::DirTreeViewChange);
     DirTreeView->installEventFilter(this);
-    BlankTreeView = new QTreeView(panel);
-    BlankTreeView->setObjectName("BlankTreeView");
-    BlankTreeView->setAccessibleName("Directory tree being read");
-    BlankTreeView->setHeaderHidden(true);
-    TreeStack = new QStackedWidget(panel);
-    TreeStack->addWidget(DirTreeView);
-    TreeStack->addWidget(BlankTreeView);
-
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(strip);
-    layout->addWidget(TreeStack, 1);
-    panel->setMinimumWidth(80);
-    return panel;
+    return panel.Panel;
 }
 
 QWidget* TCompMDIChild::CreateListPanel()
 {
-    auto* panel = new QWidget(this);
-    panel->setObjectName("RightPanel");
-    auto* strip = NewCaptionStrip(panel);
-    ChildInfoLabel = NewCaptionLabel(strip, "ChildInfoLabel");
-    ChildPathLabel = NewCaptionLabel(strip, "ChildPathLabel");
-    auto* stripLayout = new QHBoxLayout(strip);
-    stripLayout->setContentsMargins(4, 2, 4, 2);
-    stripLayout->addWidget(ChildInfoLabel);
-    stripLayout->addWidget(ChildPathLabel, 1);
-
+    ChildInfoLabel = NewCaptionLabel(this, "ChildInfoLabel");
+    ChildPathLabel = NewCaptionLabel(this, "ChildPathLabel");
     ListModel = new TCompareListModel(table_, frame_.SmallImageList, frame_.StateImageList,
                                       frame_.TagImageList, frame_.IconCache(), this);
-    FileListView = new QTreeView(panel);
+    FileListView = new QTreeView(this);
     FileListView->setObjectName("FileListView");
     FileListView->setAccessibleName("Files and directories compared");
     SetUpListView(FileListView);
     FileListView->setModel(ListModel);
-    // The usual widths, or what the longest sizes, differences and dates need in this font.
-    const QFontMetrics metrics = FileListView->fontMetrics();
-    const int sizeWidth = metrics.horizontalAdvance("+1,023.99 MB") + 24;
-    const int dateWidth =
-        metrics.horizontalAdvance(QString::fromStdString(locale_.DateTimeText(36887.99998))) + 24;
-    for (int c = 0; c < kCompareColumnCount; ++c) {
-        int width = table_.Column(c).Width;
-        if (c == kCmpName)
-            width += 20; // the arrow or tag image beside the row's image
-        else if (c == kCmpWas || c == kCmpNow || c == kCmpChanged)
-            width = std::max(width, sizeWidth);
-        else if (c == kCmpDate)
-            width = std::max(width, dateWidth);
-        FileListView->setColumnWidth(c, width);
-        FileListView->setColumnHidden(c, width == 0);
-    }
+    FitListColumns(FileListView, table_, kCmpName, {kCmpWas, kCmpNow, kCmpChanged}, kCmpDate,
+                   locale_);
     FileListView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(FileListView, &QWidget::customContextMenuRequested, this,
             &TCompMDIChild::PopupMenuShow);
@@ -438,16 +349,10 @@ QWidget* TCompMDIChild::CreateListPanel()
 
     // A cover for the list while it fills; the list shows its first rows at once and fills on,
     // so the cover stays hidden.
-    ChildBlankListView = NewBlankListView(panel, table_);
+    ChildBlankListView = NewBlankListView(this, table_);
     InProcessAnimate = new TBusyIndicator(FileListView);
-
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(strip);
-    layout->addWidget(FileListView, 1);
-    layout->addWidget(ChildBlankListView, 1);
-    return panel;
+    return NewListPanel(this, {ChildInfoLabel, ChildPathLabel}, ChildPathLabel, FileListView,
+                        ChildBlankListView);
 }
 
 } // namespace vm

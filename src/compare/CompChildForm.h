@@ -203,7 +203,6 @@ private:
     std::unique_ptr<TCompareTreeBuilder> builder_;
     std::unique_ptr<TFillRun> fill_;
     QTimer* animationTimer_;
-    QAction* viewButtonAction_ = nullptr;
     QActionGroup *views_, *dateTypes_, *stateImages_;
     int viewImage_ = 1;
     int fixedPopupItems_ = 0;

@@ -4,6 +4,7 @@
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
 #include "app/QtDisplayHelpers.h"
+#include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareRules.h"
@@ -37,11 +38,7 @@ QString Q(const std::string& text)
 
 QList<TGroupedMenu> TCompMDIChild::MergedMenus() const
 {
-    return {{FileMenu, menugroup::File},
-            {EditMenu, menugroup::Edit},
-            {ViewMenu, menugroup::View},
-            {GoMenu, menugroup::View},
-            {TagsMenu, menugroup::View}};
+    return ListWindowMenus(FileMenu, EditMenu, ViewMenu, GoMenu, TagsMenu);
 }
 
 // ---- The toolbar and the read-only state ----------------------------------------------------

@@ -2,6 +2,7 @@
 // filling the list, both in steps from the event loop; sorting, navigation, the selection and
 // the status bar.
 #include "app/MainForm.h"
+#include "app/QtListWindowPanels.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareRules.h"
 #include "compare/CompareSort.h"
@@ -12,13 +13,14 @@
 #include "references/RefStore.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QTreeView>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -120,14 +122,14 @@ void TCompMDIChild::BuildStep()
 {
     if (!builder_)
         return;
-    QElapsedTimer clock;
-    clock.start();
-    while (!CloseRequested && builder_->Step(kStepRecords))
-        if (clock.elapsed() >= StepMilliseconds) {
-            ChildStatusBar->SetSimpleText(Q(builder_->LastName()));
-            QTimer::singleShot(0, this, &TCompMDIChild::BuildStep);
-            return;
-        }
+    if (StepFor(
+            StepMilliseconds, [this] { return builder_->Step(kStepRecords); },
+            [this] { return CloseRequested; }) &&
+        !CloseRequested) {
+        ChildStatusBar->SetSimpleText(Q(builder_->LastName()));
+        QTimer::singleShot(0, this, &TCompMDIChild::BuildStep);
+        return;
+    }
     EndBuild();
 }
 
@@ -290,14 +292,9 @@ void TCompMDIChild::FillStep()
 {
     if (!fill_)
         return;
-    QElapsedTimer clock;
-    clock.start();
-    bool more = true;
-    while (more && !RestartRequested && !CloseRequested) {
-        more = fill_->Fill && fill_->Fill->Step(kStepRecords);
-        if (more && clock.elapsed() >= StepMilliseconds)
-            break;
-    }
+    const bool more = StepFor(
+        StepMilliseconds, [this] { return fill_->Fill && fill_->Fill->Step(kStepRecords); },
+        [this] { return RestartRequested || CloseRequested; });
     ListModel->RowsAppended();
     if (more && !RestartRequested && !CloseRequested) {
         ShowFillStatus();
@@ -399,21 +396,11 @@ void TCompMDIChild::SortCompareFilesListView(const std::string& caption)
     }
     const int key = CompareSortKeyOf(column);
     // The selected rows stay selected in their new places.
-    std::vector<uint32_t> selected;
-    for (const QModelIndex& index : FileListView->selectionModel()->selectedRows())
-        selected.push_back(store_.Order()[size_t(index.row())]);
+    std::vector<uint32_t> selected = SelectedStoredRows(FileListView, store_.Order());
     SortCompareRows(store_, table_, key, SortDirection);
     ListModel->Reset();
     SelectedAllocNow = 0;
-    if (!selected.empty()) {
-        std::sort(selected.begin(), selected.end());
-        QItemSelection selection;
-        for (int i = 0; i < store_.Count(); ++i)
-            if (std::binary_search(selected.begin(), selected.end(), store_.Order()[size_t(i)]))
-                selection.select(ListModel->index(i, 0),
-                                 ListModel->index(i, kCompareColumnCount - 1));
-        FileListView->selectionModel()->select(selection, QItemSelectionModel::Select);
-    }
+    SelectStoredRows(FileListView, store_.Order(), std::move(selected));
     ShowSelectionTotal();
     FileListView->header()->setSortIndicatorShown(key != 0);
     for (int c = 0; c < kCompareColumnCount && key != 0; ++c)

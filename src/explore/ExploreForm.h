@@ -16,7 +16,6 @@
 #include "output/QtListExport.h"
 #include "platform/Stream.h"
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -222,7 +221,6 @@ private:
     std::unique_ptr<TDirTreeBuilder> builder_;
     std::unique_ptr<TFillRun> fill_;
     QTimer* animationTimer_;
-    QAction* viewButtonAction_ = nullptr;
     QActionGroup *views_, *dateTypes_;
     int viewImage_ = 1;
     std::unique_ptr<TFileSystem> ownDisk_;

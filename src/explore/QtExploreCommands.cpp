@@ -2,6 +2,7 @@
 // dialogs, the toolbar's enabling, closing, and keys.
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
+#include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "explore/ExploreForm.h"
 #include "explore/QtDirTreeModel.h"
@@ -28,11 +29,7 @@ namespace vm {
 
 QList<TGroupedMenu> TExploreChild::MergedMenus() const
 {
-    return {{FileMenu, menugroup::File},
-            {EditMenu, menugroup::Edit},
-            {ViewMenu, menugroup::View},
-            {GoMenu, menugroup::View},
-            {TagsMenu, menugroup::View}};
+    return ListWindowMenus(FileMenu, EditMenu, ViewMenu, GoMenu, TagsMenu);
 }
 
 void TExploreChild::DisableToolBar()

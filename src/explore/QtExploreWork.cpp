@@ -1,6 +1,7 @@
 // The explore window's long work: building the tree from the log and filling the list, both in
 // steps from the event loop; sorting, the duplicates reduction, navigation and the status bar.
 #include "app/MainForm.h"
+#include "app/QtListWindowPanels.h"
 #include "explore/Duplicates.h"
 #include "explore/ExploreForm.h"
 #include "explore/FileSort.h"
@@ -123,14 +124,14 @@ void TExploreChild::BuildStep()
 {
     if (!builder_)
         return;
-    QElapsedTimer clock;
-    clock.start();
-    while (!CloseRequested && builder_->Step(kStepEntries))
-        if (clock.elapsed() >= StepMilliseconds) {
-            ChildStatusBar->SetSimpleText(Q(std::string(builder_->LastName())));
-            QTimer::singleShot(0, this, &TExploreChild::BuildStep);
-            return;
-        }
+    if (StepFor(
+            StepMilliseconds, [this] { return builder_->Step(kStepEntries); },
+            [this] { return CloseRequested; }) &&
+        !CloseRequested) {
+        ChildStatusBar->SetSimpleText(Q(std::string(builder_->LastName())));
+        QTimer::singleShot(0, this, &TExploreChild::BuildStep);
+        return;
+    }
     EndBuild();
 }
 
@@ -315,14 +316,9 @@ void TExploreChild::FillStep()
 {
     if (!fill_)
         return;
-    QElapsedTimer clock;
-    clock.start();
-    bool more = true;
-    while (more && !RestartRequested && !CloseRequested) {
-        more = fill_->Fill && fill_->Fill->Step(kStepEntries);
-        if (more && clock.elapsed() >= StepMilliseconds)
-            break;
-    }
+    const bool more = StepFor(
+        StepMilliseconds, [this] { return fill_->Fill && fill_->Fill->Step(kStepEntries); },
+        [this] { return RestartRequested || CloseRequested; });
     ListModel->RowsAppended();
     if (more && !RestartRequested && !CloseRequested) {
         ShowFillStatus();
@@ -445,20 +441,11 @@ void TExploreChild::SortFileListView(const std::string& caption)
     if (!SortDirection)
         code = -code;
     // The selected rows stay selected in their new places.
-    std::vector<uint32_t> selected;
-    for (const QModelIndex& index : FileListView->selectionModel()->selectedRows())
-        selected.push_back(store_.Order()[size_t(index.row())]);
+    std::vector<uint32_t> selected = SelectedStoredRows(FileListView, store_.Order());
     SortRows(store_, table_, code);
     ListModel->Reset();
     SelectedDirectories = SelectedFiles = SelectedBytes = 0;
-    if (!selected.empty()) {
-        std::sort(selected.begin(), selected.end());
-        QItemSelection selection;
-        for (int i = 0; i < store_.Count(); ++i)
-            if (std::binary_search(selected.begin(), selected.end(), store_.Order()[size_t(i)]))
-                selection.select(ListModel->index(i, 0), ListModel->index(i, kFileColumnCount - 1));
-        FileListView->selectionModel()->select(selection, QItemSelectionModel::Select);
-    }
+    SelectStoredRows(FileListView, store_.Order(), std::move(selected));
     ShowSelectionTotals();
     // The header shows which way the rows run: A to Z, oldest or smallest first is ascending.
     const int magnitude = std::abs(code);
