@@ -1,6 +1,7 @@
 #include "compare/CompareTree.h"
 
 #include "compare/CompareTexts.h"
+#include "core/CompareChecks.h"
 
 namespace vm {
 
@@ -9,9 +10,9 @@ TCompareTreeBuilder::TCompareTreeBuilder(TDirCompare& file, TDirTree& tree)
 {
 }
 
-void TCompareTreeBuilder::Stop(std::string fault)
+void TCompareTreeBuilder::Stop(const TLogDamage& damage)
 {
-    fault_ = std::move(fault);
+    fault_ = damage.Text();
     done_ = true;
     tree_.Finish();
 }
@@ -21,14 +22,13 @@ bool TCompareTreeBuilder::Step(int directories)
     if (done_)
         return false;
     TCompareRecord r;
-    std::string name;
+    std::string name, why;
     for (int i = 0; i < directories; ++i) {
         const int32_t at = next_;
-        if (!file_.ReadRecord(at, r, name)) {
+        if (!file_.ReadRecord(at, r, name, &why)) {
             // A file of the header alone holds no records: an empty comparison.
-            Stop(at == kCompareFirstOffset && file_.FileSize() <= kCompareFirstOffset
-                     ? std::string()
-                     : "the record at offset " + std::to_string(at) + " cannot be read");
+            const bool empty = at == kCompareFirstOffset && file_.FileSize() <= at;
+            Stop(empty ? TLogDamage() : TLogDamage{at, from_, why});
             return false;
         }
         if (r.Kind == kKindDirectory) {
@@ -37,8 +37,9 @@ bool TCompareTreeBuilder::Step(int directories)
             if (level > 0) {
                 parent = level - 1 < levelNode_.size() ? levelNode_[level - 1] : -1;
                 if (parent < 0 || tree_.Node(parent).Offset != r.ParentOffset) {
-                    Stop("the directory at offset " + std::to_string(at) + " (level " +
-                         std::to_string(level) + ") has no parent directory before it");
+                    Stop({at, from_,
+                          "the directory of level " + std::to_string(level) +
+                              " has no parent directory before it"});
                     return false;
                 }
             }
@@ -50,14 +51,17 @@ bool TCompareTreeBuilder::Step(int directories)
             lastName_ = name;
         }
         // The chain ends at -1, and at the first directory's link back to 14.
-        next_ = file_.ForwardLink(at, r.NextDirOffset);
-        if (next_ == kNoOffset) {
-            Stop(r.NextDirOffset == kNoOffset || r.NextDirOffset == kCompareFirstOffset
-                     ? std::string()
-                     : "the directory at offset " + std::to_string(at) + " links to offset " +
-                           std::to_string(r.NextDirOffset) + ", not ahead inside the file");
+        const int32_t link = r.NextDirOffset;
+        if (link == kNoOffset || link == kCompareFirstOffset) {
+            Stop({});
             return false;
         }
+        next_ = file_.ForwardLink(at, link);
+        if (next_ == kNoOffset) {
+            Stop({link, at, "the link " + CompareLinkFault(at, link, file_.FileSize())});
+            return false;
+        }
+        from_ = at;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/DirCompare.h"
+#include "core/LogChecks.h"
 #include "explore/DirTree.h"
 
 #include <string>
@@ -27,17 +28,18 @@ public:
     // is finished).
     bool Step(int directories);
     bool Done() const { return done_; }
-    // "" when the chain ended cleanly, else where and why it stopped early.
+    // "" when the chain ended cleanly, else where and why it stopped early (TLogDamage::Text).
     const std::string& Fault() const { return fault_; }
     // The name of the directory added last (the window shows it while building).
     const std::string& LastName() const { return lastName_; }
 
 private:
-    void Stop(std::string fault);
+    void Stop(const TLogDamage& damage);
 
     TDirCompare& file_;
     TDirTree& tree_;
     int32_t next_;
+    int32_t from_ = kNoOffset;   // the record whose link leads to next_
     std::vector<int> levelNode_; // per level: the node of the last directory met there, or -1
     std::string lastName_;
     std::string fault_;

@@ -1,25 +1,31 @@
 #include "compare/CompareWalk.h"
 
+#include "core/CompareChecks.h"
+#include "core/LogChecks.h"
+
 namespace vm {
 
 TCompareViewWalk::TCompareViewWalk(TDirCompare& file, TView view, int32_t dir) : file_(file)
 {
     root_ = dir == kNoOffset;
     const int32_t at = root_ ? kCompareFirstOffset : dir;
-    std::string name;
-    hasStart_ = file_.ReadRecord(at, start_, name);
+    std::string name, why;
+    hasStart_ = file_.ReadRecord(at, start_, name, &why);
     if (!hasStart_) {
         if (!root_ || file_.FileSize() > kCompareFirstOffset)
-            fault_ = "the record at offset " + std::to_string(at) + " cannot be read";
+            Fail(at, kNoOffset, why);
         return;
     }
     link_ = view == TView::Standard  ? TLink::Sibling
             : view == TView::Folders ? TLink::Directory
                                      : TLink::Next;
+    from_ = at;
     if (root_) {
         next_ = link_ == TLink::Next ? file_.ForwardLink(at, start_.NextOffset) : at;
         if (link_ == TLink::Sibling)
             level_ = start_.Level;
+        if (next_ == at)
+            from_ = kNoOffset;
         return;
     }
     if (link_ == TLink::Directory) {
@@ -36,9 +42,9 @@ TCompareViewWalk::TCompareViewWalk(TDirCompare& file, TView view, int32_t dir) :
     parent_ = at;
 }
 
-bool TCompareViewWalk::Fail(std::string fault)
+bool TCompareViewWalk::Fail(int32_t offset, int32_t from, const std::string& why)
 {
-    fault_ = std::move(fault);
+    fault_ = TLogDamage{offset, from, why}.Text();
     next_ = kNoOffset;
     return false;
 }
@@ -48,14 +54,14 @@ bool TCompareViewWalk::Next(TCompareRecord& r, std::string& name)
     if (next_ == kNoOffset)
         return false;
     const int32_t at = next_;
-    if (!file_.ReadRecord(at, r, name))
-        return Fail("the record at offset " + std::to_string(at) + " cannot be read");
+    std::string why;
+    if (!file_.ReadRecord(at, r, name, &why))
+        return Fail(at, from_, why);
     if (level_ < 0)
         level_ = r.Level;
     if (link_ == TLink::Sibling) {
         if (r.Level != level_ || (level_ > 0 && r.ParentOffset != parent_))
-            return Fail("the record at offset " + std::to_string(at) +
-                        " is not an entry of the directory listed");
+            return Fail(at, from_, "the record is not an entry of the directory listed");
     } else if (!root_ && r.Level < level_) {
         next_ = kNoOffset; // past the listed directory
         return false;
@@ -63,14 +69,14 @@ bool TCompareViewWalk::Next(TCompareRecord& r, std::string& name)
     const int32_t link = link_ == TLink::Sibling ? r.NextSiblingOffset
                          : link_ == TLink::Next  ? r.NextOffset
                                                  : r.NextDirOffset;
-    next_ = file_.ForwardLink(at, link);
     // Where each chain ends: no sibling, the end of the file, or the first directory's link to 14.
     const bool end = link == kNoOffset || (link_ == TLink::Next && link == file_.FileSize()) ||
                      (link_ == TLink::Directory && link == kCompareFirstOffset);
+    next_ = end ? kNoOffset : file_.ForwardLink(at, link);
     if (next_ == kNoOffset && !end)
-        fault_ = "the record at offset " + std::to_string(at) + " links to offset " +
-                 std::to_string(link) + ", not ahead inside the file";
-    offset_ = at;
+        fault_ =
+            TLogDamage{link, at, "the link " + CompareLinkFault(at, link, file_.FileSize())}.Text();
+    offset_ = from_ = at;
     return true;
 }
 

@@ -37,7 +37,7 @@ public:
     bool Next(TCompareRecord& record, std::string& name);
     // The offset of the record Next returned last.
     int32_t Offset() const { return offset_; }
-    // "" when the walk ended cleanly, else where the file is damaged.
+    // "" when the walk ended cleanly, else where the file is damaged (TLogDamage::Text).
     const std::string& Fault() const { return fault_; }
 
 private:
@@ -47,7 +47,7 @@ private:
         Next,
         Directory
     };
-    bool Fail(std::string fault);
+    bool Fail(int32_t offset, int32_t from, const std::string& why);
 
     TDirCompare& file_;
     TLink link_ = TLink::Sibling;
@@ -56,6 +56,7 @@ private:
     TCompareRecord start_;
     int32_t next_ = kNoOffset;
     int32_t offset_ = kNoOffset;
+    int32_t from_ = kNoOffset;   // the record whose link leads to next_
     int32_t parent_ = kNoOffset; // siblings: the directory they belong to (-1 at the root)
     int level_ = -1;             // the first record's level (-1 until it is read)
     std::string fault_;

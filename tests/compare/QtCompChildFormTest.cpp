@@ -11,18 +11,18 @@
 #include "support/CompareSample.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 

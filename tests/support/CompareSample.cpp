@@ -34,7 +34,8 @@ CompareSamplePaths WriteCompareSample(const TempDir& dir, const TestTree& oldTre
                              store.CompFileName(1, oldLog, newLog)};
     WriteLogFile(oldTree, paths.OldLog);
     WriteLogFile(newTree, paths.NewLog);
-    CompareLogFiles(paths.OldLog, paths.NewLog, paths.Comparison);
+    TPosixFileSystem fs;
+    CompareLogFiles(fs, paths.OldLog, paths.NewLog, paths.Comparison);
     return paths;
 }
 
