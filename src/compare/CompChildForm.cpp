@@ -114,27 +114,30 @@ void TCompMDIChild::CreateActions()
     TagSettingsAction->setIcon(ToolbarImage(toolimg::Tags));
     connect(TagSettingsAction, &QAction::triggered, this, &TCompMDIChild::TagSettingsClick);
 
-    // Deleting and copying files, printing, the clipboard and mail come with the windows that
-    // do them; until then they are here, disabled.
-    DeleteFilesAction = NewAction(this, "Delete files", "DeleteFilesAction",
-                                  "Delete files marked with rubbish bin");
-    DeleteFilesAction->setIconText("Delete");
-    DeleteFilesAction->setIcon(ToolbarImage(toolimg::Delete));
     EmailAction = NewAction(this, "Email ...", "EmailAction", "Email contents");
     EmailAction->setIconText("Email");
     EmailAction->setIcon(ToolbarImage(toolimg::Email));
+    connect(EmailAction, &QAction::triggered, this, &TCompMDIChild::EmailClick);
     CopyAction = NewAction(this, "Copy to clipboard ...", "CopyAction", "Copy to clipboard");
     CopyAction->setIconText("Copy");
     CopyAction->setIcon(ToolbarImage(toolimg::Copy));
+    connect(CopyAction, &QAction::triggered, this, &TCompMDIChild::CopyClick);
     PrintAction = NewAction(this, "&Print ...", "PrintAction", "Print");
     PrintAction->setIconText("Print");
     PrintAction->setIcon(ToolbarImage(toolimg::Print));
     PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(PrintAction, &QAction::triggered, this, &TCompMDIChild::PrintClick);
     PrintSetup1 = NewAction(this, "Print &setup ...", "PrintSetup1");
+    connect(PrintSetup1, &QAction::triggered, this, &TCompMDIChild::PrintSetupClick);
+
+    // Deleting files comes with the dialogs that do it; until then it is here, disabled.
+    DeleteFilesAction = NewAction(this, "Delete files", "DeleteFilesAction",
+                                  "Delete files marked with rubbish bin");
+    DeleteFilesAction->setIconText("Delete");
+    DeleteFilesAction->setIcon(ToolbarImage(toolimg::Delete));
     DeleteSelectedFiles1 = NewAction(this, "&Delete selected files", "DeleteSelectedFiles1");
     DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
-    for (QAction* a : {DeleteFilesAction, EmailAction, CopyAction, PrintAction, PrintSetup1,
-                       DeleteSelectedFiles1})
+    for (QAction* a : {DeleteFilesAction, DeleteSelectedFiles1})
         a->setEnabled(false);
 
     ShowArrows1 = NewAction(this, "Show &arrows", "ShowArrows1");

@@ -132,6 +132,10 @@ public:
     void ToggleFilter();
     void ShowFilterDialog(QWidget* page);
     void TagSettingsClick();
+    void PrintClick();
+    void PrintSetupClick();
+    void CopyClick();
+    void EmailClick();
     void SelectAllFilesClick();
     void PopupMenuShow(const QPoint& at);
     void TagItemClick(int bit);

@@ -12,6 +12,8 @@
 #include "compare/QtCompareListModel.h"
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
+#include "output/EmailForm.h"
+#include "output/PrintForm.h"
 #include "refman/TagItems.h"
 #include "refman/TagSettingsForm.h"
 
@@ -20,6 +22,7 @@
 #include <QCloseEvent>
 #include <QItemSelection>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTabWidget>
@@ -239,6 +242,31 @@ void TCompMDIChild::TagSettingsClick()
         if (ui)
             ui->ShowMessage(e.what());
     }
+}
+
+// ---- Printing, the clipboard and mail ------------------------------------------------------
+
+void TCompMDIChild::PrintClick()
+{
+    frame_.PrintForm().ShowPrint(table_, ChildPathLabel->text().toStdString(),
+                                 windowTitle().toStdString() + " - " +
+                                     ChildRefLabel->text().toStdString());
+}
+
+void TCompMDIChild::PrintSetupClick()
+{
+    frame_.PrintForm().PrinterSetup();
+}
+
+void TCompMDIChild::CopyClick()
+{
+    frame_.PrintForm().ShowCopy(table_);
+}
+
+void TCompMDIChild::EmailClick()
+{
+    // The tags a mail can list are the newer log's.
+    frame_.EmailForm().ShowFor(Reference, NewLog, NewLogFileName, table_, FileListView);
 }
 
 // ---- The rows: opening, selecting, the pop-up and tags --------------------------------------

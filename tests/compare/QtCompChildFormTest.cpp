@@ -141,7 +141,8 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_EQ(first->ChildStatusBar->PanelText(0), "1 Object(s)");
     EXPECT_TRUE(first->DirTreeView->isExpanded(first->TreeModel->IndexOf(1)));
     EXPECT_TRUE(first->ShowAction->isEnabled());
-    EXPECT_FALSE(first->PrintAction->isEnabled());
+    EXPECT_TRUE(first->PrintAction->isEnabled());
+    EXPECT_FALSE(first->DeleteFilesAction->isEnabled());
 
     Select(first, "docs");
     Idle(first);

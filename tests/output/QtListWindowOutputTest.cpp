@@ -10,6 +10,7 @@
 #include "platform/ChildProcess.h"
 #include "support/SmtpServer.h"
 #include "support/SyntheticLog.h"
+#include "support/gui/WhenShown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +27,8 @@
 
 namespace vm {
 namespace {
+
+using vmtest::WhenShown;
 
 class ListWindowOutputTest : public vmtest::FrameTest
 {
@@ -59,18 +62,6 @@ protected:
             QApplication::processEvents();
             quiet = child->Busy ? 0 : quiet + 1;
         }
-    }
-    // Acts on a modal dialog once it shows.
-    void WhenShown(QWidget* dialog, std::function<void()> act)
-    {
-        auto* timer = new QTimer(dialog);
-        QObject::connect(timer, &QTimer::timeout, [dialog, timer, act] {
-            if (!dialog->isVisible())
-                return;
-            timer->stop();
-            act();
-        });
-        timer->start(20);
     }
 };
 
