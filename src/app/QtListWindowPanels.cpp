@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QItemSelection>
 #include <QLabel>
 #include <QMenu>
@@ -102,6 +103,9 @@ TTreePanel NewTreePanel(QWidget* parent, QAbstractItemModel* model, QMenu* popup
     p.Tree->setAccessibleName("Directory tree");
     p.Tree->setHeaderHidden(true);
     p.Tree->setUniformRowHeights(true);
+    // Long paths scroll rather than lose their ends.
+    p.Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    p.Tree->header()->setStretchLastSection(false);
     p.Tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     p.Tree->setModel(model);
     p.Tree->setContextMenuPolicy(Qt::CustomContextMenu);
