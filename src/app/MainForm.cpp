@@ -424,6 +424,7 @@ void TMDIParent::DisplayComp(int reference, int firstLog, int secondLog)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto* child = new TCompMDIChild(*this);
+    child->setProperty(kReferenceProperty, reference);
     AddChild(child);
     child->ConstructDirTreeView(reference, firstLog, secondLog);
     QApplication::restoreOverrideCursor();

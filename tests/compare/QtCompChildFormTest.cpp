@@ -135,6 +135,7 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_EQ(context_.ApplicationTitle, "Volumark Comparing log 3 with log 4");
     EXPECT_EQ(Open()->windowTitle(), "Comparing log 3 with log 4 (2)");
     EXPECT_EQ(first->ChildRefLabel->text(), "Home");
+    EXPECT_EQ(first->property(kReferenceProperty).toInt(), 1);
     EXPECT_EQ(first->TreeModel->data(first->TreeModel->IndexOf(0)).toString(), "Log 3 with log 4");
     EXPECT_EQ(Names(first), std::vector<std::string>{"/data/"});
     EXPECT_EQ(first->ChildPathLabel->text(), "Contents of: Log 3 with log 4");
