@@ -203,6 +203,7 @@ private:
     TCompareListTable table_;
     TTagSettings tagSettings_;
     std::string baseCaption_;
+    std::string treeFault_; // where the tree's walk met damage ("" when it did not)
     std::unique_ptr<TComparisonAccess> buildAccess_;
     std::unique_ptr<TCompareTreeBuilder> builder_;
     std::unique_ptr<TFillRun> fill_;

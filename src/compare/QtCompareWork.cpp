@@ -97,6 +97,7 @@ void TCompMDIChild::ConstructDirTreeView(int reference, int oldLog, int newLog)
     }
     FileVersion = buildAccess_->File->GetFileVersion();
     TagsAvailable = TagsAvailable && FileVersion != kCompareVersionWithoutNewLogOffset;
+    UpdateCaption();
     CreateFilterDialog();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     builder_ = std::make_unique<TCompareTreeBuilder>(*buildAccess_->File, *tree_);
@@ -138,7 +139,7 @@ void TCompMDIChild::EndBuild()
     const bool opened = buildAccess_ != nullptr;
     if (builder_ && !builder_->Done())
         tree_->Finish(); // stopped by a close: the nodes so far
-    const std::string fault = builder_ ? builder_->Fault() : std::string();
+    treeFault_ = builder_ ? builder_->Fault() : std::string();
     builder_.reset();
     buildAccess_.reset();
     if (opened)
@@ -152,8 +153,8 @@ void TCompMDIChild::EndBuild()
     for (int node : CompareInitialExpansion(*tree_))
         DirTreeView->expand(TreeModel->IndexOf(node));
     ChildStatusBar->SetSimpleText(QString());
-    if (!fault.empty())
-        ChildInfoLabel->setText(Q("Damaged comparison (" + fault + ")."));
+    if (!treeFault_.empty())
+        ChildInfoLabel->setText(Q("Damaged comparison (" + treeFault_ + ")."));
     TreeStack->setCurrentWidget(DirTreeView);
     if (TagsAvailable) {
         try {
@@ -347,7 +348,9 @@ void TCompMDIChild::EndFill()
         1, filterOn ? Q(SizeTotalsText(listed.Size, listed.Allocated, locale_))
                     : Q(SizeTotalsText(totals.Size, totals.Allocated, locale_)));
     ChildStatusBar->SetPanelText(2, QString());
-    ChildInfoLabel->setText(fault.empty() ? QString() : Q("Damaged comparison (" + fault + ")."));
+    // Where the list's walk met damage, else where the tree's did.
+    const std::string& damage = fault.empty() ? treeFault_ : fault;
+    ChildInfoLabel->setText(damage.empty() ? QString() : Q("Damaged comparison (" + damage + ")."));
     if (SortColumn.empty()) {
         SortColumn = table_.Column(kCmpName).Caption;
         ColumnClicked = true;

@@ -187,6 +187,22 @@ TEST_F(CompChildFormTest, DeletedNewLogOrOldFormatOpensReadOnly)
     EXPECT_EQ(child->windowTitle(), "Comparing log 3 with log 4 [read only]");
 }
 
+TEST_F(CompChildFormTest, DamagedComparisonShowsWhatReadsAndSaysWhere)
+{
+    WriteSample();
+    // The directory chain of the first record leads back to itself.
+    std::string bytes = ReadWholeFile(paths_.Comparison);
+    PutI32(reinterpret_cast<uint8_t*>(bytes.data()) + kCompareFirstOffset + cmp::NextDirOffset,
+           kCompareFirstOffset + 1);
+    dir_.WriteFile("Ref0001/00030004.kcf", bytes);
+    TCompMDIChild* child = Open();
+    EXPECT_FALSE(child->Busy);
+    EXPECT_EQ(child->Tree().Count(), 2); // the root and /data/
+    EXPECT_TRUE(child->ChildInfoLabel->text().startsWith("Damaged comparison (offset 15"))
+        << child->ChildInfoLabel->text().toStdString();
+    EXPECT_EQ(Names(child), std::vector<std::string>{"/data/"});
+}
+
 TEST_F(CompChildFormTest, NewSelectionRestartsAFillAndStopEndsOne)
 {
     WriteLarge(3000);
