@@ -140,7 +140,10 @@ void TCompMDIChild::ChooseDateType(TDateType type)
     options.DateType = type;
     table_.SetOptions(options);
     ListModel->headerDataChanged(Qt::Horizontal, kCmpDate, kCmpDate);
-    Refresh();
+    if (Busy)
+        RestartRequested = true; // the fill starts again with the new dates
+    else
+        Refresh();
 }
 
 void TCompMDIChild::Refresh()
