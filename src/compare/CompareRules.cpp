@@ -5,24 +5,20 @@
 
 namespace vm {
 
-TPopupEnabling PopupEnabling(const TPopupInput& in)
+TPopupEnabling ComparePopupEnabling(const TComparePopupInput& in)
 {
-    TPopupEnabling e;
-    e.CopyFiles = e.CopyAllFiles = in.View == TView::AllFiles && !in.RootSelected;
-    e.CopySelectedFiles = e.CopyFiles && in.SelectedRows > 0;
-    e.DeleteSelected = in.SelectedRows > 0 && in.TagsAvailable;
-    const TCompareRow* row = in.Row;
-    if (!row || !in.TagsAvailable || !ReachesNewLog(*row))
-        return e;
-    const TRowState state = RowStateOf(*row, in.TagsShown, in.TagsAvailable);
-    if (state.Image == (state.Tag ? kDeletedImage : int(TChange::Deleted)))
-        return e;
-    e.Open = e.SelectAllFiles = e.Properties = e.TagItems = true;
-    if (row->Kind == kRowPath)
-        e.DeleteSelected = false;
-    if (in.SelectedRows > 1)
-        e.Open = e.Properties = false;
-    return e;
+    TPopupState state;
+    state.AllFilesView = in.View == TView::AllFiles;
+    state.AtRoot = in.RootSelected;
+    state.SelectedRows = in.SelectedRows;
+    state.HasFocusedRow = in.Row != nullptr;
+    if (in.Row) {
+        const TRowState shown = RowStateOf(*in.Row, in.TagsShown, in.TagsAvailable);
+        state.FocusedKind = in.Row->Kind;
+        state.FocusedDeleted = !in.TagsAvailable || !ReachesNewLog(*in.Row) ||
+                               shown.Image == (shown.Tag ? kDeletedImage : int(TChange::Deleted));
+    }
+    return ChildPopupEnabling(state);
 }
 
 TRowState RowStateOf(const TCompareRow& row, bool tagsShown, bool tagsAvailable)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "compare/CompareList.h"
+#include "explore/FileActions.h"
 #include "explore/ListFill.h"
 
 #include <string>
@@ -11,8 +12,8 @@
 
 namespace vm {
 
-// The state the row pop-up's items depend on.
-struct TPopupInput
+// What the compare window knows when its row pop-up menu opens.
+struct TComparePopupInput
 {
     bool TagsAvailable = false;
     TView View = TView::Standard;
@@ -22,20 +23,10 @@ struct TPopupInput
     bool TagsShown = false;           // the list shows tag images rather than arrows
 };
 
-struct TPopupEnabling
-{
-    bool Open = false, QuickView = false, SelectAllFiles = false, DeleteSelected = false;
-    bool CopyFiles = false, CopyAllFiles = false, CopySelectedFiles = false;
-    bool Properties = false;
-    bool TagItems = false; // the tag items and "Clear all tags" are offered
-};
-
-// Copying is offered in the all files view below the root (selected files: with a selection);
-// deleting selected rows with a selection while the new log can be reached. The rest only for a
-// row that has an entry in the new log that is not deleted from the disk (its tag image is not
-// the deleted one, nor its arrow the deleted one): "Open" and "Properties" for one row, "Select
-// all files", and the tag items. Quick View stays off: Linux has no such viewer.
-TPopupEnabling PopupEnabling(const TPopupInput& in);
+// The explore window's rules (explore/FileActions.h), where a row counts as deleted when the
+// new log cannot be reached, the row has no entry there, its entry is deleted from the disk, or
+// it shows the deleted image (the deleted mark, or the arrow of an entry only the old log has).
+TPopupEnabling ComparePopupEnabling(const TComparePopupInput& in);
 
 // The image a row shows beside its own: with the arrows, its change (none for a path row); with
 // the tags, the deleted mark for a deleted file, else the tag image of its tag set (kNoTagImage:

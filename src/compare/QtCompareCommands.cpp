@@ -10,11 +10,11 @@
 #include "compare/CompareRules.h"
 #include "compare/NewLogLink.h"
 #include "compare/QtCompareListModel.h"
+#include "explore/FileActions.h"
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
-#include "refman/TagItems.h"
 #include "refman/TagSettingsForm.h"
 
 #include <QAction>
@@ -337,17 +337,17 @@ void TCompMDIChild::PopupMenuShow(const QPoint& at)
             delete items[i];
     }
     const QModelIndex index = FileListView->indexAt(at);
-    TPopupInput in;
+    TComparePopupInput in;
     in.TagsAvailable = TagsAvailable;
     in.View = View;
     in.RootSelected = SelectedNode() <= TDirTree::kRoot;
     in.SelectedRows = int(FileListView->selectionModel()->selectedRows().size());
     in.Row = index.isValid() && index.row() < store_.Count() ? &store_.Row(index.row()) : nullptr;
     in.TagsShown = TagsShown;
-    const TPopupEnabling e = PopupEnabling(in);
+    const TPopupEnabling e = ComparePopupEnabling(in);
     Open1->setEnabled(e.Open);
     QuickView1->setEnabled(e.QuickView);
-    SelectAllFiles1->setEnabled(e.SelectAllFiles);
+    SelectAllFiles1->setEnabled(e.SelectAll);
     // Deleting, copying and the properties come with the dialogs that do them.
     DeleteSelected1->setEnabled(false);
     CopyFilesMenu->menuAction()->setEnabled(false);
@@ -356,7 +356,7 @@ void TCompMDIChild::PopupMenuShow(const QPoint& at)
         std::vector<uint32_t> selectedTags;
         for (int row : SelectedRowsReachingNewLog())
             selectedTags.push_back(store_.Row(row).Tags);
-        for (const TTagItem& item : TagMenuItems(tagSettings_, selectedTags)) {
+        for (const TTagMenuItem& item : TagMenuItems(tagSettings_, selectedTags)) {
             QAction* action =
                 ChildPopupMenu->addAction(frame_.TagImageList.Icon(item.Image), Q(item.Caption));
             action->setObjectName(QString("TagItem%1").arg(item.Bit));
@@ -380,7 +380,10 @@ void TCompMDIChild::TagItemClick(int bit)
 
 void TCompMDIChild::ClearAllTagsClick()
 {
-    ChangeSelectedTags(ClearAllTags);
+    ChangeSelectedTags([](TDirStorage& log, const std::vector<int32_t>& offsets) {
+        for (int32_t offset : offsets)
+            ClearAllTags(log, offset);
+    });
 }
 
 void TCompMDIChild::ChangeSelectedTags(

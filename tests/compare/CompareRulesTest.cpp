@@ -26,19 +26,19 @@ TCompareRow Row(uint8_t kind, int64_t was, int64_t now, uint8_t condition, int32
 TEST(CompareRules, PopupOffersOnlyWhatTheRowAllows)
 {
     const TCompareRow file = Row(kRowFile, 4096, 8192, kConditionBoth, 500, 1);
-    TPopupInput in;
+    TComparePopupInput in;
     in.TagsAvailable = true;
     in.SelectedRows = 1;
     in.Row = &file;
-    TPopupEnabling e = PopupEnabling(in);
-    EXPECT_TRUE(e.Open && e.SelectAllFiles && e.Properties && e.TagItems && e.DeleteSelected);
+    TPopupEnabling e = ComparePopupEnabling(in);
+    EXPECT_TRUE(e.Open && e.SelectAll && e.Properties && e.TagItems && e.DeleteSelected);
     EXPECT_FALSE(e.QuickView);
     EXPECT_FALSE(e.CopyFiles); // the standard view of the root
     in.View = TView::AllFiles;
     in.RootSelected = false;
     in.SelectedRows = 2;
-    e = PopupEnabling(in);
-    EXPECT_TRUE(e.CopyFiles && e.CopyAllFiles && e.CopySelectedFiles);
+    e = ComparePopupEnabling(in);
+    EXPECT_TRUE(e.CopyFiles && e.CopyAll && e.CopySelected);
     EXPECT_FALSE(e.Open || e.Properties); // several rows
     EXPECT_TRUE(e.TagItems);
 
@@ -46,17 +46,17 @@ TEST(CompareRules, PopupOffersOnlyWhatTheRowAllows)
     // nothing that reaches the new log; nor does any row of a read-only window.
     const TCompareRow path = Row(kRowPath, 0, 4096, kConditionBoth);
     in.Row = &path;
-    EXPECT_FALSE(PopupEnabling(in).DeleteSelected);
+    EXPECT_FALSE(ComparePopupEnabling(in).DeleteSelected);
     const TCompareRow gone = Row(kRowFile, 4096, 0, kConditionDeleted);
     const TCompareRow removed = Row(kRowFile, 4096, 4096, kConditionBoth, 500, kTagDeleted);
     for (const TCompareRow* row : {&gone, &removed}) {
         in.Row = row;
-        e = PopupEnabling(in);
-        EXPECT_FALSE(e.Open || e.SelectAllFiles || e.Properties || e.TagItems);
+        e = ComparePopupEnabling(in);
+        EXPECT_FALSE(e.Open || e.SelectAll || e.Properties || e.TagItems || e.DeleteSelected);
     }
     in.Row = &file;
     in.TagsAvailable = false;
-    e = PopupEnabling(in);
+    e = ComparePopupEnabling(in);
     EXPECT_FALSE(e.TagItems || e.DeleteSelected || e.Open);
     EXPECT_TRUE(e.CopyFiles);
 }

@@ -1,8 +1,8 @@
 // Changes through the new log: the check that the entry at a record's NewLogOffset is the
-// record's own before anything is written, and the tag items' rules.
+// record's own before anything is written, and tag items applied through it.
 #include "compare/NewLogLink.h"
 #include "core/LogFile.h"
-#include "refman/TagItems.h"
+#include "explore/FileActions.h"
 #include "support/CompareSample.h"
 
 #include <gtest/gtest.h>
@@ -43,9 +43,13 @@ protected:
     CompareSamplePaths paths_;
 };
 
-TEST_F(NewLogLinkTest, TagItemsToggleOneSetOrClearSeveral)
+TEST_F(NewLogLinkTest, TagChangesReachTheRecordsEntriesAndComeBackAsTagSets)
 {
     const auto targets = Targets({"/data/docs/a.txt", "/data/docs/b.txt", "/data/same.txt"});
+    auto clear = [](TDirStorage& log, const std::vector<int32_t>& at) {
+        for (int32_t offset : at)
+            ClearAllTags(log, offset);
+    };
     auto apply = [](int bit) {
         return
             [bit](TDirStorage& log, const std::vector<int32_t>& at) { ApplyTagItem(log, at, bit); };
@@ -57,31 +61,7 @@ TEST_F(NewLogLinkTest, TagItemsToggleOneSetOrClearSeveral)
     EXPECT_EQ(Change(targets, apply(2)).Tags, (std::vector<uint32_t>{0u, 0u, 0u}));
     Change(targets, apply(30));
     Change({targets[1]}, apply(0));
-    EXPECT_EQ(Change(targets, ClearAllTags).Tags, (std::vector<uint32_t>{0u, 0u, 0u}));
-
-    // A deleted-from-disk mark stays when the tags are cleared.
-    {
-        TLogFile log(paths_.NewLog, true);
-        log.Log().WriteTags(targets[2].NewLogOffset, kTagDeleted | 1u);
-        log.Flush();
-    }
-    EXPECT_EQ(Change({targets[2]}, ClearAllTags).Tags, std::vector<uint32_t>{kTagDeleted});
-}
-
-TEST_F(NewLogLinkTest, MenuItemsFollowTheCheckedTagsAndEverySelectedEntry)
-{
-    TTagSettings settings;
-    settings.Checked[1] = settings.Checked[kRubbishBinItem] = true;
-    settings.Captions[1] = "Old";
-    const auto items = TagMenuItems(settings, {0x2u | kTagRubbishBin, 0x2u});
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].Caption, "Old");
-    EXPECT_EQ(items[0].Bit, 1);
-    EXPECT_TRUE(items[0].Checked);
-    EXPECT_EQ(items[1].Bit, 30);
-    EXPECT_EQ(items[1].Image, kRubbishBinItem);
-    EXPECT_FALSE(items[1].Checked); // the second entry lacks it
-    EXPECT_FALSE(TagMenuItems(settings, {})[0].Checked);
+    EXPECT_EQ(Change(targets, clear).Tags, (std::vector<uint32_t>{0u, 0u, 0u}));
 }
 
 TEST_F(NewLogLinkTest, ReplacedNewLogIsRefusedAndNothingIsWritten)
