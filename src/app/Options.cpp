@@ -127,4 +127,12 @@ int64_t OptionNumber(const std::string& text)
     return v;
 }
 
+bool AllowChangesToLog()
+{
+    TRegistry registry;
+    TOptions options;
+    options.Load(registry);
+    return options.AllowLiveLogs;
+}
+
 } // namespace vm

@@ -49,6 +49,10 @@ struct TOptions
     bool Save(TRegistry& registry, std::string* reason = nullptr) const;
 };
 
+// "Allow changes to log file" as the settings store holds it now (the deletions of the explore
+// and compare windows read it when they start).
+bool AllowChangesToLog();
+
 // The number in an amount box: its whole decimal number (blanks around it allowed), 0 when the
 // text is not a number. Used for EmailGrownBy and EmailDiskFreeBy when saving the dialog.
 int64_t OptionNumber(const std::string& text);

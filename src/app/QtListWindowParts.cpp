@@ -7,19 +7,36 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
 #include <QStandardItemModel>
 #include <QToolBar>
 #include <QTreeView>
 
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace vm {
 
 namespace {
 const char* const kMarkProperty = "vmToolbarMark";
+const char* const kMenuMarkProperty = "vmFileActionMark";
 constexpr int kIconSide = 16;
+
+// Every item of a menu and of its submenus.
+void ForEachItem(QMenu* menu, const std::function<void(QAction*)>& act)
+{
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        act(a);
+        if (a->menu())
+            ForEachItem(a->menu(), act);
+    }
+}
 } // namespace
 
 QAction* NewAction(QObject* owner, const QString& text, const char* name, const QString& hint)
@@ -65,6 +82,30 @@ void EnableMarkedToolBar(QToolBar* toolBar)
             a->setProperty(kMarkProperty, false);
             a->setEnabled(true);
         }
+}
+
+void ShowFileOperationRunning(QWidget* list, QWidget* tree, QMenuBar* frameMenus,
+                              std::vector<QMenu*> menus, bool running)
+{
+    list->setEnabled(!running);
+    tree->setEnabled(!running);
+    for (QAction* a : frameMenus->actions())
+        if (a->menu() && std::find(menus.begin(), menus.end(), a->menu()) == menus.end())
+            menus.push_back(a->menu());
+    for (QMenu* menu : menus)
+        ForEachItem(menu, [running](QAction* a) {
+            if (running && a->isEnabled()) {
+                a->setProperty(kMenuMarkProperty, true);
+                a->setEnabled(false);
+            } else if (!running && a->property(kMenuMarkProperty).toBool()) {
+                a->setProperty(kMenuMarkProperty, false);
+                a->setEnabled(true);
+            }
+        });
+    if (running)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void SetUpListView(QTreeView* view)

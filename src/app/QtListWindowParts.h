@@ -7,9 +7,13 @@
 #include <QIcon>
 #include <QString>
 
+#include <vector>
+
 class QAction;
 class QFrame;
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QObject;
 class QToolBar;
 class QTreeView;
@@ -30,6 +34,13 @@ QFrame* NewCaptionStrip(QWidget* parent);
 // re-enables only the marked ones, so buttons disabled for other reasons stay disabled.
 void DisableToolBar(QToolBar* toolBar, const QAction* stop);
 void EnableMarkedToolBar(QToolBar* toolBar);
+
+// While a window's file operation runs: its list and tree are off, the wait cursor shows, and
+// every enabled item of its own menus and of the frame's menu bar (two levels) is disabled and
+// marked; afterwards (not running) only the marked ones come back, so items that were off before
+// stay off.
+void ShowFileOperationRunning(QWidget* list, QWidget* tree, QMenuBar* frameMenus,
+                              std::vector<QMenu*> own, bool running);
 
 // A file list: report style, whole rows, several rows selectable, read-only, clickable headers.
 void SetUpListView(QTreeView* view);

@@ -6,7 +6,9 @@
 #include "explore/EntryOnDisk.h"
 #include "explore/ProgressPace.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 
 namespace vm {
 
@@ -215,6 +217,34 @@ TDeleteRunResult DeleteRubbishBinRows(TDirStorage& log, const std::vector<TDelet
     if (result.Failures > 0)
         ui.MessageDlg(RubbishBinFailuresText(result.Failures), TMsgDlgType::Information, mbtn::OK);
     return result;
+}
+
+void TDeletedTrees::Add(int32_t from, int32_t to)
+{
+    ranges_.emplace_back(from, to);
+    merged_ = false;
+}
+
+void TDeletedTrees::Merge() const
+{
+    std::sort(ranges_.begin(), ranges_.end());
+    std::vector<std::pair<int32_t, int32_t>> merged;
+    for (const auto& range : ranges_)
+        if (!merged.empty() && range.first < merged.back().second)
+            merged.back().second = std::max(merged.back().second, range.second);
+        else
+            merged.push_back(range);
+    ranges_ = std::move(merged);
+    merged_ = true;
+}
+
+bool TDeletedTrees::Contains(int32_t offset) const
+{
+    if (!merged_)
+        Merge();
+    auto after =
+        std::upper_bound(ranges_.begin(), ranges_.end(), std::make_pair(offset, INT32_MAX));
+    return after != ranges_.begin() && offset < std::prev(after)->second;
 }
 
 } // namespace vm

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vm {
@@ -74,6 +75,23 @@ using TRowDeleted = std::function<void(size_t row, int64_t space)>;
 // Called after a directory's deletion with the offsets of its records: entries of other rows
 // inside it may have been marked too.
 using TTreeDeleted = std::function<void(int32_t from, int32_t to)>;
+
+// The record ranges of the directories a run deleted (as TTreeDeleted reports them), nested and
+// repeated ones merged: whether an entry lies inside one of them, so that the rows of entries
+// inside deleted directories can show what the log now says of them.
+class TDeletedTrees
+{
+public:
+    void Add(int32_t from, int32_t to);
+    bool Empty() const { return ranges_.empty(); }
+    bool Contains(int32_t offset) const;
+
+private:
+    void Merge() const;
+
+    mutable std::vector<std::pair<int32_t, int32_t>> ranges_; // [from, to)
+    mutable bool merged_ = true;
+};
 
 struct TDeleteRunResult
 {

@@ -5,6 +5,7 @@
 #include "app/DisplayHelpers.h"
 #include "app/MainForm.h"
 #include "app/Options.h"
+#include "app/QtListWindowParts.h"
 #include "explore/CopyFiles.h"
 #include "explore/CopyOptionsForm.h"
 #include "explore/DeleteFiles.h"
@@ -35,29 +36,7 @@ namespace vm {
 
 namespace {
 
-const char* const kMenuMarkProperty = "vmFileActionMark";
 constexpr int kFixedPopupItems = 8;
-
-// "Allow changes to log file", as the options hold it now.
-bool AllowChangesToLog()
-{
-    TRegistry registry;
-    TOptions options;
-    options.Load(registry);
-    return options.AllowLiveLogs;
-}
-
-// Every item of a menu and of its submenus.
-void ForEachItem(QMenu* menu, const std::function<void(QAction*)>& act)
-{
-    for (QAction* a : menu->actions()) {
-        if (a->isSeparator())
-            continue;
-        act(a);
-        if (a->menu())
-            ForEachItem(a->menu(), act);
-    }
-}
 
 } // namespace
 
@@ -138,32 +117,14 @@ std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLogForChange()
 void TExploreChild::SetFileActionsRunning(bool running)
 {
     Busy = running;
-    FileListView->setEnabled(!running);
-    DirTreeView->setEnabled(!running);
     if (running)
         DisableToolBar();
     else
         EnableToolBar();
-    // Items that were off before stay off: only those turned off here come back.
-    std::vector<QMenu*> menus = {FileMenu, EditMenu, ViewMenu, GoMenu, TagsMenu};
-    for (QAction* a : frame_.menuBar()->actions())
-        if (a->menu() && std::find(menus.begin(), menus.end(), a->menu()) == menus.end())
-            menus.push_back(a->menu());
-    for (QMenu* menu : menus)
-        ForEachItem(menu, [running](QAction* a) {
-            if (running && a->isEnabled()) {
-                a->setProperty(kMenuMarkProperty, true);
-                a->setEnabled(false);
-            } else if (!running && a->property(kMenuMarkProperty).toBool()) {
-                a->setProperty(kMenuMarkProperty, false);
-                a->setEnabled(true);
-            }
-        });
-    if (running) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    ShowFileOperationRunning(FileListView, DirTreeView, frame_.menuBar(),
+                             {FileMenu, EditMenu, ViewMenu, GoMenu, TagsMenu}, running);
+    if (running)
         return;
-    }
-    QApplication::restoreOverrideCursor();
     AccumulatorLabel->setText(Q(AccumulatorText(DeletedTotal, locale_)));
     if (CloseRequested)
         CloseWindow();
@@ -416,8 +377,8 @@ void TExploreChild::DeleteSelectedClick()
     };
     // The trees of deleted directories: afterwards the rows of entries inside them show what
     // the log says of them, in one pass over the list however many directories went.
-    std::vector<std::pair<int32_t, int32_t>> trees;
-    auto treeDeleted = [&trees](int32_t from, int32_t to) { trees.emplace_back(from, to); };
+    TDeletedTrees trees;
+    auto treeDeleted = [&trees](int32_t from, int32_t to) { trees.Add(from, to); };
     try {
         TDeleteSettings settings;
         settings.ConfirmDeletions = &frame_.Context().ConfirmDeletions;
@@ -425,19 +386,9 @@ void TExploreChild::DeleteSelectedClick()
         const TDeleteRunResult result = DeleteSelectedRows(
             log, rows, settings, *Disk, ui, frame_.FileOperations(), deleted, treeDeleted);
         DeletedTotal += result.DeletedSpace;
-        // Nested and repeated trees merged: each offset lies in at most one.
-        std::sort(trees.begin(), trees.end());
-        std::vector<std::pair<int32_t, int32_t>> merged;
-        for (const auto& tree : trees)
-            if (!merged.empty() && tree.first < merged.back().second)
-                merged.back().second = std::max(merged.back().second, tree.second);
-            else
-                merged.push_back(tree);
-        for (int p = 0; p < store_.Count() && !merged.empty(); ++p) {
+        for (int p = 0; p < store_.Count() && !trees.Empty(); ++p) {
             TFileRow& row = store_.Row(p);
-            auto after = std::upper_bound(merged.begin(), merged.end(),
-                                          std::make_pair(row.Offset, INT32_MAX));
-            const bool inside = after != merged.begin() && row.Offset < std::prev(after)->second;
+            const bool inside = trees.Contains(row.Offset);
             TDirNode node;
             std::string name;
             if (!inside || (row.Tags & kTagDeleted) || !log.ReadNode(row.Offset, node, name) ||
