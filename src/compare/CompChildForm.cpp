@@ -31,6 +31,8 @@ TCompMDIChild::TCompMDIChild(TMDIParent& frame)
     setWindowTitle("Compare logs");
     setWindowIcon(frame_.TreeViewImageList.Icon(img::Comparison));
     setAttribute(Qt::WA_DeleteOnClose, false); // the frame's sub-window owns and deletes it
+    ownDisk_ = std::make_unique<TPosixFileSystem>();
+    Disk = ownDisk_.get();
 
     animationTimer_ = new QTimer(this);
     animationTimer_->setSingleShot(true);
@@ -130,15 +132,15 @@ void TCompMDIChild::CreateActions()
     PrintSetup1 = NewAction(this, "Print &setup ...", "PrintSetup1");
     connect(PrintSetup1, &QAction::triggered, this, &TCompMDIChild::PrintSetupClick);
 
-    // Deleting files comes with the dialogs that do it; until then it is here, disabled.
+    // Deleting and copying: QtCompareFileActions.cpp.
     DeleteFilesAction = NewAction(this, "Delete files", "DeleteFilesAction",
                                   "Delete files marked with rubbish bin");
     DeleteFilesAction->setIconText("Delete");
     DeleteFilesAction->setIcon(ToolbarImage(toolimg::Delete));
+    connect(DeleteFilesAction, &QAction::triggered, this, &TCompMDIChild::DeleteFilesClick);
     DeleteSelectedFiles1 = NewAction(this, "&Delete selected files", "DeleteSelectedFiles1");
     DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
-    for (QAction* a : {DeleteFilesAction, DeleteSelectedFiles1})
-        a->setEnabled(false);
+    connect(DeleteSelectedFiles1, &QAction::triggered, this, &TCompMDIChild::DeleteSelectedClick);
 
     ShowArrows1 = NewAction(this, "Show &arrows", "ShowArrows1");
     ShowTags1 = NewAction(this, "Show &tags", "ShowTags1");
@@ -199,9 +201,13 @@ void TCompMDIChild::CreateActions()
     SelectAllFiles1 = NewAction(this, "Select all files", "SelectAllFiles1");
     connect(SelectAllFiles1, &QAction::triggered, this, &TCompMDIChild::SelectAllFilesClick);
     DeleteSelected1 = NewAction(this, "Delete selected", "DeleteSelected1");
+    connect(DeleteSelected1, &QAction::triggered, this, &TCompMDIChild::DeleteSelectedClick);
     CopySelectedFiles1 = NewAction(this, "Selected files ...", "CopySelectedFiles1");
+    connect(CopySelectedFiles1, &QAction::triggered, this, [this] { CopyFilesClick(true); });
     CopyAllFiles1 = NewAction(this, "All files ...", "CopyAllFiles1");
+    connect(CopyAllFiles1, &QAction::triggered, this, [this] { CopyFilesClick(false); });
     Properties1 = NewAction(this, "Properties", "Properties1");
+    connect(Properties1, &QAction::triggered, this, &TCompMDIChild::PropertiesClick);
     ClearAllTags1 = NewAction(this, "Clear all tags", "ClearAllTags1");
     connect(ClearAllTags1, &QAction::triggered, this, &TCompMDIChild::ClearAllTagsClick);
 

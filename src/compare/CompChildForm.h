@@ -14,6 +14,7 @@
 #include "compare/CompareFill.h"
 #include "compare/CompareList.h"
 #include "compare/CompareTree.h"
+#include "compare/NewLogLink.h"
 #include "core/LogFile.h"
 #include "explore/FileFilterForm.h"
 #include "refman/TagSettings.h"
@@ -88,6 +89,9 @@ public:
     bool FilterOn = false;
     bool TagsShown = false;
     int64_t SelectedAllocNow = 0;
+    // The disk the file actions reach files on (a test may put another in its place); the
+    // window's own unless set.
+    TFileSystem* Disk = nullptr;
 
     const TDirTree& Tree() const { return *tree_; }
     const TCompareRowStore& Rows() const { return store_; }
@@ -132,6 +136,10 @@ public:
     void ToggleFilter();
     void ShowFilterDialog(QWidget* page);
     void TagSettingsClick();
+    void PropertiesClick();
+    void DeleteSelectedClick();
+    void DeleteFilesClick();
+    void CopyFilesClick(bool selectedOnly);
     void PrintClick();
     void PrintSetupClick();
     void CopyClick();
@@ -190,14 +198,23 @@ private:
     void UpdateTagActions();
     // Stops every change through the new log, and says why.
     void TurnReadOnly(const std::string& why);
+    std::vector<int> SelectedPositions() const;
     // The selected rows that reach the new log, as targets of a change.
     std::vector<int> SelectedRowsReachingNewLog() const;
+    // The newer log for one file action, once the targets' entries there have been checked
+    // against the comparison; nothing (the window read only, or after the message) otherwise.
+    std::unique_ptr<TLogFile> OpenNewLog(const std::vector<TNewLogTarget>& targets, bool writing);
+    // While a deletion or copy runs: list, tree, toolbar and menus off.
+    void SetFileActionsRunning(bool running);
+    // The row's entry is now deleted from the disk (and, with updateLog, its space 0).
+    void MarkRowDeleted(int position, bool updateLog);
     // Runs a tag change on the selected rows' new-log entries.
     void ChangeSelectedTags(
         const std::function<void(TDirStorage& log, const std::vector<int32_t>& offsets)>& change);
 
     TMDIParent& frame_;
     TLocale locale_;
+    std::unique_ptr<TFileSystem> ownDisk_;
     std::unique_ptr<TDirTree> tree_;
     TCompareRowStore store_;
     TCompareListTable table_;

@@ -34,6 +34,9 @@ struct TCompareRow
     uint8_t Condition = kConditionBoth;
 
     TChange Change() const { return ChangeOf(AllocWas, AllocNow, Condition); }
+    // A top-level path of the reference, whatever its row shows it as (a folder outside the
+    // standard view of the root).
+    bool TopLevel() const { return Kind == kRowPath || DirOffset == Offset; }
     bool DeletedFromDisk() const { return (Tags & kTagDeleted) != 0; }
 };
 

@@ -14,7 +14,7 @@ TPopupEnabling ComparePopupEnabling(const TComparePopupInput& in)
     state.HasFocusedRow = in.Row != nullptr;
     if (in.Row) {
         const TRowState shown = RowStateOf(*in.Row, in.TagsShown, in.TagsAvailable);
-        state.FocusedKind = in.Row->Kind;
+        state.FocusedKind = in.Row->TopLevel() ? uint8_t(kRowPath) : in.Row->Kind;
         state.FocusedDeleted = !in.TagsAvailable || !ReachesNewLog(*in.Row) ||
                                shown.Image == (shown.Tag ? kDeletedImage : int(TChange::Deleted));
     }

@@ -1,7 +1,5 @@
 #include "compare/NewLogLink.h"
 
-#include "core/LogFile.h"
-
 namespace vm {
 
 std::string NewLogMismatch(TDirCompare& file, TDirStorage& newLog, const TNewLogTarget& target)
@@ -45,25 +43,37 @@ std::string ReadOnlyMessage(int newLogNumber, const std::string& why)
            "are turned off.";
 }
 
+std::unique_ptr<TLogFile> OpenCheckedNewLog(const std::string& comparisonPath,
+                                            const std::string& newLogPath,
+                                            const std::vector<TNewLogTarget>& targets, bool writing,
+                                            std::string& mismatch)
+{
+    TFileStream comparison(comparisonPath, TFileMode::OpenRead);
+    TDirCompare file(comparison);
+    auto newLog = std::make_unique<TLogFile>(newLogPath, writing);
+    mismatch = CheckNewLogTargets(file, newLog->Log(), targets);
+    if (!mismatch.empty())
+        return nullptr;
+    return newLog;
+}
+
 TNewLogChange ChangeThroughNewLog(
     const std::string& comparisonPath, const std::string& newLogPath,
     const std::vector<TNewLogTarget>& targets,
     const std::function<void(TDirStorage& log, const std::vector<int32_t>& offsets)>& change)
 {
     TNewLogChange result;
-    TFileStream comparison(comparisonPath, TFileMode::OpenRead);
-    TDirCompare file(comparison);
-    TLogFile newLog(newLogPath, true);
-    result.Mismatch = CheckNewLogTargets(file, newLog.Log(), targets);
-    if (!result.Mismatch.empty())
+    std::unique_ptr<TLogFile> newLog =
+        OpenCheckedNewLog(comparisonPath, newLogPath, targets, true, result.Mismatch);
+    if (!newLog)
         return result;
     std::vector<int32_t> offsets;
     for (const TNewLogTarget& target : targets)
         offsets.push_back(target.NewLogOffset);
-    change(newLog.Log(), offsets);
-    newLog.Flush();
+    change(newLog->Log(), offsets);
+    newLog->Flush();
     for (int32_t at : offsets)
-        result.Tags.push_back(newLog.Log().ReadTags(at));
+        result.Tags.push_back(newLog->Log().ReadTags(at));
     return result;
 }
 

@@ -7,9 +7,11 @@
 
 #include "core/DirCompare.h"
 #include "core/DirStorage.h"
+#include "core/LogFile.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,14 @@ std::string NewLogRootMismatch(TDirCompare& file, TDirStorage& newLog);
 
 // What the window says when it turns read only for the reason why.
 std::string ReadOnlyMessage(int newLogNumber, const std::string& why);
+
+// Opens the newer log (for writing: with other writers shut out) once every target's entry
+// there has been checked against the comparison. Nothing, with the reason in mismatch, when one
+// is not the record's. Raises EStreamError when a file cannot be opened.
+std::unique_ptr<TLogFile> OpenCheckedNewLog(const std::string& comparisonPath,
+                                            const std::string& newLogPath,
+                                            const std::vector<TNewLogTarget>& targets, bool writing,
+                                            std::string& mismatch);
 
 struct TNewLogChange
 {

@@ -60,7 +60,8 @@ void TCompMDIChild::EnableToolBar()
 
 void TCompMDIChild::UpdateTagActions()
 {
-    for (QAction* a : {TagFilterAction, TagSettingsAction, ShowTags1, ShowAction})
+    for (QAction* a : {TagFilterAction, TagSettingsAction, ShowTags1, ShowAction, DeleteFilesAction,
+                       DeleteSelectedFiles1})
         a->setEnabled(TagsAvailable);
     ShowAction->setToolTip(TagsAvailable ? QString("Show tags or arrows") : kCantShowTagsHint);
 }
@@ -319,11 +320,10 @@ void TCompMDIChild::SelectAllFilesClick()
 
 std::vector<int> TCompMDIChild::SelectedRowsReachingNewLog() const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : FileListView->selectionModel()->selectedRows())
-        if (index.row() < store_.Count() && ReachesNewLog(store_.Row(index.row())))
-            rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
+    std::vector<int> rows = SelectedPositions();
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [this](int p) { return !ReachesNewLog(store_.Row(p)); }),
+               rows.end());
     return rows;
 }
 
@@ -348,10 +348,12 @@ void TCompMDIChild::PopupMenuShow(const QPoint& at)
     Open1->setEnabled(e.Open);
     QuickView1->setEnabled(e.QuickView);
     SelectAllFiles1->setEnabled(e.SelectAll);
-    // Deleting, copying and the properties come with the dialogs that do them.
-    DeleteSelected1->setEnabled(false);
-    CopyFilesMenu->menuAction()->setEnabled(false);
-    Properties1->setEnabled(false);
+    DeleteSelected1->setEnabled(e.DeleteSelected);
+    Properties1->setEnabled(e.Properties);
+    // Files are copied through their entries in the newer log.
+    CopyFilesMenu->menuAction()->setEnabled(e.CopyFiles && TagsAvailable);
+    CopyAllFiles1->setEnabled(e.CopyAll && TagsAvailable);
+    CopySelectedFiles1->setEnabled(e.CopySelected && TagsAvailable);
     if (e.TagItems) {
         std::vector<uint32_t> selectedTags;
         for (int row : SelectedRowsReachingNewLog())

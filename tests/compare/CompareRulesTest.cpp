@@ -1,6 +1,7 @@
 // What the compare window offers for a row: the pop-up's items, the image beside the row, the
 // dimming, and which rows a selection keeps.
 #include "compare/CompareRules.h"
+#include "compare/CompareDeletion.h"
 
 #include "app/DisplayHelpers.h"
 
@@ -14,6 +15,8 @@ TCompareRow Row(uint8_t kind, int64_t was, int64_t now, uint8_t condition, int32
                 uint32_t tags = 0)
 {
     TCompareRow row;
+    row.Offset = 100;
+    row.DirOffset = kind == kRowPath ? 100 : 50;
     row.Kind = kind;
     row.AllocWas = was;
     row.AllocNow = now;
@@ -88,6 +91,37 @@ TEST(CompareRules, ImagesAndDimmingFollowTheChangeOrTheTags)
     EXPECT_FALSE(DeselectedAgain(removedFolder, true));
     EXPECT_FALSE(DeselectedAgain(removed, false));
     EXPECT_EQ(SelectedTotalText(12288, TLocale::Classic()), "Total selected - 12 KB");
+}
+
+TEST(CompareRules, DeletionTakesOnlyEntriesOfTheNewerLogBelowThePaths)
+{
+    TCompareRowStore store;
+    auto add = [&store](TCompareRow row, const char* name) { store.Append(row, name); };
+    TCompareRow topLevel = Row(kRowFolder, 4096, 8192, kConditionBoth, 40);
+    topLevel.DirOffset = topLevel.Offset; // the path itself, listed as a folder
+    add(topLevel, "/data/");
+    add(Row(kRowFolder, 4096, 12288, kConditionBoth, 200), "docs");
+    add(Row(kRowFile, 4096, 0, kConditionDeleted), "gone");
+    add(Row(kRowFile, 0, 8192, kConditionAdded, 300, kTagRubbishBin), "bin");
+    add(Row(kRowFile, 4096, 4096, kConditionBoth, 400, kTagDeleted), "removed");
+    const TCompareDeletion plan = PlanSelectedDeletion(store, {0, 1, 2, 3, 4});
+    EXPECT_EQ(plan.Positions, (std::vector<int>{1, 3}));
+    EXPECT_EQ(plan.Directories, 1);
+    EXPECT_EQ(plan.Files, 1);
+    EXPECT_EQ(plan.Space, 12288 + 8192);
+    ASSERT_EQ(plan.Rows.size(), 2u);
+    EXPECT_EQ(plan.Rows[0].Offset, 200); // the entry in the newer log
+    EXPECT_TRUE(plan.Rows[0].Directory);
+    EXPECT_EQ(plan.Targets[1].RecordOffset, 100);
+    EXPECT_EQ(plan.Targets[1].NewLogOffset, 300);
+    // The rubbish bin's files are those that show its tag: only while the tags are shown.
+    EXPECT_TRUE(PlanRubbishBinDeletion(store, false).Rows.empty());
+    EXPECT_EQ(PlanRubbishBinDeletion(store, true).Positions, std::vector<int>{3});
+
+    TDeletedTrees trees;
+    trees.Add(150, 250);
+    trees.Add(190, 210);
+    EXPECT_EQ(RowsInsideTrees(store, trees), std::vector<int>{1});
 }
 
 } // namespace

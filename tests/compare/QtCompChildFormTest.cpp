@@ -143,7 +143,7 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_TRUE(first->DirTreeView->isExpanded(first->TreeModel->IndexOf(1)));
     EXPECT_TRUE(first->ShowAction->isEnabled());
     EXPECT_TRUE(first->PrintAction->isEnabled());
-    EXPECT_FALSE(first->DeleteFilesAction->isEnabled());
+    EXPECT_TRUE(first->DeleteFilesAction->isEnabled());
 
     Select(first, "docs");
     Idle(first);

@@ -1,0 +1,191 @@
+// The compare window's actions on the disk, offscreen, over two logs of a real tree and their
+// comparison: deleting selected rows (never a top-level path, never an entry only the old log
+// has), the same refused when the newer log no longer matches, and Properties writing the space
+// now into its row.
+#include "app/QtFrameFixture.h"
+#include "compare/CompChildForm.h"
+#include "compare/CompareDeletion.h"
+#include "compare/QtCompareListModel.h"
+#include "core/LogFile.h"
+#include "explore/FilePropForm.h"
+#include "explore/QtChildStatusBar.h"
+#include "explore/QtDirTreeModel.h"
+#include "platform/IniFile.h"
+#include "references/CompareRun.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include <filesystem>
+
+using namespace vm;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// home/ [docs/ [a.txt, b.txt (10,000 bytes)], keep.txt, old.txt] logged as log 3 of reference 1
+// with unit 4096; then old.txt removed and new.txt added, logged as log 4; and their comparison.
+class CompareFileActionsTest : public vmtest::FrameTest
+{
+protected:
+    CompareFileActionsTest()
+    {
+        dir_.MakeDir("home/docs");
+        dir_.WriteFile("home/docs/a.txt", "a");
+        dir_.WriteFile("home/docs/b.txt", std::string(10000, 'b'));
+        dir_.WriteFile("home/keep.txt", "k");
+        dir_.WriteFile("home/old.txt", "o");
+        dir_.MakeDir("Ref0001");
+        TIniFile ini(dir_ / "Volumark.ini");
+        ini.WriteString("Ref0001", "Name", "Home");
+        ini.WriteString("Ref0001", "Path0", H(""));
+        ini.WriteString("Ref0001", "AllocUnit0", "4096");
+        ini.WriteString("Ref0001", "System0", "ext4");
+        Log(dir_ / "Ref0001/Log0003.kdf");
+        fs::remove(H("old.txt"));
+        dir_.WriteFile("home/new.txt", "n");
+        Log(newLog_);
+        TPosixFileSystem disk;
+        CompareLogFiles(disk, dir_ / "Ref0001/Log0003.kdf", newLog_, dir_ / "Ref0001/00030004.kcf");
+    }
+    void Log(const std::string& path)
+    {
+        TFileStream file(path, TFileMode::Create);
+        TDirStorage log(file);
+        log.BuildLog({{H(""), 4096}});
+        file.Flush();
+    }
+    std::string H(const std::string& name) const { return dir_ / ("home/" + name); }
+    uint32_t NewLogTags(const std::string& name)
+    {
+        TLogFile log(newLog_, false);
+        return log.Log().ReadTags(log.Log().FindPath(H(name)));
+    }
+    TCompMDIChild* Open()
+    {
+        frame_->DisplayComp(1, 3, 4);
+        auto* child = qobject_cast<TCompMDIChild*>(frame_->ActiveChild());
+        Idle(child);
+        return child;
+    }
+    // The tree's directory of that name; the root (the reference) for "".
+    static void Show(TCompMDIChild* child, const std::string& directory)
+    {
+        const TDirTree& tree = child->Tree();
+        for (int n = 0; n < tree.Count(); ++n)
+            if (directory.empty() ? n == TDirTree::kRoot : tree.Name(n) == directory)
+                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
+        Idle(child);
+    }
+    static void Idle(TCompMDIChild* child)
+    {
+        for (int i = 0, quiet = 0; i < 100000 && quiet < 5; ++i) {
+            QApplication::processEvents();
+            quiet = child->Busy ? 0 : quiet + 1;
+        }
+    }
+    static int Position(TCompMDIChild* child, const std::string& name)
+    {
+        for (int i = 0; i < child->Rows().Count(); ++i)
+            if (child->Rows().Name(i) == name)
+                return i;
+        return -1;
+    }
+    static void Select(TCompMDIChild* child, const std::vector<std::string>& names)
+    {
+        child->FileListView->clearSelection();
+        for (const std::string& name : names)
+            child->FileListView->selectionModel()->setCurrentIndex(
+                child->ListModel->index(Position(child, name), 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    std::string newLog_ = dir_ / "Ref0001/Log0004.kdf";
+};
+
+TEST_F(CompareFileActionsTest, DeletionSparesPathsAndEntriesOnlyTheOldLogHas)
+{
+    // In the all folders view at the root the reference's path is a folder row: still never
+    // deleted.
+    TCompMDIChild* child = Open();
+    Show(child, "");
+    child->ViewFoldersAction->trigger();
+    Idle(child);
+    Select(child, {H("")});
+    ASSERT_NE(Position(child, H("")), -1);
+    child->DeleteSelectedFiles1->trigger();
+    ASSERT_FALSE(ui_.Texts().empty());
+    EXPECT_EQ(ui_.Texts().back(),
+              "Cannot delete a path - only files and directories can be deleted");
+    EXPECT_TRUE(fs::is_directory(H("")));
+
+    child->ViewStandardAction->trigger();
+    Show(child, H(""));
+    Select(child, {"keep.txt", "new.txt", "old.txt"});
+    ui_.Answers = {idYes};
+    child->DeleteSelected1->trigger();
+    EXPECT_EQ(ui_.Texts().back(), "About to delete 2 file(s) marked for deletion totalling 8 KB "
+                                  "in size\nfrom " +
+                                      H(""));
+    EXPECT_FALSE(fs::exists(H("keep.txt")));
+    EXPECT_FALSE(fs::exists(H("new.txt")));
+    EXPECT_EQ(NewLogTags("keep.txt"), kTagDeleted);
+    EXPECT_EQ(NewLogTags("new.txt"), kTagDeleted);
+    EXPECT_EQ(child->Rows().Row(Position(child, "keep.txt")).Tags, kTagDeleted);
+    // The deleted rows leave the selection; the row of the file only the old log had stays.
+    const QModelIndexList left = child->FileListView->selectionModel()->selectedRows();
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left.front().row(), Position(child, "old.txt"));
+    EXPECT_FALSE(child->Busy);
+    EXPECT_TRUE(child->FileListView->isEnabled());
+}
+
+TEST_F(CompareFileActionsTest, ReplacedNewLogDeletesNothing)
+{
+    TCompMDIChild* child = Open();
+    Show(child, H(""));
+    // Log 4 is now the log of another tree.
+    dir_.MakeDir("other");
+    dir_.WriteFile("other/zzz", std::string(3000, 'z'));
+    {
+        TFileStream file(newLog_, TFileMode::Create);
+        TDirStorage log(file);
+        log.BuildLog({{dir_ / "other/", 4096}});
+        file.Flush();
+    }
+    Select(child, {"keep.txt"});
+    ui_.Answers = {idYes};
+    child->DeleteSelected1->trigger();
+    EXPECT_TRUE(fs::exists(H("keep.txt")));
+    EXPECT_FALSE(child->TagsAvailable);
+    EXPECT_NE(ui_.Texts().back().find("Log 4 no longer matches this comparison"),
+              std::string::npos);
+    EXPECT_FALSE(child->DeleteSelectedFiles1->isEnabled());
+}
+
+TEST_F(CompareFileActionsTest, PropertiesWritesTheSpaceNowIntoTheRow)
+{
+    TCompMDIChild* child = Open();
+    Show(child, "docs");
+    dir_.WriteFile("home/docs/a.txt", std::string(5000, 'a')); // grown since the log
+    Select(child, {"a.txt"});
+    EXPECT_EQ(child->Table().Text(Position(child, "a.txt"), kCmpNow), "4 KB");
+    QTimer::singleShot(0, child, [] {
+        auto* form = qobject_cast<TFilePropForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->Tag, 2);
+        form->ReadOnlyCheckBox->click();
+        form->ReadOnlyCheckBox->click();
+        form->OKButton->click();
+    });
+    child->PropertiesClick();
+    EXPECT_EQ(child->Rows().Row(Position(child, "a.txt")).AllocNow, 8192);
+    EXPECT_EQ(child->Table().Text(Position(child, "a.txt"), kCmpNow), "8 KB");
+    EXPECT_EQ(child->ChildStatusBar->PanelText(2), "Total selected - 8 KB");
+}
+
+} // namespace
