@@ -2,19 +2,26 @@
 // comparison: deleting selected rows (never a top-level path, never an entry only the old log
 // has), the same refused when the newer log no longer matches, and Properties writing the space
 // now into its row.
+#include "app/Options.h"
 #include "app/QtFrameFixture.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareDeletion.h"
 #include "compare/QtCompareListModel.h"
 #include "core/LogFile.h"
+#include "explore/CopyOptionsForm.h"
+#include "explore/EntryOnDisk.h"
+#include "explore/FileActions.h"
 #include "explore/FilePropForm.h"
 #include "explore/QtChildStatusBar.h"
 #include "explore/QtDirTreeModel.h"
+#include "explore/QtFileOperations.h"
 #include "platform/IniFile.h"
+#include "platform/Registry.h"
 #include "references/CompareRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
@@ -60,10 +67,16 @@ protected:
         file.Flush();
     }
     std::string H(const std::string& name) const { return dir_ / ("home/" + name); }
-    uint32_t NewLogTags(const std::string& name)
+    uint32_t NewLogTags(const std::string& name) { return NewLogEntry(name).Tags; }
+    TDirNode NewLogEntry(const std::string& name)
     {
         TLogFile log(newLog_, false);
-        return log.Log().ReadTags(log.Log().FindPath(H(name)));
+        TDirNode node;
+        std::string found;
+        // The path itself ("") is the top level of its files.
+        const int32_t at = log.Log().FindPath(H(name.empty() ? "keep.txt" : name));
+        log.Log().ReadNode(name.empty() ? TopLevelOffsetOf(log.Log(), at) : at, node, found);
+        return node;
     }
     TCompMDIChild* Open()
     {
@@ -186,6 +199,57 @@ TEST_F(CompareFileActionsTest, PropertiesWritesTheSpaceNowIntoTheRow)
     EXPECT_EQ(child->Rows().Row(Position(child, "a.txt")).AllocNow, 8192);
     EXPECT_EQ(child->Table().Text(Position(child, "a.txt"), kCmpNow), "8 KB");
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "Total selected - 8 KB");
+}
+
+TEST_F(CompareFileActionsTest, RubbishBinFilesGoWithTheirSpaceWhenTheLogMayChange)
+{
+    {
+        TLogFile log(newLog_, true);
+        ApplyTagItem(log.Log(), {log.Log().FindPath(H("keep.txt"))}, 30);
+        log.Flush();
+    }
+    TRegistry registry;
+    TOptions options;
+    options.AllowLiveLogs = true;
+    ASSERT_TRUE(options.Save(registry));
+    const int64_t pathSpace = NewLogEntry("").Allocated;
+
+    TCompMDIChild* child = Open();
+    Show(child, H(""));
+    // The rubbish bin shows only with the tags.
+    child->DeleteFilesAction->trigger();
+    EXPECT_EQ(ui_.Texts().back(), "No file(s) marked for deletion in " + H(""));
+    child->ShowTags1->trigger();
+    Idle(child);
+    ui_.Answers = {idYes};
+    child->DeleteFilesAction->trigger();
+    EXPECT_EQ(ui_.Texts().back(), "About to delete 1 files marked for deletion totalling 4 KB in "
+                                  "size\nfrom " +
+                                      H(""));
+    EXPECT_FALSE(fs::exists(H("keep.txt")));
+    EXPECT_TRUE(fs::exists(H("new.txt")));
+    EXPECT_EQ(NewLogTags("keep.txt"), kTagDeleted);
+    EXPECT_EQ(NewLogEntry("keep.txt").Allocated, 0);
+    EXPECT_EQ(NewLogEntry("").Allocated, pathSpace - 4096);
+    EXPECT_EQ(child->Table().Text(Position(child, "keep.txt"), kCmpNow), "0 KB");
+}
+
+TEST_F(CompareFileActionsTest, CopyingAllFilesReachesThemThroughTheNewerLog)
+{
+    TCompMDIChild* child = Open();
+    Show(child, H(""));
+    child->ViewAllAction->trigger();
+    Idle(child);
+    TCopyOptionsForm& dialog = *frame_->FileOperations().CopyOptionsForm;
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.InputPathComboBox->setEditText(QString::fromStdString(dir_ / "copies"));
+        ui_.Answers = {idYes}; // create it
+        dialog.OKButton->click();
+    });
+    child->CopyAllFiles1->trigger();
+    EXPECT_EQ(dir_.ReadFile("copies/docs/b.txt"), std::string(10000, 'b'));
+    EXPECT_EQ(dir_.ReadFile("copies/new.txt"), "n");
+    EXPECT_FALSE(fs::exists(dir_ / "copies/old.txt")); // only the old log has it
 }
 
 } // namespace
