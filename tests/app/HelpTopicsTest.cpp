@@ -26,10 +26,10 @@ bool PageExists(const std::string& target)
 
 TEST(HelpTopics, ContextsOfTheWindowsHavePages)
 {
-    for (int context : {help::Options, help::Compare, help::ShareList, help::ClusterSize,
-                        help::FileList, help::FileFilter, help::TagSettings, help::DeleteOptions,
-                        help::ConfirmPrinter, help::Email, help::Properties, help::OptionsButton,
-                        help::Wizard}) {
+    for (int context :
+         {help::Options, help::Compare, help::ShareList, help::ClusterSize, help::FileList,
+          help::FileFilter, help::TagSettings, help::DeleteOptions, help::ConfirmPrinter,
+          help::Email, help::Properties, help::OptionsButton, help::Wizard}) {
         const std::string page = HelpPageForContext(context);
         EXPECT_NE(page, kHelpContentsPage) << context;
         EXPECT_TRUE(PageExists(page)) << context << " -> " << page;
