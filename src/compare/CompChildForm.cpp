@@ -129,6 +129,9 @@ void TCompMDIChild::CreateActions()
     PrintAction->setIcon(ToolbarImage(toolimg::Print));
     PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(PrintAction, &QAction::triggered, this, &TCompMDIChild::PrintClick);
+    ExportListAction = NewAction(this, kExportListText, "ExportListAction",
+                                 "Save the list as it stands as a CSV file");
+    connect(ExportListAction, &QAction::triggered, this, &TCompMDIChild::ExportListClick);
     PrintSetup1 = NewAction(this, "Print &setup ...", "PrintSetup1");
     connect(PrintSetup1, &QAction::triggered, this, &TCompMDIChild::PrintSetupClick);
 
@@ -224,6 +227,7 @@ void TCompMDIChild::CreateMenus()
     FileMenu->setObjectName("File1");
     FileMenu->addAction(PrintSetup1);
     FileMenu->addAction(PrintAction);
+    FileMenu->addAction(ExportListAction);
     SendMenu = FileMenu->addMenu("&Send");
     SendMenu->setObjectName("Send1");
     SendMenu->addAction(EmailAction);

@@ -17,6 +17,7 @@
 #include "compare/NewLogLink.h"
 #include "core/LogFile.h"
 #include "explore/FileFilterForm.h"
+#include "output/QtListExport.h"
 #include "refman/TagSettings.h"
 
 #include <QWidget>
@@ -92,6 +93,8 @@ public:
     // The disk the file actions reach files on (a test may put another in its place); the
     // window's own unless set.
     TFileSystem* Disk = nullptr;
+    // Where "E&xport list ..." writes; the save dialog unless set (tests set it).
+    TExportFileChooser ChooseExportFile;
 
     const TDirTree& Tree() const { return *tree_; }
     const TCompareRowStore& Rows() const { return store_; }
@@ -113,7 +116,8 @@ public:
 
     QAction *ViewStandardAction, *ViewFoldersAction, *ViewAllAction, *UpOneLevelAction;
     QAction *FileFilterAction, *TagFilterAction, *CompareFilterAction, *ToggleFilterAction;
-    QAction *TagSettingsAction, *DeleteFilesAction, *EmailAction, *CopyAction, *PrintAction;
+    QAction *TagSettingsAction, *DeleteFilesAction, *EmailAction, *CopyAction, *PrintAction,
+        *ExportListAction;
     QAction *ShowAction, *StopAction, *PrintSetup1, *Close1, *CloseAll1, *Exit1;
     QAction *DeleteSelectedFiles1, *ShowArrows1, *ShowTags1, *Refresh1;
     QAction *DateCreated1, *DateModified1, *DateAccessed1, *ExpandTree1, *CollapseTree1;
@@ -144,6 +148,7 @@ public:
     void PrintSetupClick();
     void CopyClick();
     void EmailClick();
+    void ExportListClick();
     void SelectAllFilesClick();
     void PopupMenuShow(const QPoint& at);
     void TagItemClick(int bit);

@@ -273,6 +273,11 @@ void TCompMDIChild::EmailClick()
     frame_.EmailForm().ShowFor(Reference, NewLog, NewLogFileName, table_, FileListView);
 }
 
+void TCompMDIChild::ExportListClick()
+{
+    ExportListCommand(this, table_, frame_.Context().UI, ChooseExportFile);
+}
+
 // ---- The rows: opening, selecting, the pop-up and tags --------------------------------------
 
 void TCompMDIChild::OpenRow(const QModelIndex& index)

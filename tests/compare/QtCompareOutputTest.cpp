@@ -1,6 +1,6 @@
-// The compare window's "Copy to clipboard ...", "&Print ..." and e-mail actions, from the window
-// to the clipboard, a PDF file and a loopback SMTP server, over a real comparison in a temporary
-// data directory.
+// The compare window's "Copy to clipboard ...", "&Print ...", e-mail and export actions, from the
+// window to the clipboard, a PDF file, a loopback SMTP server and a CSV file, over a real
+// comparison in a temporary data directory.
 #include "app/QtFrameFixture.h"
 #include "compare/CompChildForm.h"
 #include "explore/QtDirTreeModel.h"
@@ -116,6 +116,27 @@ TEST_F(CompareOutputTest, EmailSendsTheSpaceNowOfTheList)
     ASSERT_EQ(mails.size(), 1u);
     EXPECT_NE(mails[0].Body().find("/data/docs/a.txt    32 KB\r\n"), std::string::npos)
         << mails[0].Body();
+}
+
+TEST_F(CompareOutputTest, ExportWritesTheListWithTheBytesBesideTheSpaces)
+{
+    TCompMDIChild* child = Open();
+    QString offered;
+    child->ChooseExportFile = [&](const QString& suggested) {
+        offered = suggested;
+        return dir_ / "list.csv";
+    };
+    EXPECT_EQ(child->ExportListAction->text(), "E&xport list ...");
+    child->ExportListAction->trigger();
+    EXPECT_EQ(offered, "Comparing log 3 with log 4.csv");
+    const std::string csv = dir_.ReadFile("list.csv");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+              "File name,File type,Space was,Space was (bytes),Space now,Space now (bytes),"
+              "Changed by,Changed by (bytes),Condition,Date created");
+    EXPECT_NE(csv.find("\r\na.txt,plain text document,12 KB,12288,32 KB,32768,+20 KB,20480,"
+                       "File bigger,"),
+              std::string::npos)
+        << csv;
 }
 
 } // namespace
