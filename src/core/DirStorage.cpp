@@ -67,7 +67,7 @@ void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)
 
 void TDirStorage::BuildLog(const std::vector<TScanRoot>& roots)
 {
-    TScanOutcome outcome = ScanIntoLog(stream_, roots, Disk(), onStatus_, pump_);
+    TScanOutcome outcome = ScanIntoLog(stream_, roots, Disk(), onStatus_, pump_, scanOptions_);
     firstOffset_ = kLogHeaderSize;
     header_ = outcome.Header;
     extendedHeader_ = true;

@@ -84,6 +84,8 @@ public:
     // The disk that BuildLog, DeleteTree and VerifyTree work on; the real one unless a test
     // gives another. fs must outlive this object.
     void SetFileSystem(TFileSystem& fs) { fs_ = &fs; }
+    // How BuildLog goes about its scan (threads: one per core unless set); the log is the same.
+    void SetScanOptions(const TScanOptions& options) { scanOptions_ = options; }
 
     // Writes a complete log of the roots into the empty stream (core/LogScan.h). Stream errors
     // are raised; the stream then holds an incomplete log. Refuses (raises EScanError) a path
@@ -159,6 +161,7 @@ private:
     TMessagePump pump_;
     TFileSystem* fs_ = nullptr;
     std::unique_ptr<TFileSystem> ownFs_;
+    TScanOptions scanOptions_;
     bool stopped_ = false;
     std::vector<TUnreadableDirectory> unreadable_;
 };

@@ -6,7 +6,8 @@
 namespace vm {
 
 TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, TFileSystem& fs,
-                         const TStatusEvent& status, const TMessagePump& pump)
+                         const TStatusEvent& status, const TMessagePump& pump,
+                         const TScanOptions& options)
 {
     std::vector<TScanRoot> checked;
     for (const TScanRoot& root : roots) {
@@ -19,16 +20,21 @@ TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, T
         checked.push_back({std::move(path), root.Unit < 0 ? 0 : root.Unit});
     }
     TLogWriter writer(stream, Now());
-    TTreeScanner scanner(fs, writer);
-    scanner.SetStatusEvent(status);
-    scanner.SetMessagePump(pump);
-    for (const TScanRoot& root : checked) {
-        if (scanner.Stopped())
-            break;
-        scanner.ScanRoot(root.Path, root.Unit);
-    }
+    bool stopped = false;
+    {
+        TTreeScanner scanner(fs, writer);
+        scanner.SetStatusEvent(status);
+        scanner.SetMessagePump(pump);
+        scanner.SetThreads(options.Threads);
+        for (const TScanRoot& root : checked) {
+            if (scanner.Stopped())
+                break;
+            scanner.ScanRoot(root.Path, root.Unit);
+        }
+        stopped = scanner.Stopped();
+    } // the workers end here, before the log is finished
     writer.Finish();
-    return {writer.Header(), scanner.Stopped(), writer.UnreadableDirectories()};
+    return {writer.Header(), stopped, writer.UnreadableDirectories()};
 }
 
 std::string UnreadableDirectoriesText(size_t count)

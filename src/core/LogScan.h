@@ -36,12 +36,20 @@ std::string UnreadableDirectoriesText(size_t count);
 // "cannot read /srv/data/locked: Permission denied"
 std::string UnreadableDirectoryText(const TUnreadableDirectory& directory);
 
+// How a scan goes about its work; the log it writes is the same whatever is chosen.
+struct TScanOptions
+{
+    unsigned Threads = 0; // threads that list directories; 0: one per core (core/TreeScanner.h)
+};
+
 // Empties stream and writes the complete log of roots into it, reading the disk through fs.
 // Refuses (EScanError) an empty path or one longer than a record holds before anything is
 // written, and a log that would pass 2 GiB or 65535 levels when it comes to it; stream errors
 // pass through. A stop through status leaves a log complete as far as it goes. pump runs before
-// each subdirectory is listed.
+// each subdirectory is listed. status and pump are called on the caller's thread only, and every
+// thread the scan started has ended when it returns or raises.
 TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, TFileSystem& fs,
-                         const TStatusEvent& status, const TMessagePump& pump);
+                         const TStatusEvent& status, const TMessagePump& pump,
+                         const TScanOptions& options = {});
 
 } // namespace vm

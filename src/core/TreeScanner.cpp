@@ -1,23 +1,44 @@
 #include "core/TreeScanner.h"
 
-#include "core/NameOrder.h"
-
 #include <algorithm>
+#include <thread>
 
 namespace vm {
+
+unsigned DefaultScanThreads()
+{
+    unsigned n = std::thread::hardware_concurrency();
+    return n ? n : 1;
+}
 
 TTreeScanner::TTreeScanner(TFileSystem& fs, TScanSink& sink) : fs_(fs), sink_(sink) {}
 
 TTreeScanner::~TTreeScanner()
 {
+    // Workers may be opening subdirectories through the walk's handles: they end first.
+    if (pool_)
+        pool_->Stop();
     for (size_t i = 0; i < depth_; ++i)
         fs_.CloseDirectory(frames_[i].Handle);
+}
+
+void TTreeScanner::SetThreads(unsigned n)
+{
+    threads_ = n ? n : DefaultScanThreads();
 }
 
 void TTreeScanner::ScanRoot(const std::string& path, int32_t unit)
 {
     if (stopped_)
         return;
+    if (threads_ > 1 && !pool_) {
+        // The walk keeps open every directory whose subdirectories may be queued, so the depth
+        // listed ahead stays within the walk's share of open directories.
+        TLookahead limits = lookahead_;
+        limits.Depth = static_cast<uint32_t>(std::min<size_t>(limits.Depth, maxOpen_ / 2));
+        pinned_ = limits.Depth;
+        pool_ = std::make_unique<TListingPool>(fs_, threads_ - 1, limits);
+    }
     sink_.BeginRoot(path, unit);
     path_ = path;
     int error = 0;
@@ -25,20 +46,23 @@ void TTreeScanner::ScanRoot(const std::string& path, int32_t unit)
     if (root == kNoDir)
         sink_.Unreadable(path, error);
     TFileInfo self;
-    rootDevice_ = rootMount_ = 0;
-    if (root != kNoDir && fs_.StatDirectory(root, self, error)) {
-        rootDevice_ = self.Device;
-        rootMount_ = self.MountId;
+    root_ = {};
+    if (root != kNoDir && fs_.StatDirectory(root, self, error))
+        root_ = {self.Device, self.MountId};
+    TFrame& top = Push(self.Device, self.Inode);
+    if (root != kNoDir) {
+        top.Handle = root;
+        ListHere(top);
+        Opened(top);
     }
-    Push(root, self.Device, self.Inode);
     while (depth_ > 0) {
         TFrame& f = frames_[depth_ - 1];
-        if (stopped_ || f.Next == f.Count) {
+        if (stopped_ || f.Next == f.Listing.Count) {
             Pop();
             continue;
         }
-        size_t index = f.Order[f.Next++].Index;
-        const TFileInfo& e = f.Entries[index];
+        size_t index = f.Listing.Order[f.Next++].Index;
+        const TFileInfo& e = f.Listing.Entries[index];
         sink_.Entry(e, IsRepeatLink(e));
         if (e.IsDirectory())
             EnterDirectory(index);
@@ -52,85 +76,94 @@ bool TTreeScanner::IsRepeatLink(const TFileInfo& info)
     return !linkedFiles_.emplace(info.Device, info.Inode).second;
 }
 
-bool TTreeScanner::OnRootFileSystem(const TFileInfo& info) const
-{
-    if (info.Device != rootDevice_)
-        return false;
-    // A bind mount of the same file system has the same device but its own mount.
-    return info.MountId == 0 || rootMount_ == 0 || info.MountId == rootMount_;
-}
-
 void TTreeScanner::EnterDirectory(size_t entryIndex)
 {
     if (pump_)
         pump_();
-    TFrame& parent = frames_[depth_ - 1];
-    const TFileInfo& e = parent.Entries[entryIndex];
+    const size_t at = depth_ - 1;
+    const TFileInfo& e = frames_[at].Listing.Entries[entryIndex];
     path_.append(e.Name).push_back('/');
-    TDirHandle h = kNoDir;
-    int error = 0;
-    if (!stopped_ && parent.Handle != kNoDir && OnRootFileSystem(e)) {
-        h = fs_.OpenDirectoryAt(parent.Handle, e.Name, error);
-        if (h == kNoDir)
-            sink_.Unreadable(path_, error);
+    bool enter = !stopped_ && frames_[at].Handle != kNoDir && OnFileSystem(e, root_);
+    TFrame& f = Push(e.Device, e.Inode); // may move the frames: e is gone
+    if (!enter)
+        return;
+    TFrame& parent = frames_[at];
+    TTakenListing taken;
+    if (pool_ && parent.Id != 0 &&
+        pool_->Take(parent.Id, static_cast<uint32_t>(entryIndex), f.Listing, taken)) {
+        f.Handle = taken.Handle;
+        f.Id = taken.Id;
+    } else {
+        taken.Handle = f.Handle = fs_.OpenDirectoryAt(
+            parent.Handle, parent.Listing.Entries[entryIndex].Name, taken.Error);
+        if (f.Handle != kNoDir)
+            ListHere(f);
     }
-    uint64_t device = e.Device, inode = e.Inode; // Push may move the frames
-    Push(h, device, inode);
+    if (f.Handle == kNoDir) {
+        sink_.Unreadable(path_, taken.Error);
+        return;
+    }
+    Opened(f);
 }
 
-void TTreeScanner::Push(TDirHandle handle, uint64_t device, uint64_t inode)
+TTreeScanner::TFrame& TTreeScanner::Push(uint64_t device, uint64_t inode)
 {
     if (frames_.size() == depth_)
         frames_.emplace_back();
     TFrame& f = frames_[depth_++];
-    f.Handle = handle;
+    f.Handle = kNoDir;
     f.Device = device;
     f.Inode = inode;
-    f.Count = f.Next = 0;
+    f.Listing.Count = f.Next = 0;
+    f.Listing.Complete = true;
+    f.Id = 0;
     f.PathLength = path_.size();
-    if (handle == kNoDir)
-        return;
-    ++openCount_;
-    List(f);
-    KeepOpenLimit();
+    return f;
 }
 
-void TTreeScanner::List(TFrame& f)
+void TTreeScanner::ListHere(TFrame& f)
 {
-    int error = 0;
+    ListSorted(fs_, f.Handle, f.Listing);
+    if (pool_)
+        f.Id = pool_->Expand(f.Handle, f.Listing, static_cast<uint32_t>(depth_ - 1), root_);
+}
+
+// The directory at the top was opened and listed (here or ahead): what the listing could not
+// read is reported, the status handler hears of every entry, and the open limit is kept.
+void TTreeScanner::Opened(TFrame& f)
+{
+    ++openCount_;
     // A directory that fails part way keeps what it gave; one that cannot be read is empty.
-    if (!fs_.ListDirectory(f.Handle, f.Entries, f.Count, error))
-        sink_.Unreadable(path_, error);
+    if (!f.Listing.Complete)
+        sink_.Unreadable(path_, f.Listing.Error);
     if (onStatus_) {
-        for (size_t i = 0; i < f.Count && !stopped_; ++i) {
+        for (size_t i = 0; i < f.Listing.Count && !stopped_; ++i) {
             bool stop = false;
             onStatus_(path_, stop);
             stopped_ = stop;
         }
     }
-    f.Order.resize(f.Count);
-    for (size_t i = 0; i < f.Count; ++i)
-        f.Order[i] = {NameSortKey(f.Entries[i].Name), static_cast<uint32_t>(i)};
-    const std::vector<TFileInfo>& entries = f.Entries;
-    std::sort(f.Order.begin(), f.Order.end(),
-              [&entries](const TFrame::TSortItem& a, const TFrame::TSortItem& b) {
-                  if (a.Key != b.Key)
-                      return a.Key < b.Key;
-                  return NameLess(entries[a.Index].Name, entries[b.Index].Name);
-              });
+    if (stopped_ && pool_)
+        pool_->Stop();
+    KeepOpenLimit();
+}
+
+void TTreeScanner::CloseFrame(TFrame& f)
+{
+    if (f.Handle != kNoDir) {
+        fs_.CloseDirectory(f.Handle);
+        f.Handle = kNoDir;
+        --openCount_;
+    }
 }
 
 void TTreeScanner::KeepOpenLimit()
 {
-    // Close the shallowest open directories; they are reached again through ".." on the way up.
-    while (openCount_ > maxOpen_ && firstMaybeOpen_ + 1 < depth_) {
-        TFrame& f = frames_[firstMaybeOpen_++];
-        if (f.Handle != kNoDir) {
-            fs_.CloseDirectory(f.Handle);
-            f.Handle = kNoDir;
-            --openCount_;
-        }
-    }
+    // Close the shallowest open directories that the pool does not open subdirectories through;
+    // they are reached again through ".." on the way up.
+    firstMaybeOpen_ = std::max(firstMaybeOpen_, pinned_);
+    while (openCount_ > maxOpen_ && firstMaybeOpen_ + 1 < depth_)
+        CloseFrame(frames_[firstMaybeOpen_++]);
 }
 
 void TTreeScanner::Pop()
@@ -140,8 +173,9 @@ void TTreeScanner::Pop()
     if (depth_ >= 2) {
         TFrame& parent = frames_[depth_ - 2];
         path_.resize(parent.PathLength);
-        if (parent.Handle == kNoDir && f.Handle != kNoDir && parent.Next < parent.Count &&
-            !stopped_) {
+        // Reopened even when it holds nothing more: a directory above it may, and is reached
+        // through it.
+        if (parent.Handle == kNoDir && f.Handle != kNoDir && !stopped_) {
             int error = 0;
             TFileInfo check;
             TDirHandle up = fs_.OpenDirectoryAt(f.Handle, "..", error);
@@ -157,11 +191,7 @@ void TTreeScanner::Pop()
             firstMaybeOpen_ = std::min(firstMaybeOpen_, depth_ - 2);
         }
     }
-    if (f.Handle != kNoDir) {
-        fs_.CloseDirectory(f.Handle);
-        f.Handle = kNoDir;
-        --openCount_;
-    }
+    CloseFrame(f);
     --depth_;
     firstMaybeOpen_ = std::min(firstMaybeOpen_, depth_);
 }

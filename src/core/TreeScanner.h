@@ -4,16 +4,25 @@
 // and skips only "." and "..", marks the further names of a hard-linked file, and gives an
 // unreadable directory as an empty one (telling the sink so, with the reason).
 //
-// Memory: the sorted listing of each directory on the current descent path, nothing else that
-// grows with the tree except the set of hard-linked files met (files with more than one link).
-// Open directories: at most the limit given; deeper ones are reached again through "..", checked
-// to be the same directory.
+// With more than one thread, workers list directories ahead of the walk (core/ListingPool.h);
+// the walk itself, every call into the sink, the status handler and the message pump stay on the
+// caller's thread and in the same order, so the sink sees exactly what one thread would show it.
+// Hard links are counted on the first name met in that order, whichever thread looked first.
+//
+// Memory: the sorted listing of each directory on the current descent path, the listings made
+// ahead (bounded by TLookahead), and nothing else that grows with the tree except the set of
+// hard-linked files met (files with more than one link). Open directories: at most the limit
+// given on the descent path, deeper ones reached again through ".." and checked to be the same
+// directory, plus one for each listing made ahead.
 #pragma once
 
+#include "core/DirListing.h"
+#include "core/ListingPool.h"
 #include "core/ScanSink.h"
 #include "core/StatusEvent.h"
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -36,8 +45,14 @@ public:
     void SetStatusEvent(TStatusEvent handler) { onStatus_ = std::move(handler); }
     // Called once before each subdirectory is listed.
     void SetMessagePump(TMessagePump pump) { pump_ = std::move(pump); }
-    // How many directories may be open at once (at least 2).
+    // How many directories the walk may keep open at once (at least 2).
     void SetMaxOpenDirectories(size_t n) { maxOpen_ = n < 2 ? 2 : n; }
+    // How many threads list directories: 1 (the default) lists on the caller's thread alone, with
+    // no other thread; n > 1 adds n - 1 workers that list ahead; 0 means one thread per core.
+    // Set before the first ScanRoot.
+    void SetThreads(unsigned n);
+    // How far workers may list ahead of the walk.
+    void SetLookahead(const TLookahead& limits) { lookahead_ = limits; }
 
     // Scans one path (ending with "/") as a root of the log. Nothing when already stopped.
     void ScanRoot(const std::string& path, int32_t unit);
@@ -46,26 +61,21 @@ public:
 private:
     struct TFrame
     {
-        std::vector<TFileInfo> Entries;
-        struct TSortItem
-        {
-            uint64_t Key; // NameSortKey of the entry's name
-            uint32_t Index;
-        };
-        std::vector<TSortItem> Order;
-        size_t Count = 0;
-        size_t Next = 0;
+        TListing Listing;
+        size_t Next = 0; // into Listing.Order
         TDirHandle Handle = kNoDir;
         uint64_t Device = 0, Inode = 0;
         size_t PathLength = 0; // of path_ while this directory is listed
+        uint64_t Id = 0;       // what its subdirectories are taken from the pool by (0: not queued)
     };
 
-    void Push(TDirHandle handle, uint64_t device, uint64_t inode);
+    TFrame& Push(uint64_t device, uint64_t inode);
     void Pop();
-    void List(TFrame& frame);
+    void ListHere(TFrame& frame);
+    void Opened(TFrame& frame);
     void EnterDirectory(size_t entryIndex);
     void KeepOpenLimit();
-    bool OnRootFileSystem(const TFileInfo& info) const;
+    void CloseFrame(TFrame& frame);
     bool IsRepeatLink(const TFileInfo& info);
 
     TFileSystem& fs_;
@@ -73,15 +83,23 @@ private:
     TStatusEvent onStatus_;
     TMessagePump pump_;
     size_t maxOpen_ = 256;
+    unsigned threads_ = 1;
+    TLookahead lookahead_;
+    std::unique_ptr<TListingPool> pool_;
     bool stopped_ = false;
 
     std::vector<TFrame> frames_; // frames_[0, depth_) are the directories being scanned
     size_t depth_ = 0;
     size_t openCount_ = 0;
-    size_t firstMaybeOpen_ = 0; // frames below it have their handles closed
+    size_t firstMaybeOpen_ = 0; // the shallowest frame the open limit may have to close next
+    size_t pinned_ =
+        0; // frames below it stay open: the pool opens their subdirectories through them
     std::string path_;
-    uint64_t rootDevice_ = 0, rootMount_ = 0;
+    TFileSystemId root_;
     std::set<std::pair<uint64_t, uint64_t>> linkedFiles_; // device and inode
 };
+
+// One thread per core, as the machine reports it (at least 1).
+unsigned DefaultScanThreads();
 
 } // namespace vm

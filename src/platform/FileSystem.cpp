@@ -3,6 +3,7 @@
 #include "platform/FileCopy.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -60,28 +61,51 @@ std::string ErrorText(int error)
 // entries costs more than the listing itself, so the offset from UTC is kept per hour: an hour
 // whose start and end have the same offset has it throughout (time zones never change twice
 // within an hour); an hour that holds a change is converted second by second.
+//
+// Scans look at entries from several threads at once, so each remembered hour is one atomic
+// word: its hour, its offset and whether the offset holds for the whole hour. A thread that
+// finds another hour in the slot works the offset out and puts its own there.
 class TPosixFileSystem::TLocalClock
 {
 public:
     int64_t LocalSeconds(int64_t unixSeconds)
     {
         int64_t hour = unixSeconds >= 0 ? unixSeconds / 3600 : -((-unixSeconds + 3599) / 3600);
-        TSlot& slot = slots_[static_cast<size_t>(hour) & (slots_.size() - 1)];
-        if (!slot.Valid || slot.Hour != hour) {
+        if (hour <= -kHourBias || hour >= kHourBias)
+            return unixSeconds + OffsetAt(unixSeconds);
+        std::atomic<uint64_t>& slot = slots_[static_cast<size_t>(hour) & (kSlots - 1)];
+        uint64_t packed = slot.load(std::memory_order_relaxed);
+        if (!(packed & kValid) || HourOf(packed) != hour) {
             int64_t first = OffsetAt(hour * 3600);
-            slot = {hour, first, first == OffsetAt(hour * 3600 + 3599), true};
+            bool uniform = first == OffsetAt(hour * 3600 + 3599);
+            if (first <= -kOffsetBias || first >= kOffsetBias)
+                return unixSeconds + (uniform ? first : OffsetAt(unixSeconds));
+            packed = kValid | (uniform ? kUniform : 0) |
+                     static_cast<uint64_t>(first + kOffsetBias) << kOffsetShift |
+                     static_cast<uint64_t>(hour + kHourBias);
+            slot.store(packed, std::memory_order_relaxed);
         }
-        return unixSeconds + (slot.Uniform ? slot.Offset : OffsetAt(unixSeconds));
+        if (!(packed & kUniform))
+            return unixSeconds + OffsetAt(unixSeconds);
+        return unixSeconds + static_cast<int64_t>((packed >> kOffsetShift) & kOffsetMask) -
+               kOffsetBias;
     }
 
 private:
-    struct TSlot
+    // A slot: bit 63 valid, bit 62 uniform, bits 44 to 61 the offset in seconds biased by 2^17,
+    // bits 0 to 43 the hour biased by 2^43 (hours that do not fit are not remembered).
+    static constexpr size_t kSlots = 256;
+    static constexpr uint64_t kValid = uint64_t{1} << 63;
+    static constexpr uint64_t kUniform = uint64_t{1} << 62;
+    static constexpr int kOffsetShift = 44;
+    static constexpr uint64_t kOffsetMask = (uint64_t{1} << 18) - 1;
+    static constexpr int64_t kOffsetBias = int64_t{1} << 17;
+    static constexpr int64_t kHourBias = int64_t{1} << 43;
+
+    static int64_t HourOf(uint64_t packed)
     {
-        int64_t Hour = 0;
-        int64_t Offset = 0;
-        bool Uniform = false;
-        bool Valid = false;
-    };
+        return static_cast<int64_t>(packed & ((uint64_t{1} << kOffsetShift) - 1)) - kHourBias;
+    }
     static int64_t OffsetAt(int64_t unixSeconds)
     {
         time_t t = static_cast<time_t>(unixSeconds);
@@ -90,7 +114,7 @@ private:
             return 0;
         return tm.tm_gmtoff;
     }
-    std::array<TSlot, 256> slots_{};
+    std::array<std::atomic<uint64_t>, kSlots> slots_{};
 };
 
 TPosixFileSystem::TPosixFileSystem() : clock_(std::make_unique<TLocalClock>()) {}
@@ -162,11 +186,15 @@ bool TPosixFileSystem::StatDirectory(TDirHandle dir, TFileInfo& info, int& error
 }
 
 bool TPosixFileSystem::ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
-                                     int& error)
+                                     int& error, std::stop_token stop)
 {
     count = 0;
     alignas(8) char buffer[32 * 1024];
     for (;;) {
+        if (stop.stop_requested()) {
+            error = ECANCELED;
+            return false;
+        }
         ssize_t n = ::getdents64(dir, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR)
@@ -181,6 +209,10 @@ bool TPosixFileSystem::ListDirectory(TDirHandle dir, std::vector<TFileInfo>& ent
             at += d->d_reclen;
             if (IsDotOrDotDot(d->d_name))
                 continue;
+            if (stop.stop_requested()) {
+                error = ECANCELED;
+                return false;
+            }
             if (count == entries.size())
                 entries.emplace_back();
             TFileInfo& e = entries[count];

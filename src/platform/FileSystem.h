@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,10 @@ using TDirHandle = int;
 constexpr TDirHandle kNoDir = -1;
 
 // Every call that can fail returns false (or kNoDir) and puts the errno value in error.
+//
+// The calls a scan lists directories with (OpenDirectoryAt, ListDirectory, StatDirectory and
+// CloseDirectory) may be made from several threads at once, each on handles of its own or on a
+// directory handle that another thread only reads through.
 class TFileSystem
 {
 public:
@@ -85,9 +90,9 @@ public:
     // Entries [0, count) of entries are filled; the vector grows as needed and keeps its elements
     // between calls so that their names' storage is reused. An entry that vanishes between listing
     // and reading is left out. False when the listing fails; the entries read before the failure
-    // stay.
+    // stay. A stop requested through stop ends the listing between two entries (ECANCELED).
     virtual bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
-                               int& error) = 0;
+                               int& error, std::stop_token stop) = 0;
     // The facts of name inside dir, not following a final symbolic link.
     virtual bool StatAt(TDirHandle dir, const std::string& name, TFileInfo& info, int& error) = 0;
     // How many entries answer to exactly this path (0 or 1 on Linux, where names are exact), and
@@ -156,8 +161,8 @@ public:
     TDirHandle OpenDirectoryAt(TDirHandle dir, const std::string& name, int& error) override;
     void CloseDirectory(TDirHandle dir) override;
     bool StatDirectory(TDirHandle dir, TFileInfo& info, int& error) override;
-    bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
-                       int& error) override;
+    bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count, int& error,
+                       std::stop_token stop) override;
     bool StatAt(TDirHandle dir, const std::string& name, TFileInfo& info, int& error) override;
     int FindExact(const std::string& path, TFileInfo& first) override;
     bool RemoveAt(TDirHandle dir, const std::string& name, bool directory, int& error) override;

@@ -16,7 +16,7 @@ bool TFileSystem::ListPath(const std::string& path, std::vector<TFileInfo>& entr
     if (dir == kNoDir)
         return false;
     size_t count = 0;
-    bool ok = ListDirectory(dir, entries, count, error);
+    bool ok = ListDirectory(dir, entries, count, error, {});
     CloseDirectory(dir);
     entries.resize(count);
     return ok;

@@ -14,7 +14,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// vmlog scan [--unit N] PATH [[--unit N] PATH ...] -o FILE
+// vmlog scan [--threads N] [--unit N] PATH [[--unit N] PATH ...] -o FILE
 int ScanCommand(const TArgs& args);
 // vmlog dump FILE
 int DumpCommand(const TArgs& args);

@@ -21,7 +21,23 @@ struct TScanRequest
 {
     std::vector<TScanRoot> Roots;
     std::string Output;
+    TScanOptions Options;
 };
+
+// More threads than this only wait on one another.
+constexpr int64_t kMostScanThreads = 1024;
+constexpr const char* kScanUsage =
+    "vmlog scan [--threads N] [--unit N] PATH [[--unit N] PATH ...] -o FILE";
+
+// A whole number from 0 to max written as digits only.
+std::optional<int64_t> WholeNumber(const std::string& text, int64_t max)
+{
+    int64_t n = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || end != text.data() + text.size() || n < 0 || n > max)
+        return std::nullopt;
+    return n;
+}
 
 // Parses the arguments; an empty optional after printing the reason.
 std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
@@ -31,7 +47,7 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
     status = kExitUsage;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--unit" || a == "-o") {
+        if (a == "--unit" || a == "-o" || a == "--threads") {
             if (i + 1 >= args.size()) {
                 Fail(a + " needs a value", kExitUsage);
                 return std::nullopt;
@@ -41,13 +57,23 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
                 r.Output = v;
                 continue;
             }
-            int32_t n = 0;
-            auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-            if (ec != std::errc() || end != v.data() + v.size() || n < 0) {
+            if (a == "--threads") {
+                std::optional<int64_t> n = WholeNumber(v, kMostScanThreads);
+                if (!n || *n == 0) {
+                    Fail("--threads wants a whole number from 1 to " +
+                             std::to_string(kMostScanThreads) + ", not \"" + v + "\"",
+                         kExitUsage);
+                    return std::nullopt;
+                }
+                r.Options.Threads = static_cast<unsigned>(*n);
+                continue;
+            }
+            std::optional<int64_t> n = WholeNumber(v, INT32_MAX);
+            if (!n) {
                 Fail("--unit wants a whole number of bytes, not \"" + v + "\"", kExitUsage);
                 return std::nullopt;
             }
-            unit = n;
+            unit = static_cast<int32_t>(*n);
         } else if (a.size() > 1 && a[0] == '-') {
             Fail("unknown option " + a + " (a path that begins with \"-\" can be given as ./" + a +
                      ")",
@@ -59,8 +85,7 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
         }
     }
     if (r.Roots.empty()) {
-        Fail("no path to scan; usage: vmlog scan [--unit N] PATH [[--unit N] PATH ...] -o FILE",
-             kExitUsage);
+        Fail(std::string("no path to scan; usage: ") + kScanUsage, kExitUsage);
         return std::nullopt;
     }
     if (r.Output.empty()) {
@@ -93,6 +118,7 @@ bool WriteLog(TStream& stream, const TScanRequest& request,
     status.SetCaption("Logging");
     status.Show();
     TDirStorage log(stream);
+    log.SetScanOptions(request.Options);
     log.SetStatusEvent([&status](const std::string& directory, bool& stop) {
         status.SetText(directory);
         stop = status.StopRequested();

@@ -16,7 +16,7 @@ struct TCommand
 };
 
 const TCommand kCommands[] = {
-    {"scan", ScanCommand, "vmlog scan [--unit N] PATH [[--unit N] PATH ...] -o FILE"},
+    {"scan", ScanCommand, "vmlog scan [--threads N] [--unit N] PATH [[--unit N] PATH ...] -o FILE"},
     {"dump", DumpCommand, "vmlog dump FILE"},
     {"compare", CompareCommand, "vmlog compare OLD.kdf NEW.kdf -o OUT.kcf [--top N]"},
     {"export", ExportCommand, "vmlog export FILE [--format csv|json|jsonl] [-o OUT]"},

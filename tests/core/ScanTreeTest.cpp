@@ -311,6 +311,27 @@ TEST_F(ScanTreeTest, DeepTreeNeedsNoMoreOpenDirectoriesThanAllowed)
     EXPECT_GT(wide.MostOpenDirectories, 30);
 }
 
+// On the way up, a directory that holds nothing more still leads back to the one above it, whose
+// remaining subdirectories are read as they are.
+TEST_F(ScanTreeTest, DeepChainLeadsBackToSubdirectoriesLeftAbove)
+{
+    MakeDir("a/b/c/d/e/f/g");
+    MakeDir("a/z");
+    MakeFile("a/z/inside", 1);
+    auto trace = [&](size_t maxOpen) {
+        FaultyFileSystem fs;
+        TScanRecorder recorder;
+        TTreeScanner scanner(fs, recorder);
+        scanner.SetMaxOpenDirectories(maxOpen);
+        scanner.ScanRoot(Root(), 4096);
+        EXPECT_EQ(fs.OpenDirectories, 0);
+        return recorder.Trace();
+    };
+    std::vector<std::string> limited = trace(3);
+    EXPECT_EQ(limited, trace(1000));
+    EXPECT_THAT(limited, ::testing::Contains("entry 3 " + Root() + "a/z/inside"));
+}
+
 TEST_F(ScanTreeTest, RecorderSeesTheDocumentedCallSequence)
 {
     MakeFile("a.txt", 1);

@@ -45,7 +45,7 @@ protected:
         EXPECT_NE(d, kNoDir) << ErrorText(error);
         std::vector<TFileInfo> entries;
         size_t count = 0;
-        EXPECT_TRUE(fs_.ListDirectory(d, entries, count, error));
+        EXPECT_TRUE(fs_.ListDirectory(d, entries, count, error, {}));
         fs_.CloseDirectory(d);
         entries.resize(count);
         return entries;

@@ -7,13 +7,22 @@
 
 namespace vmtest {
 
-vm::TDirHandle FaultyFileSystem::Opened(vm::TDirHandle h)
+vm::TDirHandle FaultyFileSystem::Opened(vm::TDirHandle h, const std::string& path)
 {
     if (h != vm::kNoDir) {
+        std::lock_guard<std::mutex> lock(mutex_);
         ++OpenDirectories;
         MostOpenDirectories = std::max(MostOpenDirectories, OpenDirectories);
+        paths_[h] = path;
     }
     return h;
+}
+
+std::string FaultyFileSystem::PathOf(vm::TDirHandle h)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = paths_.find(h);
+    return it == paths_.end() ? std::string() : it->second;
 }
 
 bool FaultyFileSystem::Injected(const char* op, const std::string& path, int& error)
@@ -28,7 +37,9 @@ vm::TDirHandle FaultyFileSystem::OpenDirectory(const std::string& path, int& err
 {
     if (Injected("open", path, error))
         return vm::kNoDir;
-    return Opened(real_.OpenDirectory(path, error));
+    std::string own =
+        path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+    return Opened(real_.OpenDirectory(path, error), own);
 }
 
 vm::TDirHandle FaultyFileSystem::OpenDirectoryAt(vm::TDirHandle dir, const std::string& name,
@@ -38,13 +49,20 @@ vm::TDirHandle FaultyFileSystem::OpenDirectoryAt(vm::TDirHandle dir, const std::
         error = EACCES;
         return vm::kNoDir;
     }
-    return Opened(real_.OpenDirectoryAt(dir, name, error));
+    std::string path = PathOf(dir);
+    path = (path == "/" ? "" : path) + "/" + name;
+    if (Injected("openat", path, error))
+        return vm::kNoDir;
+    return Opened(real_.OpenDirectoryAt(dir, name, error), path);
 }
 
 void FaultyFileSystem::CloseDirectory(vm::TDirHandle dir)
 {
-    if (dir != vm::kNoDir)
+    if (dir != vm::kNoDir) {
+        std::lock_guard<std::mutex> lock(mutex_);
         --OpenDirectories;
+        paths_.erase(dir);
+    }
     real_.CloseDirectory(dir);
 }
 
@@ -54,9 +72,16 @@ bool FaultyFileSystem::StatDirectory(vm::TDirHandle dir, vm::TFileInfo& info, in
 }
 
 bool FaultyFileSystem::ListDirectory(vm::TDirHandle dir, std::vector<vm::TFileInfo>& entries,
-                                     size_t& count, int& error)
+                                     size_t& count, int& error, std::stop_token stop)
 {
-    bool ok = real_.ListDirectory(dir, entries, count, error);
+    int injected = 0;
+    bool failing = Injected("list", PathOf(dir), injected);
+    bool ok = real_.ListDirectory(dir, entries, count, error, stop);
+    if (failing) {
+        count /= 2;
+        error = injected;
+        ok = false;
+    }
     size_t kept = 0;
     for (size_t i = 0; i < count; ++i) {
         if (VanishingNames.count(entries[i].Name))

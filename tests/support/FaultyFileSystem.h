@@ -1,12 +1,17 @@
 // A file system double over the real one (the error-injecting Env of LevelDB's tests): it passes
 // every call through unless a test told it to fail that call for a name or path, to count more
 // entries than Linux can, to report another device, or to fill the disk.
+//
+// Scans list directories from several threads at once: the listing calls keep their own counts
+// under a lock, and Inject may be called from any thread (it must be safe to call so). The sets
+// and maps are set up before a scan and only read while it runs.
 #pragma once
 
 #include "platform/FileSystem.h"
 
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -31,7 +36,10 @@ public:
     std::map<std::string, int> MatchCounts;
     // Decides whether an operation on a whole path fails: the errno to fail it with, or 0 to pass
     // it through. op is "open" (OpenDirectory, and so ListPath), "stat", "mkdir", "remove",
-    // "rmdir", "rename" (path: the new name) or "create".
+    // "rmdir", "rename" (path: the new name) or "create". For the directories a scan goes
+    // through it is also "openat" (OpenDirectoryAt: the directory's path, without a final "/")
+    // and "list" (ListDirectory, before the real listing: a listing given an errno keeps the
+    // first half of its entries and fails, as one that breaks off part way).
     std::function<int(const std::string& op, const std::string& path)> Inject;
     // Files made by CreateFile hold at most this many bytes; writes past it fail as on a full
     // disk (-1: no limit).
@@ -54,7 +62,7 @@ public:
     void CloseDirectory(vm::TDirHandle dir) override;
     bool StatDirectory(vm::TDirHandle dir, vm::TFileInfo& info, int& error) override;
     bool ListDirectory(vm::TDirHandle dir, std::vector<vm::TFileInfo>& entries, size_t& count,
-                       int& error) override;
+                       int& error, std::stop_token stop) override;
     bool StatAt(vm::TDirHandle dir, const std::string& name, vm::TFileInfo& info,
                 int& error) override;
     int FindExact(const std::string& path, vm::TFileInfo& first) override;
@@ -75,9 +83,12 @@ public:
                     const std::string& toName, int& error) override;
 
 private:
-    vm::TDirHandle Opened(vm::TDirHandle h);
+    vm::TDirHandle Opened(vm::TDirHandle h, const std::string& path);
+    std::string PathOf(vm::TDirHandle h);
     bool Injected(const char* op, const std::string& path, int& error);
     vm::TPosixFileSystem real_;
+    std::mutex mutex_;                            // guards the counts and paths_
+    std::map<vm::TDirHandle, std::string> paths_; // the path of each open directory
 };
 
 } // namespace vmtest

@@ -77,6 +77,33 @@ TEST_F(VmlogTest, ScanWritesACompleteLogWithTheDefaultTagNames)
     EXPECT_EQ(Files(), (std::vector<std::string>{"a", "b", "log.kdf"}));
 }
 
+// The same tree scanned with one thread and with many: the same log, apart from the moments of
+// the scan itself (the log date and the root's times).
+TEST_F(VmlogTest, ScanWritesTheSameLogWithAnyNumberOfThreads)
+{
+    for (int d = 0; d < 30; ++d) {
+        std::string dir = "t/d" + std::to_string(d);
+        dir_.MakeDir(dir + "/inner");
+        for (int f = 0; f < 20; ++f)
+            dir_.WriteFile(dir + "/inner/f" + std::to_string(f), std::string(f * 100, 'x'));
+        ASSERT_EQ(link((dir_ / (dir + "/inner/f7")).c_str(), (dir_ / (dir + "/link")).c_str()), 0);
+    }
+    auto scan = [&](const std::string& threads) {
+        std::string out = dir_ / ("log-" + threads + ".kdf");
+        ProcessResult r =
+            Vmlog({"scan", "--threads", threads, "--unit", "4096", dir_ / "t", "-o", out});
+        EXPECT_EQ(r.Status, 0) << r.Err;
+        std::string bytes = ReadWholeFile(out);
+        std::fill(bytes.begin() + 16, bytes.begin() + 24, '\0');           // the log date
+        std::fill(bytes.begin() + 40 + 37, bytes.begin() + 40 + 49, '\0'); // the root's times
+        return bytes;
+    };
+    scan("1"); // the first listing of each new directory sets its access time
+    std::string one = scan("1");
+    EXPECT_TRUE(scan("8") == one);
+    EXPECT_TRUE(scan("3") == one);
+}
+
 TEST_F(VmlogTest, ScanWithoutAUnitTakesTheVolumes)
 {
     dir_.MakeDir("a");
@@ -107,6 +134,10 @@ TEST_F(VmlogTest, BadUsageAndBadInputEndWithAClearMessage)
          2,
          "--unit wants a whole number"},
         {{"scan", "--unit"}, 2, "--unit needs a value"},
+        {{"scan", "--threads", "0", dir_ / "d", "-o", dir_ / "x.kdf"},
+         2,
+         "--threads wants a whole number from 1 to 1024, not \"0\""},
+        {{"scan", "--threads", "-3", dir_ / "d", "-o", dir_ / "x.kdf"}, 2, "--threads wants"},
         {{"scan", "--fast", dir_ / "d", "-o", dir_ / "x.kdf"}, 2, "unknown option --fast"},
         {{"scan", dir_ / "missing", "-o", dir_ / "x.kdf"}, 1, dir_ / "missing/: No such file"},
         {{"scan", dir_ / "file", "-o", dir_ / "x.kdf"}, 1, "Not a directory"},
