@@ -1,12 +1,14 @@
-// Scan benchmark: `vmlog scan` on a tree of about a million entries beside `du -s` and
-// `ncdu -x -o /dev/null` on the same tree in the same run (wall time and peak memory of each
-// child), then the log writer alone on a synthetic tree of ten million entries without a disk.
+// Scan benchmark: `vmlog scan --threads 1` and `vmlog scan` with its default threads (one per
+// core) on a tree of about a million entries, beside `du -s` and `ncdu -x -o /dev/null` on the
+// same tree in the same run (wall time and peak memory of each child, and the load of the machine
+// before and after), then the log writer alone on a synthetic tree of ten million entries
+// without a disk.
 //
 //   scan_bench [--entries N] [--cache DIR] [--runs N] [--writer-entries N]
 //
 // The tree is generated from a fixed seed into DIR (default: bench-cache/ in the build directory)
 // and kept there: it is built again only when it is missing or was left half made.
-#include "BenchSupport.h"
+#include "BenchRun.h"
 #include "BenchTree.h"
 #include "core/LogWriter.h"
 
@@ -14,104 +16,54 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-struct TRun
-{
-    double Seconds = 0;
-    long MaxRssKb = 0;
-    int Status = -1;
-};
+using vmbench::LoadAverage;
+using vmbench::Measure;
+using vmbench::RunChild;
+using vmbench::SelfDirectory;
+using vmbench::TFigures;
 
-// Runs argv with its output (and progress) thrown away; wall time and the child's peak resident
-// memory.
-TRun RunChild(const std::vector<std::string>& argv)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    TRun run;
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
-        int status = 0;
-        struct rusage usage = {};
-        while (wait4(pid, &status, 0, &usage) < 0) {
-        }
-        run.Seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        run.MaxRssKb = usage.ru_maxrss;
-        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return run;
-}
-
-// The best of runs (the least disturbed by the other work on the machine), and the median.
-struct TFigures
-{
-    double Best = 0, Median = 0;
-    long MaxRssKb = 0;
-    bool Ok = true;
-};
-
-TFigures Measure(const std::vector<std::string>& argv, int runs)
-{
-    std::vector<double> times;
-    TFigures f;
-    for (int i = 0; i < runs; ++i) {
-        TRun r = RunChild(argv);
-        f.Ok = f.Ok && r.Status == 0;
-        times.push_back(r.Seconds);
-        f.MaxRssKb = std::max(f.MaxRssKb, r.MaxRssKb);
-    }
-    std::sort(times.begin(), times.end());
-    f.Best = times.front();
-    f.Median = times[times.size() / 2];
-    return f;
-}
-
+// ours: the default scan, which every other line is compared with (median against median).
 void PrintFigures(const char* name, const TFigures& f, const TFigures& ours)
 {
-    std::printf("  %-28s best %6.2f s  median %6.2f s  peak memory %7.1f MB  %s", name, f.Best,
+    std::printf("  %-36s best %6.2f s  median %6.2f s  peak memory %7.1f MB  %s", name, f.Best,
                 f.Median, f.MaxRssKb / 1024.0, f.Ok ? "" : "(FAILED) ");
     if (&f != &ours)
-        std::printf(" vmlog/this: time %.2f, memory %.2f", ours.Best / f.Best,
+        std::printf(" default/this: time %.2f (best %.2f), memory %.2f", ours.Median / f.Median,
+                    ours.Best / f.Best,
                     static_cast<double>(ours.MaxRssKb) / std::max(f.MaxRssKb, 1L));
     std::printf("\n");
 }
 
 void ScanBenchmark(const std::string& tree, const std::string& log, int runs)
 {
-    std::string vmlog = vmbench::SelfDirectory() + "/../vmlog";
+    std::string vmlog = SelfDirectory() + "/../vmlog";
+    std::vector<std::string> single = {vmlog,  "scan", "--threads", "1", "--unit",
+                                       "4096", tree,   "-o",        log};
     std::vector<std::string> scan = {vmlog, "scan", "--unit", "4096", tree, "-o", log};
     std::vector<std::string> du = {"du", "-s", tree};
     std::vector<std::string> ncdu = {"ncdu", "-x", "-o", "/dev/null", tree};
+    std::string loadBefore = LoadAverage();
     // Warm the caches: every tool then reads the same inodes and directories from memory.
     RunChild(du);
     RunChild(scan);
     TFigures ours = Measure(scan, runs);
+    TFigures one = Measure(single, runs);
     TFigures duFigures = Measure(du, runs);
     TFigures ncduFigures = Measure(ncdu, runs);
-    std::printf("scan of %s (%d runs each, warm cache):\n", tree.c_str(), runs);
-    PrintFigures("vmlog scan --unit 4096", ours, ours);
+    std::printf("scan of %s (%d runs each, warm cache, %u cores, load %s before, %s after):\n",
+                tree.c_str(), runs, std::thread::hardware_concurrency(), loadBefore.c_str(),
+                LoadAverage().c_str());
+    PrintFigures("vmlog scan --unit 4096 (default)", ours, ours);
+    PrintFigures("vmlog scan --threads 1 --unit 4096", one, ours);
     PrintFigures("du -s", duFigures, ours);
     PrintFigures("ncdu -x -o /dev/null", ncduFigures, ours);
     std::error_code ec;
@@ -170,7 +122,7 @@ void WriterBenchmark(int64_t entries)
 int main(int argc, char** argv)
 {
     int64_t entries = 1000000, writerEntries = 10000000;
-    int runs = 3;
+    int runs = 5;
     bool measuring = false;
     std::string cache = vmbench::SelfDirectory() + "/../bench-cache";
     for (int i = 1; i < argc; ++i) {
