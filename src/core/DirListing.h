@@ -26,6 +26,15 @@ struct TListing
     std::vector<TSortItem> Order; // Count items, in the scan's order
     bool Complete = true;         // false: the listing failed, at once or part way
     int Error = 0;                // why, when not complete
+
+    // Empty, keeping the storage of the entries.
+    void Clear()
+    {
+        Count = 0;
+        Order.clear();
+        Complete = true;
+        Error = 0;
+    }
 };
 
 // Lists the open directory dir into listing and sorts it. A stop requested through stop ends the

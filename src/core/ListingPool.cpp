@@ -1,6 +1,7 @@
 #include "core/ListingPool.h"
 
 #include <string>
+#include <system_error>
 
 namespace vm {
 
@@ -36,8 +37,13 @@ struct TListingPool::TNode
 TListingPool::TListingPool(TFileSystem& fs, unsigned workers, const TLookahead& limits)
     : fs_(fs), limits_(limits), spareLimit_(2 * static_cast<size_t>(workers) + 2)
 {
-    for (unsigned i = 0; i < (workers ? workers : 1); ++i)
-        threads_.emplace_back([this] { Work(); });
+    // Where the system refuses more threads, the pool works with those it has: with none, the
+    // walker lists every directory itself.
+    try {
+        for (unsigned i = 0; i < (workers ? workers : 1); ++i)
+            threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+    }
 }
 
 TListingPool::~TListingPool()
@@ -225,6 +231,7 @@ TListing TListingPool::SpareListing()
         return {};
     TListing l = std::move(spare_.back());
     spare_.pop_back();
+    l.Clear();
     return l;
 }
 

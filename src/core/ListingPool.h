@@ -53,8 +53,9 @@ struct TTakenListing
 class TListingPool
 {
 public:
-    // Starts workers threads (at least one). fs must allow listings from several threads at once
-    // and outlive the pool.
+    // Starts workers threads (at least one; fewer where the system refuses to start more, down to
+    // none, when the walker lists everything itself). fs must allow listings from several threads
+    // at once and outlive the pool.
     TListingPool(TFileSystem& fs, unsigned workers, const TLookahead& limits);
     // Stops.
     ~TListingPool();

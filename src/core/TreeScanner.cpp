@@ -114,8 +114,8 @@ TTreeScanner::TFrame& TTreeScanner::Push(uint64_t device, uint64_t inode)
     f.Handle = kNoDir;
     f.Device = device;
     f.Inode = inode;
-    f.Listing.Count = f.Next = 0;
-    f.Listing.Complete = true;
+    f.Listing.Clear();
+    f.Next = 0;
     f.Id = 0;
     f.PathLength = path_.size();
     return f;
