@@ -89,18 +89,20 @@ void TTreeScanner::EnterDirectory(size_t entryIndex)
         return;
     TFrame& parent = frames_[at];
     TTakenListing taken;
+    int error = 0;
     if (pool_ && parent.Id != 0 &&
         pool_->Take(parent.Id, static_cast<uint32_t>(entryIndex), f.Listing, taken)) {
         f.Handle = taken.Handle;
         f.Id = taken.Id;
+        error = taken.Error;
     } else {
-        taken.Handle = f.Handle = fs_.OpenDirectoryAt(
-            parent.Handle, parent.Listing.Entries[entryIndex].Name, taken.Error);
+        f.Handle =
+            fs_.OpenDirectoryAt(parent.Handle, parent.Listing.Entries[entryIndex].Name, error);
         if (f.Handle != kNoDir)
             ListHere(f);
     }
     if (f.Handle == kNoDir) {
-        sink_.Unreadable(path_, taken.Error);
+        sink_.Unreadable(path_, error);
         return;
     }
     Opened(f);
