@@ -35,7 +35,7 @@ struct TListingPool::TNode
 };
 
 TListingPool::TListingPool(TFileSystem& fs, unsigned workers, const TLookahead& limits)
-    : fs_(fs), limits_(limits), spareLimit_(2 * static_cast<size_t>(workers) + 2)
+    : fs_(fs), limits_(limits)
 {
     // Where the system refuses more threads, the pool works with those it has: with none, the
     // walker lists every directory itself.
@@ -70,6 +70,7 @@ void TListingPool::Stop()
     }
     entriesAhead_ = directoriesAhead_ = 0;
     spare_.clear();
+    spareEntries_ = 0;
 }
 
 uint64_t TListingPool::Expand(TDirHandle handle, const TListing& listing, uint32_t depth,
@@ -224,22 +225,26 @@ void TListingPool::Unlink(TNode* n)
 }
 
 // Listings are reused so that the names of their entries reuse their storage, as a single
-// thread's listings do. Only a few, and only small ones, are kept.
+// thread's listings do: as many as the listings made ahead come and go by, up to a bound on the
+// entries they keep.
 TListing TListingPool::SpareListing()
 {
     if (spare_.empty())
         return {};
     TListing l = std::move(spare_.back());
     spare_.pop_back();
+    spareEntries_ -= l.Entries.size();
     l.Clear();
     return l;
 }
 
 void TListingPool::KeepSpare(TListing&& listing)
 {
-    constexpr size_t kMostEntries = 1024;
-    if (spare_.size() < spareLimit_ && listing.Entries.size() <= kMostEntries)
-        spare_.push_back(std::move(listing));
+    constexpr size_t kMostSpareEntries = 16384;
+    if (spareEntries_ + listing.Entries.size() > kMostSpareEntries)
+        return;
+    spareEntries_ += listing.Entries.size();
+    spare_.push_back(std::move(listing));
 }
 
 } // namespace vm

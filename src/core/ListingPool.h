@@ -107,7 +107,7 @@ private:
     size_t entriesAhead_ = 0;
     size_t directoriesAhead_ = 0;
     std::vector<TListing> spare_; // taken listings whose storage the next listings reuse
-    const size_t spareLimit_;
+    size_t spareEntries_ = 0;     // the entries they keep
     std::stop_source stop_;
     bool stopped_ = false;
     std::atomic<uint64_t> lastId_{0};
