@@ -57,4 +57,10 @@ inline bool OnFileSystem(const TFileInfo& info, const TFileSystemId& id)
     return info.MountId == 0 || id.Mount == 0 || info.MountId == id.Mount;
 }
 
+// The entries a scan enters: directories on its root's file system.
+inline bool Enters(const TFileInfo& info, const TFileSystemId& root)
+{
+    return info.IsDirectory() && OnFileSystem(info, root);
+}
+
 } // namespace vm

@@ -29,7 +29,8 @@ struct TListingPool::TNode
     TDirHandle ParentHandle = kNoDir;
     std::string Name;
     TState State = TState::Queued;
-    TDirHandle Handle = kNoDir; // once listed
+    TDirHandle Handle = kNoDir; // once listed, while something below it may need it
+    bool Opened = false;        // it was opened and listed
     int Error = 0;              // why it could not be opened
     TListing Listing;
 };
@@ -115,7 +116,7 @@ bool TListingPool::Take(uint64_t parent, uint32_t entryIndex, TListing& listing,
     entriesAhead_ -= n->Listing.Count;
     --directoriesAhead_;
     std::swap(listing, n->Listing);
-    taken = {n->Handle, n->Error, n->Depth < limits_.Depth ? n->Id : 0};
+    taken = {n->Handle, n->Opened, n->Error, n->Depth < limits_.Depth ? n->Id : 0};
     KeepSpare(std::move(n->Listing));
     delete n;
     lock.unlock();
@@ -155,15 +156,23 @@ void TListingPool::Run(std::unique_lock<std::mutex>& lock, TNode* n)
 
     int error = 0;
     TDirHandle handle = fs_.OpenDirectoryAt(n->ParentHandle, n->Name, error);
+    bool opened = handle != kNoDir;
     TChain chain;
-    if (handle != kNoDir) {
+    if (opened) {
         ListSorted(fs_, handle, listing, stop);
         if (n->Depth < limits_.Depth)
             chain = Subdirectories(listing, handle, n->Id, n->Depth + 1, n->Root);
+        // Nothing below it is ever opened through a directory without subdirectories to enter:
+        // it is closed here, where its listing is fresh, rather than by the walker.
+        if (!chain.First && !HasSubdirectories(listing, n->Root)) {
+            fs_.CloseDirectory(handle);
+            handle = kNoDir;
+        }
     }
 
     lock.lock();
     n->Handle = handle;
+    n->Opened = opened;
     n->Error = error;
     n->Listing = std::move(listing);
     n->State = TNode::TState::Done;
@@ -175,6 +184,14 @@ void TListingPool::Run(std::unique_lock<std::mutex>& lock, TNode* n)
     done_.notify_one();
 }
 
+bool TListingPool::HasSubdirectories(const TListing& listing, const TFileSystemId& root)
+{
+    for (size_t i = 0; i < listing.Count; ++i)
+        if (Enters(listing.Entries[i], root))
+            return true;
+    return false;
+}
+
 TListingPool::TChain TListingPool::Subdirectories(const TListing& listing, TDirHandle handle,
                                                   uint64_t parent, uint32_t depth,
                                                   const TFileSystemId& root)
@@ -183,8 +200,7 @@ TListingPool::TChain TListingPool::Subdirectories(const TListing& listing, TDirH
     for (size_t i = 0; i < listing.Count; ++i) {
         uint32_t index = listing.Order[i].Index;
         const TFileInfo& e = listing.Entries[index];
-        // The walker enters exactly these: directories on the root's file system.
-        if (!e.IsDirectory() || !OnFileSystem(e, root))
+        if (!Enters(e, root))
             continue;
         TNode* n = new TNode;
         n->Id = ++lastId_;

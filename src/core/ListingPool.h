@@ -45,9 +45,12 @@ struct TLookahead
 // A subdirectory's listing as the walker takes it from the pool.
 struct TTakenListing
 {
-    TDirHandle Handle = kNoDir; // the subdirectory, open; the taker closes it. kNoDir: see Error
-    int Error = 0;              // why it could not be opened
-    uint64_t Id = 0;            // what its own subdirectories are taken by (0: none were queued)
+    // The subdirectory, open, for the taker to close; kNoDir when it could not be opened, or when
+    // it was listed and closed again because nothing below it is entered.
+    TDirHandle Handle = kNoDir;
+    bool Opened = false; // it was opened and listed
+    int Error = 0;       // why it could not be opened
+    uint64_t Id = 0;     // what its own subdirectories are taken by (0: none were queued)
 };
 
 class TListingPool
@@ -91,6 +94,7 @@ private:
     void Work();
     TNode* Claimable() const;
     void Run(std::unique_lock<std::mutex>& lock, TNode* node);
+    static bool HasSubdirectories(const TListing& listing, const TFileSystemId& root);
     TChain Subdirectories(const TListing& listing, TDirHandle handle, uint64_t parent,
                           uint32_t depth, const TFileSystemId& root);
     void InsertAfter(TNode* at, const TChain& chain);

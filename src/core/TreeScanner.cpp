@@ -83,26 +83,25 @@ void TTreeScanner::EnterDirectory(size_t entryIndex)
     const size_t at = depth_ - 1;
     const TFileInfo& e = frames_[at].Listing.Entries[entryIndex];
     path_.append(e.Name).push_back('/');
-    bool enter = !stopped_ && frames_[at].Handle != kNoDir && OnFileSystem(e, root_);
+    bool enter = !stopped_ && frames_[at].Handle != kNoDir && Enters(e, root_);
     TFrame& f = Push(e.Device, e.Inode); // may move the frames: e is gone
     if (!enter)
         return;
     TFrame& parent = frames_[at];
     TTakenListing taken;
-    int error = 0;
     if (pool_ && parent.Id != 0 &&
         pool_->Take(parent.Id, static_cast<uint32_t>(entryIndex), f.Listing, taken)) {
         f.Handle = taken.Handle;
         f.Id = taken.Id;
-        error = taken.Error;
     } else {
-        f.Handle =
-            fs_.OpenDirectoryAt(parent.Handle, parent.Listing.Entries[entryIndex].Name, error);
-        if (f.Handle != kNoDir)
+        f.Handle = fs_.OpenDirectoryAt(parent.Handle, parent.Listing.Entries[entryIndex].Name,
+                                       taken.Error);
+        taken.Opened = f.Handle != kNoDir;
+        if (taken.Opened)
             ListHere(f);
     }
-    if (f.Handle == kNoDir) {
-        sink_.Unreadable(path_, error);
+    if (!taken.Opened) {
+        sink_.Unreadable(path_, taken.Error);
         return;
     }
     Opened(f);
@@ -134,7 +133,8 @@ void TTreeScanner::ListHere(TFrame& f)
 // read is reported, the status handler hears of every entry, and the open limit is kept.
 void TTreeScanner::Opened(TFrame& f)
 {
-    ++openCount_;
+    if (f.Handle != kNoDir) // a directory listed ahead with nothing to enter is closed already
+        ++openCount_;
     // A directory that fails part way keeps what it gave; one that cannot be read is empty.
     if (!f.Listing.Complete)
         sink_.Unreadable(path_, f.Listing.Error);
