@@ -57,7 +57,7 @@ void TListingPool::Stop()
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopped_ = true;
-        stop_.request_stop();
+        stopSource_.request_stop();
     }
     work_.notify_all();
     for (std::thread& t : threads_)
@@ -151,7 +151,6 @@ void TListingPool::Run(std::unique_lock<std::mutex>& lock, TNode* n)
     n->State = TNode::TState::Running;
     ++directoriesAhead_;
     TListing listing = SpareListing();
-    std::stop_token stop = stop_.get_token();
     lock.unlock();
 
     int error = 0;
@@ -159,7 +158,7 @@ void TListingPool::Run(std::unique_lock<std::mutex>& lock, TNode* n)
     bool opened = handle != kNoDir;
     TChain chain;
     if (opened) {
-        ListSorted(fs_, handle, listing, stop);
+        ListSorted(fs_, handle, listing, stop_);
         if (n->Depth < limits_.Depth)
             chain = Subdirectories(listing, handle, n->Id, n->Depth + 1, n->Root);
         // Nothing below it is ever opened through a directory without subdirectories to enter:

@@ -112,7 +112,8 @@ private:
     size_t directoriesAhead_ = 0;
     std::vector<TListing> spare_; // taken listings whose storage the next listings reuse
     size_t spareEntries_ = 0;     // the entries they keep
-    std::stop_source stop_;
+    std::stop_source stopSource_;
+    const std::stop_token stop_ = stopSource_.get_token(); // ends listings in progress
     bool stopped_ = false;
     std::atomic<uint64_t> lastId_{0};
     std::vector<std::thread> threads_;
