@@ -62,9 +62,9 @@ bool TRootedFileSystem::StatDirectory(TDirHandle dir, TFileInfo& info, int& erro
 }
 
 bool TRootedFileSystem::ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries,
-                                      size_t& count, int& error)
+                                      size_t& count, int& error, std::stop_token stop)
 {
-    return fs_.ListDirectory(dir, entries, count, error);
+    return fs_.ListDirectory(dir, entries, count, error, stop);
 }
 
 bool TRootedFileSystem::StatAt(TDirHandle dir, const std::string& name, TFileInfo& info, int& error)

@@ -32,8 +32,8 @@ public:
     TDirHandle OpenDirectoryAt(TDirHandle dir, const std::string& name, int& error) override;
     void CloseDirectory(TDirHandle dir) override;
     bool StatDirectory(TDirHandle dir, TFileInfo& info, int& error) override;
-    bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
-                       int& error) override;
+    bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count, int& error,
+                       std::stop_token stop) override;
     bool StatAt(TDirHandle dir, const std::string& name, TFileInfo& info, int& error) override;
     bool RemoveAt(TDirHandle dir, const std::string& name, bool directory, int& error) override;
     bool SetReadOnlyAt(TDirHandle dir, const std::string& name, bool readOnly, int& error) override;
