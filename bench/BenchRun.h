@@ -4,11 +4,11 @@
 // a benchmark program of its own.
 #pragma once
 
+#include "BenchSupport.h"
+
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -27,17 +27,6 @@ struct TRun
     int Status = -1;
 };
 
-// The directory the benchmark program lies in (build/bench).
-inline std::string SelfDirectory()
-{
-    char buffer[4096];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
-        return ".";
-    buffer[n] = 0;
-    return std::filesystem::path(buffer).parent_path().string();
-}
-
 // Runs argv with its output (and progress) thrown away; wall time and the child's peak resident
 // memory.
 inline TRun RunChild(const std::vector<std::string>& argv)
@@ -52,15 +41,14 @@ inline TRun RunChild(const std::vector<std::string>& argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     TRun run;
-    auto start = std::chrono::steady_clock::now();
+    TClock::time_point start = TClock::now();
     pid_t pid = 0;
     if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
         int status = 0;
         struct rusage usage = {};
         while (wait4(pid, &status, 0, &usage) < 0) {
         }
-        run.Seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        run.Seconds = Seconds(start);
         run.MaxRssKb = usage.ru_maxrss;
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
@@ -86,9 +74,8 @@ inline TFigures Measure(const std::vector<std::string>& argv, int runs)
         times.push_back(r.Seconds);
         f.MaxRssKb = std::max(f.MaxRssKb, r.MaxRssKb);
     }
-    std::sort(times.begin(), times.end());
-    f.Best = times.front();
-    f.Median = times[times.size() / 2];
+    f.Best = *std::min_element(times.begin(), times.end());
+    f.Median = Median(times);
     return f;
 }
 
