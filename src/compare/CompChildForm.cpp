@@ -3,6 +3,7 @@
 #include "compare/CompChildForm.h"
 
 #include "app/MainForm.h"
+#include "app/QtListWindowActions.h"
 #include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "compare/QtCompareListModel.h"
@@ -61,20 +62,11 @@ TCompMDIChild::~TCompMDIChild() = default;
 
 void TCompMDIChild::CreateActions()
 {
-    ViewStandardAction =
-        NewAction(this, "&Standard view", "ViewStandardAction", "Show standard view");
-    ViewFoldersAction =
-        NewAction(this, "All &folders view", "ViewFoldersAction", "Show all folders view");
-    ViewAllAction = NewAction(this, "&All files view", "ViewAllAction", "Show all files view");
-    views_ = new QActionGroup(this);
-    for (QAction* a : {ViewStandardAction, ViewFoldersAction, ViewAllAction}) {
-        a->setCheckable(true);
-        views_->addAction(a);
-    }
-    ViewStandardAction->setChecked(true);
-    connect(ViewStandardAction, &QAction::triggered, this, [this] { ChooseView(TView::Standard); });
-    connect(ViewFoldersAction, &QAction::triggered, this, [this] { ChooseView(TView::Folders); });
-    connect(ViewAllAction, &QAction::triggered, this, [this] { ChooseView(TView::AllFiles); });
+    const TChoiceActions views = NewViewActions(this, [this](TView view) { ChooseView(view); });
+    ViewStandardAction = views.Items[0];
+    ViewFoldersAction = views.Items[1];
+    ViewAllAction = views.Items[2];
+    views_ = views.Group;
 
     UpOneLevelAction =
         NewAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level");
@@ -147,11 +139,7 @@ void TCompMDIChild::CreateActions()
 
     ShowArrows1 = NewAction(this, "Show &arrows", "ShowArrows1");
     ShowTags1 = NewAction(this, "Show &tags", "ShowTags1");
-    stateImages_ = new QActionGroup(this);
-    for (QAction* a : {ShowArrows1, ShowTags1}) {
-        a->setCheckable(true);
-        stateImages_->addAction(a);
-    }
+    stateImages_ = NewChoiceActions(this, {ShowArrows1, ShowTags1}).Group;
     ShowArrows1->setChecked(true);
     connect(ShowArrows1, &QAction::triggered, this, [this] { ShowStateImages(false); });
     connect(ShowTags1, &QAction::triggered, this, [this] { ShowStateImages(true); });
@@ -159,43 +147,25 @@ void TCompMDIChild::CreateActions()
     ShowAction->setIcon(ToolbarImage(toolimg::ShowArrows));
     connect(ShowAction, &QAction::triggered, this, &TCompMDIChild::ShowButtonClick);
 
-    StopAction = NewAction(this, "Stop !", "StopAction");
-    StopAction->setIcon(ToolbarImage(toolimg::Stop));
-    connect(StopAction, &QAction::triggered, this, &TCompMDIChild::StopClick);
+    StopAction = NewStopAction(this, [this] { StopClick(); });
+    const TWindowActions window = NewWindowActions(this, frame_, [this] { CloseWindow(); });
+    Close1 = window.Close;
+    CloseAll1 = window.CloseAll;
+    Exit1 = window.Exit;
+    Refresh1 = NewRefreshAction(this, [this] { Refresh(); });
 
-    Close1 = NewAction(this, "&Close", "Close1");
-    Close1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-    connect(Close1, &QAction::triggered, this, &TCompMDIChild::CloseWindow);
-    CloseAll1 = NewAction(this, "Close &all", "CloseAll1");
-    connect(CloseAll1, &QAction::triggered, &frame_, &TMDIParent::CloseAllButRefMan);
-    Exit1 = NewAction(this, "E&xit", "Exit1");
-    connect(Exit1, &QAction::triggered, &frame_, &QWidget::close);
-    Refresh1 = NewAction(this, "&Refresh", "Refresh1");
-    Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(Refresh1, &QAction::triggered, this, &TCompMDIChild::Refresh);
-
-    DateCreated1 = NewAction(this, "Date &created", "DateCreated1");
-    DateModified1 = NewAction(this, "Date &modified", "DateModified1");
-    DateAccessed1 = NewAction(this, "Date last &accessed", "DateAccessed1");
-    dateTypes_ = new QActionGroup(this);
-    for (QAction* a : {DateCreated1, DateModified1, DateAccessed1}) {
-        a->setCheckable(true);
-        dateTypes_->addAction(a);
-    }
+    const TChoiceActions dates =
+        NewDateTypeActions(this, [this](TDateType type) { ChooseDateType(type); });
+    DateCreated1 = dates.Items[0];
+    DateModified1 = dates.Items[1];
+    DateAccessed1 = dates.Items[2];
+    dateTypes_ = dates.Group;
     DateCreated1->setChecked(true);
-    connect(DateCreated1, &QAction::triggered, this,
-            [this] { ChooseDateType(TDateType::Created); });
-    connect(DateModified1, &QAction::triggered, this,
-            [this] { ChooseDateType(TDateType::Modified); });
-    connect(DateAccessed1, &QAction::triggered, this,
-            [this] { ChooseDateType(TDateType::Accessed); });
 
-    ExpandTree1 = NewAction(this, "&Expand tree", "ExpandTree1");
-    connect(ExpandTree1, &QAction::triggered, this,
-            [this] { ExpandTreeBranch(DirTreeView, true); });
-    CollapseTree1 = NewAction(this, "&Collapse tree", "CollapseTree1");
-    connect(CollapseTree1, &QAction::triggered, this,
-            [this] { ExpandTreeBranch(DirTreeView, false); });
+    const TBranchActions branch =
+        NewBranchActions(this, [this](bool expand) { ExpandTreeBranch(DirTreeView, expand); });
+    ExpandTree1 = branch.Expand;
+    CollapseTree1 = branch.Collapse;
 
     // The row pop-up's items.
     Open1 = NewAction(this, "Open", "Open1");
@@ -214,38 +184,19 @@ void TCompMDIChild::CreateActions()
     ClearAllTags1 = NewAction(this, "Clear all tags", "ClearAllTags1");
     connect(ClearAllTags1, &QAction::triggered, this, &TCompMDIChild::ClearAllTagsClick);
 
-    // Shortcuts act in this window only: several compare windows may be open.
-    for (QAction* a : findChildren<QAction*>()) {
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(a);
-    }
+    ScopeShortcutsToWindow(this);
 }
 
 void TCompMDIChild::CreateMenus()
 {
-    FileMenu = new QMenu("&File", this);
-    FileMenu->setObjectName("File1");
-    FileMenu->addAction(PrintSetup1);
-    FileMenu->addAction(PrintAction);
-    FileMenu->addAction(ExportListAction);
-    SendMenu = FileMenu->addMenu("&Send");
-    SendMenu->setObjectName("Send1");
-    SendMenu->addAction(EmailAction);
-    FileMenu->addSeparator();
-    FileMenu->addAction(Close1);
-    FileMenu->addAction(CloseAll1);
-    FileMenu->addSeparator();
-    FileMenu->addAction(Exit1);
+    const TFileMenu file = NewListFileMenu(this, {PrintSetup1, PrintAction, ExportListAction},
+                                           EmailAction, {Close1, CloseAll1, Exit1});
+    FileMenu = file.File;
+    SendMenu = file.Send;
+    EditMenu = NewMenu(this, "&Edit", "Edit1", {CopyAction, DeleteSelectedFiles1});
 
-    EditMenu = new QMenu("&Edit", this);
-    EditMenu->setObjectName("Edit1");
-    EditMenu->addAction(CopyAction);
-    EditMenu->addAction(DeleteSelectedFiles1);
-
-    ViewMenu = new QMenu("&View", this);
-    ViewMenu->setObjectName("View1");
-    ViewMenu->addActions(views_->actions());
-    ViewMenu->addSeparator();
+    ViewMenu = NewMenu(this, "&View", "View1",
+                       {ViewStandardAction, ViewFoldersAction, ViewAllAction, nullptr});
     ViewMenu->addActions(stateImages_->actions());
     ViewMenu->addSeparator();
     ViewMenu->addAction(ToggleFilterAction);
@@ -259,12 +210,8 @@ void TCompMDIChild::CreateMenus()
     ViewMenu->addSeparator();
     ViewMenu->addAction(Refresh1);
 
-    GoMenu = new QMenu("&Go", this);
-    GoMenu->setObjectName("Go1");
-    GoMenu->addAction(UpOneLevelAction);
-    TagsMenu = new QMenu("&Tags", this);
-    TagsMenu->setObjectName("Tags1");
-    TagsMenu->addAction(TagSettingsAction);
+    GoMenu = NewMenu(this, "&Go", "Go1", {UpOneLevelAction});
+    TagsMenu = NewMenu(this, "&Tags", "Tags1", {TagSettingsAction});
 
     ChildPopupMenu = new QMenu(this);
     ChildPopupMenu->setObjectName("ChildPopupMenu");
@@ -282,13 +229,9 @@ void TCompMDIChild::CreateMenus()
     ChildPopupMenu->addSeparator();
     fixedPopupItems_ = int(ChildPopupMenu->actions().size());
 
-    TreePopupMenu = new QMenu(this);
-    TreePopupMenu->setObjectName("TreePopupMenu");
-    TreePopupMenu->addAction(ExpandTree1);
-    TreePopupMenu->addAction(CollapseTree1);
-    ViewButtonMenu = new QMenu(this);
-    ViewButtonMenu->setObjectName("ViewButtonMenu");
-    ViewButtonMenu->addActions(views_->actions());
+    TreePopupMenu = NewMenu(this, {}, "TreePopupMenu", {ExpandTree1, CollapseTree1});
+    ViewButtonMenu =
+        NewMenu(this, {}, "ViewButtonMenu", {ViewStandardAction, ViewFoldersAction, ViewAllAction});
 }
 
 void TCompMDIChild::CreateToolBar()
@@ -297,25 +240,13 @@ void TCompMDIChild::CreateToolBar()
     ViewButton = AddViewButton(ToolBar, ViewButtonMenu);
     connect(ViewButton, &QToolButton::clicked, this, &TCompMDIChild::ViewButtonClick);
     SetViewImage(1);
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, UpOneLevelAction, "UpButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, FileFilterAction, "FileFilterButton");
-    AddToolButton(ToolBar, TagFilterAction, "TagFilterButton");
-    AddToolButton(ToolBar, CompareFilterAction, "CompareButton");
-    FilterButton = AddToolButton(ToolBar, ToggleFilterAction, "FilterButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, TagSettingsAction, "TagsButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, DeleteFilesAction, "DeleteButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, EmailAction, "EmailButton");
-    AddToolButton(ToolBar, CopyAction, "CopyButton");
-    AddToolButton(ToolBar, PrintAction, "PrintButton");
-    ToolBar->addSeparator();
-    ShowButton = AddToolButton(ToolBar, ShowAction, "ShowButton");
-    ToolBar->addSeparator();
-    StopButton = AddToolButton(ToolBar, StopAction, "StopButton");
+    const TListToolButtons buttons = AddListToolButtons(
+        ToolBar, {UpOneLevelAction, FileFilterAction, TagFilterAction, CompareFilterAction,
+                  ToggleFilterAction, TagSettingsAction, DeleteFilesAction, EmailAction, CopyAction,
+                  PrintAction, ShowAction, StopAction});
+    FilterButton = buttons.Filter;
+    ShowButton = buttons.Show;
+    StopButton = buttons.Stop;
 }
 
 QWidget* TCompMDIChild::CreateTreePanel()

@@ -4,6 +4,7 @@
 
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
+#include "app/QtListWindowActions.h"
 #include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "explore/QtChildStatusBar.h"
@@ -66,20 +67,11 @@ TExploreChild::~TExploreChild() = default;
 
 void TExploreChild::CreateActions()
 {
-    ViewStandardAction =
-        NewAction(this, "&Standard view", "ViewStandardAction", "Show standard view");
-    ViewFoldersAction =
-        NewAction(this, "All &folders view", "ViewFoldersAction", "Show all folders view");
-    ViewAllAction = NewAction(this, "&All files view", "ViewAllAction", "Show all files view");
-    views_ = new QActionGroup(this);
-    for (QAction* a : {ViewStandardAction, ViewFoldersAction, ViewAllAction}) {
-        a->setCheckable(true);
-        views_->addAction(a);
-    }
-    ViewStandardAction->setChecked(true);
-    connect(ViewStandardAction, &QAction::triggered, this, [this] { ChooseView(TView::Standard); });
-    connect(ViewFoldersAction, &QAction::triggered, this, [this] { ChooseView(TView::Folders); });
-    connect(ViewAllAction, &QAction::triggered, this, [this] { ChooseView(TView::AllFiles); });
+    const TChoiceActions views = NewViewActions(this, [this](TView view) { ChooseView(view); });
+    ViewStandardAction = views.Items[0];
+    ViewFoldersAction = views.Items[1];
+    ViewAllAction = views.Items[2];
+    views_ = views.Group;
 
     UpOneLevelAction =
         NewAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level");
@@ -135,87 +127,51 @@ void TExploreChild::CreateActions()
     CopyAllFilesAction->setIconText("Copy files");
     CopySelectedFilesAction = NewAction(this, "selected files ...", "CopySelectedFilesAction");
 
-    StopAction = NewAction(this, "Stop !", "StopAction");
-    StopAction->setIcon(ToolbarImage(toolimg::Stop));
-    connect(StopAction, &QAction::triggered, this, &TExploreChild::StopClick);
-
-    Close1 = NewAction(this, "&Close", "Close1");
-    Close1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-    connect(Close1, &QAction::triggered, this, &TExploreChild::CloseWindow);
-    CloseAll1 = NewAction(this, "Close &all", "CloseAll1");
-    connect(CloseAll1, &QAction::triggered, &frame_, &TMDIParent::CloseAllButRefMan);
-    Exit1 = NewAction(this, "E&xit", "Exit1");
-    connect(Exit1, &QAction::triggered, &frame_, &QWidget::close);
+    StopAction = NewStopAction(this, [this] { StopClick(); });
+    const TWindowActions window = NewWindowActions(this, frame_, [this] { CloseWindow(); });
+    Close1 = window.Close;
+    CloseAll1 = window.CloseAll;
+    Exit1 = window.Exit;
     SelectAllFiles1 = NewAction(this, "Select &all files", "SelectAllFiles1");
     SelectAllFiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     SelectAllFiles1->setEnabled(false);
     DeleteSelectedFiles1 = NewAction(this, "D&elete selected files", "DeleteSelectedFiles1");
     DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
     DeleteSelectedFiles1->setEnabled(false);
-    Refresh1 = NewAction(this, "&Refresh", "Refresh1");
-    Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(Refresh1, &QAction::triggered, this, &TExploreChild::Refresh);
+    Refresh1 = NewRefreshAction(this, [this] { Refresh(); });
 
-    DateCreated1 = NewAction(this, "Date &created", "DateCreated1");
-    DateModified1 = NewAction(this, "Date &modified", "DateModified1");
-    DateAccessed1 = NewAction(this, "Date last &accessed", "DateAccessed1");
-    dateTypes_ = new QActionGroup(this);
-    for (QAction* a : {DateCreated1, DateModified1, DateAccessed1}) {
-        a->setCheckable(true);
-        dateTypes_->addAction(a);
-    }
-    connect(DateCreated1, &QAction::triggered, this,
-            [this] { ChooseDateType(TDateType::Created); });
-    connect(DateModified1, &QAction::triggered, this,
-            [this] { ChooseDateType(TDateType::Modified); });
-    connect(DateAccessed1, &QAction::triggered, this,
-            [this] { ChooseDateType(TDateType::Accessed); });
+    const TChoiceActions dates =
+        NewDateTypeActions(this, [this](TDateType type) { ChooseDateType(type); });
+    DateCreated1 = dates.Items[0];
+    DateModified1 = dates.Items[1];
+    DateAccessed1 = dates.Items[2];
+    dateTypes_ = dates.Group;
 
-    ExpandTree1 = NewAction(this, "&Expand tree", "ExpandTree1");
-    connect(ExpandTree1, &QAction::triggered, this, [this] { ExpandTree(true); });
-    CollapseTree1 = NewAction(this, "&Collapse tree", "CollapseTree1");
-    connect(CollapseTree1, &QAction::triggered, this, [this] { ExpandTree(false); });
+    const TBranchActions branch =
+        NewBranchActions(this, [this](bool expand) { ExpandTree(expand); });
+    ExpandTree1 = branch.Expand;
+    CollapseTree1 = branch.Collapse;
 
-    // Shortcuts act in this window only: several explore windows may be open.
-    for (QAction* a : findChildren<QAction*>()) {
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(a);
-    }
+    ScopeShortcutsToWindow(this);
 }
 
 void TExploreChild::CreateMenus()
 {
-    FileMenu = new QMenu("&File", this);
-    FileMenu->setObjectName("File1");
-    FileMenu->addAction(PrintAction);
+    const TFileMenu file = NewListFileMenu(this, {PrintAction, ExportListAction}, EmailAction,
+                                           {Close1, CloseAll1, Exit1});
+    FileMenu = file.File;
+    SendMenu = file.Send;
     PrintAction->setText("&Print ...");
-    FileMenu->addAction(ExportListAction);
-    SendMenu = FileMenu->addMenu("&Send");
-    SendMenu->setObjectName("Send1");
-    SendMenu->addAction(EmailAction);
-    FileMenu->addSeparator();
-    FileMenu->addAction(Close1);
-    FileMenu->addAction(CloseAll1);
-    FileMenu->addSeparator();
-    FileMenu->addAction(Exit1);
 
-    EditMenu = new QMenu("&Edit", this);
-    EditMenu->setObjectName("Edit1");
-    EditMenu->addAction(CopyAction);
+    EditMenu =
+        NewMenu(this, "&Edit", "Edit1",
+                {CopyAction, DeleteFilesAction, nullptr, SelectAllFiles1, DeleteSelectedFiles1});
     CopyAction->setText("Copy to clipboard ...");
     CopyAction->setIconText("Copy");
-    EditMenu->addAction(DeleteFilesAction);
-    EditMenu->addSeparator();
-    EditMenu->addAction(SelectAllFiles1);
-    EditMenu->addAction(DeleteSelectedFiles1);
 
-    ViewMenu = new QMenu("&View", this);
-    ViewMenu->setObjectName("View1");
-    ViewMenu->addActions(views_->actions());
-    ViewMenu->addSeparator();
-    ViewMenu->addAction(ToggleFilterAction);
-    ViewMenu->addAction(FileFilterAction);
-    ViewMenu->addAction(TagFilterAction);
+    ViewMenu = NewMenu(this, "&View", "View1",
+                       {ViewStandardAction, ViewFoldersAction, ViewAllAction, nullptr,
+                        ToggleFilterAction, FileFilterAction, TagFilterAction});
     FileFilterAction->setText("File filter ...");
     FileFilterAction->setIconText("File filter");
     TagFilterAction->setText("Tag filter ...");
@@ -227,22 +183,14 @@ void TExploreChild::CreateMenus()
     ViewMenu->addSeparator();
     ViewMenu->addAction(Refresh1);
 
-    GoMenu = new QMenu("&Go", this);
-    GoMenu->setObjectName("Go1");
-    GoMenu->addAction(UpOneLevelAction);
-    TagsMenu = new QMenu("&Tags", this);
-    TagsMenu->setObjectName("Tags1");
-    TagsMenu->addAction(TagSettingsAction);
+    GoMenu = NewMenu(this, "&Go", "Go1", {UpOneLevelAction});
+    TagsMenu = NewMenu(this, "&Tags", "Tags1", {TagSettingsAction});
     TagSettingsAction->setText("Tag settings ...");
     TagSettingsAction->setIconText("Tags");
 
-    TreePopupMenu = new QMenu(this);
-    TreePopupMenu->setObjectName("TreePopupMenu");
-    TreePopupMenu->addAction(ExpandTree1);
-    TreePopupMenu->addAction(CollapseTree1);
-    ViewButtonMenu = new QMenu(this);
-    ViewButtonMenu->setObjectName("ViewButtonMenu");
-    ViewButtonMenu->addActions(views_->actions());
+    TreePopupMenu = NewMenu(this, {}, "TreePopupMenu", {ExpandTree1, CollapseTree1});
+    ViewButtonMenu =
+        NewMenu(this, {}, "ViewButtonMenu", {ViewStandardAction, ViewFoldersAction, ViewAllAction});
 }
 
 void TExploreChild::CreateToolBar()
@@ -251,22 +199,12 @@ void TExploreChild::CreateToolBar()
     ViewButton = AddViewButton(ToolBar, ViewButtonMenu);
     connect(ViewButton, &QToolButton::clicked, this, &TExploreChild::ViewButtonClick);
     SetViewImage(1);
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, UpOneLevelAction, "UpButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, FileFilterAction, "FileFilterButton");
-    AddToolButton(ToolBar, TagFilterAction, "TagFilterButton");
-    FilterButton = AddToolButton(ToolBar, ToggleFilterAction, "FilterButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, TagSettingsAction, "TagsButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, DeleteFilesAction, "DeleteButton");
-    ToolBar->addSeparator();
-    AddToolButton(ToolBar, EmailAction, "EmailButton");
-    AddToolButton(ToolBar, CopyAction, "CopyButton");
-    AddToolButton(ToolBar, PrintAction, "PrintButton");
-    ToolBar->addSeparator();
-    StopButton = AddToolButton(ToolBar, StopAction, "StopButton");
+    const TListToolButtons buttons =
+        AddListToolButtons(ToolBar, {UpOneLevelAction, FileFilterAction, TagFilterAction, nullptr,
+                                     ToggleFilterAction, TagSettingsAction, DeleteFilesAction,
+                                     EmailAction, CopyAction, PrintAction, nullptr, StopAction});
+    FilterButton = buttons.Filter;
+    StopButton = buttons.Stop;
 }
 
 QWidget* TExploreChild::CreateTreePanel()

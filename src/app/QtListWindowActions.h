@@ -1,0 +1,89 @@
+// The actions, menus and toolbar buttons the explore and compare windows both have, made the
+// same way in both: the three views, the date types, the window's own Close, Close all, Exit and
+// Refresh, Stop, expanding or collapsing a branch of the tree, and the toolbar's run of buttons.
+// Each window connects them to its own handlers and adds what only it has.
+#pragma once
+
+#include "explore/ExploreTexts.h"
+#include "explore/ListFill.h"
+
+#include <QString>
+
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QObject;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+namespace vm {
+
+class TMDIParent;
+
+// Actions of which one at a time is checked, in a group.
+struct TChoiceActions
+{
+    std::vector<QAction*> Items;
+    QActionGroup* Group;
+};
+// Makes the items checkable and groups them.
+TChoiceActions NewChoiceActions(QObject* owner, std::initializer_list<QAction*> items);
+
+// "&Standard view", "All &folders view", "&All files view" (Standard checked); choose is called
+// with the view whose item is triggered.
+TChoiceActions NewViewActions(QObject* owner, const std::function<void(TView)>& choose);
+// "Date &created", "Date &modified", "Date last &accessed" (none checked yet).
+TChoiceActions NewDateTypeActions(QObject* owner, const std::function<void(TDateType)>& choose);
+
+// "&Close" (Ctrl+F4) closes the window, "Close &all" and "E&xit" act on the frame.
+struct TWindowActions
+{
+    QAction *Close, *CloseAll, *Exit;
+};
+TWindowActions NewWindowActions(QObject* owner, TMDIParent& frame,
+                                const std::function<void()>& close);
+// "&Refresh" (F5).
+QAction* NewRefreshAction(QObject* owner, const std::function<void()>& refresh);
+// "Stop !" with its image.
+QAction* NewStopAction(QObject* owner, const std::function<void()>& stop);
+// "&Expand tree" and "&Collapse tree": expand(true) or expand(false).
+struct TBranchActions
+{
+    QAction *Expand, *Collapse;
+};
+TBranchActions NewBranchActions(QObject* owner, const std::function<void(bool)>& expand);
+
+// Makes the window's shortcuts act in that window only: several such windows may be open.
+void ScopeShortcutsToWindow(QWidget* window);
+
+// A menu with its object name and items (nullptr: a separator).
+QMenu* NewMenu(QWidget* parent, const QString& title, const char* name,
+               std::initializer_list<QAction*> items);
+
+// "&File" ("File1"): the printing items, "&Send" ("Send1") with e-mail, then the window actions.
+struct TFileMenu
+{
+    QMenu *File, *Send;
+};
+TFileMenu NewListFileMenu(QWidget* parent, std::initializer_list<QAction*> printing, QAction* email,
+                          const TWindowActions& window);
+
+// The toolbar's buttons after "View", in their groups; CompareFilter and Show only where the
+// window has them.
+struct TListToolActions
+{
+    QAction *Up, *FileFilter, *TagFilter, *CompareFilter, *ToggleFilter, *TagSettings, *Delete,
+        *Email, *Copy, *Print, *Show, *Stop;
+};
+struct TListToolButtons
+{
+    QToolButton *Filter, *Show, *Stop;
+};
+TListToolButtons AddListToolButtons(QToolBar* toolBar, const TListToolActions& actions);
+
+} // namespace vm
