@@ -205,9 +205,9 @@ bool StepFor(int milliseconds, const std::function<bool()>& step,
         if (!step())
             return false;
         if (clock.elapsed() >= milliseconds)
-            return true;
+            return !interrupted();
     }
-    return true;
+    return false;
 }
 
 } // namespace vm

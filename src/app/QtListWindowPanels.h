@@ -71,7 +71,7 @@ void SelectStoredRows(QTreeView* view, const std::vector<uint32_t>& order,
                       std::vector<uint32_t> stored);
 
 // Runs step() until it answers false (the work is done), interrupted() answers true, or
-// `milliseconds` have passed; true when there is more to do.
+// `milliseconds` have passed; true when there is more to do and nothing interrupted it.
 bool StepFor(int milliseconds, const std::function<bool()>& step,
              const std::function<bool()>& interrupted);
 

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -106,6 +107,25 @@ void ShowFileOperationRunning(QWidget* list, QWidget* tree, QMenuBar* frameMenus
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void CloseListWindow(QWidget* window)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        sub->close();
+    else
+        window->close();
+}
+
+void ShowListFilling(QTreeView* list, QTreeView* tree, bool filling)
+{
+    if (filling) {
+        list->viewport()->setCursor(Qt::WaitCursor);
+        tree->viewport()->setCursor(Qt::BusyCursor);
+    } else {
+        list->viewport()->unsetCursor();
+        tree->viewport()->unsetCursor();
+    }
 }
 
 void SetUpListView(QTreeView* view)

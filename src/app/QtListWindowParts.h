@@ -42,6 +42,12 @@ void EnableMarkedToolBar(QToolBar* toolBar);
 void ShowFileOperationRunning(QWidget* list, QWidget* tree, QMenuBar* frameMenus,
                               std::vector<QMenu*> own, bool running);
 
+// Closes the window through its MDI sub-window when it has one.
+void CloseListWindow(QWidget* window);
+
+// The cursors of a list fill: wait over the list, busy over the tree; off again when it ends.
+void ShowListFilling(QTreeView* list, QTreeView* tree, bool filling);
+
 // A file list: report style, whole rows, several rows selectable, read-only, clickable headers.
 void SetUpListView(QTreeView* view);
 // The cover shown over a list while it is filled: a view with the table's column captions.

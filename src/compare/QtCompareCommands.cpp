@@ -15,6 +15,7 @@
 #include "explore/QtExploreImages.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
+#include "platform/QtText.h"
 #include "refman/TagSettingsForm.h"
 
 #include <QAction>
@@ -23,7 +24,6 @@
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QTabWidget>
 #include <QToolBar>
@@ -31,13 +31,6 @@
 #include <QTreeView>
 
 namespace vm {
-
-namespace {
-QString Q(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-} // namespace
 
 QList<TGroupedMenu> TCompMDIChild::MergedMenus() const
 {
@@ -429,10 +422,7 @@ void TCompMDIChild::ChangeSelectedTags(
 
 void TCompMDIChild::CloseWindow()
 {
-    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        window->close();
-    else
-        close();
+    CloseListWindow(this);
 }
 
 void TCompMDIChild::closeEvent(QCloseEvent* event)

@@ -3,6 +3,7 @@
 // the status bar.
 #include "app/MainForm.h"
 #include "app/QtListWindowPanels.h"
+#include "app/QtListWindowParts.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareRules.h"
 #include "compare/CompareSort.h"
@@ -10,6 +11,7 @@
 #include "explore/QtChildStatusBar.h"
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
+#include "platform/QtText.h"
 #include "references/RefStore.h"
 
 #include <QApplication>
@@ -30,11 +32,6 @@ namespace {
 
 // Records walked between two looks at the clock.
 constexpr int kStepRecords = 256;
-
-QString Q(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 bool FileExists(const std::string& path)
 {
@@ -125,8 +122,7 @@ void TCompMDIChild::BuildStep()
         return;
     if (StepFor(
             StepMilliseconds, [this] { return builder_->Step(kStepRecords); },
-            [this] { return CloseRequested; }) &&
-        !CloseRequested) {
+            [this] { return CloseRequested; })) {
         ChildStatusBar->SetSimpleText(Q(builder_->LastName()));
         QTimer::singleShot(0, this, &TCompMDIChild::BuildStep);
         return;
@@ -183,11 +179,7 @@ int TCompMDIChild::SelectedNode() const
 
 void TCompMDIChild::SelectNode(int node)
 {
-    const QModelIndex index = TreeModel->IndexOf(node);
-    if (!index.isValid())
-        return;
-    DirTreeView->scrollTo(index);
-    DirTreeView->setCurrentIndex(index);
+    SelectTreeNode(DirTreeView, *TreeModel, node);
 }
 
 void TCompMDIChild::DirTreeViewChange()
@@ -245,15 +237,13 @@ void TCompMDIChild::FillListView(int32_t offset)
     ChildStatusBar->SetSimpleText(QString());
     DisableToolBar();
     StopAction->setEnabled(true);
-    FileListView->viewport()->setCursor(Qt::WaitCursor);
-    DirTreeView->viewport()->setCursor(Qt::BusyCursor);
+    ShowListFilling(FileListView, DirTreeView, true);
     ResetList();
 
     fill_ = std::make_unique<TFillRun>();
     fill_->FilterOn = FilterOn;
     if (FilterOn) {
-        ChildStatusBar->SetPanelText(0, Q(ObjectCountText(0, true)));
-        ChildStatusBar->SetPanelText(1, Q(SizeTotalsText(0, 0, locale_)));
+        ChildStatusBar->ShowTotals(0, true, 0, 0, locale_);
         ChildStatusBar->SetSimplePanel(false);
     }
     if (!OpenComparison(fill_->Access)) {
@@ -297,7 +287,7 @@ void TCompMDIChild::FillStep()
         StepMilliseconds, [this] { return fill_->Fill && fill_->Fill->Step(kStepRecords); },
         [this] { return RestartRequested || CloseRequested; });
     ListModel->RowsAppended();
-    if (more && !RestartRequested && !CloseRequested) {
+    if (more) {
         ShowFillStatus();
         QTimer::singleShot(0, this, &TCompMDIChild::FillStep);
         return;
@@ -311,15 +301,12 @@ void TCompMDIChild::ShowFillStatus()
         return;
     if (fill_->FilterOn) {
         const TSpaceNow listed = fill_->Fill->Listed();
-        ChildStatusBar->SetPanelText(0, Q(ObjectCountText(store_.Count(), true)));
-        ChildStatusBar->SetPanelText(1, Q(SizeTotalsText(listed.Size, listed.Allocated, locale_)));
+        ChildStatusBar->ShowTotals(store_.Count(), true, listed.Size, listed.Allocated, locale_);
         return;
     }
-    ChildStatusBar->SetPanelText(0, Q(fill_->Fill->LastName()));
     const int node = tree_->FindOffset(fill_->Fill->LastParent());
-    const QString directory = node < 0 ? QString() : Q(tree_->PathOf(node));
-    if (ChildStatusBar->PanelText(1) != directory)
-        ChildStatusBar->SetPanelText(1, directory);
+    ChildStatusBar->ShowProgress(Q(fill_->Fill->LastName()),
+                                 node < 0 ? QString() : Q(tree_->PathOf(node)));
 }
 
 void TCompMDIChild::EndFill()
@@ -332,8 +319,7 @@ void TCompMDIChild::EndFill()
     run.reset(); // closes the files
     animationTimer_->stop();
     InProcessAnimate->Stop();
-    FileListView->viewport()->unsetCursor();
-    DirTreeView->viewport()->unsetCursor();
+    ShowListFilling(FileListView, DirTreeView, false);
     if (CloseRequested) {
         Busy = false;
         CloseWindow();
@@ -343,10 +329,8 @@ void TCompMDIChild::EndFill()
         EndFillEarly();
         return;
     }
-    ChildStatusBar->SetPanelText(0, Q(ObjectCountText(store_.Count(), filterOn)));
-    ChildStatusBar->SetPanelText(
-        1, filterOn ? Q(SizeTotalsText(listed.Size, listed.Allocated, locale_))
-                    : Q(SizeTotalsText(totals.Size, totals.Allocated, locale_)));
+    const TSpaceNow& shown = filterOn ? listed : totals;
+    ChildStatusBar->ShowTotals(store_.Count(), filterOn, shown.Size, shown.Allocated, locale_);
     ChildStatusBar->SetPanelText(2, QString());
     // Where the list's walk met damage, else where the tree's did.
     const std::string& damage = fault.empty() ? treeFault_ : fault;

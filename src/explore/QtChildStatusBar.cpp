@@ -1,5 +1,8 @@
 #include "explore/QtChildStatusBar.h"
 
+#include "explore/ExploreTexts.h"
+#include "platform/QtText.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStackedWidget>
@@ -76,6 +79,20 @@ void TChildStatusBar::SetPanelText(int panel, const QString& text)
 QString TChildStatusBar::PanelText(int panel) const
 {
     return panel >= 0 && panel < 3 ? panels_[panel]->text() : QString();
+}
+
+void TChildStatusBar::ShowTotals(int64_t count, bool filterOn, int64_t size, int64_t allocated,
+                                 const TLocale& locale)
+{
+    SetPanelText(0, Q(ObjectCountText(count, filterOn)));
+    SetPanelText(1, Q(SizeTotalsText(size, allocated, locale)));
+}
+
+void TChildStatusBar::ShowProgress(const QString& name, const QString& directory)
+{
+    SetPanelText(0, name);
+    if (PanelText(1) != directory)
+        SetPanelText(1, directory);
 }
 
 } // namespace vm

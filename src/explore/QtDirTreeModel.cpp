@@ -3,6 +3,8 @@
 #include "app/DisplayHelpers.h"
 #include "app/QtListWindowParts.h"
 
+#include <QTreeView>
+
 namespace vm {
 
 TDirTreeModel::TDirTreeModel(const TImageList& images, QObject* parent)
@@ -111,6 +113,15 @@ QVariant TDirTreeModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+void SelectTreeNode(QTreeView* view, const TDirTreeModel& model, int node)
+{
+    const QModelIndex index = model.IndexOf(node);
+    if (!index.isValid())
+        return;
+    view->scrollTo(index);
+    view->setCurrentIndex(index);
 }
 
 } // namespace vm

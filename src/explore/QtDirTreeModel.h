@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QIcon>
 
+class QTreeView;
+
 namespace vm {
 
 class TDirTreeModel : public QAbstractItemModel
@@ -46,5 +48,8 @@ private:
     const TDirTree* tree_ = nullptr;
     mutable QHash<int, QIcon> composed_; // state image and node image side by side
 };
+
+// Makes the node the tree view's current one, scrolled into sight (nothing for a node not shown).
+void SelectTreeNode(QTreeView* view, const TDirTreeModel& model, int node);
 
 } // namespace vm

@@ -19,7 +19,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -136,10 +135,7 @@ void TExploreChild::ExpandTree(bool expand)
 
 void TExploreChild::CloseWindow()
 {
-    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        window->close();
-    else
-        close();
+    CloseListWindow(this);
 }
 
 void TExploreChild::closeEvent(QCloseEvent* event)

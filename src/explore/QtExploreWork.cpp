@@ -2,6 +2,7 @@
 // steps from the event loop; sorting, the duplicates reduction, navigation and the status bar.
 #include "app/MainForm.h"
 #include "app/QtListWindowPanels.h"
+#include "app/QtListWindowParts.h"
 #include "explore/Duplicates.h"
 #include "explore/ExploreForm.h"
 #include "explore/FileSort.h"
@@ -9,6 +10,7 @@
 #include "explore/QtDirTreeModel.h"
 #include "explore/QtExploreImages.h"
 #include "explore/QtFileListModel.h"
+#include "platform/QtText.h"
 #include "platform/Stream.h"
 #include "references/RefStore.h"
 
@@ -31,11 +33,6 @@ namespace {
 
 // Entries walked between two looks at the clock.
 constexpr int kStepEntries = 256;
-
-QString Q(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 } // namespace
 
@@ -126,8 +123,7 @@ void TExploreChild::BuildStep()
         return;
     if (StepFor(
             StepMilliseconds, [this] { return builder_->Step(kStepEntries); },
-            [this] { return CloseRequested; }) &&
-        !CloseRequested) {
+            [this] { return CloseRequested; })) {
         ChildStatusBar->SetSimpleText(Q(std::string(builder_->LastName())));
         QTimer::singleShot(0, this, &TExploreChild::BuildStep);
         return;
@@ -185,11 +181,7 @@ int32_t TExploreChild::ListOffsetOf(int node) const
 
 void TExploreChild::SelectNode(int node)
 {
-    const QModelIndex index = TreeModel->IndexOf(node);
-    if (!index.isValid())
-        return;
-    DirTreeView->scrollTo(index);
-    DirTreeView->setCurrentIndex(index);
+    SelectTreeNode(DirTreeView, *TreeModel, node);
 }
 
 void TExploreChild::DirTreeViewChange()
@@ -273,12 +265,10 @@ void TExploreChild::FillListView(int32_t offset)
     const bool filterOn = FilterOn;
     ChildStatusBar->SetSimpleText(QString());
     if (filterOn) {
-        ChildStatusBar->SetPanelText(0, Q(ObjectCountText(0, true)));
-        ChildStatusBar->SetPanelText(1, Q(SizeTotalsText(0, 0, locale_)));
+        ChildStatusBar->ShowTotals(0, true, 0, 0, locale_);
         ChildStatusBar->SetSimplePanel(false);
     }
-    FileListView->viewport()->setCursor(Qt::WaitCursor);
-    DirTreeView->viewport()->setCursor(Qt::BusyCursor);
+    ShowListFilling(FileListView, DirTreeView, true);
     ResetList();
 
     fill_ = std::make_unique<TFillRun>();
@@ -320,7 +310,7 @@ void TExploreChild::FillStep()
         StepMilliseconds, [this] { return fill_->Fill && fill_->Fill->Step(kStepEntries); },
         [this] { return RestartRequested || CloseRequested; });
     ListModel->RowsAppended();
-    if (more && !RestartRequested && !CloseRequested) {
+    if (more) {
         ShowFillStatus();
         QTimer::singleShot(0, this, &TExploreChild::FillStep);
         return;
@@ -338,16 +328,12 @@ void TExploreChild::ShowFillStatus()
 {
     if (!fill_ || !fill_->Fill)
         return;
-    if (fill_->FilterOn) {
-        ChildStatusBar->SetPanelText(0, Q(ObjectCountText(store_.Count(), true)));
-        ChildStatusBar->SetPanelText(
-            1, Q(SizeTotalsText(store_.SumSize(), store_.SumAllocated(), locale_)));
-    } else {
-        ChildStatusBar->SetPanelText(0, Q(fill_->Fill->LastName()));
-        const QString directory = DirectoryTextOf(fill_->Fill->LastParent());
-        if (ChildStatusBar->PanelText(1) != directory)
-            ChildStatusBar->SetPanelText(1, directory);
-    }
+    if (fill_->FilterOn)
+        ChildStatusBar->ShowTotals(store_.Count(), true, store_.SumSize(), store_.SumAllocated(),
+                                   locale_);
+    else
+        ChildStatusBar->ShowProgress(Q(fill_->Fill->LastName()),
+                                     DirectoryTextOf(fill_->Fill->LastParent()));
 }
 
 void TExploreChild::EndFill()
@@ -361,8 +347,7 @@ void TExploreChild::EndFill()
     run.reset(); // closes the log
     animationTimer_->stop();
     InProcessAnimate->Stop();
-    FileListView->viewport()->unsetCursor();
-    DirTreeView->viewport()->unsetCursor();
+    ShowListFilling(FileListView, DirTreeView, false);
     if (CloseRequested) {
         Busy = false;
         CloseWindow();
@@ -372,9 +357,8 @@ void TExploreChild::EndFill()
         EndFillEarly();
         return;
     }
-    ChildStatusBar->SetPanelText(0, Q(ObjectCountText(store_.Count(), filterOn)));
-    ChildStatusBar->SetPanelText(
-        1, Q(SizeTotalsText(store_.SumSize(), store_.SumAllocated(), locale_)));
+    ChildStatusBar->ShowTotals(store_.Count(), filterOn, store_.SumSize(), store_.SumAllocated(),
+                               locale_);
     ChildStatusBar->SetPanelText(2, QString());
     if (!fault.empty())
         ChildInfoLabel->setText(Q("Damaged log (" + fault + ")."));
