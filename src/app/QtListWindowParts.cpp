@@ -128,6 +128,16 @@ void ShowListFilling(QTreeView* list, QTreeView* tree, bool filling)
     }
 }
 
+std::vector<int> SelectedListRows(const QTreeView* list, int rowCount)
+{
+    std::vector<int> positions;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        if (index.row() < rowCount)
+            positions.push_back(index.row());
+    std::sort(positions.begin(), positions.end());
+    return positions;
+}
+
 void SetUpListView(QTreeView* view)
 {
     view->setRootIsDecorated(false);

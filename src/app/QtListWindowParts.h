@@ -48,6 +48,9 @@ void CloseListWindow(QWidget* window);
 // The cursors of a list fill: wait over the list, busy over the tree; off again when it ends.
 void ShowListFilling(QTreeView* list, QTreeView* tree, bool filling);
 
+// The positions of the list's selected rows below rowCount, in order.
+std::vector<int> SelectedListRows(const QTreeView* list, int rowCount);
+
 // A file list: report style, whole rows, several rows selectable, read-only, clickable headers.
 void SetUpListView(QTreeView* view);
 // The cover shown over a list while it is filled: a view with the table's column captions.

@@ -27,12 +27,7 @@ namespace vm {
 
 std::vector<int> TCompMDIChild::SelectedPositions() const
 {
-    std::vector<int> positions;
-    for (const QModelIndex& index : FileListView->selectionModel()->selectedRows())
-        if (index.row() < store_.Count())
-            positions.push_back(index.row());
-    std::sort(positions.begin(), positions.end());
-    return positions;
+    return SelectedListRows(FileListView, store_.Count());
 }
 
 std::unique_ptr<TLogFile> TCompMDIChild::OpenNewLog(const std::vector<TNewLogTarget>& targets,
@@ -98,44 +93,30 @@ void TCompMDIChild::PropertiesClick()
         std::unique_ptr<TLogFile> log = OpenNewLog({target}, false);
         if (!log)
             return;
-        TDirNode top;
-        std::string topName;
-        log->Log().ReadNode(TopLevelOffsetOf(log->Log(), target.NewLogOffset), top, topName);
-        const TRefPathInfo info =
-            GetIniInfo(TRefStore(frame_.Context().DataDirectory), Reference, topName);
-        try {
-            properties.Load(log->Log(), target.NewLogOffset, info,
-                            [this](const std::string& extension) {
-                                return frame_.FileTypes().FileTypeText(extension);
-                            });
-        } catch (const std::exception& e) {
-            ui.ShowMessage(e.what()); // the NetWare client is there but cannot be used
+        const TRefPathInfo info = RefPathInfoOf(
+            log->Log(), target.NewLogOffset, TRefStore(frame_.Context().DataDirectory), Reference);
+        if (!LoadOrTell(
+                properties, log->Log(), target.NewLogOffset, info,
+                [this](const std::string& extension) {
+                    return frame_.FileTypes().FileTypeText(extension);
+                },
+                ui))
             return;
-        }
     }
-    TFilePropForm form(
+    const int64_t allocated = ShowPropertiesDialog(
         properties,
         [this, &ui, target](TFileProperties& p, bool readOnly, bool compressed) {
             std::unique_ptr<TLogFile> log = OpenNewLog({target}, true);
-            try {
-                return log && p.Apply(log->Log(), readOnly, compressed, ui);
-            } catch (const std::exception& e) {
-                ui.ShowMessage(e.what());
-                return false;
-            }
+            return ApplyOrTell(p, log ? &log->Log() : nullptr, readOnly, compressed, ui);
         },
-        this);
-    form.Tag = 2;
-    connect(&form, &TFilePropForm::HelpRequested, &frame_, &TMDIParent::ShowHelpContext);
-    form.LoadPropertyText(
-        ListModel->data(ListModel->index(position, kCmpName), Qt::DecorationRole).value<QIcon>());
-    form.exec();
+        2, ListModel->data(ListModel->index(position, kCmpName), Qt::DecorationRole).value<QIcon>(),
+        frame_, this);
     // "Space now" shows what the newer log holds now.
     TCompareRow& shown = store_.Row(position);
-    if (shown.AllocNow != form.ResultingAllocated()) {
+    if (shown.AllocNow != allocated) {
         if (FileListView->selectionModel()->isRowSelected(position, QModelIndex()))
-            SelectedAllocNow += form.ResultingAllocated() - shown.AllocNow;
-        shown.AllocNow = form.ResultingAllocated();
+            SelectedAllocNow += allocated - shown.AllocNow;
+        shown.AllocNow = allocated;
         ListModel->RowChanged(position);
         ShowSelectionTotal();
     }

@@ -1,6 +1,7 @@
 #include "explore/FilePropForm.h"
 
 #include "app/HelpTopics.h"
+#include "app/MainForm.h"
 #include "platform/QtText.h"
 
 #include <QApplication>
@@ -191,6 +192,17 @@ void TFilePropForm::OKButtonClick()
     if (ApplyButton->isEnabled())
         ApplyButtonClick();
     accept();
+}
+
+int64_t ShowPropertiesDialog(TFileProperties& properties, TFilePropForm::TApply apply, int tag,
+                             const QIcon& icon, TMDIParent& frame, QWidget* parent)
+{
+    TFilePropForm form(properties, std::move(apply), parent);
+    form.Tag = tag;
+    QObject::connect(&form, &TFilePropForm::HelpRequested, &frame, &TMDIParent::ShowHelpContext);
+    form.LoadPropertyText(icon);
+    form.exec();
+    return form.ResultingAllocated();
 }
 
 } // namespace vm

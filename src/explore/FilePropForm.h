@@ -18,6 +18,8 @@ class QTabWidget;
 
 namespace vm {
 
+class TMDIParent;
+
 class TFilePropForm : public QDialog
 {
     Q_OBJECT
@@ -55,5 +57,10 @@ private:
     TFileProperties& properties_;
     TApply apply_;
 };
+
+// Shows the dialog over the loaded properties for window `tag` (1 explore, 2 compare), with the
+// row's image and help through the frame; answers the space the entry takes afterwards.
+int64_t ShowPropertiesDialog(TFileProperties& properties, TFilePropForm::TApply apply, int tag,
+                             const QIcon& icon, TMDIParent& frame, QWidget* parent);
 
 } // namespace vm

@@ -8,7 +8,6 @@
 #include "platform/Volume.h"
 #include "references/RefStore.h"
 
-
 namespace vm {
 
 namespace {
@@ -164,6 +163,37 @@ bool TFileProperties::Apply(TDirStorage& log, bool readOnly, bool compressed, TU
     if (!refused.empty())
         ui.MessageDlg(Path + ":" + refused, TMsgDlgType::Warning, mbtn::OK);
     return true;
+}
+
+TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store, int reference)
+{
+    TDirNode top;
+    std::string topName;
+    log.ReadNode(TopLevelOffsetOf(log, offset), top, topName);
+    return GetIniInfo(store, reference, topName);
+}
+
+bool LoadOrTell(TFileProperties& properties, TDirStorage& log, int32_t offset,
+                const TRefPathInfo& info, const TFileTypeLookup& types, TUserInterface& ui)
+{
+    try {
+        properties.Load(log, offset, info, types);
+    } catch (const std::exception& e) {
+        ui.ShowMessage(e.what()); // ELoadLibFail: the NetWare client is there but cannot be used
+        return false;
+    }
+    return true;
+}
+
+bool ApplyOrTell(TFileProperties& properties, TDirStorage* log, bool readOnly, bool compressed,
+                 TUserInterface& ui)
+{
+    try {
+        return log && properties.Apply(*log, readOnly, compressed, ui);
+    } catch (const std::exception& e) {
+        ui.ShowMessage(e.what());
+        return false;
+    }
 }
 
 } // namespace vm

@@ -36,6 +36,8 @@ struct TRefPathInfo
 // name of the entry's level-0 record, ending with "/"); unit 0 and "System" when the reference
 // no longer has that path.
 TRefPathInfo GetIniInfo(const TRefStore& store, int reference, const std::string& topLevelPath);
+// The unit and file system of the reference path the log's entry at offset lies below.
+TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store, int reference);
 
 class TFileProperties
 {
@@ -83,5 +85,13 @@ private:
 
 // A file system type that stores files compressed when asked (FS_COMPR_FL).
 bool TakesCompression(const std::string& fileSystemType);
+
+// Load and Apply as a window runs them: what fails is told to the user and answers false.
+// Apply goes through the log opened for the change; none (it could not be opened) applies
+// nothing.
+bool LoadOrTell(TFileProperties& properties, TDirStorage& log, int32_t offset,
+                const TRefPathInfo& info, const TFileTypeLookup& types, TUserInterface& ui);
+bool ApplyOrTell(TFileProperties& properties, TDirStorage* log, bool readOnly, bool compressed,
+                 TUserInterface& ui);
 
 } // namespace vm

@@ -84,12 +84,7 @@ int TExploreChild::FocusedPosition() const
 
 std::vector<int> TExploreChild::SelectedPositions() const
 {
-    std::vector<int> positions;
-    for (const QModelIndex& index : FileListView->selectionModel()->selectedRows())
-        if (index.row() < store_.Count())
-            positions.push_back(index.row());
-    std::sort(positions.begin(), positions.end());
-    return positions;
+    return SelectedListRows(FileListView, store_.Count());
 }
 
 void TExploreChild::RowChanged(int position)
@@ -280,46 +275,32 @@ void TExploreChild::PropertiesClick()
             return;
         TDirStorage& log = *access->Log;
         // The folder mode's log was scanned with a unit of one byte and belongs to no reference.
-        TRefPathInfo info{1, "System"};
-        if (!InMemory()) {
-            TDirNode top;
-            std::string topName;
-            log.ReadNode(TopLevelOffsetOf(log, row.Offset), top, topName);
-            info = GetIniInfo(TRefStore(frame_.Context().DataDirectory), Reference, topName);
-        }
-        try {
-            properties.Load(log, row.Offset, info, [this](const std::string& extension) {
-                return frame_.FileTypes().FileTypeText(extension);
-            });
-        } catch (const std::exception& e) {
-            // ELoadLibFail: the NetWare client is there but cannot be used.
-            ui.ShowMessage(e.what());
+        const TRefPathInfo info =
+            InMemory() ? TRefPathInfo{1, "System"}
+                       : RefPathInfoOf(log, row.Offset, TRefStore(frame_.Context().DataDirectory),
+                                       Reference);
+        if (!LoadOrTell(
+                properties, log, row.Offset, info,
+                [this](const std::string& extension) {
+                    return frame_.FileTypes().FileTypeText(extension);
+                },
+                ui))
             return;
-        }
     }
-    TFilePropForm form(
+    const int64_t allocated = ShowPropertiesDialog(
         properties,
         [this, &ui](TFileProperties& p, bool readOnly, bool compressed) {
             std::unique_ptr<TLogAccess> access = OpenLogForChange();
-            try {
-                return access && p.Apply(*access->Log, readOnly, compressed, ui);
-            } catch (const std::exception& e) {
-                ui.ShowMessage(e.what());
-                return false;
-            }
+            return ApplyOrTell(p, access ? access->Log.get() : nullptr, readOnly, compressed, ui);
         },
-        this);
-    form.Tag = 1;
-    connect(&form, &TFilePropForm::HelpRequested, &frame_, &TMDIParent::ShowHelpContext);
-    form.LoadPropertyText(frame_.SmallImageList.Icon(ListModel->RowImage(row)));
-    form.exec();
+        1, frame_.SmallImageList.Icon(ListModel->RowImage(row)), frame_, this);
     TFileRow& shown = store_.Row(focused);
-    if (shown.Allocated != form.ResultingAllocated()) {
+    if (shown.Allocated != allocated) {
         // The selection totals count the row with its new space.
         const bool selected = FileListView->selectionModel()->isRowSelected(focused, QModelIndex());
         if (selected)
-            SelectedBytes += form.ResultingAllocated() - shown.Allocated;
-        shown.Allocated = form.ResultingAllocated();
+            SelectedBytes += allocated - shown.Allocated;
+        shown.Allocated = allocated;
         RowChanged(focused);
         ShowSelectionTotals();
     }
