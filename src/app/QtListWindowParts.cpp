@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -107,6 +109,34 @@ void ShowFileOperationRunning(QWidget* list, QWidget* tree, QMenuBar* frameMenus
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+bool PutOffCloseWhileBusy(QCloseEvent* event, bool busy, bool& closeRequested)
+{
+    if (!busy)
+        return false;
+    closeRequested = true;
+    event->ignore();
+    return true;
+}
+
+bool TakeHelpKey(QEvent* event, const std::function<void()>& showHelp)
+{
+    if ((event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) ||
+        static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+        return false;
+    event->accept();
+    if (event->type() == QEvent::KeyPress)
+        showHelp();
+    return true;
+}
+
+bool IsOpenKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 void CloseListWindow(QWidget* window)

@@ -7,9 +7,12 @@
 #include <QIcon>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QAction;
+class QCloseEvent;
+class QEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -41,6 +44,16 @@ void EnableMarkedToolBar(QToolBar* toolBar);
 // stay off.
 void ShowFileOperationRunning(QWidget* list, QWidget* tree, QMenuBar* frameMenus,
                               std::vector<QMenu*> own, bool running);
+
+// A close while long work runs waits for it: the step that sees the request closes the window
+// once it has returned. True when the close was put off (the event ignored, the request noted).
+bool PutOffCloseWhileBusy(QCloseEvent* event, bool busy, bool& closeRequested);
+
+// F1 in a window's tree or list asks for that window's help, before the frame's own F1 (the
+// index) takes it: true when the event is F1, which is accepted; showHelp runs on the press.
+bool TakeHelpKey(QEvent* event, const std::function<void()>& showHelp);
+// Return or Enter pressed: opens the list's current row.
+bool IsOpenKey(const QEvent* event);
 
 // Closes the window through its MDI sub-window when it has one.
 void CloseListWindow(QWidget* window);

@@ -427,33 +427,19 @@ void TCompMDIChild::CloseWindow()
 
 void TCompMDIChild::closeEvent(QCloseEvent* event)
 {
-    // While a build or fill works the close waits for it: the step that sees the request closes
-    // the window once it has returned.
-    if (Busy) {
-        CloseRequested = true;
-        event->ignore();
-        return;
-    }
-    event->accept();
+    if (!PutOffCloseWhileBusy(event, Busy, CloseRequested))
+        event->accept();
 }
 
 bool TCompMDIChild::eventFilter(QObject* watched, QEvent* event)
 {
-    // F1 asks for the window's help; the frame's own F1 (the index) must not take it first.
+    // F1 asks for the window's help.
     const bool view = watched == FileListView || watched == DirTreeView;
-    if (view && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        event->accept();
-        if (event->type() == QEvent::KeyPress)
-            frame_.ShowHelpContext(help::Compare);
+    if (view && TakeHelpKey(event, [this] { frame_.ShowHelpContext(help::Compare); }))
         return true;
-    }
-    if (watched == FileListView && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            OpenRow(FileListView->currentIndex());
-            return true;
-        }
+    if (watched == FileListView && IsOpenKey(event)) {
+        OpenRow(FileListView->currentIndex());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

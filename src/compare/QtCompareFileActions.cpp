@@ -224,20 +224,17 @@ void TCompMDIChild::CopyFilesClick(bool selectedOnly)
     }
     if (offsets.empty())
         return;
-    TCopyOptionsForm& dialog = *frame_.FileOperations().CopyOptionsForm;
-    if (dialog.exec() != QDialog::Accepted)
+    const std::optional<TCopyRequest> request =
+        AskCopyRequest(*frame_.FileOperations().CopyOptionsForm, SelectedNode() > TDirTree::kRoot,
+                       CurrentDirectoryPath, selectedOnly, offsets.size());
+    if (!request)
         return;
-    TCopyRequest request;
-    request.Destination = dialog.Destination();
-    request.KeepStructure = dialog.KeepStructure() && SelectedNode() > TDirTree::kRoot;
-    request.ShownDirectory = CurrentDirectoryPath;
-    request.ShowProgress = !(selectedOnly && offsets.size() == 1);
     std::unique_ptr<TLogFile> log = OpenNewLog(targets, false);
     if (!log)
         return;
     SetFileActionsRunning(true);
     try {
-        CopyFiles(log->Log(), offsets, request, *Disk, ui);
+        CopyFiles(log->Log(), offsets, *request, *Disk, ui);
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());
     }

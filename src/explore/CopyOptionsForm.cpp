@@ -115,4 +115,18 @@ void TCopyOptionsForm::OKButtonClick()
     accept();
 }
 
+std::optional<TCopyRequest> AskCopyRequest(TCopyOptionsForm& dialog, bool belowRoot,
+                                           const std::string& shownDirectory, bool selectedOnly,
+                                           size_t count)
+{
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    TCopyRequest request;
+    request.Destination = dialog.Destination();
+    request.KeepStructure = dialog.KeepStructure() && belowRoot;
+    request.ShownDirectory = shownDirectory;
+    request.ShowProgress = !(selectedOnly && count == 1);
+    return request;
+}
+
 } // namespace vm

@@ -4,10 +4,12 @@
 // for the whole program.
 #pragma once
 
+#include "explore/CopyFiles.h"
 #include "platform/UserInterface.h"
 
 #include <QDialog>
 
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -40,5 +42,12 @@ signals:
 private:
     TUserInterface& ui_;
 };
+
+// Asks the dialog where `count` listed files go; nothing when the user cancels. The folders
+// are kept only below the tree's root (belowRoot); one file of a selection copies without the
+// status window.
+std::optional<TCopyRequest> AskCopyRequest(TCopyOptionsForm& dialog, bool belowRoot,
+                                           const std::string& shownDirectory, bool selectedOnly,
+                                           size_t count);
 
 } // namespace vm

@@ -145,28 +145,18 @@ void TExploreChild::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // While a build or fill works the close waits for it: the step that sees the request closes
-    // the window once it has returned.
-    if (Busy) {
-        CloseRequested = true;
-        event->ignore();
-        return;
-    }
-    event->accept();
+    if (!PutOffCloseWhileBusy(event, Busy, CloseRequested))
+        event->accept();
 }
 
 bool TExploreChild::eventFilter(QObject* watched, QEvent* event)
 {
-    // F1 asks for the help of the control it is pressed in: the list's or the window's. The
-    // frame's own F1 (the index) must not take it first.
+    // F1 asks for the help of the control it is pressed in: the list's or the window's.
     const bool view = watched == FileListView || watched == DirTreeView;
-    if (view && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        event->accept();
-        if (event->type() == QEvent::KeyPress)
+    if (view && TakeHelpKey(event, [this, watched] {
             frame_.ShowHelpContext(watched == FileListView ? help::FileList : help::Explore);
+        }))
         return true;
-    }
     if (watched == FileListView && event->type() == QEvent::FocusIn) {
         // Entering a list without a selection selects its first row.
         if (ListModel->rowCount() > 0 && !FileListView->selectionModel()->hasSelection()) {
@@ -174,12 +164,9 @@ bool TExploreChild::eventFilter(QObject* watched, QEvent* event)
             FileListView->selectionModel()->setCurrentIndex(
                 first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         }
-    } else if (watched == FileListView && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            OpenRow(FileListView->currentIndex());
-            return true;
-        }
+    } else if (watched == FileListView && IsOpenKey(event)) {
+        OpenRow(FileListView->currentIndex());
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
