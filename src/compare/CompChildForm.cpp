@@ -23,7 +23,8 @@
 namespace vm {
 
 TCompMDIChild::TCompMDIChild(TMDIParent& frame)
-    : frame_(frame), locale_(TLocale::FromEnvironment()), tree_(std::make_unique<TDirTree>()),
+    : TListWindowWork(false), frame_(frame), locale_(TLocale::FromEnvironment()),
+      tree_(std::make_unique<TDirTree>()),
       table_(store_, *tree_, locale_, [&frame](const std::string& extension) {
           return frame.FileTypes().FileTypeText(extension);
       })
@@ -284,8 +285,7 @@ QWidget* TCompMDIChild::CreateListPanel()
     FileListView->installEventFilter(this);
     connect(FileListView, &QAbstractItemView::doubleClicked, this, &TCompMDIChild::OpenRow);
     connect(FileListView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
-        SortColumn = table_.Column(section).Caption;
-        ColumnClicked = true;
+        ClickColumn(table_.Column(section).Caption);
         SortCompareFilesListView(SortColumn);
     });
     connect(FileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,

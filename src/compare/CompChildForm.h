@@ -10,6 +10,7 @@
 // meanwhile is done once the step has returned.
 #pragma once
 
+#include "app/ListWindowWork.h"
 #include "app/QtMdiChild.h"
 #include "compare/CompareFill.h"
 #include "compare/CompareList.h"
@@ -48,7 +49,7 @@ class TCompareListModel;
 class TDirTreeModel;
 class TMDIParent;
 
-class TCompMDIChild : public QWidget, public TMdiChildMenus
+class TCompMDIChild : public QWidget, public TMdiChildMenus, public TListWindowWork
 {
     Q_OBJECT
 public:
@@ -81,10 +82,7 @@ public:
     // its offsets (not version 101), and every entry written so far was the record's own.
     bool TagsAvailable = false;
     std::string CurrentDirectoryPath; // ending with "/"; empty at the root
-    bool Busy = false, RestartRequested = false, CloseRequested = false, StopPressed = false,
-         TagEditing = false;
-    std::string SortColumn;
-    bool ColumnClicked = false, SortDirection = false;
+    bool TagEditing = false;
     TView View = TView::Standard;
     TDateType DateType = TDateType::Created;
     bool FilterOn = false;
@@ -153,7 +151,6 @@ public:
     void PopupMenuShow(const QPoint& at);
     void TagItemClick(int bit);
     void ClearAllTagsClick();
-    void StopClick();
     void DisableToolBar();
     void EnableToolBar();
 

@@ -229,8 +229,7 @@ void TCompMDIChild::FillListView(int32_t offset)
 {
     if (Busy || SelectedNode() < 0)
         return;
-    Busy = true;
-    RestartRequested = CloseRequested = StopPressed = false;
+    StartFill();
     ChildPathLabel->clear();
     CurrentDirectoryPath.clear();
     animationTimer_->start();
@@ -335,10 +334,8 @@ void TCompMDIChild::EndFill()
     // Where the list's walk met damage, else where the tree's did.
     const std::string& damage = fault.empty() ? treeFault_ : fault;
     ChildInfoLabel->setText(damage.empty() ? QString() : Q("Damaged comparison (" + damage + ")."));
-    if (SortColumn.empty()) {
-        SortColumn = table_.Column(kCmpName).Caption;
-        ColumnClicked = true;
-    }
+    if (SortColumn.empty())
+        ClickColumn(table_.Column(kCmpName).Caption);
     SortCompareFilesListView(SortColumn);
     SetListViewStateImages();
     Busy = false;
@@ -365,22 +362,12 @@ void TCompMDIChild::EndFillEarly()
     });
 }
 
-void TCompMDIChild::StopClick()
-{
-    if (Busy)
-        RestartRequested = true;
-    StopPressed = true;
-}
-
 // ---- Sorting, state images and the selection ------------------------------------------------
 
 void TCompMDIChild::SortCompareFilesListView(const std::string& caption)
 {
     const std::string column = caption.empty() ? std::string("File name") : caption;
-    if (ColumnClicked) {
-        SortDirection = !SortDirection;
-        ColumnClicked = false; // a later refill keeps the order
-    }
+    TakeSortDirection();
     const int key = CompareSortKeyOf(column);
     // The selected rows stay selected in their new places.
     std::vector<uint32_t> selected = SelectedStoredRows(FileListView, store_.Order());

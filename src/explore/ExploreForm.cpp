@@ -33,7 +33,8 @@
 namespace vm {
 
 TExploreChild::TExploreChild(TMDIParent& frame)
-    : frame_(frame), locale_(TLocale::FromEnvironment()), tree_(std::make_unique<TDirTree>()),
+    : TListWindowWork(true), frame_(frame), locale_(TLocale::FromEnvironment()),
+      tree_(std::make_unique<TDirTree>()),
       table_(store_, *tree_, locale_, [&frame](const std::string& extension) {
           return frame.FileTypes().FileTypeText(extension);
       })
@@ -244,8 +245,7 @@ QWidget* TExploreChild::CreateListPanel()
             &TExploreChild::ChildPopupMenuPopup);
     connect(FileListView, &QAbstractItemView::doubleClicked, this, &TExploreChild::OpenRow);
     connect(FileListView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
-        SortColumn = table_.Column(section).Caption;
-        ColumnClicked = true;
+        ClickColumn(table_.Column(section).Caption);
         SortFileListView(SortColumn);
     });
     connect(FileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,

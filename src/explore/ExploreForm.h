@@ -8,6 +8,7 @@
 // opened for each operation and closed at its end (a log in memory stays with the window).
 #pragma once
 
+#include "app/ListWindowWork.h"
 #include "app/QtMdiChild.h"
 #include "explore/DirTree.h"
 #include "explore/FileFilterForm.h"
@@ -42,7 +43,7 @@ class TDirTreeModel;
 class TFileListModel;
 class TMDIParent;
 
-class TExploreChild : public QWidget, public TMdiChildMenus
+class TExploreChild : public QWidget, public TMdiChildMenus, public TListWindowWork
 {
     Q_OBJECT
 public:
@@ -71,11 +72,8 @@ public:
     int Reference = 0, LogNumber = 0;
     std::string LogFileName; // "<stream>" for a log in memory
     std::string CurrentDirectoryPath;
-    bool Busy = false, RestartRequested = false, StopPressed = false, CloseRequested = false,
-         ForceRefill = false;
+    bool ForceRefill = false;
     std::string NameToReselect;
-    std::string SortColumn;
-    bool ColumnClicked = false, SortDirection = true;
     int64_t SelectedDirectories = 0, SelectedFiles = 0, SelectedBytes = 0;
     int64_t DeletedTotal = 0;
     TView View = TView::Standard;
@@ -132,7 +130,6 @@ public:
     // Asks where the export goes (suggested: a file name); empty to cancel. The save dialog
     // unless a test sets it.
     TExportFileChooser ChooseExportFile;
-    void StopClick();
     void ExpandTree(bool expand);
     void DisableToolBar();
     void EnableToolBar();

@@ -257,8 +257,7 @@ void TExploreChild::FillListView(int32_t offset)
 {
     if (Busy)
         return;
-    Busy = true;
-    StopPressed = CloseRequested = RestartRequested = false;
+    StartFill();
     DisableToolBar();
     StopAction->setEnabled(true);
     animationTimer_->start();
@@ -362,10 +361,8 @@ void TExploreChild::EndFill()
     ChildStatusBar->SetPanelText(2, QString());
     if (!fault.empty())
         ChildInfoLabel->setText(Q("Damaged log (" + fault + ")."));
-    if (SortColumn.empty()) {
-        SortColumn = "File name";
-        ColumnClicked = true;
-    }
+    if (SortColumn.empty())
+        ClickColumn("File name");
     SortFileListView(SortColumn);
     Busy = false;
     ShownOffset = root ? -1 : listed;
@@ -405,24 +402,13 @@ void TExploreChild::EndFillEarly()
     });
 }
 
-void TExploreChild::StopClick()
-{
-    if (Busy)
-        RestartRequested = true;
-    StopPressed = true;
-}
-
 // ---- Sorting and the selection --------------------------------------------------------------
 
 void TExploreChild::SortFileListView(const std::string& caption)
 {
     const std::string column = caption.empty() ? std::string("File name") : caption;
-    if (ColumnClicked) {
-        SortDirection = !SortDirection;
-        ColumnClicked = false; // a later refill keeps the order
-    }
     int code = SortCodeOf(column);
-    if (!SortDirection)
+    if (!TakeSortDirection())
         code = -code;
     // The selected rows stay selected in their new places.
     std::vector<uint32_t> selected = SelectedStoredRows(FileListView, store_.Order());

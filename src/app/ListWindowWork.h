@@ -1,0 +1,53 @@
+// The state the explore and compare windows keep alike for their long work (building the tree
+// and filling the list in steps from the event loop) and for their list's order, with the steps
+// both take on it.
+#pragma once
+
+#include <string>
+
+namespace vm {
+
+struct TListWindowWork
+{
+    // sortDirection: the order a first click on a column turns round (the windows' sort keys
+    // read it differently).
+    explicit TListWindowWork(bool sortDirection) : SortDirection(sortDirection) {}
+
+    bool Busy = false;             // a build, a fill or a file operation runs
+    bool RestartRequested = false; // the running fill is to end early (Stop or a new selection)
+    bool StopPressed = false;      // ... because Stop was pressed
+    bool CloseRequested = false;   // the window closes once the running step has returned
+    std::string SortColumn;        // the caption of the column the list is sorted by
+    bool ColumnClicked = false, SortDirection;
+
+    // Stop: a running fill ends early, and says it was stopped by the user.
+    void StopClick()
+    {
+        if (Busy)
+            RestartRequested = true;
+        StopPressed = true;
+    }
+    // A fill starts: nothing has been asked of it yet.
+    void StartFill()
+    {
+        Busy = true;
+        RestartRequested = StopPressed = CloseRequested = false;
+    }
+    // A click on a column's header: the list is sorted by it, the order turned round.
+    void ClickColumn(const std::string& caption)
+    {
+        SortColumn = caption;
+        ColumnClicked = true;
+    }
+    // The order to sort in: a click turns it round once; a later refill keeps it.
+    bool TakeSortDirection()
+    {
+        if (ColumnClicked) {
+            SortDirection = !SortDirection;
+            ColumnClicked = false;
+        }
+        return SortDirection;
+    }
+};
+
+} // namespace vm
