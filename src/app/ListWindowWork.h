@@ -33,6 +33,14 @@ struct TListWindowWork
         Busy = true;
         RestartRequested = StopPressed = CloseRequested = false;
     }
+    // The step that ends a build or fill sees a close asked for meanwhile: true when the window
+    // is to close now (no longer busy).
+    bool TakeCloseRequest()
+    {
+        if (CloseRequested)
+            Busy = false;
+        return CloseRequested;
+    }
     // A click on a column's header: the list is sorted by it, the order turned round.
     void ClickColumn(const std::string& caption)
     {

@@ -50,6 +50,22 @@ TChoiceActions NewDateTypeActions(QObject* owner, const std::function<void(TDate
     return types;
 }
 
+void CheckView(QActionGroup* views, TView view)
+{
+    views->actions()[view == TView::Standard  ? 0
+                     : view == TView::Folders ? 1
+                                              : 2]
+        ->setChecked(true);
+}
+
+void CheckDateType(QActionGroup* dateTypes, TDateType type)
+{
+    dateTypes->actions()[type == TDateType::Created    ? 0
+                         : type == TDateType::Accessed ? 2
+                                                       : 1]
+        ->setChecked(true);
+}
+
 TWindowActions NewWindowActions(QObject* owner, TMDIParent& frame,
                                 const std::function<void()>& close)
 {

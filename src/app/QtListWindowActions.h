@@ -34,6 +34,11 @@ struct TChoiceActions
 // Makes the items checkable and groups them.
 TChoiceActions NewChoiceActions(QObject* owner, std::initializer_list<QAction*> items);
 
+// Checks the item of the view, or of the date type, in the group NewViewActions or
+// NewDateTypeActions made.
+void CheckView(QActionGroup* views, TView view);
+void CheckDateType(QActionGroup* dateTypes, TDateType type);
+
 // "&Standard view", "All &folders view", "&All files view" (Standard checked); choose is called
 // with the view whose item is triggered.
 TChoiceActions NewViewActions(QObject* owner, const std::function<void(TView)>& choose);

@@ -4,6 +4,7 @@
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
 #include "app/QtDisplayHelpers.h"
+#include "app/QtListWindowActions.h"
 #include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "compare/CompChildForm.h"
@@ -97,17 +98,11 @@ void TCompMDIChild::ChooseView(TView view)
 {
     if (Busy) {
         // The group has checked the item already: put the view that is shown back.
-        (View == TView::Standard  ? ViewStandardAction
-         : View == TView::Folders ? ViewFoldersAction
-                                  : ViewAllAction)
-            ->setChecked(true);
+        CheckView(views_, View);
         return;
     }
     View = view;
-    (view == TView::Standard  ? ViewStandardAction
-     : view == TView::Folders ? ViewFoldersAction
-                              : ViewAllAction)
-        ->setChecked(true);
+    CheckView(views_, view);
     SetViewImage(int(view));
     TCompareListOptions options = table_.Options();
     options.PathShown = view != TView::Standard;
@@ -126,10 +121,7 @@ void TCompMDIChild::ViewButtonClick()
 void TCompMDIChild::ChooseDateType(TDateType type)
 {
     DateType = type;
-    (type == TDateType::Created    ? DateCreated1
-     : type == TDateType::Accessed ? DateAccessed1
-                                   : DateModified1)
-        ->setChecked(true);
+    CheckDateType(dateTypes_, type);
     TCompareListOptions options = table_.Options();
     options.DateType = type;
     table_.SetOptions(options);
@@ -191,15 +183,16 @@ void TCompMDIChild::ShowFilterDialog(QWidget* page)
         page = FileFilterForm->PropertiesPage;
     }
     FileFilterForm->ShowPage(page);
-    if (FileFilterForm->exec() != QDialog::Accepted)
-        return;
-    const bool wasOn = FilterOn;
-    if (FileFilterForm->TurnFilterOn() && !FilterOn) {
+    switch (RunFilterDialog(*FileFilterForm, FilterOn)) {
+    case TFilterFollowUp::TurnOn:
         ToggleFilter(); // refills with the filter on
-        return;
-    }
-    if (wasOn && FilterOn)
+        break;
+    case TFilterFollowUp::Refill:
         Refresh();
+        break;
+    case TFilterFollowUp::Nothing:
+        break;
+    }
 }
 
 void TCompMDIChild::TagSettingsClick()

@@ -140,8 +140,7 @@ void TCompMDIChild::EndBuild()
     buildAccess_.reset();
     if (opened)
         QApplication::restoreOverrideCursor();
-    if (CloseRequested) {
-        Busy = false;
+    if (TakeCloseRequest()) {
         CloseWindow();
         return;
     }
@@ -319,8 +318,7 @@ void TCompMDIChild::EndFill()
     animationTimer_->stop();
     InProcessAnimate->Stop();
     ShowListFilling(FileListView, DirTreeView, false);
-    if (CloseRequested) {
-        Busy = false;
+    if (TakeCloseRequest()) {
         CloseWindow();
         return;
     }

@@ -504,4 +504,13 @@ bool TFileFilterForm::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+TFilterFollowUp RunFilterDialog(TFileFilterForm& form, bool filterOn)
+{
+    if (form.exec() != QDialog::Accepted)
+        return TFilterFollowUp::Nothing;
+    if (form.TurnFilterOn() && !filterOn)
+        return TFilterFollowUp::TurnOn;
+    return filterOn ? TFilterFollowUp::Refill : TFilterFollowUp::Nothing;
+}
+
 } // namespace vm

@@ -112,4 +112,15 @@ private:
     TFilterTest test_;
 };
 
+// Runs the dialog for a window whose filter is on or off, and answers what the window does
+// next: turn the filter on (it was off and OK asks for it), refill its list (the filter is on),
+// or nothing (cancelled, or the filter stays off).
+enum class TFilterFollowUp
+{
+    Nothing,
+    TurnOn,
+    Refill
+};
+TFilterFollowUp RunFilterDialog(TFileFilterForm& form, bool filterOn);
+
 } // namespace vm

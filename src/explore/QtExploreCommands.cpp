@@ -2,6 +2,7 @@
 // dialogs, the toolbar's enabling, closing, and keys.
 #include "app/HelpTopics.h"
 #include "app/MainForm.h"
+#include "app/QtListWindowActions.h"
 #include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "explore/ExploreForm.h"
@@ -50,10 +51,7 @@ void TExploreChild::SetViewImage(int image)
 void TExploreChild::ChooseView(TView view)
 {
     View = view;
-    QAction* action = view == TView::Standard  ? ViewStandardAction
-                      : view == TView::Folders ? ViewFoldersAction
-                                               : ViewAllAction;
-    action->setChecked(true);
+    CheckView(views_, view);
     SetViewImage(int(view));
     TFileListOptions options = table_.Options();
     options.PathShown = view != TView::Standard;
@@ -73,10 +71,7 @@ void TExploreChild::ViewButtonClick()
 void TExploreChild::ChooseDateType(TDateType type)
 {
     DateType = type;
-    (type == TDateType::Created    ? DateCreated1
-     : type == TDateType::Accessed ? DateAccessed1
-                                   : DateModified1)
-        ->setChecked(true);
+    CheckDateType(dateTypes_, type);
     TFileListOptions options = table_.Options();
     options.DateType = type;
     table_.SetOptions(options);
@@ -115,16 +110,16 @@ void TExploreChild::ShowFilterDialog(bool tagPage)
     FileFilterForm->ShowPage(tagPage ? FileFilterForm->TagsPage : FileFilterForm->PropertiesPage);
     if (std::unique_ptr<TLogAccess> access = OpenLog())
         FileFilterForm->ConstructTagNames(*access->Log);
-    if (FileFilterForm->exec() != QDialog::Accepted)
-        return;
-    const bool wasOn = FilterOn;
-    if (FileFilterForm->TurnFilterOn() && !FilterOn) {
+    switch (RunFilterDialog(*FileFilterForm, FilterOn)) {
+    case TFilterFollowUp::TurnOn:
         ToggleFilter(); // refills with the filter on
-        return;
-    }
-    if (wasOn && FilterOn) {
+        break;
+    case TFilterFollowUp::Refill:
         ForceRefill = true;
         ProcessFillListView();
+        break;
+    case TFilterFollowUp::Nothing:
+        break;
     }
 }
 

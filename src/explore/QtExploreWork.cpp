@@ -143,8 +143,7 @@ void TExploreChild::EndBuild()
     buildAccess_.reset();
     if (opened)
         QApplication::restoreOverrideCursor();
-    if (CloseRequested) {
-        Busy = false;
+    if (TakeCloseRequest()) {
         CloseWindow();
         return;
     }
@@ -347,8 +346,7 @@ void TExploreChild::EndFill()
     animationTimer_->stop();
     InProcessAnimate->Stop();
     ShowListFilling(FileListView, DirTreeView, false);
-    if (CloseRequested) {
-        Busy = false;
+    if (TakeCloseRequest()) {
         CloseWindow();
         return;
     }
