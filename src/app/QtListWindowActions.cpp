@@ -4,6 +4,7 @@
 #include "app/QtListWindowPanels.h"
 #include "app/QtListWindowParts.h"
 #include "explore/QtExploreImages.h"
+#include "output/QtListExport.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -12,6 +13,40 @@
 #include <QToolButton>
 
 namespace vm {
+
+QAction* NewToolAction(QObject* owner, const QString& text, const char* name, const QString& hint,
+                       const QString& iconText, int image, const std::function<void()>& triggered)
+{
+    QAction* action = NewAction(owner, text, name, hint);
+    if (!iconText.isEmpty())
+        action->setIconText(iconText);
+    action->setIcon(ToolbarImage(image));
+    if (triggered)
+        QObject::connect(action, &QAction::triggered, owner, triggered);
+    return action;
+}
+
+QAction* NewPrintAction(QObject* owner, const std::function<void()>& print)
+{
+    QAction* action =
+        NewToolAction(owner, "&Print ...", "PrintAction", "Print", "Print", toolimg::Print, print);
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    return action;
+}
+
+QAction* NewClipboardAction(QObject* owner, const std::function<void()>& copy)
+{
+    return NewToolAction(owner, "Copy to clipboard ...", "CopyAction", "Copy to clipboard", "Copy",
+                         toolimg::Copy, copy);
+}
+
+QAction* NewExportListAction(QObject* owner, const std::function<void()>& exportList)
+{
+    QAction* action = NewAction(owner, kExportListText, "ExportListAction",
+                                "Save the list as it stands as a CSV file");
+    QObject::connect(action, &QAction::triggered, owner, exportList);
+    return action;
+}
 
 TChoiceActions NewChoiceActions(QObject* owner, std::initializer_list<QAction*> items)
 {

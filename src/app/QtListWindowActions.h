@@ -25,6 +25,16 @@ namespace vm {
 
 class TMDIParent;
 
+// A toolbar action: its text, name, hint, the caption under its button (empty: taken from the
+// text) and its toolbar image; triggered, when given, is what it does.
+QAction* NewToolAction(QObject* owner, const QString& text, const char* name, const QString& hint,
+                       const QString& iconText, int image,
+                       const std::function<void()>& triggered = {});
+// "&Print ..." (Ctrl+P), "Copy to clipboard ..." and "E&xport list ...": the list as it stands.
+QAction* NewPrintAction(QObject* owner, const std::function<void()>& print);
+QAction* NewClipboardAction(QObject* owner, const std::function<void()>& copy);
+QAction* NewExportListAction(QObject* owner, const std::function<void()>& exportList);
+
 // Actions of which one at a time is checked, in a group.
 struct TChoiceActions
 {

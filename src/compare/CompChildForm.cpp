@@ -70,70 +70,45 @@ void TCompMDIChild::CreateActions()
     views_ = views.Group;
 
     UpOneLevelAction =
-        NewAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level");
-    UpOneLevelAction->setIconText("Up ");
-    UpOneLevelAction->setIcon(ToolbarImage(toolimg::Up));
+        NewToolAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level", "Up ",
+                      toolimg::Up, [this] { UpOneLevel(); });
     UpOneLevelAction->setShortcut(QKeySequence(Qt::Key_F12));
-    connect(UpOneLevelAction, &QAction::triggered, this, &TCompMDIChild::UpOneLevel);
 
-    FileFilterAction = NewAction(this, "&File filter settings ...", "FileFilterAction",
-                                 "Alter file filter specifications");
-    FileFilterAction->setIconText("File filter");
-    FileFilterAction->setIcon(ToolbarImage(toolimg::FileFilter));
-    connect(FileFilterAction, &QAction::triggered, this, [this] {
-        ShowFilterDialog(FileFilterForm ? FileFilterForm->PropertiesPage : nullptr);
-    });
-    TagFilterAction = NewAction(this, "&Tag filter settings", "TagFilterAction",
-                                "Alter tag filter specifications");
-    TagFilterAction->setIconText("Tag filter");
-    TagFilterAction->setIcon(ToolbarImage(toolimg::TagFilter));
-    connect(TagFilterAction, &QAction::triggered, this,
-            [this] { ShowFilterDialog(FileFilterForm ? FileFilterForm->TagsPage : nullptr); });
-    CompareFilterAction = NewAction(this, "Compare filter", "CompareFilterAction",
-                                    "Alter compare filter specifications");
-    CompareFilterAction->setIconText("Compare");
-    CompareFilterAction->setIcon(ToolbarImage(toolimg::CompareFilter));
-    connect(CompareFilterAction, &QAction::triggered, this,
-            [this] { ShowFilterDialog(FileFilterForm ? FileFilterForm->ComparePage : nullptr); });
-    ToggleFilterAction =
-        NewAction(this, "&Turn file filter on", "ToggleFilterAction", "Turn file filter on or off");
-    ToggleFilterAction->setIconText("Filter");
-    ToggleFilterAction->setIcon(ToolbarImage(toolimg::FilterOff));
+    FileFilterAction = NewToolAction(
+        this, "&File filter settings ...", "FileFilterAction", "Alter file filter specifications",
+        "File filter", toolimg::FileFilter,
+        [this] { ShowFilterDialog(FileFilterForm ? FileFilterForm->PropertiesPage : nullptr); });
+    TagFilterAction =
+        NewToolAction(this, "&Tag filter settings", "TagFilterAction",
+                      "Alter tag filter specifications", "Tag filter", toolimg::TagFilter, [this] {
+                          ShowFilterDialog(FileFilterForm ? FileFilterForm->TagsPage : nullptr);
+                      });
+    CompareFilterAction = NewToolAction(
+        this, "Compare filter", "CompareFilterAction", "Alter compare filter specifications",
+        "Compare", toolimg::CompareFilter,
+        [this] { ShowFilterDialog(FileFilterForm ? FileFilterForm->ComparePage : nullptr); });
+    ToggleFilterAction = NewToolAction(this, "&Turn file filter on", "ToggleFilterAction",
+                                       "Turn file filter on or off", "Filter", toolimg::FilterOff,
+                                       [this] { ToggleFilter(); });
     ToggleFilterAction->setCheckable(true);
     ToggleFilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(ToggleFilterAction, &QAction::triggered, this, &TCompMDIChild::ToggleFilter);
 
     TagSettingsAction =
-        NewAction(this, "Tag settings", "TagSettingsAction", "Specify names for tags");
-    TagSettingsAction->setIconText("Tags");
-    TagSettingsAction->setIcon(ToolbarImage(toolimg::Tags));
-    connect(TagSettingsAction, &QAction::triggered, this, &TCompMDIChild::TagSettingsClick);
+        NewToolAction(this, "Tag settings", "TagSettingsAction", "Specify names for tags", "Tags",
+                      toolimg::Tags, [this] { TagSettingsClick(); });
 
-    EmailAction = NewAction(this, "Email ...", "EmailAction", "Email contents");
-    EmailAction->setIconText("Email");
-    EmailAction->setIcon(ToolbarImage(toolimg::Email));
-    connect(EmailAction, &QAction::triggered, this, &TCompMDIChild::EmailClick);
-    CopyAction = NewAction(this, "Copy to clipboard ...", "CopyAction", "Copy to clipboard");
-    CopyAction->setIconText("Copy");
-    CopyAction->setIcon(ToolbarImage(toolimg::Copy));
-    connect(CopyAction, &QAction::triggered, this, &TCompMDIChild::CopyClick);
-    PrintAction = NewAction(this, "&Print ...", "PrintAction", "Print");
-    PrintAction->setIconText("Print");
-    PrintAction->setIcon(ToolbarImage(toolimg::Print));
-    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(PrintAction, &QAction::triggered, this, &TCompMDIChild::PrintClick);
-    ExportListAction = NewAction(this, kExportListText, "ExportListAction",
-                                 "Save the list as it stands as a CSV file");
-    connect(ExportListAction, &QAction::triggered, this, &TCompMDIChild::ExportListClick);
+    EmailAction = NewToolAction(this, "Email ...", "EmailAction", "Email contents", "Email",
+                                toolimg::Email, [this] { EmailClick(); });
+    CopyAction = NewClipboardAction(this, [this] { CopyClick(); });
+    PrintAction = NewPrintAction(this, [this] { PrintClick(); });
+    ExportListAction = NewExportListAction(this, [this] { ExportListClick(); });
     PrintSetup1 = NewAction(this, "Print &setup ...", "PrintSetup1");
     connect(PrintSetup1, &QAction::triggered, this, &TCompMDIChild::PrintSetupClick);
 
     // Deleting and copying: QtCompareFileActions.cpp.
-    DeleteFilesAction = NewAction(this, "Delete files", "DeleteFilesAction",
-                                  "Delete files marked with rubbish bin");
-    DeleteFilesAction->setIconText("Delete");
-    DeleteFilesAction->setIcon(ToolbarImage(toolimg::Delete));
-    connect(DeleteFilesAction, &QAction::triggered, this, &TCompMDIChild::DeleteFilesClick);
+    DeleteFilesAction = NewToolAction(this, "Delete files", "DeleteFilesAction",
+                                      "Delete files marked with rubbish bin", "Delete",
+                                      toolimg::Delete, [this] { DeleteFilesClick(); });
     DeleteSelectedFiles1 = NewAction(this, "&Delete selected files", "DeleteSelectedFiles1");
     DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
     connect(DeleteSelectedFiles1, &QAction::triggered, this, &TCompMDIChild::DeleteSelectedClick);
@@ -144,9 +119,8 @@ void TCompMDIChild::CreateActions()
     ShowArrows1->setChecked(true);
     connect(ShowArrows1, &QAction::triggered, this, [this] { ShowStateImages(false); });
     connect(ShowTags1, &QAction::triggered, this, [this] { ShowStateImages(true); });
-    ShowAction = NewAction(this, "Show", "ShowAction", "Show tags or arrows");
-    ShowAction->setIcon(ToolbarImage(toolimg::ShowArrows));
-    connect(ShowAction, &QAction::triggered, this, &TCompMDIChild::ShowButtonClick);
+    ShowAction = NewToolAction(this, "Show", "ShowAction", "Show tags or arrows", {},
+                               toolimg::ShowArrows, [this] { ShowButtonClick(); });
 
     StopAction = NewStopAction(this, [this] { StopClick(); });
     const TWindowActions window = NewWindowActions(this, frame_, [this] { CloseWindow(); });

@@ -75,55 +75,37 @@ void TExploreChild::CreateActions()
     views_ = views.Group;
 
     UpOneLevelAction =
-        NewAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level");
-    UpOneLevelAction->setIconText("Up");
-    UpOneLevelAction->setIcon(ToolbarImage(toolimg::Up));
+        NewToolAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level", "Up",
+                      toolimg::Up, [this] { UpOneLevel(); });
     UpOneLevelAction->setShortcut(QKeySequence(Qt::Key_F12));
-    connect(UpOneLevelAction, &QAction::triggered, this, &TExploreChild::UpOneLevel);
 
-    FileFilterAction =
-        NewAction(this, "File filter", "FileFilterAction", "Alter file filter specifications");
-    FileFilterAction->setIcon(ToolbarImage(toolimg::FileFilter));
-    connect(FileFilterAction, &QAction::triggered, this, [this] { ShowFilterDialog(false); });
+    FileFilterAction = NewToolAction(this, "File filter ...", "FileFilterAction",
+                                     "Alter file filter specifications", "File filter",
+                                     toolimg::FileFilter, [this] { ShowFilterDialog(false); });
     TagFilterAction =
-        NewAction(this, "Tag filter", "TagFilterAction", "Alter tag filter specifications");
-    TagFilterAction->setIcon(ToolbarImage(toolimg::TagFilter));
-    connect(TagFilterAction, &QAction::triggered, this, [this] { ShowFilterDialog(true); });
+        NewToolAction(this, "Tag filter ...", "TagFilterAction", "Alter tag filter specifications",
+                      "Tag filter", toolimg::TagFilter, [this] { ShowFilterDialog(true); });
     // The menu's hint is the action's status tip; the toolbar button's is its tool tip.
-    ToggleFilterAction = NewAction(this, "Toggle filter", "ToggleFilterAction");
+    ToggleFilterAction = NewToolAction(this, "Toggle filter", "ToggleFilterAction", {}, "Filter",
+                                       toolimg::FilterOff, [this] { ToggleFilter(); });
     ToggleFilterAction->setStatusTip("Turno file filter on or off");
     ToggleFilterAction->setToolTip("Turn file filter on or off");
-    ToggleFilterAction->setIconText("Filter");
-    ToggleFilterAction->setIcon(ToolbarImage(toolimg::FilterOff));
     ToggleFilterAction->setCheckable(true);
     ToggleFilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    connect(ToggleFilterAction, &QAction::triggered, this, &TExploreChild::ToggleFilter);
     TagSettingsAction =
-        NewAction(this, "Tag settings", "TagSettingsAction", "Specify names for tags");
-    TagSettingsAction->setIconText("Tags");
-    TagSettingsAction->setIcon(ToolbarImage(toolimg::Tags));
-    connect(TagSettingsAction, &QAction::triggered, this, &TExploreChild::TagSettingsClick);
+        NewToolAction(this, "Tag settings ...", "TagSettingsAction", "Specify names for tags",
+                      "Tags", toolimg::Tags, [this] { TagSettingsClick(); });
 
-    PrintAction = NewAction(this, "&Print", "PrintAction", "Print");
-    PrintAction->setIconText("Print");
-    PrintAction->setIcon(ToolbarImage(toolimg::Print));
-    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(PrintAction, &QAction::triggered, this, &TExploreChild::PrintClick);
-    ExportListAction = NewAction(this, kExportListText, "ExportListAction",
-                                 "Save the list as it stands as a CSV file");
-    connect(ExportListAction, &QAction::triggered, this, &TExploreChild::ExportListClick);
-    CopyAction = NewAction(this, "Copy", "CopyAction", "Copy to clipboard");
-    CopyAction->setIcon(ToolbarImage(toolimg::Copy));
-    connect(CopyAction, &QAction::triggered, this, &TExploreChild::CopyClick);
-    EmailAction = NewAction(this, "Email", "EmailAction", "Email contents");
-    EmailAction->setIcon(ToolbarImage(toolimg::Email));
-    connect(EmailAction, &QAction::triggered, this, &TExploreChild::EmailClick);
+    PrintAction = NewPrintAction(this, [this] { PrintClick(); });
+    ExportListAction = NewExportListAction(this, [this] { ExportListClick(); });
+    CopyAction = NewClipboardAction(this, [this] { CopyClick(); });
+    EmailAction = NewToolAction(this, "Email", "EmailAction", "Email contents", {}, toolimg::Email,
+                                [this] { EmailClick(); });
 
     // Deleting and copying listed files: QtExploreFileActions.cpp.
-    DeleteFilesAction = NewAction(this, "Delete tagged files", "DeleteFilesAction",
-                                  "Delete files marked with rubbish bin");
-    DeleteFilesAction->setIconText("Delete");
-    DeleteFilesAction->setIcon(ToolbarImage(toolimg::Delete));
+    DeleteFilesAction =
+        NewToolAction(this, "Delete tagged files", "DeleteFilesAction",
+                      "Delete files marked with rubbish bin", "Delete", toolimg::Delete);
     CopyAllFilesAction = NewAction(this, "all files ...", "CopyAllFilesAction");
     CopyAllFilesAction->setIconText("Copy files");
     CopySelectedFilesAction = NewAction(this, "selected files ...", "CopySelectedFilesAction");
@@ -162,21 +144,14 @@ void TExploreChild::CreateMenus()
                                            {Close1, CloseAll1, Exit1});
     FileMenu = file.File;
     SendMenu = file.Send;
-    PrintAction->setText("&Print ...");
 
     EditMenu =
         NewMenu(this, "&Edit", "Edit1",
                 {CopyAction, DeleteFilesAction, nullptr, SelectAllFiles1, DeleteSelectedFiles1});
-    CopyAction->setText("Copy to clipboard ...");
-    CopyAction->setIconText("Copy");
 
     ViewMenu = NewMenu(this, "&View", "View1",
                        {ViewStandardAction, ViewFoldersAction, ViewAllAction, nullptr,
                         ToggleFilterAction, FileFilterAction, TagFilterAction});
-    FileFilterAction->setText("File filter ...");
-    FileFilterAction->setIconText("File filter");
-    TagFilterAction->setText("Tag filter ...");
-    TagFilterAction->setIconText("Tag filter");
     ViewMenu->addSeparator();
     DateTypesMenu = ViewMenu->addMenu("View &date types");
     DateTypesMenu->setObjectName("ViewDateTypes1");
@@ -186,8 +161,6 @@ void TExploreChild::CreateMenus()
 
     GoMenu = NewMenu(this, "&Go", "Go1", {UpOneLevelAction});
     TagsMenu = NewMenu(this, "&Tags", "Tags1", {TagSettingsAction});
-    TagSettingsAction->setText("Tag settings ...");
-    TagSettingsAction->setIconText("Tags");
 
     TreePopupMenu = NewMenu(this, {}, "TreePopupMenu", {ExpandTree1, CollapseTree1});
     ViewButtonMenu =
