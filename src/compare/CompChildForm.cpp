@@ -15,7 +15,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -36,10 +35,6 @@ TCompMDIChild::TCompMDIChild(TMDIParent& frame)
     ownDisk_ = std::make_unique<TPosixFileSystem>();
     Disk = ownDisk_.get();
 
-    animationTimer_ = new QTimer(this);
-    animationTimer_->setSingleShot(true);
-    animationTimer_->setInterval(1500);
-
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -49,8 +44,6 @@ TCompMDIChild::TCompMDIChild(TMDIParent& frame)
     ChildStatusBar = new TChildStatusBar(this);
     LayOutListWindow(this, ToolBar, left, right, ChildStatusBar);
 
-    connect(animationTimer_, &QTimer::timeout, this,
-            [this] { InProcessAnimate->Start(View == TView::AllFiles); });
     TCompareListOptions options = table_.Options();
     options.DateType = DateType;
     table_.SetOptions(options);
@@ -268,7 +261,7 @@ QWidget* TCompMDIChild::CreateListPanel()
     // A cover for the list while it fills; the list shows its first rows at once and fills on,
     // so the cover stays hidden.
     ChildBlankListView = NewBlankListView(this, table_);
-    InProcessAnimate = new TBusyIndicator(FileListView);
+    InProcessAnimate = new TBusyIndicator(FileListView, [this] { return View == TView::AllFiles; });
     return NewListPanel(this, {ChildInfoLabel, ChildPathLabel}, ChildPathLabel, FileListView,
                         ChildBlankListView);
 }

@@ -36,7 +36,6 @@ class QMenu;
 class QModelIndex;
 class QPoint;
 class QStackedWidget;
-class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeView;
@@ -226,7 +225,6 @@ private:
     std::unique_ptr<TComparisonAccess> buildAccess_;
     std::unique_ptr<TCompareTreeBuilder> builder_;
     std::unique_ptr<TFillRun> fill_;
-    QTimer* animationTimer_;
     QActionGroup *views_, *dateTypes_, *stateImages_;
     int viewImage_ = 1;
     int fixedPopupItems_ = 0;

@@ -74,7 +74,7 @@ void TCompMDIChild::ConstructDirTreeView(int reference, int oldLog, int newLog)
     CloseRequested = false;
     TreeStack->setCurrentWidget(BlankTreeView);
     DisableToolBar();
-    animationTimer_->start();
+    InProcessAnimate->StartSoon();
     ResetList();
     // Unique with or without the read-only suffix, which either window may carry.
     baseCaption_ = UniqueCaption(CompareCaption(oldLog, newLog), [this](const std::string& c) {
@@ -161,7 +161,7 @@ void TCompMDIChild::EndBuild()
     }
     UpdateCaption();
     UpdateTagActions();
-    animationTimer_->stop();
+    InProcessAnimate->CancelStart();
     Busy = false;
     EnableToolBar();
     if (!opened)
@@ -231,7 +231,7 @@ void TCompMDIChild::FillListView(int32_t offset)
     StartFill();
     ChildPathLabel->clear();
     CurrentDirectoryPath.clear();
-    animationTimer_->start();
+    InProcessAnimate->StartSoon();
     ChildStatusBar->SetSimpleText(QString());
     DisableToolBar();
     StopAction->setEnabled(true);
@@ -315,7 +315,6 @@ void TCompMDIChild::EndFill()
     const TSpaceNow totals = run && run->Fill ? run->Fill->Totals() : TSpaceNow();
     const TSpaceNow listed = run && run->Fill ? run->Fill->Listed() : TSpaceNow();
     run.reset(); // closes the files
-    animationTimer_->stop();
     InProcessAnimate->Stop();
     ShowListFilling(FileListView, DirTreeView, false);
     if (TakeCloseRequest()) {

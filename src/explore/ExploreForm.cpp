@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -44,10 +43,6 @@ TExploreChild::TExploreChild(TMDIParent& frame)
     setWindowIcon(frame_.TreeViewImageList.Icon(img::Log));
     setAttribute(Qt::WA_DeleteOnClose, false); // the frame's sub-window owns and deletes it
 
-    animationTimer_ = new QTimer(this);
-    animationTimer_->setSingleShot(true);
-    animationTimer_->setInterval(1500);
-
     CreateActions();
     CreateMenus();
     CreateFileActions();
@@ -58,8 +53,6 @@ TExploreChild::TExploreChild(TMDIParent& frame)
     ChildStatusBar = new TChildStatusBar(this);
     LayOutListWindow(this, ToolBar, left, right, ChildStatusBar);
 
-    connect(animationTimer_, &QTimer::timeout, this,
-            [this] { InProcessAnimate->Start(View == TView::AllFiles); });
     ChooseDateType(TDateType::Modified);
     StopAction->setEnabled(false);
 }
@@ -227,7 +220,7 @@ QWidget* TExploreChild::CreateListPanel()
     // A cover for the list while it fills; the list shows its first rows at once
     // and fills on, so the cover stays hidden.
     ChildBlankListView = NewBlankListView(this, table_);
-    InProcessAnimate = new TBusyIndicator(FileListView);
+    InProcessAnimate = new TBusyIndicator(FileListView, [this] { return View == TView::AllFiles; });
     return NewListPanel(this, {ChildInfoLabel, ChildPathLabel, AccumulatorLabel}, ChildPathLabel,
                         FileListView, ChildBlankListView);
 }

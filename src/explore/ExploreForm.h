@@ -30,7 +30,6 @@ class QMenu;
 class QModelIndex;
 class QItemSelection;
 class QStackedWidget;
-class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeView;
@@ -217,7 +216,6 @@ private:
     std::unique_ptr<TLogAccess> buildAccess_;
     std::unique_ptr<TDirTreeBuilder> builder_;
     std::unique_ptr<TFillRun> fill_;
-    QTimer* animationTimer_;
     QActionGroup *views_, *dateTypes_;
     int viewImage_ = 1;
     std::unique_ptr<TFileSystem> ownDisk_;

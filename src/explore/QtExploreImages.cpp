@@ -200,7 +200,9 @@ QIcon ToolbarImage(int index)
     return Render([index](QPainter& p) { Draw(p, index); });
 }
 
-TBusyIndicator::TBusyIndicator(QWidget* parent) : QWidget(parent), timer_(new QTimer(this))
+TBusyIndicator::TBusyIndicator(QWidget* parent, std::function<bool()> showsFiles)
+    : QWidget(parent), timer_(new QTimer(this)), delay_(new QTimer(this)),
+      showsFiles_(std::move(showsFiles))
 {
     setObjectName("InProcessAnimate");
     setAccessibleName("Working");
@@ -211,7 +213,20 @@ TBusyIndicator::TBusyIndicator(QWidget* parent) : QWidget(parent), timer_(new QT
         angle_ = (angle_ + 30) % 360;
         update();
     });
+    delay_->setSingleShot(true);
+    delay_->setInterval(1500);
+    connect(delay_, &QTimer::timeout, this, [this] { Start(showsFiles_ && showsFiles_()); });
     hide();
+}
+
+void TBusyIndicator::StartSoon()
+{
+    delay_->start();
+}
+
+void TBusyIndicator::CancelStart()
+{
+    delay_->stop();
 }
 
 void TBusyIndicator::Start(bool files)
@@ -226,6 +241,7 @@ void TBusyIndicator::Start(bool files)
 
 void TBusyIndicator::Stop()
 {
+    delay_->stop();
     timer_->stop();
     hide();
 }

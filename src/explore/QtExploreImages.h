@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QWidget>
 
+#include <functional>
+
 class QTimer;
 
 namespace vm {
@@ -23,10 +25,16 @@ class TBusyIndicator : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TBusyIndicator(QWidget* parent = nullptr);
+    // showsFiles, asked when a delayed start comes due: the page rather than the folder.
+    explicit TBusyIndicator(QWidget* parent = nullptr, std::function<bool()> showsFiles = {});
     // Shows the indicator centred on its parent and starts it; files: the page rather than the
     // folder (the all files view).
     void Start(bool files);
+    // Starts it once the work has run for a moment (1.5 seconds), unless it ends before.
+    void StartSoon();
+    // Cancels a start still waiting; a shown indicator stays.
+    void CancelStart();
+    // Hides it, and cancels a start still waiting.
     void Stop();
 
 protected:
@@ -34,6 +42,8 @@ protected:
 
 private:
     QTimer* timer_;
+    QTimer* delay_;
+    std::function<bool()> showsFiles_;
     int angle_ = 0;
     bool files_ = false;
 };

@@ -156,7 +156,7 @@ void TExploreChild::EndBuild()
         ChildInfoLabel->setText(Q("Damaged log (" + fault + ")."));
     ChildStatusBar->SetSimpleText(QString());
     TreeStack->setCurrentWidget(DirTreeView);
-    animationTimer_->stop();
+    InProcessAnimate->CancelStart();
     Busy = false;
     EnableToolBar();
     if (!opened)
@@ -259,7 +259,7 @@ void TExploreChild::FillListView(int32_t offset)
     StartFill();
     DisableToolBar();
     StopAction->setEnabled(true);
-    animationTimer_->start();
+    InProcessAnimate->StartSoon();
     const bool filterOn = FilterOn;
     ChildStatusBar->SetSimpleText(QString());
     if (filterOn) {
@@ -343,7 +343,6 @@ void TExploreChild::EndFill()
     const bool root = run && run->Fill && run->Fill->AtRoot();
     const int64_t reselect = run && run->Fill ? run->Fill->ReselectRow() : -1;
     run.reset(); // closes the log
-    animationTimer_->stop();
     InProcessAnimate->Stop();
     ShowListFilling(FileListView, DirTreeView, false);
     if (TakeCloseRequest()) {

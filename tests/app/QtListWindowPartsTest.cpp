@@ -5,10 +5,13 @@
 #include "app/ListWindowWork.h"
 #include "app/QtListWindowActions.h"
 #include "app/QtListWindowPanels.h"
+#include "explore/QtExploreImages.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
@@ -154,6 +157,40 @@ TEST(ListWindowActions, AMenuTakesItsItemsInOrderWithSeparators)
     EXPECT_EQ(items[0], a);
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items[2], b);
+}
+
+TEST(ListWindowBusyIndicator, ShowsOnlyOnceWorkHasRunForAMomentAndStopCancelsIt)
+{
+    QWidget list;
+    list.resize(300, 200);
+    list.show();
+    int asked = 0;
+    TBusyIndicator busy(&list, [&] {
+        ++asked;
+        return true;
+    });
+    auto runFor = [](int milliseconds) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < milliseconds)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    busy.StartSoon();
+    runFor(300);
+    EXPECT_FALSE(busy.isVisible()); // a short fill shows nothing
+    busy.Stop();
+    runFor(1600);
+    EXPECT_FALSE(busy.isVisible());
+    EXPECT_EQ(asked, 0);
+
+    busy.StartSoon();
+    runFor(1700);
+    EXPECT_TRUE(busy.isVisible());
+    EXPECT_EQ(asked, 1);
+    busy.CancelStart(); // the tree is built: the indicator stays for the fill that follows
+    EXPECT_TRUE(busy.isVisible());
+    busy.Stop();
+    EXPECT_FALSE(busy.isVisible());
 }
 
 } // namespace
