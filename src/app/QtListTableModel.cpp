@@ -1,5 +1,10 @@
 #include "app/QtListTableModel.h"
 
+#include "app/DisplayHelpers.h"
+
+#include <QApplication>
+#include <QPalette>
+
 namespace vm {
 
 namespace {
@@ -77,6 +82,19 @@ QVariant TListTableModel::headerData(int section, Qt::Orientation orientation, i
     if (role == Qt::TextAlignmentRole)
         return Alignment(table_.Column(section));
     return {};
+}
+
+QVariant TListTableModel::DimmedText()
+{
+    return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+}
+
+QVariant TListTableModel::ItemTag(int64_t offset, unsigned kind)
+{
+    TItemTag word = 0;
+    SetItemOffset(word, uint64_t(offset));
+    SetItemKindKeepOffset(word, kind);
+    return QVariant::fromValue<qulonglong>(word);
 }
 
 } // namespace vm

@@ -38,6 +38,10 @@ protected:
     // The roles the table does not answer (decoration, foreground, the item tag word) of a row
     // that exists.
     virtual QVariant RowData(int row, int column, int role) const = 0;
+    // The text colour of a row shown dimmed (its entry is gone from the disk).
+    static QVariant DimmedText();
+    // The item tag word of a row: its entry's offset in the log and its kind.
+    static QVariant ItemTag(int64_t offset, unsigned kind);
 
 private:
     const TListTable& table_;

@@ -4,9 +4,6 @@
 #include "app/QtListWindowParts.h"
 #include "compare/CompareRules.h"
 
-#include <QApplication>
-#include <QPalette>
-
 namespace vm {
 
 TCompareListModel::TCompareListModel(const TCompareListTable& table, const TImageList& smallImages,
@@ -53,14 +50,10 @@ QVariant TCompareListModel::RowData(int i, int column, int role) const
         return column == kCmpName ? QVariant(RowIcon(row)) : QVariant();
     case Qt::ForegroundRole:
         if (RowGhosted(row, tagsShown_, tagsAvailable_))
-            return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+            return DimmedText();
         return {};
-    case ItemTagRole: {
-        TItemTag word = 0;
-        SetItemOffset(word, uint64_t(row.Offset));
-        SetItemKindKeepOffset(word, row.Kind);
-        return QVariant::fromValue<qulonglong>(word);
-    }
+    case ItemTagRole:
+        return ItemTag(row.Offset, row.Kind);
     default:
         return {};
     }

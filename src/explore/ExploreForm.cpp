@@ -124,7 +124,7 @@ void TExploreChild::CreateActions()
     dateTypes_ = dates.Group;
 
     const TBranchActions branch =
-        NewBranchActions(this, [this](bool expand) { ExpandTree(expand); });
+        NewBranchActions(this, [this](bool expand) { ExpandTreeBranch(DirTreeView, expand); });
     ExpandTree1 = branch.Expand;
     CollapseTree1 = branch.Collapse;
 

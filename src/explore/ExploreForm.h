@@ -129,7 +129,6 @@ public:
     // Asks where the export goes (suggested: a file name); empty to cancel. The save dialog
     // unless a test sets it.
     TExportFileChooser ChooseExportFile;
-    void ExpandTree(bool expand);
     void DisableToolBar();
     void EnableToolBar();
 

@@ -123,11 +123,6 @@ void TExploreChild::ShowFilterDialog(bool tagPage)
     }
 }
 
-void TExploreChild::ExpandTree(bool expand)
-{
-    ExpandTreeBranch(DirTreeView, expand);
-}
-
 void TExploreChild::CloseWindow()
 {
     CloseListWindow(this);

@@ -3,9 +3,6 @@
 #include "app/DisplayHelpers.h"
 #include "app/QtListWindowParts.h"
 
-#include <QApplication>
-#include <QPalette>
-
 namespace vm {
 
 TFileListModel::TFileListModel(const TFileListTable& table, const TImageList& smallImages,
@@ -46,14 +43,10 @@ QVariant TFileListModel::RowData(int i, int column, int role) const
     case Qt::ForegroundRole:
         // Entries deleted from the disk after logging are shown dimmed.
         if (TagImageIndex(int32_t(row.Tags)) == kDeletedImage)
-            return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+            return DimmedText();
         return {};
-    case ItemTagRole: {
-        TItemTag word = 0;
-        SetItemOffset(word, uint64_t(row.Offset));
-        SetItemKindKeepOffset(word, row.Kind);
-        return QVariant::fromValue<qulonglong>(word);
-    }
+    case ItemTagRole:
+        return ItemTag(row.Offset, row.Kind);
     default:
         return {};
     }
