@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 
 namespace vm {
 
@@ -23,10 +24,10 @@ template <class Visitor, class Options> void VisitValues(Options& o, Visitor&& v
     visit.Bool("EmailAlways", o.EmailAlways);
     visit.Bool("EmailGrown", o.EmailGrown);
     visit.Integer("EmailGrownBy", o.EmailGrownBy);
-    visit.String("EmailGrownUnit", o.EmailGrownUnit);
+    visit.Unit("EmailGrownUnit", o.EmailGrownUnit);
     visit.Bool("EmailDiskFree", o.EmailDiskFree);
     visit.Integer("EmailDiskFreeBy", o.EmailDiskFreeBy);
-    visit.String("EmailDiskFreeUnit", o.EmailDiskFreeUnit);
+    visit.Unit("EmailDiskFreeUnit", o.EmailDiskFreeUnit);
     visit.Bool("EmailRTF", o.EmailRTF);
     visit.Bool("EmailDialog", o.EmailDialog);
     visit.Bool("AllowLiveLogs", o.AllowLiveLogs);
@@ -63,6 +64,22 @@ struct TLoader
         if (auto v = reg.ReadString(name))
             field = *v;
     }
+    // A unit is never empty: an empty unit would make "grown by more than 20" mean 20 of
+    // nothing, so that every growth mails. A missing or empty one takes the current state and
+    // is stored, as numbers are.
+    void Unit(const char* name, std::string& field)
+    {
+        std::optional<std::string> v;
+        if (reg.ValueExists(name))
+            v = reg.ReadString(name);
+        if (v && !v->empty()) {
+            field = *v;
+            return;
+        }
+        if (!v && reg.ValueExists(name))
+            return; // a value of the wrong type stays as it is
+        reg.WriteString(name, field);
+    }
 };
 
 struct TSaver
@@ -72,6 +89,7 @@ struct TSaver
     void Bool(const char* name, bool field) { reg.WriteBool(name, field); }
     void Integer(const char* name, int64_t field) { reg.WriteInteger(name, field); }
     void String(const char* name, const std::string& field) { reg.WriteString(name, field); }
+    void Unit(const char* name, const std::string& field) { reg.WriteString(name, field); }
 };
 
 bool Fail(std::string* reason, const std::string& why)

@@ -37,11 +37,11 @@ struct TOptions
     // Loads every value from the settings key (created when missing) into this object, which
     // holds the current state: ShowExt and ShowIcon are set true first; a missing boolean or
     // integer value is written from the current state (so a fresh store receives the initial
-    // states above, and a dialog keeps what it loaded last time); a missing string reads as
-    // empty; a value of the wrong type keeps the current state and stays in the file as it is.
-    // False when the key cannot be opened or written (the caller shows
-    // kCantReadRegistrySettings): then only ShowExt and ShowIcon have changed. reason, when
-    // given, receives the cause.
+    // states above, and a dialog keeps what it loaded last time); so is a missing or empty
+    // unit (EmailGrownUnit, EmailDiskFreeUnit); any other missing string reads as empty; a value of
+    // the wrong type keeps the current state and stays in the file as it is. False when the key
+    // cannot be opened or written (the caller shows kCantReadRegistrySettings): then only ShowExt
+    // and ShowIcon have changed. reason, when given, receives the cause.
     bool Load(TRegistry& registry, std::string* reason = nullptr);
 
     // Writes every value to the settings key (created when missing). False when the key cannot

@@ -35,11 +35,28 @@ TEST_F(OptionsTest, FirstLoadStoresTheInitialStatesAndEmptiesStrings)
     // Strings are not created: a missing one reads as empty, "Administrator" included.
     EXPECT_FALSE(r.ValueExists("EmailTo"));
     EXPECT_EQ(o.EmailTo, "");
-    EXPECT_EQ(o.EmailGrownUnit, "");
+    // Units are stored like numbers: an empty unit would make every growth an exception.
+    EXPECT_EQ(o.EmailGrownUnit, "MB");
+    EXPECT_EQ(r.ReadString("EmailGrownUnit"), "MB");
+    EXPECT_EQ(r.ReadString("EmailDiskFreeUnit"), "%");
     EXPECT_EQ(r.ValueNames(), (std::vector<std::string>{
                                   "ShowExt", "ShowIcon", "EmailCommandLine", "EmailOnlySubject",
-                                  "EmailAlways", "EmailGrown", "EmailGrownBy", "EmailDiskFree",
-                                  "EmailDiskFreeBy", "EmailRTF", "EmailDialog", "AllowLiveLogs"}));
+                                  "EmailAlways", "EmailGrown", "EmailGrownBy", "EmailGrownUnit",
+                                  "EmailDiskFree", "EmailDiskFreeBy", "EmailDiskFreeUnit",
+                                  "EmailRTF", "EmailDialog", "AllowLiveLogs"}));
+}
+
+TEST_F(OptionsTest, EmptyStoredUnitTakesTheCurrentUnit)
+{
+    // A store saved while the unit box was blank.
+    ASSERT_TRUE(reg.OpenKey(kSettingsKey, true));
+    reg.WriteString("EmailGrownUnit", "");
+    reg.WriteString("EmailDiskFreeUnit", "GB");
+    TOptions o;
+    ASSERT_TRUE(o.Load(reg));
+    EXPECT_EQ(o.EmailGrownUnit, "MB");
+    EXPECT_EQ(o.EmailDiskFreeUnit, "GB");
+    EXPECT_EQ(Reader().ReadString("EmailGrownUnit"), "MB");
 }
 
 TEST_F(OptionsTest, SaveThenLoadRoundTripsAndShowFlagsComeBackFromTheStore)

@@ -76,7 +76,8 @@ TEST_F(OptionsFormTest, FirstLoadStoresTheDefaultsAndLeavesEmailToEmpty)
     EXPECT_EQ(f.GrownAmount->text(), "20");
     EXPECT_TRUE(f.EmailAlwaysRadio->isChecked());
     EXPECT_FALSE(f.ExceptionEmailRadio->isChecked());
-    EXPECT_EQ(f.GrownComboBox->currentIndex(), -1); // no unit stored: none chosen
+    EXPECT_EQ(f.GrownComboBox->currentText(), "MB"); // no unit stored: the first offered
+    EXPECT_EQ(f.DiskFreeComboBox->currentText(), "%");
     EXPECT_TRUE(context_.Display.ShowExtensions);
     EXPECT_TRUE(ui_.Shown.empty());
 }
