@@ -7,6 +7,7 @@
 #include "references/LoggingRun.h"
 #include "refman/RefFiles.h"
 
+#include <algorithm>
 #include <map>
 
 namespace vm {
@@ -204,6 +205,23 @@ std::vector<TRHSRow> PathRows(const TRefStore& store, int n)
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+std::vector<int> FitColumnWidths(const std::vector<int>& least, const std::vector<int>& shown,
+                                 int available)
+{
+    std::vector<int> widths(least.size(), 0);
+    int others = 0;
+    for (size_t c = 0; c < least.size(); ++c) {
+        if (least[c] < 0)
+            continue;
+        widths[c] = std::max(least[c], c < shown.size() ? shown[c] : 0);
+        if (c > 0)
+            others += widths[c];
+    }
+    if (!widths.empty() && least[0] >= 0)
+        widths[0] = std::max(least[0], std::min(widths[0], available - others));
+    return widths;
 }
 
 } // namespace vm

@@ -86,6 +86,13 @@ std::vector<TRHSRow> ComparisonRows(const TRefStore& store, const TLocale& local
 // The paths of reference n as stored; none for a reference without paths.
 std::vector<TRHSRow> PathRows(const TRefStore& store, int n);
 
+// The widths of a list's columns in pixels: each the wider of its least width and the width of
+// what it shows, except that the first column (names and paths, which may be long) is narrowed
+// so that the other columns stay within the available width, though never below its least
+// width. A column whose least width is negative is hidden and keeps width 0.
+std::vector<int> FitColumnWidths(const std::vector<int>& least, const std::vector<int>& shown,
+                                 int available);
+
 // The texts of the rows shown in the views.
 std::string LogCaption(int number);
 std::string ComparisonCaption(int first, int second);

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 #include <sys/stat.h>
 
 namespace vm {
@@ -66,19 +67,30 @@ QTreeWidget* MakeList(QWidget* parent, const char* name, const QString& accessib
 }
 
 // The widths of the design are those of a small dialog font: columns grow with the font in use
-// and with what they show, so that no caption or value is cut.
-void FitColumns(QTreeWidget* list, const std::vector<int>& widths)
+// and with what they show, so that no caption or value is cut, except that a long name or path
+// in the first column is cut (its row's tooltip shows it whole) rather than push the other
+// columns out of view.
+void FitColumns(QTreeWidget* list, const std::vector<int>& widths, bool laidOut)
 {
     const double scale = std::max(1.0, list->fontMetrics().averageCharWidth() / 5.5);
+    std::vector<int> least, shown;
     for (int c = 0; c < int(widths.size()); ++c) {
-        if (list->isColumnHidden(c))
-            continue;
-        list->resizeColumnToContents(c); // the wider of the caption and the texts
-        list->setColumnWidth(c, std::max(int(widths[size_t(c)] * scale), list->columnWidth(c) + 8));
+        const bool hidden = list->isColumnHidden(c);
+        least.push_back(hidden ? -1 : int(widths[size_t(c)] * scale));
+        if (!hidden)
+            list->resizeColumnToContents(c); // the wider of the caption and the texts
+        shown.push_back(hidden ? 0 : list->columnWidth(c) + 8);
     }
+    // Before the window has its size the list has no width to fit into yet.
+    const int available = laidOut ? list->viewport()->width() : std::numeric_limits<int>::max();
+    const std::vector<int> fitted = FitColumnWidths(least, shown, available);
+    for (int c = 0; c < int(fitted.size()); ++c)
+        if (least[size_t(c)] >= 0)
+            list->setColumnWidth(c, fitted[size_t(c)]);
 }
 
 constexpr int kRowRole = Qt::UserRole;
+const std::vector<int> kRefListWidths{100, 110, 70, 70};
 
 } // namespace
 
@@ -166,7 +178,7 @@ void TRefManager::CreateControls()
     RefListView->setEditTriggers(QAbstractItemView::SelectedClicked);
     RefListView->setItemDelegate(new TCaptionDelegate(RefListView));
     RefListView->installEventFilter(this);
-    FitColumns(RefListView, {100, 110, 70, 70});
+    FitColumns(RefListView, kRefListWidths, laidOut_);
     connect(RefListView, &QTreeWidget::itemSelectionChanged, this, &TRefManager::RefListViewChange);
     connect(RefListView, &QTreeWidget::itemDoubleClicked, this,
             &TRefManager::ExploreLatestLogClick);
@@ -302,7 +314,7 @@ void TRefManager::FillRefListView()
                 RefListView->topLevelItem(i)->setSelected(true);
             }
     }
-    FitColumns(RefListView, {100, 110, 70, 70});
+    FitColumns(RefListView, kRefListWidths, laidOut_);
     RefListViewChange();
 }
 
@@ -314,6 +326,7 @@ void TRefManager::ShowRefRows()
             {Q(row.Caption), Q(row.LastLogDate), Q(row.LastLogSize), Q(row.LogChange)});
         item->setData(0, kRowRole, int(i));
         item->setIcon(0, frame_.SmallImageList.Icon(img::Reference));
+        item->setToolTip(0, Q(row.Caption)); // the whole name where the column cuts it
         item->setFlags(item->flags() | Qt::ItemIsEditable);
         for (int c : {2, 3})
             item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
@@ -399,6 +412,7 @@ void TRefManager::FillRHSListView()
                 {Q(row.Caption), Q(row.Columns[0]), Q(row.Columns[1]), Q(row.Columns[2])});
             item->setData(0, kRowRole, int(i));
             item->setIcon(0, frame_.SmallImageList.Icon(row.Image));
+            item->setToolTip(0, Q(row.Caption));
             if (row.StateImage >= 0)
                 item->setIcon(2, frame_.StateImageList.Icon(row.StateImage));
             for (int c = 0; c < 4; ++c)
@@ -411,7 +425,7 @@ void TRefManager::FillRHSListView()
         std::vector<int> widths;
         for (const TRHSColumn& column : info.Columns)
             widths.push_back(column.Width);
-        FitColumns(RHSListView, widths);
+        FitColumns(RHSListView, widths, laidOut_);
     }
     UpdateActions();
 }
@@ -513,6 +527,8 @@ void TRefManager::showEvent(QShowEvent* event)
                 wanted += RefListView->columnWidth(c);
             wanted = std::min(wanted, Splitter->width() / 2);
             Splitter->setSizes({wanted, std::max(1, Splitter->width() - wanted)});
+            laidOut_ = true;
+            FitColumns(RefListView, kRefListWidths, laidOut_);
         });
     }
     StartWizardTimerIfFirstRun();

@@ -192,6 +192,7 @@ private:
     QActionGroup* viewGroup_;
     bool running_ = false;
     bool splitterPlaced_ = false;
+    bool laidOut_ = false; // the lists have their widths: a long first column is cut to fit
     // Caption editing: the item, its caption before, and whether it is a new reference.
     QTreeWidgetItem* editing_ = nullptr;
     std::string editingOldCaption_;

@@ -218,4 +218,20 @@ TEST_F(RefListTest, AFreshFillSortsComparisonsNewestFirstAndKeepsLogsInNumberOrd
     EXPECT_GT(CompareRHSRows(c, a, -sortcode::ComparedLogs), 0);
 }
 
+TEST(FitColumnWidths, ALongFirstColumnLeavesTheOthersInView)
+{
+    // Short texts: each column the wider of its least width and its texts.
+    EXPECT_EQ(FitColumnWidths({100, 110, 70, 70}, {90, 140, 60, 80}, 460),
+              (std::vector<int>{100, 140, 70, 80}));
+    // An 80-character name: cut to what the other columns leave.
+    EXPECT_EQ(FitColumnWidths({100, 110, 70, 70}, {700, 140, 60, 80}, 460),
+              (std::vector<int>{170, 140, 70, 80}));
+    // A narrow list: never below the least width.
+    EXPECT_EQ(FitColumnWidths({100, 110, 70, 70}, {700, 140, 60, 80}, 200),
+              (std::vector<int>{100, 140, 70, 80}));
+    // A hidden column takes no room.
+    EXPECT_EQ(FitColumnWidths({120, 80, 80, -1}, {900, 60, 60, 40}, 500),
+              (std::vector<int>{340, 80, 80, 0}));
+}
+
 } // namespace
