@@ -34,4 +34,12 @@ struct TAppContext
     TUserInterface* UI = nullptr;
 };
 
+// The program's title once the window it names ("Volumark " + caption) has closed: "Volumark"
+// again, so that later messages do not carry the caption of a window that is gone.
+inline void ForgetWindowTitle(TAppContext& context, const std::string& caption)
+{
+    if (context.ApplicationTitle == "Volumark " + caption)
+        context.ApplicationTitle = "Volumark";
+}
+
 } // namespace vm

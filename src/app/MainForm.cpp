@@ -35,6 +35,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
 
@@ -299,8 +300,14 @@ QMdiSubWindow* TMDIParent::AddChild(QWidget* child)
     window->setAttribute(Qt::WA_DeleteOnClose);
     // The sub-window follows the child's caption, and the frame's items follow its life.
     connect(child, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);
-    connect(window, &QObject::destroyed, this,
-            [this] { QTimer::singleShot(0, this, &TMDIParent::UpdateMenus); });
+    // The caption is kept as it changes, since it cannot be read from a window being destroyed.
+    auto caption = std::make_shared<std::string>(child->windowTitle().toStdString());
+    connect(child, &QWidget::windowTitleChanged, this,
+            [caption](const QString& title) { *caption = title.toStdString(); });
+    connect(window, &QObject::destroyed, this, [this, caption] {
+        ForgetWindowTitle(context_, *caption);
+        QTimer::singleShot(0, this, &TMDIParent::UpdateMenus);
+    });
     window->show();
     MdiArea->setActiveSubWindow(window);
     UpdateMenus();

@@ -182,6 +182,24 @@ TEST_F(FrameTest, CloseLeavesTheReferenceManagerAndCloseAllLeavesOnlyIt)
     EXPECT_FALSE(frame_->CloseAll1->isEnabled());
 }
 
+TEST_F(FrameTest, ClosingTheWindowTheTitleNamesGivesTheTitleBack)
+{
+    QWidget* kept = frame_->AddChild(new QWidget)->widget();
+    kept->setWindowTitle("Exploring log 1");
+    QWidget* named = frame_->AddChild(new QWidget)->widget();
+    named->setWindowTitle("Comparing log 3 with log 4");
+    frame_->Context().ApplicationTitle = "Volumark Comparing log 3 with log 4";
+    named->setWindowTitle("Comparing log 3 with log 4 [read only]"); // it may change its caption
+    frame_->Context().ApplicationTitle = "Volumark Comparing log 3 with log 4 [read only]";
+    kept->parentWidget()->close(); // another window leaves the title alone
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame_->Context().ApplicationTitle,
+              "Volumark Comparing log 3 with log 4 [read only]");
+    named->parentWidget()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame_->Context().ApplicationTitle, "Volumark");
+}
+
 TEST_F(FrameTest, ActiveChildsMenusMergeByGroupIndex)
 {
     auto* plain = new QWidget;
