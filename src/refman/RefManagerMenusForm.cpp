@@ -206,7 +206,8 @@ void TRefManager::CreateToolBar()
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setMinimumSize(52, 36);
         b->setAutoRaise(true);
-        connect(b, &QToolButton::clicked, this, handler);
+        if (handler) // a null member pointer would be called, and crash, on the first click
+            connect(b, &QToolButton::clicked, this, handler);
         ToolBar->addWidget(b);
         return b;
     };

@@ -135,6 +135,12 @@ TEST_F(RefManagerFormTest, TheWizardOpensByItselfOnlyOnAFirstRun)
     m.RefListView->setFocus();
     m.WizardStartTimerTimer();
     EXPECT_EQ(wizards_, 1);
+
+    // The user opens it with the toolbar's "Wizard" and with "Create &reference ...".
+    m.WizardButton->click();
+    EXPECT_EQ(wizards_, 2);
+    m.CreateReference1->trigger();
+    EXPECT_EQ(wizards_, 3);
 }
 
 TEST_F(RefManagerFormTest, NoWizardWhenTheProgramHasArgumentsAndNoNewReferenceInFolderMode)
