@@ -40,4 +40,9 @@ TAxisUnit AxisUnitFor(int64_t max)
     return {unit, kNames[i]};
 }
 
+bool AxisShowsTimeOfDay(TDateTime first, TDateTime last, int ticks)
+{
+    return ticks > 1 && (last - first) / (ticks - 1) < 1.0;
+}
+
 } // namespace vm

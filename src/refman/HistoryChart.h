@@ -44,4 +44,8 @@ struct TAxisUnit
 };
 TAxisUnit AxisUnitFor(int64_t max);
 
+// Whether the date axis's labels need the time of day: when its ticks, spread evenly from first to
+// last, fall less than a day apart (logs of one day would otherwise show one date at every tick).
+bool AxisShowsTimeOfDay(TDateTime first, TDateTime last, int ticks);
+
 } // namespace vm

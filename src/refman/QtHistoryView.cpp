@@ -141,7 +141,6 @@ void THistoryView::DrawChart()
         return;
 
     auto* time = new QDateTimeAxis();
-    time->setFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
     time->setTitleText("Log date");
     auto* value = new QValueAxis();
     value->setTitleText(HistoryMeasureComboBox->currentText() + " (" + unit.Name + ")");
@@ -157,7 +156,12 @@ void THistoryView::DrawChart()
     }
     time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(first)),
                    QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(last)));
-    time->setTickCount(std::clamp(static_cast<int>(logs_.size()), 2, 6));
+    const int ticks = std::clamp(static_cast<int>(logs_.size()), 2, 6);
+    time->setTickCount(ticks);
+    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+    if (AxisShowsTimeOfDay(logs_.front().Date, logs_.back().Date, ticks))
+        format += " " + QLocale::system().timeFormat(QLocale::ShortFormat);
+    time->setFormat(format);
     value->setMax(std::max(1.0, static_cast<double>(max) / unit.Bytes * 1.05));
     value->applyNiceNumbers();
 
