@@ -179,6 +179,10 @@ QWidget* TToolsOptionsForm::MakeCommandLinePage()
     EmailToButton = Named(new QPushButton("...", page), "EmailToButton");
     EmailToButton->setMaximumWidth(32);
     EmailToButton->setToolTip("Pick recipients from the address book");
+    // The boxes are named by their labels, and "..." by what it does, for screen readers.
+    profileLabel->setBuddy(ProfileComboBox);
+    toLabel->setBuddy(EmailTo);
+    EmailToButton->setAccessibleName("Address book");
     connect(EmailToButton, &QPushButton::clicked, this, &TToolsOptionsForm::EmailToButtonClick);
     EmailAlwaysRadio =
         Named(new QRadioButton("Always email status of log and compare", page), "EmailAlwaysRadio");

@@ -8,6 +8,7 @@
 #include "app/ToolsOptionsForm.h"
 #include "platform/Registry.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -60,6 +61,17 @@ TEST_F(OptionsFormTest, PagesAndCaptions)
           "EmailTo", "EmailAlwaysRadio", "ExceptionEmailRadio", "GrownAmount", "DiskFreeComboBox",
           "SendSubjectCheckBox", "AllowChangesCheckBox"})
         EXPECT_NE(f.findChild<QWidget*>(name), nullptr) << name;
+    // What a screen reader says for the controls that show no text of their own.
+    auto spoken = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Name) : QString();
+    };
+    EXPECT_EQ(spoken(f.ProfileComboBox), "Profile:");
+    EXPECT_EQ(spoken(f.EmailTo), "Email to:");
+    EXPECT_EQ(spoken(f.EmailToButton), "Address book");
+    for (QWidget* w :
+         {static_cast<QWidget*>(f.GrownAmount), static_cast<QWidget*>(f.GrownComboBox)})
+        EXPECT_FALSE(spoken(w).isEmpty()) << w->objectName().toStdString();
 }
 
 TEST_F(OptionsFormTest, FirstLoadStoresTheDefaultsAndLeavesEmailToEmpty)
