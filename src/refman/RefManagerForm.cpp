@@ -6,7 +6,9 @@
 #include "refman/RefListSort.h"
 #include "refman/WizardForm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -46,9 +48,20 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override
     {
+        // The first click of a double-click on the selected reference has started the list's
+        // delayed caption editing; the double-click opens the reference instead.
+        if (doubleClicked_.isValid() &&
+            doubleClicked_.elapsed() < 2 * QApplication::doubleClickInterval()) {
+            doubleClicked_.invalidate();
+            return nullptr;
+        }
         return index.column() == 0 ? QStyledItemDelegate::createEditor(parent, option, index)
                                    : nullptr;
     }
+    void NoteDoubleClick() { doubleClicked_.start(); }
+
+private:
+    mutable QElapsedTimer doubleClicked_;
 };
 
 QTreeWidget* MakeList(QWidget* parent, const char* name, const QString& accessible)
@@ -180,8 +193,10 @@ void TRefManager::CreateControls()
     RefListView->installEventFilter(this);
     FitColumns(RefListView, kRefListWidths, laidOut_);
     connect(RefListView, &QTreeWidget::itemSelectionChanged, this, &TRefManager::RefListViewChange);
-    connect(RefListView, &QTreeWidget::itemDoubleClicked, this,
-            &TRefManager::ExploreLatestLogClick);
+    connect(RefListView, &QTreeWidget::itemDoubleClicked, this, [this] {
+        static_cast<TCaptionDelegate*>(RefListView->itemDelegate())->NoteDoubleClick();
+        ExploreLatestLogClick();
+    });
     connect(RefListView->header(), &QHeaderView::sectionClicked, this,
             &TRefManager::RefListViewColumnClick);
     connect(RefListView->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,

@@ -341,6 +341,28 @@ TEST_F(RefManagerFormTest, DeleteActsOnTheFocusedList)
     EXPECT_TRUE(std::filesystem::exists(store_.RefDir(0)));
 }
 
+TEST_F(RefManagerFormTest, DoubleClickOnTheSelectedReferenceOpensItWithoutEditingItsName)
+{
+    AddRef(0, "Home");
+    AddLog(0, 1, 45000.5, 1000);
+    TRefManager& m = Open();
+    QTreeWidgetItem* home = m.RefListView->topLevelItem(0);
+    auto editing = [&] {
+        auto* editor = m.RefListView->viewport()->findChild<QLineEdit*>();
+        return editor && editor->isVisible();
+    };
+    // The first click of a double-click on the selected reference starts the list's delayed
+    // caption editing, which comes due while the double-click opens the latest log.
+    emit m.RefListView->itemDoubleClicked(home, 0);
+    m.RefListView->editItem(home, 0);
+    EXPECT_EQ(opened_, (std::vector<TOpened>{{0, 1, -1}}));
+    EXPECT_FALSE(editing());
+    // Later the name is edited as always.
+    Wait(3 * QApplication::doubleClickInterval());
+    m.RefListView->editItem(home, 0);
+    EXPECT_TRUE(editing());
+}
+
 TEST_F(RefManagerFormTest, RenamingRefusesBadNamesAndNewReferencesGoOnToTheirFirstPath)
 {
     AddRef(0, "New Reference");
