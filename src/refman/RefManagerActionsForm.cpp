@@ -435,6 +435,8 @@ void TRefManager::DeleteListedFiles(bool logs)
     }
     if (!failure.empty())
         ui.ShowMessage("Cannot delete " + failure);
+    if (logs) // the reference's latest log and its change may have gone with them
+        FillRefListView();
     UpdateActions();
 }
 

@@ -341,6 +341,25 @@ TEST_F(RefManagerFormTest, DeleteActsOnTheFocusedList)
     EXPECT_TRUE(std::filesystem::exists(store_.RefDir(0)));
 }
 
+TEST_F(RefManagerFormTest, DeletingTheLatestLogShowsTheOneBeforeAsTheReferencesLast)
+{
+    AddRef(0, "Web");
+    AddRef(1, "Mail");
+    AddLog(0, 1, 45000.5, 1000);
+    AddLog(0, 2, 45001.5, 3048);
+    TRefManager& m = Open();
+    EXPECT_EQ(Column(m.RefListView, 3), (QStringList{"+2 KB", ""}));
+    const QString latest = m.RefListView->topLevelItem(0)->text(1);
+    Select(m.RHSListView, {"Log 2"});
+    ui_.Answers = {idYes};
+    m.DeleteLogs1Click();
+    EXPECT_EQ(Column(m.RHSListView), (QStringList{"Log 1"}));
+    EXPECT_NE(m.RefListView->topLevelItem(0)->text(1), latest);
+    EXPECT_EQ(Column(m.RefListView, 2), (QStringList{"1 KB", ""})); // log 1 is the last
+    EXPECT_EQ(Column(m.RefListView, 3), (QStringList{"", ""}));
+    EXPECT_EQ(m.SelectedRef()->text(0), "Web");
+}
+
 TEST_F(RefManagerFormTest, DoubleClickOnTheSelectedReferenceOpensItWithoutEditingItsName)
 {
     AddRef(0, "Home");
