@@ -166,7 +166,12 @@ void TCompMDIChild::EndBuild()
     EnableToolBar();
     if (!opened)
         return;
+    // Showing the tree can give it the focus, which makes the root its current node while the
+    // build is still busy: selecting the root then changes nothing, so it is listed here.
+    const bool rootCurrent = SelectedNode() == TDirTree::kRoot;
     SelectNode(TDirTree::kRoot); // lists the root
+    if (rootCurrent && !Busy)
+        ProcessFillListView();
 }
 
 // ---- Navigation -----------------------------------------------------------------------------

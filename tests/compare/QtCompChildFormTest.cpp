@@ -160,6 +160,19 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_EQ(Names(first).size(), 6u);
 }
 
+// In an active window the tree takes the focus when it is shown, which makes the root its
+// current node before the window selects it: the root must be listed all the same.
+TEST_F(CompChildFormTest, TheRootIsListedWhenTheTreeTookTheFocusFirst)
+{
+    WriteSample();
+    frame_->activateWindow();
+    QApplication::processEvents();
+    TCompMDIChild* child = Open();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(Names(child), std::vector<std::string>{"/data/"});
+    EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: Log 3 with log 4");
+}
+
 TEST_F(CompChildFormTest, DeletedNewLogOrOldFormatOpensReadOnly)
 {
     WriteSample();
