@@ -186,6 +186,7 @@ QTreeView* NewBlankListView(QWidget* parent, const TListTable& table)
 {
     auto* blank = new QTreeView(parent);
     blank->setObjectName("ChildBlankListView");
+    blank->setAccessibleName("Files being listed");
     auto* columns = new QStandardItemModel(0, table.ColumnCount(), blank);
     for (int c = 0; c < table.ColumnCount(); ++c)
         columns->setHeaderData(c, Qt::Horizontal, QString::fromStdString(table.Column(c).Caption));

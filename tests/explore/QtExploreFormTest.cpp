@@ -9,6 +9,8 @@
 #include "refman/TagSettingsForm.h"
 #include "support/SyntheticLog.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -335,6 +337,23 @@ TEST_F(ExploreFormTest, ExportListWritesTheListAsItStandsIntoTheChosenFile)
     child->ChooseExportFile = [](const QString&) { return std::string(); };
     child->ExportListAction->trigger();
     EXPECT_EQ(dir_.ReadFile("list.csv"), csv);
+}
+
+// A screen reader names every list and every button that shows no text, the placeholder list
+// shown during a fill included.
+TEST_F(ExploreFormTest, ListsAndButtonsWithoutTextCarryReadableNames)
+{
+    TExploreChild* child = Open();
+    ASSERT_NE(child, nullptr);
+    for (QWidget* w : child->findChildren<QWidget*>()) {
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        const bool needsName = qobject_cast<QAbstractItemView*>(w) ||
+                               (button && button->text().isEmpty() && !w->objectName().isEmpty() &&
+                                !w->objectName().startsWith("qt_"));
+        if (needsName && !qobject_cast<QAbstractItemView*>(w->parentWidget()))
+            EXPECT_FALSE(w->accessibleName().isEmpty())
+                << w->metaObject()->className() << " " << w->objectName().toStdString();
+    }
 }
 
 } // namespace
