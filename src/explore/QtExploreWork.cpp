@@ -161,6 +161,9 @@ void TExploreChild::EndBuild()
     EnableToolBar();
     if (!opened)
         return;
+    // Before the fill, which keeps the toolbar's states through it: when showing the tree gave
+    // it the focus, the root is current already and selecting it changes nothing.
+    UpOneLevelAction->setEnabled(false);
     SelectNode(TDirTree::kRoot); // lists the root
     if (!Busy)
         ProcessFillListView();

@@ -245,6 +245,20 @@ TEST_F(ExploreFormTest, ViewsUpAndOpeningRowsMoveThroughTheTree)
     EXPECT_EQ(child->ShownOffset, -1);
 }
 
+// In an active window the tree takes the focus when it is shown, which makes the root its
+// current node before the window selects it: the root is listed all the same, and "Up folder"
+// is off there.
+TEST_F(ExploreFormTest, TheRootIsListedWithUpOffWhenTheTreeTookTheFocusFirst)
+{
+    WriteLog(2, 2);
+    frame_->activateWindow();
+    QApplication::processEvents();
+    TExploreChild* child = Open();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(Names(child), std::vector<std::string>{"/home/"});
+    EXPECT_FALSE(child->UpOneLevelAction->isEnabled());
+}
+
 TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)
 {
     WriteLog(1, 3);
