@@ -201,6 +201,8 @@ private:
     int32_t ListOffsetOf(int node) const;
     void ListSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void ShowSelectionTotals();
+    // The listed rows' count and sums in the status bar.
+    void ShowListTotals();
     void ResetList();
     void CloseWindow();
     void SetViewImage(int image);

@@ -15,4 +15,11 @@ int TFileListStore::Append(TFileRow row, std::string_view name)
     return TRowStore::Append(row, name);
 }
 
+void TFileListStore::SetAllocated(int position, int64_t allocated)
+{
+    TFileRow& row = Row(position);
+    sumAllocated_ += allocated - row.Allocated;
+    row.Allocated = allocated;
+}
+
 } // namespace vm

@@ -51,6 +51,10 @@ public:
     // Appends a row (shown last) with its name; returns its position.
     int Append(TFileRow row, std::string_view name);
 
+    // Gives the row at a position a new allocated space (a deletion that changes the log, a
+    // file compressed), keeping the sum in step.
+    void SetAllocated(int position, int64_t allocated);
+
     // The sums over the rows appended since Clear (the status bar's totals).
     int64_t SumSize() const { return sumSize_; }
     int64_t SumAllocated() const { return sumAllocated_; }

@@ -300,9 +300,10 @@ void TExploreChild::PropertiesClick()
         const bool selected = FileListView->selectionModel()->isRowSelected(focused, QModelIndex());
         if (selected)
             SelectedBytes += allocated - shown.Allocated;
-        shown.Allocated = allocated;
+        store_.SetAllocated(focused, allocated);
         RowChanged(focused);
         ShowSelectionTotals();
+        ShowListTotals();
     }
     AccumulatorLabel->setText(Q(AccumulatorText(DeletedTotal, locale_)));
 }
@@ -350,10 +351,9 @@ void TExploreChild::DeleteSelectedClick()
         const int p = positions[i];
         FileListView->selectionModel()->select(
             ListModel->index(p, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-        TFileRow& row = store_.Row(p);
-        row.Tags = kTagDeleted;
+        store_.Row(p).Tags = kTagDeleted;
         if (updateLog)
-            row.Allocated = 0;
+            store_.SetAllocated(p, 0);
         RowChanged(p);
     };
     // The trees of deleted directories: afterwards the rows of entries inside them show what
@@ -379,7 +379,7 @@ void TExploreChild::DeleteSelectedClick()
                 ListModel->index(p, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
             row.Tags = node.Tags;
             if (updateLog)
-                row.Allocated = 0;
+                store_.SetAllocated(p, 0);
             RowChanged(p);
         }
     } catch (const std::exception& e) {
@@ -387,6 +387,7 @@ void TExploreChild::DeleteSelectedClick()
     }
     access.reset();
     SetFileActionsRunning(false);
+    ShowListTotals(); // with changes to the log allowed, the deleted rows take no space now
 }
 
 void TExploreChild::DeleteFilesClick()
@@ -425,10 +426,9 @@ void TExploreChild::DeleteFilesClick()
                 FileListView->selectionModel()->select(ListModel->index(p, 0),
                                                        QItemSelectionModel::Deselect |
                                                            QItemSelectionModel::Rows);
-                TFileRow& row = store_.Row(p);
-                row.Tags = kTagDeleted;
+                store_.Row(p).Tags = kTagDeleted;
                 if (updateLog)
-                    row.Allocated = 0;
+                    store_.SetAllocated(p, 0);
                 RowChanged(p);
             });
         DeletedTotal += result.DeletedSpace;
@@ -437,6 +437,7 @@ void TExploreChild::DeleteFilesClick()
     }
     access.reset();
     SetFileActionsRunning(false);
+    ShowListTotals(); // with changes to the log allowed, the deleted rows take no space now
 }
 
 // ---- Copying --------------------------------------------------------------------------------

@@ -446,6 +446,12 @@ void TExploreChild::ListSelectionChanged(const QItemSelection& selected,
     ShowSelectionTotals();
 }
 
+void TExploreChild::ShowListTotals()
+{
+    ChildStatusBar->ShowTotals(store_.Count(), FilterOn, store_.SumSize(), store_.SumAllocated(),
+                               locale_);
+}
+
 void TExploreChild::ShowSelectionTotals()
 {
     if (SelectedDirectories == 0 && SelectedFiles == 0)

@@ -2,6 +2,7 @@
 // pop-up menu and its tag items, selecting all files, deleting rows and what the window shows
 // afterwards, Properties writing the new space into its row, the rubbish bin with nothing in it,
 // and copying.
+#include "app/Options.h"
 #include "app/QtFrameFixture.h"
 #include "core/DirStorage.h"
 #include "explore/CopyOptionsForm.h"
@@ -13,6 +14,7 @@
 #include "explore/QtFileListModel.h"
 #include "explore/QtFileOperations.h"
 #include "platform/IniFile.h"
+#include "platform/Registry.h"
 #include "refman/TagSettings.h"
 
 #include <QApplication>
@@ -208,6 +210,23 @@ TEST_F(ExploreFileActionsTest, DeletingRowsDimsThemAndCountsTheDeletedTotal)
     EXPECT_EQ(ui_.Texts().back(), "Cannot delete a path - only files and directories can be "
                                   "deleted");
     EXPECT_TRUE(fs::is_directory(H("")));
+}
+
+// With changes to the log allowed a deleted row takes no space, and the status bar's total of
+// the listed space says so at once, without a refresh.
+TEST_F(ExploreFileActionsTest, DeletingWithChangesAllowedLowersTheListedSpace)
+{
+    TRegistry registry;
+    TOptions options;
+    options.AllowLiveLogs = true;
+    ASSERT_TRUE(options.Save(registry));
+    TExploreChild* child = Open("docs");
+    EXPECT_EQ(child->ChildStatusBar->PanelText(1), "Size 10 KB    Space taken 10 KB");
+    Select(child, {"b.txt"});
+    ui_.Answers = {idYes};
+    child->DeleteSelectedFiles1->trigger();
+    EXPECT_EQ(child->Table().Text(Position(child, "b.txt"), kColSpace), "0 KB");
+    EXPECT_EQ(child->ChildStatusBar->PanelText(1), "Size 10 KB    Space taken 1 KB");
 }
 
 TEST_F(ExploreFileActionsTest, PropertiesWritesTheNewSpaceIntoTheRow)
