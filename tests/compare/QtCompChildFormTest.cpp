@@ -9,6 +9,7 @@
 #include "explore/QtDirTreeModel.h"
 #include "refman/TagSettingsForm.h"
 #include "support/CompareSample.h"
+#include "support/gui/ListWindowDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,6 +33,12 @@ using namespace vm;
 using namespace vmtest;
 
 namespace {
+
+using vmtest::Idle;
+using vmtest::RowNames;
+using vmtest::RowPosition;
+using vmtest::SelectNode;
+using vmtest::SelectRows;
 
 class CompChildFormTest : public FrameTest
 {
@@ -65,50 +72,11 @@ protected:
         Idle(child);
         return child;
     }
-    // Runs events until the window has been idle for a few rounds (a posted restart included).
-    static void Idle(TCompMDIChild* child)
-    {
-        for (int i = 0, quiet = 0; i < 100000 && child && quiet < 5; ++i) {
-            QApplication::processEvents();
-            quiet = child->Busy ? 0 : quiet + 1;
-        }
-    }
-    static void Select(TCompMDIChild* child, const std::string& name)
-    {
-        const TDirTree& tree = child->Tree();
-        for (int n = 0; n < tree.Count(); ++n)
-            if (tree.Name(n) == name)
-                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
-    }
-    static std::vector<std::string> Names(TCompMDIChild* child)
-    {
-        std::vector<std::string> names;
-        for (int i = 0; i < child->Rows().Count(); ++i)
-            names.emplace_back(child->Rows().Name(i));
-        return names;
-    }
-    static int RowOf(TCompMDIChild* child, const std::string& name)
-    {
-        for (int i = 0; i < child->Rows().Count(); ++i)
-            if (child->Rows().Name(i) == name)
-                return i;
-        return -1;
-    }
-    static void SelectRows(TCompMDIChild* child, const std::vector<std::string>& names)
-    {
-        QItemSelectionModel* selection = child->FileListView->selectionModel();
-        selection->clearSelection();
-        for (const std::string& name : names) {
-            const QModelIndex index = child->ListModel->index(RowOf(child, name), 0);
-            selection->setCurrentIndex(index,
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
-    }
     // The pop-up's items beyond the fixed ones, for the row of that name.
     static QStringList TagItems(TCompMDIChild* child, const std::string& name)
     {
         const QRect rect =
-            child->FileListView->visualRect(child->ListModel->index(RowOf(child, name), 0));
+            child->FileListView->visualRect(child->ListModel->index(RowPosition(child, name), 0));
         child->PopupMenuShow(rect.center());
         child->ChildPopupMenu->hide();
         QStringList items;
@@ -120,7 +88,7 @@ protected:
     uint32_t NewLogTags(TCompMDIChild* child, const std::string& name)
     {
         TLogFile log(paths_.NewLog, false);
-        return log.Log().ReadTags(child->Rows().Row(RowOf(child, name)).NewLogOffset);
+        return log.Log().ReadTags(child->Rows().Row(RowPosition(child, name)).NewLogOffset);
     }
 
     CompareSamplePaths paths_;
@@ -137,7 +105,7 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_EQ(first->ChildRefLabel->text(), "Home");
     EXPECT_EQ(first->property(kReferenceProperty).toInt(), 1);
     EXPECT_EQ(first->TreeModel->data(first->TreeModel->IndexOf(0)).toString(), "Log 3 with log 4");
-    EXPECT_EQ(Names(first), std::vector<std::string>{"/data/"});
+    EXPECT_EQ(RowNames(first), std::vector<std::string>{"/data/"});
     EXPECT_EQ(first->ChildPathLabel->text(), "Contents of: Log 3 with log 4");
     EXPECT_EQ(first->ChildStatusBar->PanelText(0), "1 Object(s)");
     EXPECT_TRUE(first->DirTreeView->isExpanded(first->TreeModel->IndexOf(1)));
@@ -145,7 +113,7 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_TRUE(first->PrintAction->isEnabled());
     EXPECT_TRUE(first->DeleteFilesAction->isEnabled());
 
-    Select(first, "docs");
+    SelectNode(first, "docs");
     Idle(first);
     EXPECT_EQ(first->ChildPathLabel->text(), "Contents of: /data/docs/");
     EXPECT_EQ(first->CurrentDirectoryPath, "/data/docs/");
@@ -157,7 +125,7 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_EQ(first->Rows().Name(0), "new.txt");
     first->UpOneLevelAction->trigger();
     Idle(first);
-    EXPECT_EQ(Names(first).size(), 6u);
+    EXPECT_EQ(RowNames(first).size(), 6u);
 }
 
 // In an active window the tree takes the focus when it is shown, which makes the root its
@@ -169,7 +137,7 @@ TEST_F(CompChildFormTest, TheRootIsListedWhenTheTreeTookTheFocusFirst)
     QApplication::processEvents();
     TCompMDIChild* child = Open();
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(Names(child), std::vector<std::string>{"/data/"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"/data/"});
     EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: Log 3 with log 4");
 }
 
@@ -213,7 +181,7 @@ TEST_F(CompChildFormTest, DamagedComparisonShowsWhatReadsAndSaysWhere)
     EXPECT_EQ(child->Tree().Count(), 2); // the root and /data/
     EXPECT_TRUE(child->ChildInfoLabel->text().startsWith("Damaged comparison (offset 15"))
         << child->ChildInfoLabel->text().toStdString();
-    EXPECT_EQ(Names(child), std::vector<std::string>{"/data/"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"/data/"});
 }
 
 TEST_F(CompChildFormTest, NewSelectionRestartsAFillAndStopEndsOne)
@@ -221,31 +189,31 @@ TEST_F(CompChildFormTest, NewSelectionRestartsAFillAndStopEndsOne)
     WriteLarge(3000);
     TCompMDIChild* child = Open();
     TCompMDIChild::StepMilliseconds = 0;
-    Select(child, "big0");
+    SelectNode(child, "big0");
     ASSERT_TRUE(child->Busy);
-    Select(child, "small");
+    SelectNode(child, "small");
     EXPECT_TRUE(child->RestartRequested);
     QApplication::processEvents(); // the fill sees the request and ends early
     EXPECT_FALSE(child->Busy);
     Idle(child); // the posted restart fills the new selection
-    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
     EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: /data/small/");
 
-    Select(child, "big1");
+    SelectNode(child, "big1");
     ASSERT_TRUE(child->Busy);
     EXPECT_TRUE(child->StopAction->isEnabled());
     child->StopAction->trigger();
     Idle(child);
-    EXPECT_TRUE(Names(child).empty());
+    EXPECT_TRUE(RowNames(child).empty());
     EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
     EXPECT_FALSE(child->StopAction->isEnabled());
     EXPECT_TRUE(child->FileFilterAction->isEnabled()); // the toolbar is back
 
     // A later selection during a fill restarts again.
-    Select(child, "big0");
-    Select(child, "small");
+    SelectNode(child, "big0");
+    SelectNode(child, "small");
     Idle(child);
-    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
 }
 
 TEST_F(CompChildFormTest, CloseDuringAFillWaitsForIt)
@@ -253,7 +221,7 @@ TEST_F(CompChildFormTest, CloseDuringAFillWaitsForIt)
     WriteLarge(3000);
     TCompMDIChild* opened = Open();
     TCompMDIChild::StepMilliseconds = 0;
-    Select(opened, "big0");
+    SelectNode(opened, "big0");
     QPointer<TCompMDIChild> child = opened;
     ASSERT_TRUE(child->Busy);
     frame_->MdiArea->activeSubWindow()->close(); // refused while busy
@@ -271,7 +239,7 @@ TEST_F(CompChildFormTest, TagItemsChangeSeveralRowsInTheNewLog)
     WriteSample();
     SetTagMask(0x40000002); // "Tag 2" and the rubbish bin
     TCompMDIChild* child = Open();
-    Select(child, "docs");
+    SelectNode(child, "docs");
     Idle(child);
     SelectRows(child, {"a.txt", "b.txt"});
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "Total selected - 40 KB");
@@ -279,7 +247,7 @@ TEST_F(CompChildFormTest, TagItemsChangeSeveralRowsInTheNewLog)
     child->TagItemClick(1);
     EXPECT_EQ(NewLogTags(child, "a.txt"), 2u);
     EXPECT_EQ(NewLogTags(child, "b.txt"), 2u);
-    EXPECT_EQ(child->Rows().Row(RowOf(child, "a.txt")).Tags, 2u);
+    EXPECT_EQ(child->Rows().Row(RowPosition(child, "a.txt")).Tags, 2u);
     EXPECT_EQ(TagItems(child, "a.txt"), (QStringList{"Tag 2 *", "Rubbish Bin", "Clear all tags"}));
     child->TagItemClick(30);
     child->ClearAllTagsClick();
@@ -289,7 +257,8 @@ TEST_F(CompChildFormTest, TagItemsChangeSeveralRowsInTheNewLog)
     // cannot be selected; "Select all files" leaves it out.
     {
         TLogFile log(paths_.NewLog, true);
-        log.Log().WriteTags(child->Rows().Row(RowOf(child, "c.txt")).NewLogOffset, kTagDeleted);
+        log.Log().WriteTags(child->Rows().Row(RowPosition(child, "c.txt")).NewLogOffset,
+                            kTagDeleted);
         log.Flush();
     }
     child->Refresh();
@@ -297,7 +266,7 @@ TEST_F(CompChildFormTest, TagItemsChangeSeveralRowsInTheNewLog)
     child->ShowAction->trigger();
     EXPECT_TRUE(child->TagsShown);
     EXPECT_TRUE(child->ShowTags1->isChecked());
-    const QModelIndex cut = child->ListModel->index(RowOf(child, "c.txt"), 0);
+    const QModelIndex cut = child->ListModel->index(RowPosition(child, "c.txt"), 0);
     EXPECT_TRUE(child->ListModel->data(cut, Qt::ForegroundRole).isValid());
     SelectRows(child, {"c.txt"});
     EXPECT_FALSE(child->FileListView->selectionModel()->hasSelection());
@@ -318,7 +287,7 @@ TEST_F(CompChildFormTest, ReplacedNewLogTurnsTheWindowReadOnlyAndWritesNothing)
     WriteSample();
     SetTagMask(0x2);
     TCompMDIChild* child = Open();
-    Select(child, "docs");
+    SelectNode(child, "docs");
     Idle(child);
     // The new log's number is used again for another log.
     TestTree other = {{"/data/", 4096, {File("aaaa", 5), Dir("zz", {File("q", 1), File("r", 2)})}}};
@@ -342,7 +311,7 @@ TEST_F(CompChildFormTest, CompareFilterPicksFilesAndTogglesFromTheMenu)
     TCompMDIChild* child = Open();
     child->ViewAllAction->trigger();
     Idle(child);
-    EXPECT_EQ(Names(child).size(), 9u);
+    EXPECT_EQ(RowNames(child).size(), 9u);
     EXPECT_FALSE(child->FileListView->isColumnHidden(kCmpPath));
     TFileFilterForm* dialog = child->FileFilterForm;
     ASSERT_NE(dialog, nullptr);
@@ -360,12 +329,12 @@ TEST_F(CompChildFormTest, CompareFilterPicksFilesAndTogglesFromTheMenu)
     EXPECT_TRUE(tagsPageShown);
     EXPECT_TRUE(child->FilterOn);
     EXPECT_EQ(child->ToggleFilterAction->text(), "&Turn file filter off");
-    EXPECT_EQ(Names(child), std::vector<std::string>{"x.bin"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"x.bin"});
     EXPECT_EQ(child->ChildStatusBar->PanelText(0), "1 object(s) match filter");
     child->ToggleFilterAction->trigger();
     Idle(child);
     EXPECT_EQ(child->ToggleFilterAction->text(), "&Turn file filter on");
-    EXPECT_EQ(Names(child).size(), 9u);
+    EXPECT_EQ(RowNames(child).size(), 9u);
 }
 
 TEST_F(CompChildFormTest, TagSettingsAreSavedIntoTheNewLog)

@@ -18,6 +18,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "references/CompareRun.h"
+#include "support/gui/ListWindowDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +32,12 @@
 using namespace vm;
 
 namespace {
+
+using vmtest::Idle;
+using vmtest::RowNames;
+using vmtest::RowPosition;
+using vmtest::SelectNode;
+using vmtest::SelectRows;
 
 namespace fs = std::filesystem;
 
@@ -94,28 +101,6 @@ protected:
                 child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
         Idle(child);
     }
-    static void Idle(TCompMDIChild* child)
-    {
-        for (int i = 0, quiet = 0; i < 100000 && quiet < 5; ++i) {
-            QApplication::processEvents();
-            quiet = child->Busy ? 0 : quiet + 1;
-        }
-    }
-    static int Position(TCompMDIChild* child, const std::string& name)
-    {
-        for (int i = 0; i < child->Rows().Count(); ++i)
-            if (child->Rows().Name(i) == name)
-                return i;
-        return -1;
-    }
-    static void Select(TCompMDIChild* child, const std::vector<std::string>& names)
-    {
-        child->FileListView->clearSelection();
-        for (const std::string& name : names)
-            child->FileListView->selectionModel()->setCurrentIndex(
-                child->ListModel->index(Position(child, name), 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
 
     std::string newLog_ = dir_ / "Ref0001/Log0004.kdf";
 };
@@ -128,8 +113,8 @@ TEST_F(CompareFileActionsTest, DeletionSparesPathsAndEntriesOnlyTheOldLogHas)
     Show(child, "");
     child->ViewFoldersAction->trigger();
     Idle(child);
-    Select(child, {H("")});
-    ASSERT_NE(Position(child, H("")), -1);
+    SelectRows(child, {H("")});
+    ASSERT_NE(RowPosition(child, H("")), -1);
     child->DeleteSelectedFiles1->trigger();
     ASSERT_FALSE(ui_.Texts().empty());
     EXPECT_EQ(ui_.Texts().back(),
@@ -138,7 +123,7 @@ TEST_F(CompareFileActionsTest, DeletionSparesPathsAndEntriesOnlyTheOldLogHas)
 
     child->ViewStandardAction->trigger();
     Show(child, H(""));
-    Select(child, {"keep.txt", "new.txt", "old.txt"});
+    SelectRows(child, {"keep.txt", "new.txt", "old.txt"});
     ui_.Answers = {idYes};
     child->DeleteSelected1->trigger();
     EXPECT_EQ(ui_.Texts().back(), "About to delete 2 file(s) marked for deletion totalling 8 KB "
@@ -148,11 +133,11 @@ TEST_F(CompareFileActionsTest, DeletionSparesPathsAndEntriesOnlyTheOldLogHas)
     EXPECT_FALSE(fs::exists(H("new.txt")));
     EXPECT_EQ(NewLogTags("keep.txt"), kTagDeleted);
     EXPECT_EQ(NewLogTags("new.txt"), kTagDeleted);
-    EXPECT_EQ(child->Rows().Row(Position(child, "keep.txt")).Tags, kTagDeleted);
+    EXPECT_EQ(child->Rows().Row(RowPosition(child, "keep.txt")).Tags, kTagDeleted);
     // The deleted rows leave the selection; the row of the file only the old log had stays.
     const QModelIndexList left = child->FileListView->selectionModel()->selectedRows();
     ASSERT_EQ(left.size(), 1);
-    EXPECT_EQ(left.front().row(), Position(child, "old.txt"));
+    EXPECT_EQ(left.front().row(), RowPosition(child, "old.txt"));
     EXPECT_FALSE(child->Busy);
     EXPECT_TRUE(child->FileListView->isEnabled());
 }
@@ -170,7 +155,7 @@ TEST_F(CompareFileActionsTest, ReplacedNewLogDeletesNothing)
         log.BuildLog({{dir_ / "other/", 4096}});
         file.Flush();
     }
-    Select(child, {"keep.txt"});
+    SelectRows(child, {"keep.txt"});
     ui_.Answers = {idYes};
     child->DeleteSelected1->trigger();
     EXPECT_TRUE(fs::exists(H("keep.txt")));
@@ -185,8 +170,8 @@ TEST_F(CompareFileActionsTest, PropertiesWritesTheSpaceNowIntoTheRow)
     TCompMDIChild* child = Open();
     Show(child, "docs");
     dir_.WriteFile("home/docs/a.txt", std::string(5000, 'a')); // grown since the log
-    Select(child, {"a.txt"});
-    EXPECT_EQ(child->Table().Text(Position(child, "a.txt"), kCmpNow), "4 KB");
+    SelectRows(child, {"a.txt"});
+    EXPECT_EQ(child->Table().Text(RowPosition(child, "a.txt"), kCmpNow), "4 KB");
     QTimer::singleShot(0, child, [] {
         auto* form = qobject_cast<TFilePropForm*>(QApplication::activeModalWidget());
         ASSERT_NE(form, nullptr);
@@ -196,8 +181,8 @@ TEST_F(CompareFileActionsTest, PropertiesWritesTheSpaceNowIntoTheRow)
         form->OKButton->click();
     });
     child->PropertiesClick();
-    EXPECT_EQ(child->Rows().Row(Position(child, "a.txt")).AllocNow, 8192);
-    EXPECT_EQ(child->Table().Text(Position(child, "a.txt"), kCmpNow), "8 KB");
+    EXPECT_EQ(child->Rows().Row(RowPosition(child, "a.txt")).AllocNow, 8192);
+    EXPECT_EQ(child->Table().Text(RowPosition(child, "a.txt"), kCmpNow), "8 KB");
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "Total selected - 8 KB");
 }
 
@@ -231,7 +216,7 @@ TEST_F(CompareFileActionsTest, RubbishBinFilesGoWithTheirSpaceWhenTheLogMayChang
     EXPECT_EQ(NewLogTags("keep.txt"), kTagDeleted);
     EXPECT_EQ(NewLogEntry("keep.txt").Allocated, 0);
     EXPECT_EQ(NewLogEntry("").Allocated, pathSpace - 4096);
-    EXPECT_EQ(child->Table().Text(Position(child, "keep.txt"), kCmpNow), "0 KB");
+    EXPECT_EQ(child->Table().Text(RowPosition(child, "keep.txt"), kCmpNow), "0 KB");
 }
 
 TEST_F(CompareFileActionsTest, CopyingAllFilesReachesThemThroughTheNewerLog)

@@ -10,6 +10,7 @@
 #include "platform/ChildProcess.h"
 #include "support/CompareSample.h"
 #include "support/SmtpServer.h"
+#include "support/gui/ListWindowDriver.h"
 #include "support/gui/WhenShown.h"
 
 #include <QApplication>
@@ -26,6 +27,12 @@ using namespace vmtest;
 
 namespace {
 
+using vmtest::Idle;
+using vmtest::RowNames;
+using vmtest::RowPosition;
+using vmtest::SelectNode;
+using vmtest::SelectRows;
+
 class CompareOutputTest : public FrameTest
 {
 protected:
@@ -37,19 +44,9 @@ protected:
         frame_->DisplayComp(1, 3, 4);
         auto* child = qobject_cast<TCompMDIChild*>(frame_->ActiveChild());
         Idle(child);
-        const TDirTree& tree = child->Tree();
-        for (int n = 0; n < tree.Count(); ++n)
-            if (tree.Name(n) == "docs")
-                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
+        SelectNode(child, "docs");
         Idle(child);
         return child;
-    }
-    static void Idle(TCompMDIChild* child)
-    {
-        for (int i = 0, quiet = 0; i < 100000 && quiet < 5; ++i) {
-            QApplication::processEvents();
-            quiet = child->Busy ? 0 : quiet + 1;
-        }
     }
 };
 

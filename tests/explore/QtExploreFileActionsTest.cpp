@@ -16,6 +16,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "refman/TagSettings.h"
+#include "support/gui/ListWindowDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +32,12 @@
 using namespace vm;
 
 namespace {
+
+using vmtest::Idle;
+using vmtest::RowNames;
+using vmtest::RowPosition;
+using vmtest::SelectNode;
+using vmtest::SelectRows;
 
 namespace fs = std::filesystem;
 
@@ -79,35 +86,9 @@ protected:
         frame_->DisplayLog(1, 7);
         auto* child = qobject_cast<TExploreChild*>(frame_->ActiveChild());
         Idle(child);
-        const TDirTree& tree = child->Tree();
-        for (int n = 0; n < tree.Count(); ++n)
-            if (tree.Name(n) == directory)
-                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
+        SelectNode(child, directory);
         Idle(child);
         return child;
-    }
-    static void Idle(TExploreChild* child)
-    {
-        for (int i = 0, quiet = 0; i < 100000 && child && quiet < 5; ++i) {
-            QApplication::processEvents();
-            quiet = child->Busy ? 0 : quiet + 1;
-        }
-    }
-    static int Position(TExploreChild* child, const std::string& name)
-    {
-        for (int i = 0; i < child->Rows().Count(); ++i)
-            if (child->Rows().Name(i) == name)
-                return i;
-        return -1;
-    }
-    static void Select(TExploreChild* child, const std::vector<std::string>& names)
-    {
-        child->FileListView->clearSelection();
-        for (const std::string& name : names) {
-            const QModelIndex index = child->ListModel->index(Position(child, name), 0);
-            child->FileListView->selectionModel()->setCurrentIndex(
-                index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
     }
     static QAction* Item(TExploreChild* child, const QString& name)
     {
@@ -129,7 +110,7 @@ TEST_F(ExploreFileActionsTest, PopupTagItemsAndSelectAllFiles)
 {
     TExploreChild* child = Open("docs");
     ASSERT_EQ(child->Rows().Count(), 5);
-    Select(child, {"gone.txt"}); // dimmed
+    SelectRows(child, {"gone.txt"}); // dimmed
     Popup(child);
     EXPECT_FALSE(child->Open1->isEnabled() || child->QuickView1->isEnabled() ||
                  child->Properties1->isEnabled() || child->DeleteSelected1->isEnabled());
@@ -146,7 +127,7 @@ TEST_F(ExploreFileActionsTest, PopupTagItemsAndSelectAllFiles)
     }
     child->Refresh();
     Idle(child);
-    Select(child, {"a.txt", "b.txt", "c.txt"});
+    SelectRows(child, {"a.txt", "b.txt", "c.txt"});
     Popup(child);
     QAction* tag2 = Item(child, "MenuClickTag1");
     ASSERT_NE(tag2, nullptr);
@@ -156,7 +137,7 @@ TEST_F(ExploreFileActionsTest, PopupTagItemsAndSelectAllFiles)
     EXPECT_FALSE(child->Open1->isEnabled()); // several rows
     tag2->trigger();
     EXPECT_EQ(Tags("docs/a.txt") & Tags("docs/b.txt") & Tags("docs/c.txt"), 2u);
-    EXPECT_EQ(child->Rows().Row(Position(child, "c.txt")).Tags, 2u);
+    EXPECT_EQ(child->Rows().Row(RowPosition(child, "c.txt")).Tags, 2u);
     Popup(child);
     ASSERT_TRUE(Item(child, "MenuClickTag1")->isChecked());
     Item(child, "MenuClickTag1")->trigger();
@@ -175,7 +156,7 @@ TEST_F(ExploreFileActionsTest, DeletingRowsDimsThemAndCountsTheDeletedTotal)
     child->DeleteFilesAction->trigger(); // nothing in the rubbish bin
     EXPECT_EQ(ui_.Texts().back(), "No file(s) marked for deletion in " + H("docs/"));
 
-    Select(child, {"b.txt", "old"});
+    SelectRows(child, {"b.txt", "old"});
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "1 directories 1 files selected - 10 KB");
     ui_.Answers = {idYes};
     TDeleteDirectoryForm& dialog = *frame_->FileOperations().DeleteDirectoryForm;
@@ -193,7 +174,7 @@ TEST_F(ExploreFileActionsTest, DeletingRowsDimsThemAndCountsTheDeletedTotal)
     EXPECT_EQ(Tags("docs/b.txt"), kTagDeleted);
     EXPECT_EQ(Tags("docs/old/o.txt"), kTagDeleted);
     EXPECT_EQ(child->AccumulatorLabel->text(), "(Deleted 10 KB)  ");
-    EXPECT_EQ(child->Rows().Row(Position(child, "b.txt")).Tags, kTagDeleted);
+    EXPECT_EQ(child->Rows().Row(RowPosition(child, "b.txt")).Tags, kTagDeleted);
     EXPECT_FALSE(child->FileListView->selectionModel()->hasSelection());
     EXPECT_TRUE(child->FileListView->isEnabled());
     EXPECT_TRUE(child->DeleteFilesAction->isEnabled());
@@ -205,7 +186,7 @@ TEST_F(ExploreFileActionsTest, DeletingRowsDimsThemAndCountsTheDeletedTotal)
     Idle(child);
     child->UpOneLevel();
     Idle(child);
-    Select(child, {H("")});
+    SelectRows(child, {H("")});
     child->DeleteSelectedFiles1->trigger();
     EXPECT_EQ(ui_.Texts().back(), "Cannot delete a path - only files and directories can be "
                                   "deleted");
@@ -222,18 +203,18 @@ TEST_F(ExploreFileActionsTest, DeletingWithChangesAllowedLowersTheListedSpace)
     ASSERT_TRUE(options.Save(registry));
     TExploreChild* child = Open("docs");
     EXPECT_EQ(child->ChildStatusBar->PanelText(1), "Size 10 KB    Space taken 10 KB");
-    Select(child, {"b.txt"});
+    SelectRows(child, {"b.txt"});
     ui_.Answers = {idYes};
     child->DeleteSelectedFiles1->trigger();
-    EXPECT_EQ(child->Table().Text(Position(child, "b.txt"), kColSpace), "0 KB");
+    EXPECT_EQ(child->Table().Text(RowPosition(child, "b.txt"), kColSpace), "0 KB");
     EXPECT_EQ(child->ChildStatusBar->PanelText(1), "Size 10 KB    Space taken 1 KB");
 }
 
 TEST_F(ExploreFileActionsTest, PropertiesWritesTheNewSpaceIntoTheRow)
 {
     TExploreChild* child = Open(H(""));
-    Select(child, {"one"});
-    EXPECT_EQ(child->Table().Text(Position(child, "one"), kColSpace), "1 KB");
+    SelectRows(child, {"one"});
+    EXPECT_EQ(child->Table().Text(RowPosition(child, "one"), kColSpace), "1 KB");
     QTimer::singleShot(0, child, [] {
         auto* form = qobject_cast<TFilePropForm*>(QApplication::activeModalWidget());
         ASSERT_NE(form, nullptr);
@@ -243,8 +224,9 @@ TEST_F(ExploreFileActionsTest, PropertiesWritesTheNewSpaceIntoTheRow)
         form->OKButton->click();
     });
     child->PropertiesClick();
-    EXPECT_EQ(child->Rows().Row(Position(child, "one")).Allocated, 4096); // unit of the reference
-    EXPECT_EQ(child->Table().Text(Position(child, "one"), kColSpace), "4 KB");
+    EXPECT_EQ(child->Rows().Row(RowPosition(child, "one")).Allocated,
+              4096); // unit of the reference
+    EXPECT_EQ(child->Table().Text(RowPosition(child, "one"), kColSpace), "4 KB");
 }
 
 TEST_F(ExploreFileActionsTest, CopyingFromTheAllFilesViewKeepsTheFolders)

@@ -8,6 +8,7 @@
 #include "explore/QtFileListModel.h"
 #include "refman/TagSettingsForm.h"
 #include "support/SyntheticLog.h"
+#include "support/gui/ListWindowDriver.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -28,6 +29,12 @@
 using namespace vm;
 
 namespace {
+
+using vmtest::Idle;
+using vmtest::RowNames;
+using vmtest::RowPosition;
+using vmtest::SelectNode;
+using vmtest::SelectRows;
 
 class ExploreFormTest : public vmtest::FrameTest
 {
@@ -66,28 +73,6 @@ protected:
         Idle(child);
         return child;
     }
-    // Runs events until the window has been idle for a few rounds (a posted restart included).
-    static void Idle(TExploreChild* child)
-    {
-        for (int i = 0, quiet = 0; i < 100000 && child && quiet < 5; ++i) {
-            QApplication::processEvents();
-            quiet = child->Busy ? 0 : quiet + 1;
-        }
-    }
-    static void Select(TExploreChild* child, const std::string& name)
-    {
-        const TDirTree& tree = child->Tree();
-        for (int n = 0; n < tree.Count(); ++n)
-            if (tree.Name(n) == name)
-                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
-    }
-    static std::vector<std::string> Names(TExploreChild* child)
-    {
-        std::vector<std::string> names;
-        for (int i = 0; i < child->Rows().Count(); ++i)
-            names.emplace_back(child->Rows().Name(i));
-        return names;
-    }
 };
 
 TEST_F(ExploreFormTest, CaptionsOfOneLogAreMadeUnique)
@@ -101,7 +86,7 @@ TEST_F(ExploreFormTest, CaptionsOfOneLogAreMadeUnique)
     EXPECT_EQ(Open()->windowTitle(), "Exploring log 7 (3)");
     EXPECT_EQ(first->ChildRefLabel->text(), "Home");
     // The root lists the path; the root's node and the path's are open.
-    EXPECT_EQ(Names(first), std::vector<std::string>{"/home/"});
+    EXPECT_EQ(RowNames(first), std::vector<std::string>{"/home/"});
     EXPECT_EQ(first->ChildStatusBar->PanelText(0), "1 Object(s)");
     EXPECT_TRUE(first->DirTreeView->isExpanded(first->TreeModel->IndexOf(1)));
     EXPECT_TRUE(first->AccumulatorLabel->text().isEmpty());
@@ -112,15 +97,15 @@ TEST_F(ExploreFormTest, NewSelectionDuringAFillRestartsItForTheNewDirectory)
     WriteLog(2, 3000);
     TExploreChild* child = Open();
     TExploreChild::StepMilliseconds = 0;
-    Select(child, "big0");
+    SelectNode(child, "big0");
     ASSERT_TRUE(child->Busy);
-    Select(child, "small");
+    SelectNode(child, "small");
     EXPECT_TRUE(child->RestartRequested);
     QApplication::processEvents(); // the fill sees the request and ends early
     EXPECT_FALSE(child->Busy);
     EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
     Idle(child); // the posted restart fills the new selection
-    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
     EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: /home/small/");
 }
 
@@ -130,13 +115,13 @@ TEST_F(ExploreFormTest, StopLeavesAnEmptyListAndNoRestart)
     TExploreChild* child = Open();
     TExploreChild::StepMilliseconds = 0;
     child->TagFilterAction->setEnabled(false); // off for a reason of its own
-    Select(child, "big1");
+    SelectNode(child, "big1");
     ASSERT_TRUE(child->Busy);
     EXPECT_TRUE(child->StopAction->isEnabled());
     child->StopAction->trigger();
     Idle(child);
     EXPECT_FALSE(child->Busy);
-    EXPECT_TRUE(Names(child).empty());
+    EXPECT_TRUE(RowNames(child).empty());
     EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
     EXPECT_FALSE(child->StopAction->isEnabled());
     // The toolbar comes back as it was: enabled where it was, the tag filter still disabled.
@@ -211,12 +196,12 @@ TEST_F(ExploreFormTest, ViewsUpAndOpeningRowsMoveThroughTheTree)
 
     child->ViewAllAction->trigger();
     Idle(child);
-    EXPECT_EQ(Names(child).size(), 5u);
+    EXPECT_EQ(RowNames(child).size(), 5u);
     EXPECT_FALSE(child->FileListView->isColumnHidden(kColPath));
     EXPECT_EQ(child->ChildStatusBar->PanelText(0), "5 Object(s)");
     child->ViewFoldersAction->trigger();
     Idle(child);
-    EXPECT_EQ(Names(child), (std::vector<std::string>{"/home/", "big0", "big1", "small"}));
+    EXPECT_EQ(RowNames(child), (std::vector<std::string>{"/home/", "big0", "big1", "small"}));
     child->ViewButtonClick(); // folders -> all files
     Idle(child);
     EXPECT_TRUE(child->ViewAllAction->isChecked());
@@ -227,12 +212,12 @@ TEST_F(ExploreFormTest, ViewsUpAndOpeningRowsMoveThroughTheTree)
     // Opening the path row, then the directory "small"; Up comes back with "small" selected.
     child->OpenRow(child->ListModel->index(0, 0));
     Idle(child);
-    EXPECT_EQ(Names(child), (std::vector<std::string>{"big0", "big1", "small"}));
+    EXPECT_EQ(RowNames(child), (std::vector<std::string>{"big0", "big1", "small"}));
     EXPECT_EQ(child->CurrentDirectoryPath, "/home/");
     EXPECT_TRUE(child->UpOneLevelAction->isEnabled());
     child->OpenRow(child->ListModel->index(2, 0));
     Idle(child);
-    EXPECT_EQ(Names(child), std::vector<std::string>{"one.txt"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
     EXPECT_EQ(child->NameToReselect, "small");
     child->UpOneLevelAction->trigger();
     Idle(child);
@@ -255,7 +240,7 @@ TEST_F(ExploreFormTest, TheRootIsListedWithUpOffWhenTheTreeTookTheFocusFirst)
     QApplication::processEvents();
     TExploreChild* child = Open();
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(Names(child), std::vector<std::string>{"/home/"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"/home/"});
     EXPECT_FALSE(child->UpOneLevelAction->isEnabled());
 }
 
@@ -263,7 +248,7 @@ TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)
 {
     WriteLog(1, 3);
     TExploreChild* child = Open();
-    Select(child, "big0");
+    SelectNode(child, "big0");
     Idle(child);
     child->FileListView->selectAll();
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "3 files selected - 36 KB");
@@ -275,7 +260,7 @@ TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)
     child->DateCreated1->trigger();
     Idle(child);
     EXPECT_EQ(child->ListModel->headerData(kColDate, Qt::Horizontal).toString(), "Date created");
-    EXPECT_EQ(Names(child).size(), 3u); // listed again
+    EXPECT_EQ(RowNames(child).size(), 3u); // listed again
 
     TFilterFields f = child->FileFilterForm->Fields();
     f.FileNames = {"F1.*"};
@@ -285,11 +270,11 @@ TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)
     Idle(child);
     EXPECT_TRUE(child->FilterOn);
     EXPECT_TRUE(child->FilterButton->isChecked());
-    EXPECT_EQ(Names(child), std::vector<std::string>{"f1.txt"});
+    EXPECT_EQ(RowNames(child), std::vector<std::string>{"f1.txt"});
     EXPECT_EQ(child->ChildStatusBar->PanelText(0), "1 object(s) match filter");
     child->ToggleFilterAction->trigger();
     Idle(child);
-    EXPECT_EQ(Names(child).size(), 3u);
+    EXPECT_EQ(RowNames(child).size(), 3u);
 }
 
 TEST_F(ExploreFormTest, FolderWindowRefusesToCloseButExitEndsTheProgram)
@@ -321,11 +306,11 @@ TEST_F(ExploreFormTest, ExportListWritesTheListAsItStandsIntoTheChosenFile)
 {
     WriteLog(1, 3);
     TExploreChild* child = Open();
-    Select(child, "big0");
+    SelectNode(child, "big0");
     Idle(child);
     child->ColumnClicked = true; // as a click on the header: Z to A
     child->SortFileListView("File name");
-    ASSERT_EQ(Names(child), (std::vector<std::string>{"f2.txt", "f1.txt", "f0.txt"}));
+    ASSERT_EQ(RowNames(child), (std::vector<std::string>{"f2.txt", "f1.txt", "f0.txt"}));
     QString offered;
     child->ChooseExportFile = [&](const QString& suggested) {
         offered = suggested;
@@ -364,9 +349,10 @@ TEST_F(ExploreFormTest, ListsAndButtonsWithoutTextCarryReadableNames)
         const bool needsName = qobject_cast<QAbstractItemView*>(w) ||
                                (button && button->text().isEmpty() && !w->objectName().isEmpty() &&
                                 !w->objectName().startsWith("qt_"));
-        if (needsName && !qobject_cast<QAbstractItemView*>(w->parentWidget()))
+        if (needsName && !qobject_cast<QAbstractItemView*>(w->parentWidget())) {
             EXPECT_FALSE(w->accessibleName().isEmpty())
                 << w->metaObject()->className() << " " << w->objectName().toStdString();
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ChildProcess.h"
 #include "support/SmtpServer.h"
 #include "support/SyntheticLog.h"
+#include "support/gui/ListWindowDriver.h"
 #include "support/gui/WhenShown.h"
 
 #include <QAction>
@@ -27,6 +28,12 @@
 
 namespace vm {
 namespace {
+
+using vmtest::Idle;
+using vmtest::RowNames;
+using vmtest::RowPosition;
+using vmtest::SelectNode;
+using vmtest::SelectRows;
 
 using vmtest::WhenShown;
 
@@ -49,19 +56,9 @@ protected:
         frame_->DisplayLog(1, 3);
         auto* child = qobject_cast<TExploreChild*>(frame_->ActiveChild());
         Idle(child);
-        const TDirTree& tree = child->Tree();
-        for (int n = 0; n < tree.Count(); ++n)
-            if (tree.Name(n) == "/srv/")
-                child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
+        SelectNode(child, "/srv/");
         Idle(child);
         return child;
-    }
-    static void Idle(TExploreChild* child)
-    {
-        for (int i = 0, quiet = 0; i < 100000 && quiet < 5; ++i) {
-            QApplication::processEvents();
-            quiet = child->Busy ? 0 : quiet + 1;
-        }
     }
 };
 

@@ -1,0 +1,58 @@
+// Driving a list window (explore or compare) from a test as a user would: letting its long work
+// run out, choosing a directory in its tree, and finding and selecting list rows by name.
+#pragma once
+
+#include <QApplication>
+#include <QItemSelectionModel>
+
+#include <string>
+#include <vector>
+
+namespace vmtest {
+
+// Runs events until the window has been idle for a few rounds (a posted restart included).
+template <class Window> void Idle(Window* child)
+{
+    for (int i = 0, quiet = 0; i < 100000 && child && quiet < 5; ++i) {
+        QApplication::processEvents();
+        quiet = child->Busy ? 0 : quiet + 1;
+    }
+}
+
+// Makes the tree's node of that name current (the last one, should several share it).
+template <class Window> void SelectNode(Window* child, const std::string& name)
+{
+    const auto& tree = child->Tree();
+    for (int n = 0; n < tree.Count(); ++n)
+        if (tree.Name(n) == name)
+            child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
+}
+
+template <class Window> std::vector<std::string> RowNames(Window* child)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < child->Rows().Count(); ++i)
+        names.emplace_back(child->Rows().Name(i));
+    return names;
+}
+
+// The list row of that name, or -1.
+template <class Window> int RowPosition(Window* child, const std::string& name)
+{
+    for (int i = 0; i < child->Rows().Count(); ++i)
+        if (child->Rows().Name(i) == name)
+            return i;
+    return -1;
+}
+
+// Selects exactly the rows of those names, the last one current.
+template <class Window> void SelectRows(Window* child, const std::vector<std::string>& names)
+{
+    child->FileListView->clearSelection();
+    for (const std::string& name : names)
+        child->FileListView->selectionModel()->setCurrentIndex(
+            child->ListModel->index(RowPosition(child, name), 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+} // namespace vmtest
