@@ -7,8 +7,11 @@
 #include "core/NameOrder.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace vmbench {
@@ -137,6 +140,59 @@ inline int64_t WriteLog(const std::string& path, const TShape& shape, bool mutat
     tree.WriteRoot("/bench/");
     writer.Finish();
     return tree.Entries();
+}
+
+// The options of the benchmarks over these logs: --entries N (about N entries in the tree),
+// --runs N, --dir DIR (where the logs are written, under a fresh directory) and --keep (leave
+// the files). Options of other benchmarks are passed over with their values.
+struct TLogBenchOptions
+{
+    TShape Shape;
+    int Runs = 5;
+    std::string Base;
+    bool Keep = false;
+};
+
+inline TLogBenchOptions ParseLogBenchOptions(int argc, char** argv, std::string base)
+{
+    TLogBenchOptions options;
+    options.Base = std::move(base);
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--keep")
+            options.Keep = true;
+        else if (a == "--entries" && hasValue) // 37449 directories share the entries
+            options.Shape.FilesPerDir =
+                std::max(1, static_cast<int>(std::atol(argv[++i]) / 37449) - 1);
+        else if (a == "--runs" && hasValue)
+            options.Runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--dir" && hasValue)
+            options.Base = argv[++i];
+        else if (a.rfind("--", 0) == 0 && hasValue && argv[i + 1][0] != '-')
+            ++i; // another benchmark's option and its value
+    }
+    return options;
+}
+
+// A fresh directory under base named after the benchmark; empty, with the reason on stderr,
+// when it cannot be made.
+inline std::string MakeBenchDirectory(const std::string& base, const std::string& name)
+{
+    std::string pattern = base + "/" + name + ".XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        std::perror((name + ": mkdtemp").c_str());
+        return {};
+    }
+    return pattern;
+}
+
+// The tree of the second, smaller log: a tenth of the files a directory and a level less.
+inline TShape SmallShape(TShape shape)
+{
+    shape.FilesPerDir = std::max(1, shape.FilesPerDir / 10);
+    shape.Levels = shape.Levels - 1;
+    return shape;
 }
 
 } // namespace vmbench

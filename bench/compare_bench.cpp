@@ -73,36 +73,15 @@ TFiles FilesIn(const std::string& dir, const std::string& tag)
 int main(int argc, char** argv)
 {
     const char* tmp = std::getenv("TMPDIR");
-    std::string base = tmp && *tmp ? tmp : "/tmp";
-    TShape shape;
-    bool keep = false;
-    int runs = 5;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (a == "--keep")
-            keep = true;
-        else if (a == "--entries" && hasValue) // 37449 directories share the entries
-            shape.FilesPerDir = std::max(1, static_cast<int>(std::atol(argv[++i]) / 37449) - 1);
-        else if (a == "--runs" && hasValue)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--dir" && hasValue)
-            base = argv[++i];
-        else if (a.rfind("--", 0) == 0 && hasValue && argv[i + 1][0] != '-')
-            ++i; // another benchmark's option and its value
-    }
-    char pattern[4096];
-    std::snprintf(pattern, sizeof pattern, "%s/compare_bench.XXXXXX", base.c_str());
-    if (!::mkdtemp(pattern)) {
-        std::perror("compare_bench: mkdtemp");
+    const TLogBenchOptions options = ParseLogBenchOptions(argc, argv, tmp && *tmp ? tmp : "/tmp");
+    const TShape& shape = options.Shape;
+    const int runs = options.Runs;
+    const std::string dir = MakeBenchDirectory(options.Base, "compare_bench");
+    if (dir.empty())
         return 1;
-    }
-    const std::string dir = pattern;
 
     TFiles big = FilesIn(dir, ""), small = FilesIn(dir, "-small");
-    TShape smallShape = shape;
-    smallShape.FilesPerDir = std::max(1, shape.FilesPerDir / 10);
-    smallShape.Levels = shape.Levels - 1;
+    const TShape smallShape = SmallShape(shape);
     if (!MakeLogs(big, shape) || !MakeLogs(small, smallShape)) {
         std::fprintf(stderr, "compare_bench: cannot write the logs in %s\n", dir.c_str());
         return 1;
@@ -143,7 +122,7 @@ int main(int argc, char** argv)
                 peakBig, static_cast<long long>(big.OldEntries), peakSmall,
                 static_cast<long long>(small.OldEntries));
 
-    if (keep) {
+    if (options.Keep) {
         std::printf("files kept in %s\n", dir.c_str());
         return 0;
     }

@@ -66,36 +66,19 @@ int64_t FileSize(const std::string& path)
 int main(int argc, char** argv)
 {
     const char* tmp = std::getenv("TMPDIR");
-    std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : tmp && *tmp ? tmp : "/tmp";
-    TShape shape;
-    bool keep = false;
-    int runs = 5;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (a == "--keep")
-            keep = true;
-        else if (a == "--entries" && hasValue) // 37449 directories share the entries
-            shape.FilesPerDir = std::max(1, static_cast<int>(std::atol(argv[++i]) / 37449) - 1);
-        else if (a == "--runs" && hasValue)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--dir" && hasValue)
-            base = argv[++i];
-        else if (a.rfind("--", 0) == 0 && hasValue && argv[i + 1][0] != '-')
-            ++i; // another benchmark's option and its value
-    }
-    char pattern[4096];
-    std::snprintf(pattern, sizeof pattern, "%s/export_bench.XXXXXX", base.c_str());
-    if (!::mkdtemp(pattern)) {
-        std::perror("export_bench: mkdtemp");
+    const TLogBenchOptions options =
+        ParseLogBenchOptions(argc, argv,
+                             ::access("/dev/shm", W_OK) == 0 ? "/dev/shm"
+                             : tmp && *tmp                   ? tmp
+                                                             : "/tmp");
+    const TShape& shape = options.Shape;
+    const int runs = options.Runs;
+    const std::string dir = MakeBenchDirectory(options.Base, "export_bench");
+    if (dir.empty())
         return 1;
-    }
-    const std::string dir = pattern;
     const std::string vmlog = SelfDirectory() + "/../vmlog";
     const std::string log = dir + "/log.kdf", small = dir + "/small.kdf";
-    TShape smallShape = shape;
-    smallShape.FilesPerDir = std::max(1, shape.FilesPerDir / 10);
-    smallShape.Levels = shape.Levels - 1;
+    const TShape smallShape = SmallShape(shape);
     int64_t entries = 0, smallEntries = 0;
     // Written in a child so that nothing of it stays in this process.
     int pipeEnds[2];
@@ -151,7 +134,7 @@ int main(int argc, char** argv)
         ::unlink(copy.c_str());
         ::unlink((out + "-s").c_str());
     }
-    if (keep)
+    if (options.Keep)
         std::printf("files kept in %s\n", dir.c_str());
     else
         std::filesystem::remove_all(dir);
