@@ -1,6 +1,7 @@
 #include "app/AboutForm.h"
 
 #include "app/QtJpegPicture.h"
+#include "platform/Version.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -27,7 +28,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     ProductName->setFont(big);
-    Version = new QLabel("Version 1.16", this);
+    Version = new QLabel(QString("Version ") + kProgramVersion, this);
     Version->setObjectName("Version");
     Comments = new QLabel("Disk space manager for workstations and file servers.\n"
                           "Logs directory trees, explores the logs and compares them\n"

@@ -438,6 +438,33 @@ void TMDIParent::DisplayComp(int reference, int firstLog, int secondLog)
     context_.ApplicationTitle = "Volumark " + child->windowTitle().toStdString();
 }
 
+void TMDIParent::OpenFile(const TFilePlace& place)
+{
+    const bool log = place.Kind == TFileKind::Log;
+    if (place.InReference()) {
+        if (log)
+            DisplayLog(place.Reference, place.Log);
+        else
+            DisplayComp(place.Reference, place.OldLog, place.NewLog);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QWidget* child = nullptr;
+    if (log) {
+        auto* explore = new TExploreChild(*this);
+        AddChild(explore);
+        explore->ConstructFileDirTree(place.Path, place.Log);
+        child = explore;
+    } else {
+        auto* compare = new TCompMDIChild(*this);
+        AddChild(compare);
+        compare->ConstructFileDirTreeView(place.Path, place.OldLog, place.NewLog);
+        child = compare;
+    }
+    QApplication::restoreOverrideCursor();
+    context_.ApplicationTitle = "Volumark " + child->windowTitle().toStdString();
+}
+
 void TMDIParent::DisplayStreamLog(std::unique_ptr<TStream> stream)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);

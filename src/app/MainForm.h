@@ -8,6 +8,7 @@
 #include "app/QtIconCache.h"
 #include "app/QtImageLists.h"
 #include "app/QtMdiChild.h"
+#include "references/FilePlace.h"
 
 #include <QMainWindow>
 
@@ -69,6 +70,9 @@ public:
     // Opens the comparison of logs firstLog (the older) and secondLog of the reference in a new
     // compare window, and makes the application title "Volumark " and its caption.
     void DisplayComp(int reference, int firstLog, int secondLog);
+    // Opens a log or a comparison named on the command line: in its reference (DisplayLog,
+    // DisplayComp) when place.InReference(), read only in a window over the file otherwise.
+    void OpenFile(const TFilePlace& place);
     // Shows a log held in memory (the folder mode) in an explore window that keeps the stream
     // and cannot be closed, then enters the restricted state.
     void DisplayStreamLog(std::unique_ptr<TStream> stream);

@@ -7,6 +7,7 @@
 #include "app/SplashForm.h"
 #include "app/StatusForm.h"
 #include "platform/QtUserInterface.h"
+#include "platform/Version.h"
 #include "refman/RefManagerForm.h"
 
 #include <QApplication>
@@ -48,7 +49,7 @@ int RunInteractive(TAppContext& context, int& argc, char** argv, TInteractiveSta
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Volumark");
-    QApplication::setApplicationVersion("1.16");
+    QApplication::setApplicationVersion(kProgramVersion);
     QApplication::setDesktopFileName("volumark");
     InitResources();
     PrepareIconTheme();

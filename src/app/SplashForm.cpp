@@ -1,6 +1,7 @@
 #include "app/SplashForm.h"
 
 #include "app/QtJpegPicture.h"
+#include "platform/Version.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -33,7 +34,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     if (!image.isNull())
         Picture->setPixmap(QPixmap::fromImage(image));
 
-    VersionLabel = new QLabel("Version 1.16", panel);
+    VersionLabel = new QLabel(QString("Version ") + kProgramVersion, panel);
     VersionLabel->setObjectName("VersionLabel");
     VersionLabel->setAlignment(Qt::AlignRight);
 

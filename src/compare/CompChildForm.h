@@ -58,6 +58,10 @@ public:
 
     // Builds the window over the comparison of logs oldLog and newLog of the reference.
     void ConstructDirTreeView(int reference, int oldLog, int newLog);
+    // Builds the window over a comparison file that no reference owns, read only: without its
+    // new log nothing can be tagged, marked or deleted through it. oldLog and newLog: the
+    // numbers its name carries (00030004.kcf), 0 when it carries none.
+    void ConstructFileDirTreeView(const std::string& path, int oldLog, int newLog);
     // Fills the list with the contents of the directory record at offset (-1: the root).
     void FillListView(int32_t offset);
     // Fills the list for the selected tree node, with the Stop button enabled meanwhile.
@@ -199,6 +203,8 @@ private:
     void UpdateTagActions();
     // Stops every change through the new log, and says why.
     void TurnReadOnly(const std::string& why);
+    // The build over the comparison file named, with caption and root text as given.
+    void StartBuild(const std::string& caption, const std::string& rootText);
     std::vector<int> SelectedPositions() const;
     // The selected rows that reach the new log, as targets of a change.
     std::vector<int> SelectedRowsReachingNewLog() const;

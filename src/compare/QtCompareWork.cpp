@@ -23,6 +23,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <filesystem>
 
 #include <sys/stat.h>
 
@@ -69,7 +70,28 @@ void TCompMDIChild::ConstructDirTreeView(int reference, int oldLog, int newLog)
     ComparisonFileName = store.CompFileName(reference, oldLog, newLog);
     NewLogFileName = store.LogFileName(reference, newLog);
     TagsAvailable = FileExists(NewLogFileName);
+    StartBuild(CompareCaption(oldLog, newLog), CompareRootText(oldLog, newLog));
+}
 
+void TCompMDIChild::ConstructFileDirTreeView(const std::string& path, int oldLog, int newLog)
+{
+    if (Busy)
+        return;
+    Reference = -1;
+    OldLog = oldLog;
+    NewLog = newLog;
+    ChildRefLabel->setText(Q(path));
+    ComparisonFileName = path;
+    NewLogFileName.clear();
+    TagsAvailable = false;
+    const std::string name = std::filesystem::path(path).filename();
+    const bool numbered = newLog > 0;
+    StartBuild(numbered ? CompareCaption(oldLog, newLog) : "Comparing " + name,
+               numbered ? CompareRootText(oldLog, newLog) : name);
+}
+
+void TCompMDIChild::StartBuild(const std::string& caption, const std::string& rootText)
+{
     Busy = true;
     CloseRequested = false;
     TreeStack->setCurrentWidget(BlankTreeView);
@@ -77,13 +99,13 @@ void TCompMDIChild::ConstructDirTreeView(int reference, int oldLog, int newLog)
     InProcessAnimate->StartSoon();
     ResetList();
     // Unique with or without the read-only suffix, which either window may carry.
-    baseCaption_ = UniqueCaption(CompareCaption(oldLog, newLog), [this](const std::string& c) {
+    baseCaption_ = UniqueCaption(caption, [this](const std::string& c) {
         return frame_.CaptionExists(Q(c)) || frame_.CaptionExists(Q(c + kReadOnlySuffix));
     });
     UpdateCaption();
 
     TreeModel->SetTree(nullptr);
-    *tree_ = TDirTree(CompareRootText(oldLog, newLog));
+    *tree_ = TDirTree(rootText);
     buildAccess_ = std::make_unique<TComparisonAccess>();
     if (!OpenComparison(*buildAccess_)) {
         buildAccess_.reset();

@@ -54,6 +54,10 @@ public:
     void ConstructDirTree(int reference, int logNumber);
     // Builds the window over a log held in memory; the window keeps the stream.
     void ConstructStreamDirTree(std::unique_ptr<TStream> stream);
+    // Builds the window over a log file that no reference owns, read only: nothing is written
+    // into the file and nothing on disk is deleted through the window. logNumber: the number
+    // the file's name carries (Log0007.kdf), 0 when it carries none.
+    void ConstructFileDirTree(const std::string& path, int logNumber);
     // Fills the list with the directory at offset (-1: the root).
     void FillListView(int32_t offset);
     // Sorts the list by the column with that caption ("" is "File name"; also "Duplicates").
@@ -79,6 +83,7 @@ public:
     TDateType DateType = TDateType::Modified;
     bool FilterOn = false;
     bool InMemory() const { return stream_ != nullptr; }
+    bool ReadOnly = false; // a log file that no reference owns
     // The offset whose contents the list shows: -1 the root, -2 nothing.
     int32_t ShownOffset = -2;
 
@@ -178,11 +183,14 @@ private:
     // (after the error message) when the file cannot be opened.
     std::unique_ptr<TLogAccess> OpenLog();
     // The log for an operation that changes it: the file opened for writing with other writers
-    // shut out, or the stream in memory.
+    // shut out, or the stream in memory. Nothing (after saying why) when the window is read
+    // only.
     std::unique_ptr<TLogAccess> OpenLogForChange();
     // The list, the tree, the toolbar and every menu item off (marked) while a deletion or copy
     // runs, and back on afterwards.
     void SetFileActionsRunning(bool running);
+    // True, after saying so, when the window holds its log read only.
+    bool RefusedAsReadOnly();
     int FocusedPosition() const;
     std::vector<int> SelectedPositions() const;
     void RowChanged(int position);

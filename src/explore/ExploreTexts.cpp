@@ -1,12 +1,19 @@
 #include "explore/ExploreTexts.h"
 
 #include "app/SizeText.h"
+#include "compare/CompareTexts.h"
 
 namespace vm {
 
 std::string ExploreCaption(int logNumber, bool inMemory)
 {
     return inMemory ? std::string("Exploring log ") : "Exploring log " + std::to_string(logNumber);
+}
+
+std::string ReadOnlyExploreCaption(int logNumber, const std::string& fileName)
+{
+    return (logNumber > 0 ? ExploreCaption(logNumber, false) : "Exploring " + fileName) +
+           kReadOnlySuffix;
 }
 
 std::string UniqueCaption(const std::string& base,

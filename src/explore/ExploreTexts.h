@@ -13,6 +13,14 @@ namespace vm {
 
 // "Exploring log 7"; for a log held in memory "Exploring log ".
 std::string ExploreCaption(int logNumber, bool inMemory);
+// A log file that no reference owns, opened read only: "Exploring log 7 [read only]" when its
+// name carries a number (logNumber > 0), else "Exploring weekly.kdf [read only]".
+std::string ReadOnlyExploreCaption(int logNumber, const std::string& fileName);
+// What the window says when asked to change a log it holds read only.
+inline const char* const kReadOnlyLogText =
+    "This log is open read only: it lies in no reference of a data directory, so nothing is "
+    "written into it and nothing is deleted through it. Open it from the reference manager of "
+    "its data directory to change it.";
 // base when exists(base) is false, else base + " (2)", " (3)" ... the first that does not exist.
 std::string UniqueCaption(const std::string& base,
                           const std::function<bool(const std::string&)>& exists);

@@ -19,6 +19,8 @@ TPopupEnabling ChildPopupEnabling(const TPopupState& state)
         e.DeleteSelected = false;
     if (state.SelectedRows > 1)
         e.Open = e.Properties = false;
+    if (state.ReadOnly)
+        e.DeleteSelected = e.TagItems = false;
     return e;
 }
 

@@ -21,6 +21,7 @@ struct TPopupState
     bool HasFocusedRow = false;
     bool FocusedDeleted = false; // the focused row's entry is deleted from the disk
     uint8_t FocusedKind = kRowFile;
+    bool ReadOnly = false; // the log is held read only: no tags, no deletion
 };
 
 struct TPopupEnabling
@@ -34,7 +35,8 @@ struct TPopupEnabling
 // "Copy files" and "all files ..." in the all files view below the root, "selected files ..."
 // also with a selection; the row items for a focused row that is not deleted: a directory has no
 // Quick View, a path neither Quick View nor Delete, and several selected rows neither Open,
-// Quick View nor Properties. Quick View is never offered: there is no viewer to run.
+// Quick View nor Properties; a log held read only takes neither tags nor deletions. Quick View is
+// never offered: there is no viewer to run.
 TPopupEnabling ChildPopupEnabling(const TPopupState& state);
 
 // One tag item of the pop-up menu.

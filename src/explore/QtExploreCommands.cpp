@@ -40,6 +40,8 @@ void TExploreChild::DisableToolBar()
 void TExploreChild::EnableToolBar()
 {
     EnableMarkedToolBar(ToolBar);
+    if (ReadOnly)
+        DeleteFilesAction->setEnabled(false);
 }
 
 void TExploreChild::SetViewImage(int image)
@@ -195,7 +197,7 @@ void TExploreChild::TagSettingsClick()
         settings.Load(*access->Log);
         dialog.SetSettings(settings);
     }
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted || RefusedAsReadOnly())
         return;
     try {
         if (InMemory()) {

@@ -93,8 +93,19 @@ void TExploreChild::RowChanged(int position)
                            ListModel->index(position, kFileColumnCount - 1));
 }
 
+bool TExploreChild::RefusedAsReadOnly()
+{
+    if (!ReadOnly)
+        return false;
+    if (TUserInterface* ui = frame_.Context().UI)
+        ui->ShowMessage(kReadOnlyLogText);
+    return true;
+}
+
 std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLogForChange()
 {
+    if (RefusedAsReadOnly())
+        return nullptr;
     if (InMemory())
         return OpenLog();
     auto access = std::make_unique<TLogAccess>();
@@ -136,6 +147,7 @@ void TExploreChild::ChildPopupMenuPopup(const QPoint& at)
     state.AtRoot = SelectedNode() <= TDirTree::kRoot;
     state.SelectedRows = int(selected.size());
     state.HasFocusedRow = focused >= 0;
+    state.ReadOnly = ReadOnly;
     if (focused >= 0) {
         const TFileRow& row = store_.Row(focused);
         state.FocusedDeleted = TagImageIndex(int32_t(row.Tags)) == kDeletedImage;
@@ -314,7 +326,7 @@ void TExploreChild::DeleteSelectedClick()
 {
     TUserInterface& ui = *frame_.Context().UI;
     const int focused = FocusedPosition();
-    if (Busy || (focused < 0 && SelectedPositions().empty()))
+    if (Busy || (focused < 0 && SelectedPositions().empty()) || RefusedAsReadOnly())
         return;
     if (focused >= 0 && store_.Row(focused).Kind == kRowPath) {
         ui.ShowMessage(kCannotDeletePath);
@@ -393,7 +405,7 @@ void TExploreChild::DeleteSelectedClick()
 void TExploreChild::DeleteFilesClick()
 {
     TUserInterface& ui = *frame_.Context().UI;
-    if (Busy)
+    if (Busy || RefusedAsReadOnly())
         return;
     std::vector<int> positions;
     std::vector<TDeleteRow> rows;

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 namespace vm {
 
@@ -84,6 +85,19 @@ void TExploreChild::ConstructStreamDirTree(std::unique_ptr<TStream> stream)
     StartBuild(ExploreCaption(0, true));
 }
 
+void TExploreChild::ConstructFileDirTree(const std::string& path, int logNumber)
+{
+    if (Busy)
+        return;
+    LogFileName = path;
+    Reference = -1;
+    LogNumber = logNumber;
+    ReadOnly = true;
+    ChildRefLabel->setText(Q(path));
+    DeleteSelectedFiles1->setEnabled(false);
+    StartBuild(ReadOnlyExploreCaption(logNumber, std::filesystem::path(path).filename()));
+}
+
 void TExploreChild::StartBuild(const std::string& base)
 {
     Busy = true;
@@ -106,7 +120,9 @@ void TExploreChild::StartBuild(const std::string& base)
     ChildInfoLabel->clear();
 
     TreeModel->SetTree(nullptr);
-    *tree_ = TDirTree("Log " + std::to_string(LogNumber));
+    *tree_ = TDirTree(LogNumber > 0 || !ReadOnly
+                          ? "Log " + std::to_string(LogNumber)
+                          : std::filesystem::path(LogFileName).filename().string());
     buildAccess_ = OpenLog();
     if (!buildAccess_) {
         EndBuild();

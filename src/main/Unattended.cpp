@@ -3,12 +3,18 @@
 #include "platform/ConsoleUserInterface.h"
 #include "platform/MailFile.h"
 #include "platform/Registry.h"
+#include "platform/Version.h"
 #include "references/CommandLine.h"
 #include "references/CommandLineRun.h"
+#include "references/ProgramOptions.h"
 #include "references/RefStore.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <filesystem>
+#include <unistd.h>
 
 namespace vm {
 
@@ -21,9 +27,45 @@ void PrepareReferenceStore(const TAppContext& context)
     }
 }
 
-TUnattendedResult
-RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
-                   std::function<bool(std::unique_ptr<TMemoryStream>)> displayStreamLog)
+std::optional<int> AnswerProgramOptions(const std::vector<std::string>& arguments)
+{
+    const TProgramOptions options = CheckProgramOptions(arguments);
+    switch (options.Action) {
+    case TProgramAction::ShowUsage:
+        std::fputs(ProgramUsage().c_str(), stdout);
+        return kExitSuccess;
+    case TProgramAction::ShowVersion:
+        std::printf("volumark %s\n", kProgramVersion);
+        return kExitSuccess;
+    case TProgramAction::Refuse:
+        std::fprintf(stderr, "volumark: unknown option %s\n\n%s", options.Refused.c_str(),
+                     ProgramUsage().c_str());
+        return kExitArgumentRefused;
+    case TProgramAction::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
+void AdoptDataDirectoryOfFiles(TAppContext& context)
+{
+    std::error_code ec;
+    for (std::string& a : context.Arguments)
+        if (IsFileArgument(a))
+            a = std::filesystem::absolute(a, ec).string();
+    const std::string data = DataDirectoryOfFiles(context.Arguments);
+    if (data.empty() || data == context.DataDirectory)
+        return;
+    if (::chdir(data.c_str()) != 0) {
+        std::fprintf(stderr, "Volumark: cannot change to the data directory %s: %s\n", data.c_str(),
+                     std::strerror(errno));
+        return;
+    }
+    context.DataDirectory = data;
+}
+
+TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
+                                     TWindowHooks windows)
 {
     TRefStore store(context.DataDirectory);
     TCommandLineLookups lookups;
@@ -40,7 +82,8 @@ RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
     env.Settings = &settings;
     env.Locale = TLocale::FromEnvironment();
     env.MailFile = TMailFile::DefaultPath();
-    env.DisplayStreamLog = std::move(displayStreamLog);
+    env.DisplayStreamLog = std::move(windows.DisplayStreamLog);
+    env.OpenFile = std::move(windows.OpenFile);
     if (console) {
         env.ShowHelp = [](const std::string& help) {
             std::string text;
@@ -56,7 +99,8 @@ RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
     }
     TUnattendedResult result;
     result.Status = RunCommandLine(state, env);
-    result.FolderMode = state.FolderMode && result.Status == kExitSuccess;
+    result.KeepWindows =
+        (state.FolderMode || !state.OpenFiles.empty()) && result.Status == kExitSuccess;
     return result;
 }
 

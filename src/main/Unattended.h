@@ -4,9 +4,13 @@
 #include "app/AppContext.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
+#include "references/FilePlace.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace vm {
 
@@ -14,18 +18,33 @@ namespace vm {
 // program goes on (the references can still be read).
 void PrepareReferenceStore(const TAppContext& context);
 
+// --help, -h, --version and unknown options, answered before anything reads the data
+// directory: the exit status when one of them ends the program.
+std::optional<int> AnswerProgramOptions(const std::vector<std::string>& arguments);
+
+// A log or a comparison named on the command line that lies in a reference of a data directory
+// makes that directory the program's (and the current directory). File arguments become
+// absolute paths first, so that they still name their files afterwards.
+void AdoptDataDirectoryOfFiles(TAppContext& context);
+
 struct TUnattendedResult
 {
     int Status = 0;
-    bool FolderMode = false; // a folder log is showing: the windows go on
+    bool KeepWindows = false; // a folder log or an opened file is showing: the windows go on
+};
+
+// What the windows offer the command line; empty members when there is no display.
+struct TWindowHooks
+{
+    // Shows the folder mode's log; without it the folder mode ends with kExitNoWindows.
+    std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
+    // Opens a log or a comparison; without it opening ends with kExitNoWindows.
+    std::function<void(const TFilePlace&)> OpenFile;
 };
 
 // Parses the arguments and performs the run through ui (the console prints the help on stdout).
-// displayStreamLog shows the folder mode's log in the windows; without it (no display) the
-// folder mode ends with kExitNoWindows.
-TUnattendedResult
-RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
-                   std::function<bool(std::unique_ptr<TMemoryStream>)> displayStreamLog = {});
+TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, bool console,
+                                     TWindowHooks windows = {});
 
 // The run without a display: the console user interface; returns the exit status.
 int RunUnattended(TAppContext& context);

@@ -1,6 +1,7 @@
 // The program's entry: without arguments the windows, with arguments the unattended command
 // line (in the windows' status window and message boxes when a display is there, on the console
-// otherwise). The current directory is the data directory.
+// otherwise). The current directory is the data directory, unless a log or comparison to open
+// lies in another one. --help, --version and unknown options are answered first.
 #include "app/Startup.h"
 #include "main/Unattended.h"
 #include "platform/Scheduler.h"
@@ -26,12 +27,15 @@ int RunWithWindows(vm::TAppContext& context, int& argc, char** argv)
     start.Action = [&context](vm::TInteractiveWindows& windows) -> std::optional<int> {
         windows.Status->SetWindowButtons(true);
         vm::TMDIParent* frame = windows.Main.get();
-        vm::TUnattendedResult result = vm::RunCommandLineWith(
-            context, *context.UI, false, [frame](std::unique_ptr<vm::TMemoryStream> log) {
-                frame->DisplayStreamLog(std::move(log));
-                return true;
-            });
-        if (result.FolderMode)
+        vm::TWindowHooks hooks;
+        hooks.DisplayStreamLog = [frame](std::unique_ptr<vm::TMemoryStream> log) {
+            frame->DisplayStreamLog(std::move(log));
+            return true;
+        };
+        hooks.OpenFile = [frame](const vm::TFilePlace& place) { frame->OpenFile(place); };
+        vm::TUnattendedResult result =
+            vm::RunCommandLineWith(context, *context.UI, false, std::move(hooks));
+        if (result.KeepWindows)
             return std::nullopt;
         return result.Status;
     };
@@ -43,7 +47,10 @@ int RunWithWindows(vm::TAppContext& context, int& argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (std::optional<int> status = vm::AnswerProgramOptions({argv + 1, argv + argc}))
+        return *status;
     vm::TAppContext context = vm::MakeAppContext(argc, argv);
+    vm::AdoptDataDirectoryOfFiles(context);
     // A job that was to run once retires its crontab line before it runs, so it runs only once.
     if (std::string problem = vm::RetireRunOnceJobOfEnvironment(); !problem.empty())
         std::fprintf(stderr, "Volumark: %s\n", problem.c_str());

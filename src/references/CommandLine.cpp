@@ -74,6 +74,18 @@ void Apply(const std::string& keyword, const TArgument& arg, const TCommandLineL
         state.Folder = arg.Value;
     }
 }
+// The keywords an argument selects, in the order they are tried; -help and /h stand for /?.
+std::vector<const char*> SelectedKeywords(const TArgument& arg)
+{
+    std::string upper = AsciiUpperCase(arg.Name);
+    if (upper == "HELP" || upper == "H")
+        upper = "?";
+    std::vector<const char*> selected;
+    for (const char* keyword : kKeywords)
+        if (Selects(upper, keyword))
+            selected.push_back(keyword);
+    return selected;
+}
 } // namespace
 
 TArgument SplitArgument(const std::string& argument)
@@ -89,18 +101,23 @@ TArgument SplitArgument(const std::string& argument)
     return a;
 }
 
+size_t SelectedKeywordCount(const std::string& argument)
+{
+    return SelectedKeywords(SplitArgument(argument)).size();
+}
+
+bool IsFileArgument(const std::string& argument)
+{
+    return SelectedKeywordCount(argument) == 0 &&
+           (EndsWithIgnoringCase(argument, ".kdf") || EndsWithIgnoringCase(argument, ".kcf"));
+}
+
 void ParseCommandLine(const std::vector<std::string>& arguments, const TCommandLineLookups& lookups,
                       TUserInterface& ui, TCommandLineState& state)
 {
     for (const std::string& raw : arguments) {
         TArgument arg = SplitArgument(raw);
-        std::string upper = AsciiUpperCase(arg.Name);
-        if (upper == "HELP" || upper == "H")
-            upper = "?";
-        std::vector<const char*> selected;
-        for (const char* keyword : kKeywords)
-            if (Selects(upper, keyword))
-                selected.push_back(keyword);
+        std::vector<const char*> selected = SelectedKeywords(arg);
         if (selected.size() > 1) {
             // Only an empty name selects several keywords. Each one after the first is reported;
             // none is applied, so that "/=1" cannot start a folder scan of "1" or a comparison.
@@ -111,6 +128,8 @@ void ParseCommandLine(const std::vector<std::string>& arguments, const TCommandL
         }
         if (selected.size() == 1)
             Apply(selected.front(), arg, lookups, ui, state);
+        else if (IsFileArgument(raw))
+            state.OpenFiles.push_back(raw);
     }
 }
 

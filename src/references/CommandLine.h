@@ -1,7 +1,8 @@
 // The unattended command line: /Ref="name" logs a reference, /C or /C=nnn compares the new log
 // with the newest earlier one or with log nnn, /K deletes the reference's earlier comparisons
-// first, /? shows the help, /Folder=path scans one folder into memory for the windows.
-// On Linux "-" and "--" may stand where "/" stands, and --help and -h mean /?.
+// first, /? shows the help, /Folder=path scans one folder into memory for the windows, and a
+// file whose name ends in .kdf or .kcf is a log or a comparison to open in the windows.
+// On Linux "-" and "--" may stand where "/" stands, and -help and /h mean /?.
 #pragma once
 
 #include <functional>
@@ -23,6 +24,7 @@ struct TCommandLineState
     bool HelpRequested = false;
     bool FolderMode = false;
     std::string Folder;
+    std::vector<std::string> OpenFiles; // logs and comparisons to open, in argument order
     int StatusCallCount = 0;
     bool Stopped = false;
     // Rule of the exit status: set when a message told the user that an argument was refused.
@@ -37,6 +39,15 @@ struct TArgument
     std::string Value;
 };
 TArgument SplitArgument(const std::string& argument);
+
+// How many keywords the argument selects: 0 for one that the run ignores (or a file to open),
+// more than 1 only for an empty name.
+size_t SelectedKeywordCount(const std::string& argument);
+
+// True for an argument that names a log or a comparison to open: it selects no keyword and
+// ends in ".kdf" or ".kcf" in any letter case (an absolute path begins with "/" and would
+// otherwise be taken for a switch that names nothing).
+bool IsFileArgument(const std::string& argument);
 
 // What the parser needs from the reference store.
 struct TCommandLineLookups

@@ -11,6 +11,8 @@
 #include "references/RefStore.h"
 #include "references/ResultsMail.h"
 
+#include <filesystem>
+
 namespace vm {
 
 namespace {
@@ -183,17 +185,44 @@ int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
     }
     return kExitSuccess;
 }
+// Opens a log or a comparison named on the command line in its window. A file of another data
+// directory than the program's is opened read only: its reference is not the one of that name
+// here.
+int OpenFile(const std::string& file, TCommandLineEnv& env)
+{
+    TUserInterface& ui = *env.UI;
+    TFilePlace place = PlaceOfFile(file);
+    if (!place.Problem.empty()) {
+        Inform(ui, place.Problem);
+        return kExitArgumentRefused;
+    }
+    if (!env.OpenFile) {
+        Inform(ui, "Opening " + file +
+                       " needs the windows, and there is no display (DISPLAY or WAYLAND_DISPLAY)");
+        return kExitNoWindows;
+    }
+    std::error_code ec;
+    if (place.InReference() &&
+        !std::filesystem::equivalent(place.DataDirectory, env.Store->DataDir(), ec)) {
+        place.DataDirectory.clear();
+        place.Reference = -1;
+    }
+    env.OpenFile(place);
+    return kExitSuccess;
+}
 } // namespace
 
 std::string ExitStatusText()
 {
     return "Exit status: 0 everything asked for succeeded\n"
-           "  1 an argument was refused (ambiguous, unknown reference, bad log number)\n"
+           "  1 an argument was refused (ambiguous, unknown reference, bad log number,\n"
+           "    unknown option, a file to open that is no log or comparison)\n"
            "  2 the reference could not be logged\n"
            "  3 the run was stopped (Ctrl-C or SIGTERM); no log was written\n"
            "  4 the comparison failed\n"
            "  5 the results mail could not be sent\n"
-           "  6 the folder mode could not show its window (there is no display)\n";
+           "  6 the folder mode or a file to open could not show its window (there is no\n"
+           "    display)\n";
 }
 
 TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& ui)
@@ -224,6 +253,8 @@ int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env)
         Fail(exit, LogAndCompare(state, env));
     if (state.FolderMode)
         Fail(exit, FolderMode(state, env));
+    for (const std::string& file : state.OpenFiles)
+        Fail(exit, OpenFile(file, env));
     return exit;
 }
 

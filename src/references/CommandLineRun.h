@@ -1,11 +1,13 @@
 // The unattended run that the command line asks for: the help, logging a reference, comparing
-// the new log, deleting earlier comparisons and mailing the results; or the folder mode.
+// the new log, deleting earlier comparisons and mailing the results; or the folder mode; or
+// opening logs and comparisons in the windows.
 #pragma once
 
 #include "core/StatusEvent.h"
 #include "platform/Locale.h"
 #include "platform/Stream.h"
 #include "references/CommandLine.h"
+#include "references/FilePlace.h"
 
 #include <functional>
 #include <memory>
@@ -25,7 +27,7 @@ enum TCommandLineExit : int
     kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM); no log is written
     kExitCompareFailed = 4,   // the comparison or the deletion of earlier comparisons failed
     kExitMailFailed = 5,      // the results mail could not be sent
-    kExitNoWindows = 6,       // the folder mode needs the windows, and there is no display
+    kExitNoWindows = 6,       // the folder mode or a file to open needs the windows: no display
 };
 
 struct TCommandLineEnv
@@ -43,6 +45,9 @@ struct TCommandLineEnv
     std::function<void(const std::string&)> Note;
     // Shows an in-memory log in the windows (folder mode) and takes it; false when it cannot.
     std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
+    // Opens a log or a comparison in its window: in its reference when place.InReference()
+    // (the reference store's data directory), read only otherwise. nullptr: no windows.
+    std::function<void(const TFilePlace& place)> OpenFile;
 };
 
 // The exit statuses as the console help and the README list them, one line each.

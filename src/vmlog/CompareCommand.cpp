@@ -2,6 +2,7 @@
 // the header and one line per record of a comparison file, with what is damaged in it.
 #include "core/CompareChecks.h"
 #include "core/DirCompare.h"
+#include "core/FileKind.h"
 #include "core/TopChanges.h"
 #include "references/CompareRun.h"
 #include "references/ResultsMail.h"
@@ -11,9 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <optional>
-#include <strings.h>
 
 namespace vm::vmlog {
 
@@ -134,19 +133,7 @@ int CompareCommand(const TArgs& args)
 // leaves open (a file too short to tell, or damaged there).
 bool IsComparisonFile(const std::string& path)
 {
-    const bool kcfName =
-        path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".kcf") == 0;
-    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!f)
-        return kcfName;
-    uint8_t head[20] = {};
-    const size_t got = std::fread(head, 1, sizeof head, f.get());
-    if (got >= 20 && GetU16(head + 14) >= kCompareMinRecordLength &&
-        GetI32(head + 16) == kCompareFirstOffset)
-        return true;
-    if (got >= 16 && GetU16(head + 14) <= kLogExtensionLength)
-        return false;
-    return kcfName;
+    return KindOfFile(path) == TFileKind::Comparison;
 }
 
 int DumpCompareFile(const std::string& file)

@@ -102,3 +102,41 @@ TEST_F(UnattendedProcessTest, RepairsTheStoreBeforeTheRunAndMailsTheResults)
     EXPECT_EQ(mails[0].Recipients, std::vector<std::string>{"john@example.com"});
     EXPECT_NE(mails[0].Body().find("Total log size : 16 KB"), std::string::npos) << mails[0].Body();
 }
+
+TEST_F(UnattendedProcessTest, HelpVersionAndUnknownOptionsEndBeforeTheDataDirectoryIsRead)
+{
+    // A data directory whose reference has no directory: any run would repair it first.
+    fx.Root.WriteFile("data/Volumark.ini", "[Ref0005]\nName=Ghost\n");
+    const std::string before = vmtest::ReadWholeFile(fx.Ini());
+
+    ProcessResult r = Run({"/Ref=My Big Ref", "--help"});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out.rfind("Usage: volumark\n", 0), 0u) << r.Out;
+    EXPECT_NE(r.Out.find("  --version       show the version and end\n"), std::string::npos);
+    EXPECT_EQ(r.Err, "");
+    EXPECT_EQ(Run({"-h"}).Out, r.Out);
+
+    r = Run({"--version"});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Out, std::string("volumark ") + VOLUMARK_VERSION + "\n");
+
+    r = Run({"--frobnicate", "/Ref=My Big Ref"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(r.Err.rfind("volumark: unknown option --frobnicate\n\nUsage: volumark\n", 0), 0u)
+        << r.Err;
+
+    EXPECT_EQ(vmtest::ReadWholeFile(fx.Ini()), before);
+    EXPECT_TRUE(fx.RefFiles(0).empty());
+}
+
+TEST_F(UnattendedProcessTest, AFileToOpenNeedsTheWindows)
+{
+    ASSERT_EQ(Run({"/Ref=My Big Ref"}).Status, 0);
+    ProcessResult r = Run({"Ref0000/Log0001.kdf"});
+    EXPECT_EQ(r.Status, 6);
+    EXPECT_NE(r.Err.find("needs the windows"), std::string::npos) << r.Err;
+    r = Run({"Ref0000/Log0009.kdf"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("Can't open"), std::string::npos) << r.Err;
+}
