@@ -3,6 +3,7 @@
 // into files. Header only: every .cpp file in bench/ is a benchmark program of its own.
 #pragma once
 
+#include "BenchOptions.h"
 #include "core/LogWriter.h"
 #include "core/NameOrder.h"
 
@@ -144,7 +145,7 @@ inline int64_t WriteLog(const std::string& path, const TShape& shape, bool mutat
 
 // The options of the benchmarks over these logs: --entries N (about N entries in the tree),
 // --runs N, --dir DIR (where the logs are written, under a fresh directory) and --keep (leave
-// the files). Options of other benchmarks are passed over with their values.
+// the files).
 struct TLogBenchOptions
 {
     TShape Shape;
@@ -153,25 +154,23 @@ struct TLogBenchOptions
     bool Keep = false;
 };
 
-inline TLogBenchOptions ParseLogBenchOptions(int argc, char** argv, std::string base)
+// The options, or the end of the process (help, version, bad usage). base: the default --dir.
+inline TLogBenchOptions ParseLogBenchOptions(int argc, char** argv, const std::string& name,
+                                             const std::string& purpose, std::string base)
 {
+    const TBenchArgs args = BenchArgsOrExit(
+        argc, argv, name, purpose,
+        {{"--entries", "N", "about N entries in each log's tree (1,000,000)"},
+         {"--runs", "N", "measure N times (5)"},
+         {"--dir", "DIR", "write the logs in a fresh directory under DIR (" + base + ")"},
+         {"--keep", nullptr, "leave the files behind"}});
     TLogBenchOptions options;
-    options.Base = std::move(base);
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (a == "--keep")
-            options.Keep = true;
-        else if (a == "--entries" && hasValue) // 37449 directories share the entries
-            options.Shape.FilesPerDir =
-                std::max(1, static_cast<int>(std::atol(argv[++i]) / 37449) - 1);
-        else if (a == "--runs" && hasValue)
-            options.Runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--dir" && hasValue)
-            options.Base = argv[++i];
-        else if (a.rfind("--", 0) == 0 && hasValue && argv[i + 1][0] != '-')
-            ++i; // another benchmark's option and its value
-    }
+    options.Base = args.Text("--dir", base);
+    options.Keep = args.Has("--keep");
+    options.Runs = std::max(1, static_cast<int>(args.Number("--runs", options.Runs)));
+    if (args.Has("--entries")) // 37449 directories share the entries
+        options.Shape.FilesPerDir =
+            std::max(1, static_cast<int>(args.Number("--entries", 0) / 37449) - 1);
     return options;
 }
 

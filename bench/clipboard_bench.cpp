@@ -8,6 +8,7 @@
 //
 // usage: clipboard_bench [--rows N] [--runs N]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchOptions.h"
 #include "explore/FileListTable.h"
 #include "output/ClipboardText.h"
 #include "output/EmailInfo.h"
@@ -107,14 +108,12 @@ void WriteRawFields(const TFileListTable& table, const std::string& path)
 
 int main(int argc, char** argv)
 {
-    int rows = 1000000, runs = 3;
-    for (int i = 1; i + 1 < argc; ++i) {
-        std::string option = argv[i];
-        if (option == "--rows")
-            rows = std::max(1, std::atoi(argv[++i]));
-        else if (option == "--runs")
-            runs = std::max(1, std::atoi(argv[++i]));
-    }
+    const vmbench::TBenchArgs args = vmbench::BenchArgsOrExit(
+        argc, argv, "clipboard_bench",
+        "Times \"Copy to clipboard\" and the listing mail text of a list of a million rows.",
+        {{"--rows", "N", "rows in the list (1,000,000)"}, {"--runs", "N", "measure N times (3)"}});
+    const int rows = std::max(1, static_cast<int>(args.Number("--rows", 1000000)));
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 3)));
 
     TBenchList list;
     MakeList(list, rows);

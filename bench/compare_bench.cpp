@@ -73,7 +73,11 @@ TFiles FilesIn(const std::string& dir, const std::string& tag)
 int main(int argc, char** argv)
 {
     const char* tmp = std::getenv("TMPDIR");
-    const TLogBenchOptions options = ParseLogBenchOptions(argc, argv, tmp && *tmp ? tmp : "/tmp");
+    const TLogBenchOptions options =
+        ParseLogBenchOptions(argc, argv, "compare_bench",
+                             "Times the comparison of two logs of about a million entries beside "
+                             "cat of the same files.",
+                             tmp && *tmp ? tmp : "/tmp");
     const TShape& shape = options.Shape;
     const int runs = options.Runs;
     const std::string dir = MakeBenchDirectory(options.Base, "compare_bench");

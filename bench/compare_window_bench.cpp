@@ -79,21 +79,16 @@ TFigures CompareWindowOnce(const std::string& comparison, const std::string& new
 int main(int argc, char** argv)
 {
     TShape shape;
-    int64_t entries = 1000000;
-    int runs = 3;
-    std::string cache = SelfDirectory() + "/../bench-cache";
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool value = i + 1 < argc;
-        if (a == "--entries" && value)
-            entries = std::max<int64_t>(40000, std::atoll(argv[++i]));
-        else if (a == "--runs" && value)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--cache" && value)
-            cache = argv[++i];
-        else if (a.rfind("--", 0) == 0 && value && argv[i + 1][0] != '-')
-            ++i;
-    }
+    const TBenchArgs args = BenchArgsOrExit(
+        argc, argv, "compare_window_bench",
+        "Times the compare window's tree and all files view over the comparison of two logs of\n"
+        "about a million entries.",
+        {{"--entries", "N", "about N entries in the log (1,000,000; at least 40000)"},
+         {"--runs", "N", "measure N times (3)"},
+         {"--cache", "DIR", "keep the files written once in DIR (build/bench-cache)"}});
+    const int64_t entries = std::max<int64_t>(40000, args.Number("--entries", 1000000));
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 3)));
+    const std::string cache = args.Text("--cache", SelfDirectory() + "/../bench-cache");
     shape.FilesPerDir = std::max(1, static_cast<int>(entries / 37449) - 1); // as compare_bench
     std::filesystem::create_directories(cache);
     const std::string base = cache + "/compare-window-" + std::to_string(entries);

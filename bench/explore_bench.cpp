@@ -9,6 +9,7 @@
 //
 // usage: explore_bench [--entries N] [--runs N] [--cache DIR]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchOptions.h"
 #include "BenchSupport.h"
 #include "core/LogWalk.h"
 #include "core/LogWriter.h"
@@ -157,21 +158,16 @@ TFigures ExploreOnce(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    int64_t entries = 1000000;
-    int runs = 3;
-    std::string cache = SelfDirectory() + "/../bench-cache";
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool value = i + 1 < argc;
-        if (a == "--entries" && value)
-            entries = std::max<int64_t>(1000, std::atoll(argv[++i]));
-        else if (a == "--runs" && value)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--cache" && value)
-            cache = argv[++i];
-        else if (a.rfind("--", 0) == 0 && value && argv[i + 1][0] != '-')
-            ++i;
-    }
+    const TBenchArgs args = BenchArgsOrExit(
+        argc, argv, "explore_bench",
+        "Times the explore window's tree, all files view and sorts over a log of about a\n"
+        "million entries.",
+        {{"--entries", "N", "about N entries in the log (1,000,000; at least 1000)"},
+         {"--runs", "N", "measure N times (3)"},
+         {"--cache", "DIR", "keep the files written once in DIR (build/bench-cache)"}});
+    const int64_t entries = std::max<int64_t>(1000, args.Number("--entries", 1000000));
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 3)));
+    const std::string cache = args.Text("--cache", SelfDirectory() + "/../bench-cache");
     std::filesystem::create_directories(cache);
     const std::string log = cache + "/explore-" + std::to_string(entries) + ".kdf";
     if (!std::filesystem::exists(log)) {

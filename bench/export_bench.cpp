@@ -67,7 +67,9 @@ int main(int argc, char** argv)
 {
     const char* tmp = std::getenv("TMPDIR");
     const TLogBenchOptions options =
-        ParseLogBenchOptions(argc, argv,
+        ParseLogBenchOptions(argc, argv, "export_bench",
+                             "Times vmlog export to CSV, JSON and JSON Lines beside cat of the "
+                             "same output.",
                              ::access("/dev/shm", W_OK) == 0 ? "/dev/shm"
                              : tmp && *tmp                   ? tmp
                                                              : "/tmp");

@@ -12,6 +12,7 @@
 //
 // usage: fileops_bench [--files N] [--runs N] [--dir DIR]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchOptions.h"
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
 #include "explore/CopyFiles.h"
@@ -136,16 +137,16 @@ long PeakKiBOfChild(const std::function<void()>& body)
 
 int main(int argc, char** argv)
 {
-    int files = 20000, runs = 3;
-    std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == "--files")
-            files = std::atoi(argv[++i]);
-        else if (std::string(argv[i]) == "--runs")
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (std::string(argv[i]) == "--dir")
-            dir = argv[++i];
-    }
+    const std::string shm = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    const vmbench::TBenchArgs args = vmbench::BenchArgsOrExit(
+        argc, argv, "fileops_bench",
+        "Times copying and deleting listed files beside cp and rm on the same trees.",
+        {{"--files", "N", "small files in the tree (20,000)"},
+         {"--runs", "N", "measure N times (3)"},
+         {"--dir", "DIR", "make the trees in a fresh directory under DIR (" + shm + ")"}});
+    const int files = static_cast<int>(args.Number("--files", 20000));
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 3)));
+    const std::string dir = args.Text("--dir", shm);
     std::string pattern = dir + "/volumark-fileops-bench-XXXXXX";
     if (!mkdtemp(pattern.data())) {
         std::perror("mkdtemp");

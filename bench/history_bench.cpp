@@ -6,6 +6,7 @@
 //
 // usage: history_bench [--logs N] [--runs N] [--dir DIR] [--keep]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchOptions.h"
 #include "BenchSupport.h"
 #include "core/LogWriter.h"
 #include "references/LogHistory.h"
@@ -60,20 +61,18 @@ void WriteLog(const std::string& path, int m)
 
 int main(int argc, char** argv)
 {
-    int logs = 1000, runs = 5;
-    std::string base = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
-    bool keep = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--logs" && i + 1 < argc)
-            logs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--runs" && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--dir" && i + 1 < argc)
-            base = argv[++i];
-        else if (a == "--keep")
-            keep = true;
-    }
+    const std::string tmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
+    const TBenchArgs args = BenchArgsOrExit(
+        argc, argv, "history_bench",
+        "Times the reference manager's history view over a reference of a thousand logs.",
+        {{"--logs", "N", "logs of the reference (1,000)"},
+         {"--runs", "N", "measure N times (5)"},
+         {"--dir", "DIR", "write the logs under DIR (" + tmp + ")"},
+         {"--keep", nullptr, "leave the files behind"}});
+    const int logs = std::max(1, static_cast<int>(args.Number("--logs", 1000)));
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 5)));
+    const std::string base = args.Text("--dir", tmp);
+    const bool keep = args.Has("--keep");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 

@@ -9,6 +9,7 @@
 //
 // Where FUSE cannot be mounted (no /dev/fuse, no permission, no libfuse3 at build time) it says
 // so and ends with status 0.
+#include "BenchOptions.h"
 #include "BenchRun.h"
 #include "BenchTree.h"
 
@@ -179,20 +180,19 @@ void PrintLine(const char* name, const vmbench::TFigures& f, const vmbench::TFig
 
 int main(int argc, char** argv)
 {
-    int64_t entries = 20000;
-    int runs = 3;
-    std::string cache = vmbench::SelfDirectory() + "/../bench-cache";
-    for (int i = 1; i + 1 < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--fuse-entries")
-            entries = std::stoll(argv[++i]);
-        else if (a == "--delay-us")
-            gDelayNs = std::stol(argv[++i]) * 1000;
-        else if (a == "--runs")
-            runs = std::max(1, std::stoi(argv[++i]));
-        else if (a == "--cache")
-            cache = argv[++i];
-    }
+    const vmbench::TBenchArgs args = vmbench::BenchArgsOrExit(
+        argc, argv, "latency_scan",
+        "Times vmlog scan on 1, 4 and 16 threads and du over a FUSE file system that waits in\n"
+        "every look-up.",
+        {{"--fuse-entries", "N", "entries in the tree (20,000)"},
+         {"--delay-us", "N",
+          "microseconds every look-up waits (" + std::to_string(gDelayNs / 1000) + ")"},
+         {"--runs", "N", "measure N times (3)"},
+         {"--cache", "DIR", "keep the tree built once in DIR (build/bench-cache)"}});
+    const int64_t entries = args.Number("--fuse-entries", 20000);
+    gDelayNs = args.Number("--delay-us", gDelayNs / 1000) * 1000;
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 3)));
+    const std::string cache = args.Text("--cache", vmbench::SelfDirectory() + "/../bench-cache");
     std::string tree = cache + "/latency-tree-" + std::to_string(entries);
     if (!vmbench::TreeIsComplete(tree)) {
         std::printf("building the latency benchmark tree in %s ...\n", tree.c_str());

@@ -8,6 +8,7 @@
 //   --logs: how many logs the reference holds (10,000); --runs: how many times each side is
 //   timed (5); --dir: where the data directory goes ($TMPDIR or /tmp); --keep leaves it there.
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchOptions.h"
 #include "core/DirStorage.h"
 #include "core/LogWriter.h"
 #include "platform/FileSystem.h"
@@ -39,21 +40,20 @@ struct TOptions
 
 TOptions ParseOptions(int argc, char** argv)
 {
-    TOptions o;
     const char* tmp = std::getenv("TMPDIR");
-    o.Dir = tmp && *tmp ? tmp : "/tmp";
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool value = i + 1 < argc;
-        if (a == "--logs" && value)
-            o.Logs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--runs" && value)
-            o.Runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--dir" && value)
-            o.Dir = argv[++i];
-        else if (a == "--keep")
-            o.Keep = true;
-    }
+    const std::string dir = tmp && *tmp ? tmp : "/tmp";
+    const vmbench::TBenchArgs args = vmbench::BenchArgsOrExit(
+        argc, argv, "reflist_bench",
+        "Times the reference manager's reference list and logs view over ten thousand logs.",
+        {{"--logs", "N", "logs of the reference (10,000)"},
+         {"--runs", "N", "measure N times (5)"},
+         {"--dir", "DIR", "write the logs under DIR (" + dir + ")"},
+         {"--keep", nullptr, "leave the files behind"}});
+    TOptions o;
+    o.Dir = args.Text("--dir", dir);
+    o.Logs = std::max(1, static_cast<int>(args.Number("--logs", o.Logs)));
+    o.Runs = std::max(1, static_cast<int>(args.Number("--runs", o.Runs)));
+    o.Keep = args.Has("--keep");
     return o;
 }
 

@@ -8,6 +8,7 @@
 //
 // The tree is generated from a fixed seed into DIR (default: bench-cache/ in the build directory)
 // and kept there: it is built again only when it is missing or was left half made.
+#include "BenchOptions.h"
 #include "BenchRun.h"
 #include "BenchTree.h"
 #include "core/LogWriter.h"
@@ -121,27 +122,20 @@ void WriterBenchmark(int64_t entries)
 
 int main(int argc, char** argv)
 {
-    int64_t entries = 1000000, writerEntries = 10000000;
-    int runs = 5;
-    bool measuring = false;
-    std::string cache = vmbench::SelfDirectory() + "/../bench-cache";
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--measure") {
-            measuring = true;
-            continue;
-        }
-        if (i + 1 >= argc)
-            break;
-        if (a == "--entries")
-            entries = std::stoll(argv[++i]);
-        else if (a == "--cache")
-            cache = argv[++i];
-        else if (a == "--runs")
-            runs = std::max(1, std::stoi(argv[++i]));
-        else if (a == "--writer-entries")
-            writerEntries = std::stoll(argv[++i]);
-    }
+    const vmbench::TBenchArgs args = vmbench::BenchArgsOrExit(
+        argc, argv, "scan_bench",
+        "Times vmlog scan beside du and ncdu on a tree of about a million entries, then the log\n"
+        "writer alone.",
+        {{"--entries", "N", "entries in the tree (1,000,000)"},
+         {"--runs", "N", "measure N times (5)"},
+         {"--cache", "DIR", "keep the tree built once in DIR (build/bench-cache)"},
+         {"--writer-entries", "N", "entries the log writer writes alone (10,000,000)"},
+         {"--measure", nullptr, "measure at once (the benchmark runs itself again so)"}});
+    const int64_t entries = args.Number("--entries", 1000000);
+    const int64_t writerEntries = args.Number("--writer-entries", 10000000);
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 5)));
+    const bool measuring = args.Has("--measure");
+    const std::string cache = args.Text("--cache", vmbench::SelfDirectory() + "/../bench-cache");
     std::string tree = cache + "/tree-" + std::to_string(entries);
     if (!measuring) {
         if (!vmbench::TreeIsComplete(tree)) {
