@@ -80,7 +80,7 @@ TEmailForm::TEmailForm(TAppContext& context, const TImageList& tagImages, QWidge
     TagListView->setRootIsDecorated(false);
     TagListView->setColumnWidth(0, 120);
     TagListView->setColumnWidth(1, 300);
-    TagListView->setToolTip("Use the right mouse click to specifiy a recipient");
+    TagListView->setToolTip("Use the right mouse click to specify a recipient");
     TagListView->setContextMenuPolicy(Qt::CustomContextMenu);
     TagListView->setMinimumSize(440, 250);
     TagPopupMenu = Named(new QMenu(this), "TagPopupMenu");

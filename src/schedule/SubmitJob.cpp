@@ -54,7 +54,14 @@ std::vector<std::string> LogNumberTexts(const TRefStore& store, const std::strin
 
 std::string DefaultProgramLocation(const std::string& programPath)
 {
-    return programPath.empty() ? std::string() : fs::path(programPath).parent_path().string();
+    if (programPath.empty())
+        return {};
+    const fs::path dir = fs::path(programPath).parent_path();
+    const fs::path installed = dir.parent_path() / "lib" / "volumark";
+    std::error_code ec;
+    if (!fs::exists(dir / kBatchFileName, ec) && fs::exists(installed / kBatchFileName, ec))
+        return installed.string();
+    return dir.string();
 }
 
 namespace {

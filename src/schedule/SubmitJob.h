@@ -26,7 +26,10 @@ std::vector<std::string> ReferenceNames(const TRefStore& store);
 // or its directory does not exist.
 std::vector<std::string> LogNumberTexts(const TRefStore& store, const std::string& reference);
 
-// Where the program location starts: the directory of the running program.
+// Where the program location starts: the directory that holds VM_BATCH.CMD, beside the running
+// program (a build) or, for an installed program (/usr/bin/volumark), lib/volumark beside its
+// bin directory (/usr/lib/volumark, which holds the script and a link to the program); the
+// program's own directory when neither holds it.
 std::string DefaultProgramLocation(const std::string& programPath);
 
 // Checks the request, then adds the job on the server (empty: this computer). Every refusal

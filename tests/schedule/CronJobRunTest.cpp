@@ -4,6 +4,7 @@
 #include "platform/CrontabText.h"
 #include "platform/Scheduler.h"
 #include "schedule/JobCommand.h"
+#include "schedule/SubmitJob.h"
 #include "support/ProcessRunner.h"
 #include "support/RefFixture.h"
 
@@ -173,3 +174,29 @@ TEST_F(BatchFile, ARunOnceJobLogsOnceAndLeavesTheRestOfTheCrontab)
 }
 
 } // namespace
+
+// The installed layout: the program in usr/bin, the script in usr/lib/volumark beside a link to
+// the program. The submit dialog offers that directory, and a job's line run from it logs.
+TEST_F(BatchFile, AnInstalledProgramOffersTheScriptsDirectoryAndItsJobsRun)
+{
+    namespace fs = std::filesystem;
+    const std::string usr = fx.Root / "usr";
+    fs::create_directories(usr + "/bin");
+    fs::create_directories(usr + "/lib/volumark");
+    fs::create_symlink(ProgramDir() + "volumark", usr + "/bin/volumark");
+    fs::copy_file(Batch(), usr + "/lib/volumark/VM_BATCH.CMD");
+    fs::create_symlink("../../bin/volumark", usr + "/lib/volumark/volumark");
+
+    EXPECT_EQ(vm::DefaultProgramLocation(usr + "/bin/volumark"), usr + "/lib/volumark");
+    EXPECT_EQ(vm::DefaultProgramLocation(ProgramDir() + "volumark") + "/", ProgramDir());
+    EXPECT_EQ(vm::DefaultProgramLocation(fx.Root / "elsewhere/volumark"), fx.Root / "elsewhere");
+
+    vm::TJobRequest request;
+    request.Reference = "My Big Ref";
+    request.ProgramLocation = vm::DefaultProgramLocation(usr + "/bin/volumark");
+    request.DataDirectory = fx.DataDir();
+    request.Compare = false;
+    ProcessResult r = Run({"/bin/sh", "-c", vm::JobCommandLine(request)});
+    EXPECT_EQ(r.Status, 0) << vm::JobCommandLine(request) << "\n" << r.Err;
+    EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0001.kdf"});
+}
