@@ -126,7 +126,7 @@ TEST_F(VmlogTest, BadUsageAndBadInputEndWithAClearMessage)
         int Status;
         std::string Message;
     } cases[] = {
-        {{}, 2, "usage:"},
+        {{}, 2, "Usage: vmlog COMMAND"},
         {{"frobnicate"}, 2, "unknown command"},
         {{"scan", "-o", dir_ / "x.kdf"}, 2, "no path to scan"},
         {{"scan", dir_ / "d"}, 2, "no log file given"},
