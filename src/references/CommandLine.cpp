@@ -74,6 +74,7 @@ void Apply(const std::string& keyword, const TArgument& arg, const TCommandLineL
         state.Folder = arg.Value;
     }
 }
+
 // The keywords an argument selects, in the order they are tried; -help and /h stand for /?.
 std::vector<const char*> SelectedKeywords(const TArgument& arg)
 {
