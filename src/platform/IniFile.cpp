@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/IniFileText.h"
+#include "platform/SharedLocks.h"
 
 #include <cerrno>
 #include <climits>
@@ -14,9 +15,12 @@ namespace {
 
 // Reads, changes and writes back the file under its lock; nothing is written when the change
 // leaves the text as it was (so a delete on a missing file creates nothing).
-template <class F> void Modify(const std::string& path, F change)
+template <class F>
+void Modify(const std::string& path, const std::string& sharedLockMounts, F change)
 {
     std::string target = WriteTarget(path);
+    if (!sharedLockMounts.empty())
+        RequireSharedLocks(target, sharedLockMounts);
     TFileLock lock(target);
     TIniFileText text(ReadFileContent(target));
     if (change(text))
@@ -38,7 +42,10 @@ bool ParseInteger(const std::string& s, long long& out)
 
 } // namespace
 
-TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+TIniFile::TIniFile(std::string path, std::string sharedLockMounts)
+    : path_(std::move(path)), sharedLockMounts_(std::move(sharedLockMounts))
+{
+}
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const
@@ -58,7 +65,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value)
 {
     TIniFileText::CheckWritable(section, key, value);
-    Modify(path_, [&](TIniFileText& t) { return t.Set(section, key, value); });
+    Modify(path_, sharedLockMounts_, [&](TIniFileText& t) { return t.Set(section, key, value); });
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, long long value)
@@ -68,12 +75,12 @@ void TIniFile::WriteInteger(const std::string& section, const std::string& key, 
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& key)
 {
-    Modify(path_, [&](TIniFileText& t) { return t.Remove(section, key); });
+    Modify(path_, sharedLockMounts_, [&](TIniFileText& t) { return t.Remove(section, key); });
 }
 
 void TIniFile::EraseSection(const std::string& section)
 {
-    Modify(path_, [&](TIniFileText& t) { return t.RemoveSection(section); });
+    Modify(path_, sharedLockMounts_, [&](TIniFileText& t) { return t.RemoveSection(section); });
 }
 
 void TIniFile::ReplaceKeys(const std::string& section,
@@ -82,7 +89,7 @@ void TIniFile::ReplaceKeys(const std::string& section,
 {
     for (const auto& [key, value] : values)
         TIniFileText::CheckWritable(section, key, value);
-    Modify(path_, [&](TIniFileText& t) {
+    Modify(path_, sharedLockMounts_, [&](TIniFileText& t) {
         bool changed = false;
         for (const auto& [key, value] : t.Entries(section))
             if (replaced(key))
@@ -142,7 +149,7 @@ long long TIniFile::TakeNumber(const std::string& section, const std::string& ke
                                long long defaultValue)
 {
     long long taken = defaultValue;
-    Modify(path_, [&](TIniFileText& t) {
+    Modify(path_, sharedLockMounts_, [&](TIniFileText& t) {
         auto v = t.Value(section, key);
         if (v)
             ParseInteger(*v, taken);

@@ -19,7 +19,11 @@ bool SameIniName(const std::string& a, const std::string& b);
 class TIniFile
 {
 public:
-    explicit TIniFile(std::string path);
+    // sharedLockMounts: when not empty, the file may be shared between computers (a data
+    // directory on a network file system), and every write is refused, with the reason, where
+    // the mount table read from there says that the file system's locks do not reach the other
+    // computers (platform/SharedLocks.h).
+    explicit TIniFile(std::string path, std::string sharedLockMounts = {});
 
     const std::string& FileName() const { return path_; }
 
@@ -63,6 +67,7 @@ public:
 
 private:
     std::string path_;
+    std::string sharedLockMounts_;
 };
 
 } // namespace vm

@@ -222,6 +222,9 @@ TMountTable TMountTable::Parse(const std::string& text)
         m.MountPoint = Unescape(f[4]);
         m.Type = Unescape(f[dash + 1]);
         m.Source = dash + 2 < f.size() ? Unescape(f[dash + 2]) : std::string();
+        m.Options = Unescape(f[5]);
+        if (dash + 3 < f.size())
+            m.Options += "," + Unescape(f[dash + 3]);
         if (m.MountPoint.empty() || m.MountPoint[0] != '/')
             continue;
         m.MountPoint = JoinAbsolute(Components(m.MountPoint));

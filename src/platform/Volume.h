@@ -17,6 +17,7 @@ struct TMount
     std::string Root;       // the part of the source file system that is mounted ("/" mostly)
     std::string Type;       // as the kernel names it: ext4, vfat, iso9660, nfs4, cifs ...
     std::string Source;     // the device or "//server/share", "server:/export" ...
+    std::string Options;    // the mount's options, then the file system's, comma-separated
 };
 
 // The server and share behind a network mount's source; empty when the source names none.

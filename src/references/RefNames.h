@@ -9,6 +9,9 @@
 
 namespace vm {
 
+// The references' file in the data directory.
+inline const char* const kRefIniFileName = "Volumark.ini";
+
 std::string FourDigitForm(long long n);
 // "Ref" + the four-digit form.
 std::string RefSectionName(int n);

@@ -6,6 +6,7 @@
 #include "core/LogWalk.h"
 #include "platform/IniFileText.h"
 #include "platform/PendingFile.h"
+#include "platform/SharedLocks.h"
 
 #include <algorithm>
 
@@ -127,10 +128,17 @@ int TRefStore::NewRefNumber() const
     return highest + 1;
 }
 
+void TRefStore::CheckSharedLocks() const
+{
+    RequireSharedLocks(RefIniPath(), mountSource_);
+}
+
 bool TRefStore::CreateRef(int n, const std::string& name)
 {
-    // A name the INI file cannot hold is refused before the directory exists.
+    // A name the INI file cannot hold, or an INI file that could not be changed safely, is
+    // refused before the directory exists.
     TIniFileText::CheckWritable(RefSection(n), "Name", name);
+    CheckSharedLocks();
     int error = 0;
     if (!files_->MakeDirectory(RefDir(n), error))
         return false;
@@ -313,6 +321,8 @@ int TRefStore::LastLogNumber(int n) const
 
 void TRefStore::ReconcileRefs()
 {
+    // Another computer's run could not be told from an abandoned one by its lock.
+    CheckSharedLocks();
     TIniFile ini = RefIni();
     // Reference -1 stands for "no reference": a section of that name is a leftover.
     int error = 0;

@@ -70,10 +70,17 @@ public:
     // unless a test gives another, which must outlive the store and its copies.
     TFileSystem& Files() const { return *files_; }
     void SetFileSystem(TFileSystem& fs) { files_ = &fs; }
-    std::string RefIniPath() const { return dataDir_ + "/Volumark.ini"; }
+    std::string RefIniPath() const { return dataDir_ + "/" + kRefIniFileName; }
     std::string SharesIniPath() const { return dataDir_ + "/VMVols.ini"; }
     std::string FilterIniPath() const { return dataDir_ + "/VMFilter.ini"; }
-    TIniFile RefIni() const { return TIniFile(RefIniPath()); }
+    // Volumark.ini; its changes are refused where the data directory's file system keeps its
+    // locks on this computer only (platform/SharedLocks.h), as other computers may share it.
+    TIniFile RefIni() const { return TIniFile(RefIniPath(), mountSource_); }
+    const std::string& MountSource() const { return mountSource_; }
+    // Raises std::runtime_error, with the reason, where Volumark.ini could not be changed
+    // safely (its locks would not reach the other computers that share the data directory):
+    // changes that begin elsewhere (a directory made, files removed) ask here first.
+    void CheckSharedLocks() const;
     TShareList Shares() const { return TShareList(SharesIniPath(), mountSource_); }
 
     static std::string RefSection(int n) { return RefSectionName(n); }
@@ -93,6 +100,7 @@ public:
     int NewRefNumber() const;
     // Creates the reference directory and, only when that succeeded, writes Name and
     // NextLogNo=1. False when the directory existed or could not be made (nothing written).
+    // Raises, before anything is made, where CheckSharedLocks does.
     bool CreateRef(int n, const std::string& name);
     // Takes the number of the next log under the INI file's lock and advances NextLogNo, so two
     // processes never write the same log.
@@ -131,7 +139,8 @@ public:
     // temporaries of logs and comparisons whose writers are gone (platform/PendingFile.h),
     // rebuilds the section of a reference directory that has none (named after it, paths from
     // its newest log with unit 0 and "Not Detected"), and gives a section without its directory
-    // an empty one. Raises std::runtime_error when Volumark.ini cannot be written.
+    // an empty one. Raises std::runtime_error when Volumark.ini cannot be written, and before
+    // anything is removed where CheckSharedLocks does.
     void ReconcileRefs();
 
     // The size text of the lists and reports ("2 KB", "1.00 GB").

@@ -147,7 +147,7 @@ std::optional<std::vector<size_t>> CheckNewPath(const TRefStore& store, TUserInt
 }
 
 bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths listed,
-                      const std::string& typed)
+                      const std::string& typed, const TGivenVolumeFacts& given)
 {
     const std::string path = RefPathOf(typed);
     std::vector<std::string> listedPaths;
@@ -162,14 +162,16 @@ bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths lis
     TRefPath added;
     try {
         const TVolumeFacts facts = store.GetVolumeFacts(path);
-        int32_t unit = facts.Unit;
+        const std::string fileSystem =
+            given.FileSystem.empty() ? facts.FileSystem : given.FileSystem;
+        int32_t unit = given.Unit > 0 ? given.Unit : facts.Unit;
         if (unit == 0) {
-            const int32_t offered = OfferedClusterSize(facts.FileSystem);
-            if (ui.MessageDlg(ClusterSizeQuestion(facts.FileSystem, offered), TMsgDlgType::Warning,
+            const int32_t offered = OfferedClusterSize(fileSystem);
+            if (ui.MessageDlg(ClusterSizeQuestion(fileSystem, offered), TMsgDlgType::Warning,
                               mbtn::Yes | mbtn::No | mbtn::Help, help::ClusterSize) == idYes)
                 unit = offered;
         }
-        added = store.ResolveRefPath(path, unit, facts.FileSystem);
+        added = store.ResolveRefPath(path, unit, fileSystem);
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());
         return false;
@@ -270,6 +272,13 @@ TRefDeletion DeleteReference(TRefStore& store, TUserInterface& ui, int n,
     const std::string dir = store.RefDir(n);
     if (!store.Files().IsDirectoryPath(dir))
         return TRefDeletion::Refused;
+    // The section goes last: where it could not go, nothing is removed at all.
+    try {
+        store.CheckSharedLocks();
+    } catch (const std::exception& e) {
+        ui.ShowMessage(e.what());
+        return TRefDeletion::Refused;
+    }
     if (ui.MessageBox("Are you sure you want to delete this Reference. All data will be lost?",
                       "Confirm Delete", mb::YesNo | mb::IconQuestion | mb::DefButton2) != idYes)
         return TRefDeletion::Refused;

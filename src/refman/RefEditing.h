@@ -72,12 +72,20 @@ int32_t OfferedClusterSize(const std::string& fileSystem);
 // The warning that offers it (Yes takes it, No leaves the unit to be chosen later).
 std::string ClusterSizeQuestion(const std::string& fileSystem, int32_t offered);
 
+// What the user gives for a new path instead of what its volume tells: a unit above 0, a file
+// system name that is not empty.
+struct TGivenVolumeFacts
+{
+    int32_t Unit = 0;
+    std::string FileSystem;
+};
+
 // Adds a path to reference n, whose paths are listed (in the order shown). Refuses a path that
 // cannot be a reference's path, lies inside a listed one or is listed already; offers to drop
-// listed paths that the new one covers; asks for a unit when the volume does not tell one.
-// Then writes the paths, sorted by path, in one write. True when the paths changed.
+// listed paths that the new one covers; asks for a unit when neither the volume nor given tells
+// one. Then writes the paths, sorted by path, in one write. True when the paths changed.
 bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths listed,
-                      const std::string& path);
+                      const std::string& path, const TGivenVolumeFacts& given = {});
 
 // Writes the paths of reference n in their order in one write; false (after a message) when
 // Volumark.ini cannot be written.
