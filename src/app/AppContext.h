@@ -21,7 +21,10 @@ struct TDisplayFlags
 
 struct TAppContext
 {
-    std::string DataDirectory;          // the current directory at start, taken once
+    std::string DataDirectory;          // chosen at start (references/DataDirectory.h)
+    // Why no data directory could be taken (a --data directory that does not exist); the
+    // program then says so and ends.
+    std::string DataDirectoryError;
     std::string ProgramPath;            // the running executable; empty when it cannot be told
     std::vector<std::string> Arguments; // the command-line arguments after the program name
     // The caption of plain messages (ShowMessage); opening a log or comparison makes it

@@ -1,5 +1,8 @@
 #include "app/Startup.h"
 
+#include "platform/Registry.h"
+#include "references/DataDirectory.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -19,11 +22,15 @@ bool EnvironmentSet(const char* name)
 TAppContext MakeAppContext(int argc, char** argv)
 {
     TAppContext context;
-    std::error_code ec;
-    context.DataDirectory = std::filesystem::current_path(ec).string();
     context.ProgramPath = RunningProgramPath();
-    for (int i = 1; i < argc; ++i)
-        context.Arguments.emplace_back(argv[i]);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    TDataOption option = TakeDataOption(arguments);
+    context.Arguments = std::move(option.Rest);
+    std::error_code ec;
+    const TDataDirectoryChoice choice = ChooseDataDirectory(
+        option.Directory, std::filesystem::current_path(ec).string(), TRegistry());
+    context.DataDirectory = choice.Path;
+    context.DataDirectoryError = option.Error.empty() ? choice.Error : option.Error;
     return context;
 }
 

@@ -6,8 +6,10 @@
 
 namespace vm {
 
-// The context of this run: the current directory as the data directory, the running
-// executable's path, and the arguments after the program name.
+// The context of this run: the data directory (--data DIR, $VOLUMARK_DATA, the current directory
+// when it holds Volumark.ini, the one the windows used last, else $XDG_DATA_HOME/volumark: see
+// references/DataDirectory.h), the running executable's path, and the arguments after the
+// program name without --data DIR.
 TAppContext MakeAppContext(int argc, char** argv);
 
 // The path of the running executable (/proc/self/exe); empty when it cannot be read. A program

@@ -1,10 +1,14 @@
 // The program's entry: without arguments the windows, with arguments the unattended command
 // line (in the windows' status window and message boxes when a display is there, on the console
-// otherwise). The current directory is the data directory, unless a log or comparison to open
-// lies in another one. --help, --version and unknown options are answered first.
+// otherwise). The data directory is chosen as references/DataDirectory.h says, unless a log or
+// comparison to open lies in another one; the windows keep it as the one to open next time.
+// --help, --version and unknown options are answered first.
 #include "app/Startup.h"
 #include "main/Unattended.h"
+#include "platform/Registry.h"
 #include "platform/Scheduler.h"
+#include "references/CommandLineRun.h"
+#include "references/DataDirectory.h"
 
 #ifdef VOLUMARK_GUI
 #include "app/MainForm.h"
@@ -47,9 +51,15 @@ int RunWithWindows(vm::TAppContext& context, int& argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (std::optional<int> status = vm::AnswerProgramOptions({argv + 1, argv + argc}))
+    // --data DIR names the data directory: it is no option to answer or refuse.
+    if (std::optional<int> status =
+            vm::AnswerProgramOptions(vm::TakeDataOption({argv + 1, argv + argc}).Rest))
         return *status;
     vm::TAppContext context = vm::MakeAppContext(argc, argv);
+    if (!context.DataDirectoryError.empty()) {
+        std::fprintf(stderr, "Volumark: %s\n", context.DataDirectoryError.c_str());
+        return vm::kExitArgumentRefused;
+    }
     vm::AdoptDataDirectoryOfFiles(context);
     // A job that was to run once retires its crontab line before it runs, so it runs only once.
     if (std::string problem = vm::RetireRunOnceJobOfEnvironment(); !problem.empty())
@@ -63,6 +73,13 @@ int main(int argc, char** argv)
     if (!vm::DisplayAvailable()) {
         std::fprintf(stderr, "%s\n", vm::kNeedsDisplayMessage);
         return 1;
+    }
+    try {
+        vm::TRegistry settings;
+        vm::RememberDataDirectory(settings, context.DataDirectory);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Volumark: the data directory is not kept for next time: %s\n",
+                     e.what());
     }
     return vm::RunInteractive(context, argc, argv);
 #else

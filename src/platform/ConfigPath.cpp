@@ -23,6 +23,14 @@ std::string HomeDirectory()
     return "/";
 }
 
+// A base directory of the XDG rules: the variable when it holds an absolute path (a relative one
+// is invalid and ignored), else the fallback below the home directory.
+std::string XdgBase(const char* variable, const char* underHome)
+{
+    const char* value = std::getenv(variable);
+    return (value && value[0] == '/') ? value : HomeDirectory() + underHome;
+}
+
 } // namespace
 
 std::string UserConfigFile(const char* overrideVariable, const std::string& fileName)
@@ -30,10 +38,12 @@ std::string UserConfigFile(const char* overrideVariable, const std::string& file
     const char* explicitPath = std::getenv(overrideVariable);
     if (explicitPath && *explicitPath)
         return explicitPath;
-    // A relative XDG_CONFIG_HOME is invalid by the base directory rules and is ignored.
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::string base = (config && config[0] == '/') ? config : HomeDirectory() + "/.config";
-    return base + "/volumark/" + fileName;
+    return XdgBase("XDG_CONFIG_HOME", "/.config") + "/volumark/" + fileName;
+}
+
+std::string UserDataDirectory()
+{
+    return XdgBase("XDG_DATA_HOME", "/.local/share") + "/volumark";
 }
 
 } // namespace vm

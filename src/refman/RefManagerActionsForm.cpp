@@ -4,7 +4,9 @@
 #include "refman/RefManagerForm.h"
 
 #include "app/MainForm.h"
+#include "platform/Registry.h"
 #include "platform/UserInterface.h"
+#include "references/DataDirectory.h"
 #include "refman/RefEditing.h"
 #include "refman/RefFiles.h"
 
@@ -453,6 +455,35 @@ void TRefManager::DeleteCompare1Click()
 void TRefManager::SharesButtonClick()
 {
     frame_.NetworkShareList1Click();
+}
+
+void TRefManager::DataDirectory1Click()
+{
+    const std::string chosen = BrowseForDataDirectory(Q(context_.DataDirectory));
+    if (!chosen.empty())
+        ChangeDataDirectory(chosen);
+}
+
+bool TRefManager::ChangeDataDirectory(const std::string& path)
+{
+    TUserInterface& ui = *context_.UI;
+    if (std::string problem = DataDirectoryProblem(path); !problem.empty()) {
+        ui.ShowMessage(problem);
+        return false;
+    }
+    // The windows of logs and comparisons belong to the data directory they came from.
+    frame_.CloseAllButRefMan();
+    TRegistry settings;
+    std::vector<std::string> notes;
+    TakeDataDirectory(path, settings, notes);
+    context_.DataDirectory = TRefStore(path).DataDir();
+    store_ = TRefStore(context_.DataDirectory);
+    DataDirectoryLabel->setText("Data directory: " + Q(context_.DataDirectory));
+    ClearCurrentRef();
+    FillRefListView();
+    for (const std::string& note : notes)
+        ui.ShowMessage(note);
+    return true;
 }
 
 } // namespace vm

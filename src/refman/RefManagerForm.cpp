@@ -162,6 +162,11 @@ TRefManager::TRefManager(TMDIParent& frame, QWidget* parent)
         return QFileDialog::getExistingDirectory(this, title, "/", QFileDialog::ShowDirsOnly)
             .toStdString();
     };
+    BrowseForDataDirectory = [this](const QString& current) {
+        return QFileDialog::getExistingDirectory(this, "Data directory", current,
+                                                 QFileDialog::ShowDirsOnly)
+            .toStdString();
+    };
 
     connect(&frame_, &TMDIParent::FolderModeEntered, this, &TRefManager::UpdateActions);
     connect(frame_.MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
@@ -235,6 +240,12 @@ void TRefManager::CreateControls()
     ManagerStatusBar = new QStatusBar(this);
     ManagerStatusBar->setObjectName("ManagerStatusBar");
     ManagerStatusBar->setSizeGripEnabled(false);
+    // Which data directory the window shows, always in view: the program may have opened the
+    // one used last rather than the one it was started in.
+    DataDirectoryLabel = new QLabel(ManagerStatusBar);
+    DataDirectoryLabel->setObjectName("DataDirectoryLabel");
+    DataDirectoryLabel->setText("Data directory: " + Q(context_.DataDirectory));
+    ManagerStatusBar->addPermanentWidget(DataDirectoryLabel);
 }
 
 const TRefRow* TRefManager::RefRowOf(const QTreeWidgetItem* item) const

@@ -72,6 +72,7 @@ public:
     QStackedWidget* RHSStack;
     QLabel* RefManContentsLabel;
     QStatusBar* ManagerStatusBar;
+    QLabel* DataDirectoryLabel; // in the status bar: "Data directory: /srv/volumark"
     QTimer* WizardStartTimer;
     TWizardForm* Wizard;
     // The toolbar's pictures; 7, 8, 9 and 12 are the View button's for the four views.
@@ -79,7 +80,7 @@ public:
 
     // The window's menus, merged into the main window's menu bar.
     QMenu *File1, *Edit1, *View1;
-    QAction *CreateReference1, *Close1, *CloseAll1, *Exit1;
+    QAction *CreateReference1, *DataDirectory1, *Close1, *CloseAll1, *Exit1;
     QAction *SelectAll1, *Delete1, *Rename1;
     QAction *ViewLogsAction, *ViewComparesAction, *ViewPathsAction, *ViewHistoryAction;
     // The pop-ups.
@@ -94,6 +95,9 @@ public:
     // The folder browser of "&Add path ..." and the wizard: the chosen directory, or empty.
     // Tests replace it.
     std::function<std::string(const QString& title)> BrowseForFolder;
+    // The directory chooser of "Data directory ...": the chosen directory, or empty. Tests
+    // replace it.
+    std::function<std::string(const QString& current)> BrowseForDataDirectory;
     // Shows the reference wizard (modally, by default).
     std::function<void()> ShowWizard;
     // Open a log or a comparison in its window (the main window's DisplayLog and DisplayComp).
@@ -152,6 +156,11 @@ public:
     void AllocationUnitClick(int32_t unit); // 0 for "Other ..."
     void FileSystemClick(int tag);
     void SharesButtonClick();
+    // "Data directory ...": the windows turn to another data directory.
+    void DataDirectory1Click();
+    // Turns to the data directory (closing the other windows first); false, after saying why,
+    // when it is none.
+    bool ChangeDataDirectory(const std::string& path);
     // The latest log of the selected reference, selected in the logs view; -1 (after saying
     // so) when it has none.
     int GetLatestLog();

@@ -48,12 +48,16 @@ void TRefManager::CreateMenus()
     CreateReference1 = MakeAction("Create &reference ...", "CreateReference1", nullptr);
     CreateReference1->setStatusTip("Create a reference with the reference wizard");
     connect(CreateReference1, &QAction::triggered, this, [this] { ShowWizard(); });
+    DataDirectory1 =
+        MakeAction("Data directory ...", "DataDirectory1", &TRefManager::DataDirectory1Click);
+    DataDirectory1->setStatusTip("Show the references of another data directory");
     Close1 = MakeAction("&Close", "Close1", nullptr);
     CloseAll1 = MakeAction("Close &all", "CloseAll1", nullptr);
     connect(CloseAll1, &QAction::triggered, &frame_, &TMDIParent::CloseAllButRefMan);
     Exit1 = MakeAction("E&xit", "Exit1", nullptr);
     connect(Exit1, &QAction::triggered, &frame_, &QWidget::close);
     File1->addAction(CreateReference1);
+    File1->addAction(DataDirectory1);
     File1->addAction(Close1);
     File1->addAction(CloseAll1);
     File1->addSeparator();
@@ -273,6 +277,7 @@ void TRefManager::UpdateActions()
     OpenButton->setToolTip(e.OpenButton ? Q(e.OpenHint) : QString("Open"));
     CompareButton->setEnabled(e.CompareButton);
     CreateReference1->setEnabled(e.CreateReference);
+    DataDirectory1->setEnabled(e.CreateReference);
     NewButton->setEnabled(e.NewButton);
     WizardButton->setEnabled(e.WizardButton);
     SharesButton->setEnabled(e.SharesButton);
