@@ -31,6 +31,7 @@ template <class Visitor, class Options> void VisitValues(Options& o, Visitor&& v
     visit.Bool("EmailRTF", o.EmailRTF);
     visit.Bool("EmailDialog", o.EmailDialog);
     visit.Bool("AllowLiveLogs", o.AllowLiveLogs);
+    visit.String("MetricsDirectory", o.MetricsDirectory);
 }
 
 struct TLoader

@@ -33,6 +33,10 @@ struct TOptions
     bool EmailRTF = false;                 // "Send email in RTF format" (not offered)
     bool EmailDialog = false;              // "Always show email message before sending"
     bool AllowLiveLogs = false;            // "Allow changes to log file"
+    // "Write metrics for monitoring into:": the directory of node_exporter's textfile collector
+    // that every logging run writes its metrics file into; empty: none (references/Metrics.h,
+    // whose $VOLUMARK_METRICS_DIR overrides it).
+    std::string MetricsDirectory;
 
     // Loads every value from the settings key (created when missing) into this object, which
     // holds the current state: ShowExt and ShowIcon are set true first; a missing boolean or

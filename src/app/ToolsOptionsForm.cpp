@@ -217,9 +217,18 @@ QWidget* TToolsOptionsForm::MakeLogsPage()
     label->setWordWrap(true);
     AllowChangesCheckBox =
         Named(new QCheckBox("Allow changes to log file", page), "AllowChangesCheckBox");
+    auto* metricsLabel =
+        Named(new QLabel("Write metrics for monitoring into:", page), "MetricsDirectoryLabel");
+    MetricsDirectoryEdit = Named(new QLineEdit(page), "MetricsDirectoryEdit");
+    MetricsDirectoryEdit->setAccessibleName("Write metrics for monitoring into");
+    MetricsDirectoryEdit->setPlaceholderText("/var/lib/prometheus/node-exporter");
+    metricsLabel->setBuddy(MetricsDirectoryEdit);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(label);
     layout->addWidget(AllowChangesCheckBox);
+    layout->addSpacing(12);
+    layout->addWidget(metricsLabel);
+    layout->addWidget(MetricsDirectoryEdit);
     layout->addStretch();
     return page;
 }
@@ -254,6 +263,7 @@ void TToolsOptionsForm::ToControls(const TOptions& o)
     EmailRTFCheckBox->setChecked(o.EmailRTF);
     EmailDialogCheckBox->setChecked(o.EmailDialog);
     AllowChangesCheckBox->setChecked(o.AllowLiveLogs);
+    MetricsDirectoryEdit->setText(Q(o.MetricsDirectory));
     EmailCheckBoxClick(); // also when the box kept its state and sent no signal
 }
 
@@ -276,6 +286,7 @@ TOptions TToolsOptionsForm::ControlOptions() const
     o.EmailRTF = EmailRTFCheckBox->isChecked();
     o.EmailDialog = EmailDialogCheckBox->isChecked();
     o.AllowLiveLogs = AllowChangesCheckBox->isChecked();
+    o.MetricsDirectory = S(MetricsDirectoryEdit->text());
     return o;
 }
 

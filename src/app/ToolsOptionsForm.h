@@ -59,6 +59,7 @@ public:
     QComboBox* DiskFreeComboBox;
     QCheckBox* SendSubjectCheckBox;
     QCheckBox* AllowChangesCheckBox;
+    QLineEdit* MetricsDirectoryEdit;
     QPushButton *OKButton, *CancelButton, *HelpButton;
 
     void EmailCheckBoxClick();

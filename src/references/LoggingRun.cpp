@@ -1,12 +1,15 @@
 #include "references/LoggingRun.h"
 #include "references/LogHistory.h"
+#include "references/Metrics.h"
 
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
 #include "platform/PendingFile.h"
+#include "platform/Registry.h"
 #include "platform/UserInterface.h"
 
 #include <cerrno>
+#include <chrono>
 
 namespace vm {
 
@@ -59,6 +62,19 @@ std::unique_ptr<TPendingFile> CreateNewLog(const TRefStore& store, int n, int& m
             throw EFOpenError("Cannot create file " + path + ": " + ErrorText(EEXIST));
     }
 }
+// The metrics file of the reference, when the options or the environment name a directory for
+// it. The log is written whatever happens here; a failure is said, not raised.
+void WriteRunMetrics(const TRefStore& store, TUserInterface& ui, int n, const TRunFacts& facts)
+{
+    const std::string dir = ConfiguredMetricsDirectory(TRegistry());
+    if (dir.empty())
+        return;
+    try {
+        WriteReferenceMetrics(store, n, dir, &facts);
+    } catch (const std::exception& e) {
+        ui.ShowMessage(std::string("The metrics were not written: ") + e.what());
+    }
+}
 } // namespace
 
 TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
@@ -72,6 +88,7 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
         ui.ShowMessage(kCannotLogRef);
         return result;
     }
+    const auto started = std::chrono::steady_clock::now();
     int m = 0;
     std::unique_ptr<TPendingFile> log = CreateNewLog(store, n, m);
     result.LogNumber = m;
@@ -85,6 +102,8 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
         result.Path = log->Path();
         if (!result.Unreadable.empty())
             ui.Status().SetText(UnreadableDirectoriesText(result.Unreadable.size()));
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+        WriteRunMetrics(store, ui, n, {m, took.count(), result.Unreadable});
     }
     return result;
 }

@@ -37,7 +37,9 @@ struct TLogRunResult
 // when a unit is not set. Errors are raised. ui also runs the scan's pending messages and is told
 // that a run is in progress (TLoggingInProgress) while it works; a log written with directories
 // that could not be read says how many in the status window's Text. Files go through
-// store.Files().
+// store.Files(). A written log also writes the reference's metrics file where the options or
+// $VOLUMARK_METRICS_DIR name a directory (references/Metrics.h); a failure there is shown
+// through ui and leaves the log as it is.
 TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler);
 
