@@ -1,8 +1,6 @@
 #include "main/Unattended.h"
 
 #include "platform/ConsoleUserInterface.h"
-#include "platform/MailFile.h"
-#include "platform/Registry.h"
 #include "platform/Version.h"
 #include "references/CommandLine.h"
 #include "references/CommandLineRun.h"
@@ -68,37 +66,10 @@ TUnattendedResult RunCommandLineWith(TAppContext& context, TUserInterface& ui, b
                                      TWindowHooks windows)
 {
     TRefStore store(context.DataDirectory);
-    TCommandLineLookups lookups;
-    lookups.FindRefByName = [&](const std::string& name) { return store.FindRefByName(name); };
-    lookups.LastLogNumber = [&](int n) { return store.LastLogNumber(n); };
-
     TCommandLineState state;
-    ParseCommandLine(context.Arguments, lookups, ui, state);
-
-    TRegistry settings;
-    TCommandLineEnv env;
-    env.Store = &store;
-    env.UI = &ui;
-    env.Settings = &settings;
-    env.Locale = TLocale::FromEnvironment();
-    env.MailFile = TMailFile::DefaultPath();
-    env.DisplayStreamLog = std::move(windows.DisplayStreamLog);
-    env.OpenFile = std::move(windows.OpenFile);
-    if (console) {
-        env.ShowHelp = [](const std::string& help) {
-            std::string text;
-            for (char c : help)
-                if (c != '\r')
-                    text += c;
-            std::printf("%s\n\n%s", text.c_str(), ExitStatusText().c_str());
-            std::fflush(stdout);
-        };
-        env.Note = [](const std::string& note) {
-            std::fprintf(stderr, "Volumark: %s\n", note.c_str());
-        };
-    }
     TUnattendedResult result;
-    result.Status = RunCommandLine(state, env);
+    result.Status =
+        RunArguments(store, ui, context.Arguments, console, "Volumark", state, std::move(windows));
     result.KeepWindows =
         (state.FolderMode || !state.OpenFiles.empty()) && result.Status == kExitSuccess;
     return result;

@@ -4,6 +4,7 @@
 #include "app/AppContext.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
+#include "references/CommandLineRun.h"
 #include "references/FilePlace.h"
 
 #include <functional>
@@ -31,15 +32,6 @@ struct TUnattendedResult
 {
     int Status = 0;
     bool KeepWindows = false; // a folder log or an opened file is showing: the windows go on
-};
-
-// What the windows offer the command line; empty members when there is no display.
-struct TWindowHooks
-{
-    // Shows the folder mode's log; without it the folder mode ends with kExitNoWindows.
-    std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
-    // Opens a log or a comparison; without it opening ends with kExitNoWindows.
-    std::function<void(const TFilePlace&)> OpenFile;
 };
 
 // Parses the arguments and performs the run through ui (the console prints the help on stdout).

@@ -46,7 +46,7 @@ void Apply(const std::string& keyword, const TArgument& arg, const TCommandLineL
         if (state.ReferenceNumber == -1) {
             state.ReferenceRequested = false;
             state.ArgumentRefused = true;
-            Inform(ui, "Reference [" + arg.Value + "] not found");
+            Inform(ui, ReferenceNotFoundText(arg.Value));
         }
     } else if (keyword == "COMPARE") {
         state.CompareRequested = true;
@@ -142,6 +142,13 @@ std::string CommandLineHelpText()
            "nnn\r\n"
            "/K - after comparing delete previous compares to conserve disc space\r\n"
            "e.g : /Ref=\"My Big Ref\" /C {logs and compares - \"My Big Ref\"}.";
+}
+
+std::string ReferenceNotFoundText(const std::string& name)
+{
+    std::string text = "Reference [";
+    text.append(name).append("] not found");
+    return text;
 }
 
 } // namespace vm

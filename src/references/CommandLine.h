@@ -62,6 +62,9 @@ inline const char* const kCommandLineCaption = "Volumark ";
 void ParseCommandLine(const std::vector<std::string>& arguments, const TCommandLineLookups& lookups,
                       TUserInterface& ui, TCommandLineState& state);
 
+// "Reference [name] not found": a name that no reference has.
+std::string ReferenceNotFoundText(const std::string& name);
+
 // The five lines of the help text, separated by CR LF.
 std::string CommandLineHelpText();
 

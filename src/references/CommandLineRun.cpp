@@ -4,6 +4,7 @@
 #include "core/DirCompare.h"
 #include "platform/AsciiCase.h"
 #include "platform/FileSystem.h"
+#include "platform/MailFile.h"
 #include "platform/Registry.h"
 #include "platform/UserInterface.h"
 #include "references/CompareRun.h"
@@ -11,6 +12,7 @@
 #include "references/RefStore.h"
 #include "references/ResultsMail.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace vm {
@@ -256,6 +258,40 @@ int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env)
     for (const std::string& file : state.OpenFiles)
         Fail(exit, OpenFile(file, env));
     return exit;
+}
+
+int RunArguments(const TRefStore& store, TUserInterface& ui,
+                 const std::vector<std::string>& arguments, bool console,
+                 const std::string& programName, TCommandLineState& state, TWindowHooks windows)
+{
+    TCommandLineLookups lookups;
+    lookups.FindRefByName = [&](const std::string& name) { return store.FindRefByName(name); };
+    lookups.LastLogNumber = [&](int n) { return store.LastLogNumber(n); };
+    ParseCommandLine(arguments, lookups, ui, state);
+
+    TRegistry settings;
+    TCommandLineEnv env;
+    env.Store = &store;
+    env.UI = &ui;
+    env.Settings = &settings;
+    env.Locale = TLocale::FromEnvironment();
+    env.MailFile = TMailFile::DefaultPath();
+    env.DisplayStreamLog = std::move(windows.DisplayStreamLog);
+    env.OpenFile = std::move(windows.OpenFile);
+    if (console) {
+        env.ShowHelp = [](const std::string& help) {
+            std::string text;
+            for (char c : help)
+                if (c != '\r')
+                    text += c;
+            std::printf("%s\n\n%s", text.c_str(), ExitStatusText().c_str());
+            std::fflush(stdout);
+        };
+        env.Note = [programName](const std::string& note) {
+            std::fprintf(stderr, "%s: %s\n", programName.c_str(), note.c_str());
+        };
+    }
+    return RunCommandLine(state, env);
 }
 
 } // namespace vm

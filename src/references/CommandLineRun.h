@@ -60,4 +60,22 @@ TStatusEvent CommandLineStatusHandler(TCommandLineState& state, TUserInterface& 
 // Performs what state asks for; returns the exit status. Messages go through env.UI.
 int RunCommandLine(TCommandLineState& state, TCommandLineEnv& env);
 
+// What the windows offer the command line; empty members when there is no display.
+struct TWindowHooks
+{
+    // Shows the folder mode's log; without it the folder mode ends with kExitNoWindows.
+    std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
+    // Opens a log or a comparison; without it opening ends with kExitNoWindows.
+    std::function<void(const TFilePlace&)> OpenFile;
+};
+
+// The unattended run of arguments on the store, as the program and vmadmin start it: parsed,
+// then run with the options of the settings store, the locale of the environment and the mail
+// file. console: the help goes to stdout with the exit statuses, and notes to stderr, each line
+// beginning with programName and ": ". state receives what the arguments asked for.
+int RunArguments(const TRefStore& store, TUserInterface& ui,
+                 const std::vector<std::string>& arguments, bool console,
+                 const std::string& programName, TCommandLineState& state,
+                 TWindowHooks windows = {});
+
 } // namespace vm
