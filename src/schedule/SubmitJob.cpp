@@ -80,28 +80,36 @@ std::string LocalProblem(const TJobRequest& request)
 
 } // namespace
 
-std::optional<uint32_t> SubmitJob(const TJobRequest& request, const std::string& server,
-                                  TScheduler& scheduler, TUserInterface& ui)
+bool CheckJobRequest(const TJobRequest& request, const std::string& server, TScheduler& scheduler,
+                     TUserInterface& ui)
 {
     if (request.Reference.empty()) {
         ui.ShowMessage("A reference name must be specified");
-        return std::nullopt;
+        return false;
     }
     if (request.ProgramLocation.empty()) {
         ui.ShowMessage("Please specify the program file location for Volumark");
-        return std::nullopt;
+        return false;
     }
     // "/c=0" would be refused by every run of the job.
     if (request.Compare && !request.CompareLatest && LogNumberOfText(request.LogText) < 1) {
         ui.ShowMessage("Please choose the log to compare with");
-        return std::nullopt;
+        return false;
     }
     if (server.empty() || SameTextIgnoringCase(server, scheduler.LocalComputerName())) {
         if (std::string problem = LocalProblem(request); !problem.empty()) {
             ui.ShowMessage(problem);
-            return std::nullopt;
+            return false;
         }
     }
+    return true;
+}
+
+std::optional<uint32_t> SubmitJob(const TJobRequest& request, const std::string& server,
+                                  TScheduler& scheduler, TUserInterface& ui)
+{
+    if (!CheckJobRequest(request, server, scheduler, ui))
+        return std::nullopt;
     const TSchedulerJob job = JobOf(request);
     ui.SetBusy(true);
     ui.ProcessMessages();

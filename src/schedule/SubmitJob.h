@@ -32,6 +32,11 @@ std::vector<std::string> LogNumberTexts(const TRefStore& store, const std::strin
 // program's own directory when neither holds it.
 std::string DefaultProgramLocation(const std::string& programPath);
 
+// The checks of a request before it is queued on the server (empty: this computer); each
+// refusal is shown. True when the job may be added.
+bool CheckJobRequest(const TJobRequest& request, const std::string& server, TScheduler& scheduler,
+                     TUserInterface& ui);
+
 // Checks the request, then adds the job on the server (empty: this computer). Every refusal
 // and failure is shown and leaves nothing queued; success shows "Successfully queued job "
 // with the job's number and returns it.
