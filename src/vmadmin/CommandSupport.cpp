@@ -8,62 +8,46 @@
 
 namespace vm::vmadmin {
 
-std::optional<std::string> TArgReader::Value(const std::string& name)
+std::optional<std::string> TArgReader::Take(const std::string& name, TTaking taking)
 {
     std::optional<std::string> value;
     const std::string prefix = name + "=";
-    for (size_t i = 0; i < args_.size();) {
-        if (args_[i] == "--")
-            break;
-        if (args_[i] == name) {
+    for (size_t i = 0; i < args_.size() && args_[i] != "--";) {
+        size_t taken = 0;
+        if (args_[i] == name && taking == TTaking::NextValue) {
             if (i + 1 == args_.size())
                 throw EUsage(name + " needs a value");
             value = args_[i + 1];
-            args_.erase(args_.begin() + std::ptrdiff_t(i), args_.begin() + std::ptrdiff_t(i + 2));
-        } else if (args_[i].starts_with(prefix)) {
+            taken = 2;
+        } else if (args_[i] == name) {
+            value = "";
+            taken = 1;
+        } else if (taking != TTaking::Bare && args_[i].starts_with(prefix)) {
             value = args_[i].substr(prefix.size());
-            args_.erase(args_.begin() + std::ptrdiff_t(i));
-        } else {
-            ++i;
+            taken = 1;
         }
+        if (taken == 0)
+            ++i;
+        else
+            args_.erase(args_.begin() + std::ptrdiff_t(i),
+                        args_.begin() + std::ptrdiff_t(i + taken));
     }
     return value;
+}
+
+std::optional<std::string> TArgReader::Value(const std::string& name)
+{
+    return Take(name, TTaking::NextValue);
 }
 
 bool TArgReader::Flag(const std::string& name)
 {
-    bool found = false;
-    for (size_t i = 0; i < args_.size();) {
-        if (args_[i] == "--")
-            break;
-        if (args_[i] == name) {
-            found = true;
-            args_.erase(args_.begin() + std::ptrdiff_t(i));
-        } else {
-            ++i;
-        }
-    }
-    return found;
+    return Take(name, TTaking::Bare).has_value();
 }
 
 std::optional<std::string> TArgReader::FlagOrValue(const std::string& name)
 {
-    std::optional<std::string> value;
-    const std::string prefix = name + "=";
-    for (size_t i = 0; i < args_.size();) {
-        if (args_[i] == "--")
-            break;
-        if (args_[i] == name) {
-            value = "";
-            args_.erase(args_.begin() + std::ptrdiff_t(i));
-        } else if (args_[i].starts_with(prefix)) {
-            value = args_[i].substr(prefix.size());
-            args_.erase(args_.begin() + std::ptrdiff_t(i));
-        } else {
-            ++i;
-        }
-    }
-    return value;
+    return Take(name, TTaking::BareOrJoined);
 }
 
 TArgs TArgReader::Operands(size_t min, size_t max, const std::string& usage)

@@ -54,6 +54,14 @@ public:
     TArgs Operands(size_t min, size_t max, const std::string& usage);
 
 private:
+    enum class TTaking
+    {
+        NextValue,    // "--name VALUE" or "--name=VALUE"
+        Bare,         // "--name"
+        BareOrJoined, // "--name" or "--name=VALUE"
+    };
+    std::optional<std::string> Take(const std::string& name, TTaking taking);
+
     TArgs args_;
 };
 

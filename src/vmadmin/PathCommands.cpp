@@ -13,17 +13,6 @@ namespace vm::vmadmin {
 
 namespace {
 
-// --unit as the windows take a typed unit: a whole number from 1, else their message.
-std::optional<int32_t> UnitOption(TAdmin& admin, const std::optional<std::string>& text)
-{
-    if (!text)
-        return 0;
-    std::optional<int32_t> unit = ParseAllocUnit(*text);
-    if (!unit)
-        admin.UI.ShowMessage(kAllocUnitError);
-    return unit;
-}
-
 // A path as typed, relative ones taken from the current directory as every command line tool
 // takes them.
 std::string TypedPath(const std::string& typed)
@@ -33,6 +22,41 @@ std::string TypedPath(const std::string& typed)
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(typed, ec);
     return ec ? typed : absolute.string();
+}
+
+// A path's command: its options --unit and --fs, then the reference and the path.
+struct TPathRequest
+{
+    int Reference = -1;
+    std::string Path;
+    std::optional<std::string> UnitText, FileSystem;
+    int32_t Unit = 0; // the --unit given, 0 without one
+};
+
+// Reads the request; nothing (after the windows' message) when --unit is not a whole number
+// from 1, as the windows refuse a typed unit.
+std::optional<TPathRequest> ReadPathRequest(TAdmin& admin, const TArgs& args,
+                                            const std::string& usage)
+{
+    TArgReader reader(args);
+    TPathRequest request;
+    request.UnitText = reader.Value("--unit");
+    request.FileSystem = reader.Value("--fs");
+    const TArgs ops = reader.Operands(2, 2, usage);
+    if (request.FileSystem && request.FileSystem->empty())
+        throw EUsage("--fs needs a file system name");
+    RequireChangeable(admin.Store);
+    request.Reference = FindReference(admin.Store, ops[0]);
+    request.Path = TypedPath(ops[1]);
+    if (request.UnitText) {
+        std::optional<int32_t> unit = ParseAllocUnit(*request.UnitText);
+        if (!unit) {
+            admin.UI.ShowMessage(kAllocUnitError);
+            return std::nullopt;
+        }
+        request.Unit = *unit;
+    }
+    return request;
 }
 
 // The listed paths of reference n: none for a reference without paths.
@@ -58,21 +82,16 @@ size_t PathIndex(const TRefPaths& paths, const std::string& typed, const std::st
 
 int PathAdd(TAdmin& admin, const TArgs& args)
 {
-    TArgReader reader(args);
-    const std::optional<std::string> unitText = reader.Value("--unit");
-    const std::optional<std::string> fileSystem = reader.Value("--fs");
-    const TArgs ops =
-        reader.Operands(2, 2, "vmadmin path add REF PATH [--unit N] [--fs NAME] [--yes]");
-    TRefStore& store = admin.Store;
-    RequireChangeable(store);
-    const int n = FindReference(store, ops[0]);
-    const std::optional<int32_t> unit = UnitOption(admin, unitText);
-    if (!unit)
+    const std::optional<TPathRequest> request =
+        ReadPathRequest(admin, args, "vmadmin path add REF PATH [--unit N] [--fs NAME] [--yes]");
+    if (!request)
         return 1;
     TGivenVolumeFacts given;
-    given.Unit = *unit;
-    given.FileSystem = fileSystem.value_or("");
-    return CreateRefAddPath(store, admin.UI, n, ListedPaths(store, n), TypedPath(ops[1]), given)
+    given.Unit = request->Unit;
+    given.FileSystem = request->FileSystem.value_or("");
+    const int n = request->Reference;
+    return CreateRefAddPath(admin.Store, admin.UI, n, ListedPaths(admin.Store, n), request->Path,
+                            given)
                ? 0
                : 1;
 }
@@ -96,27 +115,21 @@ int PathRemove(TAdmin& admin, const TArgs& args)
 
 int PathSet(TAdmin& admin, const TArgs& args)
 {
-    TArgReader reader(args);
-    const std::optional<std::string> unitText = reader.Value("--unit");
-    const std::optional<std::string> fileSystem = reader.Value("--fs");
     const std::string usage = "vmadmin path set REF PATH [--unit N] [--fs NAME]";
-    const TArgs ops = reader.Operands(2, 2, usage);
-    if (!unitText && !fileSystem)
+    const std::optional<TPathRequest> request = ReadPathRequest(admin, args, usage);
+    if (!request)
+        return 1;
+    if (!request->UnitText && !request->FileSystem)
         throw EUsage("nothing to set; usage: " + usage);
-    if (fileSystem && fileSystem->empty())
-        throw EUsage("--fs needs a file system name");
     TRefStore& store = admin.Store;
-    RequireChangeable(store);
-    const int n = FindReference(store, ops[0]);
-    const std::optional<int32_t> unit = UnitOption(admin, unitText);
-    if (!unit)
-        return 1;
-    const size_t index = PathIndex(ListedPaths(store, n), ops[1], ops[0]);
+    const int n = request->Reference;
+    const size_t index = PathIndex(ListedPaths(store, n), request->Path, store.RefName(n));
     // Each change is recorded in the share list and written as the window's menus do it.
-    if (unitText && !EditAllocationUnit(store, admin.UI, n, ListedPaths(store, n), index, *unit))
+    if (request->UnitText &&
+        !EditAllocationUnit(store, admin.UI, n, ListedPaths(store, n), index, request->Unit))
         return 1;
-    if (fileSystem &&
-        !EditFileSystem(store, admin.UI, n, ListedPaths(store, n), index, *fileSystem))
+    if (request->FileSystem &&
+        !EditFileSystem(store, admin.UI, n, ListedPaths(store, n), index, *request->FileSystem))
         return 1;
     return 0;
 }

@@ -49,6 +49,16 @@ std::vector<std::string> PathTexts(const TRefPaths& paths)
     return texts;
 }
 
+// Refuses, with the reference manager's words, a name that reference n (-1: a new one) cannot
+// take.
+bool NameAccepted(TAdmin& admin, const std::string& name, int n)
+{
+    const TRefNameCheck check = CheckRefName(admin.Store, name, n);
+    if (check != TRefNameCheck::Accepted)
+        admin.UI.ShowMessage(RenameRefusal(check));
+    return check == TRefNameCheck::Accepted;
+}
+
 } // namespace
 
 int RefList(TAdmin& admin, const TArgs& args)
@@ -138,11 +148,8 @@ int RefCreate(TAdmin& admin, const TArgs& args)
     const TArgs ops = TArgReader(args).Operands(1, 1, "vmadmin ref create NAME");
     TRefStore& store = admin.Store;
     RequireChangeable(store);
-    const TRefNameCheck check = CheckRefName(store, ops[0], -1);
-    if (check != TRefNameCheck::Accepted) {
-        admin.UI.ShowMessage(RenameRefusal(check));
+    if (!NameAccepted(admin, ops[0], -1))
         return 1;
-    }
     const int n = store.NewRefNumber();
     if (!store.CreateRef(n, ops[0])) {
         admin.UI.ShowMessage("The reference directory " + store.RefDir(n) +
@@ -158,11 +165,8 @@ int RefRename(TAdmin& admin, const TArgs& args)
     TRefStore& store = admin.Store;
     RequireChangeable(store);
     const int n = FindReference(store, ops[0]);
-    const TRefNameCheck check = CheckRefName(store, ops[1], n);
-    if (check != TRefNameCheck::Accepted) {
-        admin.UI.ShowMessage(RenameRefusal(check));
+    if (!NameAccepted(admin, ops[1], n))
         return 1;
-    }
     WriteRefName(store, n, ops[1]);
     return 0;
 }
