@@ -64,6 +64,7 @@ TEST(Startup, AnyDisplayVariableCounts)
 TEST(Startup, ContextTakesTheCurrentDirectoryAndArguments)
 {
     vmtest::TempDir dir;
+    dir.WriteFile("Volumark.ini", ""); // a data directory
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);

@@ -182,7 +182,8 @@ TEST_F(RefManagerFormTest, ControlsAndMenusCarryTheirNames)
     QStringList file;
     for (QAction* a : m.File1->actions())
         file << a->text();
-    EXPECT_EQ(file, (QStringList{"Create &reference ...", "&Close", "Close &all", "", "E&xit"}));
+    EXPECT_EQ(file, (QStringList{"Create &reference ...", "Data directory ...", "&Close",
+                                 "Close &all", "", "E&xit"}));
     EXPECT_FALSE(m.Close1->isEnabled());
     EXPECT_FALSE(m.CloseAll1->isEnabled());
     EXPECT_EQ(m.Delete1->shortcut(), QKeySequence(Qt::Key_Delete));

@@ -5,6 +5,7 @@
 #include "platform/Scheduler.h"
 #include "schedule/JobCommand.h"
 #include "schedule/SubmitJob.h"
+#include "support/CronLine.h"
 #include "support/ProcessRunner.h"
 #include "support/RefFixture.h"
 
@@ -15,36 +16,9 @@
 
 namespace {
 
+using vmtest::CronCommandOf;
 using vmtest::ProcessResult;
 using vmtest::TempDir;
-
-// What cron hands to the shell for a line: the text after the five time fields, cut at the
-// first bare "%", with "\%" read as "%" and "\\" as "\" (as Debian's cron does).
-std::string CronCommandOf(const std::string& line)
-{
-    size_t at = 0;
-    for (int field = 0; field < 5; ++field) {
-        at = line.find_first_not_of(" \t", at);
-        at = line.find_first_of(" \t", at);
-    }
-    std::string command;
-    bool escaped = false;
-    for (char c : line.substr(line.find_first_not_of(" \t", at))) {
-        if (escaped) {
-            if (c != '%' && c != '\\')
-                command += '\\';
-            command += c;
-            escaped = false;
-        } else if (c == '\\') {
-            escaped = true;
-        } else if (c == '%') {
-            break;
-        } else {
-            command += c;
-        }
-    }
-    return command;
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {

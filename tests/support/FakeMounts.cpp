@@ -35,11 +35,11 @@ FakeMounts::FakeMounts(const TempDir& dir) : dir_(dir)
 }
 
 FakeMounts& FakeMounts::Add(const std::string& mountPoint, const std::string& type,
-                            const std::string& source)
+                            const std::string& source, const std::string& options)
 {
     std::string id = std::to_string(next_++);
     text_ += id + " 1 0:" + id + " / " + Escape(mountPoint) + " rw,relatime - " + type + " " +
-             source + " rw\n";
+             source + " " + options + "\n";
     return *this;
 }
 

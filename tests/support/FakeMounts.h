@@ -17,8 +17,9 @@ public:
 
     // The temporary directory with symbolic links resolved.
     const std::string& Root() const { return root_; }
+    // options: the file system's own (nfs: "rw,vers=3,local_lock=all").
     FakeMounts& Add(const std::string& mountPoint, const std::string& type,
-                    const std::string& source);
+                    const std::string& source, const std::string& options = "rw");
     // Writes "mountinfo" into the directory and returns its path.
     std::string Write() const;
 
