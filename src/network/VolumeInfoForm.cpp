@@ -207,6 +207,9 @@ bool TVolumeInfoForm::Editing() const
 
 void TVolumeInfoForm::FormActivate()
 {
+    // The share list of the data directory shown now: the reference manager may have turned to
+    // another one since the window was made.
+    editor_ = MakeEditor(context_);
     QTreeWidgetItem* current = ShareTreeView->currentItem();
     const QString node = current ? current->data(0, kTextRole).toString() : QString();
     std::optional<TServerItem> server = SelectedServer();

@@ -94,6 +94,14 @@ TEST_F(VolumeInfoFormTest, ShowsServersAndTheSortedExpandedShareTree)
     EXPECT_EQ(servers->topLevelItemCount(), 3);
     EXPECT_EQ(servers->currentItem()->text(0), "BACKUP01");
 
+    // After the windows turned to another data directory, its share list is the one shown.
+    dir_.MakeDir("other");
+    dir_.WriteFile("other/VMVols.ini", "[FS7]\nIPAddress=10.0.0.77\n");
+    context_.DataDirectory = dir_ / "other";
+    f.FormActivate();
+    ASSERT_EQ(servers->topLevelItemCount(), 1);
+    EXPECT_EQ(servers->topLevelItem(0)->text(0), "FS7");
+
     f.ExitButton->click();
     EXPECT_FALSE(f.isVisible());
 }
