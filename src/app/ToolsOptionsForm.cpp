@@ -221,7 +221,7 @@ QWidget* TToolsOptionsForm::MakeLogsPage()
         Named(new QLabel("Write metrics for monitoring into:", page), "MetricsDirectoryLabel");
     MetricsDirectoryEdit = Named(new QLineEdit(page), "MetricsDirectoryEdit");
     MetricsDirectoryEdit->setAccessibleName("Write metrics for monitoring into");
-    MetricsDirectoryEdit->setPlaceholderText("/var/lib/prometheus/node-exporter");
+    MetricsDirectoryEdit->setPlaceholderText("(none)");
     metricsLabel->setBuddy(MetricsDirectoryEdit);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(label);
