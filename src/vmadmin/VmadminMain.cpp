@@ -72,7 +72,9 @@ std::string UsageText()
         "  --help, -h   this text;  --version  the version\n"
         "\nREF is a reference's name (letter case ignored). Messages go to stderr; a command "
         "that\nsucceeds prints only what it was asked to show.\n\n";
-    return text + ExitStatusText();
+    return text + ExitStatusText() +
+           "Status 1 also stands for a name, path or unit the windows refuse, an unknown log or "
+           "job,\nand a data directory that could not be changed safely: nothing was changed.\n";
 }
 
 int UsageError(const std::string& message)
