@@ -15,6 +15,12 @@
 #include <cstdio>
 #include <filesystem>
 
+namespace {
+const char* const kDataOptionHelp =
+    "--data DIR names the data directory (else $VOLUMARK_DATA; the current directory when it\n"
+    "holds Volumark.ini; the one the windows used last; $XDG_DATA_HOME/volumark).\n";
+} // namespace
+
 namespace vm {
 
 namespace {
@@ -284,7 +290,7 @@ int RunArguments(const TRefStore& store, TUserInterface& ui,
             for (char c : help)
                 if (c != '\r')
                     text += c;
-            std::printf("%s\n\n%s", text.c_str(), ExitStatusText().c_str());
+            std::printf("%s\n\n%s\n%s", text.c_str(), kDataOptionHelp, ExitStatusText().c_str());
             std::fflush(stdout);
         };
         env.Note = [programName](const std::string& note) {
