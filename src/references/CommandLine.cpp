@@ -80,7 +80,7 @@ std::vector<const char*> SelectedKeywords(const TArgument& arg)
 {
     std::string upper = AsciiUpperCase(arg.Name);
     if (upper == "HELP" || upper == "H")
-        upper = "?";
+        upper.assign(1, '?'); // (not = "?": a false -Wrestrict of g++ 12)
     std::vector<const char*> selected;
     for (const char* keyword : kKeywords)
         if (Selects(upper, keyword))

@@ -2,6 +2,7 @@
 // paths, logs, comparisons, history and scheduled jobs, over the same logic the windows use.
 #include "app/Startup.h"
 #include "platform/Registry.h"
+#include "platform/Version.h"
 #include "references/CommandLineRun.h"
 #include "references/DataDirectory.h"
 #include "vmadmin/Commands.h"
@@ -56,9 +57,11 @@ const TCommand kCommands[] = {
     {"metrics", "", Metrics, "metrics [--dir DIR]", "writes the metrics files of every reference"},
 };
 
+const char* const kSynopsis = "Usage: vmadmin [--data DIR] [--json] [--yes] COMMAND ...\n";
+
 std::string UsageText()
 {
-    std::string text = "usage: vmadmin [--data DIR] [--json] [--yes] COMMAND ...\n\ncommands:\n";
+    std::string text = std::string(kSynopsis) + "\ncommands:\n";
     for (const TCommand& c : kCommands)
         text += std::string("  vmadmin ") + c.Usage + "\n      " + c.Help + "\n";
     text +=
@@ -79,8 +82,7 @@ std::string UsageText()
 
 int UsageError(const std::string& message)
 {
-    std::fprintf(stderr, "vmadmin: %s\n", message.c_str());
-    std::fprintf(stderr, "Try \"vmadmin --help\".\n");
+    std::fprintf(stderr, "vmadmin: %s\n%sTry \"vmadmin --help\".\n", message.c_str(), kSynopsis);
     return kExitArgumentRefused;
 }
 
@@ -117,11 +119,13 @@ int main(int argc, char** argv)
         return 0;
     }
     if (version) {
-        std::printf("vmadmin (Volumark) %s\n", VOLUMARK_VERSION);
+        std::printf("vmadmin %s\n", kProgramVersion);
         return 0;
     }
     if (rest.empty())
         return UsageError("no command given");
+    if (rest[0].size() > 1 && rest[0][0] == '-' && rest[0] != "--")
+        return UsageError("unknown option " + rest[0]);
 
     const TCommand* command = nullptr;
     size_t used = 0;

@@ -127,7 +127,9 @@ TEST_F(VmadminTest, ExitStatusesAreTheUnattendedRuns)
 
     const ProcessResult unknown = Admin({"refs"});
     EXPECT_EQ(unknown.Status, 1);
-    EXPECT_EQ(unknown.Err, "vmadmin: unknown command \"refs\"\nTry \"vmadmin --help\".\n");
+    EXPECT_EQ(unknown.Err,
+              "vmadmin: unknown command \"refs\"\nUsage: vmadmin [--data DIR] [--json] "
+              "[--yes] COMMAND ...\nTry \"vmadmin --help\".\n");
     EXPECT_EQ(Admin({"ref", "list", "--colour"}).Status, 1);
 
     ASSERT_EQ(Admin({"ref", "create", "Empty"}).Status, 0);
