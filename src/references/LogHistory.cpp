@@ -2,7 +2,7 @@
 
 #include "app/SizeText.h"
 #include "core/LogWalk.h"
-#include "output/ListColumns.h"
+#include "output/TextTable.h"
 #include "references/RefStore.h"
 #include "refman/RefFiles.h"
 
@@ -70,29 +70,15 @@ std::vector<THistoryRow> HistoryRows(const std::vector<TLogSummary>& logs, const
 std::vector<std::string> HistoryTableLines(const std::vector<TLogSummary>& logs,
                                            const TLocale& locale)
 {
-    std::vector<THistoryRow> rows = HistoryRows(logs, locale);
-    rows.insert(rows.begin(), {"Log", "Date", "Space taken", "Size", "Change"});
-    size_t w[5] = {};
-    for (const THistoryRow& r : rows) {
-        const std::string* cells[] = {&r.Log, &r.Date, &r.SpaceTaken, &r.Size, &r.Change};
-        for (int c = 0; c < 5; ++c)
-            w[c] = std::max(w[c], CharacterCount(*cells[c]));
-    }
-    auto left = [](const std::string& s, size_t width) {
-        return s + std::string(width - CharacterCount(s), ' ');
-    };
-    auto right = [](const std::string& s, size_t width) {
-        return std::string(width - CharacterCount(s), ' ') + s;
-    };
+    std::vector<std::vector<std::string>> cells = {
+        {"Log", "Date", "Space taken", "Size", "Change"}};
+    for (THistoryRow& r : HistoryRows(logs, locale))
+        cells.push_back({std::move(r.Log), std::move(r.Date), std::move(r.SpaceTaken),
+                         std::move(r.Size), std::move(r.Change)});
     std::vector<std::string> lines = {"Recent logs of this reference :"};
-    for (const THistoryRow& r : rows) {
-        std::string line = right(r.Log, w[0]) + "  " + left(r.Date, w[1]) + "  " +
-                           right(r.SpaceTaken, w[2]) + "  " + right(r.Size, w[3]) + "  " +
-                           right(r.Change, w[4]);
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        lines.push_back(line);
-    }
+    for (std::string& line : TextTableLines(
+             cells, {TAlign::Right, TAlign::Left, TAlign::Right, TAlign::Right, TAlign::Right}))
+        lines.push_back(std::move(line));
     return lines;
 }
 
