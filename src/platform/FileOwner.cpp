@@ -3,26 +3,44 @@
 #include "platform/Volume.h"
 
 #include <cerrno>
+#include <grp.h>
 #include <pwd.h>
 #include <vector>
 
 namespace vm {
 
-std::string AccountName(uint32_t uid)
+namespace {
+
+// The name a reentrant look-up (getpwuid_r, getgrgid_r) gives an id, with a buffer grown until
+// the entry fits; the id in decimal when there is no entry.
+template <class Entry, class Lookup, class NameOf>
+std::string NameOfId(uint32_t id, Lookup lookup, NameOf nameOf)
 {
     std::vector<char> buffer(1024);
     for (;;) {
-        struct passwd entry = {};
-        struct passwd* found = nullptr;
-        int error = ::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found);
+        Entry entry = {};
+        Entry* found = nullptr;
+        int error = lookup(id, &entry, buffer.data(), buffer.size(), &found);
         if (error == ERANGE && buffer.size() < (1u << 20)) {
             buffer.resize(buffer.size() * 4);
             continue;
         }
-        if (error == 0 && found && found->pw_name && *found->pw_name)
-            return found->pw_name;
-        return std::to_string(uid);
+        if (error == 0 && found && nameOf(*found) && *nameOf(*found))
+            return nameOf(*found);
+        return std::to_string(id);
     }
+}
+
+} // namespace
+
+std::string AccountName(uint32_t uid)
+{
+    return NameOfId<struct passwd>(uid, ::getpwuid_r, [](const passwd& p) { return p.pw_name; });
+}
+
+std::string GroupName(uint32_t gid)
+{
+    return NameOfId<struct group>(gid, ::getgrgid_r, [](const group& g) { return g.gr_name; });
 }
 
 std::string FileOwnerName(TFileSystem& fs, TRootedWalker& walker, const std::string& path,

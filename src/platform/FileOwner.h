@@ -12,6 +12,8 @@ namespace vm {
 
 // The account name of a user id; the id in decimal when no account has it (as ls -l shows it).
 std::string AccountName(uint32_t uid);
+// The name of a group id; the id in decimal when no group has it.
+std::string GroupName(uint32_t gid);
 
 // The owner of the entry at path, reached below the walker's root without following a link, on a
 // volume whose file system is fileSystem as the reference store names it: "NWFS" asks the NetWare
