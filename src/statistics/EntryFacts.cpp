@@ -1,0 +1,49 @@
+#include "statistics/EntryFacts.h"
+
+#include "core/Coding.h"
+
+namespace vm {
+
+namespace {
+// A date the file holds none for: a log stores such a date as 0, which reads back as this.
+const TDateTime kNoDate = UnpackTime(0);
+} // namespace
+
+bool LogRecordsOwners(const TDirStorage&)
+{
+    return false;
+}
+
+TEntryFacts FactsOf(const TDirNode& node, std::string_view name, int64_t offset)
+{
+    TEntryFacts f;
+    f.Name = name;
+    f.Offset = offset;
+    f.Directory = node.Kind == kKindDirectory;
+    f.Deleted = (node.Tags & kTagDeleted) != 0;
+    f.Size = node.Size;
+    f.Space = node.Allocated;
+    f.Modified = node.Modified;
+    f.Accessed = node.Accessed;
+    f.ModifiedKnown = node.Modified != kNoDate;
+    f.AccessedKnown = node.Accessed != kNoDate;
+    return f;
+}
+
+TEntryFacts FactsOf(const TCompareRecord& r, std::string_view name, int64_t offset)
+{
+    TEntryFacts f;
+    f.Name = name;
+    f.Offset = offset;
+    f.Directory = r.Kind == kKindDirectory;
+    const bool gone = r.Condition == kConditionDeleted;
+    f.Size = gone ? r.SizeWas : r.SizeNow;
+    f.Space = gone ? r.AllocWas : r.AllocNow;
+    f.Modified = r.Modified;
+    f.Accessed = r.Accessed;
+    f.ModifiedKnown = r.Modified != kNoDate;
+    f.AccessedKnown = r.Accessed != kNoDate;
+    return f;
+}
+
+} // namespace vm

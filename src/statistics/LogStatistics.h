@@ -1,0 +1,144 @@
+// The statistics of a log or of one directory's subtree, gathered in one walk: the files' count,
+// size and space by type family and extension, by the age of their last change and of their
+// last access, by owner and group where the log records them, and the largest files and
+// directories. Files marked deleted from the disk are left out (and counted apart).
+//
+// Memory does not grow with the number of entries: the tables hold one row per family, age,
+// extension, owner and group (extensions and owners at most kMaxDistinct rows each, the rest in
+// one row), and the largest lists their N entries.
+#pragma once
+
+#include "core/DirStorage.h"
+#include "core/LogWalk.h"
+#include "core/TopN.h"
+#include "statistics/AgeBuckets.h"
+#include "statistics/EntryFacts.h"
+#include "statistics/FileFamily.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vm {
+
+struct TSpaceFigures
+{
+    int64_t Count = 0, Size = 0, Space = 0;
+    void Add(int64_t size, int64_t space)
+    {
+        ++Count;
+        Size += size;
+        Space += space;
+    }
+    bool operator==(const TSpaceFigures&) const = default;
+};
+
+// How many extensions, owners or groups get a row of their own; the rest share one.
+constexpr size_t kMaxDistinct = 10000;
+// The row the rest share: an extension no name can have, an id no account has.
+inline const std::string kOtherExtensions = "(others)";
+constexpr uint32_t kOtherIds = 0xFFFFFFFEu;
+
+// The row of key in a table that gives at most kMaxDistinct keys a row of their own; once it is
+// full, a new key counts in the row of other.
+template <class Map, class Key>
+typename Map::mapped_type& TableRow(Map& map, const Key& key, const Key& other)
+{
+    auto found = map.find(key);
+    if (found != map.end())
+        return found->second;
+    return map[map.size() < kMaxDistinct ? key : other];
+}
+
+// The extension a file's type is counted under: its extension in lower case with the dot
+// (".jpg"), "" for none.
+std::string ExtensionKey(std::string_view name);
+
+struct TLargestEntry
+{
+    int64_t Offset = -1;
+    int64_t Size = 0, Space = 0;
+    std::string Path; // the full path (filled when the statistics are finished)
+};
+
+struct TLogStatistics
+{
+    TSpaceFigures Files; // every file counted
+    int64_t Directories = 0;
+    int64_t DeletedFiles = 0; // marked deleted from the disk: not counted
+    std::array<TSpaceFigures, kFamilyCount> Families{};
+    std::unordered_map<std::string, TSpaceFigures> Extensions;
+    TDateTime AgeReference = 0; // the moment ages count back from
+    std::array<TSpaceFigures, kAgeBucketCount> Modified{}, Accessed{};
+    bool HasOwners = false; // false: the log records no owners, the two maps are empty
+    std::unordered_map<uint32_t, TSpaceFigures> Owners, Groups;
+    std::vector<TLargestEntry> LargestFiles, LargestDirectories; // largest space first
+    std::string Damage; // where a damaged log ended the walk; what came before counts
+};
+
+struct TStatisticsOptions
+{
+    size_t Largest = 100;       // how many of the largest files and directories to keep
+    TDateTime AgeReference = 0; // 0: the log's date
+};
+
+// Counts entries one at a time, from whatever walk gives them.
+class TStatisticsCollector
+{
+public:
+    TStatisticsCollector(size_t largest, TDateTime ageReference, bool hasOwners);
+    // A file or directory of the subtree (not the directory the walk starts at).
+    void Add(const TEntryFacts& entry);
+    // The statistics; the paths of the largest entries come from path(offset).
+    template <class PathOf> TLogStatistics Finish(PathOf&& path)
+    {
+        TakeLargest();
+        for (TLargestEntry& e : stats_.LargestFiles)
+            e.Path = path(e.Offset);
+        for (TLargestEntry& e : stats_.LargestDirectories)
+            e.Path = path(e.Offset);
+        return std::move(stats_);
+    }
+
+private:
+    struct TLarger
+    {
+        bool operator()(const TLargestEntry& a, const TLargestEntry& b) const
+        {
+            return a.Space != b.Space ? a.Space > b.Space : a.Offset < b.Offset;
+        }
+    };
+    void TakeLargest();
+
+    TLogStatistics stats_;
+    TTopN<TLargestEntry, TLarger> files_, directories_;
+};
+
+// The statistics of the subtree of the directory at dir (-1: the whole log), in steps.
+class TLogStatisticsWalk
+{
+public:
+    // The log outlives the walk.
+    TLogStatisticsWalk(TDirStorage& log, int64_t dir, const TStatisticsOptions& options = {});
+    // Reads at most budget records; true while more remain.
+    bool Step(size_t budget);
+    bool Done() const { return done_; }
+    // Once done: the statistics (the walk is spent).
+    TLogStatistics Take();
+
+private:
+    TDirStorage& log_;
+    TLogWalk walk_;
+    TStatisticsCollector collector_;
+    bool done_ = false;
+    std::string damage_;
+};
+
+// The whole walk at once (vmlog, the results mail).
+TLogStatistics CollectLogStatistics(TDirStorage& log, int64_t dir = -1,
+                                    const TStatisticsOptions& options = {});
+
+} // namespace vm
