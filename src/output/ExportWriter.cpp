@@ -147,6 +147,14 @@ void TExportWriter::SetNumber(int field, int64_t value)
     AppendNumber(Value(field), value);
 }
 
+void TExportWriter::SetDecimal(int field, double value, int decimals)
+{
+    char text[64];
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    Value(field).assign(text, result.ec == std::errc() ? result.ptr : text);
+}
+
 void TExportWriter::SetBool(int field, bool value)
 {
     Value(field) = value ? "true" : "false";

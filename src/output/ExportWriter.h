@@ -54,6 +54,9 @@ public:
     // A text that names a file: with its exact bytes beside it where it is not valid UTF-8.
     void SetPath(int field, std::string_view bytes);
     void SetNumber(int field, int64_t value);
+    // A number with a fraction, written with exactly `decimals` decimals and a "." whatever the
+    // locale (a share in per cent: 12.50).
+    void SetDecimal(int field, double value, int decimals);
     void SetBool(int field, bool value);
     // A list of texts: a JSON array, or in CSV the texts joined by ";".
     void SetList(int field, const std::vector<std::string_view>& texts);

@@ -3,7 +3,12 @@
 // To add a command, declare it here and add a row to the table in VmlogMain.cpp.
 #pragma once
 
+#include "platform/Stream.h"
+
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vm::vmlog {
@@ -22,11 +27,19 @@ int DumpCommand(const TArgs& args);
 int ExportCommand(const TArgs& args);
 // vmlog compare OLD.kdf NEW.kdf -o OUT.kcf [--top N] (CompareCommand.cpp)
 int CompareCommand(const TArgs& args);
+// vmlog report FILE [--by type|age|owner|largest] [--top N] [--format text|csv|json]
+int ReportCommand(const TArgs& args);
 // vmlog dump of a comparison file, and how dump tells one from a log (CompareCommand.cpp).
 bool IsComparisonFile(const std::string& path);
 int DumpCompareFile(const std::string& file);
 
 // "vmlog: " + message on stderr; returns status.
 int Fail(const std::string& message, int status = kExitFailed);
+// Writes all of text to fd; raises std::system_error when it cannot (a full disk, a closed pipe).
+void WriteAll(int fd, std::string_view text);
+// Whether the stream begins with a log's signature.
+bool IsLogFile(TStream& stream);
+// The value of --top N: a whole number from 1 to 1000000; nothing for another text.
+std::optional<size_t> ParseTopCount(const std::string& value);
 
 } // namespace vm::vmlog

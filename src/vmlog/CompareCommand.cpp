@@ -91,14 +91,10 @@ int CompareCommand(const TArgs& args)
             } else {
                 value = a.substr(6);
             }
-            char* end = nullptr;
-            errno = 0;
-            const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
-            if (value.empty() || *end != 0 || errno != 0 || value[0] == '-' || n == 0 ||
-                n > 1000000)
+            top = ParseTopCount(value);
+            if (!top)
                 return Fail("--top needs a whole number from 1 to 1000000, not \"" + value + "\"",
                             kExitUsage);
-            top = static_cast<size_t>(n);
         } else if (a == "-o") {
             if (i + 1 == args.size())
                 return Fail("-o needs a value", kExitUsage);

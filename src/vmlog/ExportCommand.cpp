@@ -65,25 +65,6 @@ std::optional<TExportRequest> ParseExport(const TArgs& args, int& status)
     return request;
 }
 
-void WriteAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw std::system_error(errno, std::generic_category(), "cannot write the export");
-        text.remove_prefix(static_cast<size_t>(n));
-    }
-}
-
-bool IsLogFile(TStream& stream)
-{
-    uint8_t signature[kSignatureLength] = {};
-    return stream.ReadAt(0, signature, kSignatureLength) == kSignatureLength &&
-           std::memcmp(signature, kSignature, 13) == 0 && signature[13] == 0x1A;
-}
-
 TExportResult Export(const TExportRequest& request, const TExportSink& sink)
 {
     TFileStream input(request.Input, TFileMode::OpenRead);

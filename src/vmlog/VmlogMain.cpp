@@ -25,6 +25,9 @@ const TCommand kCommands[] = {
      "Writes the comparison of two logs"},
     {"export", ExportCommand, "vmlog export FILE [--format csv|json|jsonl] [-o OUT]",
      "Writes every entry of a log or a comparison as CSV or JSON"},
+    {"report", ReportCommand,
+     "vmlog report FILE [--by type|age|owner|largest] [--top N] [--format text|csv|json]",
+     "Sums up a log's space by type, age, owner and size, or a comparison's change"},
 };
 
 const char kExitStatuses[] = "Exit status: 0 done, 1 failed (the reason on stderr), 2 bad usage.\n";

@@ -1,0 +1,388 @@
+#include "statistics/StatisticsReport.h"
+
+#include "app/SizeText.h"
+#include "output/ListColumns.h"
+#include "output/TextTable.h"
+
+namespace vm {
+
+namespace {
+
+// One table of a report: what scripts call it, what a reader sees above it, the caption of its
+// name column, and a line that stands instead of rows where the file has none to give.
+struct TTable
+{
+    const char* Key;
+    std::string Title;
+    const char* NameCaption;
+    bool Paths = false; // the names are full paths
+    std::string Note = {};
+};
+
+std::string ShareText(double share, const TLocale& locale)
+{
+    return locale.FormatFixed(share * 100.0, 1) + "%";
+}
+
+// "1 file", "12 files".
+std::string Count(int64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string ChangeText(int64_t change, const TLocale& locale)
+{
+    return (change > 0 ? "+" : "") + SizeText(change, locale);
+}
+
+// Text blocks and CSV or JSON records, written to the sink as they are made.
+class TReportWriter
+{
+public:
+    TReportWriter(const TReportOptions& options, const TLocale& locale, const TExportSink& sink,
+                  std::vector<std::string> fields)
+        : options_(options), locale_(locale), sink_(sink)
+    {
+        if (options_.Format != TReportFormat::Text)
+            writer_.emplace(options_.Format == TReportFormat::Csv ? TExportFormat::Csv
+                                                                  : TExportFormat::Json,
+                            std::move(fields), sink_);
+    }
+    bool Text() const { return !writer_; }
+    TExportWriter& Records() { return *writer_; }
+    void Lines(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const std::string& line : lines)
+            text += line + "\n";
+        sink_(text);
+    }
+    // A heading, the table (its first row the captions) and an empty line.
+    void Block(const std::string& title, const std::vector<std::vector<std::string>>& cells,
+               const std::vector<TAlign>& align, const std::string& note)
+    {
+        std::vector<std::string> lines = {title};
+        if (!note.empty())
+            lines.push_back("  " + note);
+        else if (cells.size() <= 1)
+            lines.push_back("  (none)");
+        else
+            for (std::string& line : TextTableLines(cells, align, "  "))
+                lines.push_back(std::move(line));
+        lines.push_back("");
+        Lines(lines);
+    }
+    void Finish()
+    {
+        if (writer_)
+            writer_->Finish();
+    }
+
+private:
+    const TReportOptions& options_;
+    const TLocale& locale_;
+    const TExportSink& sink_;
+    std::optional<TExportWriter> writer_;
+};
+
+bool Wanted(const TReportOptions& o, TReportTables t)
+{
+    return o.Tables == TReportTables::All || o.Tables == t;
+}
+
+// ---- Logs ---------------------------------------------------------------------------------------
+
+enum TLogField
+{
+    kLogTable,
+    kLogName,
+    kLogId,
+    kLogFiles,
+    kLogSize,
+    kLogSpace,
+    kLogPercent
+};
+
+void WriteLogTable(TReportWriter& out, const TTable& table, const std::vector<TStatsRow>& rows,
+                   const TLocale& locale)
+{
+    if (!out.Text()) {
+        TExportWriter& w = out.Records();
+        for (const TStatsRow& r : rows) {
+            w.SetText(kLogTable, table.Key);
+            if (table.Paths)
+                w.SetPath(kLogName, r.Name);
+            else
+                w.SetText(kLogName, r.Name);
+            if (r.Id >= 0)
+                w.SetNumber(kLogId, r.Id);
+            if (!table.Paths)
+                w.SetNumber(kLogFiles, r.Count);
+            w.SetNumber(kLogSize, r.Size);
+            w.SetNumber(kLogSpace, r.Space);
+            w.SetDecimal(kLogPercent, r.Share * 100.0, 2);
+            w.EndRecord();
+        }
+        return;
+    }
+    std::vector<std::vector<std::string>> cells;
+    if (table.Paths) {
+        cells.push_back({"Space", "Size", "Share", table.NameCaption});
+        for (const TStatsRow& r : rows)
+            cells.push_back({SizeText(r.Space, locale), SizeText(r.Size, locale),
+                             ShareText(r.Share, locale), OneLine(r.Name)});
+        out.Block(table.Title, cells, {TAlign::Right, TAlign::Right, TAlign::Right, TAlign::Left},
+                  table.Note);
+        return;
+    }
+    cells.push_back({table.NameCaption, "Files", "Size", "Space", "Share"});
+    for (const TStatsRow& r : rows)
+        cells.push_back({OneLine(r.Name), std::to_string(r.Count), SizeText(r.Size, locale),
+                         SizeText(r.Space, locale), ShareText(r.Share, locale)});
+    out.Block(table.Title, cells,
+              {TAlign::Left, TAlign::Right, TAlign::Right, TAlign::Right, TAlign::Right},
+              table.Note);
+}
+
+void WriteLogTotals(TReportWriter& out, const TLogStatistics& s, const TReportOptions& options,
+                    const TLocale& locale)
+{
+    if (!out.Text()) {
+        TExportWriter& w = out.Records();
+        auto total = [&w](const char* name, int64_t count, const TSpaceFigures* f) {
+            w.SetText(kLogTable, "total");
+            w.SetText(kLogName, name);
+            w.SetNumber(kLogFiles, count);
+            if (f) {
+                w.SetNumber(kLogSize, f->Size);
+                w.SetNumber(kLogSpace, f->Space);
+                w.SetDecimal(kLogPercent, 100.0, 2);
+            }
+            w.EndRecord();
+        };
+        total("files", s.Files.Count, &s.Files);
+        total("directories", s.Directories, nullptr);
+        total("deleted files", s.DeletedFiles, nullptr);
+        return;
+    }
+    std::vector<std::string> lines;
+    if (!options.Title.empty())
+        lines.push_back("Statistics of " + OneLine(options.Title));
+    lines.push_back(Count(s.Files.Count, "file", "files") + " in " +
+                    Count(s.Directories, "directory", "directories") + ": size " +
+                    SizeText(s.Files.Size, locale) + ", space " + SizeText(s.Files.Space, locale));
+    if (s.DeletedFiles > 0)
+        lines.push_back(Count(s.DeletedFiles, "file", "files") +
+                        " marked deleted from the disk not counted");
+    lines.push_back("");
+    out.Lines(lines);
+}
+
+// ---- Comparisons
+// ---------------------------------------------------------------------------------
+
+enum TChangeField
+{
+    kCmpTable,
+    kCmpName,
+    kCmpId,
+    kCmpFilesWas,
+    kCmpFilesNow,
+    kCmpSpaceWas,
+    kCmpSpaceNow,
+    kCmpChange
+};
+
+void WriteChangeTable(TReportWriter& out, const TTable& table, const std::vector<TChangeRow>& rows,
+                      const TLocale& locale)
+{
+    if (!out.Text()) {
+        TExportWriter& w = out.Records();
+        for (const TChangeRow& r : rows) {
+            w.SetText(kCmpTable, table.Key);
+            if (table.Paths)
+                w.SetPath(kCmpName, r.Name);
+            else
+                w.SetText(kCmpName, r.Name);
+            if (r.Id >= 0)
+                w.SetNumber(kCmpId, r.Id);
+            if (!table.Paths) {
+                w.SetNumber(kCmpFilesWas, r.CountWas);
+                w.SetNumber(kCmpFilesNow, r.CountNow);
+            }
+            w.SetNumber(kCmpSpaceWas, r.SpaceWas);
+            w.SetNumber(kCmpSpaceNow, r.SpaceNow);
+            w.SetNumber(kCmpChange, r.Change());
+            w.EndRecord();
+        }
+        return;
+    }
+    std::vector<std::vector<std::string>> cells;
+    if (table.Paths) {
+        cells.push_back({"Change", "Space was", "Space now", table.NameCaption});
+        for (const TChangeRow& r : rows)
+            cells.push_back({ChangeText(r.Change(), locale), SizeText(r.SpaceWas, locale),
+                             SizeText(r.SpaceNow, locale), OneLine(r.Name)});
+        out.Block(table.Title, cells, {TAlign::Right, TAlign::Right, TAlign::Right, TAlign::Left},
+                  table.Note);
+        return;
+    }
+    cells.push_back(
+        {table.NameCaption, "Files was", "Files now", "Space was", "Space now", "Change"});
+    for (const TChangeRow& r : rows)
+        cells.push_back({OneLine(r.Name), std::to_string(r.CountWas), std::to_string(r.CountNow),
+                         SizeText(r.SpaceWas, locale), SizeText(r.SpaceNow, locale),
+                         ChangeText(r.Change(), locale)});
+    out.Block(
+        table.Title, cells,
+        {TAlign::Left, TAlign::Right, TAlign::Right, TAlign::Right, TAlign::Right, TAlign::Right},
+        table.Note);
+}
+
+const char kNoOwners[] = "This log does not record owners.";
+const char kNoOwnersInComparison[] = "This comparison does not record owners.";
+
+} // namespace
+
+std::optional<TReportFormat> ReportFormatOfName(std::string_view name)
+{
+    if (name == "text")
+        return TReportFormat::Text;
+    if (name == "csv")
+        return TReportFormat::Csv;
+    if (name == "json")
+        return TReportFormat::Json;
+    return std::nullopt;
+}
+
+std::optional<TReportTables> ReportTablesOfName(std::string_view name)
+{
+    if (name == "type")
+        return TReportTables::Type;
+    if (name == "age")
+        return TReportTables::Age;
+    if (name == "owner")
+        return TReportTables::Owner;
+    if (name == "largest")
+        return TReportTables::Largest;
+    return std::nullopt;
+}
+
+void WriteLogReport(const TLogStatistics& s, const TReportOptions& o, const TLocale& locale,
+                    const TIdNames& names, const TExportSink& sink)
+{
+    TReportWriter out(o, locale, sink,
+                      {"table", "name", "id", "files", "size", "space", "percent"});
+    const size_t top = o.Top;
+    WriteLogTotals(out, s, o, locale);
+    if (Wanted(o, TReportTables::Type)) {
+        WriteLogTable(out, {"family", "Space by type", "Type"}, FamilyRows(s), locale);
+        WriteLogTable(out, {"extension", "Space by extension", "Extension"}, ExtensionRows(s, top),
+                      locale);
+    }
+    if (Wanted(o, TReportTables::Age)) {
+        const std::string since =
+            " (days counted back from " +
+            locale.DateTimeText(static_cast<double>(static_cast<int64_t>(s.AgeReference))) + ")";
+        WriteLogTable(out, {"modified", "Last modified" + since, "Age"}, AgeRows(s, false), locale);
+        WriteLogTable(out, {"accessed", "Last accessed" + since, "Age"}, AgeRows(s, true), locale);
+    }
+    if (Wanted(o, TReportTables::Owner)) {
+        const std::string note = s.HasOwners ? "" : kNoOwners;
+        WriteLogTable(out, {"owner", "Space by owner", "Owner", false, note},
+                      OwnerRows(s, false, names.Owner, top), locale);
+        if (s.HasOwners)
+            WriteLogTable(out, {"group", "Space by group", "Group"},
+                          OwnerRows(s, true, names.Group, top), locale);
+    }
+    if (Wanted(o, TReportTables::Largest)) {
+        WriteLogTable(out, {"largest_file", "Largest files", "Path", true},
+                      LargestRows(s, false, top), locale);
+        WriteLogTable(out, {"largest_directory", "Largest directories", "Path", true},
+                      LargestRows(s, true, top), locale);
+    }
+    out.Finish();
+}
+
+void WriteComparisonReport(const TComparisonStatistics& s, const TReportOptions& o,
+                           const TLocale& locale, const TIdNames& names, const TExportSink& sink)
+{
+    TReportWriter out(
+        o, locale, sink,
+        {"table", "name", "id", "files_was", "files_now", "space_was", "space_now", "change"});
+    const size_t top = o.Top;
+    if (out.Text()) {
+        std::vector<std::string> lines;
+        if (!o.Title.empty())
+            lines.push_back("Changes in " + OneLine(o.Title));
+        lines.push_back(Count(s.Files.CountWas, "file", "files") + " then, " +
+                        std::to_string(s.Files.CountNow) + " now: space " +
+                        SizeText(s.Files.SpaceWas, locale) + " then, " +
+                        SizeText(s.Files.SpaceNow, locale) + " now, change " +
+                        ChangeText(s.Files.Change(), locale));
+        lines.push_back("");
+        out.Lines(lines);
+    } else {
+        TExportWriter& w = out.Records();
+        w.SetText(kCmpTable, "total");
+        w.SetText(kCmpName, "files");
+        w.SetNumber(kCmpFilesWas, s.Files.CountWas);
+        w.SetNumber(kCmpFilesNow, s.Files.CountNow);
+        w.SetNumber(kCmpSpaceWas, s.Files.SpaceWas);
+        w.SetNumber(kCmpSpaceNow, s.Files.SpaceNow);
+        w.SetNumber(kCmpChange, s.Files.Change());
+        w.EndRecord();
+    }
+    if (Wanted(o, TReportTables::Type)) {
+        WriteChangeTable(out, {"family", "Change by type", "Type"}, FamilyChangeRows(s), locale);
+        WriteChangeTable(out, {"extension", "Change by extension", "Extension"},
+                         ExtensionChangeRows(s, top), locale);
+    }
+    if (Wanted(o, TReportTables::Owner)) {
+        const std::string note = s.HasOwners ? "" : kNoOwnersInComparison;
+        WriteChangeTable(out, {"owner", "Change by owner", "Owner", false, note},
+                         OwnerChangeRows(s, false, names.Owner, top), locale);
+        if (s.HasOwners)
+            WriteChangeTable(out, {"group", "Change by group", "Group"},
+                             OwnerChangeRows(s, true, names.Group, top), locale);
+    }
+    if (Wanted(o, TReportTables::Largest)) {
+        WriteChangeTable(out, {"grew_directory", "Directories that grew most", "Path", true},
+                         GrewDirectoryRows(s, top), locale);
+        WriteChangeTable(out, {"shrank_directory", "Directories that shrank most", "Path", true},
+                         ShrankDirectoryRows(s, top), locale);
+        WriteChangeTable(out, {"grew_file", "Files that grew most", "Path", true},
+                         GrewFileRows(s, top), locale);
+    }
+    out.Finish();
+}
+
+std::vector<std::string> MailStatisticsLines(const TLogStatistics& s, const TLocale& locale,
+                                             const TIdNames& names)
+{
+    auto table = [&locale](const std::vector<TStatsRow>& rows) {
+        std::vector<std::vector<std::string>> cells;
+        for (const TStatsRow& r : rows)
+            cells.push_back({OneLine(r.Name), SizeText(r.Space, locale), ShareText(r.Share, locale),
+                             std::to_string(r.Count) + " files"});
+        return TextTableLines(cells, {TAlign::Left, TAlign::Right, TAlign::Right, TAlign::Right},
+                              "  ");
+    };
+    std::vector<std::string> lines;
+    const std::vector<TStatsRow> families = FamilyRows(s);
+    if (!families.empty()) {
+        lines.push_back("");
+        lines.push_back("Space by type :");
+        for (std::string& line : table(families))
+            lines.push_back(std::move(line));
+    }
+    if (s.HasOwners) {
+        lines.push_back("");
+        lines.push_back("Space by owner :");
+        for (std::string& line : table(OwnerRows(s, false, names.Owner, 10)))
+            lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+} // namespace vm
