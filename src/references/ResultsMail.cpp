@@ -4,8 +4,10 @@
 #include "app/SizeText.h"
 #include "core/DirCompare.h"
 #include "output/Email.h"
+#include "platform/FileOwner.h"
 #include "references/LoggingRun.h"
 #include "references/RefStore.h"
+#include "statistics/StatisticsReport.h"
 
 #include <cmath>
 
@@ -92,6 +94,10 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
             for (std::string& line : HistoryTableLines(facts.History, locale))
                 mail.Lines.push_back(std::move(line));
         }
+        if (facts.Statistics)
+            for (std::string& line :
+                 MailStatisticsLines(*facts.Statistics, locale, {AccountName, GroupName}))
+                mail.Lines.push_back(std::move(line));
     }
 
     if (!always && options.EmailGrown) {
@@ -142,6 +148,19 @@ int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface&
     TResultsMailText text = ComposeResultsMail(options, facts, locale);
     if (!text.Send)
         return 0;
+    // The walk over the whole new log is made only for a mail that goes, and has a body.
+    if (!options.EmailOnlySubject) {
+        try {
+            TFileStream file(store.LogFileName(n, newLog), TFileMode::OpenRead);
+            TDirStorage log(file);
+            TStatisticsOptions statistics;
+            statistics.Largest = 0;
+            facts.Statistics = CollectLogStatistics(log, -1, statistics);
+            text = ComposeResultsMail(options, facts, locale);
+        } catch (const EStreamError&) {
+            // The log cannot be read again: the mail goes without its summaries.
+        }
+    }
 
     TEmail email(ui, mailFile);
     email.Recipient = text.Recipients;

@@ -8,8 +8,10 @@
 #include "platform/Locale.h"
 #include "platform/UserInterface.h"
 #include "references/LogHistory.h"
+#include "statistics/LogStatistics.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,9 @@ struct TResultsFacts
     std::vector<TDirectoryChange> TopGrowers;
     // The last logs of the reference, the new one included, in date order.
     std::vector<TLogSummary> History;
+    // The new log's statistics (its space by type, and by owner where it records owners); the
+    // body ends with their summaries.
+    std::optional<TLogStatistics> Statistics;
 };
 
 // How many directories an alerts mail lists, and how many logs the history table shows.

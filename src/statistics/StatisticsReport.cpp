@@ -364,7 +364,7 @@ std::vector<std::string> MailStatisticsLines(const TLogStatistics& s, const TLoc
         std::vector<std::vector<std::string>> cells;
         for (const TStatsRow& r : rows)
             cells.push_back({OneLine(r.Name), SizeText(r.Space, locale), ShareText(r.Share, locale),
-                             std::to_string(r.Count) + " files"});
+                             Count(r.Count, "file", "files")});
         return TextTableLines(cells, {TAlign::Left, TAlign::Right, TAlign::Right, TAlign::Right},
                               "  ");
     };

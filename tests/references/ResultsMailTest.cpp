@@ -235,3 +235,50 @@ TEST_F(ResultsMailSendTest, AnAlertsMailReadsTheGrowersFromTheComparisonOfTheTwo
     EXPECT_NE(body.find("\r\n  1  "), std::string::npos) << body;
     EXPECT_NE(body.find("\r\n  2  "), std::string::npos) << body;
 }
+
+TEST_F(ResultsMailSendTest, TheBodyKeepsItsLinesAndEndsWithTheNewLogsSpaceByType)
+{
+    vmtest::SmtpServer server;
+    ASSERT_TRUE(server.Running()) << server.Error();
+    fx.Root.WriteFile("mail.ini", server.MailFileText());
+    ui.Screen = false;
+    ASSERT_EQ(ResultsMail(store, options, ui, 0, 1, 0, 0, Comma(), fx.Root / "mail.ini"), 0);
+    auto mails = server.Messages();
+    ASSERT_EQ(mails.size(), 1u);
+    const std::string body = mails[0].Body();
+    // The tree holds a/one.txt (100 bytes) and two.bin (5000 bytes); the log records no owners.
+    EXPECT_NE(body.find("\r\n\r\nTotal log size : 16 KB\r\n\r\nRecent logs of this reference :"),
+              std::string::npos)
+        << body;
+    const std::string summary = "\r\n\r\nSpace by type :\r\n"
+                                "  Other      8 KB  66.7%  1 file\r\n"
+                                "  Documents  4 KB  33.3%  1 file\r\n";
+    ASSERT_GE(body.size(), summary.size());
+    EXPECT_EQ(body.substr(body.size() - summary.size()), summary) << body;
+}
+
+TEST(ResultsMailText, OwnersFollowTheTypesWhereTheLogRecordsThem)
+{
+    TResultsFacts f = Facts(3 * 4096, 0);
+    TLogStatistics s;
+    s.Files = {3, 30, 3 * 4096};
+    s.Families[size_t(TFileFamily::Images)] = {3, 30, 3 * 4096};
+    s.HasOwners = true;
+    s.Owners[0] = {2, 20, 2 * 4096};
+    s.Owners[kOtherIds] = {1, 10, 4096};
+    f.Statistics = s;
+    const std::vector<std::string> lines = ComposeResultsMail(TOptions(), f, Comma()).Lines;
+    const std::vector<std::string> tail = {"",
+                                           "Space by type :",
+                                           "  Images  12 KB  100.0%  3 files",
+                                           "",
+                                           "Space by owner :",
+                                           "  root      8 KB  66.7%  2 files",
+                                           "  (others)  4 KB  33.3%   1 file"};
+    ASSERT_GE(lines.size(), tail.size());
+    EXPECT_EQ(std::vector<std::string>(lines.end() - long(tail.size()), lines.end()), tail);
+    // The lines before are the ones a mail without statistics has.
+    f.Statistics.reset();
+    const std::vector<std::string> plain = ComposeResultsMail(TOptions(), f, Comma()).Lines;
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end() - long(tail.size())), plain);
+}
