@@ -3,6 +3,9 @@
 // both take on it.
 #pragma once
 
+#include "app/ListSortStart.h"
+
+#include <optional>
 #include <string>
 
 namespace vm {
@@ -19,6 +22,8 @@ struct TListWindowWork
     bool CloseRequested = false;   // the window closes once the running step has returned
     std::string SortColumn;        // the caption of the column the list is sorted by
     bool ColumnClicked = false, SortDirection;
+    // A column whose first click sorts one way rather than turning the order round.
+    std::optional<TSortStart> FirstClick;
 
     // Stop: a running fill ends early, and says it was stopped by the user.
     void StopClick()
@@ -41,11 +46,23 @@ struct TListWindowWork
             Busy = false;
         return CloseRequested;
     }
-    // A click on a column's header: the list is sorted by it, the order turned round.
+    // The order the list opens in, before any click (ListSortStart.h).
+    void OpenSorted(const TSortStart& start)
+    {
+        SortColumn = start.Column;
+        SortDirection = start.Direction;
+        ColumnClicked = false;
+    }
+    // A click on a column's header: the list is sorted by it, the order turned round (or, on the
+    // first click of the FirstClick column, set as that says).
     void ClickColumn(const std::string& caption)
     {
         SortColumn = caption;
         ColumnClicked = true;
+        if (FirstClick && FirstClick->Column == caption) {
+            SortDirection = !FirstClick->Direction; // TakeSortDirection turns it round
+            FirstClick.reset();
+        }
     }
     // The order to sort in: a click turns it round once; a later refill keeps it.
     bool TakeSortDirection()

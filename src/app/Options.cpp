@@ -32,6 +32,7 @@ template <class Visitor, class Options> void VisitValues(Options& o, Visitor&& v
     visit.Bool("EmailDialog", o.EmailDialog);
     visit.Bool("AllowLiveLogs", o.AllowLiveLogs);
     visit.String("MetricsDirectory", o.MetricsDirectory);
+    visit.Bool("LargestFirst", o.LargestFirst);
 }
 
 struct TLoader

@@ -37,6 +37,7 @@ struct TOptions
     // that every logging run writes its metrics file into; empty: none (references/Metrics.h,
     // whose $VOLUMARK_METRICS_DIR overrides it).
     std::string MetricsDirectory;
+    bool LargestFirst = false;             // "Largest first": lists open sorted by space
 
     // Loads every value from the settings key (created when missing) into this object, which
     // holds the current state: ShowExt and ShowIcon are set true first; a missing boolean or

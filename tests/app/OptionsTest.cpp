@@ -43,7 +43,7 @@ TEST_F(OptionsTest, FirstLoadStoresTheInitialStatesAndEmptiesStrings)
                                   "ShowExt", "ShowIcon", "EmailCommandLine", "EmailOnlySubject",
                                   "EmailAlways", "EmailGrown", "EmailGrownBy", "EmailGrownUnit",
                                   "EmailDiskFree", "EmailDiskFreeBy", "EmailDiskFreeUnit",
-                                  "EmailRTF", "EmailDialog", "AllowLiveLogs"}));
+                                  "EmailRTF", "EmailDialog", "AllowLiveLogs", "LargestFirst"}));
 }
 
 TEST_F(OptionsTest, EmptyStoredUnitTakesTheCurrentUnit)
@@ -69,6 +69,7 @@ TEST_F(OptionsTest, SaveThenLoadRoundTripsAndShowFlagsComeBackFromTheStore)
     o.EmailGrownUnit = "GB";
     o.EmailAlways = false;
     o.AllowLiveLogs = true;
+    o.LargestFirst = true;
     ASSERT_TRUE(o.Save(reg));
 
     TOptions loaded;
@@ -81,6 +82,7 @@ TEST_F(OptionsTest, SaveThenLoadRoundTripsAndShowFlagsComeBackFromTheStore)
     EXPECT_EQ(loaded.EmailGrownUnit, "GB");
     EXPECT_FALSE(loaded.EmailAlways);
     EXPECT_TRUE(loaded.AllowLiveLogs);
+    EXPECT_TRUE(loaded.LargestFirst);
 }
 
 TEST_F(OptionsTest, MissingValueTakesTheCurrentStateNotTheTableDefault)

@@ -1,6 +1,7 @@
 // The compare window's logic on comparisons of logs written from trees in memory: the tree and
 // its arrows, each view's walk, the rows' conditions, signs and texts, the compare filter, the
 // sort keys and the totals.
+#include "app/ListWindowWork.h"
 #include "compare/CompareFill.h"
 #include "compare/CompareSort.h"
 #include "compare/CompareTree.h"
@@ -247,6 +248,37 @@ TEST_F(CompareViewTest, SortKeysOrderTheRows)
     EXPECT_EQ(Text(names().front(), kCmpCondition), "File unchanged");
     EXPECT_EQ(CompareSortKeyOf("Date accessed"), 7);
     EXPECT_EQ(CompareSortKeyOf("Nothing"), 0);
+}
+
+TEST_F(CompareViewTest, LargestFirstOpensBySpaceNowAndChangedBysFirstClickPutsGrowthFirst)
+{
+    WriteSample();
+    Fill(TView::Standard, "/data/");
+    // As the window sorts: a click turns the direction round, then the rows are sorted by it.
+    auto front = [this](TListWindowWork& work) {
+        SortCompareRows(store_, table_, CompareSortKeyOf(work.SortColumn),
+                        work.TakeSortDirection());
+        return std::string(store_.Name(0)) + " ... " + std::string(store_.Name(store_.Count() - 1));
+    };
+    TListWindowWork largest(false);
+    largest.OpenSorted(CompareSortStart(true));
+    largest.FirstClick = CompareFirstClick(true);
+    EXPECT_EQ(front(largest), "docs ... gone");
+    // Whatever was clicked before, the first click on "Changed by" puts the largest growth
+    // first; the next one turns it round.
+    largest.ClickColumn("Space was");
+    front(largest);
+    for (const char* expected : {"docs ... shrink.dat", "shrink.dat ... docs"}) {
+        largest.ClickColumn("Changed by");
+        EXPECT_EQ(front(largest), expected);
+    }
+    // Without the option: "File name" A to Z, and "Changed by" first puts the largest loss first.
+    TListWindowWork plain(false);
+    plain.OpenSorted(CompareSortStart(false));
+    plain.FirstClick = CompareFirstClick(false);
+    EXPECT_EQ(front(plain), "added ... shrink.dat");
+    plain.ClickColumn("Changed by");
+    EXPECT_EQ(front(plain), "shrink.dat ... docs");
 }
 
 TEST_F(CompareViewTest, SingleDirectoryRecordEndsTheTreeAtItsLinkToFourteen)

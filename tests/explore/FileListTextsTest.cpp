@@ -1,5 +1,6 @@
 // What the file list shows for its rows, the window's texts, the tree's opening rule and the
 // orders by path, type and date.
+#include "app/ListWindowWork.h"
 #include "explore/DirTree.h"
 #include "explore/ExploreTexts.h"
 #include "explore/FileSort.h"
@@ -149,3 +150,26 @@ TEST(InitialExpansion, FurtherPathsOpenOnlyWhileEverythingFits)
 }
 
 } // namespace
+
+TEST_F(FileListTextsTest, LargestFirstOpensTheListByDiskSpaceWithTheLargestOnTop)
+{
+    // As the window sorts: the column's code, negated while the direction flag is off.
+    auto sorted = [this](TListWindowWork& work) {
+        int code = SortCodeOf(work.SortColumn);
+        if (!work.TakeSortDirection())
+            code = -code;
+        SortRows(store_, table_, code);
+        return Column(kColName);
+    };
+    Fill(TView::AllFiles);
+    TListWindowWork largest(true);
+    largest.OpenSorted(ExploreSortStart(true));
+    EXPECT_THAT(sorted(largest), ElementsAre("readme", ".bashrc", "b.conf", "z.CONF"));
+    // A click on "File name" then runs A to Z, as a first click after a plain opening does.
+    largest.ClickColumn("File name");
+    EXPECT_THAT(sorted(largest), ElementsAre(".bashrc", "b.conf", "readme", "z.CONF"));
+    // Without the option the list opens as it always has.
+    TListWindowWork plain(true);
+    plain.OpenSorted(ExploreSortStart(false));
+    EXPECT_THAT(sorted(plain), ElementsAre(".bashrc", "b.conf", "readme", "z.CONF"));
+}
