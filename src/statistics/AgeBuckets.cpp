@@ -28,20 +28,13 @@ const char* AgeBucketName(TAgeBucket bucket)
     return "No date";
 }
 
-TAgeBucket AgeBucketOf(TDateTime date, bool known, TDateTime reference)
+TAgeScale::TAgeScale(TDateTime reference)
 {
-    if (!known)
-        return TAgeBucket::Unknown;
     const double day = std::floor(reference);
-    if (date >= day - kWeek)
-        return TAgeBucket::Week;
-    if (date >= day - kMonth)
-        return TAgeBucket::Month;
-    if (date >= day - kYear)
-        return TAgeBucket::Year;
-    if (date >= day - kThreeYears)
-        return TAgeBucket::ThreeYears;
-    return TAgeBucket::Older;
+    week_ = day - kWeek;
+    month_ = day - kMonth;
+    year_ = day - kYear;
+    threeYears_ = day - kThreeYears;
 }
 
 TDayRange AgeBucketDays(TAgeBucket bucket, TDateTime reference)

@@ -29,7 +29,30 @@ constexpr std::array<TAgeBucket, kAgeBucketCount> kAgeBuckets = {
 // "Over three years", "No date".
 const char* AgeBucketName(TAgeBucket bucket);
 
-TAgeBucket AgeBucketOf(TDateTime date, bool known, TDateTime reference);
+// The buckets of one reference moment, its day boundaries worked out once for a whole walk.
+class TAgeScale
+{
+public:
+    explicit TAgeScale(TDateTime reference);
+    TAgeBucket Of(TDateTime date, bool known) const
+    {
+        if (!known)
+            return TAgeBucket::Unknown;
+        return date >= week_         ? TAgeBucket::Week
+               : date >= month_      ? TAgeBucket::Month
+               : date >= year_       ? TAgeBucket::Year
+               : date >= threeYears_ ? TAgeBucket::ThreeYears
+                                     : TAgeBucket::Older;
+    }
+
+private:
+    double week_, month_, year_, threeYears_; // the first day of each bucket
+};
+
+inline TAgeBucket AgeBucketOf(TDateTime date, bool known, TDateTime reference)
+{
+    return TAgeScale(reference).Of(date, known);
+}
 
 // The days a bucket spans: from First at 0:00 to Last at 23:59:59 (Unknown has none). The
 // ends are the days a two-digit year can name: Older starts at 1970-01-01, and Week, which holds

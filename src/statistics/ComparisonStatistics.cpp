@@ -19,6 +19,17 @@ void TChangeFigures::Add(const TCompareRecord& r)
     }
 }
 
+TChangeFigures& TChangeFigures::operator+=(const TChangeFigures& o)
+{
+    CountWas += o.CountWas;
+    CountNow += o.CountNow;
+    SizeWas += o.SizeWas;
+    SizeNow += o.SizeNow;
+    SpaceWas += o.SpaceWas;
+    SpaceNow += o.SpaceNow;
+    return *this;
+}
+
 TComparisonStatisticsWalk::TComparisonStatisticsWalk(TDirCompare& comparison, int64_t dir,
                                                      size_t count)
     : comparison_(comparison), walk_(comparison, TView::AllFiles, static_cast<int32_t>(dir)),
@@ -56,8 +67,7 @@ void TComparisonStatisticsWalk::Add(int64_t offset, TCompareRecord r, std::strin
         ++stats_.Directories;
     if (!directory) {
         stats_.Files.Add(r);
-        stats_.Families[static_cast<size_t>(FileFamilyOf(name))].Add(r);
-        TableRow(stats_.Extensions, ExtensionKey(name), kOtherExtensions).Add(r);
+        types_.Add(name, [&r](TChangeFigures& f) { f.Add(r); });
         if (stats_.HasOwners) {
             const TEntryFacts facts = FactsOf(r, name, offset);
             TableRow(stats_.Owners, facts.Owner, kOtherIds).Add(r);
@@ -96,6 +106,7 @@ TComparisonStatistics TComparisonStatisticsWalk::Take()
     while (Step(1 << 16)) {
     }
     const std::string damage = stats_.Damage;
+    types_.Finish(stats_.Extensions, stats_.Families);
     stats_.ChangedDirectories = finder_.Finish();
     stats_.GrowingFiles = growing_.TakeSorted();
     for (TFileChange& f : stats_.GrowingFiles)

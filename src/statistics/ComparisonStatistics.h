@@ -9,6 +9,7 @@
 #include "core/TopChanges.h"
 #include "core/TopN.h"
 #include "statistics/FileFamily.h"
+#include "statistics/LogStatistics.h"
 
 #include <array>
 #include <cstddef>
@@ -27,6 +28,7 @@ struct TChangeFigures
     int64_t SpaceWas = 0, SpaceNow = 0;
     int64_t Change() const { return SpaceNow - SpaceWas; }
     void Add(const TCompareRecord& file);
+    TChangeFigures& operator+=(const TChangeFigures& o);
     bool operator==(const TChangeFigures&) const = default;
 };
 
@@ -74,6 +76,7 @@ private:
     TDirCompare& comparison_;
     TCompareViewWalk walk_;
     int baseLevel_ = 0; // the level the walk's records are counted from for the finder
+    TTypeTable<TChangeFigures> types_;
     TTopChangesFinder finder_;
     TTopN<TFileChange, TGrew> growing_;
     TComparisonStatistics stats_;

@@ -252,6 +252,40 @@ constexpr size_t kLongestExtension = 16;
 
 } // namespace
 
+namespace {
+
+// Extensions of up to eight bytes as one number (the bytes in lower case, zero-padded), so that
+// the look-up every file of a walk makes compares numbers rather than texts.
+uint64_t PackedExtension(std::string_view lower)
+{
+    uint64_t key = 0;
+    for (size_t i = 0; i < lower.size(); ++i)
+        key |= uint64_t(static_cast<unsigned char>(lower[i])) << (8 * i);
+    return key;
+}
+
+struct TPackedFamily
+{
+    uint64_t Key;
+    TFileFamily Family;
+    bool operator<(const TPackedFamily& o) const { return Key < o.Key; }
+};
+
+const std::vector<TPackedFamily>& PackedTable()
+{
+    static const std::vector<TPackedFamily> table = [] {
+        std::vector<TPackedFamily> t;
+        for (const TExtensionFamily& e : kTable)
+            if (e.Extension.size() <= 8)
+                t.push_back({PackedExtension(e.Extension), e.Family});
+        std::sort(t.begin(), t.end());
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
 TFileFamily FileFamilyOfExtension(std::string_view extension)
 {
     if (extension.size() < 2 || extension.size() > kLongestExtension)
@@ -260,6 +294,12 @@ TFileFamily FileFamilyOfExtension(std::string_view extension)
     for (size_t i = 0; i < extension.size(); ++i)
         lower[i] = AsciiLower(extension[i]);
     const std::string_view key(lower, extension.size());
+    if (key.size() <= 8) {
+        const std::vector<TPackedFamily>& table = PackedTable();
+        const TPackedFamily probe{PackedExtension(key), TFileFamily::Other};
+        const auto found = std::lower_bound(table.begin(), table.end(), probe);
+        return found != table.end() && found->Key == probe.Key ? found->Family : TFileFamily::Other;
+    }
     const auto* end = std::end(kTable);
     const auto* found = std::lower_bound(
         std::begin(kTable), end, key,

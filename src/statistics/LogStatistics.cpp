@@ -11,7 +11,7 @@ std::string ExtensionKey(std::string_view name)
 }
 
 TStatisticsCollector::TStatisticsCollector(size_t largest, TDateTime ageReference, bool hasOwners)
-    : files_(largest), directories_(largest)
+    : ages_(ageReference), files_(largest), directories_(largest)
 {
     stats_.AgeReference = ageReference;
     stats_.HasOwners = hasOwners;
@@ -31,13 +31,11 @@ void TStatisticsCollector::Add(const TEntryFacts& e)
         return;
     }
     stats_.Files.Add(e.Size, e.Space);
-    stats_.Families[static_cast<size_t>(FileFamilyOf(e.Name))].Add(e.Size, e.Space);
-    TableRow(stats_.Extensions, ExtensionKey(e.Name), kOtherExtensions).Add(e.Size, e.Space);
-    const TDateTime reference = stats_.AgeReference;
-    stats_.Modified[static_cast<size_t>(AgeBucketOf(e.Modified, e.ModifiedKnown, reference))].Add(
-        e.Size, e.Space);
-    stats_.Accessed[static_cast<size_t>(AgeBucketOf(e.Accessed, e.AccessedKnown, reference))].Add(
-        e.Size, e.Space);
+    types_.Add(e.Name, [&e](TSpaceFigures& f) { f.Add(e.Size, e.Space); });
+    stats_.Modified[static_cast<size_t>(ages_.Of(e.Modified, e.ModifiedKnown))].Add(e.Size,
+                                                                                    e.Space);
+    stats_.Accessed[static_cast<size_t>(ages_.Of(e.Accessed, e.AccessedKnown))].Add(e.Size,
+                                                                                    e.Space);
     if (stats_.HasOwners) {
         TableRow(stats_.Owners, e.Owner, kOtherIds).Add(e.Size, e.Space);
         TableRow(stats_.Groups, e.Group, kOtherIds).Add(e.Size, e.Space);

@@ -11,6 +11,8 @@
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
 #include "core/TopN.h"
+#include "explore/ExploreTexts.h"
+#include "platform/AsciiCase.h"
 #include "statistics/AgeBuckets.h"
 #include "statistics/EntryFacts.h"
 #include "statistics/FileFamily.h"
@@ -32,6 +34,13 @@ struct TSpaceFigures
         ++Count;
         Size += size;
         Space += space;
+    }
+    TSpaceFigures& operator+=(const TSpaceFigures& o)
+    {
+        Count += o.Count;
+        Size += o.Size;
+        Space += o.Space;
+        return *this;
     }
     bool operator==(const TSpaceFigures&) const = default;
 };
@@ -56,6 +65,47 @@ typename Map::mapped_type& TableRow(Map& map, const Key& key, const Key& other)
 // The extension a file's type is counted under: its extension in lower case with the dot
 // (".jpg"), "" for none.
 std::string ExtensionKey(std::string_view name);
+
+// Figures by extension and by type family. A file's family is its extension's, so the families
+// are summed from the extensions' rows once the walk is over: a walk looks up one row per file.
+template <class Figures> class TTypeTable
+{
+public:
+    // Counts a file: change(figures) on the row of its extension (the shared row once the table
+    // is full, and then on its family's too).
+    template <class Change> void Add(std::string_view name, Change&& change)
+    {
+        key_.assign(ExtensionOf(name));
+        for (char& c : key_)
+            c = AsciiLower(c);
+        auto found = rows_.find(key_);
+        if (found != rows_.end()) {
+            change(found->second);
+        } else if (rows_.size() < kMaxDistinct) {
+            change(rows_[key_]);
+        } else {
+            pastLimit_ = true;
+            change(rows_[kOtherExtensions]);
+            change(pastFamilies_[static_cast<size_t>(FileFamilyOfExtension(key_))]);
+        }
+    }
+    // Hands the rows over and sums them by family; the table is spent.
+    void Finish(std::unordered_map<std::string, Figures>& extensions,
+                std::array<Figures, kFamilyCount>& families)
+    {
+        families = pastFamilies_;
+        for (const auto& [extension, figures] : rows_)
+            if (extension != kOtherExtensions || !pastLimit_)
+                families[static_cast<size_t>(FileFamilyOfExtension(extension))] += figures;
+        extensions = std::move(rows_);
+    }
+
+private:
+    std::unordered_map<std::string, Figures> rows_;
+    std::array<Figures, kFamilyCount> pastFamilies_{};
+    bool pastLimit_ = false;
+    std::string key_; // scratch
+};
 
 struct TLargestEntry
 {
@@ -95,6 +145,7 @@ public:
     // The statistics; the paths of the largest entries come from path(offset).
     template <class PathOf> TLogStatistics Finish(PathOf&& path)
     {
+        types_.Finish(stats_.Extensions, stats_.Families);
         TakeLargest();
         for (TLargestEntry& e : stats_.LargestFiles)
             e.Path = path(e.Offset);
@@ -114,6 +165,8 @@ private:
     void TakeLargest();
 
     TLogStatistics stats_;
+    TTypeTable<TSpaceFigures> types_;
+    TAgeScale ages_;
     TTopN<TLargestEntry, TLarger> files_, directories_;
 };
 

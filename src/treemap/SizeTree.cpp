@@ -2,11 +2,38 @@
 
 namespace vm {
 
+namespace {
+constexpr TNodeIndex kBlock = 256;
+constexpr uint32_t kFar = 0xFFFFFFFFu;
+} // namespace
+
+void TSizeTree::PushOffset(int64_t offset)
+{
+    const TNodeIndex n = Count();
+    if (n % kBlock == 0)
+        blockOffsets_.push_back(offset);
+    const int64_t above = offset - blockOffsets_.back();
+    if (above >= 0 && above < kFar) {
+        offsets_.push_back(static_cast<uint32_t>(above));
+    } else {
+        offsets_.push_back(kFar);
+        far_[n] = offset;
+    }
+}
+
+int64_t TSizeTree::Offset(TNodeIndex n) const
+{
+    const uint32_t above = offsets_[n];
+    if (above == kFar)
+        return far_.at(n);
+    return blockOffsets_[n / kBlock] + above;
+}
+
 TNodeIndex TSizeTree::Open(int64_t offset, uint8_t key)
 {
     const TNodeIndex n = Count();
+    PushOffset(offset);
     weights_.push_back(0);
-    offsets_.push_back(offset);
     ends_.push_back(n + 1);
     keys_.push_back(static_cast<uint8_t>(key | kKeyDirectory));
     open_.push_back(n);
@@ -21,8 +48,8 @@ void TSizeTree::AddOwnWeight(TNodeIndex directory, int64_t weight)
 TNodeIndex TSizeTree::AddLeaf(int64_t offset, uint8_t key, int64_t weight)
 {
     const TNodeIndex n = Count();
+    PushOffset(offset);
     weights_.push_back(weight);
-    offsets_.push_back(offset);
     ends_.push_back(n + 1);
     keys_.push_back(key);
     if (!open_.empty())
@@ -67,7 +94,7 @@ TNodeIndex TSizeTree::FindOffset(int64_t offset, TNodeIndex from) const
     if (from >= Count())
         return Count();
     for (TNodeIndex n = from; n < ends_[from]; ++n)
-        if (offsets_[n] == offset)
+        if (Offset(n) == offset)
             return n;
     return Count();
 }
