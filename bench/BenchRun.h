@@ -23,6 +23,7 @@ namespace vmbench {
 struct TRun
 {
     double Seconds = 0;
+    double CpuSeconds = 0; // user and system time of the child
     long MaxRssKb = 0;
     int Status = -1;
 };
@@ -50,6 +51,8 @@ inline TRun RunChild(const std::vector<std::string>& argv)
         }
         run.Seconds = Seconds(start);
         run.MaxRssKb = usage.ru_maxrss;
+        run.CpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&actions);

@@ -5,7 +5,9 @@
 //   - the statistics of the whole file in one walk;
 //   - `vmlog report` on the file, as a process;
 // each beside the peer measured in the same run: one plain walk of the file (TLogWalk over the
-// log, WalkRecords over the comparison), the least any reader of the whole file pays.
+// log, WalkRecords over the comparison), the least any reader of the whole file pays. Each figure
+// is wall-clock time, with the processor time beside it (what the work costs when other work on
+// the machine takes turns with it).
 //
 // usage: treemap_bench [--entries N] [--runs N] [--cache DIR] [--dir DIR] [--keep]
 //   --cache: where the explore benchmark's log is kept (build/bench-cache); --dir: where the two
@@ -26,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -39,9 +42,30 @@ namespace {
 const TCellRect kScreen{0, 0, 1280, 900};
 const TFrameMetrics kFrames{1, 13, 40}; // a name band of one line of an ordinary font
 
+// Wall-clock and processor time.
+struct TTime
+{
+    double Wall = 0, Cpu = 0;
+};
+
+double CpuNow()
+{
+    timespec t = {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+template <class F> TTime Timed(F&& work)
+{
+    const auto wall = TClock::now();
+    const double cpu = CpuNow();
+    work();
+    return {Seconds(wall), CpuNow() - cpu};
+}
+
 struct TTreemapFigures
 {
-    double Read = 0, Layout = 0;
+    TTime Read, Layout;
     size_t Entries = 0, LaidOut = 0;
 };
 
@@ -49,41 +73,55 @@ struct TTreemapFigures
 template <class Builder, class File> TTreemapFigures TreemapOnce(File& file)
 {
     TTreemapFigures f;
-    auto start = TClock::now();
     Builder builder(file, -1);
-    while (builder.Step(1 << 16)) {
-    }
-    f.Read = Seconds(start);
-    start = TClock::now();
+    f.Read = Timed([&] {
+        while (builder.Step(1 << 16)) {
+        }
+    });
     TTreemapLayout layout(builder.Tree(), 0, kScreen, kFrames);
-    layout.Run();
-    f.Layout = Seconds(start);
+    f.Layout = Timed([&] { layout.Run(); });
     f.Entries = builder.Tree().Count();
     f.LaidOut = layout.LaidOut();
     return f;
 }
 
+// Each figure's runs, wall-clock and processor time apart.
+struct TTimes
+{
+    std::vector<double> Wall, Cpu;
+    void Add(TTime t)
+    {
+        Wall.push_back(t.Wall);
+        Cpu.push_back(t.Cpu);
+    }
+    TTime Median() const { return {vmbench::Median(Wall), vmbench::Median(Cpu)}; }
+};
+
 struct TSide
 {
-    std::vector<double> Walk, Read, Treemap, Statistics, Report;
+    TTimes Walk, Read, Treemap, Statistics, Report;
     TTreemapFigures Last;
     long Baseline = 0, Peak = 0;
-    double ReportBest = 0;
 };
+
+void Line(const char* what, const TTimes& times, const TTime& walk, const char* goal)
+{
+    const TTime t = times.Median();
+    std::printf("  %-40s %7.3f s (cpu %.3f s)  %.2f x the walk (cpu %.2f)%s\n", what, t.Wall, t.Cpu,
+                t.Wall / walk.Wall, t.Cpu / walk.Cpu, goal);
+}
 
 void Print(const char* what, const TSide& s)
 {
-    const double walk = Median(s.Walk);
+    const TTime walk = s.Walk.Median();
     std::printf("%s: %zu entries in the tree, %zu laid out at 1280x900\n", what, s.Last.Entries,
                 s.Last.LaidOut);
-    std::printf("  peer  one plain walk of the file            %7.3f s\n", walk);
-    std::printf("  treemap of the root: read the tree         %7.3f s\n", Median(s.Read));
-    std::printf("  treemap of the root: read and laid out     %7.3f s  (goal 0.3 s)\n",
-                Median(s.Treemap));
-    std::printf("  statistics of the whole file, one walk     %7.3f s  (goal 1 s)\n",
-                Median(s.Statistics));
-    std::printf("  vmlog report FILE                          %7.3f s  (%.2f x the walk; goal 2)\n",
-                Median(s.Report), Median(s.Report) / walk);
+    std::printf("  %-40s %7.3f s (cpu %.3f s)\n", "peer  one plain walk of the file", walk.Wall,
+                walk.Cpu);
+    Line("treemap of the root: read the tree", s.Read, walk, "");
+    Line("treemap of the root: read and laid out", s.Treemap, walk, "; goal 0.3 s");
+    Line("statistics of the whole file, one walk", s.Statistics, walk, "; goal 1 s");
+    Line("vmlog report FILE", s.Report, walk, "; goal 2 x the walk");
     if (s.Peak > 0 && s.Last.Entries > 0)
         std::printf("  peak memory of the treemap: %ld KiB above the %ld KiB of an empty process:"
                     " %.1f bytes an entry of the tree, %.1f bytes a rectangle laid out (goal 32)\n",
@@ -147,36 +185,36 @@ int main(int argc, char** argv)
         {
             TFileStream stream(log, TFileMode::OpenRead);
             TDirStorage storage(stream);
-            auto start = TClock::now();
-            TLogWalk walk = TLogWalk::AllRecords(storage);
-            TDirNode node;
-            std::string name;
-            while (walk.Next(node, name)) {
-            }
-            logSide.Walk.push_back(Seconds(start));
+            logSide.Walk.Add(Timed([&] {
+                TLogWalk walk = TLogWalk::AllRecords(storage);
+                TDirNode node;
+                std::string name;
+                while (walk.Next(node, name)) {
+                }
+            }));
             logSide.Last = TreemapOnce<TLogTreeBuilder>(storage);
-            logSide.Read.push_back(logSide.Last.Read);
-            logSide.Treemap.push_back(logSide.Last.Read + logSide.Last.Layout);
-            start = TClock::now();
-            CollectLogStatistics(storage);
-            logSide.Statistics.push_back(Seconds(start));
+            logSide.Read.Add(logSide.Last.Read);
+            logSide.Treemap.Add({logSide.Last.Read.Wall + logSide.Last.Layout.Wall,
+                                 logSide.Last.Read.Cpu + logSide.Last.Layout.Cpu});
+            logSide.Statistics.Add(Timed([&] { CollectLogStatistics(storage); }));
         }
         {
             TFileStream stream(comparison, TFileMode::OpenRead);
             TDirCompare file(stream);
-            auto start = TClock::now();
-            WalkRecords(file,
-                        [](int32_t, const TCompareRecord&, const std::string&) { return true; });
-            cmpSide.Walk.push_back(Seconds(start));
+            cmpSide.Walk.Add(Timed([&] {
+                WalkRecords(
+                    file, [](int32_t, const TCompareRecord&, const std::string&) { return true; });
+            }));
             cmpSide.Last = TreemapOnce<TComparisonTreeBuilder>(file);
-            cmpSide.Read.push_back(cmpSide.Last.Read);
-            cmpSide.Treemap.push_back(cmpSide.Last.Read + cmpSide.Last.Layout);
-            start = TClock::now();
-            CollectComparisonStatistics(file);
-            cmpSide.Statistics.push_back(Seconds(start));
+            cmpSide.Read.Add(cmpSide.Last.Read);
+            cmpSide.Treemap.Add({cmpSide.Last.Read.Wall + cmpSide.Last.Layout.Wall,
+                                 cmpSide.Last.Read.Cpu + cmpSide.Last.Layout.Cpu});
+            cmpSide.Statistics.Add(Timed([&] { CollectComparisonStatistics(file); }));
         }
-        logSide.Report.push_back(RunChild({vmlog, "report", log}).Seconds);
-        cmpSide.Report.push_back(RunChild({vmlog, "report", comparison}).Seconds);
+        for (auto [side, file] : {std::pair{&logSide, &log}, {&cmpSide, &comparison}}) {
+            const TRun report = RunChild({vmlog, "report", *file});
+            side->Report.Add({report.Seconds, report.CpuSeconds});
+        }
     }
 
     std::printf("load average %s; medians of %d runs, files in the page cache\n",

@@ -4,7 +4,7 @@
 // directories. Files marked deleted from the disk are left out (and counted apart).
 //
 // Memory does not grow with the number of entries: the tables hold one row per family, age,
-// extension, owner and group (extensions and owners at most kMaxDistinct rows each, the rest in
+// extension, owner and group (at most kMaxExtensions and kMaxIds rows, the rest in
 // one row), and the largest lists their N entries.
 #pragma once
 
@@ -46,12 +46,16 @@ struct TSpaceFigures
 };
 
 // How many extensions, owners or groups get a row of their own; the rest share one.
-constexpr size_t kMaxDistinct = 10000;
+// A file server's users run into thousands; its distinct extensions beyond a thousand are names
+// that only look like extensions (dates, versions, random parts), and a table of them stays small
+// enough for the walk's look-ups to stay in the processor's cache.
+constexpr size_t kMaxExtensions = 1000;
+constexpr size_t kMaxIds = 10000;
 // The row the rest share: an extension no name can have, an id no account has.
 inline const std::string kOtherExtensions = "(others)";
 constexpr uint32_t kOtherIds = 0xFFFFFFFEu;
 
-// The row of key in a table that gives at most kMaxDistinct keys a row of their own; once it is
+// The row of key in a table that gives at most kMaxIds keys a row of their own; once it is
 // full, a new key counts in the row of other.
 template <class Map, class Key>
 typename Map::mapped_type& TableRow(Map& map, const Key& key, const Key& other)
@@ -59,7 +63,7 @@ typename Map::mapped_type& TableRow(Map& map, const Key& key, const Key& other)
     auto found = map.find(key);
     if (found != map.end())
         return found->second;
-    return map[map.size() < kMaxDistinct ? key : other];
+    return map[map.size() < kMaxIds ? key : other];
 }
 
 // The extension a file's type is counted under: its extension in lower case with the dot
@@ -78,16 +82,20 @@ public:
         key_.assign(ExtensionOf(name));
         for (char& c : key_)
             c = AsciiLower(c);
+        if (rows_.size() < kMaxExtensions) {
+            change(rows_.try_emplace(key_).first->second);
+            return;
+        }
+        // One look-up a file also when the table is full: the shared row is kept at hand.
         auto found = rows_.find(key_);
         if (found != rows_.end()) {
             change(found->second);
-        } else if (rows_.size() < kMaxDistinct) {
-            change(rows_[key_]);
-        } else {
-            pastLimit_ = true;
-            change(rows_[kOtherExtensions]);
-            change(pastFamilies_[static_cast<size_t>(FileFamilyOfExtension(key_))]);
+            return;
         }
+        if (!others_)
+            others_ = &rows_[kOtherExtensions];
+        change(*others_);
+        change(pastFamilies_[static_cast<size_t>(FileFamilyOfExtension(key_))]);
     }
     // Hands the rows over and sums them by family; the table is spent.
     void Finish(std::unordered_map<std::string, Figures>& extensions,
@@ -95,7 +103,7 @@ public:
     {
         families = pastFamilies_;
         for (const auto& [extension, figures] : rows_)
-            if (extension != kOtherExtensions || !pastLimit_)
+            if (extension != kOtherExtensions || !others_)
                 families[static_cast<size_t>(FileFamilyOfExtension(extension))] += figures;
         extensions = std::move(rows_);
     }
@@ -103,8 +111,8 @@ public:
 private:
     std::unordered_map<std::string, Figures> rows_;
     std::array<Figures, kFamilyCount> pastFamilies_{};
-    bool pastLimit_ = false;
-    std::string key_; // scratch
+    Figures* others_ = nullptr; // the shared row, once the table is full
+    std::string key_;           // scratch
 };
 
 struct TLargestEntry

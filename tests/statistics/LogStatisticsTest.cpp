@@ -307,3 +307,30 @@ TEST(ComparisonStatisticsTest, ChangesAddUpToBothTreesAndNameWhatGrewMost)
     ASSERT_FALSE(docs.ChangedDirectories.Grew.empty());
     EXPECT_EQ(docs.ChangedDirectories.Grew[0].Path, "/data/docs");
 }
+
+TEST(StatisticsCollectorTest, PastATableOfAThousandExtensionsTheRestShareOneRowButKeepTheirFamily)
+{
+    TStatisticsCollector collector(0, kLogDate, false);
+    TEntryFacts f;
+    f.Space = 1;
+    std::vector<std::string> names;
+    for (int i = 0; i < int(kMaxExtensions) + 500; ++i)
+        names.push_back("f.x" + std::to_string(i));
+    names.push_back("late.JPG");
+    names.push_back("early.x0"); // an extension the table holds: its own row
+    for (const std::string& name : names) {
+        f.Name = name;
+        collector.Add(f);
+    }
+    const TLogStatistics s = collector.Finish([](int64_t) { return std::string(); });
+    EXPECT_EQ(s.Extensions.size(), kMaxExtensions + 1);
+    EXPECT_EQ(s.Extensions.at(kOtherExtensions).Count, 501);
+    EXPECT_EQ(s.Extensions.at(".x0").Count, 2);
+    EXPECT_EQ(s.Families[size_t(TFileFamily::Images)].Count, 1);
+    EXPECT_EQ(s.Families[size_t(TFileFamily::Other)].Count, int64_t(kMaxExtensions) + 501);
+    const std::vector<TStatsRow> rows = ExtensionRows(s, 0);
+    auto others = std::find_if(rows.begin(), rows.end(),
+                               [](const TStatsRow& r) { return r.Name == "(others)"; });
+    ASSERT_NE(others, rows.end());
+    EXPECT_FALSE(others->Select.FilterFields(TLocale::Classic()));
+}
