@@ -8,7 +8,7 @@
 //                beyond its entries: the allocation units of the directory itself), so that an
 //                empty directory still has its rectangle. Where only some files count (a filter),
 //                a directory weighs just what counts below it.
-// Files marked deleted from the disk weigh nothing, and neither does a deleted directory.
+// In a log, files and directories marked deleted from the disk weigh nothing.
 //
 // The colour key of a log's file is its type family (statistics/FileFamily.h); of a
 // comparison's entry its change class (treemap/TreemapColours.h).
