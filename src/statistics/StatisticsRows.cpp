@@ -32,10 +32,14 @@ void SortBySpace(std::vector<TStatsRow>& rows)
     });
 }
 
-// Largest growth first, then by name.
+// The largest change first, growth or loss (a growth before a loss of the same size), then by
+// name: the rows a table cut short keeps are the ones that moved most.
 void SortByChange(std::vector<TChangeRow>& rows)
 {
-    std::sort(rows.begin(), rows.end(), [](const TChangeRow& a, const TChangeRow& b) {
+    auto size = [](const TChangeRow& r) { return r.Change() < 0 ? -r.Change() : r.Change(); };
+    std::sort(rows.begin(), rows.end(), [&size](const TChangeRow& a, const TChangeRow& b) {
+        if (size(a) != size(b))
+            return size(a) > size(b);
         return a.Change() != b.Change() ? a.Change() > b.Change() : a.Name < b.Name;
     });
 }

@@ -84,7 +84,7 @@ std::vector<TStatsRow> OwnerRows(const TLogStatistics& stats, bool groups, const
                                  size_t count = 0);
 std::vector<TStatsRow> LargestRows(const TLogStatistics& stats, bool directories, size_t count = 0);
 
-// A comparison's tables, largest growth first (the most shrunk last).
+// A comparison's tables, the largest change first, growth or loss.
 std::vector<TChangeRow> FamilyChangeRows(const TComparisonStatistics& stats);
 std::vector<TChangeRow> ExtensionChangeRows(const TComparisonStatistics& stats, size_t count = 0);
 std::vector<TChangeRow> OwnerChangeRows(const TComparisonStatistics& stats, bool groups,

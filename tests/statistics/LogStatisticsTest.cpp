@@ -288,6 +288,11 @@ TEST(ComparisonStatisticsTest, ChangesAddUpToBothTreesAndNameWhatGrewMost)
         EXPECT_EQ(s.Extensions.at(extension).CountNow, f.CountNow) << extension;
     }
     EXPECT_FALSE(s.HasOwners);
+    // The largest change first, whichever way: the .txt files grew by 9 units, the rest lost 5.
+    std::vector<std::string> families;
+    for (const TChangeRow& r : FamilyChangeRows(s))
+        families.push_back(r.Name + " " + std::to_string(r.Change()));
+    EXPECT_EQ(families, (std::vector<std::string>{"Documents 36864", "Other -20480"}));
     // docs/a.txt grew by 20480, empty/f.txt was added with 12288, c.txt and y with 4096 each.
     std::vector<std::string> grew;
     for (const TChangeRow& r : GrewFileRows(s))
