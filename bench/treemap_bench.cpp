@@ -9,11 +9,8 @@
 // is wall-clock time, with the processor time beside it (what the work costs when other work on
 // the machine takes turns with it).
 //
-// usage: treemap_bench [--entries N] [--runs N] [--cache DIR] [--dir DIR] [--keep]
-//   --cache: where the explore benchmark's log is kept (build/bench-cache); --dir: where the two
-//   logs and the comparison are written, under a fresh directory ($TMPDIR or /tmp), removed at
-//   the end unless --keep. Other options (scripts/bench gives every benchmark the same
-//   arguments) are ignored.
+// usage: treemap_bench [--entries N] [--runs N] [--cache DIR] [--dir DIR] [--keep] (--help)
+#include "BenchOptions.h"
 #include "BenchRun.h"
 #include "BenchSupport.h"
 #include "CompareBenchLogs.h"
@@ -134,29 +131,36 @@ void Print(const char* what, const TSide& s)
 
 int main(int argc, char** argv)
 {
-    int64_t entries = 1000000;
-    std::string cache = SelfDirectory() + "/../bench-cache";
-    for (int i = 1; i + 1 < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--entries")
-            entries = std::max<int64_t>(1000, std::atoll(argv[i + 1]));
-        else if (a == "--cache")
-            cache = argv[i + 1];
-    }
     const char* tmp = std::getenv("TMPDIR");
-    const TLogBenchOptions options = ParseLogBenchOptions(argc, argv, tmp && *tmp ? tmp : "/tmp");
-    const int runs = options.Runs;
+    const std::string base = tmp && *tmp ? tmp : "/tmp";
+    const TBenchArgs args = BenchArgsOrExit(
+        argc, argv, "treemap_bench",
+        "Times the treemap of the root, the statistics and vmlog report over a log of about a\n"
+        "million entries and over a comparison of two such logs, beside one plain walk of each.",
+        {{"--entries", "N", "about N entries in each tree (1,000,000; at least 1000)"},
+         {"--runs", "N", "measure N times (5)"},
+         {"--cache", "DIR", "where the explore benchmark keeps its log (build/bench-cache)"},
+         {"--dir", "DIR",
+          "write the comparison's logs in a fresh directory under DIR (" + base + ")"},
+         {"--keep", nullptr, "leave the comparison and its logs behind"}});
+    const int64_t entries = std::max<int64_t>(1000, args.Number("--entries", 1000000));
+    const std::string cache = args.Text("--cache", SelfDirectory() + "/../bench-cache");
+    const int runs = std::max(1, static_cast<int>(args.Number("--runs", 5)));
+    TShape shape; // 37449 directories share the entries, as in compare_bench
+    shape.FilesPerDir = std::max(1, static_cast<int>(entries / 37449) - 1);
+    const std::string dirBase = args.Text("--dir", base);
+    const bool keep = args.Has("--keep");
     const std::string vmlog = SelfDirectory() + "/../vmlog";
 
     const std::string log = ExploreBenchLog(cache, entries);
-    const std::string dir = MakeBenchDirectory(options.Base, "treemap_bench");
+    const std::string dir = MakeBenchDirectory(dirBase, "treemap_bench");
     if (log.empty() || dir.empty())
         return 1;
     const std::string oldLog = dir + "/old.kdf", newLog = dir + "/new.kdf",
                       comparison = dir + "/cmp.kcf";
     if (InChild([&] {
-            WriteLog(oldLog, options.Shape, false);
-            WriteLog(newLog, options.Shape, true);
+            WriteLog(oldLog, shape, false);
+            WriteLog(newLog, shape, true);
             TPosixFileSystem fs;
             CompareLogFiles(fs, oldLog, newLog, comparison);
         }) < 0) {
@@ -226,7 +230,7 @@ int main(int argc, char** argv)
                 static_cast<long long>(std::filesystem::file_size(comparison)));
     Print("comparison", cmpSide);
 
-    if (options.Keep) {
+    if (keep) {
         std::printf("files kept in %s\n", dir.c_str());
         return 0;
     }
