@@ -45,7 +45,7 @@ struct TComparisonStatistics
     TChangeFigures Files;
     int64_t Directories = 0;
     std::array<TChangeFigures, kFamilyCount> Families{};
-    std::unordered_map<std::string, TChangeFigures> Extensions; // ExtensionKey; kOtherExtensions
+    TExtensionMap<TChangeFigures> Extensions; // ExtensionKey; kOtherExtensions
     bool HasOwners = false; // false: the records carry no owners, the two maps are empty
     std::unordered_map<uint32_t, TChangeFigures> Owners, Groups;
     TTopChanges ChangedDirectories;        // grew and shrank most (its Damage unused)

@@ -20,6 +20,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -66,6 +67,15 @@ typename Map::mapped_type& TableRow(Map& map, const Key& key, const Key& other)
     return map[map.size() < kMaxIds ? key : other];
 }
 
+// Tables keyed by extension, looked up by a view of the text (no string is made per file).
+struct TTextHash
+{
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+template <class Figures>
+using TExtensionMap = std::unordered_map<std::string, Figures, TTextHash, std::equal_to<>>;
+
 // The extension a file's type is counted under: its extension in lower case with the dot
 // (".jpg"), "" for none.
 std::string ExtensionKey(std::string_view name);
@@ -79,27 +89,42 @@ public:
     // is full, and then on its family's too).
     template <class Change> void Add(std::string_view name, Change&& change)
     {
-        key_.assign(ExtensionOf(name));
-        for (char& c : key_)
-            c = AsciiLower(c);
-        if (rows_.size() < kMaxExtensions) {
-            change(rows_.try_emplace(key_).first->second);
+        const std::string_view extension = ExtensionOf(name);
+        char lower[64];
+        std::string_view key;
+        if (extension.size() <= sizeof lower) {
+            for (size_t i = 0; i < extension.size(); ++i)
+                lower[i] = AsciiLower(extension[i]);
+            key = std::string_view(lower, extension.size());
+        } else {
+            long_.assign(extension);
+            for (char& c : long_)
+                c = AsciiLower(c);
+            key = long_;
+        }
+        // Files of one directory come in name order and often share their extension.
+        if (last_ && key == lastKey_) {
+            change(*last_);
             return;
         }
-        // One look-up a file also when the table is full: the shared row is kept at hand.
-        auto found = rows_.find(key_);
+        auto found = rows_.find(key);
+        if (found == rows_.end() && rows_.size() < kMaxExtensions)
+            found = rows_.emplace(std::string(key), Figures()).first;
         if (found != rows_.end()) {
-            change(found->second);
+            last_ = &found->second;
+            lastKey_.assign(key);
+            change(*last_);
             return;
         }
+        // Past the limit the shared row, kept at hand, counts the file, and its family apart.
         if (!others_)
             others_ = &rows_[kOtherExtensions];
         change(*others_);
-        change(pastFamilies_[static_cast<size_t>(FileFamilyOfExtension(key_))]);
+        change(pastFamilies_[static_cast<size_t>(FileFamilyOfExtension(key))]);
     }
+
     // Hands the rows over and sums them by family; the table is spent.
-    void Finish(std::unordered_map<std::string, Figures>& extensions,
-                std::array<Figures, kFamilyCount>& families)
+    void Finish(TExtensionMap<Figures>& extensions, std::array<Figures, kFamilyCount>& families)
     {
         families = pastFamilies_;
         for (const auto& [extension, figures] : rows_)
@@ -109,10 +134,12 @@ public:
     }
 
 private:
-    std::unordered_map<std::string, Figures> rows_;
+    TExtensionMap<Figures> rows_;
     std::array<Figures, kFamilyCount> pastFamilies_{};
     Figures* others_ = nullptr; // the shared row, once the table is full
-    std::string key_;           // scratch
+    Figures* last_ = nullptr;   // the row of the extension counted last
+    std::string lastKey_;
+    std::string long_; // scratch: an extension too long for the stack
 };
 
 struct TLargestEntry
@@ -128,7 +155,7 @@ struct TLogStatistics
     int64_t Directories = 0;
     int64_t DeletedFiles = 0; // marked deleted from the disk: not counted
     std::array<TSpaceFigures, kFamilyCount> Families{};
-    std::unordered_map<std::string, TSpaceFigures> Extensions;
+    TExtensionMap<TSpaceFigures> Extensions;
     TDateTime AgeReference = 0; // the moment ages count back from
     std::array<TSpaceFigures, kAgeBucketCount> Modified{}, Accessed{};
     bool HasOwners = false; // false: the log records no owners, the two maps are empty
