@@ -30,37 +30,21 @@ TChangeFigures& TChangeFigures::operator+=(const TChangeFigures& o)
     return *this;
 }
 
-TComparisonStatisticsWalk::TComparisonStatisticsWalk(TDirCompare& comparison, int64_t dir,
-                                                     size_t count)
-    : comparison_(comparison), walk_(comparison, TView::AllFiles, static_cast<int32_t>(dir)),
-      finder_(count), growing_(count)
+TChangeCollector::TChangeCollector(size_t count, int baseLevel)
+    : baseLevel_(baseLevel), finder_(count), growing_(count)
 {
-    if (!walk_.HasStart()) {
-        stats_.Damage = walk_.Fault();
-        done_ = true;
-        return;
-    }
-    const TCompareRecord& start = walk_.Start();
-    if (walk_.AtRoot()) {
-        // The record at 14 is the first top-level path, the first record of the walk.
-        std::string name, why;
-        TCompareRecord first;
-        if (comparison_.ReadRecord(kCompareFirstOffset, first, name, &why))
-            Add(kCompareFirstOffset, first, name);
-        return;
-    }
-    // The finder takes the directory as its top: its full path, its entries counted from it.
-    baseLevel_ = start.Level;
-    std::string why;
-    TCompareRecord top = start;
-    top.Level = 0;
-    if (!finder_.Add(dir, top, comparison_.GetFullPath(static_cast<int32_t>(dir)) + "/", why)) {
-        stats_.Damage = why;
-        done_ = true;
-    }
 }
 
-void TComparisonStatisticsWalk::Add(int64_t offset, TCompareRecord r, std::string_view name)
+bool TChangeCollector::AddTop(int64_t offset, const TCompareRecord& record, const std::string& path,
+                              std::string& why)
+{
+    TCompareRecord top = record;
+    top.Level = 0;
+    return finder_.Add(static_cast<int32_t>(offset), top, path + "/", why);
+}
+
+bool TChangeCollector::Add(int64_t offset, const TCompareRecord& r, std::string_view name,
+                           std::string& why)
 {
     const bool directory = r.Kind == kKindDirectory;
     if (directory && r.Level > 0)
@@ -77,12 +61,53 @@ void TComparisonStatisticsWalk::Add(int64_t offset, TCompareRecord r, std::strin
         if (probe.Change() > 0 && growing_.Wants(probe))
             growing_.Add(probe);
     }
-    r.Level = static_cast<uint16_t>(r.Level - baseLevel_);
-    std::string why;
-    if (!finder_.Add(static_cast<int32_t>(offset), r, name, why)) {
-        stats_.Damage = "offset " + std::to_string(offset) + ": " + why;
+    TCompareRecord relative = r;
+    relative.Level = static_cast<uint16_t>(r.Level - baseLevel_);
+    if (finder_.Add(static_cast<int32_t>(offset), relative, name, why))
+        return true;
+    why = "offset " + std::to_string(offset) + ": " + why;
+    return false;
+}
+
+TComparisonStatistics TChangeCollector::Finish(TDirCompare& comparison)
+{
+    types_.Finish(stats_.Extensions, stats_.Families);
+    stats_.ChangedDirectories = finder_.Finish();
+    stats_.GrowingFiles = growing_.TakeSorted();
+    for (TFileChange& f : stats_.GrowingFiles)
+        f.Path = comparison.GetFullPath(static_cast<int32_t>(f.Offset));
+    return std::move(stats_);
+}
+
+TComparisonStatisticsWalk::TComparisonStatisticsWalk(TDirCompare& comparison, int64_t dir,
+                                                     size_t count)
+    : comparison_(comparison), walk_(comparison, TView::AllFiles, static_cast<int32_t>(dir))
+{
+    const TCompareRecord& start = walk_.Start();
+    collector_ = std::make_unique<TChangeCollector>(count, walk_.AtRoot() ? 0 : start.Level);
+    if (!walk_.HasStart()) {
+        damage_ = walk_.Fault();
         done_ = true;
+        return;
     }
+    if (walk_.AtRoot()) {
+        // The record at 14 is the first top-level path, the first record of the walk.
+        std::string name;
+        TCompareRecord first;
+        if (comparison_.ReadRecord(kCompareFirstOffset, first, name))
+            Add(kCompareFirstOffset, first, name);
+        return;
+    }
+    if (!collector_->AddTop(dir, start, comparison_.GetFullPath(static_cast<int32_t>(dir)),
+                            damage_))
+        done_ = true;
+}
+
+void TComparisonStatisticsWalk::Add(int64_t offset, const TCompareRecord& record,
+                                    std::string_view name)
+{
+    if (!collector_->Add(offset, record, name, damage_))
+        done_ = true;
 }
 
 bool TComparisonStatisticsWalk::Step(size_t budget)
@@ -91,8 +116,7 @@ bool TComparisonStatisticsWalk::Step(size_t budget)
     std::string name;
     for (size_t i = 0; i < budget && !done_; ++i) {
         if (!walk_.Next(record, name)) {
-            if (stats_.Damage.empty())
-                stats_.Damage = walk_.Fault();
+            damage_ = walk_.Fault();
             done_ = true;
             break;
         }
@@ -105,20 +129,26 @@ TComparisonStatistics TComparisonStatisticsWalk::Take()
 {
     while (Step(1 << 16)) {
     }
-    const std::string damage = stats_.Damage;
-    types_.Finish(stats_.Extensions, stats_.Families);
-    stats_.ChangedDirectories = finder_.Finish();
-    stats_.GrowingFiles = growing_.TakeSorted();
-    for (TFileChange& f : stats_.GrowingFiles)
-        f.Path = comparison_.GetFullPath(static_cast<int32_t>(f.Offset));
-    stats_.Damage = damage;
-    return std::move(stats_);
+    TComparisonStatistics stats = collector_->Finish(comparison_);
+    stats.Damage = damage_;
+    return stats;
 }
 
 TComparisonStatistics CollectComparisonStatistics(TDirCompare& comparison, int64_t dir,
                                                   size_t count)
 {
-    return TComparisonStatisticsWalk(comparison, dir, count).Take();
+    if (dir >= 0)
+        return TComparisonStatisticsWalk(comparison, dir, count).Take();
+    // The whole file: one pass along its records, as every reader of a whole comparison makes.
+    TChangeCollector collector(count, 0);
+    std::string damage;
+    const TCompareWalkEnd end =
+        WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string& name) {
+            return collector.Add(at, r, name, damage);
+        });
+    TComparisonStatistics stats = collector.Finish(comparison);
+    stats.Damage = damage.empty() ? end.Damage : damage;
+    return stats;
 }
 
 } // namespace vm

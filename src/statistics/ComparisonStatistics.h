@@ -53,15 +53,21 @@ struct TComparisonStatistics
     std::string Damage;
 };
 
-class TComparisonStatisticsWalk
+// Counts the records of a comparison one at a time, from whatever walk gives them in file order.
+class TChangeCollector
 {
 public:
-    // The subtree of the directory record at dir (-1: the whole comparison); count: how many
-    // directories and files of largest change to keep. The comparison outlives the walk.
-    TComparisonStatisticsWalk(TDirCompare& comparison, int64_t dir, size_t count = 100);
-    bool Step(size_t budget);
-    bool Done() const { return done_; }
-    TComparisonStatistics Take();
+    // count: how many directories and files of largest change to keep; baseLevel: the level the
+    // walk's top record has (0 for the whole comparison).
+    TChangeCollector(size_t count, int baseLevel);
+    // The directory a walk of a subtree starts at, with its full path: the top the directories
+    // that changed most are found below. It is not counted itself.
+    bool AddTop(int64_t offset, const TCompareRecord& record, const std::string& path,
+                std::string& why);
+    // A record of the walk; false, with the reason, where it does not fit below the ones before.
+    bool Add(int64_t offset, const TCompareRecord& record, std::string_view name, std::string& why);
+    // The statistics; the paths of the files that grew most come from the comparison.
+    TComparisonStatistics Finish(TDirCompare& comparison);
 
 private:
     struct TGrew
@@ -71,18 +77,35 @@ private:
             return a.Change() != b.Change() ? a.Change() > b.Change() : a.Offset < b.Offset;
         }
     };
-    void Add(int64_t offset, TCompareRecord record, std::string_view name);
 
-    TDirCompare& comparison_;
-    TCompareViewWalk walk_;
-    int baseLevel_ = 0; // the level the walk's records are counted from for the finder
+    int baseLevel_;
     TTypeTable<TChangeFigures> types_;
     TTopChangesFinder finder_;
     TTopN<TFileChange, TGrew> growing_;
     TComparisonStatistics stats_;
+};
+
+// The statistics of the subtree of the directory record at dir (-1: the whole comparison), in
+// steps. The comparison outlives the walk.
+class TComparisonStatisticsWalk
+{
+public:
+    TComparisonStatisticsWalk(TDirCompare& comparison, int64_t dir, size_t count = 100);
+    bool Step(size_t budget);
+    bool Done() const { return done_; }
+    TComparisonStatistics Take();
+
+private:
+    void Add(int64_t offset, const TCompareRecord& record, std::string_view name);
+
+    TDirCompare& comparison_;
+    TCompareViewWalk walk_;
+    std::unique_ptr<TChangeCollector> collector_;
+    std::string damage_;
     bool done_ = false;
 };
 
+// The whole walk at once (vmlog, the mails); the whole comparison in one pass in file order.
 TComparisonStatistics CollectComparisonStatistics(TDirCompare& comparison, int64_t dir = -1,
                                                   size_t count = 100);
 

@@ -265,6 +265,12 @@ TEST(ComparisonStatisticsTest, ChangesAddUpToBothTreesAndNameWhatGrewMost)
     }
     const TComparisonStatistics s = walk.Take();
     EXPECT_EQ(s.Damage, "");
+    // The pass over the whole file at once counts the same.
+    const TComparisonStatistics whole = CollectComparisonStatistics(comparison, -1, 3);
+    EXPECT_EQ(whole.Files, s.Files);
+    EXPECT_EQ(whole.Families, s.Families);
+    EXPECT_EQ(whole.Directories, s.Directories);
+    EXPECT_EQ(whole.GrowingFiles.size(), s.GrowingFiles.size());
     // The sums of each side, from the trees.
     TChangeFigures files;
     std::map<std::string, TChangeFigures> extensions;
