@@ -52,32 +52,32 @@ void ExpectProportional(const std::vector<int64_t>& weights, const std::vector<T
 }
 
 // A tree given as nested lists: a number is a file of that weight, a list a directory.
-struct Spec
+struct Shape
 {
     int64_t Weight = 0;
-    std::vector<Spec> Entries;
+    std::vector<Shape> Entries;
     bool Directory = false;
 };
-Spec F(int64_t w)
+Shape F(int64_t w)
 {
     return {w, {}, false};
 }
-Spec D(std::vector<Spec> entries)
+Shape D(std::vector<Shape> entries)
 {
     return {0, std::move(entries), true};
 }
-void Build(TSizeTree& tree, const Spec& s, int64_t& offset)
+void Build(TSizeTree& tree, const Shape& s, int64_t& offset)
 {
     if (!s.Directory) {
         tree.AddLeaf(offset++, 0, s.Weight);
         return;
     }
     tree.Open(offset++, 0);
-    for (const Spec& e : s.Entries)
+    for (const Shape& e : s.Entries)
         Build(tree, e, offset);
     tree.Close();
 }
-TSizeTree TreeOf(const Spec& root)
+TSizeTree TreeOf(const Shape& root)
 {
     TSizeTree tree;
     int64_t offset = 0;
