@@ -3,6 +3,7 @@
 #include "core/CompareChecks.h"
 #include "core/LogChecks.h"
 #include "core/LogFileOrder.h"
+#include "core/LogWalk.h"
 #include "core/NameOrder.h"
 
 #include <algorithm>
@@ -26,6 +27,43 @@ size_t CommonPrefix(std::string_view a, std::string_view b)
     while (i < n && a[i] == b[i])
         ++i;
     return i;
+}
+
+// The full path of a top-level path as stored (with its trailing "/", which the full path
+// drops; "/" itself stays "/").
+std::string RootFullPath(std::string_view stored)
+{
+    if (stored.size() > 1 && stored.back() == '/')
+        stored.remove_suffix(1);
+    return std::string(stored.empty() ? std::string_view("/") : stored);
+}
+
+// A top-level path of a log: its record and its full path.
+struct TRootEntry
+{
+    int32_t Offset;
+    std::string Path;
+};
+
+// The top-level paths of a log in the order of their full paths. A log keeps them in the order
+// its reference listed them when it was logged, which changes as paths are added or removed, so
+// the comparison matches them by path rather than by place. Damage to the chain of top-level
+// paths ends the list there, with the reason in damage.
+std::vector<TRootEntry> SortedRoots(TDirStorage& log, TLogDamage& damage)
+{
+    std::vector<TRootEntry> roots;
+    if (log.StreamSize() <= log.FirstOffset())
+        return roots; // no records at all
+    TDirNode node;
+    std::string name;
+    TLogWalk walk = TLogWalk::Roots(log);
+    while (walk.Next(node, name))
+        roots.push_back({walk.Offset(), RootFullPath(name)});
+    damage = walk.Damage();
+    std::stable_sort(roots.begin(), roots.end(), [](const TRootEntry& a, const TRootEntry& b) {
+        return ComparePathKeys(a.Path, b.Path) < 0;
+    });
+    return roots;
 }
 
 } // namespace
@@ -62,9 +100,17 @@ class TDirCompare::TLogCursor
 public:
     TLogCursor(TDirStorage& log, const char* which) : walk_(log), which_(which) {}
 
+    // Moves to the top-level path whose record lies at offset; the entries below it follow.
+    void Start(int32_t offset)
+    {
+        walk_.StartAt(offset);
+        Advance();
+    }
     void Advance();
 
     bool Valid() const { return valid_; }
+    // On an entry below the top-level path the cursor started at (the next one ends its tree).
+    bool InTree() const { return valid_ && level_ > 0; }
     const TRecordFixed& Fixed() const { return fixed_; }
     const std::string& Name() const { return name_; }
     const std::string& Path() const { return path_; }
@@ -75,12 +121,15 @@ public:
     bool IsDirectory() const { return fixed_.Kind == kKindDirectory; }
     int64_t Size() const { return DecodeReal48Rounded(fixed_.Size.data()); }
     int64_t Allocated() const { return DecodeReal48Rounded(fixed_.Allocated.data()); }
+    // Damage to the chain of the log's top-level paths, which ends the list of them.
+    void NoteRootsDamage(const TLogDamage& damage) { rootsDamage_ = damage; }
     // What ended the walk early ("" when the log ran to its end).
     std::string Damage() const;
 
 private:
     void TakePath();
 
+    TLogDamage rootsDamage_; // where the chain of top-level paths broke, if it did
     TLogFileOrder walk_;
     const char* which_;
     bool valid_ = false;
@@ -105,13 +154,8 @@ void TDirCompare::TLogCursor::TakePath()
 {
     level_ = static_cast<uint16_t>(std::min<size_t>(fixed_.Level, levelEnds_.size()));
     if (level_ == 0) {
-        // A top-level path is stored with its trailing "/", which its full path drops; "/"
-        // itself stays "/", and its entries read "/etc".
-        std::string_view root = name_;
-        if (!root.empty() && root.back() == '/')
-            root.remove_suffix(1);
-        levelEnds_.assign(1, root.size());
-        path_.assign(root.empty() ? std::string_view("/") : root);
+        path_ = RootFullPath(name_);
+        levelEnds_.assign(1, path_ == "/" ? 0 : path_.size()); // "/" has entries like "/etc"
         return;
     }
     path_.resize(levelEnds_[level_ - 1]);
@@ -123,9 +167,10 @@ void TDirCompare::TLogCursor::TakePath()
 
 std::string TDirCompare::TLogCursor::Damage() const
 {
-    if (!walk_.Damage().Found())
+    const TLogDamage& damage = rootsDamage_.Found() ? rootsDamage_ : walk_.Damage();
+    if (!damage.Found())
         return "";
-    return std::string("The ") + which_ + " log is damaged (" + walk_.Damage().Text() +
+    return std::string("The ") + which_ + " log is damaged (" + damage.Text() +
            "); its entries end there.";
 }
 
@@ -157,17 +202,51 @@ void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
     stopped_ = false;
     logDamage_.clear();
     TLogCursor oldCursor(oldLog, "old"), newCursor(newLog, "new");
-    oldCursor.Advance();
-    newCursor.Advance();
+    TLogDamage oldDamage, newDamage;
+    const std::vector<TRootEntry> oldRoots = SortedRoots(oldLog, oldDamage);
+    const std::vector<TRootEntry> newRoots = SortedRoots(newLog, newDamage);
+    oldCursor.NoteRootsDamage(oldDamage);
+    newCursor.NoteRootsDamage(newDamage);
     bool stop = false;
-    // A log that has run out has no current path: the other log's entries are then all that
-    // remain, whatever bytes their names hold.
-    while ((oldCursor.Valid() || newCursor.Valid()) && !stop) {
-        if (oldCursor.Valid() && oldCursor.IsDirectory() && progress_)
+    // The top-level paths of both logs merged by path; a path in both has its two trees merged.
+    size_t i = 0, j = 0;
+    while ((i < oldRoots.size() || j < newRoots.size()) && !stop) {
+        const int order = i == oldRoots.size() ? 1
+                          : j == newRoots.size()
+                              ? -1
+                              : ComparePathKeys(oldRoots[i].Path, newRoots[j].Path);
+        if (order <= 0)
+            oldCursor.Start(oldRoots[i++].Offset);
+        if (order >= 0)
+            newCursor.Start(newRoots[j++].Offset);
+        const bool inOld = order <= 0 && oldCursor.Valid();
+        const bool inNew = order >= 0 && newCursor.Valid();
+        if (inOld && oldCursor.IsDirectory() && progress_)
             progress_(oldCursor.Path(), stop);
-        int order = !oldCursor.Valid()   ? 1
-                    : !newCursor.Valid() ? -1
-                                         : ComparePathKeys(oldCursor.Path(), newCursor.Path());
+        if (inOld && inNew)
+            MergeTrees(oldCursor, newCursor, stop);
+        else if (inOld)
+            WriteSubtree(oldCursor, kConditionDeleted);
+        else if (inNew)
+            WriteSubtree(newCursor, kConditionAdded);
+    }
+    stopped_ = stop;
+    for (const TLogCursor* c : {&oldCursor, &newCursor})
+        if (!c->Damage().empty())
+            logDamage_ += (logDamage_.empty() ? "" : " ") + c->Damage();
+}
+
+// The trees of one top-level path that both logs hold, merged in file order: both logs write a
+// tree in the order of ComparePathKeys.
+void TDirCompare::MergeTrees(TLogCursor& oldCursor, TLogCursor& newCursor, bool& stop)
+{
+    WriteMatched(oldCursor, newCursor);
+    while ((oldCursor.InTree() || newCursor.InTree()) && !stop) {
+        if (oldCursor.InTree() && oldCursor.IsDirectory() && progress_)
+            progress_(oldCursor.Path(), stop);
+        int order = !oldCursor.InTree()   ? 1
+                    : !newCursor.InTree() ? -1
+                                          : ComparePathKeys(oldCursor.Path(), newCursor.Path());
         if (order < 0)
             WriteSubtree(oldCursor, kConditionDeleted);
         else if (order > 0)
@@ -175,10 +254,6 @@ void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
         else
             WriteMatched(oldCursor, newCursor);
     }
-    stopped_ = stop;
-    for (const TLogCursor* c : {&oldCursor, &newCursor})
-        if (!c->Damage().empty())
-            logDamage_ += (logDamage_.empty() ? "" : " ") + c->Damage();
 }
 
 namespace {

@@ -85,6 +85,7 @@ private:
 
     void WriteHeader();
     void WriteSubtree(TLogCursor& cursor, uint8_t condition);
+    void MergeTrees(TLogCursor& oldCursor, TLogCursor& newCursor, bool& stop);
     void WriteMatched(TLogCursor& oldCursor, TLogCursor& newCursor);
     void WriteRecord(uint16_t level, TCompareRecord& record, const std::string& name);
     void PatchLink(int32_t recordOffset, int fieldOffset, int32_t value);

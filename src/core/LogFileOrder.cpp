@@ -19,6 +19,12 @@ bool TLogFileOrder::Fail(std::string why)
     return false;
 }
 
+void TLogFileOrder::StartAt(int32_t offset)
+{
+    next_ = offset;
+    offset_ = kNoOffset;
+}
+
 bool TLogFileOrder::Load(int64_t at, int64_t n)
 {
     if (at >= blockStart_ && at + n <= blockStart_ + blockLength_)

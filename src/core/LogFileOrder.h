@@ -34,6 +34,10 @@ public:
     bool Next(TRecordFixed& fixed, std::string_view& name);
     // The offset of the record Next gave last.
     int32_t Offset() const { return offset_; }
+    // Goes on from the record at offset as from a first record: the comparison takes each
+    // top-level path's tree in turn, in its own order. A caller that starts at a record twice
+    // walks its records twice. The damage found so far stays.
+    void StartAt(int32_t offset);
     // Where and why the walk ended early; nothing found when it ended at a NextOffset of -1 (or
     // has not ended).
     const TLogDamage& Damage() const { return damage_; }

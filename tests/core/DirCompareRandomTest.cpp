@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -51,6 +52,11 @@ public:
             MutateEntries(copy.Entries, 1);
             tree.push_back(copy);
         }
+        // Paths added to the reference, and paths in another order than the older log's.
+        if ((tree.empty() || tree.front().Path != "/") && Chance(0.2))
+            tree.push_back({"/new/", Unit(), RandomEntries(0)});
+        if (Chance(0.3))
+            std::shuffle(tree.begin(), tree.end(), rng_);
         return tree;
     }
 

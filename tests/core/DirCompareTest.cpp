@@ -192,13 +192,28 @@ TEST_F(DirCompareTest, NamesAboveTildeAreMatchedAfterTheOtherLogEnds)
     EXPECT_EQ(Find(rows, "/r/\xc3\xa9t\xc3\xa9").R.SizeWas, 2);
 }
 
-TEST_F(DirCompareTest, RootsInAnotherOrderComeOutAddedAndDeleted)
+TEST_F(DirCompareTest, RootsAreMatchedByPathWhateverOrderEitherLogHoldsThem)
 {
-    const TestTree ab = {{"/a/", 0, {File("f", 1)}}, {"/b/", 0, {File("g", 2)}}};
-    const TestTree ba = {{"/b/", 0, {File("g", 2)}}, {"/a/", 0, {File("f", 1)}}};
-    EXPECT_EQ(Summary(Compare(ab, ba)),
-              (std::vector<std::string>{"del /a", "del /a/f", "both /b", "both /b/g", "add /a",
-                                        "add /a/f"}));
+    // The old log holds its paths in the order they were added; the new one, logged after a path
+    // was added and the paths sorted, in name order. Paths in both are unchanged, the rest
+    // added or deleted, and the comparison lists them in name order.
+    const TestTree old = {{"/r/proj/", 0, {File("p", 1)}},
+                          {"/r/gone/", 0, {File("g", 3)}},
+                          {"/r/docs/", 0, {Dir("d", {File("f", 2)})}}};
+    const TestTree now = {{"/r/docs/", 0, {Dir("d", {File("f", 2)})}},
+                          {"/r/extra/", 0, {File("e", 4)}},
+                          {"/r/proj/", 0, {File("p", 1)}}};
+    auto rows = Compare(old, now);
+    EXPECT_EQ(Summary(rows),
+              (std::vector<std::string>{"both /r/docs", "both /r/docs/d", "both /r/docs/d/f",
+                                        "add /r/extra", "add /r/extra/e", "del /r/gone",
+                                        "del /r/gone/g", "both /r/proj", "both /r/proj/p"}));
+    EXPECT_EQ(Find(rows, "/r/docs").R.AllocWas, Find(rows, "/r/docs").R.AllocNow);
+    out_ = TMemoryStream();
+    EXPECT_EQ(Summary(Compare(now, old)),
+              (std::vector<std::string>{"both /r/docs", "both /r/docs/d", "both /r/docs/d/f",
+                                        "del /r/extra", "del /r/extra/e", "add /r/gone",
+                                        "add /r/gone/g", "both /r/proj", "both /r/proj/p"}));
 }
 
 TEST_F(DirCompareTest, MatchedEntryTakesTheNewLogsData)
@@ -283,6 +298,19 @@ TEST_F(DirCompareTest, DamagedInputLogEndsItsWalkAndSaysWhere)
     EXPECT_NE(damage_.find("old log is damaged"), std::string::npos) << damage_;
     EXPECT_NE(damage_.find(TLogDamage{40, second, "the link points back"}.Text()),
               std::string::npos)
+        << damage_;
+}
+
+TEST_F(DirCompareTest, ABrokenChainOfTopLevelPathsIsDamageNotADeletedPath)
+{
+    std::vector<uint8_t> bytes = TestLogBytes(kSample);
+    PutI32(bytes.data() + 40 + rec::NextSiblingOffset, 40); // /data's next path: itself
+    oldLog_ = TMemoryStream(bytes);
+    newLog_ = TMemoryStream(TestLogBytes(kSample));
+    auto rows = CompareStreams();
+    EXPECT_EQ(Find(rows, "/data/sub/b").R.Condition, kConditionBoth);
+    EXPECT_NE(damage_.find("old log is damaged"), std::string::npos) << damage_;
+    EXPECT_NE(damage_.find(TLogDamage{40, 40, "the link points back"}.Text()), std::string::npos)
         << damage_;
 }
 

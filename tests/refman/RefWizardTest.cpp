@@ -3,15 +3,20 @@
 #include "refman/RefWizard.h"
 
 #include "RefManData.h"
+#include "core/DirCompare.h"
 #include "platform/IniFile.h"
 #include "platform/ScriptedUserInterface.h"
 #include "platform/Volume.h"
+#include "references/CompareRun.h"
+#include "references/LoggingRun.h"
+#include "refman/RefEditing.h"
 #include "refman/RefList.h"
 #include "support/FakeMounts.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 using namespace vm;
 using vmtest::RefManData;
@@ -194,6 +199,39 @@ TEST_F(RefWizardTest, APathOfUnknownClusterSizeIsOfferedOneForItsShare)
               "Log aborted .. A path you have selected has an allocation unit of ZERO!\n"
               "You can set the allocation unit manually and log later when required.");
     EXPECT_TRUE(fx.RefFiles(network.CreatedReference()).empty());
+}
+
+TEST_F(RefWizardTest, APathAddedAfterTheFirstLogLeavesTheOthersUnchangedInTheComparison)
+{
+    // The wizard's reference of proj then docs, logged; "&Add path ..." extra (the paths are
+    // then kept in name order); logged again; the two logs compared.
+    const std::string proj = fx.MakeTree("proj"), docs = fx.MakeTree("docs");
+    const std::string extra = fx.MakeTree("extra");
+    GoTo(3);
+    ASSERT_TRUE(wizard.AddPath(proj));
+    ASSERT_TRUE(wizard.AddPath(docs));
+    ASSERT_TRUE(wizard.Next());
+    ui.Answers = {idNo};
+    ASSERT_TRUE(wizard.Next());
+    const int n = wizard.CreatedReference();
+    ASSERT_EQ(fx.RefFiles(n), std::vector<std::string>{"Log0001.kdf"});
+    ASSERT_TRUE(CreateRefAddPath(fx.Store, ui, n, fx.Store.ReadRefPaths(n), extra));
+    ASSERT_EQ(fx.Store.ReadRefPaths(n).front().Path, docs + "/");
+    ASSERT_EQ(LogReference(fx.Store, ui, n, {}).LogNumber, 2);
+    const std::string comparison = RunComparison(fx.Store, n, 1, 2).Path;
+
+    TFileStream stream(comparison, TFileMode::OpenRead);
+    TDirCompare file(stream);
+    std::map<std::string, uint8_t> conditions;
+    WalkRecords(file, [&](int32_t at, const TCompareRecord& r, const std::string&) {
+        conditions[file.GetFullPath(at)] = r.Condition;
+        return true;
+    });
+    EXPECT_EQ(conditions.at(extra), kConditionAdded);
+    for (const std::string& root : {proj, docs})
+        for (const std::string& path : {root, root + "/a", root + "/a/one.txt", root + "/two.bin"})
+            EXPECT_EQ(conditions.at(path), kConditionBoth) << path;
+    EXPECT_EQ(conditions.size(), 12u);
 }
 
 TEST_F(RefWizardTest, CancelAsksAndKeepsAReferenceAlreadyMade)
