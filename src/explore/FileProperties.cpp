@@ -6,6 +6,7 @@
 #include "explore/EntryOnDisk.h"
 #include "platform/FileOwner.h"
 #include "platform/Volume.h"
+#include "references/LoggingRun.h"
 #include "references/RefStore.h"
 
 namespace vm {
@@ -171,6 +172,15 @@ TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& st
     std::string topName;
     log.ReadNode(TopLevelOffsetOf(log, offset), top, topName);
     return GetIniInfo(store, reference, topName);
+}
+
+TRefPathInfo FolderPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store)
+{
+    TDirNode top;
+    std::string topName;
+    log.ReadNode(TopLevelOffsetOf(log, offset), top, topName);
+    const TVolumeFacts facts = FolderVolumeFacts(store, topName);
+    return {facts.Unit, facts.FileSystem.empty() ? TRefPathInfo().FileSystem : facts.FileSystem};
 }
 
 bool LoadOrTell(TFileProperties& properties, TDirStorage& log, int32_t offset,

@@ -38,6 +38,9 @@ struct TRefPathInfo
 TRefPathInfo GetIniInfo(const TRefStore& store, int reference, const std::string& topLevelPath);
 // The unit and file system of the reference path the log's entry at offset lies below.
 TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store, int reference);
+// The same for a folder's log (folder mode), which belongs to no reference: the unit and file
+// system it was scanned with (FolderVolumeFacts).
+TRefPathInfo FolderPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store);
 
 class TFileProperties
 {

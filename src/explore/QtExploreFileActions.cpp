@@ -286,11 +286,9 @@ void TExploreChild::PropertiesClick()
         if (!access)
             return;
         TDirStorage& log = *access->Log;
-        // The folder mode's log was scanned with a unit of one byte and belongs to no reference.
-        const TRefPathInfo info =
-            InMemory() ? TRefPathInfo{1, "System"}
-                       : RefPathInfoOf(log, row.Offset, TRefStore(frame_.Context().DataDirectory),
-                                       Reference);
+        const TRefStore store(frame_.Context().DataDirectory);
+        const TRefPathInfo info = InMemory() ? FolderPathInfoOf(log, row.Offset, store)
+                                             : RefPathInfoOf(log, row.Offset, store, Reference);
         if (!LoadOrTell(
                 properties, log, row.Offset, info,
                 [this](const std::string& extension) {

@@ -161,9 +161,31 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
     return exit;
 }
 
+// The folder as an absolute path: a relative one is taken from the current directory.
+std::string AbsoluteFolder(const std::string& folder)
+{
+    if (folder.empty() || folder[0] == '/')
+        return folder;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    return error ? folder : absolute.lexically_normal().string();
+}
+
 int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
 {
     TUserInterface& ui = *env.UI;
+    // A folder that cannot be logged is refused as the wizard refuses such a path, before
+    // anything is scanned or shown.
+    state.Folder = AbsoluteFolder(state.Folder);
+    const std::string refusal =
+        state.Folder.empty() ? "no folder is named" : env.Store->PathRefusal(state.Folder);
+    if (!refusal.empty()) {
+        const std::string text = "The folder \"" + state.Folder + "\" cannot be logged: " + refusal;
+        if (env.Refused)
+            env.Refused(text);
+        Inform(ui, text);
+        return kExitArgumentRefused;
+    }
     // Without the windows there is nowhere to show the folder: say so before scanning it.
     if (!env.DisplayStreamLog) {
         Inform(ui, "Showing the folder " + state.Folder +
@@ -176,7 +198,7 @@ int FolderMode(TCommandLineState& state, TCommandLineEnv& env)
     ShowStatus(ui, "Volumark logging - " + state.Folder);
     std::unique_ptr<TMemoryStream> stream;
     try {
-        stream = LogFolder(ui, state.Folder, CommandLineStatusHandler(state, ui));
+        stream = LogFolder(*env.Store, ui, state.Folder, CommandLineStatusHandler(state, ui));
     } catch (const std::exception& e) {
         ui.Status().Hide();
         Inform(ui, std::string("Logging failed: ") + e.what());
@@ -224,7 +246,8 @@ std::string ExitStatusText()
 {
     return "Exit status: 0 everything asked for succeeded\n"
            "  1 an argument was refused (ambiguous, unknown reference, bad log number,\n"
-           "    unknown option, a file to open that is no log or comparison)\n"
+           "    unknown option, a file to open that is no log or comparison, a folder that\n"
+           "    is missing or not a directory)\n"
            "  2 the reference could not be logged\n"
            "  3 the run was stopped (Ctrl-C or SIGTERM); no log was written\n"
            "  4 the comparison failed\n"
@@ -284,6 +307,9 @@ int RunArguments(const TRefStore& store, TUserInterface& ui,
     env.MailFile = TMailFile::DefaultPath();
     env.DisplayStreamLog = std::move(windows.DisplayStreamLog);
     env.OpenFile = std::move(windows.OpenFile);
+    auto toStderr = [programName](const std::string& text) {
+        std::fprintf(stderr, "%s: %s\n", programName.c_str(), text.c_str());
+    };
     if (console) {
         env.ShowHelp = [](const std::string& help) {
             std::string text;
@@ -293,9 +319,9 @@ int RunArguments(const TRefStore& store, TUserInterface& ui,
             std::printf("%s\n\n%s\n%s", text.c_str(), kDataOptionHelp, ExitStatusText().c_str());
             std::fflush(stdout);
         };
-        env.Note = [programName](const std::string& note) {
-            std::fprintf(stderr, "%s: %s\n", programName.c_str(), note.c_str());
-        };
+        env.Note = toStderr;
+    } else {
+        env.Refused = toStderr;
     }
     return RunCommandLine(state, env);
 }

@@ -22,7 +22,8 @@ class TRegistry;
 enum TCommandLineExit : int
 {
     kExitSuccess = 0,
-    kExitArgumentRefused = 1, // an ambiguous argument, an unknown reference, a bad log number
+    kExitArgumentRefused = 1, // an ambiguous argument, an unknown reference, a bad log number,
+                              // a folder that cannot be logged
     kExitNotLogged = 2,       // the reference could not be logged (no allocation unit, an error)
     kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM); no log is written
     kExitCompareFailed = 4,   // the comparison or the deletion of earlier comparisons failed
@@ -43,6 +44,10 @@ struct TCommandLineEnv
     // log could not read); nullptr: the status window's text says it. The console writes on
     // stderr.
     std::function<void(const std::string&)> Note;
+    // Also tells of a refused folder where a message box alone may go unseen: with the windows,
+    // on stderr for the shell or script that started the program; nullptr: the box alone (the
+    // console's boxes are on stderr already).
+    std::function<void(const std::string&)> Refused;
     // Shows an in-memory log in the windows (folder mode) and takes it; false when it cannot.
     std::function<bool(std::unique_ptr<TMemoryStream>)> DisplayStreamLog;
     // Opens a log or a comparison in its window: in its reference when place.InReference()

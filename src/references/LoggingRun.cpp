@@ -108,15 +108,30 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
     return result;
 }
 
-std::unique_ptr<TMemoryStream> LogFolder(TUserInterface& ui, const std::string& folder,
-                                         const TStatusEvent& handler, bool* stopped)
+TVolumeFacts FolderVolumeFacts(const TRefStore& store, const std::string& folder)
+{
+    TVolumeFacts facts;
+    try {
+        facts = store.GetVolumeFacts(folder);
+    } catch (const std::exception&) {
+        // A volume that cannot be asked: the sizes as they are.
+    }
+    if (facts.Unit <= 0)
+        facts.Unit = 1;
+    return facts;
+}
+
+std::unique_ptr<TMemoryStream> LogFolder(const TRefStore& store, TUserInterface& ui,
+                                         const std::string& folder, const TStatusEvent& handler,
+                                         bool* stopped)
 {
     if (folder.empty())
         return nullptr;
     std::string path = folder.back() == '/' ? folder : folder + "/";
+    const int32_t unit = FolderVolumeFacts(store, path).Unit;
     TLoggingInProgress inProgress(ui);
     auto stream = std::make_unique<TMemoryStream>();
-    TScanned scanned = Scan(ui, nullptr, *stream, {{path, 1}}, handler);
+    TScanned scanned = Scan(ui, nullptr, *stream, {{path, unit}}, handler);
     if (stopped)
         *stopped = scanned.Stopped;
     return stream;

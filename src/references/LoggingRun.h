@@ -43,11 +43,17 @@ struct TLogRunResult
 TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler);
 
-// Scans one folder into a new memory stream with the allocation unit 1 (sizes are allocated
-// sizes, every directory counts one byte). Nothing for an empty folder text; the caller owns the
-// stream. Raises the scan's errors.
-std::unique_ptr<TMemoryStream> LogFolder(TUserInterface& ui, const std::string& folder,
-                                         const TStatusEvent& handler, bool* stopped = nullptr);
+// The allocation unit and file system a folder logged on its own counts in: those a reference
+// path on the folder's volume gets (the volume first, then the share list); the unit 1 (sizes
+// taken as they are) when neither tells one.
+TVolumeFacts FolderVolumeFacts(const TRefStore& store, const std::string& folder);
+
+// Scans one folder into a new memory stream in the unit of FolderVolumeFacts, so that its disk
+// space reads as a reference's log of the same tree would. Nothing for an empty folder text; the
+// caller owns the stream. Raises the scan's errors.
+std::unique_ptr<TMemoryStream> LogFolder(const TRefStore& store, TUserInterface& ui,
+                                         const std::string& folder, const TStatusEvent& handler,
+                                         bool* stopped = nullptr);
 
 struct TLogTotals
 {

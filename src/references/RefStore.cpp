@@ -9,6 +9,7 @@
 #include "platform/SharedLocks.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace vm {
 
@@ -206,28 +207,32 @@ std::vector<TScanRoot> ScanRootsOf(const TRefPaths& paths)
     return roots;
 }
 
-void TRefStore::CheckAddablePath(const std::string& path) const
+std::string TRefStore::PathRefusal(const std::string& path) const
 {
-    auto refuse = [&](const std::string& why) {
-        throw ERefPathError("The path \"" + path + "\" cannot be added: " + why);
-    };
     if (path.empty() || path[0] != '/')
-        refuse("a path must begin with \"/\"");
+        return "a path must begin with \"/\"";
     if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
-        refuse("it holds a line break");
+        return "it holds a line break";
     if (WithSlash(path).size() > size_t(kMaxNameLength))
-        refuse("it is longer than " + std::to_string(kMaxNameLength) +
-               " bytes, the longest path a log can hold");
+        return "it is longer than " + std::to_string(kMaxNameLength) +
+               " bytes, the longest path a log can hold";
     TFileInfo info;
     int error = 0;
     if (!files_->StatPath(path, info, error))
-        refuse(ErrorText(error));
+        return ErrorText(error);
     if (!info.IsDirectory())
-        refuse("it is not a directory");
+        return ErrorText(ENOTDIR);
     TDirHandle dir = files_->OpenDirectory(path, error);
     if (dir == kNoDir)
-        refuse(ErrorText(error));
+        return ErrorText(error);
     files_->CloseDirectory(dir);
+    return "";
+}
+
+void TRefStore::CheckAddablePath(const std::string& path) const
+{
+    if (std::string why = PathRefusal(path); !why.empty())
+        throw ERefPathError("The path \"" + path + "\" cannot be added: " + why);
 }
 
 void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int index,

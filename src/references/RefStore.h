@@ -124,8 +124,11 @@ public:
     // one write of Volumark.ini: a failure leaves the old paths, and Name, NextLogNo and any
     // other key keep their values. Raises std::runtime_error when the file cannot be written.
     void ReplaceRefPaths(int n, const TRefPaths& paths);
-    // Raises ERefPathError when the path cannot be a path of a reference: not absolute, a line
-    // break in it, longer than a log's root can be, missing, not a directory or unreadable.
+    // Why the path cannot be a path of a reference (nor a folder logged on its own), "" when it
+    // can: not absolute, a line break in it, longer than a log's root can be, missing ("No such
+    // file or directory"), not a directory ("Not a directory") or unreadable.
+    std::string PathRefusal(const std::string& path) const;
+    // Raises ERefPathError with PathRefusal's reason: "The path "..." cannot be added: ...".
     void CheckAddablePath(const std::string& path) const;
     // Unit, file system and network flag of the volume at path: the volume first, the share
     // list where the volume does not tell. May raise EDriveInfoError.

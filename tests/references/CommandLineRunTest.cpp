@@ -182,6 +182,28 @@ TEST_F(CommandLineRunTest, HelpComesFirstAndMailFollowsTheRun)
     EXPECT_EQ(fx.RefFiles(0), (std::vector<std::string>{"Log0001.kdf", "Log0002.kdf"}));
 }
 
+TEST_F(CommandLineRunTest, AFolderThatIsMissingOrAFileIsRefusedBeforeAnythingIsShown)
+{
+    std::vector<std::string> refused;
+    env.Refused = [&](const std::string& text) { refused.push_back(text); };
+    bool shown = false;
+    env.DisplayStreamLog = [&](std::unique_ptr<TMemoryStream>) { return shown = true; };
+    fx.Root.WriteFile("file", "x");
+    for (const std::string& folder : {fx.Root / "missing", fx.Root / "file"}) {
+        TCommandLineState s;
+        s.FolderMode = true;
+        s.Folder = folder;
+        EXPECT_EQ(RunCommandLine(s, env), kExitArgumentRefused) << folder;
+    }
+    const std::vector<std::string> texts = {
+        "The folder \"" + (fx.Root / "missing") + "\" cannot be logged: No such file or directory",
+        "The folder \"" + (fx.Root / "file") + "\" cannot be logged: Not a directory"};
+    EXPECT_EQ(ui.Texts(), texts);
+    EXPECT_EQ(refused, texts);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(ui.StatusWindow.Caption, ""); // nothing was scanned
+}
+
 TEST_F(CommandLineRunTest, FolderModeWithoutWindowsSaysSo)
 {
     TCommandLineState s;

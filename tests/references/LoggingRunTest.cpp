@@ -219,18 +219,27 @@ TEST_F(LoggingRunTest, TwoProcessesLoggingAtOnceWriteTwoCompleteLogs)
     }
 }
 
-TEST_F(LoggingRunTest, FolderRunAddsTheSlashAndCountsOneByteUnits)
+TEST_F(LoggingRunTest, AFolderTakesTheDiskSpaceAReferenceLogOfTheSameTreeShows)
 {
     std::string tree = fx.MakeTree("t");
-    std::unique_ptr<TMemoryStream> stream = LogFolder(ui, tree, {});
+    const int32_t unit = store.ResolveRefPath(tree, 0, "").Unit;
+    if (unit <= 1)
+        GTEST_SKIP() << "the volume of " << tree << " has no allocation unit above one byte";
+    fx.AddRef(0, "Same tree", {{tree, std::to_string(unit)}});
+    const TLogRunResult logged = LogReference(store, ui, 0, {});
+    TFileStream file(logged.Path, TFileMode::OpenRead);
+    TDirStorage reference(file);
+
+    std::unique_ptr<TMemoryStream> stream = LogFolder(store, ui, tree, {});
     ASSERT_TRUE(stream);
-    TDirStorage log(*stream);
-    std::vector<vmtest::LoggedRecord> records = vmtest::AllRecords(log);
+    TDirStorage folder(*stream);
+    std::vector<vmtest::LoggedRecord> records = vmtest::AllRecords(folder);
     ASSERT_EQ(records.size(), 4u); // the root, a/, a/one.txt, two.bin
     EXPECT_EQ(records[0].Name, tree + "/");
-    // Sizes are allocated sizes, and the directory a/ counts one byte.
-    EXPECT_EQ(records[0].Node.Size, 5100);
-    EXPECT_EQ(records[0].Node.Allocated, 5101);
-    EXPECT_TRUE(vmtest::LogFaults(log, {1}).empty());
-    EXPECT_EQ(LogFolder(ui, "", {}), nullptr);
+    const TDirNode root = vmtest::AllRecords(reference)[0].Node;
+    EXPECT_EQ(records[0].Node.Size, root.Size);
+    EXPECT_EQ(records[0].Node.Allocated, root.Allocated);
+    EXPECT_GT(root.Allocated, root.Size);
+    EXPECT_TRUE(vmtest::LogFaults(folder, {unit}).empty());
+    EXPECT_EQ(LogFolder(store, ui, "", {}), nullptr);
 }

@@ -246,7 +246,7 @@ TEST_F(RefStoreTest, PathsThatCannotBeLoggedAreRefused)
     EXPECT_EQ(message(root + "/nope"),
               "The path \"" + root + "/nope\" cannot be added: No such file or directory");
     EXPECT_EQ(message(root + "/data/file.txt"),
-              "The path \"" + root + "/data/file.txt\" cannot be added: it is not a directory");
+              "The path \"" + root + "/data/file.txt\" cannot be added: Not a directory");
     EXPECT_NE(message("relative/dir").find("must begin with"), std::string::npos);
     EXPECT_NE(message(root + "/data\nx").find("line break"), std::string::npos);
     EXPECT_NE(message("/" + std::string(300, 'a')).find("longer than 259"), std::string::npos);

@@ -80,6 +80,11 @@ TEST_F(UnattendedProcessTest, RefusedArgumentsSayWhyAndFail)
     EXPECT_NE(r.Err.find("Reference [nobody] not found"), std::string::npos) << r.Err;
     EXPECT_TRUE(fx.RefFiles(0).empty());
 
+    r = Run({"/Folder=" + (fx.Root / "missing")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("cannot be logged: No such file or directory"), std::string::npos)
+        << r.Err;
+
     r = Run({"/X=1"}); // ignored silently: nothing asked, nothing failed
     EXPECT_EQ(r.Status, 0);
     EXPECT_EQ(r.Err, "");
