@@ -91,6 +91,12 @@ bool CheckJobRequest(const TJobRequest& request, const std::string& server, TSch
         ui.ShowMessage("Please specify the program file location for Volumark");
         return false;
     }
+    // A periodic job with no day would never repeat: a job that runs once is "Run once only".
+    if (request.RunPeriodically && WeekdayMask(request.Weekdays) == 0 &&
+        MonthDayMask(request.MonthDays) == 0) {
+        ui.ShowMessage(kNoDayToRunOn);
+        return false;
+    }
     // "/c=0" would be refused by every run of the job.
     if (request.Compare && !request.CompareLatest && LogNumberOfText(request.LogText) < 1) {
         ui.ShowMessage("Please choose the log to compare with");

@@ -32,6 +32,10 @@ std::vector<std::string> LogNumberTexts(const TRefStore& store, const std::strin
 // program's own directory when neither holds it.
 std::string DefaultProgramLocation(const std::string& programPath);
 
+// The refusal of "Run periodically" with no weekday and no day of the month ticked.
+inline const char* const kNoDayToRunOn =
+    "Please tick at least one day to run on (a weekday or a day in the month)";
+
 // The checks of a request before it is queued on the server (empty: this computer); each
 // refusal is shown. True when the job may be added.
 bool CheckJobRequest(const TJobRequest& request, const std::string& server, TScheduler& scheduler,

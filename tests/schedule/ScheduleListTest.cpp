@@ -200,6 +200,9 @@ TEST_F(SubmitJob, RefusalsLeaveNothingQueued)
     r.CompareLatest = false; // a log box left empty would give "/c=0", which every run refuses
     EXPECT_FALSE(vm::SubmitJob(r, "", fake, ui));
     r = request;
+    r.Weekdays = {}; // periodic, with no day to repeat on
+    EXPECT_FALSE(vm::SubmitJob(r, "", fake, ui));
+    r = request;
     r.ProgramLocation = dir / "elsewhere";
     EXPECT_FALSE(vm::SubmitJob(r, "workstation", fake, ui));
     r.ProgramLocation = "prog";
@@ -207,7 +210,7 @@ TEST_F(SubmitJob, RefusalsLeaveNothingQueued)
     EXPECT_EQ(ui.Texts(),
               (std::vector<std::string>{"A reference name must be specified",
                                         "Please specify the program file location for Volumark",
-                                        "Please choose the log to compare with",
+                                        "Please choose the log to compare with", vm::kNoDayToRunOn,
                                         "Can't find VM_BATCH.CMD in " + (dir / "elsewhere"),
                                         "The program location must be a full path, beginning "
                                         "with /"}));
