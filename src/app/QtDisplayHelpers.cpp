@@ -36,6 +36,8 @@ std::string FileTypeTextUncached(const std::string& extension)
     QString name = Q(extension).toLower();
     if (name.contains('.'))
         name.remove(0, 1);
+    if (name.isEmpty())
+        return "File"; // a name without an extension
     return (name.toUpper() + " File").toStdString();
 }
 

@@ -68,6 +68,24 @@ std::string_view StemOf(std::string_view name)
     return name.substr(0, name.size() - ExtensionOf(name).size());
 }
 
+std::string_view TypeExtensionOf(std::string_view name)
+{
+    auto numeric = [](std::string_view extension) {
+        return extension.size() > 1 &&
+               extension.find_first_not_of("0123456789", 1) == extension.npos;
+    };
+    std::string_view stem = name;
+    std::string_view extension = ExtensionOf(stem);
+    while (numeric(extension)) {
+        stem = StemOf(stem);
+        const std::string_view earlier = ExtensionOf(stem);
+        if (earlier.empty())
+            return ExtensionOf(name);
+        extension = earlier;
+    }
+    return extension;
+}
+
 std::string DateColumnCaption(TDateType type)
 {
     switch (type) {

@@ -40,6 +40,11 @@ std::string SizeTotalsText(int64_t size, int64_t allocated, const TLocale& local
 std::string_view ExtensionOf(std::string_view name);
 // The name without its extension ("report.doc" -> "report", ".bashrc" -> ".bashrc").
 std::string_view StemOf(std::string_view name);
+// The extension that tells what kind of file a name holds: ExtensionOf, except that numbers
+// behind an earlier extension are a version or a rotation, not a type of their own
+// ("libfoo.so.9" and "libfoo.so.1.2.3" -> ".so", "app.log.1" -> ".log"). A name whose only
+// extension is a number keeps it ("ls.1" -> ".1").
+std::string_view TypeExtensionOf(std::string_view name);
 
 // The dates the list can show (the "View date types" menu); the numbers are the filter's date
 // field codes too.

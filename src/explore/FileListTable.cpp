@@ -52,7 +52,7 @@ std::string RowDirectoryText(const TDirTree& tree, std::string_view name, uint8_
 
 std::string RowTypeExtension(std::string_view name)
 {
-    std::string_view extension = ExtensionOf(name);
+    std::string_view extension = TypeExtensionOf(name);
     return extension.empty() ? std::string(".") : std::string(extension);
 }
 

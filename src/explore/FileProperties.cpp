@@ -95,8 +95,7 @@ void TFileProperties::Load(TDirStorage& log, int32_t offset, const TRefPathInfo&
     if (Directory) {
         TypeText = "File folder";
     } else if (types) {
-        const std::string_view extension = ExtensionOf(Name);
-        TypeText = types(extension.empty() ? std::string(".") : std::string(extension));
+        TypeText = types(RowTypeExtension(Name));
     }
     ResultingAllocated = node.Allocated;
 

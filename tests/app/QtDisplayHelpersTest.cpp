@@ -19,6 +19,7 @@ TEST(FileTypeText, UnknownExtensionsFallBackToTheUpperCasedName)
     EXPECT_EQ(FileTypeTextUncached(".qqzz"), "QQZZ File");
     EXPECT_EQ(FileTypeTextUncached(".QqZz"), "QQZZ File");
     EXPECT_EQ(FileTypeTextUncached(".\xc3\xa9x"), "\xc3\x89X File"); // letters beyond ASCII too
+    EXPECT_EQ(FileTypeTextUncached("."), "File");                    // no extension: no blank
 }
 
 TEST(FileTypeText, KnownExtensionsTakeTheDatabasesDescription)

@@ -38,6 +38,20 @@ TEST(ExploreTexts, CountsTotalsAndCaptions)
     EXPECT_EQ(StemOf("archive.tar.gz"), "archive.tar");
 }
 
+TEST(FileListTexts, VersionedLibrariesAndRotatedLogsKeepTheirType)
+{
+    EXPECT_EQ(RowTypeExtension("libfoo.so.9"), ".so");
+    EXPECT_EQ(RowTypeExtension("libbar.so.13"), ".so");
+    EXPECT_EQ(RowTypeExtension("libc.so.6.1.2"), ".so");
+    EXPECT_EQ(RowTypeExtension("app.log.1"), ".log");
+    EXPECT_EQ(RowTypeExtension("kern.log.2.gz"), ".gz");
+    EXPECT_EQ(RowTypeExtension("ls.1"), ".1");            // a manual page
+    EXPECT_EQ(RowTypeExtension("backup.2024.01"), ".01"); // numbers alone
+    EXPECT_EQ(RowTypeExtension(".bashrc.1"), ".1");
+    EXPECT_EQ(RowTypeExtension("notes."), ".");
+    EXPECT_EQ(RowTypeExtension("README"), "."); // typed as a file without an extension
+}
+
 class FileListTextsTest : public ::testing::Test
 {
 protected:
