@@ -4,6 +4,11 @@
 
 namespace vm {
 
+std::string ListDateText(TDateTime value, const TLocale& locale)
+{
+    return DateKnown(value) ? locale.DateTimeText(value) : std::string();
+}
+
 std::string ZeroPad4(long long number)
 {
     std::string digits = std::to_string(number < 0 ? -(number + 1) + 1ULL : number + 0ULL);

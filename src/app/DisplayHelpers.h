@@ -3,10 +3,22 @@
 // tree node or list row back to the entry it shows.
 #pragma once
 
+#include "platform/DateTime.h"
+#include "platform/Locale.h"
+
 #include <cstdint>
 #include <string>
 
 namespace vm {
+
+// A log and a comparison hold 0 for a date that was never known (one outside what a log can
+// hold, or never given): it shows as an empty text in every list, print, export and dialog.
+inline bool DateKnown(TDateTime value)
+{
+    return value != 0;
+}
+// A list's date column: the short date and the time (DateTimeText), "" for a date never known.
+std::string ListDateText(TDateTime value, const TLocale& locale);
 
 // The decimal number left-padded with "0" to four digits: 7 -> "0007" (log and reference
 // numbers in file names). Larger numbers keep all their digits.

@@ -1,5 +1,6 @@
 #include "compare/CompareList.h"
 
+#include "app/DisplayHelpers.h"
 #include "app/SizeText.h"
 
 #include <cstdio>
@@ -80,7 +81,7 @@ std::string TCompareListTable::Text(int i, int column) const
     case kCmpCondition:
         return ConditionText(row);
     case kCmpDate:
-        return locale_.DateTimeText(row.Date);
+        return ListDateText(row.Date, locale_);
     case kCmpDateValue: {
         char text[32];
         std::snprintf(text, sizeof text, "%.15g", row.Date);

@@ -152,6 +152,9 @@ int64_t UnpackSeconds(int32_t stored)
 
 TDateTime UnpackTime(int32_t stored)
 {
+    // No moment is packed as 0: it marks a date the log could not hold, which is no date.
+    if (stored == 0)
+        return 0;
     return static_cast<double>(UnpackSeconds(stored)) / kSecondsPerDay;
 }
 

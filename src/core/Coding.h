@@ -86,6 +86,8 @@ int64_t DecodeReal48Truncated(const uint8_t in[6]);
 // (1968-01-18 03:14:07) so that later moments are stored as negative numbers.
 constexpr int64_t kPackedFold = 2147483647;
 int32_t PackTime(TDateTime value);
+// The date-time of a packed time; 0 (no date) for a stored 0, the mark of a moment that could
+// not be held.
 TDateTime UnpackTime(int32_t stored);
 // The same as whole seconds since 1899-12-30 00:00 local time.
 int64_t UnpackSeconds(int32_t stored);

@@ -1,5 +1,6 @@
 #include "explore/FileListTable.h"
 
+#include "app/DisplayHelpers.h"
 #include "app/SizeText.h"
 
 #include <cstdio>
@@ -100,7 +101,7 @@ std::string TFileListTable::Text(int i, int column) const
     case kColSpace:
         return SizeText(row.Allocated, locale_);
     case kColDate:
-        return locale_.DateTimeText(row.Date);
+        return ListDateText(row.Date, locale_);
     case kColDateValue: {
         char text[32];
         std::snprintf(text, sizeof text, "%.15g", row.Date);

@@ -1,5 +1,6 @@
 #include "explore/FileProperties.h"
 
+#include "app/DisplayHelpers.h"
 #include "app/SizeText.h"
 #include "core/LogWalk.h"
 #include "core/LogWriter.h"
@@ -16,7 +17,7 @@ namespace {
 // The log's dates are 0 where the disk gave none.
 std::string DateText(TDateTime value, const TLocale& locale)
 {
-    return value == 0 ? std::string() : locale.LongDateTimeText(value);
+    return DateKnown(value) ? locale.LongDateTimeText(value) : std::string();
 }
 
 // Moves the allocated space of every directory above the entry at offset by delta.

@@ -148,7 +148,10 @@ bool TPosixFileSystem::StatRelative(int dirFd, const char* name, TFileInfo& info
     info.Attributes = AttributesOf(info.Name, sx.stx_mode, info.Size, info.OnDisk, compressed);
     info.Modified = local(sx.stx_mtime);
     info.Accessed = local(sx.stx_atime);
-    info.Created = (sx.stx_mask & STATX_BTIME) ? local(sx.stx_btime) : info.Modified;
+    // A birth time of 0 is one the file system never recorded (files of some images, inodes too
+    // small to hold one): it has none for that file, as a file system without birth times.
+    const bool born = (sx.stx_mask & STATX_BTIME) && (sx.stx_btime.tv_sec | sx.stx_btime.tv_nsec);
+    info.Created = born ? local(sx.stx_btime) : info.Modified;
     info.Device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     info.Inode = sx.stx_ino;
     info.MountId = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;

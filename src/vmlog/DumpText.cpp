@@ -33,6 +33,8 @@ std::string QuotedName(const std::string& bytes)
 
 std::string DateTimeText(TDateTime value)
 {
+    if (value == 0)
+        return "none"; // a date never known
     TDateTimeParts p;
     if (!DecodeDateTime(value, p))
         return "?";
@@ -44,7 +46,7 @@ std::string DateTimeText(TDateTime value)
 
 std::string PackedTimeText(int32_t packed)
 {
-    return packed == 0 ? std::string("none") : DateTimeText(UnpackTime(packed));
+    return DateTimeText(UnpackTime(packed));
 }
 
 std::string Hex32(uint32_t value)

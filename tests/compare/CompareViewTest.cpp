@@ -103,6 +103,17 @@ TEST_F(CompareViewTest, TreeHoldsTheDirectoriesWithTheirArrows)
     EXPECT_EQ(CompareInitialExpansion(tree_), (std::vector<int>{0, Node("/data/")}));
 }
 
+TEST_F(CompareViewTest, ADateNeverKnownShowsEmpty)
+{
+    // A date a log cannot hold (past 2036) is stored as never known.
+    const TestTree tree = {{"/r/", 4096, {File("far", 1, 4102444800), File("near", 1)}}};
+    Write(tree, tree);
+    Fill(TView::Standard, "/r/");
+    EXPECT_EQ(Text("far", kCmpDate), "");
+    EXPECT_NE(Text("near", kCmpDate), "");
+    EXPECT_EQ(Text("far", kCmpDateValue), "0");
+}
+
 TEST_F(CompareViewTest, RowsSayHowEachEntryChanged)
 {
     WriteSample();

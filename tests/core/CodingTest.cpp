@@ -60,7 +60,10 @@ TEST(PackedTime, FoldPointAndTheYear2000)
     EXPECT_EQ(p.Day, 1);
     EXPECT_EQ(p.Hour * 3600 + p.Minute * 60 + p.Second, 0);
 
-    ASSERT_TRUE(DecodeDateTime(UnpackTime(0), p));
+    // The fold point is stored as itself; 0 is no moment at all.
+    ASSERT_TRUE(DecodeDateTime(UnpackTime(int32_t(kPackedFold)), p));
+    EXPECT_EQ(UnpackSeconds(0), kPackedFold);
+    EXPECT_EQ(UnpackTime(0), 0.0);
     EXPECT_EQ(p.Year, 1968);
     EXPECT_EQ(p.Month, 1);
     EXPECT_EQ(p.Day, 18);

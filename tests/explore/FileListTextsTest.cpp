@@ -109,6 +109,8 @@ TEST_F(FileListTextsTest, RowsShowNamesPathsTypesAndRawValues)
     EXPECT_EQ(table_.RawNumber(1, kColSpace), 8192);
     EXPECT_EQ(table_.RawNumber(1, kColName), std::nullopt);
     EXPECT_EQ(table_.Text(1, kColDate), kLocale.DateTimeText(store_.Row(1).Date));
+    store_.Row(1).Date = 0; // a date the log never knew
+    EXPECT_EQ(table_.Text(1, kColDate), "");
 
     // Without extensions a name loses its extension only; a dot name stays whole.
     table_.SetOptions({false, TDateType::Created, true});

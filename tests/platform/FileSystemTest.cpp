@@ -97,6 +97,27 @@ TEST_F(FileSystemTest, ListingGivesEveryEntryButDotAndDotDotWithItsFacts)
     }
 }
 
+TEST_F(FileSystemTest, ABirthTimeOfZeroIsOneTheFileSystemDoesNotHave)
+{
+    // Files of some system images report a birth time of 0; find one on this machine.
+    std::string unborn;
+    for (const char* path : {"/", "/usr", "/etc", "/usr/bin", "/bin/sh", "/etc/passwd"}) {
+        struct statx sx = {};
+        if (statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, STATX_BTIME, &sx) == 0 &&
+            (sx.stx_mask & STATX_BTIME) && sx.stx_btime.tv_sec == 0 && sx.stx_btime.tv_nsec == 0) {
+            unborn = path;
+            break;
+        }
+    }
+    if (unborn.empty())
+        GTEST_SKIP() << "no file here has a birth time of 0";
+    TFileInfo info;
+    int error = 0;
+    ASSERT_TRUE(fs_.StatPath(unborn, info, error)) << ErrorText(error);
+    EXPECT_EQ(info.Created.LocalSeconds, info.Modified.LocalSeconds) << unborn;
+    EXPECT_EQ(info.Created.Nanoseconds, info.Modified.Nanoseconds) << unborn;
+}
+
 TEST_F(FileSystemTest, LinksAreNeverFollowedBelowTheStart)
 {
     TempDir outside;
