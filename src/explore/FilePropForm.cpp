@@ -15,6 +15,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace vm {
 
 namespace {
@@ -57,7 +59,12 @@ TFilePropForm::TFilePropForm(TFileProperties& properties, TApply apply, QWidget*
     SpaceLabel = Value(GeneralPage, "SpaceLabel");
     OwnerCaption = Named(new QLabel("Owner", GeneralPage), "OwnerCaption");
     OwnerLabel = Value(GeneralPage, "OwnerLabel");
-    DosNameLabel = Value(GeneralPage, "DosNameLabel");
+    GroupCaption = Named(new QLabel("Group:", GeneralPage), "GroupCaption");
+    GroupLabel = Value(GeneralPage, "GroupLabel");
+    PermissionsCaption = Named(new QLabel("Permissions:", GeneralPage), "PermissionsCaption");
+    PermissionsLabel = Value(GeneralPage, "PermissionsLabel");
+    LinksCaption = Named(new QLabel("Links:", GeneralPage), "LinksCaption");
+    LinksLabel = Value(GeneralPage, "LinksLabel");
     CreatedLabel = Value(GeneralPage, "CreatedLabel");
     ModifiedLabel = Value(GeneralPage, "ModifiedLabel");
     AccessedLabel = Value(GeneralPage, "AccessedLabel");
@@ -67,10 +74,9 @@ TFilePropForm::TFilePropForm(TFileProperties& properties, TApply apply, QWidget*
         connect(b, &QCheckBox::clicked, this, [this] { ApplyButton->setEnabled(true); });
         return b;
     };
+    // Hidden (a leading dot), system (the kind of entry) and archive are no attributes a Linux
+    // file can be given: only read-only and compression are shown, and can be changed.
     ReadOnlyCheckBox = box("Read-only", "ReadOnlyCheckBox");
-    ArchiveCheckBox = box("Archive", "ArchiveCheckBox");
-    HiddenCheckBox = box("Hidden", "HiddenCheckBox");
-    SystemCheckBox = box("System", "SystemCheckBox");
     CompressedCheckBox = box("Compressed", "CompressedCheckBox");
     ReservedCheckBox = box("Reserved", "ReservedCheckBox");
     ReservedCheckBox->hide();
@@ -91,21 +97,25 @@ TFilePropForm::TFilePropForm(TFileProperties& properties, TApply apply, QWidget*
     line("Location:", LocationLabel);
     line("Size:", SizeLabel);
     line("Space:", SpaceLabel);
-    grid->addWidget(OwnerCaption, row, 0, Qt::AlignTop);
-    grid->addWidget(OwnerLabel, row++, 1);
+    auto named = [&](QLabel* caption, QLabel* value) {
+        caption->setBuddy(value);
+        grid->addWidget(caption, row, 0, Qt::AlignTop);
+        grid->addWidget(value, row++, 1);
+    };
+    named(LinksCaption, LinksLabel);
     rule();
-    line("MS-DOS name:", DosNameLabel);
+    named(OwnerCaption, OwnerLabel);
+    named(GroupCaption, GroupLabel);
+    named(PermissionsCaption, PermissionsLabel);
+    rule();
     line("Created:", CreatedLabel);
     line("Modified:", ModifiedLabel);
     line("Accessed:", AccessedLabel);
     rule();
     auto* attributes = new QGridLayout;
     attributes->addWidget(ReadOnlyCheckBox, 0, 0);
-    attributes->addWidget(HiddenCheckBox, 0, 1);
-    attributes->addWidget(ArchiveCheckBox, 1, 0);
-    attributes->addWidget(SystemCheckBox, 1, 1);
-    attributes->addWidget(CompressedCheckBox, 2, 0);
-    attributes->addWidget(ReservedCheckBox, 2, 1);
+    attributes->addWidget(CompressedCheckBox, 0, 1);
+    attributes->addWidget(ReservedCheckBox, 0, 2);
     auto* attributesLabel = new QLabel("Attributes:", GeneralPage);
     grid->addWidget(attributesLabel, row, 0, Qt::AlignTop);
     grid->addLayout(attributes, row++, 1);
@@ -148,7 +158,6 @@ void TFilePropForm::LoadPropertyText(const QIcon& icon)
     TypeLabel->setText(Q(p.TypeText));
     LocationLabel->setText(Q(p.Location));
     SizeLabel->setText(Q(p.SizeText));
-    DosNameLabel->clear();
     CreatedLabel->setText(Q(p.CreatedText));
     ModifiedLabel->setText(Q(p.ModifiedText));
     AccessedLabel->setText(Q(p.AccessedText));
@@ -160,19 +169,18 @@ void TFilePropForm::ShowAttributes()
 {
     const TFileProperties& p = properties_;
     SpaceLabel->setText(Q(p.SpaceText));
-    OwnerLabel->setText(Q(p.Owner));
-    OwnerCaption->setVisible(!p.Owner.empty());
-    OwnerLabel->setVisible(!p.Owner.empty());
+    // A line shows only what was found: the disk's facts are not there for an entry gone.
+    for (auto [caption, value, text] :
+         {std::tuple{OwnerCaption, OwnerLabel, &p.Owner},
+          std::tuple{GroupCaption, GroupLabel, &p.Group},
+          std::tuple{PermissionsCaption, PermissionsLabel, &p.Permissions},
+          std::tuple{LinksCaption, LinksLabel, &p.Links}}) {
+        value->setText(Q(*text));
+        caption->setVisible(!text->empty());
+        value->setVisible(!text->empty());
+    }
     ReadOnlyCheckBox->setChecked(p.ReadOnly);
-    ArchiveCheckBox->setChecked(p.Archive);
-    HiddenCheckBox->setChecked(p.Hidden);
-    SystemCheckBox->setChecked(p.System);
     CompressedCheckBox->setChecked(p.Compressed);
-    // Hidden is the leading dot of a name, system the kind of entry, archive has no meaning on
-    // this system: only read-only and compression can be changed.
-    ArchiveCheckBox->setEnabled(false);
-    HiddenCheckBox->setEnabled(false);
-    SystemCheckBox->setEnabled(false);
     ReadOnlyCheckBox->setEnabled(p.Exists && p.ReadOnlyEnabled);
     CompressedCheckBox->setEnabled(p.Exists && p.CompressedEnabled);
 }

@@ -1,5 +1,6 @@
 // "Properties" of a listed file or directory: what the log holds about it (location, size,
-// space, dates, type, icon), who owns it and its attributes as they stand on the disk; Apply
+// space, dates, type, icon), its links, owner, group, permissions and attributes as they stand
+// on the disk; Apply
 // changes read-only and compression on the disk and writes the result into the log. A new dialog
 // is made for every Properties action of the explore and compare windows.
 #pragma once
@@ -39,10 +40,10 @@ public:
     QTabWidget* PageControl;
     QWidget* GeneralPage;
     QLabel *IconImage, *NameLabel, *TypeLabel, *LocationLabel, *SizeLabel, *SpaceLabel;
-    QLabel *OwnerCaption, *OwnerLabel, *DosNameLabel, *CreatedLabel, *ModifiedLabel;
-    QLabel* AccessedLabel;
-    QCheckBox *ReadOnlyCheckBox, *ArchiveCheckBox, *HiddenCheckBox, *SystemCheckBox;
-    QCheckBox *CompressedCheckBox, *ReservedCheckBox;
+    QLabel *OwnerCaption, *OwnerLabel, *GroupCaption, *GroupLabel;
+    QLabel *PermissionsCaption, *PermissionsLabel, *LinksCaption, *LinksLabel;
+    QLabel *CreatedLabel, *ModifiedLabel, *AccessedLabel;
+    QCheckBox *ReadOnlyCheckBox, *CompressedCheckBox, *ReservedCheckBox;
     QPushButton *HelpButton, *OKButton, *CancelButton, *ApplyButton;
 
     void ApplyButtonClick();

@@ -63,6 +63,24 @@ TFileProperties::TFileProperties(TFileSystem& fs, TNetWareLoader& netware, const
 {
 }
 
+bool TFileProperties::Vanished(TUserInterface& ui)
+{
+    Exists = false;
+    Owner = kFileNotFound;
+    Group.clear();
+    Permissions.clear();
+    Links.clear();
+    ui.ShowMessage(Path + ": " + kFileNotFound);
+    return false;
+}
+
+void TFileProperties::TakeDiskFacts(const TFileInfo& onDisk)
+{
+    Group = GroupName(onDisk.Group);
+    Permissions = PermissionsText(onDisk.Mode);
+    Links = std::to_string(onDisk.Links);
+}
+
 std::string TFileProperties::SizeWithBytes(int64_t bytes) const
 {
     return vm::SizeText(bytes, *locale_) + " (" + std::to_string(bytes) + " bytes)";
@@ -87,9 +105,6 @@ void TFileProperties::Load(TDirStorage& log, int32_t offset, const TRefPathInfo&
     ModifiedText = DateText(node.Modified, *locale_);
     AccessedText = DateText(node.Accessed, *locale_);
     ReadOnly = node.Attributes & faReadOnly;
-    Archive = node.Attributes & faArchive;
-    System = node.Attributes & faSystem;
-    Hidden = node.Attributes & faHidden;
     Compressed = node.Attributes & faCompressed;
     SizeText = SizeWithBytes(node.Size);
     SpaceText = SizeWithBytes(node.Allocated);
@@ -108,6 +123,7 @@ void TFileProperties::Load(TDirStorage& log, int32_t offset, const TRefPathInfo&
         return;
     }
     Owner = FileOwnerName(*fs_, *locator.LastWalker(), Path, FileSystem, *netware_);
+    TakeDiskFacts(where.Info);
     const TEntryKind kind = EntryKindOf(node.Attributes);
     ReadOnlyEnabled = kind == TEntryKind::File || kind == TEntryKind::Directory;
     CompressedEnabled =
@@ -122,10 +138,7 @@ bool TFileProperties::Apply(TDirStorage& log, bool readOnly, bool compressed, TU
     TEntryOnDisk where;
     if (!log.ReadNode(Offset, node, name) || !locator.Locate(Offset, where) || !where.Exists ||
         !SameKind(node.Attributes, where.Info)) {
-        Exists = false;
-        Owner = kFileNotFound;
-        ui.ShowMessage(Path + ": " + kFileNotFound);
-        return false;
+        return Vanished(ui);
     }
     std::string refused;
     int error = 0;
@@ -141,10 +154,7 @@ bool TFileProperties::Apply(TDirStorage& log, bool readOnly, bool compressed, TU
                    ErrorText(error) + ")";
     TFileInfo now;
     if (!fs_->StatAt(where.Parent, where.Name, now, error)) {
-        Exists = false;
-        Owner = kFileNotFound;
-        ui.ShowMessage(Path + ": " + kFileNotFound);
-        return false;
+        return Vanished(ui);
     }
     // A directory's space is that of its whole tree; only a file's own space changes here. A
     // later link to a file keeps the 0 the scan gave it, as its first link holds the space.
@@ -159,6 +169,7 @@ bool TFileProperties::Apply(TDirStorage& log, bool readOnly, bool compressed, TU
     log.Stream().Flush();
     ResultingAllocated = allocated;
     SpaceText = SizeWithBytes(allocated);
+    TakeDiskFacts(now);
     ReadOnly = now.Attributes & faReadOnly;
     Compressed = now.Attributes & faCompressed;
     if (!refused.empty())
@@ -166,20 +177,25 @@ bool TFileProperties::Apply(TDirStorage& log, bool readOnly, bool compressed, TU
     return true;
 }
 
-TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store, int reference)
+namespace {
+// The stored name of the top-level path the entry at offset lies below (ending with "/").
+std::string TopLevelNameOf(TDirStorage& log, int32_t offset)
 {
     TDirNode top;
-    std::string topName;
-    log.ReadNode(TopLevelOffsetOf(log, offset), top, topName);
-    return GetIniInfo(store, reference, topName);
+    std::string name;
+    log.ReadNode(TopLevelOffsetOf(log, offset), top, name);
+    return name;
+}
+} // namespace
+
+TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store, int reference)
+{
+    return GetIniInfo(store, reference, TopLevelNameOf(log, offset));
 }
 
 TRefPathInfo FolderPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store)
 {
-    TDirNode top;
-    std::string topName;
-    log.ReadNode(TopLevelOffsetOf(log, offset), top, topName);
-    const TVolumeFacts facts = FolderVolumeFacts(store, topName);
+    const TVolumeFacts facts = FolderVolumeFacts(store, TopLevelNameOf(log, offset));
     return {facts.Unit, facts.FileSystem.empty() ? TRefPathInfo().FileSystem : facts.FileSystem};
 }
 

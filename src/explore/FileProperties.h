@@ -1,8 +1,9 @@
 // What the "Properties" dialog shows of a listed entry and what its Apply changes, without Qt:
-// the texts of the "General" page from the log, the owner and the attributes as they stand on
-// the disk now, and Apply, which changes the read-only and compressed states on the disk and
-// writes what the disk then says back into the log entry, so that the log keeps matching the
-// disk. The explore window and the compare window show it for the entry of their focused row.
+// the texts of the "General" page from the log, the owner, group, permissions, link count and
+// attributes as they stand on the disk now, and Apply, which changes the read-only and compressed
+// states on the disk and writes what the disk then says back into the log entry, so that the log
+// keeps matching the disk. The explore window and the compare window show it for the entry of their
+// focused row.
 //
 // The file is reached from its top-level path without following a link (EntryOnDisk.h): where
 // the entry is gone, or another kind of entry stands in its place, the dialog says
@@ -67,9 +68,12 @@ public:
     std::string TypeText; // "File folder" or the file type of its extension
     std::string SizeText, SpaceText;
     std::string CreatedText, ModifiedText, AccessedText;
-    std::string Owner;   // the owner, kFileNotFound, or "" (then the "Owner" line is hidden)
+    std::string Owner; // the owner, kFileNotFound, or "" (then the "Owner" line is hidden)
+    // What the disk says now, empty while the entry is not on it: the group, the permissions as
+    // ls -l and in octal ("-rw-r--r-- (0644)"), the number of links.
+    std::string Group, Permissions, Links;
     bool Exists = false; // the entry the log lists stands on the disk
-    bool ReadOnly = false, Archive = false, Hidden = false, System = false, Compressed = false;
+    bool ReadOnly = false, Compressed = false;
     bool ReadOnlyEnabled = false;   // the owner's write permission can be changed
     bool CompressedEnabled = false; // the file system compresses files on request
     int32_t Unit = 0;
@@ -79,6 +83,9 @@ public:
     int64_t ResultingAllocated = 0;
 
 private:
+    void TakeDiskFacts(const TFileInfo& onDisk);
+    // The entry is no longer on the disk: says so and answers false.
+    bool Vanished(TUserInterface& ui);
     std::string SizeWithBytes(int64_t bytes) const;
 
     TFileSystem* fs_;

@@ -3,8 +3,10 @@
 #include "platform/Volume.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace vm {
@@ -41,6 +43,47 @@ std::string AccountName(uint32_t uid)
 std::string GroupName(uint32_t gid)
 {
     return NameOfId<struct group>(gid, ::getgrgid_r, [](const group& g) { return g.gr_name; });
+}
+
+std::string PermissionsText(uint32_t mode)
+{
+    char kind = '?';
+    switch (mode & S_IFMT) {
+    case S_IFREG:
+        kind = '-';
+        break;
+    case S_IFDIR:
+        kind = 'd';
+        break;
+    case S_IFLNK:
+        kind = 'l';
+        break;
+    case S_IFIFO:
+        kind = 'p';
+        break;
+    case S_IFSOCK:
+        kind = 's';
+        break;
+    case S_IFCHR:
+        kind = 'c';
+        break;
+    case S_IFBLK:
+        kind = 'b';
+        break;
+    }
+    // Each class: read, write, and execute with its special bit (set-id or sticky) in one place.
+    auto triple = [mode](unsigned shift, uint32_t special, char withExecute, char without) {
+        std::string t;
+        t += (mode >> shift) & 4 ? 'r' : '-';
+        t += (mode >> shift) & 2 ? 'w' : '-';
+        const bool execute = (mode >> shift) & 1;
+        t += (mode & special) ? (execute ? withExecute : without) : (execute ? 'x' : '-');
+        return t;
+    };
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "%04o", mode & 07777);
+    return kind + triple(6, S_ISUID, 's', 'S') + triple(3, S_ISGID, 's', 'S') +
+           triple(0, S_ISVTX, 't', 'T') + " (" + octal + ")";
 }
 
 std::string FileOwnerName(TFileSystem& fs, TRootedWalker& walker, const std::string& path,

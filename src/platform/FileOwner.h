@@ -15,6 +15,10 @@ std::string AccountName(uint32_t uid);
 // The name of a group id; the id in decimal when no group has it.
 std::string GroupName(uint32_t gid);
 
+// The kind and permissions of a mode as ls -l writes them ("-rw-r--r--", "drwxr-sr-x",
+// "-rwsr-xr-x", "drwxrwxrwt"), followed by the permission bits in octal ("-rw-r--r-- (0644)").
+std::string PermissionsText(uint32_t mode);
+
 // The owner of the entry at path, reached below the walker's root without following a link, on a
 // volume whose file system is fileSystem as the reference store names it: "NWFS" asks the NetWare
 // client with the path in server form (and may raise ELoadLibFail), anything else gives the

@@ -157,6 +157,8 @@ bool TPosixFileSystem::StatRelative(int dirFd, const char* name, TFileInfo& info
     info.MountId = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
     info.Links = sx.stx_nlink;
     info.Owner = sx.stx_uid;
+    info.Group = sx.stx_gid;
+    info.Mode = sx.stx_mode;
     return true;
 }
 

@@ -54,6 +54,8 @@ struct TFileInfo
     uint64_t MountId = 0; // 0 when the kernel does not tell
     uint32_t Links = 1;
     uint32_t Owner = 0; // the owner's user id
+    uint32_t Group = 0; // the group id
+    uint32_t Mode = 0;  // st_mode: the kind of entry and its permission bits
 
     bool IsDirectory() const { return (Attributes & faDirectory) != 0; }
 };

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,8 @@ protected:
 
 TEST_F(FilePropertiesTest, ThePageShowsTheLogAndTheOwnerOnTheDisk)
 {
+    ASSERT_EQ(::chmod((dir_ / "t/sub/doc.txt").c_str(), 02640), 0);
+    ASSERT_EQ(::link((dir_ / "t/sub/doc.txt").c_str(), (dir_ / "t/sub/again").c_str()), 0);
     const TFileProperties p = Load("sub/doc.txt");
     EXPECT_EQ(p.Name, "doc.txt");
     EXPECT_EQ(p.Location, dir_ / "t/sub/");
@@ -78,6 +81,9 @@ TEST_F(FilePropertiesTest, ThePageShowsTheLogAndTheOwnerOnTheDisk)
     EXPECT_EQ(p.SizeText, "10 KB (10000 bytes)");
     EXPECT_EQ(p.SpaceText, "10 KB (10000 bytes)"); // logged with unit 0
     EXPECT_EQ(p.Owner, getpwuid(geteuid())->pw_name);
+    EXPECT_EQ(p.Group, getgrgid(getegid())->gr_name);
+    EXPECT_EQ(p.Permissions, "-rw-r-S--- (2640)");
+    EXPECT_EQ(p.Links, "2");
     EXPECT_TRUE(p.Exists && p.ReadOnlyEnabled);
     EXPECT_FALSE(p.CompressedEnabled); // no compression where the tests run
     EXPECT_THAT(p.ModifiedText, ::testing::MatchesRegex("[A-Z][a-z]+day, [0-9]+ [A-Z][a-z]+ "
@@ -137,6 +143,7 @@ TEST_F(FilePropertiesTest, ReadOnlyIsTheOwnersWritePermissionAndRefusalsAreTold)
     ::stat((dir_ / "t/one").c_str(), &st);
     EXPECT_EQ(st.st_mode & S_IWUSR, 0u);
     EXPECT_TRUE(p.ReadOnly);
+    EXPECT_EQ(p.Permissions.substr(0, 4), "-r--"); // as the disk says after the change
     TDirNode n;
     std::string s;
     log_->ReadNode(At("one"), n, s);
@@ -155,6 +162,7 @@ TEST_F(FilePropertiesTest, AFileGoneOrReplacedIsNotFoundAndNothingIsWritten)
     std::filesystem::remove(dir_ / "t/one");
     TFileProperties gone = Load("one");
     EXPECT_EQ(gone.Owner, kFileNotFound);
+    EXPECT_EQ(gone.Group + gone.Permissions + gone.Links, "");
     EXPECT_FALSE(gone.Exists || gone.ReadOnlyEnabled || gone.CompressedEnabled);
 
     // doc.txt became a link to a file outside the tree after logging: Apply touches nothing.

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace vm;
 using namespace vmtest;
@@ -162,6 +163,7 @@ TEST(FilePropFormTest, ApplyShowsTheNewSpaceAndCancelLeavesTheRowAsTheLogHadIt)
     TempDir dir;
     dir.MakeDir("t");
     dir.WriteFile("t/one", "1");
+    ::chmod((dir / "t/one").c_str(), 0644);
     TMemoryStream stream;
     TDirStorage log(stream);
     log.BuildLog({{dir / "t/", 0}});
@@ -180,8 +182,18 @@ TEST(FilePropFormTest, ApplyShowsTheNewSpaceAndCancelLeavesTheRowAsTheLogHadIt)
     EXPECT_EQ(form.windowTitle(), "Properties");
     EXPECT_EQ(form.SpaceLabel->text(), "1 KB (1 bytes)");
     EXPECT_FALSE(form.ApplyButton->isEnabled());
-    EXPECT_FALSE(form.HiddenCheckBox->isEnabled() || form.SystemCheckBox->isEnabled() ||
-                 form.ArchiveCheckBox->isEnabled());
+    // What Linux has instead of the Windows facts: no MS-DOS name, hidden, archive or system.
+    EXPECT_EQ(form.PermissionsLabel->text().toStdString(), properties.Permissions);
+    EXPECT_EQ(form.PermissionsLabel->text().left(10), "-rw-r--r--");
+    EXPECT_EQ(form.LinksLabel->text(), "1");
+    EXPECT_FALSE(form.GroupLabel->text().isEmpty());
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        EXPECT_FALSE(label->text().contains("MS-DOS")) << label->text().toStdString();
+    QStringList boxes;
+    for (const QCheckBox* box : form.findChildren<QCheckBox*>())
+        if (!box->isHidden())
+            boxes << box->text();
+    EXPECT_EQ(boxes, (QStringList{"Read-only", "Compressed"}));
     QTimer::singleShot(0, &form, [&form] { form.CancelButton->click(); });
     form.exec();
     EXPECT_EQ(applied, 0);

@@ -1,4 +1,5 @@
-// Who owns a file: the account of its owner id, the number where no account has it, and the
+// Who owns a file and who may use it: the account of its owner id and the name of its group, the
+// number where none has it, the permissions as ls -l writes them, and the
 // NetWare client's call sequence with its two errors, through a fake client.
 #include "platform/FileOwner.h"
 #include "support/TempDir.h"
@@ -6,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <grp.h>
 #include <map>
 #include <pwd.h>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vm;
@@ -43,6 +46,32 @@ TEST(FileOwnerTest, OwnersAreAccountsOrTheirNumbers)
         return; // only root gives a file away
     ASSERT_EQ(chown((dir / "orphan").c_str(), orphan, orphan), 0);
     EXPECT_EQ(FileOwnerName(fs, walker, dir / "orphan", "xfs", netware), std::to_string(orphan));
+}
+
+TEST(FileOwnerTest, GroupsAreNamesOrTheirNumbers)
+{
+    const group* mine = getgrgid(getegid());
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(GroupName(getegid()), mine->gr_name);
+    uint32_t unused = 47000;
+    while (getgrgid(unused))
+        ++unused;
+    EXPECT_EQ(GroupName(unused), std::to_string(unused));
+}
+
+TEST(FileOwnerTest, PermissionsReadAsLsWritesThemWithTheOctalBits)
+{
+    EXPECT_EQ(PermissionsText(S_IFREG | 0644), "-rw-r--r-- (0644)");
+    EXPECT_EQ(PermissionsText(S_IFREG | 04755), "-rwsr-xr-x (4755)");
+    EXPECT_EQ(PermissionsText(S_IFREG | 04644), "-rwSr--r-- (4644)");
+    EXPECT_EQ(PermissionsText(S_IFDIR | 02750), "drwxr-s--- (2750)");
+    EXPECT_EQ(PermissionsText(S_IFDIR | 01777), "drwxrwxrwt (1777)");
+    EXPECT_EQ(PermissionsText(S_IFDIR | 01770), "drwxrwx--T (1770)");
+    EXPECT_EQ(PermissionsText(S_IFLNK | 0777), "lrwxrwxrwx (0777)");
+    EXPECT_EQ(PermissionsText(S_IFIFO | 0600), "prw------- (0600)");
+    EXPECT_EQ(PermissionsText(S_IFSOCK | 0755), "srwxr-xr-x (0755)");
+    EXPECT_EQ(PermissionsText(S_IFCHR | 0620), "crw--w---- (0620)");
+    EXPECT_EQ(PermissionsText(S_IFBLK | 0660), "brw-rw---- (0660)");
 }
 
 // A NetWare client as a test describes it: which libraries and entry points exist and what the
