@@ -179,6 +179,7 @@ void TPrintForm::Initialise(const TListTable& table, const std::string& heading,
     Subheading = subheading;
     if (!clipboardMode_) {
         TRegistry registry;
+        ReportFont = TReportFont(); // a font reduced for an earlier list starts over
         ReadReportFont(registry, ReportFont);
         if (!printerLoaded_) {
             printerLoaded_ = true;
@@ -264,7 +265,7 @@ TListReport TPrintForm::MakeReport()
     return TListReport(*table_, ChosenColumns(), geometry, font, std::move(texts));
 }
 
-bool TPrintForm::ReduceFontToFit()
+bool TPrintForm::ReduceFontToFit(int step)
 {
     for (;;) {
         TQtPrintCanvas canvas(*printer_);
@@ -272,7 +273,7 @@ bool TPrintForm::ReduceFontToFit()
             return true;
         if (ReportFont.Size <= kSmallestReportFont)
             return false;
-        ReportFont.Size = std::max(kSmallestReportFont, ReportFont.Size - 2);
+        ReportFont.Size = std::max(kSmallestReportFont, ReportFont.Size - step);
     }
 }
 
@@ -288,18 +289,24 @@ void TPrintForm::PrintRows(bool checkWidth)
         Tell("No printer is set up: choose a printer or a PDF file in \"Printer setup\"");
         return;
     }
-    TListReport report = MakeReport();
     if (checkWidth) {
         TQtPrintCanvas measure(*printer_);
-        if (!report.FitsWidth(measure) &&
-            ConfirmPrintForm->Choice() != TConfirmPrintForm::DoNotChange) {
+        bool fits = MakeReport().FitsWidth(measure);
+        // A font the user has not chosen is made to fit the page, a point at a time, without a
+        // question; the question is for a font the user chose, or a list no size fits.
+        if (!fits && !ReportFont.Chosen) {
+            fits = ReduceFontToFit(1);
+            if (!fits)
+                ReportFont.Size = TReportFont().Size;
+        }
+        if (!fits && ConfirmPrintForm->Choice() != TConfirmPrintForm::DoNotChange) {
             hide();
             const bool landscape = printer_->pageLayout().orientation() == QPageLayout::Landscape;
             if (!ConfirmPrintForm->Confirm(landscape))
                 return;
             switch (ConfirmPrintForm->Choice()) {
             case TConfirmPrintForm::ReduceFontSize:
-                if (!ReduceFontToFit()) {
+                if (!ReduceFontToFit(2)) {
                     PrintRows(false);
                     Tell("The list is wider than the page even at " +
                          std::to_string(kSmallestReportFont) +
@@ -321,6 +328,7 @@ void TPrintForm::PrintRows(bool checkWidth)
     hide();
     TBusyCursor busy(context_.UI);
     printer_->setDocName("Volumark File Listing");
+    TListReport report = MakeReport();
     TQtPrintCanvas canvas(*printer_);
     TStatusWindow* status = context_.UI ? &context_.UI->Status() : nullptr;
     bool statusShown = false;
@@ -442,6 +450,7 @@ void TPrintForm::FontButtonClick()
     ReportFont.Name = S(font.family());
     if (font.pointSize() > 0)
         ReportFont.Size = font.pointSize();
+    ReportFont.Chosen = true;
     try {
         TRegistry registry;
         WriteReportFont(registry, ReportFont);

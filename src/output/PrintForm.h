@@ -90,9 +90,9 @@ private:
     void CopyToClipboard();
     // The report over the current printer, margins and font.
     TListReport MakeReport();
-    // Lowers the font 2 points at a time (not below kSmallestReportFont) until the report
+    // Lowers the font step points at a time (not below kSmallestReportFont) until the report
     // fits; false when it still does not.
-    bool ReduceFontToFit();
+    bool ReduceFontToFit(int step);
     // Loads the stored printer into the printer; false (after saying why) when it fails.
     bool LoadStoredPrinter();
     void StorePrinter();

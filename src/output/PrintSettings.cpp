@@ -98,11 +98,15 @@ void ReadReportFont(TRegistry& registry, TReportFont& font)
     if (!registry.OpenKey(kSettingsKey, false))
         return;
     if (std::optional<std::string> name = registry.ReadString("PrintFontName");
-        name && !name->empty())
+        name && !name->empty()) {
         font.Name = *name;
+        font.Chosen = true;
+    }
     if (std::optional<int64_t> size = registry.ReadInteger("PrintFontSize");
-        size && *size >= 1 && *size <= 1000)
+        size && *size >= 1 && *size <= 1000) {
         font.Size = static_cast<int>(*size);
+        font.Chosen = true;
+    }
 }
 
 void WriteReportFont(TRegistry& registry, const TReportFont& font)

@@ -48,8 +48,10 @@ struct TReportFont
 {
     std::string Name = "DejaVu Sans";
     int Size = 10;
+    bool Chosen = false; // the user chose it ("Change font"), so the settings hold it
 };
-// The stored font; each value missing (or a size below 1) keeps what font holds.
+// The stored font; each value missing (or a size below 1) keeps what font holds. Chosen when
+// either value is stored.
 void ReadReportFont(TRegistry& registry, TReportFont& font);
 void WriteReportFont(TRegistry& registry, const TReportFont& font);
 

@@ -3,6 +3,7 @@
 // private cupsd, the font check with "Confirm printer settings", and the stored printer.
 #include "output/PrintForm.h"
 #include "output/ConfirmPrintForm.h"
+#include "output/PrintSettings.h"
 #include "output/SavePrintSetup.h"
 #include "platform/ChildProcess.h"
 #include "platform/Registry.h"
@@ -16,6 +17,7 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -211,8 +213,38 @@ TEST_F(PrintFormTest, AnEmptyListPrintsNothingAndAnUnwritableFileIsReported)
               "The PDF file /dev/full was not written completely (is the disk full?)");
 }
 
+TEST_F(PrintFormTest, TheDefaultsFitTheExploreWindowsColumnsOnAPortraitPage)
+{
+    // A first row as wide as such rows come: a long type, the largest sizes, a date with its
+    // time in a long format.
+    table.Add({"quarterly-report-2026.txt", "/srv/", "Plain text document", "1,023.99 MB",
+               "1,023.99 MB", "12/31/2026 11:59:59 PM"});
+    Rows(3);
+    AnswerConfirm({[](TConfirmPrintForm& c) { c.CancelButton->click(); },
+                   [](TConfirmPrintForm& c) { c.CancelButton->click(); }});
+    for (QPageSize::PageSizeId size : {QPageSize::A4, QPageSize::Letter}) {
+        PrintMode();
+        const std::string pdf = ToPdf(size == QPageSize::A4 ? "a4.pdf" : "letter.pdf");
+        form->Printer().setPageSize(QPageSize(size));
+        form->Printer().setPageOrientation(QPageLayout::Portrait);
+        form->OKButtonClick();
+        EXPECT_EQ(confirmations, 0) << "the font is too large on " << pdf;
+        EXPECT_EQ(PdfPages(pdf), 1);
+    }
+
+    // The question stays for a font the user chose.
+    TRegistry registry(dir / "registry.ini");
+    WriteReportFont(registry, {"DejaVu Sans", 12, true});
+    PrintMode();
+    ToPdf("chosen.pdf");
+    form->OKButtonClick();
+    EXPECT_EQ(confirmations, 1);
+}
+
 TEST_F(PrintFormTest, AFontTooWideIsReducedUntilItFits)
 {
+    TRegistry registry(dir / "registry.ini");
+    WriteReportFont(registry, {"DejaVu Sans", 10, true}); // chosen: asked about
     table.Add({std::string(20, 'W'), "", "", "", "", ""});
     Rows(3);
     PrintMode();
@@ -283,7 +315,7 @@ TEST_F(PrintFormTest, AStoredPrinterThatHasGoneIsReportedAndTheHeadingAsked)
     Rows(1);
     PrintMode();
     ASSERT_EQ(ui.Texts().size(), 1u);
-    EXPECT_EQ(ui.Texts()[0], "Printer not found in control panel");
+    EXPECT_EQ(ui.Texts()[0], "Printer not found among the CUPS printers");
     PrintMode(); // once a session
     EXPECT_EQ(ui.Texts().size(), 1u);
 
