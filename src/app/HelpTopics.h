@@ -27,7 +27,7 @@ constexpr int ConfirmPrinter = 220; // "Confirm printer settings"
 constexpr int Email = 227;          // "Email"
 constexpr int Properties = 230;     // "Properties"
 constexpr int OptionsButton = 250;  // the options dialog's "Help" button
-constexpr int Scheduler = 310;      // "NT Scheduler" and the submit dialog
+constexpr int Scheduler = 310;      // "Scheduler" and the submit dialog
 constexpr int CopyOptions = 340;    // "Copy options"
 } // namespace help
 

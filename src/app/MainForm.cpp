@@ -163,7 +163,7 @@ void TMDIParent::CreateActions()
     NetworkShareList1 = Item(ToolsMenu, "&Network share list ...", "NetworkShareList1", 20);
     NetworkShareList1->setStatusTip("Servers and shares with their file systems and cluster sizes");
     connect(NetworkShareList1, &QAction::triggered, this, &TMDIParent::NetworkShareList1Click);
-    NTScheduler1 = Item(ToolsMenu, "NT &scheduler ...", "NTScheduler1", 20);
+    NTScheduler1 = Item(ToolsMenu, "&Scheduler ...", "NTScheduler1", 20);
     NTScheduler1->setStatusTip("Logging jobs that run on a schedule");
     connect(NTScheduler1, &QAction::triggered, this, &TMDIParent::NTScheduler1Click);
     ConfirmDeletions1 = Item(ToolsMenu, "Confirm &deletions", "ConfirmDeletions1", 20);

@@ -77,7 +77,7 @@ public:
     // and cannot be closed, then enters the restricted state.
     void DisplayStreamLog(std::unique_ptr<TStream> stream);
     // The restricted state of the folder mode, until the program ends: "&Network share list
-    // ...", "NT &scheduler ..." and the "&Window" menu disabled, the "RefManager" child disabled
+    // ...", "&Scheduler ..." and the "&Window" menu disabled, the "RefManager" child disabled
     // with its "Create &reference ..." items. A reference manager that sets its own items'
     // states keeps "Create &reference ..." off while InFolderMode(), or on FolderModeEntered.
     void EnterFolderMode();

@@ -26,7 +26,7 @@ TStatusForm::TStatusForm(QWidget* parent) : QDialog(parent)
     setWindowTitle("Processing ... please wait");
     SetWindowButtons(false);
 
-    Heading = new QLabel("Logging drive :", this);
+    Heading = new QLabel("Logging file system :", this);
     Heading->setObjectName("Heading");
     Heading->setAlignment(Qt::AlignCenter);
     QFont bold = Heading->font();

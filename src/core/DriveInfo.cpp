@@ -22,7 +22,7 @@ TDriveInfo::TDriveInfo(const std::string& path, const TMountTable& mounts)
     }
     const TMount* mount = mounts.Find(path);
     if (!mount)
-        Raise("Unable to determine drive type for " + path,
+        Raise("Unable to determine file system type for " + path,
               mounts.LoadError() ? mounts.LoadError() : ENOENT);
     drive_ = mount->MountPoint;
     fileSystemName_ = mount->Type;
@@ -54,8 +54,8 @@ int32_t TDriveInfo::ClusterRule(const std::string& path, const TMount& mount) co
     if (unit < 0) {
         int err = int(-unit);
         if (err == ENOENT || err == ENOTDIR)
-            Raise("Root directory does not exist on drive " + mount.MountPoint, err);
-        Raise("Unable to retrieve volume information for drive " + mount.MountPoint, err);
+            Raise("Root directory does not exist on file system " + mount.MountPoint, err);
+        Raise("Unable to retrieve volume information for file system " + mount.MountPoint, err);
     }
     return unit > INT32_MAX ? INT32_MAX : int32_t(unit);
 }

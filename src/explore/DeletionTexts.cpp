@@ -7,7 +7,7 @@ namespace vm {
 
 namespace {
 const char* const kContinueQuestion =
-    "Continue deleting files (clicking ALL wont ask this again) ?";
+    "Continue deleting files (clicking ALL won't ask this again) ?";
 }
 
 std::string DeletionPlace(bool filterOn, const std::string& currentDirectory)

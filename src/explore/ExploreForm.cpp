@@ -81,7 +81,7 @@ void TExploreChild::CreateActions()
     // The menu's hint is the action's status tip; the toolbar button's is its tool tip.
     ToggleFilterAction = NewToolAction(this, "Toggle filter", "ToggleFilterAction", {}, "Filter",
                                        toolimg::FilterOff, [this] { ToggleFilter(); });
-    ToggleFilterAction->setStatusTip("Turno file filter on or off");
+    ToggleFilterAction->setStatusTip("Turn file filter on or off");
     ToggleFilterAction->setToolTip("Turn file filter on or off");
     ToggleFilterAction->setCheckable(true);
     ToggleFilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));

@@ -166,7 +166,7 @@ QWidget* TFileFilterForm::MakePropertiesPage()
     DateRangeComboBox->addItems({"Accessed", "Created", "Modified"});
     DateRadioGroup = Named(new QGroupBox("Date Selection:"), "DateRadioGroup");
     BetweenRadio = Named(new QRadioButton("between"), "BetweenRadio");
-    PreviousRadio = Named(new QRadioButton("durng the previous"), "PreviousRadio");
+    PreviousRadio = Named(new QRadioButton("during the previous"), "PreviousRadio");
     auto* radios = new QButtonGroup(this);
     radios->addButton(BetweenRadio, 0);
     radios->addButton(PreviousRadio, 1);

@@ -126,7 +126,7 @@ TEmail::~TEmail()
 void TEmail::CheckMAPIavail() const
 {
     if (!available_)
-        throw EMAPIunavailable();
+        throw EMAPIunavailable(mailFile_.FileName());
 }
 
 int TEmail::Fail(int code, const std::string& reason)

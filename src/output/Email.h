@@ -19,13 +19,20 @@ namespace vm {
 class EMAPIdllerror : public std::runtime_error
 {
 public:
-    EMAPIdllerror() : std::runtime_error("GetProcAddress for MAPI DLL function(s) failed") {}
+    EMAPIdllerror()
+        : std::runtime_error("Mail cannot be sent over SMTP: the curl library has no SMTP support")
+    {
+    }
 };
-// No profile of the mail file can send.
+// No profile of the mail file can send: the message names the file where mail is set up.
 class EMAPIunavailable : public std::runtime_error
 {
 public:
-    EMAPIunavailable() : std::runtime_error("MAPI services are not available on this system") {}
+    explicit EMAPIunavailable(const std::string& mailFile)
+        : std::runtime_error("Mail is not set up: the mail file " + mailFile +
+                             " has no profile that can send")
+    {
+    }
 };
 
 // More recipients than this, To, CC and Bcc together, are refused with

@@ -22,7 +22,7 @@ class TRegistry;
 
 inline const char* const kPrintSetupOutOfMemory = "Out of memory";
 inline const char* const kPrintSetupCorrupt = "Registry [printerconfig] - corrupt";
-inline const char* const kPrinterNotFound = "Printer not found in control panel";
+inline const char* const kPrinterNotFound = "Printer not found among the CUPS printers";
 
 // Raised by storing and loading the printer set-up, with one of the three texts above.
 class ESavePrintSetup : public std::runtime_error

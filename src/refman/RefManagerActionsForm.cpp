@@ -318,7 +318,7 @@ void TRefManager::OpenClick()
         if (!RefFileExists(store_.Files(), CurrentRefDir, LogFileBaseName(row->NewLog)) &&
             context_.UI->MessageBox("Log " + std::to_string(row->NewLog) +
                                         " no longer exists.  View compare without file deletion "
-                                        "capbility ?",
+                                        "capability ?",
                                     "Log file missing",
                                     mb::YesNo | mb::IconQuestion | mb::DefButton2) != idYes)
             return;

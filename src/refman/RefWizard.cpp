@@ -122,7 +122,7 @@ bool TRefWizard::CheckName()
     ui.Beep();
     const std::string message = check == TRefNameCheck::Empty ? "Please supply a reference name"
                                 : check == TRefNameCheck::Duplicate
-                                    ? "Reference name already is use - select another"
+                                    ? "Reference name already in use - select another"
                                     : RenameRefusal(check);
     ui.MessageDlg(message, TMsgDlgType::Error, mbtn::OK);
     return false;
@@ -133,7 +133,7 @@ bool TRefWizard::MakeReference()
     TUserInterface& ui = ui_;
     if (paths_.empty()) {
         ui.Beep();
-        ui.MessageDlg("Please select a drive or drives to log", TMsgDlgType::Error, mbtn::OK);
+        ui.MessageDlg("Please select a file system or file systems to log", TMsgDlgType::Error, mbtn::OK);
         return false;
     }
     try {
@@ -251,7 +251,7 @@ void TRefWizard::AskClusterSize(const std::string& path)
             return;
         const int32_t offered = OfferedClusterSize(facts.FileSystem);
         if (ui.MessageBox(ClusterSizeQuestion(facts.FileSystem, offered),
-                          "Cant detect cluster size", mb::YesNo | mb::IconWarning) == idYes)
+                          "Can't detect cluster size", mb::YesNo | mb::IconWarning) == idYes)
             store_.Shares().RecordShareCluster(path, facts.FileSystem, offered);
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());

@@ -30,7 +30,7 @@ TTagSettingsForm::TTagSettingsForm(const TImageList& tagImages, QWidget* parent)
     TagSettingsListView = new QListWidget(this);
     TagSettingsListView->setObjectName("TagSettingsListView");
     TagSettingsListView->setAccessibleName("User tags");
-    TagSettingsListView->setToolTip("Selecte, then right mouse click to change tag name");
+    TagSettingsListView->setToolTip("Select, then right mouse click to change tag name");
     TagSettingsListView->setIconSize(QSize(16, 16));
     TagSettingsListView->setEditTriggers(QAbstractItemView::EditKeyPressed);
     TagSettingsListView->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -96,18 +96,18 @@ TWizardForm::TWizardForm(TRefStore& store, TUserInterface& ui, QWidget* parent)
 
     PageControl = new QStackedWidget(this);
     PageControl->setObjectName("PageControl");
-    Pages[0] = MakePage(0, "Welcome to Volumark !!",
-                        {"Volumark would like to take a look at your disc drives ",
-                         "(network and local) and tell your more about where your disc ",
-                         "space is going.", "", "",
-                         "Please press \"Next >\" to continue and create a reference."});
+    Pages[0] =
+        MakePage(0, "Welcome to Volumark !!",
+                 {"Volumark would like to take a look at your mounted file systems ",
+                  "(network and local) and tell you more about where your disc ", "space is going.",
+                  "", "", "Please press \"Next >\" to continue and create a reference."});
     Pages[1] =
         MakePage(1, "Please enter a reference name",
                  {"In order to identify the reference we are about to create, we ",
                   "need to give it a meaningful name that will identify what it is ",
                   "we are logging in the reference.", "", "Example reference names are :", "",
-                  "    My C Drive", "    The NT Server", "    Admin Server", "    John's D Drive",
-                  "", "Please enter a reference name :"});
+                  "    My Root File System", "    The File Server", "    Admin Server",
+                  "    John's Home Directory", "", "Please enter a reference name :"});
     ReferenceName = new QLineEdit(Pages[1]);
     ReferenceName->setObjectName("ReferenceName");
     ReferenceName->setAccessibleName("Reference name");
@@ -118,15 +118,15 @@ TWizardForm::TWizardForm(TRefStore& store, TUserInterface& ui, QWidget* parent)
     Pages[3] = MakePage(3, "Reference created. Will we log it now ?",
                         {"Congratulations !!!", "", "You have successfully created a reference. ",
                          "Now all that is required is to log the reference. ",
-                         "Then you can view the contents of your disc drive(s).", "",
+                         "Then you can view the contents of your file system(s).", "",
                          "Please put a tick in the box to log now, or remove it if you would ",
                          "like to log later :"});
-    LogNowCheckBox = new QCheckBox("Log the selected drives NOW !!", Pages[3]);
+    LogNowCheckBox = new QCheckBox("Log the selected file systems NOW !!", Pages[3]);
     LogNowCheckBox->setObjectName("LogNowCheckBox");
     LogNowCheckBox->setChecked(true);
     Pages[3]->layout()->addWidget(LogNowCheckBox);
     connect(LogNowCheckBox, &QCheckBox::clicked, this, &TWizardForm::LogNowCheckBoxClick);
-    Pages[4] = MakePage(4, "Drives are being logged ... please wait", {"Processing :"});
+    Pages[4] = MakePage(4, "File systems are being logged ... please wait", {"Processing :"});
     ProcessingFile = new QLabel(Pages[4]);
     ProcessingFile->setObjectName("ProcessingFile");
     ProcessingFile->setTextFormat(Qt::PlainText);
@@ -186,11 +186,12 @@ QWidget* TWizardForm::MakePage(int index, const QString& heading, const QStringL
 
 QWidget* TWizardForm::MakePathsPage()
 {
-    auto* page = MakePage(2, "What are we logging in the reference ?",
-                          {"Please select which drives are to be logged in the ", "reference -"});
+    auto* page =
+        MakePage(2, "What are we logging in the reference ?",
+                 {"Please select which file systems are to be logged in the ", "reference -"});
     DriveComboBox = new QComboBox(page);
     DriveComboBox->setObjectName("DriveComboBox");
-    DriveComboBox->setAccessibleName("Drive");
+    DriveComboBox->setAccessibleName("Mounted file systems");
     AddButton = Button("Add >>", "AddButton", page);
     DeleteButton = Button("Delete <<", "DeleteButton", page);
     NetworkButton = Button("Network ...", "NetworkButton", page);

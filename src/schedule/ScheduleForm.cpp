@@ -24,7 +24,7 @@ TScheduleForm::TScheduleForm(TAppContext& context, TScheduler& scheduler, QWidge
     : QDialog(parent), context_(context), list_(scheduler, *context.UI)
 {
     setObjectName("ScheduleForm");
-    setWindowTitle("NT Scheduler");
+    setWindowTitle("Scheduler");
     setMinimumSize(450, 200);
 
     ServerNameCombo = Named(new QComboBox(this), "ServerNameCombo");

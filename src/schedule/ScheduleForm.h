@@ -1,4 +1,4 @@
-// The "NT Scheduler" dialog: the logging jobs of a computer's scheduler, listed, sorted by any
+// The "Scheduler" dialog: the logging jobs of a computer's scheduler, listed, sorted by any
 // column and deleted, and new ones submitted through TSubmitForm. A thin window over
 // TScheduleList.
 #pragma once

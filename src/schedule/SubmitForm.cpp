@@ -123,7 +123,7 @@ TSubmitForm::TSubmitForm(TAppContext& context, TScheduler& scheduler, QWidget* p
     buttons->addWidget(CancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
-    layout->addWidget(new QLabel("Program location containiing VM_Batch.cmd :", this));
+    layout->addWidget(new QLabel("Program location containing VM_BATCH.CMD :", this));
     layout->addWidget(ProgramLocationEdit);
     layout->addWidget(new QLabel("(specified in context of being interpreted from server)", this));
     layout->addLayout(buttons);

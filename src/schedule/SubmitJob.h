@@ -14,7 +14,7 @@
 
 namespace vm {
 
-inline const char* const kSubmitFormCaption = "Schedule a Volumark log to run on the NT scheduler";
+inline const char* const kSubmitFormCaption = "Schedule a Volumark log to run on the scheduler";
 
 // "Submit job on server NAME", or "Submit job on local machine" for an empty name.
 std::string SubmitCaption(const std::string& server);

@@ -94,7 +94,7 @@ TEST_F(StartupWindows, FrameHasItsMenusInOrderWithShortcutsAndStates)
     ASSERT_EQ(tools.size(), 4);
     EXPECT_EQ(tools[0].Text, "&Options ...");
     EXPECT_EQ(tools[1].Text, "&Network share list ...");
-    EXPECT_EQ(tools[2].Text, "NT &scheduler ...");
+    EXPECT_EQ(tools[2].Text, "&Scheduler ...");
     EXPECT_EQ(tools[2].Enabled, vm::SchedulerSupported());
     EXPECT_EQ(tools[3].Text, "Confirm &deletions");
     EXPECT_TRUE(frame.ConfirmDeletions1->isChecked());

@@ -15,7 +15,7 @@ TEST(StatusForm, ControlsAsTheOperationsExpectThem)
 {
     TStatusForm form;
     EXPECT_EQ(form.windowTitle(), "Processing ... please wait");
-    EXPECT_EQ(form.Heading->text(), "Logging drive :");
+    EXPECT_EQ(form.Heading->text(), "Logging file system :");
     EXPECT_EQ(form.Button->text(), "Cancel");
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     form.Show();

@@ -6,6 +6,7 @@
 #include "app/Options.h"
 #include "app/ShellIntegration.h"
 #include "app/ToolsOptionsForm.h"
+#include "platform/MailFile.h"
 #include "platform/Registry.h"
 
 #include <QAccessible>
@@ -279,7 +280,10 @@ TEST_F(OptionsFormTest, AddressBookWithoutMailIsReported)
     f.EmailTo->setText("kept");
     f.EmailToButtonClick();
     ASSERT_EQ(ui_.Shown.size(), 1u);
-    EXPECT_EQ(ui_.Shown[0].Text, "MAPI services are not available on this system");
+    // Says that mail is not set up, and where it is set up.
+    EXPECT_EQ(ui_.Shown[0].Text, "Mail is not set up: the mail file " +
+                                     vm::TMailFile::DefaultPath() +
+                                     " has no profile that can send");
     EXPECT_EQ(f.EmailTo->text(), "kept");
     EXPECT_FALSE(ui_.Busy);
 }

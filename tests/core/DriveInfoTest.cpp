@@ -123,7 +123,7 @@ TEST_F(DriveInfoTest, FailuresNameThePlaceAndTheErrorCode)
         TDriveInfo info("/srv", none);
         FAIL() << "no error";
     } catch (const EDriveInfoError& e) {
-        EXPECT_STREQ(e.what(), "Unable to determine drive type for /srv (error 2)");
+        EXPECT_STREQ(e.what(), "Unable to determine file system type for /srv (error 2)");
     }
     TMountTable gone = TMountTable::Parse("30 1 8:3 / /volumark-missing rw - xfs /dev/sdc1 rw\n");
     try {
@@ -131,7 +131,7 @@ TEST_F(DriveInfoTest, FailuresNameThePlaceAndTheErrorCode)
         FAIL() << "no error";
     } catch (const EDriveInfoError& e) {
         EXPECT_STREQ(e.what(),
-                     "Root directory does not exist on drive /volumark-missing (error 2)");
+                     "Root directory does not exist on file system /volumark-missing (error 2)");
     }
 }
 

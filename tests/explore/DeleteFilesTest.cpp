@@ -271,7 +271,7 @@ TEST_F(DeleteFilesTest, UnlinkingNeedsTheDirectorysPermissionNotTheFiles)
         return fs::exists(D("locked/l.txt")) && !fs::exists(D("ro.txt")) &&
                ui_.Texts() == std::vector<std::string>{
                                   "Cannot delete l.txt - file could be in use.\nContinue deleting "
-                                  "files (clicking ALL wont ask this again) ?"};
+                                  "files (clicking ALL won't ask this again) ?"};
     });
     ASSERT_TRUE(ok.has_value()) << "could not run as nobody";
     EXPECT_TRUE(*ok);

@@ -104,7 +104,7 @@ TEST(DeletionTextsTest, QuestionsAndMessagesReadAsTheUserExpects)
               "No file(s) or directories able to be deleted from /data/");
     EXPECT_EQ(FileInUseQuestion("a.txt"),
               "Cannot delete a.txt - file could be in use.\nContinue deleting files (clicking "
-              "ALL wont ask this again) ?");
+              "ALL won't ask this again) ?");
     EXPECT_EQ(AlreadyDeletedQuestion("a.txt"),
               "Can not delete a.txt. It has been already been deleted - continue?");
     EXPECT_EQ(DirectoryInfoText(3, 12, 49152, "/data/old", c),

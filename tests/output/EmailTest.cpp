@@ -272,7 +272,9 @@ TEST_F(EmailProfileTest, NoUsableProfileMeansMailIsUnavailable)
         none.SendMail();
         FAIL() << "sent without a mail system";
     } catch (const EMAPIunavailable& e) {
-        EXPECT_STREQ(e.what(), "MAPI services are not available on this system");
+        EXPECT_EQ(std::string(e.what()), "Mail is not set up: the mail file " +
+                                             (dir / "missing.ini") +
+                                             " has no profile that can send");
     }
     EXPECT_THROW(none.Logon(), EMAPIunavailable);
     EXPECT_THROW(none.Address(), EMAPIunavailable);

@@ -80,7 +80,7 @@ TEST_F(SavePrintSetupTest, ALongQueueNameIsTakenWholeFromTheDeviceMode)
         LoadPrinterSetup(registry, {cut});
         FAIL() << "loaded a queue of another name";
     } catch (const ESavePrintSetup& e) {
-        EXPECT_STREQ(e.what(), "Printer not found in control panel");
+        EXPECT_STREQ(e.what(), "Printer not found among the CUPS printers");
     }
 
     // A device mode written for another printer does not lend its name.

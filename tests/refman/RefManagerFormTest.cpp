@@ -309,7 +309,7 @@ TEST_F(RefManagerFormTest, LogsAboveNineThousandNineHundredNinetyNineOpenAndGoBy
     m.OpenClick();
     EXPECT_EQ(ui_.Shown.back().Caption, "Log file missing");
     EXPECT_EQ(ui_.Shown.back().Text,
-              "Log 10000 no longer exists.  View compare without file deletion capbility ?");
+              "Log 10000 no longer exists.  View compare without file deletion capability ?");
     EXPECT_EQ(opened_.back(), (TOpened{0, 9999, 10000}));
 }
 

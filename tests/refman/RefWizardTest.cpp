@@ -63,7 +63,7 @@ TEST_F(RefWizardTest, TheNamePageRefusesEmptyAndTakenNamesAnyCase)
     EXPECT_EQ(wizard.Page(), 2);
     EXPECT_EQ(ui.Texts(),
               (std::vector<std::string>{"Please supply a reference name",
-                                        "Reference name already is use - select another",
+                                        "Reference name already in use - select another",
                                         "Please supply a reference name"}));
     EXPECT_EQ(ui.Beeps, 3);
     wizard.Name = "Mail server";
@@ -76,7 +76,7 @@ TEST_F(RefWizardTest, BackAndNextAgainUpdateTheReferenceMadeTheFirstTime)
 {
     GoTo(3);
     EXPECT_FALSE(wizard.Next());
-    EXPECT_EQ(ui.Texts().back(), "Please select a drive or drives to log");
+    EXPECT_EQ(ui.Texts().back(), "Please select a file system or file systems to log");
     GoTo(4, "First name");
     const int made = wizard.CreatedReference();
     ASSERT_GE(made, 0);
@@ -182,7 +182,7 @@ TEST_F(RefWizardTest, APathOfUnknownClusterSizeIsOfferedOneForItsShare)
     ui.Answers = {idYes};
     ASSERT_TRUE(network.AddPath(share + "/home"));
     ASSERT_EQ(ui.Shown.size(), 1u);
-    EXPECT_EQ(ui.Shown[0].Caption, "Cant detect cluster size");
+    EXPECT_EQ(ui.Shown[0].Caption, "Can't detect cluster size");
     EXPECT_NE(ui.Shown[0].Text.find("nfs4 default of 32768 bytes"), std::string::npos);
     ASSERT_TRUE(network.Next());
     EXPECT_EQ(PathRows(store, network.CreatedReference())[0].Columns[0], "32768");

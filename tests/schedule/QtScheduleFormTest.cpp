@@ -51,7 +51,7 @@ protected:
 TEST_F(ScheduleFormTest, ListsSortsAndDeletesJobs)
 {
     form_.FormActivate();
-    EXPECT_EQ(form_.windowTitle(), "NT Scheduler");
+    EXPECT_EQ(form_.windowTitle(), "Scheduler");
     ASSERT_EQ(form_.ServerNameCombo->count(), 1); // this computer is left out
     EXPECT_EQ(form_.ServerNameCombo->itemText(0), "FS1");
     EXPECT_EQ(form_.StatusLabel->text(), "Not connected");
@@ -100,7 +100,7 @@ TEST_F(ScheduleFormTest, SubmitDialogBuildsAndQueuesTheJob)
     chmod((dir_ / "prog/VM_BATCH.CMD").c_str(), 0755);
 
     vm::TSubmitForm& s = *form_.SubmitForm;
-    EXPECT_EQ(s.windowTitle(), "Schedule a Volumark log to run on the NT scheduler");
+    EXPECT_EQ(s.windowTitle(), "Schedule a Volumark log to run on the scheduler");
     s.SetServer("");
     s.FormActivate();
     EXPECT_EQ(s.windowTitle(), "Submit job on local machine");
