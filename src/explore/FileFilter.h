@@ -27,7 +27,7 @@ struct TFilterFields
     std::string FileNameEdit;           // typed but not yet added
     bool DateOn = false;
     std::string DateRange = "Modified"; // "Accessed", "Created" or "Modified"
-    int DateRadio = 0;                  // 0 "between", 1 "durng the previous"
+    int DateRadio = 0;                  // 0 "between", 1 "during the previous"
     std::string DateLow, DateHigh;      // dates in the locale's short format
     int DateDays = 1;                   // 1 to 365
     bool SizeOn = false;
