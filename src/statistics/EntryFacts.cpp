@@ -5,7 +5,7 @@
 namespace vm {
 
 namespace {
-// A date the file holds none for: a log stores such a date as 0, which reads back as this.
+// A date the file holds none for: a log stores such a date as 0, which reads back as 0.
 const TDateTime kNoDate = UnpackTime(0);
 } // namespace
 
