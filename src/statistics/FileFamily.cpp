@@ -309,7 +309,7 @@ TFileFamily FileFamilyOfExtension(std::string_view extension)
 
 TFileFamily FileFamilyOf(std::string_view name)
 {
-    return FileFamilyOfExtension(ExtensionOf(name));
+    return FileFamilyOfExtension(TypeExtensionOf(name));
 }
 
 const char* FamilyName(TFileFamily family)

@@ -36,7 +36,8 @@ constexpr std::array<TFileFamily, kFamilyCount> kFamilies = {
 // one we do not know and for "".
 TFileFamily FileFamilyOfExtension(std::string_view extension);
 // The family of a file by its name: the extension the file list's type column takes
-// (ExtensionOf), so that a family and a type never disagree about a file.
+// (TypeExtensionOf: "libfoo.so.9" is a library, "app.log.1" a log), so that a family and a type
+// never disagree about a file.
 TFileFamily FileFamilyOf(std::string_view name);
 
 // "Archives", "Images", "Video", "Audio", "Documents", "Code", "Libraries", "Logs", "Other".

@@ -7,7 +7,7 @@ namespace vm {
 
 std::string ExtensionKey(std::string_view name)
 {
-    return AsciiLowerCase(std::string(ExtensionOf(name)));
+    return AsciiLowerCase(std::string(TypeExtensionOf(name)));
 }
 
 TStatisticsCollector::TStatisticsCollector(size_t largest, TDateTime ageReference, bool hasOwners)

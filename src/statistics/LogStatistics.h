@@ -89,7 +89,7 @@ public:
     // is full, and then on its family's too).
     template <class Change> void Add(std::string_view name, Change&& change)
     {
-        const std::string_view extension = ExtensionOf(name);
+        const std::string_view extension = TypeExtensionOf(name);
         char lower[64];
         std::string_view key;
         if (extension.size() <= sizeof lower) {

@@ -17,6 +17,8 @@ TEST(FileFamilyTest, NamesFallIntoTheirFamiliesInAnyLetterCase)
         {"libfoo.so", TFileFamily::Libraries},    {"module.ko", TFileFamily::Libraries},
         {"syslog.log", TFileFamily::Logs},        {"system.journal", TFileFamily::Logs},
         {"README", TFileFamily::Other},           {"data.bin", TFileFamily::Other},
+        {"libfoo.so.9", TFileFamily::Libraries},  {"app.log.1", TFileFamily::Logs},
+        {"libbar.so.13.2", TFileFamily::Libraries},
     };
     for (const auto& [name, family] : cases)
         EXPECT_EQ(FileFamilyOf(name), family) << name;
