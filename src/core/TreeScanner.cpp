@@ -1,6 +1,7 @@
 #include "core/TreeScanner.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <thread>
 
 namespace vm {
@@ -83,7 +84,15 @@ void TTreeScanner::EnterDirectory(size_t entryIndex)
     const size_t at = depth_ - 1;
     const TFileInfo& e = frames_[at].Listing.Entries[entryIndex];
     path_.append(e.Name).push_back('/');
-    bool enter = !stopped_ && frames_[at].Handle != kNoDir && Enters(e, root_);
+    const bool enter = !stopped_ && Enters(e, root_);
+    // A directory closed for the open limit, whose way back up did not lead to it, is opened
+    // again from above; one that cannot be found again leaves its subdirectories unread.
+    int lostError = 0;
+    if (enter && frames_[at].Handle == kNoDir && !Reopen(at, lostError)) {
+        Push(e.Device, e.Inode);
+        sink_.Unreadable(path_, lostError);
+        return;
+    }
     TFrame& f = Push(e.Device, e.Inode); // may move the frames: e is gone
     if (!enter)
         return;
@@ -118,8 +127,75 @@ TTreeScanner::TFrame& TTreeScanner::Push(uint64_t device, uint64_t inode)
     f.Listing.Clear();
     f.Next = 0;
     f.Id = 0;
+    f.Lost = 0;
     f.PathLength = path_.size();
     return f;
+}
+
+// Opens name inside above (by its path when above is kNoDir) and checks that it is the directory
+// frame lists: device and inode. A name that leads elsewhere now fails with ENOENT, as the
+// directory listed is not there any more.
+TDirHandle TTreeScanner::OpenSame(TDirHandle above, const std::string& name, const TFrame& frame,
+                                  int& error)
+{
+    TDirHandle dir =
+        above == kNoDir ? fs_.OpenDirectory(name, error) : fs_.OpenDirectoryAt(above, name, error);
+    if (dir == kNoDir || IsSame(dir, frame, error))
+        return dir;
+    fs_.CloseDirectory(dir);
+    return kNoDir;
+}
+
+bool TTreeScanner::IsSame(TDirHandle dir, const TFrame& frame, int& error)
+{
+    TFileInfo now;
+    if (!fs_.StatDirectory(dir, now, error))
+        return false;
+    if (now.Device == frame.Device && now.Inode == frame.Inode)
+        return true;
+    error = ENOENT;
+    return false;
+}
+
+// The name of frames_[k] (k >= 1) inside the directory above it.
+std::string TTreeScanner::FrameName(size_t k) const
+{
+    const size_t begin = frames_[k - 1].PathLength;
+    return path_.substr(begin, frames_[k].PathLength - begin - 1);
+}
+
+// Opens frames_[at] again by its names from the nearest open directory above it (or from the
+// root's path), checking at every step that each directory is the one listed: a tree moved
+// meanwhile can make a name lead elsewhere, and nothing may be read from the wrong place. A
+// directory that cannot be found again is remembered as lost, so that its other subdirectories
+// are reported without another search.
+bool TTreeScanner::Reopen(size_t at, int& error)
+{
+    TFrame& target = frames_[at];
+    if (target.Lost != 0) {
+        error = target.Lost;
+        return false;
+    }
+    size_t k = at;
+    while (k > 0 && frames_[k - 1].Handle == kNoDir)
+        --k;
+    TDirHandle dir =
+        k == 0 ? OpenSame(kNoDir, path_.substr(0, frames_[0].PathLength), frames_[0], error)
+               : OpenSame(frames_[k - 1].Handle, FrameName(k), frames_[k], error);
+    for (size_t i = k + 1; dir != kNoDir && i <= at; ++i) {
+        TDirHandle next = OpenSame(dir, FrameName(i), frames_[i], error);
+        fs_.CloseDirectory(dir);
+        dir = next;
+    }
+    if (dir == kNoDir) {
+        target.Lost = error != 0 ? error : ENOENT;
+        error = target.Lost;
+        return false;
+    }
+    target.Handle = dir;
+    ++openCount_;
+    firstMaybeOpen_ = std::min(firstMaybeOpen_, at);
+    return true;
 }
 
 void TTreeScanner::ListHere(TFrame& f)
@@ -179,12 +255,10 @@ void TTreeScanner::Pop()
         // through it.
         if (parent.Handle == kNoDir && f.Handle != kNoDir && !stopped_) {
             int error = 0;
-            TFileInfo check;
             TDirHandle up = fs_.OpenDirectoryAt(f.Handle, "..", error);
-            // Only the same directory will do: if the tree was moved meanwhile, the rest of the
-            // parent's subdirectories are given as empty rather than taken from elsewhere.
-            if (up != kNoDir && fs_.StatDirectory(up, check, error) &&
-                check.Device == parent.Device && check.Inode == parent.Inode) {
+            // Only the same directory will do: if the tree was moved meanwhile, ".." leads
+            // elsewhere, and the parent is found again from above when it is next needed.
+            if (up != kNoDir && IsSame(up, parent, error)) {
                 parent.Handle = up;
                 ++openCount_;
             } else {

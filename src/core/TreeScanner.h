@@ -12,8 +12,11 @@
 // Memory: the sorted listing of each directory on the current descent path, the listings made
 // ahead (bounded by TLookahead), and nothing else that grows with the tree except the set of
 // hard-linked files met (files with more than one link). Open directories: at most the limit
-// given on the descent path, deeper ones reached again through ".." and checked to be the same
-// directory, plus one for each listing made ahead.
+// given on the descent path, plus one for each listing made ahead. A directory closed for the
+// limit is reached again through ".." on the way up, or else by its names from the nearest open
+// directory above it; either way it must be the same directory (device and inode) as the one
+// listed. One that cannot be found again (the tree above it was moved meanwhile) leaves each of
+// its remaining subdirectories reported as unreadable, never logged empty without a word.
 #pragma once
 
 #include "core/DirListing.h"
@@ -67,6 +70,7 @@ private:
         uint64_t Device = 0, Inode = 0;
         size_t PathLength = 0; // of path_ while this directory is listed
         uint64_t Id = 0;       // what its subdirectories are taken from the pool by (0: not queued)
+        int Lost = 0;          // why it could not be opened again once closed (0: it was not lost)
     };
 
     TFrame& Push(uint64_t device, uint64_t inode);
@@ -75,6 +79,10 @@ private:
     void Opened(TFrame& frame);
     void EnterDirectory(size_t entryIndex);
     void KeepOpenLimit();
+    bool Reopen(size_t at, int& error);
+    TDirHandle OpenSame(TDirHandle above, const std::string& name, const TFrame& frame, int& error);
+    bool IsSame(TDirHandle dir, const TFrame& frame, int& error);
+    std::string FrameName(size_t k) const;
     void CloseFrame(TFrame& frame);
     bool IsRepeatLink(const TFileInfo& info);
 
