@@ -194,6 +194,7 @@ bool TPosixFileSystem::ListDirectory(TDirHandle dir, std::vector<TFileInfo>& ent
                                      int& error, std::stop_token stop)
 {
     count = 0;
+    int unseen = 0; // why an entry could not be looked at, for the first one
     alignas(8) char buffer[32 * 1024];
     for (;;) {
         if (stop.stop_requested()) {
@@ -207,8 +208,10 @@ bool TPosixFileSystem::ListDirectory(TDirHandle dir, std::vector<TFileInfo>& ent
             error = errno;
             return false;
         }
-        if (n == 0)
-            return true;
+        if (n == 0) {
+            error = unseen;
+            return unseen == 0;
+        }
         for (ssize_t at = 0; at < n;) {
             const auto* d = reinterpret_cast<const struct dirent64*>(buffer + at);
             at += d->d_reclen;
@@ -223,10 +226,13 @@ bool TPosixFileSystem::ListDirectory(TDirHandle dir, std::vector<TFileInfo>& ent
             TFileInfo& e = entries[count];
             e.Name.assign(d->d_name);
             int statError = 0;
-            // An entry that cannot be looked at (it vanished, or the directory lets us read
-            // names but not look behind them) is left out, as a listing would not show it.
+            // An entry that vanished since the directory was read is simply gone. One that is
+            // there but cannot be looked at (a directory that lets us read names but not search
+            // it) leaves the listing incomplete, which the caller reports.
             if (StatRelative(dir, d->d_name, e, statError))
                 ++count;
+            else if (statError != ENOENT && unseen == 0)
+                unseen = statError;
         }
     }
 }

@@ -92,7 +92,10 @@ public:
     // Entries [0, count) of entries are filled; the vector grows as needed and keeps its elements
     // between calls so that their names' storage is reused. An entry that vanishes between listing
     // and reading is left out. False when the listing fails; the entries read before the failure
-    // stay. A stop requested through stop ends the listing between two entries (ECANCELED).
+    // stay. An entry that is there but cannot be looked at (EACCES in a directory that can be
+    // read but not searched) is left out too, and the listing goes on to its end and then fails
+    // with that reason. A stop requested through stop ends the listing between two entries
+    // (ECANCELED).
     virtual bool ListDirectory(TDirHandle dir, std::vector<TFileInfo>& entries, size_t& count,
                                int& error, std::stop_token stop) = 0;
     // The facts of name inside dir, not following a final symbolic link.

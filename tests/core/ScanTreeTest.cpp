@@ -215,16 +215,29 @@ TEST_F(ScanTreeTest, SparseFileTakesWhatTheDiskHolds)
     EXPECT_EQ(r.Node.Allocated, st.st_blocks * 512);
 }
 
-TEST_F(ScanTreeTest, UnreadableDirectoryIsLoggedEmpty)
+// A directory that cannot be read at all, and one whose names can be read but whose entries
+// cannot be looked at (no search permission), are both logged empty and reported with the reason.
+TEST_F(ScanTreeTest, UnreadableAndUnsearchableDirectoriesAreLoggedEmptyAndReported)
 {
-    MakeDir("locked");
-    MakeFile("locked/secret", 10);
+    for (const char* d : {"locked", "names-only"}) {
+        MakeDir(d);
+        MakeFile(std::string(d) + "/secret", 10);
+        MakeDir(std::string(d) + "/sub");
+    }
     chmod(P("locked").c_str(), 0);
+    chmod(P("names-only").c_str(), 0644);
     std::optional<bool> sound = vmtest::RunUnprivileged(dir_.Path(), [&] {
         TDirStorage& log = Scan();
-        return Record("locked").Node.Allocated == 4096 && AllRecords(log).size() == 2;
+        std::vector<std::string> reported;
+        for (const TUnreadableDirectory& d : log.UnreadableDirectories())
+            reported.push_back(d.Path + " " + ErrorText(d.Error));
+        return Record("locked").Node.Allocated == 4096 &&
+               Record("names-only").Node.Allocated == 4096 && AllRecords(log).size() == 3 &&
+               reported == std::vector<std::string>{P("locked/") + " " + ErrorText(EACCES),
+                                                    P("names-only/") + " " + ErrorText(EACCES)};
     });
     chmod(P("locked").c_str(), 0700);
+    chmod(P("names-only").c_str(), 0700);
     ASSERT_TRUE(sound.has_value()) << "could not run as an unprivileged user";
     EXPECT_TRUE(*sound);
 }
