@@ -2,6 +2,7 @@
 
 #include "core/LogWriter.h"
 #include "core/TreeScanner.h"
+#include "platform/TextCoding.h"
 
 namespace vm {
 
@@ -48,7 +49,7 @@ std::string UnreadableDirectoryText(const TUnreadableDirectory& directory)
     std::string path = directory.Path;
     if (path.size() > 1 && path.back() == '/')
         path.pop_back();
-    return "cannot read " + path + ": " + ErrorText(directory.Error);
+    return "cannot read " + PrintableName(path) + ": " + ErrorText(directory.Error);
 }
 
 } // namespace vm

@@ -33,7 +33,7 @@ struct TScanOutcome
 
 // "1 directory could not be read", "2 directories could not be read".
 std::string UnreadableDirectoriesText(size_t count);
-// "cannot read /srv/data/locked: Permission denied"
+// "cannot read /srv/data/locked: Permission denied", the path printable (PrintableName).
 std::string UnreadableDirectoryText(const TUnreadableDirectory& directory);
 
 // How a scan goes about its work; the log it writes is the same whatever is chosen.

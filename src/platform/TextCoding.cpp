@@ -1,9 +1,46 @@
 #include "platform/TextCoding.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace vm {
+
+namespace {
+
+// The code point of the valid sequence of n bytes at text[i].
+uint32_t CodePoint(std::string_view s, size_t i, size_t n)
+{
+    auto b = [&](size_t k) { return static_cast<uint32_t>(static_cast<unsigned char>(s[i + k])); };
+    switch (n) {
+    case 2:
+        return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
+    case 3:
+        return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+    case 4:
+        return (b(0) & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
+    default:
+        return b(0);
+    }
+}
+
+// Characters that change how the text around them is shown rather than showing themselves.
+bool ActsOnText(uint32_t c)
+{
+    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+void AppendEscaped(std::string& out, std::string_view bytes)
+{
+    for (unsigned char c : bytes) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += hex;
+    }
+}
+
+} // namespace
 
 size_t Utf8SequenceLength(std::string_view s, size_t i)
 {
@@ -92,6 +129,33 @@ std::string Base64(std::string_view in)
         out += t[(v >> 12) & 63];
         out += i + 1 < in.size() ? t[(v >> 6) & 63] : '=';
         out += i + 2 < in.size() ? t[v & 63] : '=';
+    }
+    return out;
+}
+
+std::string PrintableName(std::string_view bytes, std::string_view alsoEscaped)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            if (c < 0x20 || c == 0x7F ||
+                alsoEscaped.find(static_cast<char>(c)) != std::string_view::npos)
+                AppendEscaped(out, bytes.substr(i, 1));
+            else
+                out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const size_t n = Utf8SequenceLength(bytes, i);
+        if (n == 0)
+            AppendEscaped(out, bytes.substr(i, 1));
+        else if (ActsOnText(CodePoint(bytes, i, n)))
+            AppendEscaped(out, bytes.substr(i, n));
+        else
+            out.append(bytes.substr(i, n));
+        i += n == 0 ? 1 : n;
     }
     return out;
 }

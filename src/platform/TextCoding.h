@@ -19,6 +19,16 @@ bool IsValidUtf8(std::string_view text);
 bool AppendValidUtf8(std::string& out, std::string_view text);
 std::string ValidUtf8(std::string_view text);
 
+// A name (or a path) as it is printed for a person to read: on a terminal, in a mail body, in a
+// dump. Every byte that could act on the reader instead of being read comes out as \xNN: C0
+// controls and DEL (so line breaks too: a name stays on one line and cannot plant lines of its
+// own), C1 controls (raw, or as UTF-8: U+0080 to U+009F, which terminals take for escape
+// sequences), the characters that reorder or break the text around them (bidirectional marks,
+// embeddings, overrides and isolates, the line and paragraph separators), bytes that are not
+// valid UTF-8, and each byte of alsoEscaped (by default the backslash, so an escape can be told
+// from a name that holds the same characters). Everything else, other languages included, stays.
+std::string PrintableName(std::string_view bytes, std::string_view alsoEscaped = "\\");
+
 // Base64 with padding (RFC 4648, the standard alphabet).
 std::string Base64(std::string_view bytes);
 

@@ -9,26 +9,7 @@ namespace vm::vmlog {
 
 std::string QuotedName(const std::string& bytes)
 {
-    std::string out = "\"";
-    for (size_t i = 0; i < bytes.size();) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        size_t n = c >= 0x80 ? Utf8SequenceLength(bytes, i) : 0;
-        if (n > 0) {
-            out.append(bytes, i, n);
-            i += n;
-            continue;
-        }
-        char hex[5];
-        std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        out += hex;
-        ++i;
-    }
-    return out + "\"";
+    return "\"" + PrintableName(bytes, "\"\\") + "\"";
 }
 
 std::string DateTimeText(TDateTime value)

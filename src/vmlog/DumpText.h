@@ -9,8 +9,8 @@
 
 namespace vm::vmlog {
 
-// The bytes in double quotes; control bytes, bytes that are not part of valid UTF-8, '"' and
-// '\' come out as \xNN, so that any name prints on one line and can be told from any other.
+// The bytes in double quotes, escaped as every printed name is (PrintableName), '"' too, so
+// that any name prints on one line and can be told from any other.
 std::string QuotedName(const std::string& bytes);
 // "2024-05-01 12:34:56"; "none" for 0 (a date never known); "?" for a value outside the calendar.
 std::string DateTimeText(TDateTime value);

@@ -195,6 +195,18 @@ TEST_F(VmlogTest, DumpShowsTheHeaderEveryRecordAndTheTagNames)
     EXPECT_THAT(r.Out, HasSubstr("\ntag names 12\ntag 1 \"Tag 1\"\n"));
     EXPECT_THAT(r.Out, HasSubstr("\ntag 12 \"Rubbish Bin\"\n"));
     EXPECT_THAT(r.Out, Not(HasSubstr("damaged")));
+
+    // C1 controls (U+009B is a terminal's CSI) and a right-to-left override come out escaped
+    // too, and so does a backslash.
+    TMemoryStream odd(SyntheticLog()
+                          .Root("/d/")
+                          .File("\xC2\x9B"
+                                "2J\xE2\x80\xAEtxt.exe\\",
+                                1)
+                          .Log(DefaultTagNames()));
+    odd.SaveToFile(dir_ / "odd.kdf");
+    r = Vmlog({"dump", dir_ / "odd.kdf"});
+    EXPECT_THAT(r.Out, HasSubstr(" file \"\\xC2\\x9B2J\\xE2\\x80\\xAEtxt.exe\\x5C\" size 1 "));
 }
 
 TEST_F(VmlogTest, DumpOfADamagedLogShowsWhatReadsAndWhereItIsDamaged)
@@ -221,16 +233,22 @@ TEST_F(VmlogTest, DumpOfADamagedLogShowsWhatReadsAndWhereItIsDamaged)
 }
 
 // As du does: every directory that could not be read on stderr with its reason, then how many,
-// and status 1 after the log was written. Run as "nobody": permissions do not keep root out.
+// and status 1 after the log was written; one whose names can be read but whose entries cannot
+// be looked at too. A name made of terminal escape sequences is printed escaped, never acted on.
+// Run as "nobody": permissions do not keep root out.
 TEST_F(VmlogTest, ScanSaysWhichDirectoriesItCouldNotReadAndEndsWithStatusOne)
 {
+    const std::string odd = "\x1B[2J\x1B[31mFAKE: all ok";
     dir_.MakeDir("t/locked/inner");
-    dir_.MakeDir("t/also locked");
+    dir_.MakeDir("t/" + odd);
+    dir_.MakeDir("t/names-only/inner");
+    dir_.WriteFile("t/names-only/f", "1");
     dir_.WriteFile("t/f", "12345");
     dir_.MakeDir("out");
     ::chmod((dir_ / "out").c_str(), 0777);
-    for (const char* d : {"t/locked", "t/also locked"})
+    for (const std::string& d : {std::string("t/locked"), "t/" + odd})
         ::chmod((dir_ / d).c_str(), 0);
+    ::chmod((dir_ / "t/names-only").c_str(), 0644);
     const std::string log = dir_ / "out/log.kdf";
     std::optional<bool> ran = RunUnprivileged(dir_.Path(), [&] {
         ProcessResult r = Vmlog({"scan", "--unit", "1", dir_ / "t", "-o", log});
@@ -238,18 +256,19 @@ TEST_F(VmlogTest, ScanSaysWhichDirectoriesItCouldNotReadAndEndsWithStatusOne)
         err.SaveToFile(dir_ / "out/err.txt");
         return r.Status == 1;
     });
-    for (const char* d : {"t/locked", "t/also locked"})
+    for (const std::string& d : {std::string("t/locked"), "t/" + odd, std::string("t/names-only")})
         ::chmod((dir_ / d).c_str(), 0700);
     ASSERT_TRUE(ran.has_value()) << "could not run as an unprivileged user";
     const std::string err = dir_.ReadFile("out/err.txt");
     EXPECT_TRUE(*ran) << err;
-    EXPECT_EQ(err, "vmlog: cannot read " + (dir_ / "t/also locked") + ": Permission denied\n" +
-                       "vmlog: cannot read " + (dir_ / "t/locked") + ": Permission denied\n" +
-                       "vmlog: 2 directories could not be read\n");
+    EXPECT_EQ(err, "vmlog: cannot read " + (dir_ / "t/\\x1B[2J\\x1B[31mFAKE: all ok") +
+                       ": Permission denied\n" + "vmlog: cannot read " + (dir_ / "t/locked") +
+                       ": Permission denied\n" + "vmlog: cannot read " + (dir_ / "t/names-only") +
+                       ": Permission denied\n" + "vmlog: 3 directories could not be read\n");
     TFileStream stream(log, TFileMode::OpenRead);
     TDirStorage written(stream);
     EXPECT_THAT(LogFaults(written, {1}), IsEmpty());
-    EXPECT_EQ(AllRecords(written).size(), 4u); // the root, both directories empty, f
+    EXPECT_EQ(AllRecords(written).size(), 5u); // the root, the three directories empty, f
 }
 
 // One damage, three readers: dump, the checked walk and the comparison name it alike.
