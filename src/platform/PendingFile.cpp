@@ -48,19 +48,43 @@ TPendingFile::TPendingFile(TFileSystem& fs, std::string path, TOnCommit onCommit
         temporary_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
         try {
             stream_ = fs_.CreateFile(temporary_);
-            break;
         } catch (const EFOpenError&) {
             // Only a name left by a writer that is gone (with our process id) is passed over.
             TFileInfo info;
             int error = 0;
             if (attempt + 1 >= kMaxNameTries || !fs_.StatPath(temporary_, info, error))
                 throw;
+            continue;
         }
+        if (LockedUnderItsName())
+            break;
+        // Another instance's start-up repair took the file for an abandoned one in the moment
+        // between its creation and the lock, and removed it: this one is made anew.
+        stream_.reset();
+        if (attempt + 1 >= kMaxNameTries)
+            throw EFOpenError("Cannot create file " + temporary_ + ": " + ErrorText(ENOENT));
     }
-    // Held until the file is committed or removed. Without locks (a file system that has none)
-    // the file is still written; the repair could then take a live writer's temporary for an
-    // abandoned one, and that run would fail at its commit instead of leaving a false file.
-    ::flock(stream_->Handle(), LOCK_EX | LOCK_NB);
+}
+
+// The lock is held until the file is committed or removed. It is waited for: a repair that found
+// the file unlocked holds it for a moment while it looks. Then the name must still lead to this
+// file. Without locks (a file system that has none) the file is still written; a repair could
+// then take a live writer's temporary for an abandoned one, and that run would fail at its commit
+// instead of leaving a false file.
+bool TPendingFile::LockedUnderItsName()
+{
+    const int fd = stream_->Handle();
+    int rc;
+    while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (rc != 0)
+        return true;
+    struct stat own = {};
+    TFileInfo named;
+    int error = 0;
+    return ::fstat(fd, &own) == 0 && fs_.StatPath(temporary_, named, error) &&
+           named.Device == static_cast<uint64_t>(own.st_dev) &&
+           named.Inode == static_cast<uint64_t>(own.st_ino);
 }
 
 TPendingFile::~TPendingFile()

@@ -6,7 +6,10 @@
 // The temporary is named "." + the real name + ".partial-" + the writer's process id: a hidden
 // name that no listing of logs or comparisons takes for one. The writer holds an exclusive lock
 // (flock) on it while it writes, so the start-up repair (RemoveAbandoned) removes only the
-// temporaries of writers that are gone, never one that a running process still writes.
+// temporaries of writers that are gone, never one that a running process still writes. A file
+// cannot be created locked: a repair that comes in the moment between the two takes it for
+// abandoned, so the writer checks, once it has the lock, that its name still leads to its file,
+// and makes it anew when it does not.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -52,6 +55,7 @@ public:
 
 private:
     void Discard() noexcept;
+    bool LockedUnderItsName();
 
     TFileSystem& fs_;
     std::string path_;

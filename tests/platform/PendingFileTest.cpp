@@ -1,6 +1,7 @@
 // Files written under a temporary name: what a commit does to an existing file, and what is left
 // on every other way out.
 #include "platform/PendingFile.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +51,28 @@ TEST(PendingFile, CommitReplacesOrKeepsAnExistingFileAsAsked)
     EXPECT_EQ(Names(dir).size(), 2u);
     EXPECT_THROW(TPendingFile(fs, dir / "missing/x.kcf", TPendingFile::TOnCommit::Replace),
                  EFOpenError);
+}
+
+// Another instance's start-up repair comes in the moment between the creation of the temporary
+// and its lock, finds it unlocked and removes it: the writer notices once it holds the lock, makes
+// its file anew, and the file arrives under its name. A temporary that is locked is left alone.
+TEST(PendingFile, RepairBetweenCreationAndLockCostsTheWriterNothing)
+{
+    TempDir dir;
+    vmtest::FaultyFileSystem fs;
+    int repairs = 0, removed = 0;
+    fs.AfterCreate = [&](const std::string&) {
+        if (repairs++ == 0)
+            removed = TPendingFile::RemoveAbandoned(fs, dir.Path());
+    };
+    TPendingFile log(fs, dir / "Log0001.kdf", TPendingFile::TOnCommit::KeepExisting);
+    EXPECT_EQ(removed, 1);
+    EXPECT_EQ(repairs, 2);
+    EXPECT_EQ(TPendingFile::RemoveAbandoned(fs, dir.Path()), 0);
+    log.Stream().Write("complete", 8);
+    log.Commit();
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"Log0001.kdf"});
+    EXPECT_EQ(dir.ReadFile("Log0001.kdf"), "complete");
 }
 
 } // namespace

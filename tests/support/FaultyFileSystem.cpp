@@ -174,9 +174,14 @@ std::unique_ptr<vm::TFileStream> FaultyFileSystem::CreateFile(const std::string&
     int error = 0;
     if (Injected("create", path, error))
         throw vm::EFOpenError("Cannot create file " + path + ": " + vm::ErrorText(error));
+    std::unique_ptr<vm::TFileStream> file;
     if (DiskSpace < 0)
-        return real_.CreateFile(path);
-    return std::make_unique<DiskFullFileStream>(path, DiskSpace);
+        file = real_.CreateFile(path);
+    else
+        file = std::make_unique<DiskFullFileStream>(path, DiskSpace);
+    if (AfterCreate)
+        AfterCreate(path);
+    return file;
 }
 
 bool FaultyFileSystem::MakeDirectoryAt(vm::TDirHandle dir, const std::string& name, int& error)

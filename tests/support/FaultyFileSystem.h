@@ -41,6 +41,8 @@ public:
     // and "list" (ListDirectory, before the real listing: a listing given an errno keeps the
     // first half of its entries and fails, as one that breaks off part way).
     std::function<int(const std::string& op, const std::string& path)> Inject;
+    // Runs right after CreateFile made its file (what another process may do in that moment).
+    std::function<void(const std::string& path)> AfterCreate;
     // Files made by CreateFile hold at most this many bytes; writes past it fail as on a full
     // disk (-1: no limit).
     int64_t DiskSpace = -1;
