@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <stdexcept>
@@ -22,6 +23,24 @@ std::string ErrorText(int err)
 [[noreturn]] void Fail(const std::string& path, const std::string& what, int err)
 {
     throw std::runtime_error("Cannot " + what + " \"" + path + "\": " + ErrorText(err));
+}
+
+constexpr char kTemporaryMark[] = ".tmp";
+
+// True for the name ReplaceFileContent gives a temporary of the file named base:
+// base + ".tmp" + digits + "-" + digits.
+bool IsTemporaryOf(const std::string& name, const std::string& base)
+{
+    const std::string stem = base + kTemporaryMark;
+    if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0)
+        return false;
+    const std::string rest = name.substr(stem.size());
+    const size_t dash = rest.find('-');
+    auto digits = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    return dash != std::string::npos && digits(rest.substr(0, dash)) &&
+           digits(rest.substr(dash + 1));
 }
 
 std::string DirectoryOf(const std::string& path)
@@ -97,7 +116,7 @@ void ReplaceFileContent(const std::string& path, const std::string& content)
     std::string tmp;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        tmp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(random());
+        tmp = path + kTemporaryMark + std::to_string(getpid()) + "-" + std::to_string(random());
         fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -126,6 +145,26 @@ void ReplaceFileContent(const std::string& path, const std::string& content)
         fsync(dir);
         close(dir);
     }
+}
+
+int RemoveAbandonedTemporaries(const std::string& path)
+{
+    const std::string target = WriteTarget(path);
+    TFileLock lock(target);
+    const std::string dir = DirectoryOf(target);
+    const size_t slash = target.rfind('/');
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    DIR* d = opendir(dir.c_str());
+    if (!d)
+        return 0;
+    int removed = 0;
+    while (const dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (IsTemporaryOf(name, base) && unlinkat(dirfd(d), name.c_str(), 0) == 0)
+            ++removed;
+    }
+    closedir(d);
+    return removed;
 }
 
 TFileLock::TFileLock(const std::string& path)

@@ -13,7 +13,14 @@ std::string ReadFileContent(const std::string& path);
 
 // Replaces the file with content: a temporary file beside it, flushed to disk, then renamed over
 // it. A rewritten file keeps its mode. Raises std::runtime_error naming the file and the reason.
+// The temporary is named path + ".tmp" + the process id + "-" + a random number.
 void ReplaceFileContent(const std::string& path, const std::string& content);
+
+// Removes the temporaries that ReplaceFileContent left beside path when its process was killed,
+// taking the file's lock (TFileLock) for it: every writer of such a file holds that lock while
+// its temporary exists, so none of those removed can belong to a writer still at work. Returns
+// how many it removed. Raises like TFileLock.
+int RemoveAbandonedTemporaries(const std::string& path);
 
 // Where writes to path must land: the file a symbolic link points at (a rename over the link
 // would replace the link with a plain file), else path itself.

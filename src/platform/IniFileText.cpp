@@ -3,6 +3,7 @@
 
 #include "platform/IniFile.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace vm {
@@ -11,6 +12,8 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
@@ -18,15 +21,13 @@ bool IsBlank(char c)
 
 std::string Trim(const std::string& s)
 {
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
+    return TrimIniBlanks(s);
 }
 
-bool SameText(const std::string& a, const std::string& b) { return SameTextIgnoringCase(a, b); }
+bool SameText(const std::string& a, const std::string& b)
+{
+    return SameTextIgnoringCase(a, b);
+}
 
 bool HasLineBreakOrNul(const std::string& s)
 {
@@ -40,14 +41,25 @@ bool SameIniName(const std::string& a, const std::string& b)
     return SameTextIgnoringCase(a, b);
 }
 
+std::string TrimIniBlanks(const std::string& s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
+
 TIniFileText::TIniFileText(const std::string& content)
 {
     size_t start = 0;
+    const size_t mark = content.starts_with(kByteOrderMark) ? std::strlen(kByteOrderMark) : 0;
     while (start < content.size()) {
         size_t nl = content.find('\n', start);
         if (nl == npos)
             nl = content.size();
-        lines_.push_back(Parse(content.substr(start, nl - start)));
+        lines_.push_back(Parse(content.substr(start, nl - start), start == 0 ? mark : 0));
         start = nl + 1;
     }
     // Lines this text adds end the way the file's first line does (CR LF or LF).
@@ -55,11 +67,12 @@ TIniFileText::TIniFileText(const std::string& content)
         lineEnd_ = "\r";
 }
 
-TIniFileText::TLine TIniFileText::Parse(std::string raw)
+// skip: bytes at the start of raw that belong to no name (a byte-order mark).
+TIniFileText::TLine TIniFileText::Parse(std::string raw, size_t skip)
 {
     TLine line;
     line.raw = std::move(raw);
-    std::string t = Trim(line.raw);
+    std::string t = Trim(line.raw.substr(skip));
     if (t.empty() || t[0] == ';')
         return line;
     if (t[0] == '[') {

@@ -10,10 +10,16 @@
 
 namespace vm {
 
+// A text without the blanks an INI file does not keep around names and values (spaces, tabs,
+// carriage returns, form and line feeds): what the file will give back of a value written.
+std::string TrimIniBlanks(const std::string& text);
+
 class TIniFileText
 {
 public:
     TIniFileText() = default;
+    // A byte-order mark at the start (as some Windows editors write one) is kept as it is and
+    // does not hide the first line.
     explicit TIniFileText(const std::string& content);
 
     // The whole text, every line ending with "\n" (a missing final line break is added).
@@ -48,7 +54,7 @@ private:
         std::string name;  // section name or key, trimmed
         std::string value; // value of an entry, trimmed
     };
-    static TLine Parse(std::string raw);
+    static TLine Parse(std::string raw, size_t skip = 0);
     // Index of the first header of the section, or npos.
     size_t FindSection(const std::string& section) const;
     // One past the last line of the section that starts at header index h.

@@ -4,12 +4,15 @@
 #include "core/DirStorage.h"
 #include "core/DriveInfo.h"
 #include "core/LogWalk.h"
+#include "platform/AtomicFile.h"
 #include "platform/IniFileText.h"
 #include "platform/PendingFile.h"
 #include "platform/SharedLocks.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace vm {
 
@@ -328,6 +331,9 @@ void TRefStore::ReconcileRefs()
 {
     // Another computer's run could not be told from an abandoned one by its lock.
     CheckSharedLocks();
+    // A write of an INI file that was killed leaves its temporary behind; nobody else removes it.
+    for (const std::string& ini : {RefIniPath(), SharesIniPath(), FilterIniPath()})
+        RemoveAbandonedTemporaries(ini);
     TIniFile ini = RefIni();
     // Reference -1 stands for "no reference": a section of that name is a leftover.
     int error = 0;
@@ -335,16 +341,17 @@ void TRefStore::ReconcileRefs()
         ini.EraseSection("Ref00-1");
         files_->RemoveDirectory(dataDir_ + "/Ref00-1", error);
     }
+    std::vector<int> directories;
     for (const TFileInfo& e : ListShown(dataDir_)) {
         std::optional<int> n = RefNumberOfName(e.Name);
         if (!n || !e.IsDirectory())
             continue;
         // A log or comparison that a killed run left half written is no log.
         TPendingFile::RemoveAbandoned(*files_, dataDir_ + "/" + e.Name);
-        std::string name = ini.ReadString(e.Name, "Name", "ERROR");
-        if ((name.empty() || Upper(name) == "ERROR") && IsDirectory(RefDir(*n)))
-            RebuildSection(*n);
+        if (IsDirectory(RefDir(*n)))
+            directories.push_back(*n);
     }
+    RepairSections(directories);
     // A section without its directory gets an empty one, so the reference shows again. Only
     // reference sections name directories: any other section text could point anywhere.
     for (const std::string& section : ini.ReadSections()) {
@@ -354,33 +361,62 @@ void TRefStore::ReconcileRefs()
     }
 }
 
-void TRefStore::RebuildSection(int n)
+// The repairs are decided on the file as read under its lock, so that what another process wrote
+// meanwhile counts. A program that writes the file in place (an editor: truncate, then write) does
+// not take the lock: a repair made from its half-written file would write that guess over the
+// whole file for good. So the file is read once more after a moment, and the repair is written
+// only when nothing changed meanwhile; otherwise it waits for the next start.
+void TRefStore::RepairSections(const std::vector<int>& directories)
 {
-    TIniFile ini = RefIni();
-    int newest = LastLogNumber(n);
-    // What is left of the section is no reference any more; it is written anew.
-    ini.EraseSection(RefSection(n));
-    ini.WriteString(RefSection(n), "Name", RefSection(n));
-    ini.WriteInteger(RefSection(n), "NextLogNo", newest < 0 ? 1 : newest + 1);
-    if (newest >= 0)
-        WriteRootsOfLog(n, newest);
+    constexpr auto kSettle = std::chrono::milliseconds(200);
+    const std::string target = WriteTarget(RefIniPath());
+    TFileLock lock(target);
+    const std::string before = ReadFileContent(target);
+    TIniFileText text(before);
+    bool changed = false;
+    for (int n : directories)
+        changed = RepairSection(text, n) || changed;
+    if (!changed)
+        return;
+    std::this_thread::sleep_for(kSettle);
+    if (ReadFileContent(target) == before)
+        ReplaceFileContent(target, text.Text());
 }
 
-void TRefStore::WriteRootsOfLog(int n, int m)
+// A reference directory whose section has no usable name (none, blank, "ERROR", or no section at
+// all) gets its section's name as its name; what the section lacks of NextLogNo and paths comes
+// from its logs (one above the newest; the newest one's top-level paths with unit 0 and "Not
+// Detected"). Nothing the section holds is removed or changed: a name lost by a slip must not cost
+// the reference its paths, units and file systems. True when the text changed.
+bool TRefStore::RepairSection(TIniFileText& text, int n) const
 {
-    TIniFile ini = RefIni();
+    const std::string section = RefSection(n);
+    const std::optional<std::string> name = text.Value(section, "Name");
+    if (name && !name->empty() && Upper(*name) != "ERROR")
+        return false;
+    const int newest = LastLogNumber(n);
+    text.Set(section, "Name", section);
+    if (!text.Value(section, "NextLogNo"))
+        text.Set(section, "NextLogNo", std::to_string(newest < 0 ? 1 : newest + 1));
+    bool hasPaths = false;
+    for (const auto& [key, value] : text.Entries(section))
+        hasPaths = hasPaths || IsPathKey(key);
+    if (hasPaths || newest < 0)
+        return true;
     int index = 0;
-    for (const std::string& path : RootPathsOfLog(LogFileName(n, m))) {
+    for (const std::string& path : RootPathsOfLog(LogFileName(n, newest))) {
+        const std::string i = std::to_string(index);
         try {
-            TIniFileText::CheckWritable(RefSection(n), "Path", path);
+            TIniFileText::CheckWritable(section, "Path" + i, path);
         } catch (const std::runtime_error&) {
             continue; // a root path the INI file cannot hold is left out; the others count
         }
-        std::string i = std::to_string(index++);
-        ini.WriteString(RefSection(n), "Path" + i, path);
-        ini.WriteString(RefSection(n), "AllocUnit" + i, "0");
-        ini.WriteString(RefSection(n), "System" + i, kNotDetected);
+        text.Set(section, "Path" + i, path);
+        text.Set(section, "AllocUnit" + i, "0");
+        text.Set(section, "System" + i, kNotDetected);
+        ++index;
     }
+    return true;
 }
 
 } // namespace vm

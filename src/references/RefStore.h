@@ -13,6 +13,7 @@
 #include "network/ShareList.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
+#include "platform/IniFileText.h"
 #include "references/RefNames.h"
 
 #include <cstdint>
@@ -138,12 +139,13 @@ public:
     // The highest number of a log file in the reference directory, or -1.
     int LastLogNumber(int n) const;
 
-    // The start-up repair: drops the section (and empty directory) of reference -1, removes the
-    // temporaries of logs and comparisons whose writers are gone (platform/PendingFile.h),
-    // rebuilds the section of a reference directory that has none (named after it, paths from
-    // its newest log with unit 0 and "Not Detected"), and gives a section without its directory
-    // an empty one. Raises std::runtime_error when Volumark.ini cannot be written, and before
-    // anything is removed where CheckSharedLocks does.
+    // The start-up repair: removes the temporaries of INI files, logs and comparisons whose
+    // writers are gone (platform/AtomicFile.h, platform/PendingFile.h), drops the section (and
+    // empty directory) of reference -1, names a reference directory whose section has no usable
+    // name after its section, adding what the section lacks of NextLogNo and paths from its newest
+    // log (unit 0, "Not Detected") and removing nothing, and gives a section without its
+    // directory an empty one. Raises std::runtime_error when Volumark.ini cannot be read or
+    // written, and before anything is removed where CheckSharedLocks does.
     void ReconcileRefs();
 
     // The size text of the lists and reports ("2 KB", "1.00 GB").
@@ -153,8 +155,8 @@ public:
     }
 
 private:
-    void RebuildSection(int n);
-    void WriteRootsOfLog(int n, int m);
+    void RepairSections(const std::vector<int>& directories);
+    bool RepairSection(TIniFileText& text, int n) const;
     std::vector<int> RefDirectoryNumbers() const;
     // The entries of a directory that a listing shows: not hidden ("." names).
     std::vector<TFileInfo> ListShown(const std::string& path) const;

@@ -1,13 +1,20 @@
 #include "references/RefStore.h"
 
 #include "core/LogFormat.h"
+#include "platform/AtomicFile.h"
 #include "references/ShortenText.h"
 #include "support/FakeMounts.h"
 #include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
+#include <fstream>
+#include <optional>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace vm;
@@ -331,6 +338,85 @@ TEST_F(RefStoreTest, ReconcileSurvivesDamagedLogs)
     EXPECT_EQ(TIniFile(store.RefIniPath()).ReadString("Ref0003", "NextLogNo", ""), "6");
     EXPECT_EQ(PathsOf(store.ReadRefPaths(3)), (std::vector<std::string>{""})) << "no paths";
     EXPECT_EQ(PathsOf(store.ReadRefPaths(4)), (std::vector<std::string>{"/a/", "/c/"}));
+}
+
+// Sections whose names are blank, missing, "ERROR", garbled or hidden behind a byte-order mark,
+// and a duplicated section: the repair names what has no usable name after its section and never
+// removes or changes a path, a unit or a file system; the reference behind the mark keeps its name.
+TEST_F(RefStoreTest, ReconcileNamesSectionsWithoutAUsableNameAndRemovesNothing)
+{
+    const std::string triples = "Path0=/srv/a/\nAllocUnit0=4096\nSystem0=ext4\n"
+                                "Path1=/srv/b/\nAllocUnit1=512\nSystem1=xfs\n";
+    for (int n = 1; n <= 5; ++n) {
+        dir.MakeDir("Ref000" + std::to_string(n));
+        dir.WriteFile("Ref000" + std::to_string(n) + "/Log0002.kdf", LogOfRoots({"/other/"}));
+    }
+    dir.WriteFile("Volumark.ini", "\xEF\xBB\xBF[Ref0001]\nName=Kept\nNextLogNo=3\n" + triples +
+                                      "[Ref0002]\nName=   \nNextLogNo=7\n" + triples +
+                                      "[Ref0003]\nNmae=Garbled\n" + triples +
+                                      "[Ref0004]\nName=ERROR\nNextLogNo=9\n" + triples +
+                                      "[Ref0005]\nName=Dup\n[Ref0005]\n" + triples);
+    store.ReconcileRefs();
+
+    EXPECT_EQ(store.FindRefByName("Kept"), 1);
+    for (int n : {2, 3, 4})
+        EXPECT_EQ(store.RefName(n), RefSectionName(n));
+    EXPECT_EQ(store.RefName(5), "Dup");
+    TIniFile ini(store.RefIniPath());
+    EXPECT_EQ(ini.ReadString("Ref0002", "NextLogNo", ""), "7");
+    EXPECT_EQ(ini.ReadString("Ref0003", "NextLogNo", ""), "3"); // one above the newest log
+    for (int n = 1; n <= 4; ++n) {
+        const TRefPaths p = store.ReadRefPaths(n);
+        ASSERT_EQ(p.size(), 2u) << n;
+        EXPECT_EQ(PathsOf(p), (std::vector<std::string>{"/srv/a/", "/srv/b/"})) << n;
+        EXPECT_EQ(p[0].UnitText + p[1].UnitText, "4096512") << n;
+        EXPECT_EQ(p[0].FileSystem + p[1].FileSystem, "ext4xfs") << n;
+    }
+    const std::string text = Ini();
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF[Ref0001]\n", 0), 0u);
+    EXPECT_EQ(text.find("[Ref0001]"), text.rfind("[Ref0001]"));
+    EXPECT_NE(text.find("Nmae=Garbled\n"), std::string::npos);
+    EXPECT_NE(text.find("[Ref0005]\nName=Dup\n[Ref0005]\n" + triples), std::string::npos);
+    store.ReconcileRefs();
+    EXPECT_EQ(Ini(), text);
+}
+
+// An editor that rewrites Volumark.ini in place (truncate, then write) does not take the lock. A
+// repair that read its half-written file must not write its guess back over the whole.
+TEST_F(RefStoreTest, ReconcileLeavesAFileBeingRewrittenInPlaceAlone)
+{
+    dir.MakeDir("Ref0000");
+    const std::string full = "[Ref0000]\nName=K\nNextLogNo=4\nPath0=/srv/a/\nAllocUnit0=4096\n"
+                             "System0=ext4\n";
+    const int fd = ::open((dir / "Volumark.ini").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, full.data(), 12), 12); // "[Ref0000]\nNa"
+    std::thread repair([this] { store.ReconcileRefs(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_EQ(::write(fd, full.data() + 12, full.size() - 12), ssize_t(full.size() - 12));
+    ::close(fd);
+    repair.join();
+    EXPECT_EQ(Ini(), full);
+    EXPECT_EQ(store.FindRefByName("K"), 0);
+}
+
+// Writes of the INI files killed with SIGKILL leave their temporaries: the repair removes them,
+// but only under the file's lock, which every live writer holds while its temporary exists.
+TEST_F(RefStoreTest, ReconcileRemovesTheTemporariesOfKilledWritesOnceNoWriterIsAtWork)
+{
+    dir.WriteFile("Volumark.ini", "[Ref0000]\nName=A\n");
+    dir.MakeDir("Ref0000");
+    for (const char* name : {"Volumark.ini.tmp4242-17", "VMVols.ini.tmp1-2", "Volumark.ini.tmpx"})
+        dir.WriteFile(name, "half");
+    std::optional<TFileLock> writer(std::in_place, dir / "Volumark.ini");
+    std::thread repair([this] { store.ReconcileRefs(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(std::ifstream(dir / "Volumark.ini.tmp4242-17").good()) << "its writer may live";
+    writer.reset();
+    repair.join();
+    EXPECT_FALSE(std::ifstream(dir / "Volumark.ini.tmp4242-17").good());
+    EXPECT_FALSE(std::ifstream(dir / "VMVols.ini.tmp1-2").good());
+    EXPECT_TRUE(std::ifstream(dir / "Volumark.ini.tmpx").good()) << "not a temporary's name";
 }
 
 TEST(ShortenText, KeepsHeadAndTailOfLongTexts)
