@@ -1,6 +1,7 @@
 #include "references/CommandLine.h"
 #include "platform/AsciiCase.h"
 
+#include "platform/TextCoding.h"
 #include "platform/UserInterface.h"
 
 #include <array>
@@ -99,6 +100,10 @@ TArgument SplitArgument(const std::string& argument)
             a.Name += c;
     if (eq != std::string::npos)
         a.Value = argument.substr(eq + 1);
+    // Without a shell (a .desktop file, a systemd unit) the quotes around a value reach the
+    // program: one pair around the whole value is taken off, as a shell would have done.
+    if (a.Value.size() >= 2 && a.Value.front() == '"' && a.Value.back() == '"')
+        a.Value = a.Value.substr(1, a.Value.size() - 2);
     return a;
 }
 
@@ -147,7 +152,7 @@ std::string CommandLineHelpText()
 std::string ReferenceNotFoundText(const std::string& name)
 {
     std::string text = "Reference [";
-    text.append(name).append("] not found");
+    text.append(PrintableName(name)).append("] not found");
     return text;
 }
 

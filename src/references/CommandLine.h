@@ -32,7 +32,8 @@ struct TCommandLineState
 };
 
 // One argument split into its name (before the first "=", with "/", "-" and blanks dropped)
-// and its value (everything after the first "=").
+// and its value (everything after the first "=", without the one pair of double quotes that
+// may wrap it whole).
 struct TArgument
 {
     std::string Name;
@@ -62,7 +63,7 @@ inline const char* const kCommandLineCaption = "Volumark ";
 void ParseCommandLine(const std::vector<std::string>& arguments, const TCommandLineLookups& lookups,
                       TUserInterface& ui, TCommandLineState& state);
 
-// "Reference [name] not found": a name that no reference has.
+// "Reference [name] not found": a name that no reference has, printable (PrintableName).
 std::string ReferenceNotFoundText(const std::string& name);
 
 // The five lines of the help text, separated by CR LF.

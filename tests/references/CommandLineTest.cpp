@@ -42,6 +42,12 @@ TEST(SplitArgument, NameBeforeTheFirstEqualsValueAfterIt)
     a = SplitArgument("/ K");
     EXPECT_EQ(a.Name, "K");
     EXPECT_EQ(a.Value, "");
+    // Passed without a shell (a .desktop file, a systemd unit), the value keeps its quotes: one
+    // pair around the whole value goes; a lone quote is a value of its own.
+    EXPECT_EQ(SplitArgument("/Ref=\"My Big Ref\"").Value, "My Big Ref");
+    EXPECT_EQ(SplitArgument("/Ref=\"\"").Value, "");
+    EXPECT_EQ(SplitArgument("/Ref=\"").Value, "\"");
+    EXPECT_EQ(SplitArgument("/Ref=say \"hi\"").Value, "say \"hi\"");
 }
 
 TEST_F(CommandLineTest, ReferenceNamesCompareWithoutCaseAndPrefixesSelectKeywords)
