@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MailFile.h"
 #include "platform/Registry.h"
+#include "platform/TextCoding.h"
 #include "platform/UserInterface.h"
 #include "references/CompareRun.h"
 #include "references/LoggingRun.h"
@@ -52,8 +53,10 @@ bool DeleteComparisons(TFileSystem& fs, const std::string& dir, std::string& fai
         if (e.Name[0] == '.' || !EndsWithIgnoringCase(e.Name, ".kcf") ||
             (e.Attributes & (faDirectory | faReparsePoint | faSystem)))
             continue;
-        if (!fs.RemoveFile(dir + "/" + e.Name, error)) {
-            failure = "Cannot delete " + dir + "/" + e.Name + ": " + ErrorText(error);
+        // A comparison another run deleted meanwhile is as deleted as this run wanted it.
+        if (!fs.RemoveFile(dir + "/" + e.Name, error) && error != ENOENT) {
+            failure =
+                "Cannot delete " + PrintableName(dir + "/" + e.Name) + ": " + ErrorText(error);
             ok = false;
         }
     }
@@ -89,15 +92,18 @@ int Compare(TCommandLineState& state, TCommandLineEnv& env, int n, int m)
     }
     // No progress is shown, but a stop request still ends the comparison.
     TCompareProgress progress = [&](const std::string&, bool& stop) {
-        if (ui.Status().StopRequested()) {
+        if (ui.Status().StopRequested())
             stop = true;
-            state.Stopped = true;
-        }
     };
-    // A stopped or failed comparison leaves no file: nothing is deleted here.
+    // A stopped or failed comparison leaves no file: nothing is deleted here. The log is written
+    // by now, so a stop here is no "nothing was written": the comparison is what failed.
     try {
-        if (RunComparison(store, n, state.CompareLogNumber, m, progress).Stopped)
-            Fail(exit, kExitStopped);
+        if (RunComparison(store, n, state.CompareLogNumber, m, progress).Stopped) {
+            Inform(ui, "The comparison was stopped; log " + std::to_string(m) +
+                           " was written, no comparison with log " +
+                           std::to_string(state.CompareLogNumber));
+            Fail(exit, kExitCompareFailed);
+        }
     } catch (const std::exception& e) {
         Inform(ui, std::string("Comparison failed: ") + e.what());
         Fail(exit, kExitCompareFailed);
@@ -121,6 +127,7 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
     } catch (const std::exception& e) {
         Inform(ui, std::string("Logging failed: ") + e.what());
         logged.Refused = true;
+        logged.Refusal = e.what();
     }
     const int m = logged.LogNumber;
     if (logged.Refused) {
@@ -146,8 +153,9 @@ int LogAndCompare(TCommandLineState& state, TCommandLineEnv& env)
         int previous = state.CompareRequested ? state.CompareLogNumber : 0;
         std::string failure;
         try {
-            int code = ResultsMail(store, options, ui, n, m < 0 ? 0 : m, previous,
-                                   logged.Unreadable.size(), env.Locale, env.MailFile, &failure);
+            const TLogRunNotes notes{logged.Refused ? logged.Refusal : "", logged.Unreadable};
+            int code = ResultsMail(store, options, ui, n, m < 0 ? 0 : m, previous, notes,
+                                   env.Locale, env.MailFile, &failure);
             if (code != 0) {
                 Inform(ui, "The results mail was not sent (error " + std::to_string(code) + ")" +
                                (failure.empty() ? "" : ": " + failure));
@@ -248,9 +256,11 @@ std::string ExitStatusText()
            "  1 an argument was refused (ambiguous, unknown reference, bad log number,\n"
            "    unknown option, a file to open that is no log or comparison, a folder that\n"
            "    is missing or not a directory)\n"
-           "  2 the reference could not be logged\n"
-           "  3 the run was stopped (Ctrl-C or SIGTERM); no log was written\n"
-           "  4 the comparison failed\n"
+           "  2 the reference could not be logged (no allocation unit, a top-level path\n"
+           "    missing, not a directory or unreadable); no log was written\n"
+           "  3 the run was stopped (Ctrl-C or SIGTERM) before its log was written; no log was\n"
+           "    written\n"
+           "  4 the comparison failed or was stopped (the log was written)\n"
            "  5 the results mail could not be sent\n"
            "  6 the folder mode or a file to open could not show its window (there is no\n"
            "    display)\n";

@@ -24,9 +24,12 @@ enum TCommandLineExit : int
     kExitSuccess = 0,
     kExitArgumentRefused = 1, // an ambiguous argument, an unknown reference, a bad log number,
                               // a folder that cannot be logged
-    kExitNotLogged = 2,       // the reference could not be logged (no allocation unit, an error)
-    kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM); no log is written
-    kExitCompareFailed = 4,   // the comparison or the deletion of earlier comparisons failed
+    kExitNotLogged = 2,       // the reference could not be logged (no allocation unit, a top-level
+                              // path that cannot be read, an error); no log is written
+    kExitStopped = 3,         // the run was stopped (Cancel, Ctrl-C, SIGTERM) before its log was
+                              // written; no log is written
+    kExitCompareFailed = 4,   // the comparison or the deletion of earlier comparisons failed, or
+                              // the comparison was stopped; the log is written
     kExitMailFailed = 5,      // the results mail could not be sent
     kExitNoWindows = 6,       // the folder mode or a file to open needs the windows: no display
 };

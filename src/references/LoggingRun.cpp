@@ -6,6 +6,7 @@
 #include "core/LogWalk.h"
 #include "platform/PendingFile.h"
 #include "platform/Registry.h"
+#include "platform/TextCoding.h"
 #include "platform/UserInterface.h"
 
 #include <cerrno>
@@ -62,6 +63,7 @@ std::unique_ptr<TPendingFile> CreateNewLog(const TRefStore& store, int n, int& m
             throw EFOpenError("Cannot create file " + path + ": " + ErrorText(EEXIST));
     }
 }
+
 // The metrics file of the reference, when the options or the environment name a directory for
 // it. The log is written whatever happens here; a failure is said, not raised.
 void WriteRunMetrics(const TRefStore& store, TUserInterface& ui, int n, const TRunFacts& facts)
@@ -75,24 +77,74 @@ void WriteRunMetrics(const TRefStore& store, TUserInterface& ui, int n, const TR
         ui.ShowMessage(std::string("The metrics were not written: ") + e.what());
     }
 }
+
+// Why a top-level path cannot be logged: "The path /mnt/share/ cannot be read: No such file or
+// directory".
+std::string UnreadableRootText(const std::string& path, int error)
+{
+    return "The path " + PrintableName(path) + " cannot be read: " + ErrorText(error);
+}
+
+// The first top-level path that cannot be opened as a directory, with why; empty when every
+// one can.
+std::string FirstUnreadableRoot(TFileSystem& fs, const TRefPaths& paths)
+{
+    for (const TRefPath& p : paths) {
+        int error = 0;
+        TDirHandle dir = fs.OpenDirectory(p.Path, error);
+        if (dir == kNoDir)
+            return UnreadableRootText(p.Path.ends_with('/') ? p.Path : p.Path + "/", error);
+        fs.CloseDirectory(dir);
+    }
+    return {};
+}
+
+// The first top-level path among what a scan could not read, with why; empty when there is none.
+std::string FirstUnreadableRoot(const std::vector<TScanRoot>& roots,
+                                const std::vector<TUnreadableDirectory>& unreadable)
+{
+    for (const TUnreadableDirectory& d : unreadable)
+        for (const TScanRoot& r : roots)
+            if (d.Path == (r.Path.ends_with('/') ? r.Path : r.Path + "/"))
+                return UnreadableRootText(d.Path, d.Error);
+    return {};
+}
+
+TLogRunResult Refuse(TUserInterface& ui, const std::string& why)
+{
+    TLogRunResult result;
+    result.Refused = true;
+    result.Refusal = why;
+    ui.ShowMessage(CannotLogText(why));
+    return result;
+}
 } // namespace
+
+std::string CannotLogText(const std::string& why)
+{
+    return "Can not log this Ref\n" + why;
+}
 
 TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler)
 {
     TLoggingInProgress inProgress(ui);
-    TLogRunResult result;
     TRefPaths paths = store.ReadRefPaths(n);
-    if (!AllocUnitsSet(paths)) {
-        result.Refused = true;
-        ui.ShowMessage(kCannotLogRef);
-        return result;
-    }
+    if (!AllocUnitsSet(paths))
+        return Refuse(ui, "Allocation unit not set");
+    if (std::string why = FirstUnreadableRoot(store.Files(), paths); !why.empty())
+        return Refuse(ui, why);
+    TLogRunResult result;
     const auto started = std::chrono::steady_clock::now();
     int m = 0;
     std::unique_ptr<TPendingFile> log = CreateNewLog(store, n, m);
     result.LogNumber = m;
-    TScanned scanned = Scan(ui, &store.Files(), log->Stream(), ScanRootsOf(paths), handler);
+    const std::vector<TScanRoot> roots = ScanRootsOf(paths);
+    TScanned scanned = Scan(ui, &store.Files(), log->Stream(), roots, handler);
+    // A top-level path that went away after the check above: the log is not kept either.
+    if (std::string why = FirstUnreadableRoot(roots, scanned.Unreadable);
+        !why.empty() && !scanned.Stopped)
+        return Refuse(ui, why);
     result.Stopped = scanned.Stopped;
     result.Unreadable = std::move(scanned.Unreadable);
     // A stopped or failed run leaves nothing: an incomplete log would read as one that lost

@@ -14,12 +14,16 @@
 
 namespace vm {
 
-// The two-line message of a reference that cannot be logged.
-inline const char* const kCannotLogRef = "Can not log this Ref\nAllocation unit not set";
+// The two-line message of a reference that cannot be logged: "Can not log this Ref", then why
+// ("Allocation unit not set").
+std::string CannotLogText(const std::string& why);
 
 struct TLogRunResult
 {
-    bool Refused = false; // not every path had an allocation unit: nothing was written
+    // Nothing was written: not every path had an allocation unit, or a top-level path could not
+    // be read (missing, not a directory, no permission).
+    bool Refused = false;
+    std::string Refusal;  // why it was refused, the message's second line
     bool Stopped = false; // the handler stopped the scan: nothing was written
     int LogNumber = -1;   // the number taken (also when stopped); -1 when refused
     std::string Path;     // the log written; empty when none was
@@ -33,13 +37,16 @@ struct TLogRunResult
 // written under a temporary name (platform/PendingFile.h) and takes its name only once it is
 // complete: a stop, an error (a full disk, a vanished directory), an exception from the handler
 // or a killed process leave no file under a log's name, and an existing log file is never
-// overwritten (its number is passed over). Shows kCannotLogRef through ui and writes nothing
-// when a unit is not set. Errors are raised. ui also runs the scan's pending messages and is told
-// that a run is in progress (TLoggingInProgress) while it works; a log written with directories
-// that could not be read says how many in the status window's Text. Files go through
-// store.Files(). A written log also writes the reference's metrics file where the options or
-// $VOLUMARK_METRICS_DIR name a directory (references/Metrics.h); a failure there is shown
-// through ui and leaves the log as it is.
+// overwritten (its number is passed over). Shows CannotLogText through ui and writes nothing
+// when a unit is not set; refuses the same way, with the path and the reason, when a top-level
+// path cannot be read (a share not mounted would otherwise log as an empty root, and the next
+// comparison would read every file under it as deleted): checked before the number is taken,
+// and again by the scan itself, whose log is then not kept. Errors are raised. ui also runs the
+// scan's pending messages and is told that a run is in progress (TLoggingInProgress) while it
+// works; a log written with directories that could not be read says how many in the status
+// window's Text. Files go through store.Files(). A written log also writes the reference's
+// metrics file where the options or $VOLUMARK_METRICS_DIR name a directory
+// (references/Metrics.h); a failure there is shown through ui and leaves the log as it is.
 TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
                            const TStatusEvent& handler);
 

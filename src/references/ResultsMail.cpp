@@ -5,6 +5,7 @@
 #include "core/DirCompare.h"
 #include "output/Email.h"
 #include "platform/FileOwner.h"
+#include "platform/TextCoding.h"
 #include "references/LoggingRun.h"
 #include "references/RefStore.h"
 #include "statistics/StatisticsReport.h"
@@ -35,8 +36,9 @@ std::string Percent(const TLocale& locale, double value)
 std::string DirectoryChangeText(const TDirectoryChange& change, const TLocale& locale)
 {
     const int64_t delta = change.Change();
-    return (delta > 0 ? "+" : "") + SizeText(delta, locale) + "  " + change.Path + "  (was " +
-           SizeText(change.AllocWas, locale) + ", now " + SizeText(change.AllocNow, locale) + ")";
+    return (delta > 0 ? "+" : "") + SizeText(delta, locale) + "  " + PrintableName(change.Path) +
+           "  (was " + SizeText(change.AllocWas, locale) + ", now " +
+           SizeText(change.AllocNow, locale) + ")";
 }
 
 TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts& facts,
@@ -59,6 +61,25 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
     mail.Send = always;
 
     const bool inSubject = options.EmailOnlySubject;
+    // A run that wrote no log has no sizes to report, and an administrator must hear of it in
+    // every mode: a share that was not mounted is no growth and no shrinking.
+    if (!facts.NotLogged.empty()) {
+        const std::string failed = "Log of reference failed : " + facts.NotLogged;
+        mail.Send = true;
+        if (inSubject) {
+            mail.Subject = std::string("Volumark") + (always ? "" : " alert") + " - " +
+                           facts.RefName + ". " + failed;
+        } else {
+            mail.Lines = {failed};
+            if (!facts.History.empty()) {
+                mail.Lines.push_back("");
+                for (std::string& line : HistoryTableLines(facts.History, locale))
+                    mail.Lines.push_back(std::move(line));
+            }
+        }
+        mail.Subject = mail.Subject.substr(0, 255);
+        return mail;
+    }
     if (inSubject) {
         mail.Subject = std::string("Volumark") + (always ? "" : " alert") + " - " + facts.RefName +
                        ". " + when + " : size is " + SizeText(total, locale);
@@ -76,11 +97,20 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
         }
     }
 
-    // An incomplete log says so, also when everything else is in the subject.
-    if (facts.UnreadableDirectories > 0) {
+    // An incomplete log says so, also when everything else is in the subject; a body names
+    // what was not read.
+    if (!facts.Unreadable.empty()) {
         if (!mail.Lines.empty())
             mail.Lines.push_back("");
-        mail.Lines.push_back(UnreadableDirectoriesText(facts.UnreadableDirectories));
+        mail.Lines.push_back(UnreadableDirectoriesText(facts.Unreadable.size()));
+        for (size_t i = 0; !inSubject && i < facts.Unreadable.size(); ++i) {
+            if (i == kMailUnreadableNamed) {
+                mail.Lines.push_back("  ... and " + std::to_string(facts.Unreadable.size() - i) +
+                                     " more");
+                break;
+            }
+            mail.Lines.push_back("  " + UnreadableDirectoryText(facts.Unreadable[i]));
+        }
     }
     if (!inSubject) {
         if (!always && !facts.TopGrowers.empty()) {
@@ -123,11 +153,12 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
 }
 
 int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface& ui, int n,
-                int newLog, int previousLog, size_t unreadable, const TLocale& locale,
+                int newLog, int previousLog, const TLogRunNotes& run, const TLocale& locale,
                 const std::string& mailFile, std::string* failure)
 {
     TResultsFacts facts;
-    facts.UnreadableDirectories = unreadable;
+    facts.NotLogged = run.NotLogged;
+    facts.Unreadable = run.Unreadable;
     facts.RefName = store.RefName(n);
     facts.LogDate = LogDate(store, n, newLog);
     facts.Total = LogTotals(store, n, newLog).Allocated;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Options.h"
+#include "core/ScanSink.h"
 #include "core/TopChanges.h"
 #include "platform/DateTime.h"
 #include "platform/Locale.h"
@@ -34,10 +35,14 @@ struct TResultsMailText
 struct TResultsFacts
 {
     std::string RefName;
-    TDateTime LogDate = 0;            // the new log's date
-    int64_t Total = 0;                // the new log's allocated total
-    int64_t PreviousTotal = 0;        // the previous log's, 0 without one
-    size_t UnreadableDirectories = 0; // directories the new log's scan could not read
+    TDateTime LogDate = 0;     // the new log's date
+    int64_t Total = 0;         // the new log's allocated total
+    int64_t PreviousTotal = 0; // the previous log's, 0 without one
+    // Why the run wrote no log (a top-level path that could not be read, no allocation unit);
+    // empty when it wrote one. The mail then says so, whatever its mode, and nothing else.
+    std::string NotLogged;
+    // What the new log's scan could not read (named up to kMailUnreadableNamed).
+    std::vector<TUnreadableDirectory> Unreadable;
     // The directories that grew most since the previous log (an alerts mail lists them).
     std::vector<TDirectoryChange> TopGrowers;
     // The last logs of the reference, the new one included, in date order.
@@ -47,11 +52,21 @@ struct TResultsFacts
     std::optional<TLogStatistics> Statistics;
 };
 
-// How many directories an alerts mail lists, and how many logs the history table shows.
+// How many directories an alerts mail lists, how many logs the history table shows, and how many
+// unread directories a body names.
 constexpr size_t kMailTopGrowers = 5;
 constexpr size_t kMailHistoryLogs = 10;
+constexpr size_t kMailUnreadableNamed = 10;
 
-// One line of a directory's change: "+1.00 GB  /srv/data/x  (was 2.00 GB, now 3.00 GB)".
+// What the logging run before the mail did besides writing its log.
+struct TLogRunNotes
+{
+    std::string NotLogged;                        // why no log was written; empty when one was
+    std::vector<TUnreadableDirectory> Unreadable; // what the log's scan could not read
+};
+
+// One line of a directory's change: "+1.00 GB  /srv/data/x  (was 2.00 GB, now 3.00 GB)"; the
+// path printable (PrintableName), so a name can neither plant lines nor act on the reader.
 std::string DirectoryChangeText(const TDirectoryChange& change, const TLocale& locale);
 
 // Composes the mail from the options and the facts (no file is read).
@@ -60,11 +75,10 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
 
 // Composes and, when the rules say so, sends the results mail for log newLog of reference n,
 // compared with log previousLog (0: no previous log; the top growers come from their comparison
-// file when it exists); unreadable: how many directories the new
-// log's scan could not read. Returns the mail component's result code, or 0 when nothing was
-// sent; failure, when given, receives the reason of a failure.
+// file when it exists); run: what the logging run could not do. Returns the mail component's
+// result code, or 0 when nothing was sent; failure, when given, receives the reason of a failure.
 int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface& ui, int n,
-                int newLog, int previousLog, size_t unreadable, const TLocale& locale,
+                int newLog, int previousLog, const TLogRunNotes& run, const TLocale& locale,
                 const std::string& mailFile, std::string* failure = nullptr);
 
 } // namespace vm

@@ -9,6 +9,7 @@
 #include "support/RefFixture.h"
 #include "support/SmtpServer.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace vm;
@@ -79,6 +80,47 @@ TEST_F(CommandLineRunTest, KeepDeletesEarlierComparisonsOnlyWhenComparing)
     EXPECT_EQ(fx.RefFiles(0),
               (std::vector<std::string>{".hidden.kcf", "00020003.kcf", "Log0001.kdf", "Log0002.kdf",
                                         "Log0003.kdf"}));
+}
+
+// Another run with /K deleted a comparison between this run's listing and its deletion: it is as
+// deleted as this run wanted it, and the run goes on.
+TEST_F(CommandLineRunTest, ComparisonDeletedMeanwhileByAnotherRunCountsAsDeleted)
+{
+    ASSERT_EQ(LogReference(store, ui, 0, {}).LogNumber, 1);
+    fx.Root.WriteFile("data/Ref0000/00070008.kcf", "old");
+    vmtest::FaultyFileSystem fs;
+    store.SetFileSystem(fs);
+    fs.Inject = [this](const std::string& op, const std::string& path) {
+        if (op != "remove" || !path.ends_with(".kcf"))
+            return 0;
+        std::filesystem::remove(path); // the other run was quicker
+        return ENOENT;
+    };
+    TCommandLineState s = LogRequest(true, 1);
+    s.DeleteComparisons = true;
+    EXPECT_EQ(RunCommandLine(s, env), kExitSuccess);
+    EXPECT_TRUE(ui.Shown.empty()) << ui.Shown[0].Text;
+    EXPECT_EQ(fx.RefFiles(0),
+              (std::vector<std::string>{"00010002.kcf", "Log0001.kdf", "Log0002.kdf"}));
+}
+
+// SIGTERM (or Cancel) that comes once the log has its name stops the comparison, not the logging:
+// the status says the comparison failed, not that no log was written.
+TEST_F(CommandLineRunTest, StopAfterTheLogIsWrittenFailsTheComparisonNotTheLog)
+{
+    ASSERT_EQ(LogReference(store, ui, 0, {}).LogNumber, 1);
+    vmtest::FaultyFileSystem fs;
+    store.SetFileSystem(fs);
+    fs.Inject = [this](const std::string& op, const std::string& path) {
+        if (op == "rename" && path.ends_with("Log0002.kdf"))
+            ui.StatusWindow.Stop = true; // the signal arrives as the log takes its name
+        return 0;
+    };
+    TCommandLineState s = LogRequest(true, 1);
+    EXPECT_EQ(RunCommandLine(s, env), kExitCompareFailed);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"The comparison was stopped; log 2 was written, "
+                                                   "no comparison with log 1"});
+    EXPECT_EQ(fx.RefFiles(0), (std::vector<std::string>{"Log0001.kdf", "Log0002.kdf"}));
 }
 
 TEST_F(CommandLineRunTest, StoppedRunLeavesNoLogAndNextLogNoAdvancedByOne)

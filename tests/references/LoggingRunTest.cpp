@@ -88,6 +88,43 @@ TEST_F(LoggingRunTest, MissingUnitIsRefusedBeforeAnyFileIsWritten)
     }
 }
 
+// A top-level path that is missing (a share not mounted) or is a file would log as an empty root,
+// and the next comparison would read everything under it as deleted: no log is written, and the
+// message names the path. One that goes away between the check and the scan is caught by the scan.
+TEST_F(LoggingRunTest, TopLevelPathMissingOrNotADirectoryWritesNoLog)
+{
+    const std::string tree = fx.MakeTree("t");
+    fx.Root.WriteFile("trees/file", "not a directory");
+    for (const auto& [path, why] :
+         {std::pair{fx.Root / "trees/unmounted", "No such file or directory"},
+          std::pair{fx.Root / "trees/file", "Not a directory"}}) {
+        ui.Shown.clear();
+        fx.AddRef(0, "Servers", {{tree, "4096"}, {path, "4096"}}, "4");
+        TLogRunResult r = LogReference(store, ui, 0, {});
+        EXPECT_TRUE(r.Refused) << path;
+        EXPECT_EQ(r.Refusal, "The path " + path + "/ cannot be read: " + why);
+        EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Can not log this Ref\n" + r.Refusal});
+        EXPECT_TRUE(fx.RefFiles(0).empty());
+        EXPECT_EQ(NextLogNo(0), "4");
+    }
+
+    // The path is there for the check, and gone when the scan opens it.
+    fx.AddRef(1, "Racing", {{tree, "4096"}});
+    vmtest::FaultyFileSystem fs;
+    store.SetFileSystem(fs);
+    int opens = 0;
+    fs.Inject = [&](const std::string& op, const std::string& path) {
+        return op == "open" && path.starts_with(tree) && ++opens == 2 ? ENOENT : 0;
+    };
+    ui.Shown.clear();
+    TLogRunResult r = LogReference(store, ui, 1, {});
+    EXPECT_EQ(opens, 2);
+    EXPECT_TRUE(r.Refused);
+    EXPECT_EQ(r.Refusal, "The path " + tree + "/ cannot be read: No such file or directory");
+    EXPECT_TRUE(fx.RefFiles(1).empty());
+    EXPECT_EQ(NextLogNo(1), "2");
+}
+
 TEST_F(LoggingRunTest, ExistingLogFileIsNeverOverwritten)
 {
     fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "1"}});

@@ -1,11 +1,19 @@
 // The unattended run as cron starts it: the real program in a real data directory, without a
 // display, its statuses and what it prints.
 #include "platform/IniFile.h"
+#include "references/RefNames.h"
 #include "support/ProcessRunner.h"
 #include "support/RefFixture.h"
 #include "support/SmtpServer.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
 
 using vmtest::ProcessResult;
 using vmtest::RefFixture;
@@ -19,7 +27,12 @@ protected:
         fx.AddRef(0, "My Big Ref", {{fx.MakeTree("t"), "4096"}});
         fx.Root.WriteFile("registry.ini", "");
     }
-    ProcessResult Run(std::vector<std::string> args)
+    ProcessResult Run(std::vector<std::string> args) { return vmtest::RunProcess(Argv(args)); }
+    std::unique_ptr<vmtest::StartedProcess> Start(std::vector<std::string> args)
+    {
+        return std::make_unique<vmtest::StartedProcess>(Argv(args));
+    }
+    std::vector<std::string> Argv(const std::vector<std::string>& args)
     {
         std::vector<std::string> argv = {"/usr/bin/env",
                                          "-u",
@@ -34,7 +47,7 @@ protected:
                                          "VOLUMARK_MAIL=" + (fx.Root / "mail.ini"),
                                          vmtest::BuiltProgram("volumark")};
         argv.insert(argv.end(), args.begin(), args.end());
-        return vmtest::RunProcess(argv);
+        return argv;
     }
     RefFixture fx;
 };
@@ -88,6 +101,52 @@ TEST_F(UnattendedProcessTest, RefusedArgumentsSayWhyAndFail)
     r = Run({"/X=1"}); // ignored silently: nothing asked, nothing failed
     EXPECT_EQ(r.Status, 0);
     EXPECT_EQ(r.Err, "");
+}
+
+// A share that was not mounted: the run writes no log, says why on stderr and in the alerts mail
+// (which would otherwise stay silent), and fails with status 2. A name made of terminal escape
+// sequences and a right-to-left override reaches neither the terminal nor the mail as such.
+TEST_F(UnattendedProcessTest, TopLevelPathNotThereFailsTheRunAndTheMailSaysSo)
+{
+    vmtest::SmtpServer server;
+    ASSERT_TRUE(server.Running()) << server.Error();
+    fx.Root.WriteFile("mail.ini", server.MailFileText());
+    fx.Root.WriteFile("registry.ini", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ardelia\\Volumark]\n"
+                                      "EmailCommandLine=dword:1\nEmailTo=sz:Administrator\n"
+                                      "EmailAlways=dword:0\nEmailGrown=dword:1\n");
+    const std::string share = fx.Root / "trees/\x1B[2J\x1B[31mFAKE: all ok\u202E";
+    fx.AddRef(1, "Share", {{share, "4096"}});
+    ProcessResult r = Run({"/Ref=Share"});
+    EXPECT_EQ(r.Status, 2) << r.Err;
+    const std::string printed = fx.Root / "trees/\\x1B[2J\\x1B[31mFAKE: all ok\\xE2\\x80\\xAE/";
+    EXPECT_NE(r.Err.find("Can not log this Ref\nThe path " + printed +
+                         " cannot be read: No such file or directory"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_EQ(r.Err.find('\x1B'), std::string::npos);
+    EXPECT_TRUE(fx.RefFiles(1).empty());
+    auto mails = server.Messages();
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].Header("Subject"), "Volumark log alerts for reference : Share");
+    EXPECT_EQ(mails[0].Body().rfind("Log of reference failed : The path " + printed +
+                                        " cannot be read: No such file or directory\r\n",
+                                    0),
+              0u)
+        << mails[0].Body();
+
+    // An unknown name given in the same way is printed escaped too.
+    r = Run({"/Ref=\x1B]0;owned\x07"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("Reference [\\x1B]0;owned\\x07] not found"), std::string::npos) << r.Err;
+}
+
+// Started without a shell (a .desktop file, a systemd unit), the quotes around a name arrive with
+// it; the one pair around the whole value is taken off.
+TEST_F(UnattendedProcessTest, QuotedNameWithoutAShellFindsItsReference)
+{
+    ProcessResult r = Run({"/Ref=\"My Big Ref\""});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(fx.RefFiles(0), std::vector<std::string>{"Log0001.kdf"});
 }
 
 TEST_F(UnattendedProcessTest, RepairsTheStoreBeforeTheRunAndMailsTheResults)
@@ -144,4 +203,56 @@ TEST_F(UnattendedProcessTest, AFileToOpenNeedsTheWindows)
     r = Run({"Ref0000/Log0009.kdf"});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("Can't open"), std::string::npos) << r.Err;
+}
+
+// Instances sharing a data directory is a supported use: twelve runs of one reference at once,
+// each with its own start-up repair, comparison and deletion of earlier comparisons, round after
+// round. No run may lose its log to another's repair or fail over a comparison another deleted.
+TEST_F(UnattendedProcessTest, TwelveRunsAtOnceInOneDataDirectoryAllSucceed)
+{
+    constexpr int kRounds = 30, kRuns = 12;
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::unique_ptr<vmtest::StartedProcess>> runs;
+        for (int i = 0; i < kRuns; ++i)
+            runs.push_back(Start({"/Ref=My Big Ref", "/C", "/K"}));
+        for (auto& run : runs) {
+            ProcessResult r = run->Wait();
+            ASSERT_EQ(r.Status, 0) << "round " << round << ": " << r.Err;
+        }
+    }
+    const std::vector<std::string> files = fx.RefFiles(0);
+    for (int m = 1; m <= kRounds * kRuns; ++m)
+        EXPECT_TRUE(std::find(files.begin(), files.end(), vm::LogFileBaseName(m)) != files.end())
+            << m;
+    for (const std::string& f : files)
+        EXPECT_NE(f[0], '.') << "a temporary was left: " << f;
+    EXPECT_EQ(vm::TIniFile(fx.Ini()).ReadString("Ref0000", "NextLogNo", ""),
+              std::to_string(kRounds * kRuns + 1));
+}
+
+// SIGTERM that arrives once the log has its name: the run never says "no log was written" (3)
+// while its log stands; it ends with the status of what did happen.
+TEST_F(UnattendedProcessTest, SignalAfterTheLogIsWrittenNeverReadsAsNoLog)
+{
+    for (int d = 0; d < 40; ++d)
+        for (int f = 0; f < 50; ++f)
+            fx.Root.WriteFile("trees/t/a/f" + std::to_string(d) + "-" + std::to_string(f), "x");
+    ASSERT_EQ(Run({"/Ref=My Big Ref"}).Status, 0);
+    for (int m = 2; m <= 7; ++m) {
+        const std::string log = fx.RefDir(0) + "/" + vm::LogFileBaseName(m);
+        auto run = Start({"/Ref=My Big Ref", "/C"});
+        struct stat st = {};
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (::stat(log.c_str(), &st) != 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        ::kill(run->Pid(), SIGTERM);
+        ProcessResult r = run->Wait();
+        ASSERT_EQ(::stat(log.c_str(), &st), 0) << r.Err;
+        EXPECT_TRUE(r.Status == 0 || r.Status == 4) << r.Status << " " << r.Err;
+        if (r.Status == 4)
+            EXPECT_NE(
+                r.Err.find("The comparison was stopped; log " + std::to_string(m) + " was written"),
+                std::string::npos)
+                << r.Err;
+    }
 }

@@ -36,32 +36,49 @@ int AnonymousFile()
 
 ProcessResult RunProcess(const std::vector<std::string>& argv)
 {
-    int out = AnonymousFile(), err = AnonymousFile();
+    return StartedProcess(argv).Wait();
+}
+
+StartedProcess::StartedProcess(const std::vector<std::string>& argv)
+    : out_(AnonymousFile()), err_(AnonymousFile())
+{
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out, 1);
-    posix_spawn_file_actions_adddup2(&actions, err, 2);
+    posix_spawn_file_actions_adddup2(&actions, out_, 1);
+    posix_spawn_file_actions_adddup2(&actions, err_, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    pid_t pid = 0;
-    ProcessResult r;
-    if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0) {
-        }
-        r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
+        pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
-    lseek(out, 0, SEEK_SET);
-    lseek(err, 0, SEEK_SET);
-    r.Out = ReadAll(out);
-    r.Err = ReadAll(err);
-    close(out);
-    close(err);
-    return r;
+}
+
+StartedProcess::~StartedProcess()
+{
+    Wait();
+    close(out_);
+    close(err_);
+}
+
+ProcessResult StartedProcess::Wait()
+{
+    if (waited_)
+        return result_;
+    waited_ = true;
+    if (pid_ > 0) {
+        int status = 0;
+        while (waitpid(pid_, &status, 0) < 0) {
+        }
+        result_.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    lseek(out_, 0, SEEK_SET);
+    lseek(err_, 0, SEEK_SET);
+    result_.Out = ReadAll(out_);
+    result_.Err = ReadAll(err_);
+    return result_;
 }
 
 } // namespace vmtest
