@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -44,6 +45,13 @@ void Pause(int milliseconds)
 }
 
 } // namespace
+
+int ShowStartRefusal(int& argc, char** argv, const std::string& reason, int status)
+{
+    QApplication application(argc, argv);
+    QMessageBox::critical(nullptr, "Volumark", QString::fromStdString(reason));
+    return status;
+}
 
 int RunInteractive(TAppContext& context, int& argc, char** argv, TInteractiveStart start)
 {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -41,6 +42,10 @@ struct TInteractiveStart
     // nothing to go on with the message loop (the folder mode), or the exit status to end with.
     std::function<std::optional<int>(TInteractiveWindows&)> Action;
 };
+
+// A start that cannot go on (the references cannot be read): the reason in a message box, then
+// the end with status.
+int ShowStartRefusal(int& argc, char** argv, const std::string& reason, int status);
 
 // The interactive start: the splash window for about a second, the windows, then the message
 // loop until the main window closes. Returns the program's exit status.

@@ -1,5 +1,6 @@
 #include "main/Unattended.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/ConsoleUserInterface.h"
 #include "platform/Version.h"
 #include "references/CommandLine.h"
@@ -22,6 +23,16 @@ void PrepareReferenceStore(const TAppContext& context)
         TRefStore(context.DataDirectory).ReconcileRefs();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Volumark: the references could not be repaired: %s\n", e.what());
+    }
+}
+
+std::string ReferenceStoreProblem(const TAppContext& context)
+{
+    try {
+        ReadFileContent(TRefStore(context.DataDirectory).RefIniPath());
+        return {};
+    } catch (const std::exception& e) {
+        return e.what();
     }
 }
 

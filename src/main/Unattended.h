@@ -18,6 +18,9 @@ namespace vm {
 // Repairs the reference store of the data directory; a failure is reported on stderr and the
 // program goes on (the references can still be read).
 void PrepareReferenceStore(const TAppContext& context);
+// Why the data directory's Volumark.ini cannot be read (no permission, a directory in its place);
+// empty when it can, or when there is none yet.
+std::string ReferenceStoreProblem(const TAppContext& context);
 
 // --help, -h, --version and unknown options, answered before anything reads the data
 // directory: the exit status when one of them ends the program.

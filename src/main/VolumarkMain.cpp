@@ -67,6 +67,11 @@ int main(int argc, char** argv)
     // The reference store repairs itself before anything else reads it.
     vm::PrepareReferenceStore(context);
 #ifdef VOLUMARK_GUI
+    // The windows cannot list references from a Volumark.ini that cannot be read: they do not
+    // start. (An unattended run says so itself when it needs the references.)
+    if (const std::string problem = vm::ReferenceStoreProblem(context);
+        !problem.empty() && vm::DisplayAvailable())
+        return vm::ShowStartRefusal(argc, argv, problem, vm::kExitNotLogged);
     if (!context.Arguments.empty())
         return vm::DisplayAvailable() ? RunWithWindows(context, argc, argv)
                                       : vm::RunUnattended(context);

@@ -306,7 +306,17 @@ int RunArguments(const TRefStore& store, TUserInterface& ui,
     TCommandLineLookups lookups;
     lookups.FindRefByName = [&](const std::string& name) { return store.FindRefByName(name); };
     lookups.LastLogNumber = [&](int n) { return store.LastLogNumber(n); };
-    ParseCommandLine(arguments, lookups, ui, state);
+    // Volumark.ini that cannot be read (no permission, a directory in its place) fails the run
+    // with its reason, like any reference that cannot be logged, instead of ending the process.
+    auto failed = [&ui](const std::exception& e) {
+        ui.MessageBox(e.what(), kCommandLineCaption, mb::OK | mb::IconError);
+        return kExitNotLogged;
+    };
+    try {
+        ParseCommandLine(arguments, lookups, ui, state);
+    } catch (const std::exception& e) {
+        return failed(e);
+    }
 
     TRegistry settings;
     TCommandLineEnv env;
@@ -333,7 +343,11 @@ int RunArguments(const TRefStore& store, TUserInterface& ui,
     } else {
         env.Refused = toStderr;
     }
-    return RunCommandLine(state, env);
+    try {
+        return RunCommandLine(state, env);
+    } catch (const std::exception& e) {
+        return failed(e);
+    }
 }
 
 } // namespace vm

@@ -5,13 +5,16 @@
 #include "support/ProcessRunner.h"
 #include "support/RefFixture.h"
 #include "support/SmtpServer.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 
@@ -138,6 +141,29 @@ TEST_F(UnattendedProcessTest, TopLevelPathNotThereFailsTheRunAndTheMailSaysSo)
     r = Run({"/Ref=\x1B]0;owned\x07"});
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("Reference [\\x1B]0;owned\\x07] not found"), std::string::npos) << r.Err;
+}
+
+// Volumark.ini that cannot be read, because it is a directory or its mode is 000: the run fails
+// with the reason and status 2 instead of aborting.
+TEST_F(UnattendedProcessTest, UnreadableVolumarkIniFailsTheRunWithItsReason)
+{
+    ::chmod(fx.Ini().c_str(), 0);
+    std::optional<bool> sound = vmtest::RunUnprivileged(fx.Root.Path(), [&] {
+        ProcessResult r = Run({"/Ref=My Big Ref"});
+        return r.Status == 2 && r.Err.find("Cannot read \"" + fx.Ini() + "\": Permission denied") !=
+                                    std::string::npos;
+    });
+    ASSERT_TRUE(sound.has_value()) << "could not run as an unprivileged user";
+    EXPECT_TRUE(*sound);
+
+    std::filesystem::remove(fx.Ini());
+    std::filesystem::create_directory(fx.Ini());
+    ProcessResult r = Run({"/Ref=My Big Ref", "/C"});
+    EXPECT_EQ(r.Status, 2) << r.Err;
+    EXPECT_NE(r.Err.find("Volumark : Cannot read \"" + fx.Ini() + "\": Is a directory"),
+              std::string::npos)
+        << r.Err;
+    EXPECT_TRUE(fx.RefFiles(0).empty());
 }
 
 // Started without a shell (a .desktop file, a systemd unit), the quotes around a name arrive with
