@@ -148,12 +148,23 @@ int TIniFile::CountKeys(const std::string& section) const
 long long TIniFile::TakeNumber(const std::string& section, const std::string& key,
                                long long defaultValue)
 {
+    return TakeNumber(section, key, defaultValue, {LLONG_MIN, LLONG_MAX - 1, defaultValue});
+}
+
+long long TIniFile::TakeNumber(const std::string& section, const std::string& key,
+                               long long defaultValue, const TNumberRange& range,
+                               std::string* unusable)
+{
     long long taken = defaultValue;
     Modify(path_, sharedLockMounts_, [&](TIniFileText& t) {
         auto v = t.Value(section, key);
-        if (v)
-            ParseInteger(*v, taken);
-        if (taken == LLONG_MAX)
+        taken = defaultValue;
+        if (v && (!ParseInteger(*v, taken) || taken < range.Lowest || taken > range.Highest)) {
+            taken = range.Fallback;
+            if (unusable)
+                *unusable = *v;
+        }
+        if (taken < range.Lowest || taken > range.Highest || taken == LLONG_MAX)
             throw std::runtime_error("Cannot take a number from \"" + path_ + "\" [" + section +
                                      "] " + key + ": the counter is at its end");
         return t.Set(section, key, std::to_string(taken + 1));

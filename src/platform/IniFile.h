@@ -64,6 +64,17 @@ public:
     // plus one, and returns the number read: two processes never take the same number.
     long long TakeNumber(const std::string& section, const std::string& key,
                          long long defaultValue);
+    // The numbers a counter may hold, and the one taken instead of a value outside them.
+    struct TNumberRange
+    {
+        long long Lowest, Highest, Fallback;
+    };
+    // TakeNumber, where a value present but not a whole number from range.Lowest to
+    // range.Highest is taken as range.Fallback (which must lie in the range; raises
+    // std::runtime_error otherwise), and unusable, when given, receives that value as it stood
+    // (it stays empty when the value was usable or missing).
+    long long TakeNumber(const std::string& section, const std::string& key, long long defaultValue,
+                         const TNumberRange& range, std::string* unusable = nullptr);
 
 private:
     std::string path_;

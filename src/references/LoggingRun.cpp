@@ -47,13 +47,21 @@ TScanned Scan(TUserInterface& ui, TFileSystem* fs, TStream& stream,
 }
 
 // The next log's file, written under a temporary name until it is complete. A number whose log
-// exists already (NextLogNo edited back, a file copied in) is passed over; a missing reference
-// directory or a read-only disk is the caller's error (EFOpenError).
-std::unique_ptr<TPendingFile> CreateNewLog(const TRefStore& store, int n, int& m)
+// exists already (NextLogNo edited back, a file copied in) is passed over; a NextLogNo that names
+// no log is repaired, with a message; a missing reference directory or a read-only disk is the
+// caller's error (EFOpenError).
+std::unique_ptr<TPendingFile> CreateNewLog(const TRefStore& store, TUserInterface& ui, int n,
+                                           int& m)
 {
     TFileSystem& fs = store.Files();
     for (int attempt = 1;; ++attempt) {
-        m = store.TakeNextLogNumber(n);
+        std::string unusable;
+        m = store.TakeNextLogNumber(n, &unusable);
+        if (!unusable.empty())
+            ui.ShowMessage("NextLogNo \"" + PrintableName(unusable) +
+                           "\" of this Ref is no log number (1 to " +
+                           std::to_string(kMaxLogNumber) + "): log " + std::to_string(m) +
+                           " is written, one above the newest");
         std::string path = store.LogFileName(n, m);
         TFileInfo info;
         int error = 0;
@@ -137,7 +145,7 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
     TLogRunResult result;
     const auto started = std::chrono::steady_clock::now();
     int m = 0;
-    std::unique_ptr<TPendingFile> log = CreateNewLog(store, n, m);
+    std::unique_ptr<TPendingFile> log = CreateNewLog(store, ui, n, m);
     result.LogNumber = m;
     const std::vector<TScanRoot> roots = ScanRootsOf(paths);
     TScanned scanned = Scan(ui, &store.Files(), log->Stream(), roots, handler);

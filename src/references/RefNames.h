@@ -13,6 +13,8 @@ namespace vm {
 inline const char* const kRefIniFileName = "Volumark.ini";
 
 std::string FourDigitForm(long long n);
+// The highest log number LogNumberOfName reads back out of a log's name.
+constexpr int kMaxLogNumber = 999999999;
 // "Ref" + the four-digit form.
 std::string RefSectionName(int n);
 // "Log" + the four-digit form + ".kdf".

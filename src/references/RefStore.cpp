@@ -152,9 +152,12 @@ bool TRefStore::CreateRef(int n, const std::string& name)
     return true;
 }
 
-int TRefStore::TakeNextLogNumber(int n) const
+int TRefStore::TakeNextLogNumber(int n, std::string* unusable) const
 {
-    return int(RefIni().TakeNumber(RefSection(n), "NextLogNo", 1));
+    const int newest = LastLogNumber(n);
+    const long long fallback = newest < 0 ? 1 : static_cast<long long>(newest) + 1;
+    return int(
+        RefIni().TakeNumber(RefSection(n), "NextLogNo", 1, {1, kMaxLogNumber, fallback}, unusable));
 }
 
 TRefPath ParsedRefPath(std::string path, std::string unitText, std::string fileSystem)

@@ -104,8 +104,11 @@ public:
     // Raises, before anything is made, where CheckSharedLocks does.
     bool CreateRef(int n, const std::string& name);
     // Takes the number of the next log under the INI file's lock and advances NextLogNo, so two
-    // processes never write the same log.
-    int TakeNextLogNumber(int n) const;
+    // processes never write the same log. A NextLogNo that names no log the store can list again
+    // (not a whole number from 1 to kMaxLogNumber: "-5", "2147483648") is replaced by one above
+    // the newest log, and unusable, when given, receives the value found. Raises
+    // std::runtime_error when no log number is left.
+    int TakeNextLogNumber(int n, std::string* unusable = nullptr) const;
 
     // No paths when the directory is missing; one empty path with unit "0" when the section
     // has no path; otherwise the complete Path/AllocUnit/System triples ("ERROR" for a missing

@@ -125,6 +125,29 @@ TEST_F(LoggingRunTest, TopLevelPathMissingOrNotADirectoryWritesNoLog)
     EXPECT_EQ(NextLogNo(1), "2");
 }
 
+// A NextLogNo edited to something that names no log the store lists again ("Log1215752191.kdf",
+// "Log-2147483648.kdf", "Log00-5.kdf" were written before) is repaired to one above the newest
+// log, and the run says so.
+TEST_F(LoggingRunTest, NextLogNoThatNamesNoLogIsRepairedWithAMessage)
+{
+    fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "4096"}}, "3");
+    ASSERT_EQ(LogReference(store, ui, 0, {}).LogNumber, 3);
+    int expected = 4;
+    for (const char* bad : {"99999999999", "2147483648", "-5", "0", "twelve"}) {
+        TIniFile(fx.Ini()).WriteString("Ref0000", "NextLogNo", bad);
+        ui.Shown.clear();
+        TLogRunResult r = LogReference(store, ui, 0, {});
+        EXPECT_EQ(r.LogNumber, expected) << bad;
+        EXPECT_EQ(store.LastLogNumber(0), expected) << bad;
+        EXPECT_EQ(NextLogNo(0), std::to_string(expected + 1)) << bad;
+        EXPECT_EQ(ui.Texts(), std::vector<std::string>{
+                                  "NextLogNo \"" + std::string(bad) +
+                                  "\" of this Ref is no log number (1 to 999999999): log " +
+                                  std::to_string(expected) + " is written, one above the newest"});
+        ++expected;
+    }
+}
+
 TEST_F(LoggingRunTest, ExistingLogFileIsNeverOverwritten)
 {
     fx.AddRef(0, "Servers", {{fx.MakeTree("t"), "1"}});
