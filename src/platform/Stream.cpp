@@ -121,6 +121,13 @@ void TFileStream::Flush()
     FlushWindow();
 }
 
+bool TFileStream::IsNamedBy(const std::string& path) const
+{
+    struct stat named = {}, open = {};
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(fd_, &open) == 0 &&
+           named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
 void TFileStream::Sync()
 {
     Flush();

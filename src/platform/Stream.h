@@ -97,6 +97,9 @@ public:
 
     const std::string& Path() const { return path_; }
     int Handle() const { return fd_; }
+    // True when path (through any link, any name of it) leads to the file this stream has open:
+    // output written there would destroy the file being read.
+    bool IsNamedBy(const std::string& path) const;
 
 private:
     void FlushWindow();

@@ -28,15 +28,6 @@ std::unique_ptr<TFileStream> OpenLog(const char* which, const std::string& path)
     return stream;
 }
 
-// True when path names the file that stream has open (creating the comparison over one of
-// its own logs would empty the log before it is read).
-bool SameFile(const std::string& path, const TFileStream& stream)
-{
-    struct stat a = {}, b = {};
-    return ::stat(path.c_str(), &a) == 0 && ::fstat(stream.Handle(), &b) == 0 &&
-           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 } // namespace
 
 TCompareRunResult CompareLogFiles(TFileSystem& fs, const std::string& oldLogPath,
@@ -48,7 +39,8 @@ TCompareRunResult CompareLogFiles(TFileSystem& fs, const std::string& oldLogPath
     TDirStorage oldLog(*oldStream);
     TDirStorage newLog(*newStream);
 
-    if (SameFile(comparisonPath, *oldStream) || SameFile(comparisonPath, *newStream))
+    // Creating the comparison over one of its own logs would empty the log before it is read.
+    if (oldStream->IsNamedBy(comparisonPath) || newStream->IsNamedBy(comparisonPath))
         throw ECompareRunError("The comparison file " + comparisonPath +
                                " is one of the logs it compares; it was not written.");
     std::unique_ptr<TPendingFile> out;

@@ -4,6 +4,7 @@
 #include "core/DirCompare.h"
 #include "output/LogExport.h"
 #include "platform/PendingFile.h"
+#include "platform/TextCoding.h"
 #include "vmlog/Commands.h"
 
 #include <cerrno>
@@ -65,9 +66,8 @@ std::optional<TExportRequest> ParseExport(const TArgs& args, int& status)
     return request;
 }
 
-TExportResult Export(const TExportRequest& request, const TExportSink& sink)
+TExportResult Export(const TExportRequest& request, TFileStream& input, const TExportSink& sink)
 {
-    TFileStream input(request.Input, TFileMode::OpenRead);
     if (IsComparisonFile(request.Input)) {
         TDirCompare comparison(input);
         return ExportComparison(comparison, request.Format, sink);
@@ -89,13 +89,20 @@ int ExportCommand(const TArgs& args)
     if (!request)
         return status;
     TExportResult result;
+    TFileStream input(request->Input, TFileMode::OpenRead);
     if (request->Output.empty()) {
-        result = Export(*request, [](std::string_view text) { WriteAll(STDOUT_FILENO, text); });
+        result =
+            Export(*request, input, [](std::string_view text) { WriteAll(STDOUT_FILENO, text); });
     } else {
+        // The export would take the place of the log or comparison it reads.
+        if (input.IsNamedBy(request->Output))
+            return Fail("the output " + PrintableName(request->Output) + " is the file " +
+                            PrintableName(request->Input) + " itself; nothing was written",
+                        kExitUsage);
         TPosixFileSystem fs;
         TPendingFile out(fs, request->Output, TPendingFile::TOnCommit::Replace);
         TFileStream& stream = out.Stream();
-        result = Export(*request, [&stream](std::string_view text) {
+        result = Export(*request, input, [&stream](std::string_view text) {
             stream.Write(text.data(), static_cast<int64_t>(text.size()));
         });
         // What could be read is kept, also from a damaged file: it is what there is.

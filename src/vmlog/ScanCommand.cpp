@@ -79,6 +79,10 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
                      ")",
                  kExitUsage);
             return std::nullopt;
+        } else if (a.empty()) {
+            // An empty path names no directory (it must not become "/").
+            Fail("an empty path names nothing to scan", kExitUsage);
+            return std::nullopt;
         } else {
             r.Roots.push_back(
                 {a.back() == '/' ? a : a + "/", unit ? *unit : DefaultAllocationUnit(a)});

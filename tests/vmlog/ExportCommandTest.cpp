@@ -4,12 +4,14 @@
 #include "core/DirStorage.h"
 #include "support/CompareTestTrees.h"
 #include "support/ProcessRunner.h"
+#include "support/SyntheticLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vmtest;
 
@@ -229,6 +231,24 @@ TEST_F(ExportCommandTest, RefusesWhatIsNoLogAndBadArguments)
     EXPECT_EQ(Vmlog({"export"}).Status, 2);
     EXPECT_EQ(Vmlog({"export", dir_ / "text.kdf", "--format", "xml"}).Status, 2);
     EXPECT_EQ(Vmlog({"export", dir_ / "text.kdf", "-o"}).Status, 2);
+
+    // The output may not be the file read, by its name, a symbolic link or another hard link:
+    // the export would take the log's place.
+    const std::string log = dir_ / "log.kdf";
+    const std::vector<uint8_t> sample = SampleLogBytes();
+    const std::string bytes(sample.begin(), sample.end());
+    dir_.WriteFile("log.kdf", bytes);
+    ASSERT_EQ(::symlink(log.c_str(), (dir_ / "link.kdf").c_str()), 0);
+    ASSERT_EQ(::link(log.c_str(), (dir_ / "hard.kdf").c_str()), 0);
+    for (const std::string& out :
+         {log, dir_ / "link.kdf", dir_ / "hard.kdf", dir_.Path() + "/./log.kdf"}) {
+        ProcessResult same = Vmlog({"export", log, "-o", out});
+        EXPECT_EQ(same.Status, 2) << out;
+        EXPECT_NE(same.Err.find("is the file " + log + " itself; nothing was written"),
+                  std::string::npos)
+            << same.Err;
+    }
+    EXPECT_TRUE(ReadWholeFile(log) == bytes);
 }
 
 TEST_F(ExportCommandTest, TopNamesTheDirectoriesThatChangedMostWithoutTheirAncestors)

@@ -139,6 +139,8 @@ TEST_F(VmlogTest, BadUsageAndBadInputEndWithAClearMessage)
          "--threads wants a whole number from 1 to 1024, not \"0\""},
         {{"scan", "--threads", "-3", dir_ / "d", "-o", dir_ / "x.kdf"}, 2, "--threads wants"},
         {{"scan", "--fast", dir_ / "d", "-o", dir_ / "x.kdf"}, 2, "unknown option --fast"},
+        // An empty path would have become "/": the whole root file system.
+        {{"scan", "", "-o", dir_ / "x.kdf"}, 2, "an empty path names nothing to scan"},
         {{"scan", dir_ / "missing", "-o", dir_ / "x.kdf"}, 1, dir_ / "missing/: No such file"},
         {{"scan", dir_ / "file", "-o", dir_ / "x.kdf"}, 1, "Not a directory"},
         {{"scan", dir_ / "d", "-o", dir_ / "no/such/dir/x.kdf"}, 1, "Cannot create file"},
