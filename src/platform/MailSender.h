@@ -32,7 +32,9 @@ TMailSendResult SendSmtp(const TMailProfile& profile, const TOutgoingMail& mail,
 // recipients come from the headers (the Bcc header included, which sendmail removes); without
 // it the recipients' mailboxes are added as arguments. Exit status 0 is success, 67 (no such
 // user) gives MAPI_E_UNKNOWN_RECIPIENT, anything else MAPI_E_FAILURE with the command's first
-// line of error output. A command that runs longer than the profile's timeout is killed.
+// line of error output. A command that runs longer than the profile's timeout is killed with
+// everything it started (it runs as a process group of its own); one that has ended is done,
+// also when something it left running still holds its output open.
 TMailSendResult SendWithCommand(const TMailProfile& profile, const TOutgoingMail& mail,
                                 const std::string& message);
 

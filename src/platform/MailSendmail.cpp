@@ -53,6 +53,8 @@ struct TChild
     TFd In, Out;
 };
 
+// Starts the command as the leader of a process group of its own, so that whatever it starts
+// (a shell's children) can be ended with it.
 std::string Start(const std::vector<std::string>& argv, TChild& child)
 {
     int in[2], out[2];
@@ -70,34 +72,73 @@ std::string Start(const std::vector<std::string>& argv, TChild& child)
     posix_spawn_file_actions_adddup2(&actions, inChild.Get(), 0);
     posix_spawn_file_actions_adddup2(&actions, outChild.Get(), 1);
     posix_spawn_file_actions_adddup2(&actions, outChild.Get(), 2);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    int rc = posix_spawnp(&child.Pid, args[0], &actions, nullptr, args.data(), environ);
+    int rc = posix_spawnp(&child.Pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? std::string() : std::strerror(rc);
 }
 
-// Writes the message and collects the output until the command closes it or time runs out.
-// False when the time ran out.
-bool Exchange(TChild& child, const std::string& message, std::string& output,
-              std::chrono::steady_clock::time_point deadline)
+// True (with its exit status, -1 after a signal) once the command has ended.
+bool Ended(pid_t pid, int& status)
 {
+    int raw = 0;
+    pid_t r = waitpid(pid, &raw, WNOHANG);
+    if (r != pid)
+        return false;
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return true;
+}
+
+// Reads what the command's output holds now, without waiting.
+void ReadWaiting(TFd& out, std::string& output)
+{
+    char buf[1024];
+    for (ssize_t n; out.Get() >= 0 && (n = read(out.Get(), buf, sizeof buf)) > 0;)
+        if (output.size() < kKeptOutput)
+            output.append(buf, size_t(n));
+}
+
+// Writes the message and collects the output until the command ends; false when the deadline
+// came first. A command that has ended is done, also when something it left running still holds
+// its output open.
+bool Exchange(TChild& child, const std::string& message, std::string& output,
+              std::chrono::steady_clock::time_point deadline, int& status)
+{
+    constexpr long long kLookMs = 20; // how often the command's end is looked for
     size_t sent = 0;
     fcntl(child.In.Get(), F_SETFL, O_NONBLOCK);
+    fcntl(child.Out.Get(), F_SETFL, O_NONBLOCK);
     for (;;) {
         if (sent == message.size())
             child.In.Close(); // end of the message
-        pollfd fds[2] = {{child.Out.Get(), POLLIN, 0}, {child.In.Get(), POLLOUT, 0}};
-        int wait = int(std::chrono::duration_cast<std::chrono::milliseconds>(
-                           deadline - std::chrono::steady_clock::now())
-                           .count());
-        if (wait <= 0)
+        if (Ended(child.Pid, status)) {
+            ReadWaiting(child.Out, output);
+            return true;
+        }
+        const long long left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   deadline - std::chrono::steady_clock::now())
+                                   .count();
+        if (left <= 0)
             return false;
-        if (poll(fds, child.In.Get() >= 0 ? 2 : 1, wait) < 0 && errno != EINTR)
-            return false;
-        if (fds[1].revents & (POLLOUT | POLLERR | POLLHUP)) {
+        pollfd fds[2];
+        nfds_t count = 0;
+        const int outAt = child.Out.Get() >= 0 ? int(count++) : -1;
+        if (outAt >= 0)
+            fds[outAt] = {child.Out.Get(), POLLIN, 0};
+        const int inAt = child.In.Get() >= 0 ? int(count++) : -1;
+        if (inAt >= 0)
+            fds[inAt] = {child.In.Get(), POLLOUT, 0};
+        if (poll(fds, count, int(std::min(left, kLookMs))) <= 0)
+            continue;
+        if (inAt >= 0 && (fds[inAt].revents & (POLLOUT | POLLERR | POLLHUP))) {
             ssize_t n =
                 send(child.In.Get(), message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
             if (n > 0)
@@ -105,36 +146,14 @@ bool Exchange(TChild& child, const std::string& message, std::string& output,
             else if (n < 0 && errno != EAGAIN && errno != EINTR)
                 sent = message.size(); // the command stopped reading; its status tells why
         }
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+        if (outAt >= 0 && (fds[outAt].revents & (POLLIN | POLLHUP | POLLERR))) {
             char buf[1024];
             ssize_t n = read(child.Out.Get(), buf, sizeof buf);
             if (n == 0)
-                return true;
-            if (n > 0 && output.size() < kKeptOutput)
+                child.Out.Close();
+            else if (n > 0 && output.size() < kKeptOutput)
                 output.append(buf, size_t(n));
         }
-    }
-}
-
-// The exit status; -1 when the command died from a signal or had to be killed because it was
-// still running at the deadline (timedOut then says so).
-int Reap(pid_t pid, std::chrono::steady_clock::time_point deadline, bool& timedOut)
-{
-    int status = 0;
-    timedOut = false;
-    for (;;) {
-        pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (r < 0 && errno != EINTR)
-            return -1;
-        if (std::chrono::steady_clock::now() >= deadline) {
-            timedOut = true;
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        usleep(5000);
     }
 }
 
@@ -198,13 +217,14 @@ TMailSendResult SendWithCommand(const TMailProfile& profile, const TOutgoingMail
         return {MAPI_E_FAILURE, "Cannot run \"" + argv[0] + "\": " + why};
     std::string output;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(profile.TimeoutSeconds);
-    bool finished = Exchange(child, message, output, deadline);
-    child.In.Close();
-    bool timedOut = false;
-    int status = Reap(child.Pid, finished ? deadline : std::chrono::steady_clock::now(), timedOut);
-    if (timedOut)
+    int status = -1;
+    if (!Exchange(child, message, output, deadline, status)) {
+        // The command and everything it started go: a shell's children would live on.
+        kill(-child.Pid, SIGKILL);
+        waitpid(child.Pid, nullptr, 0);
         return {MAPI_E_FAILURE, "\"" + argv[0] + "\" did not finish within " +
                                     std::to_string(profile.TimeoutSeconds) + " seconds"};
+    }
     if (status == 0)
         return {SUCCESS_SUCCESS, ""};
     std::string result =

@@ -1,10 +1,16 @@
 #include "platform/MailCodes.h"
 #include "platform/MailSender.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <curl/curl.h>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace vm {
 
@@ -77,6 +83,43 @@ int CodeFor(CURLcode rc, const std::string& detail)
     }
 }
 
+using TDeadline = std::chrono::steady_clock::time_point;
+
+// Ends the transfer's handle by the deadline. libcurl says goodbye (QUIT) when the handle goes and
+// waits for the answer up to a limit of its own (two minutes), whatever the transfer's timeout:
+// a server that stopped answering would hold the run that long. So the connection is shut down at
+// the deadline, or at once when the transfer failed (the server is not to be waited for again);
+// the goodbye then ends as soon as it finds the connection closed.
+void CleanUpBy(std::unique_ptr<CURL, TCurlDeleter> curl, CURLcode rc, TDeadline deadline)
+{
+    curl_socket_t active = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(curl.get(), CURLINFO_ACTIVESOCKET, &active) != CURLE_OK ||
+        active == CURL_SOCKET_BAD)
+        return; // no connection is left to say goodbye on
+    // A second descriptor of the socket stays valid for the watch whenever libcurl closes its own.
+    const int watched = ::dup(active);
+    if (watched < 0)
+        return;
+    if (rc != CURLE_OK || std::chrono::steady_clock::now() >= deadline)
+        ::shutdown(watched, SHUT_RDWR);
+    std::mutex mutex;
+    std::condition_variable done;
+    bool ended = false;
+    std::thread watch([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!done.wait_until(lock, deadline, [&] { return ended; }))
+            ::shutdown(watched, SHUT_RDWR);
+    });
+    curl.reset();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ended = true;
+    }
+    done.notify_one();
+    watch.join();
+    ::close(watched);
+}
+
 } // namespace
 
 bool SmtpSupported()
@@ -93,6 +136,8 @@ TMailSendResult SendSmtp(const TMailProfile& profile, const TOutgoingMail& mail,
                          const std::string& message)
 {
     InitCurlOnce();
+    const TDeadline deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(profile.TimeoutSeconds);
     std::unique_ptr<CURL, TCurlDeleter> curl(curl_easy_init());
     if (!curl)
         return {MAPI_E_INSUFFICIENT_MEMORY, "libcurl could not start a transfer"};
@@ -128,9 +173,10 @@ TMailSendResult SendSmtp(const TMailProfile& profile, const TOutgoingMail& mail,
     curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
 
     CURLcode rc = curl_easy_perform(c);
+    std::string detail = rc == CURLE_OK ? "" : error[0] ? error : curl_easy_strerror(rc);
+    CleanUpBy(std::move(curl), rc, deadline);
     if (rc == CURLE_OK)
         return {SUCCESS_SUCCESS, ""};
-    std::string detail = error[0] ? error : curl_easy_strerror(rc);
     return {CodeFor(rc, detail), "Mail to " + profile.Url + " failed: " + detail};
 }
 

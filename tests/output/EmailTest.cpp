@@ -4,6 +4,7 @@
 #include "support/SmtpServer.h"
 #include "support/TempDir.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <regex>
 
@@ -226,6 +227,24 @@ TEST_F(EmailTest, ServerRefusalsGiveTheirCodes)
     mail = NewMail();
     mail->Recipient = {"Administrator"};
     EXPECT_EQ(mail->SendMail(), MAPI_E_FAILURE);
+}
+
+// A server that never answers the final "." (nor the QUIT after it): the whole send, goodbye
+// included, ends within the profile's timeout instead of waiting two minutes more for the QUIT.
+TEST_F(EmailTest, AServerThatStopsAnsweringCostsNoMoreThanTheTimeout)
+{
+    SmtpServerOptions silent;
+    silent.HangAfterData = true;
+    Start(silent);
+    std::string text = dir.ReadFile("mail.ini");
+    text.replace(text.find("Timeout=20"), 10, "Timeout=3");
+    dir.WriteFile("mail.ini", text);
+    auto mail = NewMail();
+    mail->Recipient = {"Administrator"};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(mail->SendMail(), MAPI_E_NETWORK_FAILURE);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(mail->LastError().find("imeout"), std::string::npos) << mail->LastError();
 }
 
 TEST_F(EmailTest, NoServerIsANetworkFailure)

@@ -4,8 +4,10 @@
 #include "support/TempDir.h"
 
 #include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace vm {
 namespace {
@@ -33,6 +35,19 @@ protected:
         chmod((dir / name).c_str(), 0755);
     }
     std::string Args() { return dir.ReadFile("fake-sendmail.args"); }
+    // True when the process has ended (it may stay a zombie where nobody reaps it), waiting for
+    // that a moment.
+    static bool Gone(pid_t pid)
+    {
+        for (int i = 0; i < 100; ++i) {
+            std::string stat = vmtest::ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+            const size_t close = stat.rfind(')');
+            if (stat.empty() || (close != std::string::npos && stat.compare(close, 3, ") Z") == 0))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
     std::string Input() { return dir.ReadFile("fake-sendmail.in"); }
 
     vmtest::TempDir dir;
@@ -79,9 +94,12 @@ TEST_F(SendmailTest, ExitStatusesGiveCodesAndReasons)
     EXPECT_NE(r.Reason.find("Cannot run"), std::string::npos) << r.Reason;
 }
 
-TEST_F(SendmailTest, AHangingCommandIsKilledAtTheTimeout)
+// A command that hangs is ended at the timeout together with what it started (a shell's child
+// would live on); one that ends while something it left running holds its output open is done
+// when it ends.
+TEST_F(SendmailTest, AHangingCommandIsKilledAtTheTimeoutWithItsChildren)
 {
-    WriteScript("hang", "exec sleep 30\n");
+    WriteScript("hang", "sleep 1000 &\necho $! > \"$0.child\"\nexec sleep 30\n");
     profile.Command = dir / "hang";
     profile.TimeoutSeconds = 1;
     auto start = std::chrono::steady_clock::now();
@@ -89,6 +107,17 @@ TEST_F(SendmailTest, AHangingCommandIsKilledAtTheTimeout)
     EXPECT_EQ(r.Code, MAPI_E_FAILURE);
     EXPECT_NE(r.Reason.find("did not finish within 1 seconds"), std::string::npos) << r.Reason;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    const pid_t child = std::stoi(dir.ReadFile("hang.child"));
+    EXPECT_TRUE(Gone(child)) << "the command's child " << child << " still runs";
+
+    WriteScript("leaves", "cat > /dev/null\nsleep 1000 &\necho $! > \"$0.child\"\nexit 0\n");
+    profile.Command = dir / "leaves";
+    profile.TimeoutSeconds = 20;
+    start = std::chrono::steady_clock::now();
+    r = SendOverTransport(profile, mail);
+    EXPECT_EQ(r.Code, SUCCESS_SUCCESS) << r.Reason;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    ::kill(std::stoi(dir.ReadFile("leaves.child")), SIGKILL);
 }
 
 TEST_F(SendmailTest, AHeaderWithALineBreakIsRefusedBeforeAnythingRuns)

@@ -119,6 +119,8 @@ SmtpServer::SmtpServer(SmtpServerOptions options) : options_(std::move(options))
         args.insert(args.end(), {"--refuse", r});
     if (options_.RefuseMail)
         args.push_back("--refuse-mail");
+    if (options_.HangAfterData)
+        args.push_back("--hang-after-data");
     if (options_.Security == SmtpServerOptions::Tls::StartTls)
         args.push_back("--starttls");
     implicitTls_ = options_.Security == SmtpServerOptions::Tls::Implicit;

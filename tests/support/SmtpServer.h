@@ -22,6 +22,7 @@ struct SmtpServerOptions
     std::string User, Password;      // AUTH required when User is set
     std::vector<std::string> Refuse; // recipients refused with 550
     bool RefuseMail = false;         // every MAIL FROM refused with 550
+    bool HangAfterData = false;      // the final "." of a message (and what follows) never answered
     enum class Tls
     {
         None,

@@ -7,6 +7,7 @@ envelope: "MAIL FROM:<...>" and one "RCPT TO:<...>" line per recipient). It stop
 
 Options: --dir DIR (required), --auth USER:PASSWORD (AUTH required), --refuse ADDRESS (a
 recipient to refuse with 550, repeatable), --refuse-mail (refuse every MAIL FROM with 550),
+--hang-after-data (never answer the final "." of a message, nor anything after it),
 --starttls or --tls (with a self-signed certificate made with openssl in DIR), --lifetime S.
 """
 
@@ -21,10 +22,11 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 
 class Handler:
-    def __init__(self, directory, refused, refuse_mail):
+    def __init__(self, directory, refused, refuse_mail, hang_after_data):
         self.directory = directory
         self.refused = {a.lower() for a in refused}
         self.refuse_mail = refuse_mail
+        self.hang_after_data = hang_after_data
         self.count = 0
 
     async def handle_MAIL(self, server, session, envelope, address, mail_options):
@@ -41,6 +43,9 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.hang_after_data:
+            # A server that stopped answering: the session waits here, and so does its QUIT.
+            await asyncio.sleep(3600)
         self.count += 1
         base = os.path.join(self.directory, "%04d" % self.count)
         env = "MAIL FROM:<%s>\n" % envelope.mail_from
@@ -82,7 +87,7 @@ def authenticator_for(user, password):
 
 async def serve(args):
     loop = asyncio.get_running_loop()
-    handler = Handler(args.dir, args.refuse, args.refuse_mail)
+    handler = Handler(args.dir, args.refuse, args.refuse_mail, args.hang_after_data)
     context = None
     cert = None
     if args.starttls or args.tls:
@@ -121,6 +126,7 @@ def main():
     parser.add_argument("--auth")
     parser.add_argument("--refuse", action="append", default=[])
     parser.add_argument("--refuse-mail", action="store_true")
+    parser.add_argument("--hang-after-data", action="store_true")
     parser.add_argument("--starttls", action="store_true")
     parser.add_argument("--tls", action="store_true")
     parser.add_argument("--lifetime", type=float, default=60.0)
