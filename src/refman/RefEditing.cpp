@@ -3,6 +3,7 @@
 #include "app/HelpTopics.h"
 #include "network/ShareListEditor.h"
 #include "platform/AsciiCase.h"
+#include "platform/IniFileText.h"
 #include "platform/UserInterface.h"
 #include "references/ShortenText.h"
 #include "refman/RefFiles.h"
@@ -35,9 +36,15 @@ std::string GetNewRefCaption(const std::vector<std::string>& captions)
     return caption;
 }
 
-TRefNameCheck CheckRefName(const TRefStore& store, const std::string& name, int refNo)
+std::string RefNameOf(const std::string& typed)
 {
-    if (name.empty() || HasControlCharacter(name))
+    return TrimIniBlanks(typed);
+}
+
+TRefNameCheck CheckRefName(const TRefStore& store, const std::string& typed, int refNo)
+{
+    const std::string name = RefNameOf(typed);
+    if (name.empty() || HasControlCharacter(typed))
         return TRefNameCheck::Empty;
     if (CharacterCount(name) > kMaxRefNameLength)
         return TRefNameCheck::TooLong;
@@ -62,9 +69,9 @@ std::string RenameRefusal(TRefNameCheck check)
     return {};
 }
 
-void WriteRefName(TRefStore& store, int n, const std::string& name)
+void WriteRefName(TRefStore& store, int n, const std::string& typed)
 {
-    store.RefIni().WriteString(TRefStore::RefSection(n), "Name", name);
+    store.RefIni().WriteString(TRefStore::RefSection(n), "Name", RefNameOf(typed));
 }
 
 std::string RefPathOf(const std::string& path)

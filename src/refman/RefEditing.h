@@ -21,24 +21,29 @@ inline const char* const kNewReferenceCaption = "New Reference";
 // first that no caption has, letter case ignored.
 std::string GetNewRefCaption(const std::vector<std::string>& captions);
 
-// Names. A name holds 1 to 80 characters, none of them a control character (a line break would
-// end up in Volumark.ini, crontab lines and mail headers), and no other reference has it,
-// letter case ignored.
+// Names. A name is what a typed text gives without the blanks around it (Volumark.ini keeps none:
+// RefNameOf). It holds 1 to 80 characters, none of them a control character (a line break would
+// end up in Volumark.ini, crontab lines and mail headers), and no other reference has it, letter
+// case ignored. A text of blanks alone gives no name: stored, it would read back empty, and the
+// reference would lose its name at the next start.
 constexpr size_t kMaxRefNameLength = 80;
 enum class TRefNameCheck
 {
     Accepted,
-    Empty, // also a name with a control character
+    Empty, // also a name of blanks alone, and one with a control character
     TooLong,
     Duplicate,
 };
-// refNo: the reference being named, which may keep its own name in any letter case; -1 when the
-// reference does not exist yet.
-TRefNameCheck CheckRefName(const TRefStore& store, const std::string& name, int refNo);
+// The name a typed text gives: the text without the blanks around it.
+std::string RefNameOf(const std::string& typed);
+// Checks the name typed gives. refNo: the reference being named, which may keep its own name in
+// any letter case; -1 when the reference does not exist yet.
+TRefNameCheck CheckRefName(const TRefStore& store, const std::string& typed, int refNo);
 // The reference manager's message for a refused name.
 std::string RenameRefusal(TRefNameCheck check);
-// Stores the name of reference n (raises std::runtime_error when Volumark.ini cannot be written).
-void WriteRefName(TRefStore& store, int n, const std::string& name);
+// Stores the name typed gives as the name of reference n (raises std::runtime_error when
+// Volumark.ini cannot be written).
+void WriteRefName(TRefStore& store, int n, const std::string& typed);
 
 // The prompt of "Specify path" in the reference manager and the wizard.
 inline const char* const kSpecifyPathPrompt =

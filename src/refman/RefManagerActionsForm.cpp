@@ -143,22 +143,23 @@ void TRefManager::RefListViewEdited(QTreeWidgetItem* item, const std::string& te
     if (check != TRefNameCheck::Accepted) {
         ui.Beep();
         ui.ShowMessage(RenameRefusal(check));
-        // The stored name stays; an unusable name shows the section key until the next fill.
-        setCaption(check == TRefNameCheck::Duplicate ? old : TRefStore::RefSection(n));
+        // The stored name stays, and the list shows it.
+        setCaption(store_.RefIni().ReadString(TRefStore::RefSection(n), "Name", old));
         return;
     }
+    const std::string name = RefNameOf(text);
     try {
-        WriteRefName(store_, n, text);
+        WriteRefName(store_, n, name);
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());
         setCaption(old);
         return;
     }
-    setCaption(text);
-    row.Caption = text;
+    setCaption(name);
+    row.Caption = name;
     if (n == CurrentRefNo) {
-        CurrentRefName = text;
-        RefManContentsLabel->setText("Contents of : " + Q(text));
+        CurrentRefName = name;
+        RefManContentsLabel->setText("Contents of : " + Q(name));
     }
     UpdateActions();
     if (view_ == TRHSView::Paths && n == CurrentRefNo && ListedPaths().empty() && !old.empty())

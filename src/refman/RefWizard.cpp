@@ -143,7 +143,7 @@ bool TRefWizard::MakeReference()
         // Back and Next again update the reference made the first time.
         if (created_ < 0) {
             const int n = store_.NewRefNumber();
-            if (!store_.CreateRef(n, Name)) {
+            if (!store_.CreateRef(n, RefNameOf(Name))) {
                 ui.ShowMessage("The reference directory " + store_.RefDir(n) +
                                " could not be created");
                 return false;

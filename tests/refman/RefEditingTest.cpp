@@ -60,6 +60,13 @@ TEST_F(RefEditingTest, NamesHoldOneToEightyCharactersNoControlsAndNoOtherReferen
     EXPECT_EQ(CheckRefName(fx.Store, "alpha", 3), TRefNameCheck::Duplicate);
     EXPECT_EQ(CheckRefName(fx.Store, "Servers", -1), TRefNameCheck::Duplicate);
     EXPECT_EQ(CheckRefName(fx.Store, "", 3), TRefNameCheck::Empty);
+    // Blanks around a name are not part of it (Volumark.ini keeps none): blanks alone are no
+    // name, and blanks do not make another reference's name a new one.
+    EXPECT_EQ(CheckRefName(fx.Store, "   ", 3), TRefNameCheck::Empty);
+    EXPECT_EQ(CheckRefName(fx.Store, " \t ", 3), TRefNameCheck::Empty);
+    EXPECT_EQ(CheckRefName(fx.Store, " Alpha  ", 3), TRefNameCheck::Duplicate);
+    EXPECT_EQ(CheckRefName(fx.Store, "  " + std::string(80, 'x') + " ", 3),
+              TRefNameCheck::Accepted);
     EXPECT_EQ(CheckRefName(fx.Store, "Two\nlines", 3), TRefNameCheck::Empty);
     EXPECT_EQ(CheckRefName(fx.Store, "Tab\there", 3), TRefNameCheck::Empty);
     EXPECT_EQ(RenameRefusal(TRefNameCheck::Empty), "You must type a VALID reference name");

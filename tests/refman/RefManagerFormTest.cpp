@@ -396,16 +396,21 @@ TEST_F(RefManagerFormTest, RenamingRefusesBadNamesAndNewReferencesGoOnToTheirFir
     EXPECT_EQ(m.CurrentView(), TRHSView::Paths);
     EXPECT_NE(m.RefListView->findChild<QLineEdit*>(), nullptr); // the caption is being edited
 
-    m.RefListViewEdited(item, std::string(81, 'x'));
-    EXPECT_EQ(item->text(0), "Ref0002");
-    EXPECT_EQ(store_.RefName(2), "New Reference (3)");
+    // A refused name leaves the stored name, and the list shows the name the store has.
+    for (const std::string& refused : {std::string(81, 'x'), std::string(), std::string("   ")}) {
+        m.RefListViewEdited(item, refused);
+        EXPECT_EQ(item->text(0), "New Reference (3)");
+        EXPECT_EQ(store_.RefName(2), "New Reference (3)");
+    }
+    EXPECT_EQ(ui_.Texts().back(), "You must type a VALID reference name");
     m.RefListViewEdited(item, "NEW REFERENCE");
     EXPECT_EQ(ui_.Texts().back(), "Reference name already used - Choose another");
     EXPECT_EQ(item->text(0), "New Reference (3)");
-    EXPECT_EQ(ui_.Beeps, 2);
+    EXPECT_EQ(ui_.Beeps, 4);
 
     browsed_ = dir_.Path();
-    m.RefListViewEdited(item, "Data");
+    m.RefListViewEdited(item, "  Data ");
+    EXPECT_EQ(item->text(0), "Data");
     EXPECT_EQ(store_.RefName(2), "Data");
     EXPECT_EQ(m.RefManContentsLabel->text(), "Contents of : Data");
     EXPECT_EQ(Column(m.RHSListView), (QStringList{QString::fromStdString(dir_.Path() + "/")}));

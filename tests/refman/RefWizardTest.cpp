@@ -60,12 +60,14 @@ TEST_F(RefWizardTest, TheNamePageRefusesEmptyAndTakenNamesAnyCase)
     EXPECT_FALSE(wizard.Next());
     wizard.Name = "Line\nbreak";
     EXPECT_FALSE(wizard.Next());
+    wizard.Name = "   ";
+    EXPECT_FALSE(wizard.Next());
     EXPECT_EQ(wizard.Page(), 2);
-    EXPECT_EQ(ui.Texts(),
-              (std::vector<std::string>{"Please supply a reference name",
-                                        "Reference name already in use - select another",
-                                        "Please supply a reference name"}));
-    EXPECT_EQ(ui.Beeps, 3);
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                              "Please supply a reference name",
+                              "Reference name already in use - select another",
+                              "Please supply a reference name", "Please supply a reference name"}));
+    EXPECT_EQ(ui.Beeps, 4);
     wizard.Name = "Mail server";
     EXPECT_TRUE(wizard.Next());
     EXPECT_EQ(wizard.Page(), 3);
