@@ -4,6 +4,7 @@
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
 #include "output/Email.h"
+#include "platform/TextCoding.h"
 
 #include <algorithm>
 #include <numeric>
@@ -91,10 +92,11 @@ std::string ListMailText(const TListTable& table, const std::vector<int>& rows)
     for (int row : rows) {
         const std::string caption = table.Text(row, kNameColumn);
         std::string name;
-        // A top-level path shows its whole path as its caption.
+        // A top-level path shows its whole path as its caption. Names are printed as everywhere
+        // else: nothing in one can plant a line of the mail.
         if (hasFolder && caption.find('/') == std::string::npos)
-            AppendOneLine(name, table.Text(row, kFolderColumn));
-        AppendOneLine(name, caption);
+            name += PrintableName(table.Text(row, kFolderColumn));
+        name += PrintableName(caption);
         std::string size = hasSize ? OneLine(table.Text(row, kMailSizeColumn)) : std::string();
         nameWidth = std::max(nameWidth, CharacterCount(name));
         sizeWidth = std::max(sizeWidth, CharacterCount(size));
@@ -124,7 +126,7 @@ std::string TaggedMailText(TDirStorage& log, uint32_t mask, const TLocale& local
     while (walk.Next(node, name)) {
         if ((node.Tags & mask) == 0)
             continue;
-        AppendOneLine(out, log.GetFullPath(walk.Offset()));
+        out += PrintableName(log.GetFullPath(walk.Offset()));
         out += " ... ";
         out += SizeText(node.Allocated, locale);
         out += "\r\n";

@@ -45,12 +45,12 @@ TEST(ListMailTextTest, FoldersPrecedeNamesExceptOnTopLevelPaths)
     t.Add({"/srv/", "/srv/", "Path", "", "8.00 GB"});
     t.Add({"data", "/srv/", "File folder", "", "2 KB"});
     t.Add({"notes.txt", "/srv/data/", "Text", "", "4 KB"});
-    t.Add({"größe\tneu", "/srv/", "", "", "1 KB"}); // 10 characters once the tab is escaped
+    t.Add({"größe\tneu", "/srv/", "", "", "1 KB"}); // 12 characters once the tab is escaped
     EXPECT_EQ(ListMailText(t, AllRows(t)), kHead +
                                                "/srv/                8.00 GB\r\n"
                                                "/srv/data               2 KB\r\n"
                                                "/srv/data/notes.txt     4 KB\r\n"
-                                               "/srv/größe\\tneu         1 KB\r\n" +
+                                               "/srv/größe\\x09neu       1 KB\r\n" +
                                                kTail);
 }
 
