@@ -275,10 +275,11 @@ TEST_F(UnattendedProcessTest, SignalAfterTheLogIsWrittenNeverReadsAsNoLog)
         ProcessResult r = run->Wait();
         ASSERT_EQ(::stat(log.c_str(), &st), 0) << r.Err;
         EXPECT_TRUE(r.Status == 0 || r.Status == 4) << r.Status << " " << r.Err;
-        if (r.Status == 4)
+        if (r.Status == 4) {
             EXPECT_NE(
                 r.Err.find("The comparison was stopped; log " + std::to_string(m) + " was written"),
                 std::string::npos)
                 << r.Err;
+        }
     }
 }
