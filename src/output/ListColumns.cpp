@@ -1,5 +1,7 @@
 #include "output/ListColumns.h"
 
+#include "platform/TextCoding.h"
+
 namespace vm {
 
 std::vector<TColumnItem> ColumnItems(const TListTable& table, bool clipboardMode)
@@ -23,16 +25,7 @@ std::vector<TColumnItem> ColumnItems(const TListTable& table, bool clipboardMode
 
 void AppendOneLine(std::string& out, std::string_view text)
 {
-    size_t from = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\t' && c != '\n' && c != '\r')
-            continue;
-        out.append(text.substr(from, i - from));
-        out += c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\r";
-        from = i + 1;
-    }
-    out.append(text.substr(from));
+    out += PrintableName(text, "");
 }
 
 std::string OneLine(std::string_view text)

@@ -43,8 +43,9 @@ struct TColumnItem
 // of width 0 is marked " <not used>" and cannot be checked; in clipboard mode every item can.
 std::vector<TColumnItem> ColumnItems(const TListTable& table, bool clipboardMode);
 
-// Appends text so that it stays on one line and in one field: a tab, line feed or carriage
-// return inside a name is written as "\t", "\n" or "\r".
+// Appends text so that it stays on one line and in one field, escaped as every printed name is
+// (PrintableName): a tab, line break or other control character inside a name is written as
+// \xNN. Backslashes stay as they are.
 void AppendOneLine(std::string& out, std::string_view text);
 std::string OneLine(std::string_view text);
 

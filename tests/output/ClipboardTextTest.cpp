@@ -81,7 +81,7 @@ TEST(ClipboardTextTest, TabsAndLineBreaksInNamesDoNotSplitTheRow)
     t.Add({"two\tparts\nand\rmore", "/odd\t/", "", "1 KB", "1 KB", ""}, {{3, 1}, {4, 4096}});
     EXPECT_EQ(ClipboardText(t, {0, 1, 4}, TSizeFormat::Bytes, Comma()),
               "File name\tFull path\tDisk space\t\n"
-              "two\\tparts\\nand\\rmore\t/odd\\t/\t4,096\t\n");
+              "two\\x09parts\\x0Aand\\x0Dmore\t/odd\\x09/\t4,096\t\n");
 }
 
 TEST(ClipboardTextTest, AnEmptyListGivesTheHeaderLine)

@@ -160,7 +160,7 @@ TEST_F(PrintFormTest, CopyPutsTheListOnTheClipboard)
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
               "File name\tFull path\tFile size\tDisk space\t\n"
               "row-0\t/srv/\t12000\t16384\t\n"
-              "tab\\there\t/srv/\t12000\t16384\t\n");
+              "tab\\x09here\t/srv/\t12000\t16384\t\n");
 }
 
 TEST_F(PrintFormTest, PrintsEveryRowIntoAPdfFileWithAHeadingAndFooterOnEachPage)
