@@ -151,7 +151,7 @@ int RefCreate(TAdmin& admin, const TArgs& args)
     if (!NameAccepted(admin, ops[0], -1))
         return 1;
     const int n = store.NewRefNumber();
-    if (!store.CreateRef(n, ops[0])) {
+    if (!store.CreateRef(n, RefNameOf(ops[0]))) {
         admin.UI.ShowMessage("The reference directory " + store.RefDir(n) +
                              " could not be created");
         return 1;

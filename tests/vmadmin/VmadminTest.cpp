@@ -55,12 +55,15 @@ TEST_F(VmadminTest, RefusalsGiveTheWindowsWordsAndChangeNothing)
 
     ExpectRefused({"ref", "create", ""}, "You must type a VALID reference name");
     ExpectRefused({"ref", "create", "line\nbreak"}, "You must type a VALID reference name");
+    ExpectRefused({"ref", "create", "   "}, "You must type a VALID reference name");
+    ExpectRefused({"ref", "create", " wEB "}, "Reference name already used - Choose another");
     ExpectRefused({"ref", "create", std::string(81, 'n')},
                   "Reference name is too long - Reference names must be less than 80 characters");
     ExpectRefused({"ref", "create", "wEB"}, "Reference name already used - Choose another");
-    ASSERT_EQ(Admin({"ref", "create", "Mail"}).Status, 0);
+    ASSERT_EQ(Admin({"ref", "create", "  Mail "}).Status, 0);
     ExpectRefused({"ref", "rename", "Mail", "web"}, "Reference name already used - Choose another");
     ExpectRefused({"ref", "rename", "Mail", ""}, "You must type a VALID reference name");
+    ExpectRefused({"ref", "rename", "Mail", "  "}, "You must type a VALID reference name");
 
     ExpectRefused({"path", "add", "Web", Root / "trees/web/inner"},
                   "This directory already included in " + web);
