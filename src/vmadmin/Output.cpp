@@ -10,31 +10,12 @@
 
 namespace vm::vmadmin {
 
-namespace {
-
-std::string Printable(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", u);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 void TTable::Add(std::vector<std::string> cells)
 {
     cells.resize(columns_.size());
     for (std::string& cell : cells)
-        cell = Printable(cell);
+        cell = PrintableName(cell, "");
     rows_.push_back(std::move(cells));
 }
 

@@ -22,8 +22,9 @@ struct TColumn
 };
 
 // Columns two blanks apart, each as wide as its widest text (in characters), a heading line
-// first; blanks at the ends of lines are dropped. Control bytes in texts (a line break in a
-// file name) are written as \xNN, so that every row stays one line.
+// first; blanks at the ends of lines are dropped. Texts are escaped as every printed name is
+// (PrintableName): a line break, a terminal escape or a character that reorders text comes out
+// as \xNN, so that every row stays one line and a name cannot act on the terminal.
 class TTable
 {
 public:

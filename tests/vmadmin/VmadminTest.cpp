@@ -93,6 +93,16 @@ TEST_F(VmadminTest, RefusalsGiveTheWindowsWordsAndChangeNothing)
     EXPECT_EQ(paths[0]["path"], Root / "trees/");
 }
 
+// A name cannot act on the terminal of whoever reads the table: a right-to-left override and a
+// C1 control (a terminal's CSI) come out escaped, as on every other printed line.
+TEST_F(VmadminTest, TablesPrintNamesEscaped)
+{
+    ASSERT_EQ(Admin({"ref", "create", "abc\u202Etxt.exe\u009B2J"}).Status, 0);
+    const ProcessResult r = Admin({"ref", "list"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_NE(r.Out.find("abc\\xE2\\x80\\xAEtxt.exe\\xC2\\x9B2J"), std::string::npos) << r.Out;
+}
+
 TEST_F(VmadminTest, ADataDirectoryWhoseLocksStayOnThisComputerIsNotChanged)
 {
     MakeWeb();
