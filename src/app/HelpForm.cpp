@@ -1,6 +1,6 @@
 #include "app/HelpForm.h"
 
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 
 #include <QDir>
 #include <QTextBrowser>

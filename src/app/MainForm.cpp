@@ -2,7 +2,6 @@
 
 #include "app/AboutForm.h"
 #include "app/HelpForm.h"
-#include "app/HelpTopics.h"
 #include "app/QtImageLists.h"
 #include "app/QtResources.h"
 #include "app/ToolsOptionsForm.h"
@@ -15,6 +14,7 @@
 #include "network/VolumeInfoForm.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
+#include "platform/HelpTopics.h"
 #include "platform/Scheduler.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"

@@ -4,7 +4,7 @@
 // model as a fill appends them to the table's store.
 #pragma once
 
-#include "app/ListTable.h"
+#include "output/ListTable.h"
 
 #include <QAbstractTableModel>
 

@@ -1,7 +1,7 @@
 #include "app/QtListWindowPanels.h"
 
-#include "app/ListTable.h"
 #include "app/QtListWindowParts.h"
+#include "output/ListTable.h"
 #include "platform/Locale.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "app/QtListWindowParts.h"
 
-#include "app/ListTable.h"
+#include "output/ListTable.h"
 
 #include <QAction>
 #include <QApplication>

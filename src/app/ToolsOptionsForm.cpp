@@ -1,10 +1,10 @@
 #include "app/ToolsOptionsForm.h"
 
-#include "app/HelpTopics.h"
-#include "app/ShellIntegration.h"
 #include "output/Email.h"
+#include "platform/HelpTopics.h"
 #include "platform/MailFile.h"
 #include "platform/Registry.h"
+#include "platform/ShellIntegration.h"
 #include "platform/UserInterface.h"
 
 #include <QButtonGroup>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/AppContext.h"
-#include "app/Options.h"
+#include "references/Options.h"
 
 #include <QDialog>
 

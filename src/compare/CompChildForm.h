@@ -17,9 +17,9 @@
 #include "compare/CompareTree.h"
 #include "compare/NewLogLink.h"
 #include "core/LogFile.h"
+#include "core/TagSettings.h"
 #include "explore/FileFilterForm.h"
 #include "output/QtListExport.h"
-#include "refman/TagSettings.h"
 
 #include <QWidget>
 

@@ -4,13 +4,13 @@
 // space (the space then and now), never byte sizes.
 #pragma once
 
-#include "app/ListTable.h"
 #include "app/RowStore.h"
 #include "compare/CompareTexts.h"
 #include "explore/DirTree.h"
 #include "explore/ExploreTexts.h"
 #include "explore/FileListStore.h"
 #include "explore/FileListTable.h"
+#include "output/ListTable.h"
 #include "platform/Locale.h"
 
 #include <cstdint>

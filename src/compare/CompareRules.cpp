@@ -1,7 +1,7 @@
 #include "compare/CompareRules.h"
 
 #include "app/DisplayHelpers.h"
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 
 namespace vm {
 

@@ -1,7 +1,7 @@
 #include "compare/CompareTexts.h"
 
-#include "app/SizeText.h"
 #include "explore/FileListStore.h"
+#include "output/SizeText.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,6 @@
 // The compare window's handlers that do not walk the comparison: views, date types, arrows and
 // tags, the filter and tag dialogs, the row pop-up and its tag items, opening rows, the toolbar's
 // enabling, the read-only state, closing and keys.
-#include "app/HelpTopics.h"
 #include "app/MainForm.h"
 #include "app/QtDisplayHelpers.h"
 #include "app/QtListWindowActions.h"
@@ -16,6 +15,7 @@
 #include "explore/QtExploreImages.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "refman/TagSettingsForm.h"
 

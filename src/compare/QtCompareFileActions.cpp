@@ -5,7 +5,6 @@
 // the file operations' (explore/DeleteFiles.h, explore/CopyFiles.h, explore/FileProperties.h).
 #include "app/DisplayHelpers.h"
 #include "app/MainForm.h"
-#include "app/Options.h"
 #include "app/QtListWindowParts.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareDeletion.h"
@@ -17,6 +16,7 @@
 #include "explore/EntryOnDisk.h"
 #include "explore/FilePropForm.h"
 #include "explore/QtFileOperations.h"
+#include "references/Options.h"
 #include "references/RefStore.h"
 
 #include <QTreeView>

@@ -1,4 +1,4 @@
-#include "refman/TagSettings.h"
+#include "core/TagSettings.h"
 
 #include "platform/ExclusiveFile.h"
 

@@ -1,7 +1,7 @@
 #include "explore/CopyOptionsForm.h"
 
-#include "app/HelpTopics.h"
 #include "explore/CopyFiles.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 

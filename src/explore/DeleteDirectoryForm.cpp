@@ -1,6 +1,6 @@
 #include "explore/DeleteDirectoryForm.h"
 
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 
 #include <QApplication>

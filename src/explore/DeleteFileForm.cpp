@@ -1,7 +1,7 @@
 #include "explore/DeleteFileForm.h"
 
-#include "app/HelpTopics.h"
 #include "explore/DeletionTexts.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "platform/UserInterface.h"
 

@@ -1,6 +1,6 @@
 #include "explore/DeletionTexts.h"
 
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 #include "platform/FileAttributes.h"
 
 namespace vm {

@@ -2,7 +2,6 @@
 // building the tree and filling the list in QtExploreWork.cpp.
 #include "explore/ExploreForm.h"
 
-#include "app/HelpTopics.h"
 #include "app/MainForm.h"
 #include "app/QtListWindowActions.h"
 #include "app/QtListWindowPanels.h"
@@ -12,6 +11,7 @@
 #include "explore/QtExploreImages.h"
 #include "explore/QtFileListModel.h"
 #include "output/QtListExport.h"
+#include "platform/HelpTopics.h"
 #include "platform/Stream.h"
 #include "refman/TagSettingsForm.h"
 

@@ -1,7 +1,7 @@
 #include "explore/ExploreTexts.h"
 
-#include "app/SizeText.h"
 #include "compare/CompareTexts.h"
+#include "output/SizeText.h"
 
 namespace vm {
 

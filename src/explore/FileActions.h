@@ -3,8 +3,8 @@
 // window asks these; the compare window's tag items follow the same rules.
 #pragma once
 
+#include "core/TagSettings.h"
 #include "explore/FileListStore.h"
-#include "refman/TagSettings.h"
 
 #include <cstdint>
 #include <string>

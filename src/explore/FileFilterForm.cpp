@@ -1,9 +1,9 @@
 #include "explore/FileFilterForm.h"
 
-#include "app/HelpTopics.h"
 #include "core/DirStorage.h"
+#include "core/TagSettings.h"
 #include "explore/FilterIni.h"
-#include "refman/TagSettings.h"
+#include "platform/HelpTopics.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #include "explore/FileListTable.h"
 
 #include "app/DisplayHelpers.h"
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 
 #include <cstdio>
 

@@ -3,10 +3,10 @@
 // directory tree, types from the desktop's file-type lookup, sizes and dates from the locale.
 #pragma once
 
-#include "app/ListTable.h"
 #include "explore/DirTree.h"
 #include "explore/ExploreTexts.h"
 #include "explore/FileListStore.h"
+#include "output/ListTable.h"
 #include "platform/Locale.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "explore/FilePropForm.h"
 
-#include "app/HelpTopics.h"
 #include "app/MainForm.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 
 #include <QApplication>

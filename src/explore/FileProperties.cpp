@@ -1,10 +1,10 @@
 #include "explore/FileProperties.h"
 
 #include "app/DisplayHelpers.h"
-#include "app/SizeText.h"
 #include "core/LogWalk.h"
 #include "core/LogWriter.h"
 #include "explore/EntryOnDisk.h"
+#include "output/SizeText.h"
 #include "platform/FileOwner.h"
 #include "platform/Volume.h"
 #include "references/LoggingRun.h"

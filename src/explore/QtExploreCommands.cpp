@@ -1,6 +1,5 @@
 // The explore window's handlers that do not walk the log: views, date types, the filter and tag
 // dialogs, the toolbar's enabling, closing, and keys.
-#include "app/HelpTopics.h"
 #include "app/MainForm.h"
 #include "app/QtListWindowActions.h"
 #include "app/QtListWindowPanels.h"
@@ -12,6 +11,7 @@
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
 #include "output/QtListExport.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "refman/TagSettingsForm.h"
 

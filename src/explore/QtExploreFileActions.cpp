@@ -4,8 +4,8 @@
 // FileProperties.h; this file connects them to the window.
 #include "app/DisplayHelpers.h"
 #include "app/MainForm.h"
-#include "app/Options.h"
 #include "app/QtListWindowParts.h"
+#include "core/TagSettings.h"
 #include "explore/CopyFiles.h"
 #include "explore/CopyOptionsForm.h"
 #include "explore/DeleteFiles.h"
@@ -20,8 +20,8 @@
 #include "platform/ExclusiveFile.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
+#include "references/Options.h"
 #include "references/RefStore.h"
-#include "refman/TagSettings.h"
 
 #include <QApplication>
 #include <QLabel>

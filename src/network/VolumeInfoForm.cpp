@@ -1,7 +1,7 @@
 #include "network/VolumeInfoForm.h"
 
-#include "app/HelpTopics.h"
 #include "network/ShareListMenus.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "platform/UserInterface.h"
 #include "references/RefStore.h"

@@ -1,6 +1,6 @@
 #include "output/ConfirmPrintForm.h"
 
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 
 #include <QGroupBox>

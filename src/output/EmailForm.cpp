@@ -1,13 +1,13 @@
 #include "output/EmailForm.h"
 
-#include "app/HelpTopics.h"
-#include "app/Options.h"
 #include "app/QtImageLists.h"
 #include "core/DirStorage.h"
 #include "output/Email.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Stream.h"
+#include "references/Options.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "output/EmailInfo.h"
 
-#include "app/SizeText.h"
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
 #include "output/Email.h"
+#include "output/SizeText.h"
 #include "platform/TextCoding.h"
 
 #include <algorithm>

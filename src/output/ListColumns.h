@@ -16,7 +16,7 @@
 //     taken as "Space now" minus "Space was" of the same row, whatever the window shows.
 #pragma once
 
-#include "app/ListTable.h"
+#include "output/ListTable.h"
 
 #include <cstdint>
 #include <optional>

@@ -7,7 +7,7 @@
 // a failure leaves no file behind, and an earlier file of that name as it was.
 #pragma once
 
-#include "app/ListTable.h"
+#include "output/ListTable.h"
 
 #include <functional>
 #include <string>

@@ -3,8 +3,8 @@
 #include "core/DirCompare.h"
 #include "core/LogFileOrder.h"
 #include "core/PathStack.h"
+#include "core/TagSettings.h"
 #include "platform/IsoDateTime.h"
-#include "refman/TagSettings.h"
 
 #include <array>
 

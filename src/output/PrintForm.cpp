@@ -1,11 +1,11 @@
 #include "output/PrintForm.h"
 
-#include "app/HelpTopics.h"
 #include "output/ConfirmPrintForm.h"
 #include "output/QtPrintCanvas.h"
 #include "output/QtPrinterSettings.h"
 #include "output/SavePrintSetup.h"
 #include "platform/DateTime.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/UserInterface.h"

@@ -1,4 +1,4 @@
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 
 namespace vm {
 

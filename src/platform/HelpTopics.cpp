@@ -1,4 +1,4 @@
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 
 #include <filesystem>
 #include <map>

@@ -1,4 +1,4 @@
-#include "app/ShellIntegration.h"
+#include "platform/ShellIntegration.h"
 
 #include <cerrno>
 #include <cstdlib>

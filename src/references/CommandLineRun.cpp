@@ -1,6 +1,5 @@
 #include "references/CommandLineRun.h"
 
-#include "app/Options.h"
 #include "core/DirCompare.h"
 #include "platform/AsciiCase.h"
 #include "platform/FileSystem.h"
@@ -10,6 +9,7 @@
 #include "platform/UserInterface.h"
 #include "references/CompareRun.h"
 #include "references/LoggingRun.h"
+#include "references/Options.h"
 #include "references/RefStore.h"
 #include "references/ResultsMail.h"
 

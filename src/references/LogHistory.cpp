@@ -1,10 +1,11 @@
 #include "references/LogHistory.h"
 
-#include "app/SizeText.h"
 #include "core/LogWalk.h"
+#include "output/ListColumns.h"
+#include "output/SizeText.h"
 #include "output/TextTable.h"
+#include "references/RefFiles.h"
 #include "references/RefStore.h"
-#include "refman/RefFiles.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "refman/RefFiles.h"
+#include "references/RefFiles.h"
 
 #include "platform/FileSystem.h"
 #include "references/RefNames.h"

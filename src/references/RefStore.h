@@ -8,9 +8,9 @@
 // command line create, list and remove their files through the store's file system too.
 #pragma once
 
-#include "app/SizeText.h"
 #include "core/LogScan.h"
 #include "network/ShareList.h"
+#include "output/SizeText.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/IniFileText.h"

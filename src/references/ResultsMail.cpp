@@ -1,9 +1,9 @@
 #include "references/ResultsMail.h"
 #include "platform/AsciiCase.h"
 
-#include "app/SizeText.h"
 #include "core/DirCompare.h"
 #include "output/Email.h"
+#include "output/SizeText.h"
 #include "platform/FileOwner.h"
 #include "platform/TextCoding.h"
 #include "references/LoggingRun.h"

@@ -2,13 +2,13 @@
 // mailed always or only when it passes the threshold the options set.
 #pragma once
 
-#include "app/Options.h"
 #include "core/ScanSink.h"
 #include "core/TopChanges.h"
 #include "platform/DateTime.h"
 #include "platform/Locale.h"
 #include "platform/UserInterface.h"
 #include "references/LogHistory.h"
+#include "references/Options.h"
 #include "statistics/LogStatistics.h"
 
 #include <cstdint>

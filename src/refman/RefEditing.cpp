@@ -1,12 +1,12 @@
 #include "refman/RefEditing.h"
 
-#include "app/HelpTopics.h"
 #include "network/ShareListEditor.h"
 #include "platform/AsciiCase.h"
+#include "platform/HelpTopics.h"
 #include "platform/IniFileText.h"
 #include "platform/UserInterface.h"
+#include "references/RefFiles.h"
 #include "references/ShortenText.h"
-#include "refman/RefFiles.h"
 #include "refman/RefListSort.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 #include "refman/RefList.h"
 
 #include "app/ImageIndexes.h"
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 #include "platform/AsciiCase.h"
 #include "references/CompareRun.h"
 #include "references/LoggingRun.h"
-#include "refman/RefFiles.h"
+#include "references/RefFiles.h"
 
 #include <algorithm>
 #include <map>

@@ -7,8 +7,8 @@
 #include "platform/Registry.h"
 #include "platform/UserInterface.h"
 #include "references/DataDirectory.h"
+#include "references/RefFiles.h"
 #include "refman/RefEditing.h"
-#include "refman/RefFiles.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>

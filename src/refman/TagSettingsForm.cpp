@@ -1,6 +1,6 @@
 #include "refman/TagSettingsForm.h"
 
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/QtImageLists.h"
-#include "refman/TagSettings.h"
+#include "core/TagSettings.h"
 
 #include <QDialog>
 

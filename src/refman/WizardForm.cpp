@@ -1,7 +1,7 @@
 #include "refman/WizardForm.h"
 
-#include "app/HelpTopics.h"
 #include "app/QtImageLists.h"
+#include "platform/HelpTopics.h"
 #include "platform/UserInterface.h"
 #include "platform/Volume.h"
 #include "refman/RefEditing.h"

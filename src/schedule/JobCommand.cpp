@@ -1,6 +1,6 @@
 #include "schedule/JobCommand.h"
 
-#include "app/ShellIntegration.h"
+#include "platform/ShellIntegration.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
 #include "schedule/ScheduleForm.h"
 
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "schedule/ScheduleSettings.h"
 #include "schedule/SubmitForm.h"

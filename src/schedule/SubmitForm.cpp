@@ -1,6 +1,6 @@
 #include "schedule/SubmitForm.h"
 
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "schedule/JobTexts.h"
 #include "schedule/ScheduleSettings.h"

@@ -1,7 +1,7 @@
 #include "statistics/StatisticsReport.h"
 
-#include "app/SizeText.h"
 #include "output/ListColumns.h"
+#include "output/SizeText.h"
 #include "output/TextTable.h"
 
 namespace vm {

@@ -1,15 +1,15 @@
 // vmadmin log ..., compare ..., history and top: the logs and comparisons of a reference as the
 // reference manager lists them, logging now as the unattended run does, comparing as the
 // manager's "Compare" does, the history view's table and the directories that grew most.
-#include "app/SizeText.h"
 #include "core/DirCompare.h"
 #include "core/TopChanges.h"
+#include "output/SizeText.h"
 #include "references/CommandLine.h"
 #include "references/CommandLineRun.h"
 #include "references/CompareRun.h"
 #include "references/LogHistory.h"
+#include "references/RefFiles.h"
 #include "references/ResultsMail.h"
-#include "refman/RefFiles.h"
 #include "refman/RefList.h"
 #include "refman/RefRuns.h"
 #include "vmadmin/Commands.h"

@@ -2,7 +2,7 @@
 // --dir, else where the options or $VOLUMARK_METRICS_DIR name.
 #include "platform/Registry.h"
 #include "references/Metrics.h"
-#include "refman/RefFiles.h"
+#include "references/RefFiles.h"
 #include "vmadmin/Commands.h"
 #include "vmadmin/Output.h"
 

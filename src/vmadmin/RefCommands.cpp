@@ -1,6 +1,6 @@
 // vmadmin ref ...: references listed, shown, created, renamed and deleted, with the reference
 // manager's rules and words (refman/RefEditing.h, refman/RefList.h).
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 #include "refman/RefEditing.h"
 #include "refman/RefList.h"
 #include "vmadmin/Commands.h"

@@ -1,5 +1,5 @@
 #include "app/DisplayHelpers.h"
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The help window opens the pages of the help contexts, from disk or from the built-in copy.
 #include "app/HelpForm.h"
-#include "app/HelpTopics.h"
 #include "app/QtResources.h"
+#include "platform/HelpTopics.h"
 
 #include <QTextBrowser>
 

@@ -3,11 +3,11 @@
 // command-line page's controls following "Email on completion of log and compare".
 #include "QtFrameFixture.h"
 
-#include "app/Options.h"
-#include "app/ShellIntegration.h"
 #include "app/ToolsOptionsForm.h"
 #include "platform/MailFile.h"
 #include "platform/Registry.h"
+#include "platform/ShellIntegration.h"
+#include "references/Options.h"
 
 #include <QAccessible>
 #include <QCheckBox>

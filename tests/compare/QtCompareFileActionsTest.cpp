@@ -2,7 +2,6 @@
 // comparison: deleting selected rows (never a top-level path, never an entry only the old log
 // has), the same refused when the newer log no longer matches, and Properties writing the space
 // now into its row.
-#include "app/Options.h"
 #include "app/QtFrameFixture.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareDeletion.h"
@@ -18,6 +17,7 @@
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "references/CompareRun.h"
+#include "references/Options.h"
 #include "support/gui/ListWindowDriver.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // A log's tag settings: loaded into the twelve items, saved back with padding and the mask.
-#include "refman/TagSettings.h"
+#include "core/TagSettings.h"
 #include "support/SyntheticLog.h"
 #include "support/TempDir.h"
 

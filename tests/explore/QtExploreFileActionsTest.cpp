@@ -2,9 +2,9 @@
 // pop-up menu and its tag items, selecting all files, deleting rows and what the window shows
 // afterwards, Properties writing the new space into its row, the rubbish bin with nothing in it,
 // and copying.
-#include "app/Options.h"
 #include "app/QtFrameFixture.h"
 #include "core/DirStorage.h"
+#include "core/TagSettings.h"
 #include "explore/CopyOptionsForm.h"
 #include "explore/DeleteDirectoryForm.h"
 #include "explore/ExploreForm.h"
@@ -15,7 +15,7 @@
 #include "explore/QtFileOperations.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
-#include "refman/TagSettings.h"
+#include "references/Options.h"
 #include "support/gui/ListWindowDriver.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Every help context leads to a page that exists, with the anchor it names.
-#include "app/HelpTopics.h"
+#include "platform/HelpTopics.h"
 
 #include "support/TempDir.h"
 

@@ -1,6 +1,6 @@
 // The file-manager entries: written and removed as a pair, and starting the program with the
 // folder as one literal argument whatever its name holds.
-#include "app/ShellIntegration.h"
+#include "platform/ShellIntegration.h"
 
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"

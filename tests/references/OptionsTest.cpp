@@ -1,4 +1,4 @@
-#include "app/Options.h"
+#include "references/Options.h"
 
 #include "platform/Registry.h"
 #include "support/TempDir.h"

@@ -4,7 +4,7 @@
 #include "RefManData.h"
 #include "app/ImageIndexes.h"
 #include "platform/FileSystem.h"
-#include "refman/RefFiles.h"
+#include "references/RefFiles.h"
 #include "refman/RefListSort.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // as printing, the clipboard and mail read them.
 #pragma once
 
-#include "app/ListTable.h"
+#include "output/ListTable.h"
 
 #include <map>
 #include <string>

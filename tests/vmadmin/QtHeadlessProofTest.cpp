@@ -4,7 +4,7 @@
 #include "AdminFixture.h"
 
 #include "app/QtFrameFixture.h"
-#include "app/SizeText.h"
+#include "output/SizeText.h"
 #include "platform/Locale.h"
 #include "references/LoggingRun.h"
 #include "refman/QtHistoryView.h"
