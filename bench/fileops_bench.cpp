@@ -15,8 +15,8 @@
 #include "BenchOptions.h"
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
-#include "explore/CopyFiles.h"
-#include "explore/DirectoryDeletion.h"
+#include "fileops/CopyFiles.h"
+#include "fileops/DirectoryDeletion.h"
 #include "platform/ScriptedUserInterface.h"
 
 #include <algorithm>

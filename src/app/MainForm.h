@@ -4,10 +4,10 @@
 #pragma once
 
 #include "app/AppContext.h"
-#include "app/QtDisplayHelpers.h"
-#include "app/QtIconCache.h"
-#include "app/QtImageLists.h"
-#include "app/QtMdiChild.h"
+#include "listwindow/QtDisplayHelpers.h"
+#include "listwindow/QtIconCache.h"
+#include "listwindow/QtImageLists.h"
+#include "listwindow/QtMdiChild.h"
 #include "references/FilePlace.h"
 
 #include <QMainWindow>

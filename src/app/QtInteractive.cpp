@@ -1,11 +1,11 @@
 #include "app/QtInteractive.h"
 
 #include "app/MainForm.h"
-#include "app/QtDisplayHelpers.h"
-#include "app/QtImageLists.h"
 #include "app/QtResources.h"
 #include "app/SplashForm.h"
 #include "app/StatusForm.h"
+#include "listwindow/QtDisplayHelpers.h"
+#include "listwindow/QtImageLists.h"
 #include "platform/QtUserInterface.h"
 #include "platform/Version.h"
 #include "refman/RefManagerForm.h"

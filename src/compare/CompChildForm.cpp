@@ -3,13 +3,13 @@
 #include "compare/CompChildForm.h"
 
 #include "app/MainForm.h"
-#include "app/QtListWindowActions.h"
-#include "app/QtListWindowPanels.h"
-#include "app/QtListWindowParts.h"
 #include "compare/QtCompareListModel.h"
-#include "explore/QtChildStatusBar.h"
-#include "explore/QtDirTreeModel.h"
-#include "explore/QtExploreImages.h"
+#include "listwindow/QtChildStatusBar.h"
+#include "listwindow/QtDirTreeModel.h"
+#include "listwindow/QtListWindowActions.h"
+#include "listwindow/QtListWindowImages.h"
+#include "listwindow/QtListWindowPanels.h"
+#include "listwindow/QtListWindowParts.h"
 
 #include <QActionGroup>
 #include <QHeaderView>

@@ -10,15 +10,15 @@
 // meanwhile is done once the step has returned.
 #pragma once
 
-#include "app/ListWindowWork.h"
-#include "app/QtMdiChild.h"
 #include "compare/CompareFill.h"
 #include "compare/CompareList.h"
 #include "compare/CompareTree.h"
 #include "compare/NewLogLink.h"
 #include "core/LogFile.h"
 #include "core/TagSettings.h"
-#include "explore/FileFilterForm.h"
+#include "fileops/FileFilterForm.h"
+#include "listwindow/ListWindowWork.h"
+#include "listwindow/QtMdiChild.h"
 #include "output/QtListExport.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "compare/CompareDeletion.h"
 
-#include "app/DisplayHelpers.h"
 #include "compare/CompareRules.h"
+#include "listwindow/DisplayHelpers.h"
 
 namespace vm {
 

@@ -7,7 +7,7 @@
 
 #include "compare/CompareList.h"
 #include "compare/NewLogLink.h"
-#include "explore/DeleteFiles.h"
+#include "fileops/DeleteFiles.h"
 
 #include <cstdint>
 #include <vector>

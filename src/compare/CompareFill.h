@@ -7,7 +7,7 @@
 
 #include "compare/CompareList.h"
 #include "compare/CompareWalk.h"
-#include "explore/FileFilter.h"
+#include "fileops/FileFilter.h"
 
 #include <optional>
 #include <string>

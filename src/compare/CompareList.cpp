@@ -1,6 +1,6 @@
 #include "compare/CompareList.h"
 
-#include "app/DisplayHelpers.h"
+#include "listwindow/DisplayHelpers.h"
 #include "output/SizeText.h"
 
 #include <cstdio>

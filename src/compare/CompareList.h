@@ -4,12 +4,12 @@
 // space (the space then and now), never byte sizes.
 #pragma once
 
-#include "app/RowStore.h"
 #include "compare/CompareTexts.h"
-#include "explore/DirTree.h"
-#include "explore/ExploreTexts.h"
 #include "explore/FileListStore.h"
 #include "explore/FileListTable.h"
+#include "listwindow/DirTree.h"
+#include "listwindow/ListWindowTexts.h"
+#include "listwindow/RowStore.h"
 #include "output/ListTable.h"
 #include "platform/Locale.h"
 

@@ -1,6 +1,6 @@
 #include "compare/CompareSort.h"
 
-#include "app/RowSort.h"
+#include "listwindow/RowSort.h"
 
 namespace vm {
 

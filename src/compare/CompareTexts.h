@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/CompareFormat.h"
-#include "explore/FileFilter.h"
+#include "fileops/FileFilter.h"
 #include "platform/Locale.h"
 
 #include <cstdint>

@@ -6,7 +6,7 @@
 
 #include "core/DirCompare.h"
 #include "core/LogChecks.h"
-#include "explore/DirTree.h"
+#include "listwindow/DirTree.h"
 
 #include <string>
 #include <string_view>

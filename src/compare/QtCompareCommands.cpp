@@ -2,22 +2,22 @@
 // tags, the filter and tag dialogs, the row pop-up and its tag items, opening rows, the toolbar's
 // enabling, the read-only state, closing and keys.
 #include "app/MainForm.h"
-#include "app/QtDisplayHelpers.h"
-#include "app/QtListWindowActions.h"
-#include "app/QtListWindowPanels.h"
-#include "app/QtListWindowParts.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareRules.h"
 #include "compare/NewLogLink.h"
 #include "compare/QtCompareListModel.h"
-#include "explore/FileActions.h"
-#include "explore/QtDirTreeModel.h"
-#include "explore/QtExploreImages.h"
+#include "fileops/FileActions.h"
+#include "fileops/TagSettingsForm.h"
+#include "listwindow/QtDirTreeModel.h"
+#include "listwindow/QtDisplayHelpers.h"
+#include "listwindow/QtListWindowActions.h"
+#include "listwindow/QtListWindowImages.h"
+#include "listwindow/QtListWindowPanels.h"
+#include "listwindow/QtListWindowParts.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"
-#include "refman/TagSettingsForm.h"
 
 #include <QAction>
 #include <QApplication>

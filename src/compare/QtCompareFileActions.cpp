@@ -3,19 +3,19 @@
 // newer log (NewLogOffset), which is checked against the comparison before anything is read or
 // written there; a mismatch turns the window read only. What is deleted or copied, and how, is
 // the file operations' (explore/DeleteFiles.h, explore/CopyFiles.h, explore/FileProperties.h).
-#include "app/DisplayHelpers.h"
 #include "app/MainForm.h"
-#include "app/QtListWindowParts.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareDeletion.h"
 #include "compare/CompareRules.h"
 #include "compare/QtCompareListModel.h"
-#include "explore/CopyFiles.h"
-#include "explore/CopyOptionsForm.h"
-#include "explore/DeletionTexts.h"
-#include "explore/EntryOnDisk.h"
-#include "explore/FilePropForm.h"
-#include "explore/QtFileOperations.h"
+#include "fileops/CopyFiles.h"
+#include "fileops/CopyOptionsForm.h"
+#include "fileops/DeletionTexts.h"
+#include "fileops/EntryOnDisk.h"
+#include "fileops/FilePropForm.h"
+#include "fileops/QtFileOperations.h"
+#include "listwindow/DisplayHelpers.h"
+#include "listwindow/QtListWindowParts.h"
 #include "references/Options.h"
 #include "references/RefStore.h"
 

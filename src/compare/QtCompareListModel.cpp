@@ -1,8 +1,8 @@
 #include "compare/QtCompareListModel.h"
 
-#include "app/DisplayHelpers.h"
-#include "app/QtListWindowParts.h"
 #include "compare/CompareRules.h"
+#include "listwindow/DisplayHelpers.h"
+#include "listwindow/QtListWindowParts.h"
 
 namespace vm {
 

@@ -3,10 +3,10 @@
 // when the view paints a row.
 #pragma once
 
-#include "app/QtIconCache.h"
-#include "app/QtImageLists.h"
-#include "app/QtListTableModel.h"
 #include "compare/CompareList.h"
+#include "listwindow/QtIconCache.h"
+#include "listwindow/QtImageLists.h"
+#include "listwindow/QtListTableModel.h"
 
 #include <QHash>
 #include <QIcon>

@@ -2,15 +2,15 @@
 // filling the list, both in steps from the event loop; sorting, navigation, the selection and
 // the status bar.
 #include "app/MainForm.h"
-#include "app/QtListWindowPanels.h"
-#include "app/QtListWindowParts.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareRules.h"
 #include "compare/CompareSort.h"
 #include "compare/QtCompareListModel.h"
-#include "explore/QtChildStatusBar.h"
-#include "explore/QtDirTreeModel.h"
-#include "explore/QtExploreImages.h"
+#include "listwindow/QtChildStatusBar.h"
+#include "listwindow/QtDirTreeModel.h"
+#include "listwindow/QtListWindowImages.h"
+#include "listwindow/QtListWindowPanels.h"
+#include "listwindow/QtListWindowParts.h"
 #include "platform/QtText.h"
 #include "references/RefStore.h"
 

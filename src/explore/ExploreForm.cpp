@@ -3,17 +3,17 @@
 #include "explore/ExploreForm.h"
 
 #include "app/MainForm.h"
-#include "app/QtListWindowActions.h"
-#include "app/QtListWindowPanels.h"
-#include "app/QtListWindowParts.h"
-#include "explore/QtChildStatusBar.h"
-#include "explore/QtDirTreeModel.h"
-#include "explore/QtExploreImages.h"
 #include "explore/QtFileListModel.h"
+#include "fileops/TagSettingsForm.h"
+#include "listwindow/QtChildStatusBar.h"
+#include "listwindow/QtDirTreeModel.h"
+#include "listwindow/QtListWindowActions.h"
+#include "listwindow/QtListWindowImages.h"
+#include "listwindow/QtListWindowPanels.h"
+#include "listwindow/QtListWindowParts.h"
 #include "output/QtListExport.h"
 #include "platform/HelpTopics.h"
 #include "platform/Stream.h"
-#include "refman/TagSettingsForm.h"
 
 #include <QActionGroup>
 #include <QApplication>

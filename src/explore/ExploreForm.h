@@ -8,12 +8,12 @@
 // opened for each operation and closed at its end (a log in memory stays with the window).
 #pragma once
 
-#include "app/ListWindowWork.h"
-#include "app/QtMdiChild.h"
-#include "explore/DirTree.h"
-#include "explore/FileFilterForm.h"
 #include "explore/FileListTable.h"
 #include "explore/ListFill.h"
+#include "fileops/FileFilterForm.h"
+#include "listwindow/DirTree.h"
+#include "listwindow/ListWindowWork.h"
+#include "listwindow/QtMdiChild.h"
 #include "output/QtListExport.h"
 #include "platform/Stream.h"
 

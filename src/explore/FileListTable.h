@@ -3,9 +3,9 @@
 // directory tree, types from the desktop's file-type lookup, sizes and dates from the locale.
 #pragma once
 
-#include "explore/DirTree.h"
-#include "explore/ExploreTexts.h"
 #include "explore/FileListStore.h"
+#include "listwindow/DirTree.h"
+#include "listwindow/ListWindowTexts.h"
 #include "output/ListTable.h"
 #include "platform/Locale.h"
 

@@ -1,6 +1,6 @@
 #include "explore/FileSort.h"
 
-#include "app/RowSort.h"
+#include "listwindow/RowSort.h"
 
 #include <algorithm>
 

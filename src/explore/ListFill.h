@@ -12,10 +12,10 @@
 #pragma once
 
 #include "core/LogWalk.h"
-#include "explore/DirTree.h"
-#include "explore/ExploreTexts.h"
-#include "explore/FileFilter.h"
 #include "explore/FileListStore.h"
+#include "fileops/FileFilter.h"
+#include "listwindow/DirTree.h"
+#include "listwindow/ListWindowTexts.h"
 
 #include <optional>
 #include <string>

@@ -1,19 +1,19 @@
 // The explore window's handlers that do not walk the log: views, date types, the filter and tag
 // dialogs, the toolbar's enabling, closing, and keys.
 #include "app/MainForm.h"
-#include "app/QtListWindowActions.h"
-#include "app/QtListWindowPanels.h"
-#include "app/QtListWindowParts.h"
 #include "explore/ExploreForm.h"
-#include "explore/QtDirTreeModel.h"
-#include "explore/QtExploreImages.h"
 #include "explore/QtFileListModel.h"
+#include "fileops/TagSettingsForm.h"
+#include "listwindow/QtDirTreeModel.h"
+#include "listwindow/QtListWindowActions.h"
+#include "listwindow/QtListWindowImages.h"
+#include "listwindow/QtListWindowPanels.h"
+#include "listwindow/QtListWindowParts.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
 #include "output/QtListExport.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"
-#include "refman/TagSettingsForm.h"
 
 #include <QAction>
 #include <QApplication>

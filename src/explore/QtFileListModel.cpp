@@ -1,7 +1,7 @@
 #include "explore/QtFileListModel.h"
 
-#include "app/DisplayHelpers.h"
-#include "app/QtListWindowParts.h"
+#include "listwindow/DisplayHelpers.h"
+#include "listwindow/QtListWindowParts.h"
 
 namespace vm {
 

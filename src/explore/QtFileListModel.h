@@ -2,10 +2,10 @@
 // and the dimming of deleted rows are made in data() when the view paints a row.
 #pragma once
 
-#include "app/QtIconCache.h"
-#include "app/QtImageLists.h"
-#include "app/QtListTableModel.h"
 #include "explore/FileListTable.h"
+#include "listwindow/QtIconCache.h"
+#include "listwindow/QtImageLists.h"
+#include "listwindow/QtListTableModel.h"
 
 #include <QHash>
 #include <QIcon>

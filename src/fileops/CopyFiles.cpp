@@ -1,7 +1,7 @@
-#include "explore/CopyFiles.h"
+#include "fileops/CopyFiles.h"
 
-#include "explore/EntryOnDisk.h"
-#include "explore/ProgressPace.h"
+#include "fileops/EntryOnDisk.h"
+#include "fileops/ProgressPace.h"
 #include "platform/Registry.h"
 #include "platform/RootedFileSystem.h"
 

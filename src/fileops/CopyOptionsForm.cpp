@@ -1,6 +1,6 @@
-#include "explore/CopyOptionsForm.h"
+#include "fileops/CopyOptionsForm.h"
 
-#include "explore/CopyFiles.h"
+#include "fileops/CopyFiles.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"

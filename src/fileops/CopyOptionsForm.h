@@ -4,7 +4,7 @@
 // for the whole program.
 #pragma once
 
-#include "explore/CopyFiles.h"
+#include "fileops/CopyFiles.h"
 #include "platform/UserInterface.h"
 
 #include <QDialog>

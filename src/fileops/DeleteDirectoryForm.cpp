@@ -1,4 +1,4 @@
-#include "explore/DeleteDirectoryForm.h"
+#include "fileops/DeleteDirectoryForm.h"
 
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"

@@ -5,7 +5,7 @@
 // states between directories.
 #pragma once
 
-#include "explore/DirectoryDeletion.h"
+#include "fileops/DirectoryDeletion.h"
 #include "platform/Locale.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "explore/DeleteFileForm.h"
+#include "fileops/DeleteFileForm.h"
 
-#include "explore/DeletionTexts.h"
+#include "fileops/DeletionTexts.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 #include "platform/UserInterface.h"

@@ -1,10 +1,10 @@
-#include "explore/DeleteFiles.h"
+#include "fileops/DeleteFiles.h"
 
 #include "core/LogDiskOperations.h"
-#include "explore/CopyFiles.h" // FailureReport
-#include "explore/DeletionTexts.h"
-#include "explore/EntryOnDisk.h"
-#include "explore/ProgressPace.h"
+#include "fileops/CopyFiles.h" // FailureReport
+#include "fileops/DeletionTexts.h"
+#include "fileops/EntryOnDisk.h"
+#include "fileops/ProgressPace.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "core/DirStorage.h"
-#include "explore/DirectoryDeletion.h"
+#include "fileops/DirectoryDeletion.h"
 #include "platform/FileSystem.h"
 #include "platform/UserInterface.h"
 

@@ -1,4 +1,4 @@
-#include "explore/DeletionTexts.h"
+#include "fileops/DeletionTexts.h"
 
 #include "output/SizeText.h"
 #include "platform/FileAttributes.h"

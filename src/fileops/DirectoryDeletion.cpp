@@ -1,11 +1,11 @@
-#include "explore/DirectoryDeletion.h"
+#include "fileops/DirectoryDeletion.h"
 
 #include "core/LogDiskOperations.h"
 #include "core/LogScan.h"
 #include "core/LogWalk.h"
-#include "explore/DeletionTexts.h"
-#include "explore/EntryOnDisk.h"
-#include "explore/ProgressPace.h"
+#include "fileops/DeletionTexts.h"
+#include "fileops/EntryOnDisk.h"
+#include "fileops/ProgressPace.h"
 #include "platform/RootedFileSystem.h"
 
 #include <algorithm>

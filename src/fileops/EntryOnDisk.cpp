@@ -1,4 +1,4 @@
-#include "explore/EntryOnDisk.h"
+#include "fileops/EntryOnDisk.h"
 
 #include "core/LogWalk.h"
 #include "platform/RootedFileSystem.h"

@@ -1,7 +1,7 @@
-#include "explore/FileActions.h"
+#include "fileops/FileActions.h"
 
-#include "app/DisplayHelpers.h"
 #include "core/LogFormat.h"
+#include "listwindow/DisplayHelpers.h"
 
 #include <algorithm>
 

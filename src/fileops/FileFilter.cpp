@@ -1,4 +1,4 @@
-#include "explore/FileFilter.h"
+#include "fileops/FileFilter.h"
 
 #include "platform/AsciiCase.h"
 

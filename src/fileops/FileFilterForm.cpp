@@ -1,8 +1,8 @@
-#include "explore/FileFilterForm.h"
+#include "fileops/FileFilterForm.h"
 
 #include "core/DirStorage.h"
 #include "core/TagSettings.h"
-#include "explore/FilterIni.h"
+#include "fileops/FilterIni.h"
 #include "platform/HelpTopics.h"
 
 #include <QApplication>

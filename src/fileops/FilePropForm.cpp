@@ -1,4 +1,4 @@
-#include "explore/FilePropForm.h"
+#include "fileops/FilePropForm.h"
 
 #include "app/MainForm.h"
 #include "platform/HelpTopics.h"

@@ -5,7 +5,7 @@
 // is made for every Properties action of the explore and compare windows.
 #pragma once
 
-#include "explore/FileProperties.h"
+#include "fileops/FileProperties.h"
 
 #include <QDialog>
 #include <QIcon>

@@ -1,9 +1,9 @@
-#include "explore/FileProperties.h"
+#include "fileops/FileProperties.h"
 
-#include "app/DisplayHelpers.h"
 #include "core/LogWalk.h"
 #include "core/LogWriter.h"
-#include "explore/EntryOnDisk.h"
+#include "fileops/EntryOnDisk.h"
+#include "listwindow/DisplayHelpers.h"
 #include "output/SizeText.h"
 #include "platform/FileOwner.h"
 #include "platform/Volume.h"

@@ -1,4 +1,4 @@
-#include "explore/FilterIni.h"
+#include "fileops/FilterIni.h"
 
 #include "platform/IniFile.h"
 

@@ -8,7 +8,7 @@
 //   Compare=No,
 #pragma once
 
-#include "explore/FileFilter.h"
+#include "fileops/FileFilter.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "explore/QtFileOperations.h"
+#include "fileops/QtFileOperations.h"
 
-#include "explore/CopyOptionsForm.h"
-#include "explore/DeleteDirectoryForm.h"
-#include "explore/DeleteFileForm.h"
+#include "fileops/CopyOptionsForm.h"
+#include "fileops/DeleteDirectoryForm.h"
+#include "fileops/DeleteFileForm.h"
 
 #include <QCheckBox>
 

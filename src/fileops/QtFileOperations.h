@@ -4,7 +4,7 @@
 // They answer the deletion procedures' questions (TDeletionDialogs of DeleteFiles.h).
 #pragma once
 
-#include "explore/DeleteFiles.h"
+#include "fileops/DeleteFiles.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "refman/TagSettingsForm.h"
+#include "fileops/TagSettingsForm.h"
 
 #include "platform/HelpTopics.h"
 

@@ -3,8 +3,8 @@
 // before showing it, and saves it back into that log when it returns OK.
 #pragma once
 
-#include "app/QtImageLists.h"
 #include "core/TagSettings.h"
+#include "listwindow/QtImageLists.h"
 
 #include <QDialog>
 

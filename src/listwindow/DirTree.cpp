@@ -1,4 +1,4 @@
-#include "explore/DirTree.h"
+#include "listwindow/DirTree.h"
 
 #include <algorithm>
 

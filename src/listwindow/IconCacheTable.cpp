@@ -1,4 +1,4 @@
-#include "app/IconCacheTable.h"
+#include "listwindow/IconCacheTable.h"
 #include "platform/AsciiCase.h"
 
 #include <algorithm>

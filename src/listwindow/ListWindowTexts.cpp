@@ -1,4 +1,4 @@
-#include "explore/ExploreTexts.h"
+#include "listwindow/ListWindowTexts.h"
 
 #include "compare/CompareTexts.h"
 #include "output/SizeText.h"

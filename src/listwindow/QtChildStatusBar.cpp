@@ -1,6 +1,6 @@
-#include "explore/QtChildStatusBar.h"
+#include "listwindow/QtChildStatusBar.h"
 
-#include "explore/ExploreTexts.h"
+#include "listwindow/ListWindowTexts.h"
 #include "platform/QtText.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "explore/QtDirTreeModel.h"
+#include "listwindow/QtDirTreeModel.h"
 
-#include "app/DisplayHelpers.h"
-#include "app/QtListWindowParts.h"
+#include "listwindow/DisplayHelpers.h"
+#include "listwindow/QtListWindowParts.h"
 
 #include <QTreeView>
 

@@ -3,8 +3,8 @@
 // characters.
 #pragma once
 
-#include "app/QtImageLists.h"
-#include "explore/DirTree.h"
+#include "listwindow/DirTree.h"
+#include "listwindow/QtImageLists.h"
 
 #include <QAbstractItemModel>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "app/QtDisplayHelpers.h"
+#include "listwindow/QtDisplayHelpers.h"
 
 #include <QDesktopServices>
 #include <QDir>

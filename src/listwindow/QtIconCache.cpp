@@ -1,4 +1,4 @@
-#include "app/QtIconCache.h"
+#include "listwindow/QtIconCache.h"
 
 namespace vm {
 

@@ -2,9 +2,9 @@
 // fetching and recording the file's icon when its extension has none cached yet.
 #pragma once
 
-#include "app/IconCacheTable.h"
-#include "app/QtDisplayHelpers.h"
-#include "app/QtImageLists.h"
+#include "listwindow/IconCacheTable.h"
+#include "listwindow/QtDisplayHelpers.h"
+#include "listwindow/QtImageLists.h"
 
 namespace vm {
 

@@ -1,4 +1,4 @@
-#include "app/QtImageLists.h"
+#include "listwindow/QtImageLists.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
-#include "app/QtListTableModel.h"
+#include "listwindow/QtListTableModel.h"
 
-#include "app/DisplayHelpers.h"
+#include "listwindow/DisplayHelpers.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,9 +1,9 @@
-#include "app/QtListWindowActions.h"
+#include "listwindow/QtListWindowActions.h"
 
 #include "app/MainForm.h"
-#include "app/QtListWindowPanels.h"
-#include "app/QtListWindowParts.h"
-#include "explore/QtExploreImages.h"
+#include "listwindow/QtListWindowImages.h"
+#include "listwindow/QtListWindowPanels.h"
+#include "listwindow/QtListWindowParts.h"
 #include "output/QtListExport.h"
 
 #include <QAction>

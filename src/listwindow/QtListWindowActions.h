@@ -4,8 +4,8 @@
 // Each window connects them to its own handlers and adds what only it has.
 #pragma once
 
-#include "explore/ExploreTexts.h"
 #include "explore/ListFill.h"
+#include "listwindow/ListWindowTexts.h"
 
 #include <QString>
 

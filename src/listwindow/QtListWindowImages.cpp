@@ -1,6 +1,6 @@
-#include "explore/QtExploreImages.h"
+#include "listwindow/QtListWindowImages.h"
 
-#include "app/QtImageLists.h"
+#include "listwindow/QtImageLists.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "app/QtListWindowPanels.h"
+#include "listwindow/QtListWindowPanels.h"
 
-#include "app/QtListWindowParts.h"
+#include "listwindow/QtListWindowParts.h"
 #include "output/ListTable.h"
 #include "platform/Locale.h"
 

@@ -4,7 +4,7 @@
 // list's column widths, and the steps long work is cut into.
 #pragma once
 
-#include "app/QtMdiChild.h"
+#include "listwindow/QtMdiChild.h"
 
 #include <QString>
 

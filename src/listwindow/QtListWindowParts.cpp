@@ -1,4 +1,4 @@
-#include "app/QtListWindowParts.h"
+#include "listwindow/QtListWindowParts.h"
 
 #include "output/ListTable.h"
 

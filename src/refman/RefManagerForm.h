@@ -8,7 +8,7 @@
 #pragma once
 
 #include "app/AppContext.h"
-#include "app/QtMdiChild.h"
+#include "listwindow/QtMdiChild.h"
 #include "platform/Locale.h"
 #include "references/RefStore.h"
 #include "refman/RefList.h"

@@ -1,6 +1,6 @@
 #include "statistics/FileFamily.h"
 
-#include "explore/ExploreTexts.h"
+#include "listwindow/ListWindowTexts.h"
 #include "platform/AsciiCase.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "statistics/LogStatistics.h"
 
-#include "explore/ExploreTexts.h"
+#include "listwindow/ListWindowTexts.h"
 #include "platform/AsciiCase.h"
 
 namespace vm {

@@ -3,7 +3,7 @@
 // the entry itself).
 #pragma once
 
-#include "explore/FileFilter.h"
+#include "fileops/FileFilter.h"
 #include "platform/Locale.h"
 #include "statistics/AgeBuckets.h"
 #include "statistics/ComparisonStatistics.h"

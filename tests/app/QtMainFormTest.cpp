@@ -1,6 +1,6 @@
 // The main window: its menus and their states, the rules for closing children, menu merging,
 // unique captions, the icon cache over the small image list, and the status window rule.
-#include "QtFrameFixture.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include "app/AboutForm.h"
 #include "app/QtInteractive.h"

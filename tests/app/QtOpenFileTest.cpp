@@ -1,18 +1,18 @@
 // A log or a comparison opened as a file manager opens it (the program started with the file):
 // in its reference when it lies in one, else read only, and then nothing is written into the
 // file and nothing on disk is deleted through the window.
-#include "app/QtFrameFixture.h"
 #include "compare/CompChildForm.h"
 #include "core/DirStorage.h"
 #include "explore/ExploreForm.h"
-#include "explore/ExploreTexts.h"
-#include "explore/QtDirTreeModel.h"
 #include "explore/QtFileListModel.h"
+#include "listwindow/ListWindowTexts.h"
+#include "listwindow/QtDirTreeModel.h"
 #include "platform/IniFile.h"
 #include "references/CompareRun.h"
 #include "references/FilePlace.h"
 #include "references/RefStore.h"
 #include "support/gui/ListWindowDriver.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QAction>
 #include <QLabel>

@@ -5,8 +5,8 @@
 
 #include "app/StatusForm.h"
 #include "core/DirStorage.h"
-#include "explore/FileFilterForm.h"
-#include "explore/FilePropForm.h"
+#include "fileops/FileFilterForm.h"
+#include "fileops/FilePropForm.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetWareOwner.h"

@@ -1,7 +1,7 @@
 // The options dialog over a temporary settings file: defaults written on the first load,
 // Cancel restoring what is stored, the file-manager entries following the box, and the
 // command-line page's controls following "Email on completion of log and compare".
-#include "QtFrameFixture.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include "app/ToolsOptionsForm.h"
 #include "platform/MailFile.h"

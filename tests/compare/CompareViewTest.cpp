@@ -1,10 +1,10 @@
 // The compare window's logic on comparisons of logs written from trees in memory: the tree and
 // its arrows, each view's walk, the rows' conditions, signs and texts, the compare filter, the
 // sort keys and the totals.
-#include "app/ListWindowWork.h"
 #include "compare/CompareFill.h"
 #include "compare/CompareSort.h"
 #include "compare/CompareTree.h"
+#include "listwindow/ListWindowWork.h"
 #include "support/CompareSample.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // record's own before anything is written, and tag items applied through it.
 #include "compare/NewLogLink.h"
 #include "core/LogFile.h"
-#include "explore/FileActions.h"
+#include "fileops/FileActions.h"
 #include "support/CompareSample.h"
 
 #include <gtest/gtest.h>

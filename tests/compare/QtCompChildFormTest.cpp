@@ -1,15 +1,15 @@
 // The compare window on the offscreen platform over a real reference directory: captions, the
 // read-only state, fills that a new selection restarts and Stop ends, sorting by a column, tag
 // items on several rows, and a new log replaced by another of the same number.
-#include "app/QtFrameFixture.h"
 #include "compare/CompChildForm.h"
 #include "compare/QtCompareListModel.h"
 #include "core/LogFile.h"
-#include "explore/QtChildStatusBar.h"
-#include "explore/QtDirTreeModel.h"
-#include "refman/TagSettingsForm.h"
+#include "fileops/TagSettingsForm.h"
+#include "listwindow/QtChildStatusBar.h"
+#include "listwindow/QtDirTreeModel.h"
 #include "support/CompareSample.h"
 #include "support/gui/ListWindowDriver.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,23 +2,23 @@
 // comparison: deleting selected rows (never a top-level path, never an entry only the old log
 // has), the same refused when the newer log no longer matches, and Properties writing the space
 // now into its row.
-#include "app/QtFrameFixture.h"
 #include "compare/CompChildForm.h"
 #include "compare/CompareDeletion.h"
 #include "compare/QtCompareListModel.h"
 #include "core/LogFile.h"
-#include "explore/CopyOptionsForm.h"
-#include "explore/EntryOnDisk.h"
-#include "explore/FileActions.h"
-#include "explore/FilePropForm.h"
-#include "explore/QtChildStatusBar.h"
-#include "explore/QtDirTreeModel.h"
-#include "explore/QtFileOperations.h"
+#include "fileops/CopyOptionsForm.h"
+#include "fileops/EntryOnDisk.h"
+#include "fileops/FileActions.h"
+#include "fileops/FilePropForm.h"
+#include "fileops/QtFileOperations.h"
+#include "listwindow/QtChildStatusBar.h"
+#include "listwindow/QtDirTreeModel.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "references/CompareRun.h"
 #include "references/Options.h"
 #include "support/gui/ListWindowDriver.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,8 @@
 // The compare window's "Copy to clipboard ...", "&Print ...", e-mail and export actions, from the
 // window to the clipboard, a PDF file, a loopback SMTP server and a CSV file, over a real
 // comparison in a temporary data directory.
-#include "app/QtFrameFixture.h"
 #include "compare/CompChildForm.h"
-#include "explore/QtDirTreeModel.h"
+#include "listwindow/QtDirTreeModel.h"
 #include "output/ConfirmPrintForm.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
@@ -11,6 +10,7 @@
 #include "support/CompareSample.h"
 #include "support/SmtpServer.h"
 #include "support/gui/ListWindowDriver.h"
+#include "support/gui/QtFrameFixture.h"
 #include "support/gui/WhenShown.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 // What the file list shows for its rows, the window's texts, the tree's opening rule and the
 // orders by path, type and date.
-#include "app/ListWindowWork.h"
-#include "explore/DirTree.h"
-#include "explore/ExploreTexts.h"
 #include "explore/FileSort.h"
 #include "explore/ListFill.h"
+#include "listwindow/DirTree.h"
+#include "listwindow/ListWindowTexts.h"
+#include "listwindow/ListWindowWork.h"
 #include "support/SyntheticLog.h"
 
 #include <gmock/gmock.h>

@@ -2,21 +2,21 @@
 // pop-up menu and its tag items, selecting all files, deleting rows and what the window shows
 // afterwards, Properties writing the new space into its row, the rubbish bin with nothing in it,
 // and copying.
-#include "app/QtFrameFixture.h"
 #include "core/DirStorage.h"
 #include "core/TagSettings.h"
-#include "explore/CopyOptionsForm.h"
-#include "explore/DeleteDirectoryForm.h"
 #include "explore/ExploreForm.h"
-#include "explore/FilePropForm.h"
-#include "explore/QtChildStatusBar.h"
-#include "explore/QtDirTreeModel.h"
 #include "explore/QtFileListModel.h"
-#include "explore/QtFileOperations.h"
+#include "fileops/CopyOptionsForm.h"
+#include "fileops/DeleteDirectoryForm.h"
+#include "fileops/FilePropForm.h"
+#include "fileops/QtFileOperations.h"
+#include "listwindow/QtChildStatusBar.h"
+#include "listwindow/QtDirTreeModel.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
 #include "references/Options.h"
 #include "support/gui/ListWindowDriver.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,14 +1,14 @@
 // The explore window on the offscreen platform over real log files in a temporary data
 // directory: captions, the fills that a new selection restarts and Stop ends, a close during a
 // build, the deleted total and the tag settings it saves into its log.
-#include "app/QtFrameFixture.h"
 #include "explore/ExploreForm.h"
-#include "explore/QtChildStatusBar.h"
-#include "explore/QtDirTreeModel.h"
 #include "explore/QtFileListModel.h"
-#include "refman/TagSettingsForm.h"
+#include "fileops/TagSettingsForm.h"
+#include "listwindow/QtChildStatusBar.h"
+#include "listwindow/QtDirTreeModel.h"
 #include "support/SyntheticLog.h"
 #include "support/gui/ListWindowDriver.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

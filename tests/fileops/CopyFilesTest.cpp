@@ -1,8 +1,8 @@
 // Copying listed files out of a real tree: the folders below the shown directory kept or not, a
 // second file of one name, failures that keep the old target, what is no regular file, links
 // planted on either side, the stop, and the copy options in the settings store.
-#include "explore/CopyFiles.h"
 #include "core/DirStorage.h"
+#include "fileops/CopyFiles.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedUserInterface.h"
 #include "support/FaultyFileSystem.h"

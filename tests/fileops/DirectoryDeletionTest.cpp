@@ -1,9 +1,9 @@
 // The directory deletion dialog's work over a real tree: what it counts, the two checks, the
 // deletion of everything the directory holds now, a stop in the middle, and links planted since
 // the log, which lead no check and no deletion outside the tree.
-#include "explore/DirectoryDeletion.h"
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
+#include "fileops/DirectoryDeletion.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // What the row actions decide without the window: the pop-up menu's items, its tag items and how
 // they change several rows, and the exact questions and messages of deleting.
-#include "explore/FileActions.h"
-#include "explore/DeletionTexts.h"
+#include "fileops/DeletionTexts.h"
+#include "fileops/FileActions.h"
 #include "platform/FileAttributes.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The file filter without its dialog: the parse of the fields, the test of one file, and the
 // specifications stored in VMFilter.ini.
-#include "explore/FileFilter.h"
-#include "explore/FilterIni.h"
+#include "fileops/FileFilter.h"
+#include "fileops/FilterIni.h"
 #include "platform/IniFile.h"
 #include "support/TempDir.h"
 

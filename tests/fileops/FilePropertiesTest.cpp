@@ -1,8 +1,8 @@
 // The properties of a listed entry over a real tree: what the page shows, Apply's space worked out
 // as the scan does (rounded, sparse, later links) with the directories above moved alike, the
 // read-only state, refusals told, a file gone or replaced, owners, and the reference's unit.
-#include "explore/FileProperties.h"
 #include "core/DirStorage.h"
+#include "fileops/FileProperties.h"
 #include "platform/IniFile.h"
 #include "platform/ScriptedUserInterface.h"
 #include "references/RefStore.h"

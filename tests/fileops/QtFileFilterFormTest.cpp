@@ -1,7 +1,7 @@
 // The filter dialog on the offscreen platform: which controls each choice enables, the name
 // list's buttons, OK with a date that does not read, and the default kept in VMFilter.ini.
-#include "explore/FileFilterForm.h"
-#include "explore/FilterIni.h"
+#include "fileops/FileFilterForm.h"
+#include "fileops/FilterIni.h"
 #include "platform/IniFile.h"
 #include "platform/ScriptedUserInterface.h"
 #include "support/SyntheticLog.h"

@@ -2,10 +2,10 @@
 // file question and its "Do not show" box, the directory dialog's checks, details and Proceed,
 // the copy options' OK, and Properties' Apply and Cancel.
 #include "core/DirStorage.h"
-#include "explore/CopyOptionsForm.h"
-#include "explore/DeleteDirectoryForm.h"
-#include "explore/DeleteFileForm.h"
-#include "explore/FilePropForm.h"
+#include "fileops/CopyOptionsForm.h"
+#include "fileops/DeleteDirectoryForm.h"
+#include "fileops/DeleteFileForm.h"
+#include "fileops/FilePropForm.h"
 #include "platform/FileAttributes.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedUserInterface.h"

@@ -1,5 +1,5 @@
 // The "Define user tags" dialog on the offscreen platform: toggling, renaming and Cancel.
-#include "refman/TagSettingsForm.h"
+#include "fileops/TagSettingsForm.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "app/DisplayHelpers.h"
+#include "listwindow/DisplayHelpers.h"
 #include "output/SizeText.h"
 
 #include <cstdint>

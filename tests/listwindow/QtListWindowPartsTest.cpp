@@ -1,11 +1,11 @@
 // The steps the explore and compare windows share: their keys, a close put off while busy, long
 // work cut into steps, the state of that work and of the list's order, and the view and date
 // type items.
-#include "app/QtListWindowParts.h"
-#include "app/ListWindowWork.h"
-#include "app/QtListWindowActions.h"
-#include "app/QtListWindowPanels.h"
-#include "explore/QtExploreImages.h"
+#include "listwindow/ListWindowWork.h"
+#include "listwindow/QtListWindowActions.h"
+#include "listwindow/QtListWindowImages.h"
+#include "listwindow/QtListWindowPanels.h"
+#include "listwindow/QtListWindowParts.h"
 
 #include <QAction>
 #include <QActionGroup>

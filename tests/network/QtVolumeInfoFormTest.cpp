@@ -1,6 +1,6 @@
 // The share list window over a VMVols.ini, as the main window shows it: its lists, both pop-up
 // menus and their enabling, and the edits with their questions and messages.
-#include "app/QtFrameFixture.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include "network/VolumeInfoForm.h"
 #include "platform/IniFile.h"

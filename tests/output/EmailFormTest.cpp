@@ -3,8 +3,8 @@
 // the dialog open.
 #include "output/EmailForm.h"
 
-#include "app/QtImageLists.h"
 #include "core/DirStorage.h"
+#include "listwindow/QtImageLists.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedUserInterface.h"
 #include "platform/Stream.h"

@@ -1,16 +1,16 @@
 // The explore window's "Copy to clipboard ...", "&Print ..." and e-mail actions, from the window
 // to the clipboard, a PDF file and a loopback SMTP server, over a real log in a temporary data
 // directory.
-#include "app/QtFrameFixture.h"
 #include "core/DirStorage.h"
 #include "explore/ExploreForm.h"
-#include "explore/QtDirTreeModel.h"
+#include "listwindow/QtDirTreeModel.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
 #include "platform/ChildProcess.h"
 #include "support/SmtpServer.h"
 #include "support/SyntheticLog.h"
 #include "support/gui/ListWindowDriver.h"
+#include "support/gui/QtFrameFixture.h"
 #include "support/gui/WhenShown.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 #include "refman/RefList.h"
 
 #include "RefManData.h"
-#include "app/ImageIndexes.h"
+#include "listwindow/ImageIndexes.h"
 #include "platform/FileSystem.h"
 #include "references/RefFiles.h"
 #include "refman/RefListSort.h"

@@ -3,11 +3,11 @@
 #include "refman/RefManagerForm.h"
 
 #include "RefManData.h"
-#include "app/QtFrameFixture.h"
 #include "platform/IniFile.h"
 #include "references/LoggingRun.h"
 #include "refman/QtHistoryView.h"
 #include "refman/WizardForm.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QApplication>
 #include <QChart>

@@ -1,6 +1,6 @@
 // The scheduler dialog and the submit dialog on the offscreen platform, over a scheduler of
 // several computers, and the main window's item that opens them.
-#include "app/QtFrameFixture.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include "platform/Registry.h"
 #include "schedule/ScheduleForm.h"

@@ -3,13 +3,13 @@
 // on the same data directory (offscreen) showing all of it.
 #include "AdminFixture.h"
 
-#include "app/QtFrameFixture.h"
 #include "output/SizeText.h"
 #include "platform/Locale.h"
 #include "references/LoggingRun.h"
 #include "refman/QtHistoryView.h"
 #include "refman/RefManagerForm.h"
 #include "support/CronLine.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QApplication>
 #include <QLabel>

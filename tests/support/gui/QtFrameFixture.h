@@ -4,7 +4,7 @@
 
 #include "app/AppContext.h"
 #include "app/MainForm.h"
-#include "app/QtMdiChild.h"
+#include "listwindow/QtMdiChild.h"
 #include "platform/ScriptedUserInterface.h"
 #include "support/TempDir.h"
 
