@@ -5,9 +5,8 @@
 #pragma once
 
 #include "compare/CompareTexts.h"
-#include "explore/FileListStore.h"
-#include "explore/FileListTable.h"
 #include "listwindow/DirTree.h"
+#include "listwindow/ListRows.h"
 #include "listwindow/ListWindowTexts.h"
 #include "listwindow/RowStore.h"
 #include "output/ListTable.h"

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "compare/CompareList.h"
-#include "explore/ListFill.h"
 #include "fileops/FileActions.h"
+#include "listwindow/ListRows.h"
 
 #include <string>
 #include <vector>

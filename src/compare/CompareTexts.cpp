@@ -1,6 +1,6 @@
 #include "compare/CompareTexts.h"
 
-#include "explore/FileListStore.h"
+#include "listwindow/ListRows.h"
 #include "output/SizeText.h"
 
 #include <cstdlib>

@@ -5,6 +5,7 @@
 
 #include "core/CompareFormat.h"
 #include "fileops/FileFilter.h"
+#include "listwindow/ListWindowTexts.h"
 #include "platform/Locale.h"
 
 #include <cstdint>
@@ -17,7 +18,6 @@ namespace vm {
 std::string CompareCaption(int oldLog, int newLog);
 // The tree's root: "Log 3 with log 4".
 std::string CompareRootText(int oldLog, int newLog);
-inline const char* const kReadOnlySuffix = " [read only]";
 inline const char* const kCantShowTagsHint = "Can't show tags - log has been deleted";
 
 // How an entry changed between the logs, in the order the condition text tests them: the same

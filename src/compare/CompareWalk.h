@@ -15,7 +15,7 @@
 #pragma once
 
 #include "core/DirCompare.h"
-#include "explore/ListFill.h"
+#include "listwindow/ListRows.h"
 
 #include <string>
 

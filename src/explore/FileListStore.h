@@ -3,6 +3,7 @@
 // made from these when a row is painted (FileListTable.h).
 #pragma once
 
+#include "listwindow/ListRows.h"
 #include "listwindow/RowStore.h"
 #include "platform/DateTime.h"
 
@@ -11,24 +12,6 @@
 #include <string_view>
 
 namespace vm {
-
-// The kind codes of the item tag word that list rows carry.
-enum TRowKind : uint8_t
-{
-    kRowPath = 3,   // a top-level path ("Path")
-    kRowFolder = 5, // a directory ("File folder")
-    kRowFile = 6
-};
-
-// Row images: the small image list's path, folder and plain file images, or the icon of the
-// file's type (looked up when the row is painted).
-enum TRowImage : uint8_t
-{
-    kImagePath = 2,
-    kImageFolder = 3,
-    kImagePlainFile = 5,
-    kImageTypeIcon = 255
-};
 
 struct TFileRow
 {

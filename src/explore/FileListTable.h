@@ -5,6 +5,7 @@
 
 #include "explore/FileListStore.h"
 #include "listwindow/DirTree.h"
+#include "listwindow/ListRows.h"
 #include "listwindow/ListWindowTexts.h"
 #include "output/ListTable.h"
 #include "platform/Locale.h"
@@ -36,22 +37,6 @@ struct TFileListOptions
     TDateType DateType = TDateType::Modified;
     bool PathShown = false; // "Full path" is 220 pixels wide in the all folders and all files views
 };
-
-// The description of a file type by its extension (with its dot; "." for none).
-using TFileTypeLookup = std::function<std::string(const std::string& extension)>;
-
-// The texts of a row that the explore and compare windows' lists make alike, from the row's
-// name, kind (TRowKind) and offsets:
-// its caption: the name, without the extension for a file when extensions are hidden;
-std::string_view RowCaption(std::string_view name, uint8_t kind, bool showExtensions);
-// its "Full path": the directory at dirOffset ending with "/" (from the tree), or for a
-// top-level path (or a row that is its own directory) the name itself;
-std::string RowDirectoryText(const TDirTree& tree, std::string_view name, uint8_t kind,
-                             int32_t offset, int32_t dirOffset);
-// the extension its type and icon come from ("." for none);
-std::string RowTypeExtension(std::string_view name);
-// its type: "Path", "File folder" or the file type of its extension.
-std::string RowTypeText(uint8_t kind, std::string_view name, const TFileTypeLookup& types);
 
 class TFileListTable : public TListTable
 {

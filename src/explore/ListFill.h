@@ -15,19 +15,13 @@
 #include "explore/FileListStore.h"
 #include "fileops/FileFilter.h"
 #include "listwindow/DirTree.h"
+#include "listwindow/ListRows.h"
 #include "listwindow/ListWindowTexts.h"
 
 #include <optional>
 #include <string>
 
 namespace vm {
-
-enum class TView
-{
-    Standard = 1,
-    Folders = 2,
-    AllFiles = 3
-};
 
 struct TFillRequest
 {

@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "core/TagSettings.h"
 #include "explore/ExploreForm.h"
+#include "explore/ExploreTexts.h"
 #include "explore/QtFileListModel.h"
 #include "fileops/CopyFiles.h"
 #include "fileops/CopyOptionsForm.h"

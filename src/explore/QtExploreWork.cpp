@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "explore/Duplicates.h"
 #include "explore/ExploreForm.h"
+#include "explore/ExploreTexts.h"
 #include "explore/FileSort.h"
 #include "explore/QtFileListModel.h"
 #include "listwindow/QtChildStatusBar.h"

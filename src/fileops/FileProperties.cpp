@@ -4,6 +4,7 @@
 #include "core/LogWriter.h"
 #include "fileops/EntryOnDisk.h"
 #include "listwindow/DisplayHelpers.h"
+#include "listwindow/ListWindowTexts.h"
 #include "output/SizeText.h"
 #include "platform/FileOwner.h"
 #include "platform/Volume.h"

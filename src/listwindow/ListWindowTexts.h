@@ -1,5 +1,5 @@
-// The texts of the explore window that come from plain state: its caption, the labels above the
-// list, the status bar's counts and totals, and the parts of a file name the list shows.
+// The texts the list windows make alike from plain state: a caption made unique, the status
+// bar's counts and totals, the parts of a file name the lists show, and the date columns.
 #pragma once
 
 #include "platform/Locale.h"
@@ -11,25 +11,12 @@
 
 namespace vm {
 
-// "Exploring log 7"; for a log held in memory "Exploring log ".
-std::string ExploreCaption(int logNumber, bool inMemory);
-// A log file that no reference owns, opened read only: "Exploring log 7 [read only]" when its
-// name carries a number (logNumber > 0), else "Exploring weekly.kdf [read only]".
-std::string ReadOnlyExploreCaption(int logNumber, const std::string& fileName);
-// What the window says when asked to change a log it holds read only.
-inline const char* const kReadOnlyLogText =
-    "This log is open read only: it lies in no reference of a data directory, so nothing is "
-    "written into it and nothing is deleted through it. Open it from the reference manager of "
-    "its data directory to change it.";
+// What the caption of a window that changes nothing through its file ends with.
+inline const char* const kReadOnlySuffix = " [read only]";
 // base when exists(base) is false, else base + " (2)", " (3)" ... the first that does not exist.
 std::string UniqueCaption(const std::string& base,
                           const std::function<bool(const std::string&)>& exists);
 
-// The deleted total beside the list's caption strip: empty for 0 or less, else
-// "(Deleted 12 KB)  " (with two trailing blanks).
-std::string AccumulatorText(int64_t deletedTotal, const TLocale& locale);
-// The selection panel: "3 directories 2 files selected - 8 KB" (counts that are 0 left out).
-std::string SelectionText(int64_t directories, int64_t files, int64_t bytes, const TLocale& locale);
 // The object count panel: "12 Object(s)", or with the filter on "12 object(s) match filter".
 std::string ObjectCountText(int64_t count, bool filterOn);
 // The totals panel: "Size 2 KB    Space taken 8 KB".

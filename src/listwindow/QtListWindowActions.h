@@ -4,7 +4,7 @@
 // Each window connects them to its own handlers and adds what only it has.
 #pragma once
 
-#include "explore/ListFill.h"
+#include "listwindow/ListRows.h"
 #include "listwindow/ListWindowTexts.h"
 
 #include <QString>

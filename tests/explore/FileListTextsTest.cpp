@@ -1,5 +1,6 @@
 // What the file list shows for its rows, the window's texts, the tree's opening rule and the
 // orders by path, type and date.
+#include "explore/ExploreTexts.h"
 #include "explore/FileSort.h"
 #include "explore/ListFill.h"
 #include "listwindow/DirTree.h"

@@ -1,9 +1,10 @@
 // Deleting listed rows and rubbish-bin files over a real tree, with the dialogs scripted: the
 // questions and when they are asked, what a vanished, refused or replaced file gives, paths and
 // entries already marked left alone, the marks, the space and the log's deleted total.
+#include "fileops/DeleteFiles.h"
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
-#include "fileops/DeleteFiles.h"
+#include "explore/ExploreTexts.h"
 #include "listwindow/ListWindowTexts.h"
 #include "platform/ScriptedUserInterface.h"
 #include "support/FaultyFileSystem.h"
