@@ -16,6 +16,7 @@
 #include "explore/FileListTable.h"
 #include "explore/FileSort.h"
 #include "explore/ListFill.h"
+#include "explore/LogTree.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,20 +4,14 @@
 // it uses.
 #pragma once
 
+#include "references/Options.h"
+
 #include <string>
 #include <vector>
 
 namespace vm {
 
 class TUserInterface;
-
-// The two display switches of the options dialog ("Show File &Extensions", "Show File &Icons "),
-// set after every load and save of the options; the file lists read them.
-struct TDisplayFlags
-{
-    bool ShowExtensions = true;
-    bool ShowIcons = true;
-};
 
 struct TAppContext
 {

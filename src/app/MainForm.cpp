@@ -5,13 +5,13 @@
 #include "app/QtResources.h"
 #include "app/ToolsOptionsForm.h"
 #include "compare/CompChildForm.h"
+#include "display/QtImageLists.h"
 #include "explore/ExploreForm.h"
 #include "fileops/CopyOptionsForm.h"
 #include "fileops/DeleteDirectoryForm.h"
 #include "fileops/DeleteFileForm.h"
 #include "fileops/QtFileOperations.h"
 #include "fileops/TagSettingsForm.h"
-#include "listwindow/QtImageLists.h"
 #include "network/VolumeInfoForm.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
@@ -416,13 +416,30 @@ void TMDIParent::ArrangeIcons1Click()
     }
 }
 
+const TRefStore& TMDIParent::RefStore() const
+{
+    if (!refStore_ || refStore_->DataDir() != context_.DataDirectory)
+        refStore_.emplace(context_.DataDirectory);
+    return *refStore_;
+}
+
+void TMDIParent::CaptionChanged(const QString& old, const QString& caption)
+{
+    // The program's title follows the caption of the window it names.
+    std::string& title = context_.ApplicationTitle;
+    if (title == "Volumark " + old.toStdString())
+        title = "Volumark " + caption.toStdString();
+}
+
 void TMDIParent::DisplayLog(int reference, int logNumber)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto* child = new TExploreChild(*this);
     child->setProperty(kReferenceProperty, reference);
     AddChild(child);
-    child->ConstructDirTree(reference, logNumber);
+    const TRefStore& store = RefStore();
+    child->ConstructDirTree(
+        {reference, logNumber, store.LogFileName(reference, logNumber), store.RefName(reference)});
     QApplication::restoreOverrideCursor();
     context_.ApplicationTitle = "Volumark " + child->windowTitle().toStdString();
 }
@@ -433,7 +450,10 @@ void TMDIParent::DisplayComp(int reference, int firstLog, int secondLog)
     auto* child = new TCompMDIChild(*this);
     child->setProperty(kReferenceProperty, reference);
     AddChild(child);
-    child->ConstructDirTreeView(reference, firstLog, secondLog);
+    const TRefStore& store = RefStore();
+    child->ConstructDirTreeView(
+        {reference, firstLog, secondLog, store.CompFileName(reference, firstLog, secondLog),
+         store.LogFileName(reference, secondLog), store.RefName(reference)});
     QApplication::restoreOverrideCursor();
     context_.ApplicationTitle = "Volumark " + child->windowTitle().toStdString();
 }
@@ -489,11 +509,6 @@ void TMDIParent::EnterFolderMode()
         }
     UpdateActions();
     emit FolderModeEntered();
-}
-
-bool TMDIParent::ConfirmDeletions() const
-{
-    return context_.ConfirmDeletions;
 }
 
 void TMDIParent::Options1Click()

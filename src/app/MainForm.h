@@ -1,18 +1,22 @@
 // The main window: the MDI frame that holds the reference manager and the explore and compare
 // windows, with its menus, the shared image lists and icon cache, and the services the child
-// windows call (opening logs and comparisons, unique captions, closing children).
+// windows call (opening logs and comparisons, unique captions, closing children). The list
+// windows see it only through the seam it implements (listwindow/ChildFrame.h).
 #pragma once
 
 #include "app/AppContext.h"
-#include "listwindow/QtDisplayHelpers.h"
-#include "listwindow/QtIconCache.h"
-#include "listwindow/QtImageLists.h"
+#include "display/QtDisplayHelpers.h"
+#include "display/QtIconCache.h"
+#include "display/QtImageLists.h"
+#include "listwindow/ChildFrame.h"
 #include "listwindow/QtMdiChild.h"
 #include "references/FilePlace.h"
+#include "references/RefStore.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -31,7 +35,7 @@ class TPrintForm;
 class TEmailForm;
 class TFileOperationDialogs;
 
-class TMDIParent : public QMainWindow
+class TMDIParent : public QMainWindow, public TChildFrame
 {
     Q_OBJECT
 public:
@@ -43,8 +47,8 @@ public:
 
     // The shared image lists and the icon cache, for the child windows.
     TImageList TreeViewImageList, SmallImageList, StateImageList, TagImageList;
-    TFileTypes& FileTypes() { return fileTypes_; }
-    TIconCache& IconCache() { return iconCache_; }
+    TFileTypes& FileTypes() override { return fileTypes_; }
+    TIconCache& IconCache() override { return iconCache_; }
     // The icon cache lookup: the cached image, or SmallImageList.Count() when not cached.
     int GetImageIndex(const std::string& extension) const;
 
@@ -59,9 +63,9 @@ public:
 
     // True when a child other than the one added last has exactly this caption: a new window
     // calls it to make its caption unique without finding itself.
-    bool CaptionExists(const QString& caption) const;
+    bool CaptionExists(const QString& caption) const override;
     // Closes every child whose object name is not "RefManager", from the last to the first.
-    void CloseAllButRefMan();
+    void CloseAllButRefMan() override;
     void MinimiseAll();
 
     // Opens log logNumber of the reference in a new explore window, and makes the application
@@ -83,16 +87,13 @@ public:
     void EnterFolderMode();
     bool InFolderMode() const { return folderMode_; }
 
-    // The state of "Confirm &deletions" (also in Context().ConfirmDeletions).
-    bool ConfirmDeletions() const;
-
     // Rebuilds the menu bar from the frame's menus and the active child's, then the enabled
     // states. Called on every activation; children call it when their menus change.
     void UpdateMenus();
     // Sets every enabled state of the frame's items from the frame's state (one place).
     void UpdateActions();
 
-    void ShowHelpContext(int context);
+    void ShowHelpContext(int context) override;
     void ShowHelpContents();
     THelpForm& Help();
     TToolsOptionsForm& Options() { return *options_; }
@@ -103,13 +104,27 @@ public:
     TScheduleForm* Schedule() { return schedule_; }
     TAboutForm& About() { return *about_; }
     // "Define user tags", one dialog for every window.
-    TTagSettingsForm& TagSettings() { return *tagSettings_; }
+    TTagSettingsForm& TagSettings() override { return *tagSettings_; }
     // "Print options" and "Email": one dialog each for every list window.
-    TPrintForm& PrintForm() { return *printForm_; }
-    TEmailForm& EmailForm() { return *emailForm_; }
+    TPrintForm& PrintForm() override { return *printForm_; }
+    TEmailForm& EmailForm() override { return *emailForm_; }
     // The dialogs of deleting and copying listed files, one set for every window (made when
     // first asked for).
-    TFileOperationDialogs& FileOperations();
+    TFileOperationDialogs& FileOperations() override;
+
+    // The rest of what the child windows need of the frame.
+    TUserInterface& UI() override { return *context_.UI; }
+    // The data directory's reference store (made anew when the data directory changes).
+    const TRefStore& RefStore() const override;
+    TDisplayFlags Display() const override { return context_.Display; }
+    const bool& ConfirmDeletions() const override { return context_.ConfirmDeletions; }
+    const TImageList& TreeImages() const override { return TreeViewImageList; }
+    const TImageList& SmallImages() const override { return SmallImageList; }
+    const TImageList& StateImages() const override { return StateImageList; }
+    const TImageList& TagImages() const override { return TagImageList; }
+    void CaptionChanged(const QString& old, const QString& caption) override;
+    QMenuBar* MenuBar() override { return menuBar(); }
+    void Exit() override { close(); }
 
     // The frame's menus and items.
     QMenu *FileMenu, *ToolsMenu, *WindowMenu, *HelpMenu;
@@ -160,6 +175,7 @@ private:
     TScheduleForm* schedule_ = nullptr;
     TTagSettingsForm* tagSettings_;
     std::unique_ptr<TFileOperationDialogs> fileOperations_;
+    mutable std::optional<TRefStore> refStore_;
 };
 
 // True when the scheduler can hold jobs on this computer: a crontab command is on the PATH, or

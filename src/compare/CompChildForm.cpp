@@ -1,53 +1,103 @@
-// The compare window's controls, actions and menus. Building the tree and filling the list are in
-// QtCompareWork.cpp, the other handlers in QtCompareCommands.cpp.
+// The compare window: its own actions and menus, opening a comparison and the build of its tree,
+// the caption and the read-only state. Filling and sorting the list are in
+// CompChildFormWork.cpp, the row pop-up, the tags and the dialogs in CompChildFormCommands.cpp,
+// what its file actions need in CompChildFormFiles.cpp.
 #include "compare/CompChildForm.h"
 
-#include "app/MainForm.h"
+#include "compare/CompareRules.h"
 #include "compare/QtCompareListModel.h"
-#include "listwindow/QtChildStatusBar.h"
-#include "listwindow/QtDirTreeModel.h"
+#include "display/ImageIndexes.h"
+#include "fileops/FileFilterForm.h"
+#include "listwindow/ChildFrame.h"
 #include "listwindow/QtListWindowActions.h"
 #include "listwindow/QtListWindowImages.h"
-#include "listwindow/QtListWindowPanels.h"
 #include "listwindow/QtListWindowParts.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileSystem.h"
+#include "platform/HelpTopics.h"
+#include "platform/QtText.h"
+#include "platform/UserInterface.h"
 
+#include <QAction>
 #include <QActionGroup>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 
+#include <filesystem>
+
 namespace vm {
 
-TCompMDIChild::TCompMDIChild(TMDIParent& frame)
-    : TListWindowWork(false), frame_(frame), locale_(TLocale::FromEnvironment()),
-      tree_(std::make_unique<TDirTree>()),
+namespace {
+
+const TListWindowLook kCompareLook = {
+    .ObjectName = "CompMDIChild",
+    .Caption = "Compare logs",
+    .Icon = img::Comparison,
+    .SortDirection = false,
+    .DateType = TDateType::Created,
+    .Help = help::Compare,
+    .ListHelp = help::Compare,
+    .PropertiesTag = 2,
+    .SelectFirstRowOnEntry = false,
+    .ViewRestartsFill = false,
+    .FilterRestartsFill = false,
+    .DateTypeRestartsFill = true,
+    .PathColumnWidthReset = false,
+    .UpIconText = "Up ",
+    .FileFilterText = "&File filter settings ...",
+    .TagFilterText = "&Tag filter settings",
+    .ToggleFilterText = "&Turn file filter on",
+    .ToggleFilterStatusTip = "Turn file filter on or off",
+    .TagSettingsText = "Tag settings",
+    .EmailText = "Email ...",
+    .DeleteFilesText = "Delete files",
+    .DeleteSelectedFilesText = "&Delete selected files",
+    .ListName = "Files and directories compared",
+    .ListToolTip = "",
+};
+
+// A regular file at the path (a final link followed).
+bool FileExists(TFileSystem& fs, const std::string& path)
+{
+    TFileInfo info;
+    int error = 0;
+    return fs.StatPath(path, info, error) && !(info.Attributes & (faDirectory | faSystem));
+}
+
+} // namespace
+
+// The comparison a build reads and the walk of its directory chain.
+struct TCompMDIChild::TBuildRun : TListRun
+{
+    TBuildRun(TComparisonAccess access, TDirTree& tree)
+        : Access(std::move(access)), Builder(*Access.File, tree)
+    {
+    }
+
+    TComparisonAccess Access;
+    TCompareTreeBuilder Builder;
+};
+
+TCompMDIChild::TCompMDIChild(TChildFrame& frame)
+    : TListWindow(frame, kCompareLook),
       table_(store_, *tree_, locale_, [&frame](const std::string& extension) {
           return frame.FileTypes().FileTypeText(extension);
       })
 {
-    setObjectName("CompMDIChild");
-    setWindowTitle("Compare logs");
-    setWindowIcon(frame_.TreeViewImageList.Icon(img::Comparison));
-    setAttribute(Qt::WA_DeleteOnClose, false); // the frame's sub-window owns and deletes it
-    ownDisk_ = std::make_unique<TPosixFileSystem>();
-    Disk = ownDisk_.get();
-
     CreateActions();
     CreateMenus();
-    CreateToolBar();
-
-    QWidget* left = CreateTreePanel();
-    QWidget* right = CreateListPanel();
-    ChildStatusBar = new TChildStatusBar(this);
-    LayOutListWindow(this, ToolBar, left, right, ChildStatusBar);
-
-    TCompareListOptions options = table_.Options();
-    options.DateType = DateType;
-    table_.SetOptions(options);
-    StopAction->setEnabled(false);
+    CreateToolBar(CompareFilterAction, ShowAction);
+    ShowButton = qobject_cast<QToolButton*>(ToolBar->widgetForAction(ShowAction));
+    CreateTreePanel(img::Comparison, true);
+    ListModel = new TCompareListModel(table_, frame.SmallImages(), frame.StateImages(),
+                                      frame.TagImages(), frame.IconCache(), this);
+    CreateListPanel(ListModel, {}, kCmpName, {kCmpWas, kCmpNow, kCmpChanged}, kCmpDate);
+    connect(FileListView, &QWidget::customContextMenuRequested, this,
+            &TCompMDIChild::PopupMenuShow);
+    FinishLayout();
     UpOneLevelAction->setEnabled(false);
     UpdateTagActions();
 }
@@ -56,55 +106,14 @@ TCompMDIChild::~TCompMDIChild() = default;
 
 void TCompMDIChild::CreateActions()
 {
-    const TChoiceActions views = NewViewActions(this, [this](TView view) { ChooseView(view); });
-    ViewStandardAction = views.Items[0];
-    ViewFoldersAction = views.Items[1];
-    ViewAllAction = views.Items[2];
-    views_ = views.Group;
-
-    UpOneLevelAction =
-        NewToolAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level", "Up ",
-                      toolimg::Up, [this] { UpOneLevel(); });
-    UpOneLevelAction->setShortcut(QKeySequence(Qt::Key_F12));
-
-    FileFilterAction = NewToolAction(
-        this, "&File filter settings ...", "FileFilterAction", "Alter file filter specifications",
-        "File filter", toolimg::FileFilter,
-        [this] { ShowFilterDialog(FileFilterForm ? FileFilterForm->PropertiesPage : nullptr); });
-    TagFilterAction =
-        NewToolAction(this, "&Tag filter settings", "TagFilterAction",
-                      "Alter tag filter specifications", "Tag filter", toolimg::TagFilter, [this] {
-                          ShowFilterDialog(FileFilterForm ? FileFilterForm->TagsPage : nullptr);
-                      });
     CompareFilterAction = NewToolAction(
         this, "Compare filter", "CompareFilterAction", "Alter compare filter specifications",
         "Compare", toolimg::CompareFilter,
         [this] { ShowFilterDialog(FileFilterForm ? FileFilterForm->ComparePage : nullptr); });
-    ToggleFilterAction = NewToolAction(this, "&Turn file filter on", "ToggleFilterAction",
-                                       "Turn file filter on or off", "Filter", toolimg::FilterOff,
-                                       [this] { ToggleFilter(); });
-    ToggleFilterAction->setCheckable(true);
-    ToggleFilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-
-    TagSettingsAction =
-        NewToolAction(this, "Tag settings", "TagSettingsAction", "Specify names for tags", "Tags",
-                      toolimg::Tags, [this] { TagSettingsClick(); });
-
-    EmailAction = NewToolAction(this, "Email ...", "EmailAction", "Email contents", "Email",
-                                toolimg::Email, [this] { EmailClick(); });
-    CopyAction = NewClipboardAction(this, [this] { CopyClick(); });
-    PrintAction = NewPrintAction(this, [this] { PrintClick(); });
-    ExportListAction = NewExportListAction(this, [this] { ExportListClick(); });
+    connect(TagSettingsAction, &QAction::triggered, this, &TCompMDIChild::TagSettingsClick);
+    connect(EmailAction, &QAction::triggered, this, &TCompMDIChild::EmailClick);
     PrintSetup1 = NewAction(this, "Print &setup ...", "PrintSetup1");
     connect(PrintSetup1, &QAction::triggered, this, &TCompMDIChild::PrintSetupClick);
-
-    // Deleting and copying: QtCompareFileActions.cpp.
-    DeleteFilesAction = NewToolAction(this, "Delete files", "DeleteFilesAction",
-                                      "Delete files marked with rubbish bin", "Delete",
-                                      toolimg::Delete, [this] { DeleteFilesClick(); });
-    DeleteSelectedFiles1 = NewAction(this, "&Delete selected files", "DeleteSelectedFiles1");
-    DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
-    connect(DeleteSelectedFiles1, &QAction::triggered, this, &TCompMDIChild::DeleteSelectedClick);
 
     ShowArrows1 = NewAction(this, "Show &arrows", "ShowArrows1");
     ShowTags1 = NewAction(this, "Show &tags", "ShowTags1");
@@ -114,26 +123,6 @@ void TCompMDIChild::CreateActions()
     connect(ShowTags1, &QAction::triggered, this, [this] { ShowStateImages(true); });
     ShowAction = NewToolAction(this, "Show", "ShowAction", "Show tags or arrows", {},
                                toolimg::ShowArrows, [this] { ShowButtonClick(); });
-
-    StopAction = NewStopAction(this, [this] { StopClick(); });
-    const TWindowActions window = NewWindowActions(this, frame_, [this] { CloseWindow(); });
-    Close1 = window.Close;
-    CloseAll1 = window.CloseAll;
-    Exit1 = window.Exit;
-    Refresh1 = NewRefreshAction(this, [this] { Refresh(); });
-
-    const TChoiceActions dates =
-        NewDateTypeActions(this, [this](TDateType type) { ChooseDateType(type); });
-    DateCreated1 = dates.Items[0];
-    DateModified1 = dates.Items[1];
-    DateAccessed1 = dates.Items[2];
-    dateTypes_ = dates.Group;
-    DateCreated1->setChecked(true);
-
-    const TBranchActions branch =
-        NewBranchActions(this, [this](bool expand) { ExpandTreeBranch(DirTreeView, expand); });
-    ExpandTree1 = branch.Expand;
-    CollapseTree1 = branch.Collapse;
 
     // The row pop-up's items.
     Open1 = NewAction(this, "Open", "Open1");
@@ -202,68 +191,139 @@ void TCompMDIChild::CreateMenus()
         NewMenu(this, {}, "ViewButtonMenu", {ViewStandardAction, ViewFoldersAction, ViewAllAction});
 }
 
-void TCompMDIChild::CreateToolBar()
+// ---- Building the tree ----------------------------------------------------------------------
+
+bool TCompMDIChild::OpenComparison(TComparisonAccess& access)
 {
-    ToolBar = NewListToolBar(this);
-    ViewButton = AddViewButton(ToolBar, ViewButtonMenu);
-    connect(ViewButton, &QToolButton::clicked, this, &TCompMDIChild::ViewButtonClick);
-    SetViewImage(1);
-    const TListToolButtons buttons = AddListToolButtons(
-        ToolBar, {UpOneLevelAction, FileFilterAction, TagFilterAction, CompareFilterAction,
-                  ToggleFilterAction, TagSettingsAction, DeleteFilesAction, EmailAction, CopyAction,
-                  PrintAction, ShowAction, StopAction});
-    FilterButton = buttons.Filter;
-    ShowButton = buttons.Show;
-    StopButton = buttons.Stop;
+    try {
+        access.Stream = std::make_unique<TFileStream>(ComparisonFileName, TFileMode::OpenRead);
+        access.File = std::make_unique<TDirCompare>(*access.Stream);
+    } catch (const std::exception& e) {
+        access = {};
+        frame_.UI().ShowMessage(e.what());
+        return false;
+    }
+    return true;
 }
 
-QWidget* TCompMDIChild::CreateTreePanel()
+void TCompMDIChild::ConstructDirTreeView(const TComparisonToOpen& comparison)
 {
-    TreeModel = new TDirTreeModel(frame_.TreeViewImageList, this);
-    TreeModel->SetImages(img::Comparison, &frame_.StateImageList);
-    const TTreePanel panel = NewTreePanel(this, TreeModel, TreePopupMenu);
-    ChildRefLabel = panel.RefLabel;
-    TreeStack = panel.Stack;
-    DirTreeView = panel.Tree;
-    BlankTreeView = panel.Blank;
-    DirTreeView->setIconSize(QSize(34, 16)); // the arrow beside the folder
-    connect(DirTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TCompMDIChild::DirTreeViewChange);
-    DirTreeView->installEventFilter(this);
-    return panel.Panel;
+    if (Busy)
+        return;
+    Reference = comparison.Reference;
+    OldLog = comparison.OldLog;
+    NewLog = comparison.NewLog;
+    ChildRefLabel->setText(Q(comparison.RefName));
+    ComparisonFileName = comparison.Path;
+    NewLogFileName = comparison.NewLogPath;
+    TagsAvailable = FileExists(*Disk, NewLogFileName);
+    StartBuild(CompareCaption(OldLog, NewLog), CompareRootText(OldLog, NewLog));
 }
 
-QWidget* TCompMDIChild::CreateListPanel()
+void TCompMDIChild::ConstructFileDirTreeView(const std::string& path, int oldLog, int newLog)
 {
-    ChildInfoLabel = NewCaptionLabel(this, "ChildInfoLabel");
-    ChildPathLabel = NewCaptionLabel(this, "ChildPathLabel");
-    ListModel = new TCompareListModel(table_, frame_.SmallImageList, frame_.StateImageList,
-                                      frame_.TagImageList, frame_.IconCache(), this);
-    FileListView = new QTreeView(this);
-    FileListView->setObjectName("FileListView");
-    FileListView->setAccessibleName("Files and directories compared");
-    SetUpListView(FileListView);
-    FileListView->setModel(ListModel);
-    FitListColumns(FileListView, table_, kCmpName, {kCmpWas, kCmpNow, kCmpChanged}, kCmpDate,
-                   locale_);
-    FileListView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FileListView, &QWidget::customContextMenuRequested, this,
-            &TCompMDIChild::PopupMenuShow);
-    FileListView->installEventFilter(this);
-    connect(FileListView, &QAbstractItemView::doubleClicked, this, &TCompMDIChild::OpenRow);
-    connect(FileListView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
-        ClickColumn(table_.Column(section).Caption);
-        SortCompareFilesListView(SortColumn);
+    if (Busy)
+        return;
+    Reference = -1;
+    OldLog = oldLog;
+    NewLog = newLog;
+    ChildRefLabel->setText(Q(path));
+    ComparisonFileName = path;
+    NewLogFileName.clear();
+    TagsAvailable = false;
+    const std::string name = std::filesystem::path(path).filename();
+    const bool numbered = newLog > 0;
+    StartBuild(numbered ? CompareCaption(oldLog, newLog) : "Comparing " + name,
+               numbered ? CompareRootText(oldLog, newLog) : name);
+}
+
+void TCompMDIChild::StartBuild(const std::string& caption, const std::string& rootText)
+{
+    BeginBuild(rootText);
+    InProcessAnimate->StartSoon();
+    // Unique with or without the read-only suffix, which either window may carry.
+    baseCaption_ = UniqueCaption(caption, [this](const std::string& c) {
+        return frame_.CaptionExists(Q(c)) || frame_.CaptionExists(Q(c + kReadOnlySuffix));
     });
-    connect(FileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TCompMDIChild::ListSelectionChanged);
+    UpdateCaption();
 
-    // A cover for the list while it fills; the list shows its first rows at once and fills on,
-    // so the cover stays hidden.
-    ChildBlankListView = NewBlankListView(this, table_);
-    InProcessAnimate = new TBusyIndicator(FileListView, [this] { return View == TView::AllFiles; });
-    return NewListPanel(this, {ChildInfoLabel, ChildPathLabel}, ChildPathLabel, FileListView,
-                        ChildBlankListView);
+    QStringList lines;
+    for (const std::string& line : CompareFilterLines())
+        lines << Q(line);
+    TComparisonAccess access;
+    if (!OpenComparison(access)) {
+        TagsAvailable = false;
+        CreateFilterDialog(kCompareFilterMode, TagsAvailable, lines);
+        EndBuild();
+        return;
+    }
+    FileVersion = access.File->GetFileVersion();
+    TagsAvailable = TagsAvailable && FileVersion != kCompareVersionWithoutNewLogOffset;
+    UpdateCaption();
+    CreateFilterDialog(kCompareFilterMode, TagsAvailable, lines);
+    auto run = std::make_unique<TBuildRun>(std::move(access), *tree_);
+    TTreeWork* work = &run->Builder;
+    StartBuildSteps(std::move(run), work);
+}
+
+std::vector<int> TCompMDIChild::InitialTreeNodes() const
+{
+    return CompareInitialExpansion(*tree_);
+}
+
+void TCompMDIChild::TreeBuilt(const std::string& fault)
+{
+    treeFault_ = fault;
+    if (!treeFault_.empty())
+        ChildInfoLabel->setText(Q("Damaged comparison (" + treeFault_ + ")."));
+    if (TagsAvailable) {
+        try {
+            TLogFile newLog(NewLogFileName, false);
+            tagSettings_.Load(newLog.Log());
+        } catch (const std::exception&) {
+            TagsAvailable = false; // gone since: nothing of it can be shown
+        }
+    }
+    UpdateCaption();
+    UpdateTagActions();
+}
+
+// ---- The caption and the read-only state ----------------------------------------------------
+
+void TCompMDIChild::ToolBarEnabled()
+{
+    TagFilterAction->setEnabled(TagsAvailable);
+    TagSettingsAction->setEnabled(TagsAvailable);
+}
+
+void TCompMDIChild::UpdateTagActions()
+{
+    for (QAction* a : {TagFilterAction, TagSettingsAction, ShowTags1, ShowAction, DeleteFilesAction,
+                       DeleteSelectedFiles1})
+        a->setEnabled(TagsAvailable);
+    ShowAction->setToolTip(TagsAvailable ? QString("Show tags or arrows") : kCantShowTagsHint);
+}
+
+void TCompMDIChild::UpdateCaption()
+{
+    const QString old = windowTitle();
+    const QString caption = Q(baseCaption_ + (TagsAvailable ? "" : kReadOnlySuffix));
+    setWindowTitle(caption);
+    frame_.CaptionChanged(old, caption);
+}
+
+void TCompMDIChild::TurnReadOnly(const std::string& why)
+{
+    if (!TagsAvailable)
+        return;
+    TagsAvailable = false;
+    UpdateCaption();
+    UpdateTagActions();
+    if (TagsShown)
+        ShowStateImages(false);
+    else
+        SetListViewStateImages();
+    frame_.UI().ShowMessage(ReadOnlyMessage(NewLog, why));
 }
 
 } // namespace vm

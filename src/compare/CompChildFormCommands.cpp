@@ -1,174 +1,41 @@
-// The compare window's handlers that do not walk the comparison: views, date types, arrows and
-// tags, the filter and tag dialogs, the row pop-up and its tag items, opening rows, the toolbar's
-// enabling, the read-only state, closing and keys.
-#include "app/MainForm.h"
+// The compare window's handlers of its own: the row pop-up and its tag items (changed through
+// the newer log), opening and selecting rows, the filter and tag settings dialogs, print set-up
+// and e-mail.
 #include "compare/CompChildForm.h"
+
 #include "compare/CompareRules.h"
-#include "compare/NewLogLink.h"
 #include "compare/QtCompareListModel.h"
+#include "display/QtDisplayHelpers.h"
+#include "display/QtImageLists.h"
 #include "fileops/FileActions.h"
+#include "fileops/FileFilterForm.h"
 #include "fileops/TagSettingsForm.h"
-#include "listwindow/QtDirTreeModel.h"
-#include "listwindow/QtDisplayHelpers.h"
-#include "listwindow/QtListWindowActions.h"
-#include "listwindow/QtListWindowImages.h"
-#include "listwindow/QtListWindowPanels.h"
-#include "listwindow/QtListWindowParts.h"
+#include "listwindow/ChildFrame.h"
 #include "output/EmailForm.h"
 #include "output/PrintForm.h"
-#include "platform/HelpTopics.h"
 #include "platform/QtText.h"
+#include "platform/UserInterface.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QItemSelection>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace vm {
 
-QList<TGroupedMenu> TCompMDIChild::MergedMenus() const
+// ---- The filter, the tag settings, printing and mail ----------------------------------------
+
+void TCompMDIChild::FilterToggled()
 {
-    return ListWindowMenus(FileMenu, EditMenu, ViewMenu, GoMenu, TagsMenu);
-}
-
-// ---- The toolbar and the read-only state ----------------------------------------------------
-
-void TCompMDIChild::DisableToolBar()
-{
-    vm::DisableToolBar(ToolBar, StopAction);
-}
-
-void TCompMDIChild::EnableToolBar()
-{
-    EnableMarkedToolBar(ToolBar);
-    TagFilterAction->setEnabled(TagsAvailable);
-    TagSettingsAction->setEnabled(TagsAvailable);
-}
-
-void TCompMDIChild::UpdateTagActions()
-{
-    for (QAction* a : {TagFilterAction, TagSettingsAction, ShowTags1, ShowAction, DeleteFilesAction,
-                       DeleteSelectedFiles1})
-        a->setEnabled(TagsAvailable);
-    ShowAction->setToolTip(TagsAvailable ? QString("Show tags or arrows") : kCantShowTagsHint);
-}
-
-void TCompMDIChild::UpdateCaption()
-{
-    const QString old = windowTitle();
-    const QString caption = Q(baseCaption_ + (TagsAvailable ? "" : kReadOnlySuffix));
-    setWindowTitle(caption);
-    // The program's title follows the caption of the window it names.
-    std::string& title = frame_.Context().ApplicationTitle;
-    if (title == "Volumark " + old.toStdString())
-        title = "Volumark " + caption.toStdString();
-}
-
-void TCompMDIChild::TurnReadOnly(const std::string& why)
-{
-    if (!TagsAvailable)
-        return;
-    TagsAvailable = false;
-    UpdateCaption();
-    UpdateTagActions();
-    if (TagsShown)
-        ShowStateImages(false);
-    else
-        SetListViewStateImages();
-    if (TUserInterface* ui = frame_.Context().UI)
-        ui->ShowMessage(ReadOnlyMessage(NewLog, why));
-}
-
-// ---- Views, dates, arrows and tags ----------------------------------------------------------
-
-void TCompMDIChild::SetViewImage(int image)
-{
-    viewImage_ = image;
-    ViewButton->setIcon(ToolbarImage(image));
-}
-
-void TCompMDIChild::ChooseView(TView view)
-{
-    if (Busy) {
-        // The group has checked the item already: put the view that is shown back.
-        CheckView(views_, View);
-        return;
-    }
-    View = view;
-    CheckView(views_, view);
-    SetViewImage(int(view));
-    TCompareListOptions options = table_.Options();
-    options.PathShown = view != TView::Standard;
-    table_.SetOptions(options);
-    FileListView->setColumnHidden(kCmpPath, !options.PathShown);
-    if (options.PathShown && FileListView->columnWidth(kCmpPath) == 0)
-        FileListView->setColumnWidth(kCmpPath, 220);
-    ProcessFillListView();
-}
-
-void TCompMDIChild::ViewButtonClick()
-{
-    ChooseView(TView(viewImage_ % 3 + 1));
-}
-
-void TCompMDIChild::ChooseDateType(TDateType type)
-{
-    DateType = type;
-    CheckDateType(dateTypes_, type);
-    TCompareListOptions options = table_.Options();
-    options.DateType = type;
-    table_.SetOptions(options);
-    ListModel->headerDataChanged(Qt::Horizontal, kCmpDate, kCmpDate);
-    if (Busy)
-        RestartRequested = true; // the fill starts again with the new dates
-    else
-        Refresh();
-}
-
-void TCompMDIChild::Refresh()
-{
-    if (!Busy)
-        ProcessFillListView();
-}
-
-void TCompMDIChild::ShowStateImages(bool tags)
-{
-    if (tags && !TagsAvailable)
-        tags = false;
-    TagsShown = tags;
-    (tags ? ShowTags1 : ShowArrows1)->setChecked(true);
-    ShowAction->setIcon(ToolbarImage(tags ? toolimg::ShowTags : toolimg::ShowArrows));
-    DisableToolBar();
-    SetListViewStateImages();
-}
-
-void TCompMDIChild::ShowButtonClick()
-{
-    ShowStateImages(!TagsShown);
-}
-
-// ---- The filter and the tag settings --------------------------------------------------------
-
-void TCompMDIChild::ToggleFilter()
-{
-    FilterOn = !FilterOn;
-    ToggleFilterAction->setIcon(ToolbarImage(FilterOn ? toolimg::FilterOn : toolimg::FilterOff));
-    ToggleFilterAction->setChecked(FilterOn);
     ToggleFilterAction->setText(FilterOn ? "&Turn file filter off" : "&Turn file filter on");
-    Refresh();
 }
 
-void TCompMDIChild::ShowFilterDialog(QWidget* page)
+bool TCompMDIChild::PrepareFilterDialog(QWidget*& page)
 {
-    if (!FileFilterForm || !page || Busy)
-        return;
+    if (Busy)
+        return false;
     QTabWidget* pages = FileFilterForm->PageControl;
     pages->setTabVisible(pages->indexOf(FileFilterForm->ComparePage), true);
     pages->setTabVisible(pages->indexOf(FileFilterForm->TagsPage), TagsAvailable);
@@ -182,17 +49,7 @@ void TCompMDIChild::ShowFilterDialog(QWidget* page)
     } else if (page == FileFilterForm->TagsPage) {
         page = FileFilterForm->PropertiesPage;
     }
-    FileFilterForm->ShowPage(page);
-    switch (RunFilterDialog(*FileFilterForm, FilterOn)) {
-    case TFilterFollowUp::TurnOn:
-        ToggleFilter(); // refills with the filter on
-        break;
-    case TFilterFollowUp::Refill:
-        Refresh();
-        break;
-    case TFilterFollowUp::Nothing:
-        break;
-    }
+    return true;
 }
 
 void TCompMDIChild::TagSettingsClick()
@@ -200,7 +57,7 @@ void TCompMDIChild::TagSettingsClick()
     if (!TagsAvailable || Busy)
         return;
     TTagSettingsForm& dialog = frame_.TagSettings();
-    TUserInterface* ui = frame_.Context().UI;
+    TUserInterface& ui = frame_.UI();
     // The dialog is shared: it shows the new log's tags only when loaded right now.
     try {
         TLogFile newLog(NewLogFileName, false);
@@ -208,8 +65,7 @@ void TCompMDIChild::TagSettingsClick()
         settings.Load(newLog.Log());
         dialog.SetSettings(settings);
     } catch (const std::exception& e) {
-        if (ui)
-            ui->ShowMessage(e.what());
+        ui.ShowMessage(e.what());
         return;
     }
     if (dialog.exec() != QDialog::Accepted)
@@ -229,28 +85,13 @@ void TCompMDIChild::TagSettingsClick()
         SaveTagSettingsToFile(dialog.Settings(), NewLogFileName);
         tagSettings_ = dialog.Settings();
     } catch (const std::exception& e) {
-        if (ui)
-            ui->ShowMessage(e.what());
+        ui.ShowMessage(e.what());
     }
-}
-
-// ---- Printing, the clipboard and mail ------------------------------------------------------
-
-void TCompMDIChild::PrintClick()
-{
-    frame_.PrintForm().ShowPrint(table_, ChildPathLabel->text().toStdString(),
-                                 windowTitle().toStdString() + " - " +
-                                     ChildRefLabel->text().toStdString());
 }
 
 void TCompMDIChild::PrintSetupClick()
 {
     frame_.PrintForm().PrinterSetup();
-}
-
-void TCompMDIChild::CopyClick()
-{
-    frame_.PrintForm().ShowCopy(table_);
 }
 
 void TCompMDIChild::EmailClick()
@@ -259,34 +100,14 @@ void TCompMDIChild::EmailClick()
     frame_.EmailForm().ShowFor(Reference, NewLog, NewLogFileName, table_, FileListView);
 }
 
-void TCompMDIChild::ExportListClick()
-{
-    ExportListCommand(this, table_, frame_.Context().UI, ChooseExportFile);
-}
-
 // ---- The rows: opening, selecting, the pop-up and tags --------------------------------------
-
-void TCompMDIChild::OpenRow(const QModelIndex& index)
-{
-    if (!index.isValid() || index.row() >= store_.Count())
-        return;
-    const TCompareRow& row = store_.Row(index.row());
-    if (row.Kind == kRowFile) {
-        OpenClick();
-        return;
-    }
-    // The row's directory is a node of the tree: found by its offset, whatever its name holds.
-    const int node = tree_->FindOffset(row.Offset);
-    if (node > 0)
-        SelectNode(node);
-}
 
 void TCompMDIChild::OpenClick()
 {
-    const QModelIndex index = FileListView->currentIndex();
-    if (!index.isValid() || index.row() >= store_.Count())
+    const int position = FocusedPosition();
+    if (position < 0)
         return;
-    const TCompareRow& row = store_.Row(index.row());
+    const TCompareRow& row = store_.Row(position);
     // The record's own name, never the caption (which may lack the extension).
     const std::string name(store_.Name(row));
     ShellOpen(row.Kind == kRowPath ? name : table_.DirectoryText(row) + name);
@@ -294,19 +115,8 @@ void TCompMDIChild::OpenClick()
 
 void TCompMDIChild::SelectAllFilesClick()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QItemSelection selection;
     const std::vector<int> rows = SelectableFileRows(store_);
-    for (size_t i = 0; i < rows.size();) {
-        size_t end = i + 1; // one range per run of neighbouring rows
-        while (end < rows.size() && rows[end] == rows[end - 1] + 1)
-            ++end;
-        selection.select(ListModel->index(rows[i], 0),
-                         ListModel->index(rows[end - 1], kCompareColumnCount - 1));
-        i = end;
-    }
-    FileListView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    QApplication::restoreOverrideCursor();
+    SelectRowsWhere([&rows](int p) { return std::binary_search(rows.begin(), rows.end(), p); });
 }
 
 std::vector<int> TCompMDIChild::SelectedRowsReachingNewLog() const
@@ -351,7 +161,7 @@ void TCompMDIChild::PopupMenuShow(const QPoint& at)
             selectedTags.push_back(store_.Row(row).Tags);
         for (const TTagMenuItem& item : TagMenuItems(tagSettings_, selectedTags)) {
             QAction* action =
-                ChildPopupMenu->addAction(frame_.TagImageList.Icon(item.Image), Q(item.Caption));
+                ChildPopupMenu->addAction(frame_.TagImages().Icon(item.Image), Q(item.Caption));
             action->setObjectName(QString("TagItem%1").arg(item.Bit));
             action->setCheckable(true);
             action->setChecked(item.Checked);
@@ -396,8 +206,7 @@ void TCompMDIChild::ChangeSelectedTags(
         result = ChangeThroughNewLog(ComparisonFileName, NewLogFileName, targets, change);
     } catch (const std::exception& e) {
         TagEditing = false;
-        if (TUserInterface* ui = frame_.Context().UI)
-            ui->ShowMessage(e.what());
+        frame_.UI().ShowMessage(e.what());
         return;
     }
     TagEditing = false;
@@ -409,32 +218,6 @@ void TCompMDIChild::ChangeSelectedTags(
         store_.Row(rows[i]).Tags = result.Tags[i];
         ListModel->RowChanged(rows[i]);
     }
-}
-
-// ---- Closing and keys -----------------------------------------------------------------------
-
-void TCompMDIChild::CloseWindow()
-{
-    CloseListWindow(this);
-}
-
-void TCompMDIChild::closeEvent(QCloseEvent* event)
-{
-    if (!PutOffCloseWhileBusy(event, Busy, CloseRequested))
-        event->accept();
-}
-
-bool TCompMDIChild::eventFilter(QObject* watched, QEvent* event)
-{
-    // F1 asks for the window's help.
-    const bool view = watched == FileListView || watched == DirTreeView;
-    if (view && TakeHelpKey(event, [this] { frame_.ShowHelpContext(help::Compare); }))
-        return true;
-    if (watched == FileListView && IsOpenKey(event)) {
-        OpenRow(FileListView->currentIndex());
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace vm

@@ -1,7 +1,7 @@
 #include "compare/CompareDeletion.h"
 
 #include "compare/CompareRules.h"
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 
 namespace vm {
 

@@ -8,6 +8,7 @@
 #include "compare/CompareList.h"
 #include "compare/CompareWalk.h"
 #include "fileops/FileFilter.h"
+#include "listwindow/ListWork.h"
 
 #include <optional>
 #include <string>
@@ -24,12 +25,7 @@ struct TCompareFillRequest
 };
 
 // Space in the new log: the figures of the status bar.
-struct TSpaceNow
-{
-    int64_t Size = 0, Allocated = 0;
-};
-
-class TCompareFill
+class TCompareFill : public TFillWork
 {
 public:
     // file, store and newLog (when given) outlive the fill, and so does the request's filter; the
@@ -44,19 +40,20 @@ public:
     // The listed directory's full path ending with "/"; "" at the root.
     const std::string& DirectoryPath() const { return path_; }
     // The listed directory's space now; at the root the sum over every top-level path.
-    TSpaceNow Totals() const { return totals_; }
+    TSizeTotals Totals() const { return totals_; }
 
     // Walks up to `records` more records; false once the walk has ended.
-    bool Step(int records);
+    bool Step(int records) override;
     bool Done() const { return done_; }
     // "" when the walk ended cleanly, else where the file is damaged.
-    const std::string& Fault() const { return walk_.Fault(); }
+    std::string Fault() const override { return walk_.Fault(); }
 
     // The record the walk came to last and the directory that holds it (for the status bar).
-    const std::string& LastName() const { return lastName_; }
-    int32_t LastParent() const { return lastParent_; }
-    // The sums over the rows listed so far (the filter's running totals).
-    TSpaceNow Listed() const { return listed_; }
+    std::string LastName() const override { return lastName_; }
+    int32_t LastParent() const override { return lastParent_; }
+    TSizeTotals Listed() const override { return listed_; }
+    // Without the filter the status bar shows the listed directory's whole space.
+    TSizeTotals Shown() const override { return totals_; }
 
 private:
     void List(const TCompareRecord& record, const std::string& name);
@@ -68,7 +65,7 @@ private:
     std::optional<TFilterTest> filter_; // the request's, without the tag test when no tags
     TCompareViewWalk walk_;
     std::string path_;
-    TSpaceNow totals_, listed_;
+    TSizeTotals totals_, listed_;
     std::string lastName_;
     int32_t lastParent_ = kNoOffset;
     bool done_ = false;

@@ -1,6 +1,6 @@
 #include "compare/CompareList.h"
 
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 #include "output/SizeText.h"
 
 #include <cstdio>

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "compare/CompareTexts.h"
-#include "listwindow/DirTree.h"
-#include "listwindow/ListRows.h"
-#include "listwindow/ListWindowTexts.h"
+#include "display/DirTree.h"
+#include "display/ListRows.h"
+#include "display/ListTexts.h"
 #include "listwindow/RowStore.h"
 #include "output/ListTable.h"
 #include "platform/Locale.h"

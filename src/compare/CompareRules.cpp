@@ -1,6 +1,6 @@
 #include "compare/CompareRules.h"
 
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 #include "output/SizeText.h"
 
 namespace vm {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "compare/CompareList.h"
+#include "display/ListRows.h"
 #include "fileops/FileActions.h"
-#include "listwindow/ListRows.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "compare/CompareTexts.h"
 
-#include "listwindow/ListRows.h"
+#include "display/ListRows.h"
 #include "output/SizeText.h"
 
 #include <cstdlib>

@@ -6,7 +6,8 @@
 
 #include "core/DirCompare.h"
 #include "core/LogChecks.h"
-#include "listwindow/DirTree.h"
+#include "display/DirTree.h"
+#include "listwindow/ListWork.h"
 
 #include <string>
 #include <string_view>
@@ -19,19 +20,18 @@ namespace vm {
 // ends the tree instead of looping. A directory is put under the last directory met one level up,
 // which must be the parent its record names; a level that jumps, or a parent that does not match,
 // ends the tree there (Fault() says where). The file and the tree outlive the builder.
-class TCompareTreeBuilder
+class TCompareTreeBuilder : public TTreeWork
 {
 public:
     TCompareTreeBuilder(TDirCompare& file, TDirTree& tree);
 
     // Adds up to `directories` more records of the chain; false once it has ended (then the tree
     // is finished).
-    bool Step(int directories);
-    bool Done() const { return done_; }
+    bool Step(int directories) override;
+    bool Done() const override { return done_; }
     // "" when the chain ended cleanly, else where and why it stopped early (TLogDamage::Text).
-    const std::string& Fault() const { return fault_; }
-    // The name of the directory added last (the window shows it while building).
-    const std::string& LastName() const { return lastName_; }
+    std::string Fault() const override { return fault_; }
+    std::string LastName() const override { return lastName_; }
 
 private:
     void Stop(const TLogDamage& damage);

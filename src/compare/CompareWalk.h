@@ -15,7 +15,7 @@
 #pragma once
 
 #include "core/DirCompare.h"
-#include "listwindow/ListRows.h"
+#include "display/ListRows.h"
 
 #include <string>
 

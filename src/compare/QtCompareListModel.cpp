@@ -1,7 +1,7 @@
 #include "compare/QtCompareListModel.h"
 
 #include "compare/CompareRules.h"
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 #include "listwindow/QtListWindowParts.h"
 
 namespace vm {

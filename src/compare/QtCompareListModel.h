@@ -4,8 +4,8 @@
 #pragma once
 
 #include "compare/CompareList.h"
-#include "listwindow/QtIconCache.h"
-#include "listwindow/QtImageLists.h"
+#include "display/QtIconCache.h"
+#include "display/QtImageLists.h"
 #include "listwindow/QtListTableModel.h"
 
 #include <QHash>

@@ -1,14 +1,9 @@
-// The directory tree of a log as the explore window shows it: a root node ("Log n"), the log's
+// The directory tree a list window shows: a root node ("Log n", "Log 3 with log 4"), the
 // top-level paths under it and every directory below them. Nodes are plain data in one vector,
-// added in the order of the log's directory chain (file order), so a directory's node is found
-// by its offset with a binary search; the tree view's model reads them directly.
-//
-// TDirTreeBuilder makes the tree in one pass over the directory chain, reading the log in large
-// blocks, a few thousand directories per step so that the window stays responsive.
+// added in the order of the file's directory chain (file order), so a directory's node is found
+// by its offset with a binary search; the tree view's model reads them directly. The explore and
+// compare windows each have their builder (explore/LogTree.h, compare/CompareTree.h).
 #pragma once
-
-#include "core/DirStorage.h"
-#include "core/LogFileOrder.h"
 
 #include <cstdint>
 #include <string>
@@ -71,39 +66,5 @@ private:
     std::string names_;
     std::vector<int32_t> childStart_, children_; // children of node i: [start[i], start[i + 1])
 };
-
-// Makes the tree of a log: the top-level paths under the root, each directory under the last
-// directory one level above it. The log and its stream outlive the builder; nothing else may
-// move the stream between two steps.
-class TDirTreeBuilder
-{
-public:
-    TDirTreeBuilder(TDirStorage& log, TDirTree& tree);
-
-    // Adds up to `directories` more directories; false once the chain has ended (then the tree
-    // is finished).
-    bool Step(int directories);
-    bool Done() const { return done_; }
-    // "" when the chain ended cleanly, else where and why it stopped early.
-    const std::string& Fault() const { return fault_; }
-    // The name of the directory added last (the window shows it while building).
-    std::string_view LastName() const { return lastName_; }
-
-private:
-    void Stop(std::string fault);
-
-    TLogFileOrder chain_;
-    TDirTree& tree_;
-    std::vector<int> levelNode_; // per level: the node of the last directory met there, or -1
-    std::string lastName_;
-    std::string fault_;
-    bool done_ = false;
-};
-
-// The nodes a new tree opens with, for a view showing about visibleRows rows: the root when it
-// has children; the first top-level path when it has sub-directories; then each further path
-// with sub-directories as long as all open rows still fit (when one does not, it stays closed
-// and the first path closes too).
-std::vector<int> InitialExpansion(const TDirTree& tree, int visibleRows);
 
 } // namespace vm

@@ -1,4 +1,4 @@
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 
 #include <bit>
 

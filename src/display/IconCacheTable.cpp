@@ -1,4 +1,4 @@
-#include "listwindow/IconCacheTable.h"
+#include "display/IconCacheTable.h"
 #include "platform/AsciiCase.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "listwindow/ListRows.h"
+#include "display/ListRows.h"
 
-#include "listwindow/ListWindowTexts.h"
+#include "display/ListTexts.h"
 
 namespace vm {
 

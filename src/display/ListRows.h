@@ -3,7 +3,7 @@
 // lists, and the texts every such list makes alike from a row's name, kind and offsets.
 #pragma once
 
-#include "listwindow/DirTree.h"
+#include "display/DirTree.h"
 
 #include <cstdint>
 #include <functional>

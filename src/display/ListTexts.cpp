@@ -1,4 +1,4 @@
-#include "listwindow/ListWindowTexts.h"
+#include "display/ListTexts.h"
 
 #include "output/SizeText.h"
 

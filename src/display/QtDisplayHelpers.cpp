@@ -1,4 +1,4 @@
-#include "listwindow/QtDisplayHelpers.h"
+#include "display/QtDisplayHelpers.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "listwindow/QtIconCache.h"
+#include "display/QtIconCache.h"
 
 namespace vm {
 

@@ -2,9 +2,9 @@
 // fetching and recording the file's icon when its extension has none cached yet.
 #pragma once
 
-#include "listwindow/IconCacheTable.h"
-#include "listwindow/QtDisplayHelpers.h"
-#include "listwindow/QtImageLists.h"
+#include "display/IconCacheTable.h"
+#include "display/QtDisplayHelpers.h"
+#include "display/QtImageLists.h"
 
 namespace vm {
 

@@ -1,4 +1,4 @@
-#include "listwindow/QtImageLists.h"
+#include "display/QtImageLists.h"
 
 #include <QPainter>
 #include <QPainterPath>

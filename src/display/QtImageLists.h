@@ -2,7 +2,7 @@
 // Child windows borrow them from the main window for its whole lifetime.
 #pragma once
 
-#include "listwindow/ImageIndexes.h"
+#include "display/ImageIndexes.h"
 
 #include <QIcon>
 #include <QList>

@@ -1,133 +1,117 @@
-// The explore window's controls, actions and menus. Its handlers are in QtExploreCommands.cpp,
-// building the tree and filling the list in QtExploreWork.cpp.
+// The explore window: its own actions and menus, opening a stored log or a log in memory, and
+// the build of its tree. Filling and sorting the list are in ExploreFormWork.cpp, the row pop-up
+// and the file actions in ExploreFormFiles.cpp.
 #include "explore/ExploreForm.h"
 
-#include "app/MainForm.h"
+#include "display/ImageIndexes.h"
+#include "explore/ExploreTexts.h"
+#include "explore/LogTree.h"
 #include "explore/QtFileListModel.h"
-#include "fileops/TagSettingsForm.h"
-#include "listwindow/QtChildStatusBar.h"
-#include "listwindow/QtDirTreeModel.h"
+#include "fileops/FileFilterForm.h"
+#include "listwindow/ChildFrame.h"
 #include "listwindow/QtListWindowActions.h"
-#include "listwindow/QtListWindowImages.h"
-#include "listwindow/QtListWindowPanels.h"
 #include "listwindow/QtListWindowParts.h"
-#include "output/QtListExport.h"
+#include "platform/ExclusiveFile.h"
 #include "platform/HelpTopics.h"
-#include "platform/Stream.h"
+#include "platform/QtText.h"
+#include "platform/UserInterface.h"
 
+#include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
 
-#include <algorithm>
+#include <filesystem>
 
 namespace vm {
 
-TExploreChild::TExploreChild(TMDIParent& frame)
-    : TListWindowWork(true), frame_(frame), locale_(TLocale::FromEnvironment()),
-      tree_(std::make_unique<TDirTree>()),
+namespace {
+
+const TListWindowLook kExploreLook = {
+    .ObjectName = "ExploreChild",
+    .Caption = "Explore logs",
+    .Icon = img::Log,
+    .SortDirection = true,
+    .DateType = TDateType::Modified,
+    .Help = help::Explore,
+    .ListHelp = help::FileList,
+    .PropertiesTag = 1,
+    .SelectFirstRowOnEntry = true,
+    .ViewRestartsFill = true,
+    .FilterRestartsFill = true,
+    .DateTypeRestartsFill = false,
+    .PathColumnWidthReset = true,
+    .UpIconText = "Up",
+    .FileFilterText = "File filter ...",
+    .TagFilterText = "Tag filter ...",
+    .ToggleFilterText = "Toggle filter",
+    .ToggleFilterStatusTip = "Turn file filter on or off",
+    .TagSettingsText = "Tag settings ...",
+    .EmailText = "Email",
+    .DeleteFilesText = "Delete tagged files",
+    .DeleteSelectedFilesText = "D&elete selected files",
+    .ListName = "Files and directories",
+    .ListToolTip = "Sortable Viewer for Files and Directories contained by Directory in the "
+                   "Reference Tree Viewer.",
+};
+
+} // namespace
+
+// The log a build reads, and the deleted total its header holds once the tree is built.
+struct TExploreChild::TBuildRun : TListRun
+{
+    TBuildRun(TExploreChild& window, std::unique_ptr<TLogAccess> access)
+        : Window(window), Access(std::move(access)), Builder(Access->Log(), *window.tree_)
+    {
+    }
+    void End() override
+    {
+        if (!Window.InMemory())
+            Window.DeletedTotal = Access->Log().GetDeletedTotal();
+    }
+
+    TExploreChild& Window;
+    std::unique_ptr<TLogAccess> Access;
+    TDirTreeBuilder Builder;
+};
+
+TExploreChild::TExploreChild(TChildFrame& frame)
+    : TListWindow(frame, kExploreLook),
       table_(store_, *tree_, locale_, [&frame](const std::string& extension) {
           return frame.FileTypes().FileTypeText(extension);
       })
 {
-    setObjectName("ExploreChild");
-    setWindowTitle("Explore logs");
-    setWindowIcon(frame_.TreeViewImageList.Icon(img::Log));
-    setAttribute(Qt::WA_DeleteOnClose, false); // the frame's sub-window owns and deletes it
-
     CreateActions();
     CreateMenus();
     CreateFileActions();
-    CreateToolBar();
-
-    QWidget* left = CreateTreePanel();
-    QWidget* right = CreateListPanel();
-    ChildStatusBar = new TChildStatusBar(this);
-    LayOutListWindow(this, ToolBar, left, right, ChildStatusBar);
-
-    ChooseDateType(TDateType::Modified);
-    StopAction->setEnabled(false);
+    CreateToolBar(nullptr, nullptr);
+    CreateTreePanel(img::Log, false);
+    AccumulatorLabel = NewCaptionLabel(this, "AccumulatorLabel");
+    AccumulatorLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ListModel =
+        new TFileListModel(table_, frame.SmallImages(), frame.TagImages(), frame.IconCache(), this);
+    CreateListPanel(ListModel, {AccumulatorLabel}, kColName, {kColSize, kColSpace}, kColDate);
+    connect(FileListView, &QWidget::customContextMenuRequested, this,
+            &TExploreChild::ChildPopupMenuPopup);
+    FinishLayout();
 }
 
 TExploreChild::~TExploreChild() = default;
 
 void TExploreChild::CreateActions()
 {
-    const TChoiceActions views = NewViewActions(this, [this](TView view) { ChooseView(view); });
-    ViewStandardAction = views.Items[0];
-    ViewFoldersAction = views.Items[1];
-    ViewAllAction = views.Items[2];
-    views_ = views.Group;
-
-    UpOneLevelAction =
-        NewToolAction(this, "Up folder", "UpOneLevelAction", "Go up one directory level", "Up",
-                      toolimg::Up, [this] { UpOneLevel(); });
-    UpOneLevelAction->setShortcut(QKeySequence(Qt::Key_F12));
-
-    FileFilterAction = NewToolAction(this, "File filter ...", "FileFilterAction",
-                                     "Alter file filter specifications", "File filter",
-                                     toolimg::FileFilter, [this] { ShowFilterDialog(false); });
-    TagFilterAction =
-        NewToolAction(this, "Tag filter ...", "TagFilterAction", "Alter tag filter specifications",
-                      "Tag filter", toolimg::TagFilter, [this] { ShowFilterDialog(true); });
-    // The menu's hint is the action's status tip; the toolbar button's is its tool tip.
-    ToggleFilterAction = NewToolAction(this, "Toggle filter", "ToggleFilterAction", {}, "Filter",
-                                       toolimg::FilterOff, [this] { ToggleFilter(); });
-    ToggleFilterAction->setStatusTip("Turn file filter on or off");
-    ToggleFilterAction->setToolTip("Turn file filter on or off");
-    ToggleFilterAction->setCheckable(true);
-    ToggleFilterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    TagSettingsAction =
-        NewToolAction(this, "Tag settings ...", "TagSettingsAction", "Specify names for tags",
-                      "Tags", toolimg::Tags, [this] { TagSettingsClick(); });
-
-    PrintAction = NewPrintAction(this, [this] { PrintClick(); });
-    ExportListAction = NewExportListAction(this, [this] { ExportListClick(); });
-    CopyAction = NewClipboardAction(this, [this] { CopyClick(); });
-    EmailAction = NewToolAction(this, "Email", "EmailAction", "Email contents", {}, toolimg::Email,
-                                [this] { EmailClick(); });
-
-    // Deleting and copying listed files: QtExploreFileActions.cpp.
-    DeleteFilesAction =
-        NewToolAction(this, "Delete tagged files", "DeleteFilesAction",
-                      "Delete files marked with rubbish bin", "Delete", toolimg::Delete);
+    connect(TagSettingsAction, &QAction::triggered, this, &TExploreChild::TagSettingsClick);
+    connect(EmailAction, &QAction::triggered, this, &TExploreChild::EmailClick);
     CopyAllFilesAction = NewAction(this, "all files ...", "CopyAllFilesAction");
     CopyAllFilesAction->setIconText("Copy files");
     CopySelectedFilesAction = NewAction(this, "selected files ...", "CopySelectedFilesAction");
-
-    StopAction = NewStopAction(this, [this] { StopClick(); });
-    const TWindowActions window = NewWindowActions(this, frame_, [this] { CloseWindow(); });
-    Close1 = window.Close;
-    CloseAll1 = window.CloseAll;
-    Exit1 = window.Exit;
     SelectAllFiles1 = NewAction(this, "Select &all files", "SelectAllFiles1");
     SelectAllFiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    SelectAllFiles1->setEnabled(false);
-    DeleteSelectedFiles1 = NewAction(this, "D&elete selected files", "DeleteSelectedFiles1");
-    DeleteSelectedFiles1->setShortcut(QKeySequence(Qt::Key_Delete));
-    DeleteSelectedFiles1->setEnabled(false);
-    Refresh1 = NewRefreshAction(this, [this] { Refresh(); });
-
-    const TChoiceActions dates =
-        NewDateTypeActions(this, [this](TDateType type) { ChooseDateType(type); });
-    DateCreated1 = dates.Items[0];
-    DateModified1 = dates.Items[1];
-    DateAccessed1 = dates.Items[2];
-    dateTypes_ = dates.Group;
-
-    const TBranchActions branch =
-        NewBranchActions(this, [this](bool expand) { ExpandTreeBranch(DirTreeView, expand); });
-    ExpandTree1 = branch.Expand;
-    CollapseTree1 = branch.Collapse;
-
+    connect(CopyAllFilesAction, &QAction::triggered, this, [this] { CopyFilesClick(false); });
+    connect(CopySelectedFilesAction, &QAction::triggered, this, [this] { CopyFilesClick(true); });
+    connect(SelectAllFiles1, &QAction::triggered, this, &TExploreChild::SelectAllFilesClick);
     ScopeShortcutsToWindow(this);
 }
 
@@ -160,69 +144,125 @@ void TExploreChild::CreateMenus()
         NewMenu(this, {}, "ViewButtonMenu", {ViewStandardAction, ViewFoldersAction, ViewAllAction});
 }
 
-void TExploreChild::CreateToolBar()
+// ---- The log --------------------------------------------------------------------------------
+
+std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLog()
 {
-    ToolBar = NewListToolBar(this);
-    ViewButton = AddViewButton(ToolBar, ViewButtonMenu);
-    connect(ViewButton, &QToolButton::clicked, this, &TExploreChild::ViewButtonClick);
-    SetViewImage(1);
-    const TListToolButtons buttons =
-        AddListToolButtons(ToolBar, {UpOneLevelAction, FileFilterAction, TagFilterAction, nullptr,
-                                     ToggleFilterAction, TagSettingsAction, DeleteFilesAction,
-                                     EmailAction, CopyAction, PrintAction, nullptr, StopAction});
-    FilterButton = buttons.Filter;
-    StopButton = buttons.Stop;
+    auto access = std::make_unique<TLogAccess>();
+    try {
+        TStream* stream = stream_.get();
+        if (!stream) {
+            access->File = std::make_unique<TFileStream>(LogFileName, TFileMode::OpenRead);
+            stream = access->File.get();
+        }
+        access->Storage = std::make_unique<TDirStorage>(*stream);
+    } catch (const std::exception& e) {
+        frame_.UI().ShowMessage(e.what());
+        return nullptr;
+    }
+    return access;
 }
 
-QWidget* TExploreChild::CreateTreePanel()
+bool TExploreChild::RefusedAsReadOnly()
 {
-    TreeModel = new TDirTreeModel(frame_.TreeViewImageList, this);
-    const TTreePanel panel = NewTreePanel(this, TreeModel, TreePopupMenu);
-    ChildRefLabel = panel.RefLabel;
-    TreeStack = panel.Stack;
-    DirTreeView = panel.Tree;
-    BlankTreeView = panel.Blank;
-    connect(DirTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TExploreChild::DirTreeViewChange);
-    DirTreeView->installEventFilter(this);
-    return panel.Panel;
+    if (!ReadOnly)
+        return false;
+    frame_.UI().ShowMessage(kReadOnlyLogText);
+    return true;
 }
 
-QWidget* TExploreChild::CreateListPanel()
+std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLogForChange()
 {
-    ChildInfoLabel = NewCaptionLabel(this, "ChildInfoLabel");
-    ChildPathLabel = NewCaptionLabel(this, "ChildPathLabel");
-    AccumulatorLabel = NewCaptionLabel(this, "AccumulatorLabel");
-    AccumulatorLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (RefusedAsReadOnly())
+        return nullptr;
+    if (InMemory())
+        return OpenLog();
+    auto access = std::make_unique<TLogAccess>();
+    try {
+        access->File = OpenForExclusiveWriting(LogFileName);
+        access->Storage = std::make_unique<TDirStorage>(*access->File);
+    } catch (const std::exception& e) {
+        frame_.UI().ShowMessage(e.what());
+        return nullptr;
+    }
+    return access;
+}
 
-    ListModel = new TFileListModel(table_, frame_.SmallImageList, frame_.TagImageList,
-                                   frame_.IconCache(), this);
-    FileListView = new QTreeView(this);
-    FileListView->setObjectName("FileListView");
-    FileListView->setAccessibleName("Files and directories");
-    FileListView->setToolTip("Sortable Viewer for Files and Directories contained by Directory in "
-                             "the Reference Tree Viewer.");
-    SetUpListView(FileListView);
-    FileListView->setModel(ListModel);
-    FitListColumns(FileListView, table_, kColName, {kColSize, kColSpace}, kColDate, locale_);
-    FileListView->installEventFilter(this);
-    FileListView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FileListView, &QWidget::customContextMenuRequested, this,
-            &TExploreChild::ChildPopupMenuPopup);
-    connect(FileListView, &QAbstractItemView::doubleClicked, this, &TExploreChild::OpenRow);
-    connect(FileListView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
-        ClickColumn(table_.Column(section).Caption);
-        SortFileListView(SortColumn);
-    });
-    connect(FileListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TExploreChild::ListSelectionChanged);
+std::unique_ptr<TActionLog> TExploreChild::OpenActionLog(const std::vector<int>&, bool writing)
+{
+    return writing ? OpenLogForChange() : OpenLog();
+}
 
-    // A cover for the list while it fills; the list shows its first rows at once
-    // and fills on, so the cover stays hidden.
-    ChildBlankListView = NewBlankListView(this, table_);
-    InProcessAnimate = new TBusyIndicator(FileListView, [this] { return View == TView::AllFiles; });
-    return NewListPanel(this, {ChildInfoLabel, ChildPathLabel, AccumulatorLabel}, ChildPathLabel,
-                        FileListView, ChildBlankListView);
+// ---- Building the tree ----------------------------------------------------------------------
+
+void TExploreChild::ConstructDirTree(const TLogToOpen& log)
+{
+    if (Busy)
+        return;
+    LogFileName = log.Path;
+    Reference = log.Reference;
+    LogNumber = log.LogNumber;
+    ChildRefLabel->setText(Q(log.RefName));
+    StartBuild(ExploreCaption(log.LogNumber, false));
+}
+
+void TExploreChild::ConstructStreamDirTree(std::unique_ptr<TStream> stream)
+{
+    if (Busy || !stream)
+        return;
+    // The folder mode's log has no file: it is never named by reference 0 and log 0, whose
+    // files may well exist.
+    stream_ = std::move(stream);
+    LogFileName = "<stream>";
+    Reference = LogNumber = 0;
+    ChildRefLabel->setText("Log from file manager");
+    for (QAction* a : {Close1, CloseAll1})
+        a->setEnabled(false);
+    SendMenu->menuAction()->setEnabled(false);
+    StartBuild(ExploreCaption(0, true));
+}
+
+void TExploreChild::ConstructFileDirTree(const std::string& path, int logNumber)
+{
+    if (Busy)
+        return;
+    LogFileName = path;
+    Reference = -1;
+    LogNumber = logNumber;
+    ReadOnly = true;
+    ChildRefLabel->setText(Q(path));
+    DeleteSelectedFiles1->setEnabled(false);
+    StartBuild(ReadOnlyExploreCaption(logNumber, std::filesystem::path(path).filename()));
+}
+
+void TExploreChild::StartBuild(const std::string& base)
+{
+    BeginBuild(LogNumber > 0 || !ReadOnly ? "Log " + std::to_string(LogNumber)
+                                          : std::filesystem::path(LogFileName).filename().string());
+    CreateFilterDialog(kExploreFilterMode, false);
+    setWindowTitle(Q(
+        UniqueCaption(base, [this](const std::string& c) { return frame_.CaptionExists(Q(c)); })));
+    std::unique_ptr<TLogAccess> access = OpenLog();
+    if (!access) {
+        EndBuild();
+        return;
+    }
+    auto run = std::make_unique<TBuildRun>(*this, std::move(access));
+    TTreeWork* work = &run->Builder;
+    StartBuildSteps(std::move(run), work);
+}
+
+std::vector<int> TExploreChild::InitialTreeNodes() const
+{
+    const int rowHeight = std::max(1, DirTreeView->fontMetrics().height());
+    return InitialExpansion(*tree_, DirTreeView->height() / rowHeight);
+}
+
+void TExploreChild::TreeBuilt(const std::string& fault)
+{
+    AccumulatorLabel->setText(Q(AccumulatorText(DeletedTotal, locale_)));
+    if (!fault.empty())
+        ChildInfoLabel->setText(Q("Damaged log (" + fault + ")."));
 }
 
 } // namespace vm

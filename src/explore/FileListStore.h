@@ -3,7 +3,7 @@
 // made from these when a row is painted (FileListTable.h).
 #pragma once
 
-#include "listwindow/ListRows.h"
+#include "display/ListRows.h"
 #include "listwindow/RowStore.h"
 #include "platform/DateTime.h"
 

@@ -3,10 +3,10 @@
 // directory tree, types from the desktop's file-type lookup, sizes and dates from the locale.
 #pragma once
 
+#include "display/DirTree.h"
+#include "display/ListRows.h"
+#include "display/ListTexts.h"
 #include "explore/FileListStore.h"
-#include "listwindow/DirTree.h"
-#include "listwindow/ListRows.h"
-#include "listwindow/ListWindowTexts.h"
 #include "output/ListTable.h"
 #include "platform/Locale.h"
 

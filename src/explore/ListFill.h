@@ -12,11 +12,12 @@
 #pragma once
 
 #include "core/LogWalk.h"
+#include "display/DirTree.h"
+#include "display/ListRows.h"
+#include "display/ListTexts.h"
 #include "explore/FileListStore.h"
 #include "fileops/FileFilter.h"
-#include "listwindow/DirTree.h"
-#include "listwindow/ListRows.h"
-#include "listwindow/ListWindowTexts.h"
+#include "listwindow/ListWork.h"
 
 #include <optional>
 #include <string>
@@ -35,17 +36,12 @@ struct TFillRequest
     std::string NameToReselect; // a directory row of this name is the one to select
 };
 
-struct TSizeTotals
-{
-    int64_t Size = 0, Allocated = 0;
-};
-
 // The space of the files directly inside the directory at offset: its subtree totals less those
 // of every directory one level below it, so that the rows of the all folders view add up to the
 // subtree's total without counting anything twice.
 TSizeTotals GetSubDirTotals(TDirStorage& log, int32_t offset);
 
-class TListFill
+class TListFill : public TFillWork
 {
 public:
     // log, tree and store outlive the fill; the store should be empty. The filter, when given,
@@ -61,14 +57,15 @@ public:
     bool AtRoot() const { return root_; }
 
     // Walks up to `entries` more entries; false once the walk has ended.
-    bool Step(int entries);
+    bool Step(int entries) override;
     bool Done() const { return !walk_ || done_; }
     // "" when the walk ended cleanly, else where the log is damaged.
-    std::string Fault() const { return walk_ ? walk_->Damage().Text() : std::string(); }
+    std::string Fault() const override { return walk_ ? walk_->Damage().Text() : std::string(); }
 
     // The entry the walk came to last and the directory that holds it (for the status bar).
-    const std::string& LastName() const { return lastName_; }
-    int32_t LastParent() const { return lastParent_; }
+    std::string LastName() const override { return lastName_; }
+    int32_t LastParent() const override { return lastParent_; }
+    TSizeTotals Listed() const override { return {store_.SumSize(), store_.SumAllocated()}; }
     // The stored index of the row to select afterwards, or -1.
     int64_t ReselectRow() const { return reselect_; }
 

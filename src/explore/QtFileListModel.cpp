@@ -1,6 +1,6 @@
 #include "explore/QtFileListModel.h"
 
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 #include "listwindow/QtListWindowParts.h"
 
 namespace vm {

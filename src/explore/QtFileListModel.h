@@ -2,9 +2,9 @@
 // and the dimming of deleted rows are made in data() when the view paints a row.
 #pragma once
 
+#include "display/QtIconCache.h"
+#include "display/QtImageLists.h"
 #include "explore/FileListTable.h"
-#include "listwindow/QtIconCache.h"
-#include "listwindow/QtImageLists.h"
 #include "listwindow/QtListTableModel.h"
 
 #include <QHash>

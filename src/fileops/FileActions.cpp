@@ -1,7 +1,7 @@
 #include "fileops/FileActions.h"
 
 #include "core/LogFormat.h"
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/TagSettings.h"
-#include "listwindow/ListRows.h"
+#include "display/ListRows.h"
 
 #include <cstdint>
 #include <string>

@@ -3,8 +3,8 @@
 // applies (FileFilter.h), and can save them as the mode's default in VMFilter.ini.
 #pragma once
 
+#include "display/QtImageLists.h"
 #include "fileops/FileFilter.h"
-#include "listwindow/QtImageLists.h"
 #include "platform/Locale.h"
 #include "platform/UserInterface.h"
 

@@ -1,6 +1,5 @@
 #include "fileops/FilePropForm.h"
 
-#include "app/MainForm.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"
 
@@ -203,11 +202,12 @@ void TFilePropForm::OKButtonClick()
 }
 
 int64_t ShowPropertiesDialog(TFileProperties& properties, TFilePropForm::TApply apply, int tag,
-                             const QIcon& icon, TMDIParent& frame, QWidget* parent)
+                             const QIcon& icon, const std::function<void(int)>& showHelp,
+                             QWidget* parent)
 {
     TFilePropForm form(properties, std::move(apply), parent);
     form.Tag = tag;
-    QObject::connect(&form, &TFilePropForm::HelpRequested, &frame, &TMDIParent::ShowHelpContext);
+    QObject::connect(&form, &TFilePropForm::HelpRequested, &form, showHelp);
     form.LoadPropertyText(icon);
     form.exec();
     return form.ResultingAllocated();

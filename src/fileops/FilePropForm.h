@@ -19,8 +19,6 @@ class QTabWidget;
 
 namespace vm {
 
-class TMDIParent;
-
 class TFilePropForm : public QDialog
 {
     Q_OBJECT
@@ -60,8 +58,9 @@ private:
 };
 
 // Shows the dialog over the loaded properties for window `tag` (1 explore, 2 compare), with the
-// row's image and help through the frame; answers the space the entry takes afterwards.
+// row's image, asking showHelp for its help; answers the space the entry takes afterwards.
 int64_t ShowPropertiesDialog(TFileProperties& properties, TFilePropForm::TApply apply, int tag,
-                             const QIcon& icon, TMDIParent& frame, QWidget* parent);
+                             const QIcon& icon, const std::function<void(int)>& showHelp,
+                             QWidget* parent);
 
 } // namespace vm

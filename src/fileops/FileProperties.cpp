@@ -2,9 +2,9 @@
 
 #include "core/LogWalk.h"
 #include "core/LogWriter.h"
+#include "display/DisplayHelpers.h"
+#include "display/ListTexts.h"
 #include "fileops/EntryOnDisk.h"
-#include "listwindow/DisplayHelpers.h"
-#include "listwindow/ListWindowTexts.h"
 #include "output/SizeText.h"
 #include "platform/FileOwner.h"
 #include "platform/Volume.h"

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "core/DirStorage.h"
-#include "listwindow/ListRows.h"
+#include "display/ListRows.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetWareOwner.h"

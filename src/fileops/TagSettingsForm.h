@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/TagSettings.h"
-#include "listwindow/QtImageLists.h"
+#include "display/QtImageLists.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "listwindow/QtChildStatusBar.h"
 
-#include "listwindow/ListWindowTexts.h"
+#include "display/ListTexts.h"
 #include "platform/QtText.h"
 
 #include <QHBoxLayout>

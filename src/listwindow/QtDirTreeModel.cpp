@@ -1,6 +1,6 @@
 #include "listwindow/QtDirTreeModel.h"
 
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 #include "listwindow/QtListWindowParts.h"
 
 #include <QTreeView>

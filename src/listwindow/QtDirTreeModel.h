@@ -3,8 +3,8 @@
 // characters.
 #pragma once
 
-#include "listwindow/DirTree.h"
-#include "listwindow/QtImageLists.h"
+#include "display/DirTree.h"
+#include "display/QtImageLists.h"
 
 #include <QAbstractItemModel>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "listwindow/QtListTableModel.h"
 
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,6 +1,6 @@
 #include "listwindow/QtListWindowActions.h"
 
-#include "app/MainForm.h"
+#include "listwindow/ChildFrame.h"
 #include "listwindow/QtListWindowImages.h"
 #include "listwindow/QtListWindowPanels.h"
 #include "listwindow/QtListWindowParts.h"
@@ -101,7 +101,7 @@ void CheckDateType(QActionGroup* dateTypes, TDateType type)
         ->setChecked(true);
 }
 
-TWindowActions NewWindowActions(QObject* owner, TMDIParent& frame,
+TWindowActions NewWindowActions(QObject* owner, TChildFrame& frame,
                                 const std::function<void()>& close)
 {
     TWindowActions actions{NewAction(owner, "&Close", "Close1"),
@@ -109,8 +109,9 @@ TWindowActions NewWindowActions(QObject* owner, TMDIParent& frame,
                            NewAction(owner, "E&xit", "Exit1")};
     actions.Close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
     QObject::connect(actions.Close, &QAction::triggered, owner, close);
-    QObject::connect(actions.CloseAll, &QAction::triggered, &frame, &TMDIParent::CloseAllButRefMan);
-    QObject::connect(actions.Exit, &QAction::triggered, &frame, &QWidget::close);
+    QObject::connect(actions.CloseAll, &QAction::triggered, owner,
+                     [&frame] { frame.CloseAllButRefMan(); });
+    QObject::connect(actions.Exit, &QAction::triggered, owner, [&frame] { frame.Exit(); });
     return actions;
 }
 

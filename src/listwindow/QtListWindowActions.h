@@ -4,8 +4,8 @@
 // Each window connects them to its own handlers and adds what only it has.
 #pragma once
 
-#include "listwindow/ListRows.h"
-#include "listwindow/ListWindowTexts.h"
+#include "display/ListRows.h"
+#include "display/ListTexts.h"
 
 #include <QString>
 
@@ -23,7 +23,7 @@ class QWidget;
 
 namespace vm {
 
-class TMDIParent;
+class TChildFrame;
 
 // A toolbar action: its text, name, hint, the caption under its button (empty: taken from the
 // text) and its toolbar image; triggered, when given, is what it does.
@@ -60,7 +60,7 @@ struct TWindowActions
 {
     QAction *Close, *CloseAll, *Exit;
 };
-TWindowActions NewWindowActions(QObject* owner, TMDIParent& frame,
+TWindowActions NewWindowActions(QObject* owner, TChildFrame& frame,
                                 const std::function<void()>& close);
 // "&Refresh" (F5).
 QAction* NewRefreshAction(QObject* owner, const std::function<void()>& refresh);

@@ -1,6 +1,6 @@
 #include "listwindow/QtListWindowImages.h"
 
-#include "listwindow/QtImageLists.h"
+#include "display/QtImageLists.h"
 
 #include <QPainter>
 

@@ -128,7 +128,7 @@ TTreePanel NewTreePanel(QWidget* parent, QAbstractItemModel* model, QMenu* popup
     return p;
 }
 
-QWidget* NewListPanel(QWidget* parent, std::initializer_list<QLabel*> labels, QLabel* stretch,
+QWidget* NewListPanel(QWidget* parent, const std::vector<QLabel*>& labels, QLabel* stretch,
                       QTreeView* list, QTreeView* blank)
 {
     auto* panel = new QWidget(parent);

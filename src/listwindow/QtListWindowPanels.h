@@ -56,7 +56,7 @@ TTreePanel NewTreePanel(QWidget* parent, QAbstractItemModel* model, QMenu* popup
 
 // The right panel: the caption strip (its labels side by side, the one at `stretch` taking the
 // room left) over the list, and the list's cover below it.
-QWidget* NewListPanel(QWidget* parent, std::initializer_list<QLabel*> labels, QLabel* stretch,
+QWidget* NewListPanel(QWidget* parent, const std::vector<QLabel*>& labels, QLabel* stretch,
                       QTreeView* list, QTreeView* blank);
 // The list's column widths: the table's, the name column wider for the image beside the row's,
 // size columns and the date column at least as wide as their longest texts in this font; hidden

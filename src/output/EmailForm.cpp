@@ -1,7 +1,7 @@
 #include "output/EmailForm.h"
 
 #include "core/DirStorage.h"
-#include "listwindow/QtImageLists.h"
+#include "display/QtImageLists.h"
 #include "output/Email.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"

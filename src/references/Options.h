@@ -54,6 +54,14 @@ struct TOptions
     bool Save(TRegistry& registry, std::string* reason = nullptr) const;
 };
 
+// The two display switches of the options ("Show File &Extensions", "Show File &Icons "), as the
+// windows keep them after every load and save of the options; the file lists read them.
+struct TDisplayFlags
+{
+    bool ShowExtensions = true;
+    bool ShowIcons = true;
+};
+
 // "Allow changes to log file" as the settings store holds it now (the deletions of the explore
 // and compare windows read it when they start).
 bool AllowChangesToLog();

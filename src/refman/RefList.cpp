@@ -1,6 +1,6 @@
 #include "refman/RefList.h"
 
-#include "listwindow/ImageIndexes.h"
+#include "display/ImageIndexes.h"
 #include "output/SizeText.h"
 #include "platform/AsciiCase.h"
 #include "references/CompareRun.h"

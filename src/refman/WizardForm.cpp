@@ -1,6 +1,6 @@
 #include "refman/WizardForm.h"
 
-#include "listwindow/QtImageLists.h"
+#include "display/QtImageLists.h"
 #include "platform/HelpTopics.h"
 #include "platform/UserInterface.h"
 #include "platform/Volume.h"

@@ -1,6 +1,6 @@
 #include "statistics/FileFamily.h"
 
-#include "listwindow/ListWindowTexts.h"
+#include "display/ListTexts.h"
 #include "platform/AsciiCase.h"
 
 #include <algorithm>

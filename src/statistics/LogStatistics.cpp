@@ -1,6 +1,6 @@
 #include "statistics/LogStatistics.h"
 
-#include "listwindow/ListWindowTexts.h"
+#include "display/ListTexts.h"
 #include "platform/AsciiCase.h"
 
 namespace vm {

@@ -19,14 +19,6 @@
 
 namespace vmtest {
 
-QStringList FrameTest::MenuTitles() const
-{
-    QStringList titles;
-    for (QAction* a : frame_->menuBar()->actions())
-        titles << a->text();
-    return titles;
-}
-
 namespace {
 
 using vm::TMDIParent;

@@ -3,9 +3,10 @@
 // file and nothing on disk is deleted through the window.
 #include "compare/CompChildForm.h"
 #include "core/DirStorage.h"
+#include "display/ListTexts.h"
 #include "explore/ExploreForm.h"
+#include "explore/ExploreTexts.h"
 #include "explore/QtFileListModel.h"
-#include "listwindow/ListWindowTexts.h"
 #include "listwindow/QtDirTreeModel.h"
 #include "platform/IniFile.h"
 #include "references/CompareRun.h"

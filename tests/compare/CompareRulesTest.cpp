@@ -1,9 +1,9 @@
 // What the compare window offers for a row: the pop-up's items, the image beside the row, the
 // dimming, and which rows a selection keeps.
-#include "compare/CompareDeletion.h"
 #include "compare/CompareRules.h"
+#include "compare/CompareDeletion.h"
 
-#include "listwindow/DisplayHelpers.h"
+#include "display/DisplayHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -188,7 +188,7 @@ TEST_F(CompareViewTest, RootTotalsCoverEveryTopLevelPath)
     newTree.push_back({"/more/", 4096, {File("m", 100000), File("n", 50000)}});
     Write(oldTree, newTree);
     EXPECT_EQ(Fill(TView::Standard), (std::vector<std::string>{"/data/", "/more/"}));
-    const TSpaceNow totals = fill_->Totals();
+    const TSizeTotals totals = fill_->Totals();
     EXPECT_EQ(totals.Allocated, Row("/data/").AllocNow + Row("/more/").AllocNow);
     EXPECT_EQ(totals.Size, 30000 + 5000 + 100 + 9000 + 4096 + 1000 + 1 + 100000 + 50000);
     EXPECT_EQ(fill_->DirectoryPath(), "");

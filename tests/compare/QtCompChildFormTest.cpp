@@ -1,9 +1,11 @@
 // The compare window on the offscreen platform over a real reference directory: captions, the
-// read-only state, fills that a new selection restarts and Stop ends, sorting by a column, tag
-// items on several rows, and a new log replaced by another of the same number.
+// read-only state, a damaged comparison, sorting by its columns, tag items on several rows, the
+// compare filter, and a new log replaced by another of the same number. What it does alike with
+// the explore window is tested over both in tests/listwindow/QtListWindowTest.cpp.
 #include "compare/CompChildForm.h"
 #include "compare/QtCompareListModel.h"
 #include "core/LogFile.h"
+#include "fileops/FileFilterForm.h"
 #include "fileops/TagSettingsForm.h"
 #include "listwindow/QtChildStatusBar.h"
 #include "listwindow/QtDirTreeModel.h"
@@ -20,7 +22,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -47,18 +48,6 @@ protected:
     ~CompChildFormTest() override { TCompMDIChild::StepMilliseconds = 25; }
 
     void WriteSample() { paths_ = WriteCompareSample(dir_, SampleOldTree(), SampleNewTree()); }
-    // Two directories of `files` files each, and "small" with one.
-    void WriteLarge(int files)
-    {
-        TestTree tree = {{"/data/", 4096, {Dir("small", {File("one.txt", 1)})}}};
-        for (int d = 0; d < 2; ++d) {
-            TestEntry dir = Dir("big" + std::to_string(d));
-            for (int f = 0; f < files; ++f)
-                dir.Entries.push_back(File("f" + std::to_string(f), 10000));
-            tree[0].Entries.push_back(dir);
-        }
-        paths_ = WriteCompareSample(dir_, tree, tree);
-    }
     void SetTagMask(uint32_t mask)
     {
         TLogFile log(paths_.NewLog, true);
@@ -128,19 +117,6 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_EQ(RowNames(first).size(), 6u);
 }
 
-// In an active window the tree takes the focus when it is shown, which makes the root its
-// current node before the window selects it: the root must be listed all the same.
-TEST_F(CompChildFormTest, TheRootIsListedWhenTheTreeTookTheFocusFirst)
-{
-    WriteSample();
-    frame_->activateWindow();
-    QApplication::processEvents();
-    TCompMDIChild* child = Open();
-    ASSERT_NE(child, nullptr);
-    EXPECT_EQ(RowNames(child), std::vector<std::string>{"/data/"});
-    EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: Log 3 with log 4");
-}
-
 TEST_F(CompChildFormTest, DeletedNewLogOrOldFormatOpensReadOnly)
 {
     WriteSample();
@@ -182,56 +158,6 @@ TEST_F(CompChildFormTest, DamagedComparisonShowsWhatReadsAndSaysWhere)
     EXPECT_TRUE(child->ChildInfoLabel->text().startsWith("Damaged comparison (offset 15"))
         << child->ChildInfoLabel->text().toStdString();
     EXPECT_EQ(RowNames(child), std::vector<std::string>{"/data/"});
-}
-
-TEST_F(CompChildFormTest, NewSelectionRestartsAFillAndStopEndsOne)
-{
-    WriteLarge(3000);
-    TCompMDIChild* child = Open();
-    TCompMDIChild::StepMilliseconds = 0;
-    SelectNode(child, "big0");
-    ASSERT_TRUE(child->Busy);
-    SelectNode(child, "small");
-    EXPECT_TRUE(child->RestartRequested);
-    QApplication::processEvents(); // the fill sees the request and ends early
-    EXPECT_FALSE(child->Busy);
-    Idle(child); // the posted restart fills the new selection
-    EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
-    EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: /data/small/");
-
-    SelectNode(child, "big1");
-    ASSERT_TRUE(child->Busy);
-    EXPECT_TRUE(child->StopAction->isEnabled());
-    child->StopAction->trigger();
-    Idle(child);
-    EXPECT_TRUE(RowNames(child).empty());
-    EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
-    EXPECT_FALSE(child->StopAction->isEnabled());
-    EXPECT_TRUE(child->FileFilterAction->isEnabled()); // the toolbar is back
-
-    // A later selection during a fill restarts again.
-    SelectNode(child, "big0");
-    SelectNode(child, "small");
-    Idle(child);
-    EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
-}
-
-TEST_F(CompChildFormTest, CloseDuringAFillWaitsForIt)
-{
-    WriteLarge(3000);
-    TCompMDIChild* opened = Open();
-    TCompMDIChild::StepMilliseconds = 0;
-    SelectNode(opened, "big0");
-    QPointer<TCompMDIChild> child = opened;
-    ASSERT_TRUE(child->Busy);
-    frame_->MdiArea->activeSubWindow()->close(); // refused while busy
-    ASSERT_TRUE(child);
-    EXPECT_TRUE(child->CloseRequested);
-    for (int i = 0; i < 1000 && child; ++i) {
-        QApplication::processEvents();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    EXPECT_FALSE(child);
 }
 
 TEST_F(CompChildFormTest, TagItemsChangeSeveralRowsInTheNewLog)

@@ -1,6 +1,6 @@
 // The icon cache's lookup rules: extensions compared upper-cased, images that differ per file
 // never matched, and only rows the image list holds counted.
-#include "listwindow/IconCacheTable.h"
+#include "display/IconCacheTable.h"
 
 #include <gtest/gtest.h>
 

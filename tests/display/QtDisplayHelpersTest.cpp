@@ -1,8 +1,8 @@
 // File-type texts from the MIME database with their fallback, icons only for files that exist,
 // and the built-in JPEG pictures.
+#include "display/QtDisplayHelpers.h"
 #include "app/QtJpegPicture.h"
 #include "app/QtResources.h"
-#include "listwindow/QtDisplayHelpers.h"
 
 #include "support/TempDir.h"
 

@@ -1,10 +1,11 @@
 // What the file list shows for its rows, the window's texts, the tree's opening rule and the
 // orders by path, type and date.
+#include "display/DirTree.h"
+#include "display/ListTexts.h"
 #include "explore/ExploreTexts.h"
 #include "explore/FileSort.h"
 #include "explore/ListFill.h"
-#include "listwindow/DirTree.h"
-#include "listwindow/ListWindowTexts.h"
+#include "explore/LogTree.h"
 #include "listwindow/ListWindowWork.h"
 #include "support/SyntheticLog.h"
 

@@ -4,6 +4,7 @@
 #include "explore/ListFill.h"
 #include "explore/Duplicates.h"
 #include "explore/FileSort.h"
+#include "explore/LogTree.h"
 #include "support/SyntheticLog.h"
 
 #include <gmock/gmock.h>

@@ -1,8 +1,10 @@
 // The explore window on the offscreen platform over real log files in a temporary data
-// directory: captions, the fills that a new selection restarts and Stop ends, a close during a
-// build, the deleted total and the tag settings it saves into its log.
+// directory: captions, the deleted total, the tag settings it saves into its log, the folders
+// view and the row it selects again, the filter, the folder mode and the export. What it does
+// alike with the compare window is tested over both in tests/listwindow/QtListWindowTest.cpp.
 #include "explore/ExploreForm.h"
 #include "explore/QtFileListModel.h"
+#include "fileops/FileFilterForm.h"
 #include "fileops/TagSettingsForm.h"
 #include "listwindow/QtChildStatusBar.h"
 #include "listwindow/QtDirTreeModel.h"
@@ -18,7 +20,6 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -92,62 +93,6 @@ TEST_F(ExploreFormTest, CaptionsOfOneLogAreMadeUnique)
     EXPECT_TRUE(first->AccumulatorLabel->text().isEmpty());
 }
 
-TEST_F(ExploreFormTest, NewSelectionDuringAFillRestartsItForTheNewDirectory)
-{
-    WriteLog(2, 3000);
-    TExploreChild* child = Open();
-    TExploreChild::StepMilliseconds = 0;
-    SelectNode(child, "big0");
-    ASSERT_TRUE(child->Busy);
-    SelectNode(child, "small");
-    EXPECT_TRUE(child->RestartRequested);
-    QApplication::processEvents(); // the fill sees the request and ends early
-    EXPECT_FALSE(child->Busy);
-    EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
-    Idle(child); // the posted restart fills the new selection
-    EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
-    EXPECT_EQ(child->ChildPathLabel->text(), "Contents of: /home/small/");
-}
-
-TEST_F(ExploreFormTest, StopLeavesAnEmptyListAndNoRestart)
-{
-    WriteLog(2, 3000);
-    TExploreChild* child = Open();
-    TExploreChild::StepMilliseconds = 0;
-    child->TagFilterAction->setEnabled(false); // off for a reason of its own
-    SelectNode(child, "big1");
-    ASSERT_TRUE(child->Busy);
-    EXPECT_TRUE(child->StopAction->isEnabled());
-    child->StopAction->trigger();
-    Idle(child);
-    EXPECT_FALSE(child->Busy);
-    EXPECT_TRUE(RowNames(child).empty());
-    EXPECT_EQ(child->ChildPathLabel->text(), "Stopped by user:");
-    EXPECT_FALSE(child->StopAction->isEnabled());
-    // The toolbar comes back as it was: enabled where it was, the tag filter still disabled.
-    EXPECT_TRUE(child->FileFilterAction->isEnabled());
-    EXPECT_FALSE(child->TagFilterAction->isEnabled());
-}
-
-TEST_F(ExploreFormTest, CloseDuringABuildClosesOnceTheBuildHasUnwound)
-{
-    WriteLog(3000, 0);
-    TExploreChild::StepMilliseconds = 0;
-    frame_->DisplayLog(1, 7);
-    QPointer<TExploreChild> child = qobject_cast<TExploreChild*>(frame_->ActiveChild());
-    ASSERT_TRUE(child);
-    ASSERT_TRUE(child->Busy);
-    frame_->MdiArea->activeSubWindow()->close(); // refused while busy
-    ASSERT_TRUE(child);
-    EXPECT_TRUE(child->CloseRequested);
-    for (int i = 0; i < 1000 && child; ++i) {
-        QApplication::processEvents();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    EXPECT_FALSE(child);
-    EXPECT_TRUE(frame_->Children().isEmpty());
-}
-
 TEST_F(ExploreFormTest, DeletedTotalShowsBesideTheCaption)
 {
     WriteLog(1, 1, 12288);
@@ -186,35 +131,20 @@ TEST_F(ExploreFormTest, TagSettingsAreSavedIntoThisLog)
     EXPECT_TRUE(dialog.Settings().Checked[1]);
 }
 
-TEST_F(ExploreFormTest, ViewsUpAndOpeningRowsMoveThroughTheTree)
+TEST_F(ExploreFormTest, TheFoldersViewListsThePathAndUpReselectsTheDirectoryItCameFrom)
 {
     WriteLog(2, 2);
     TExploreChild* child = Open();
-    EXPECT_FALSE(child->UpOneLevelAction->isEnabled());
-    child->UpOneLevel(); // at the root: nothing
     EXPECT_EQ(child->ShownOffset, -1);
-
-    child->ViewAllAction->trigger();
-    Idle(child);
-    EXPECT_EQ(RowNames(child).size(), 5u);
-    EXPECT_FALSE(child->FileListView->isColumnHidden(kColPath));
-    EXPECT_EQ(child->ChildStatusBar->PanelText(0), "5 Object(s)");
     child->ViewFoldersAction->trigger();
     Idle(child);
     EXPECT_EQ(RowNames(child), (std::vector<std::string>{"/home/", "big0", "big1", "small"}));
-    child->ViewButtonClick(); // folders -> all files
-    Idle(child);
-    EXPECT_TRUE(child->ViewAllAction->isChecked());
     child->ViewStandardAction->trigger();
     Idle(child);
-    EXPECT_TRUE(child->FileListView->isColumnHidden(kColPath));
 
     // Opening the path row, then the directory "small"; Up comes back with "small" selected.
     child->OpenRow(child->ListModel->index(0, 0));
     Idle(child);
-    EXPECT_EQ(RowNames(child), (std::vector<std::string>{"big0", "big1", "small"}));
-    EXPECT_EQ(child->CurrentDirectoryPath, "/home/");
-    EXPECT_TRUE(child->UpOneLevelAction->isEnabled());
     child->OpenRow(child->ListModel->index(2, 0));
     Idle(child);
     EXPECT_EQ(RowNames(child), std::vector<std::string>{"one.txt"});
@@ -228,20 +158,6 @@ TEST_F(ExploreFormTest, ViewsUpAndOpeningRowsMoveThroughTheTree)
     child->UpOneLevelAction->trigger();
     Idle(child);
     EXPECT_EQ(child->ShownOffset, -1);
-}
-
-// In an active window the tree takes the focus when it is shown, which makes the root its
-// current node before the window selects it: the root is listed all the same, and "Up folder"
-// is off there.
-TEST_F(ExploreFormTest, TheRootIsListedWithUpOffWhenTheTreeTookTheFocusFirst)
-{
-    WriteLog(2, 2);
-    frame_->activateWindow();
-    QApplication::processEvents();
-    TExploreChild* child = Open();
-    ASSERT_NE(child, nullptr);
-    EXPECT_EQ(RowNames(child), std::vector<std::string>{"/home/"});
-    EXPECT_FALSE(child->UpOneLevelAction->isEnabled());
 }
 
 TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)

@@ -4,7 +4,7 @@
 #include "output/EmailForm.h"
 
 #include "core/DirStorage.h"
-#include "listwindow/QtImageLists.h"
+#include "display/QtImageLists.h"
 #include "platform/Registry.h"
 #include "platform/ScriptedUserInterface.h"
 #include "platform/Stream.h"

@@ -2,7 +2,7 @@
 #include "refman/RefList.h"
 
 #include "RefManData.h"
-#include "listwindow/ImageIndexes.h"
+#include "display/ImageIndexes.h"
 #include "platform/FileSystem.h"
 #include "references/RefFiles.h"
 #include "refman/RefListSort.h"

@@ -2,8 +2,12 @@
 // run out, choosing a directory in its tree, and finding and selecting list rows by name.
 #pragma once
 
+#include "listwindow/QtDirTreeModel.h"
+
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QTreeView>
 
 #include <string>
 #include <vector>
@@ -51,7 +55,7 @@ template <class Window> void SelectRows(Window* child, const std::vector<std::st
     child->FileListView->clearSelection();
     for (const std::string& name : names)
         child->FileListView->selectionModel()->setCurrentIndex(
-            child->ListModel->index(RowPosition(child, name), 0),
+            child->FileListView->model()->index(RowPosition(child, name), 0),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 

@@ -9,6 +9,7 @@
 #include "support/TempDir.h"
 
 #include <QMenu>
+#include <QMenuBar>
 #include <QString>
 #include <QWidget>
 
@@ -63,7 +64,13 @@ protected:
     }
 
     // The menu bar's titles in their order.
-    QStringList MenuTitles() const;
+    QStringList MenuTitles() const
+    {
+        QStringList titles;
+        for (QAction* a : frame_->menuBar()->actions())
+            titles << a->text();
+        return titles;
+    }
 
     TempDir dir_;
     vm::TAppContext context_;
