@@ -6,8 +6,8 @@
 #pragma once
 
 #include "compare/CompareList.h"
-#include "compare/CompareWalk.h"
-#include "fileops/FileFilter.h"
+#include "core/CompareWalk.h"
+#include "core/FileFilter.h"
 #include "listwindow/ListWork.h"
 
 #include <optional>

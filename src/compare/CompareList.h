@@ -7,9 +7,9 @@
 #include "compare/CompareTexts.h"
 #include "display/DirTree.h"
 #include "display/ListRows.h"
-#include "display/ListTexts.h"
 #include "listwindow/RowStore.h"
 #include "output/ListTable.h"
+#include "output/ListTexts.h"
 #include "platform/Locale.h"
 
 #include <cstdint>

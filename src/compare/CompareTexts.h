@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/CompareFormat.h"
-#include "display/ListTexts.h"
-#include "fileops/FileFilter.h"
+#include "core/FileFilter.h"
+#include "output/ListTexts.h"
 #include "platform/Locale.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "compare/CompareWalk.h"
+#include "core/CompareWalk.h"
 
 #include "core/CompareChecks.h"
 #include "core/LogChecks.h"

@@ -15,7 +15,7 @@
 #pragma once
 
 #include "core/DirCompare.h"
-#include "display/ListRows.h"
+#include "core/ListView.h"
 
 #include <string>
 

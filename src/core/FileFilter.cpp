@@ -1,4 +1,4 @@
-#include "fileops/FileFilter.h"
+#include "core/FileFilter.h"
 
 #include "platform/AsciiCase.h"
 

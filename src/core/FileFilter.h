@@ -1,7 +1,7 @@
 // The file filter of the explore and compare windows, without the dialog: what the dialog's
 // controls hold (TFilterFields), which controls are enabled, the reset state, the parse of the
 // fields into a test (TFilterTest) and the test of one file (FileMatchesFilter).
-// FilterIni.h stores the fields in VMFilter.ini.
+// fileops/FilterIni.h stores the fields in VMFilter.ini.
 #pragma once
 
 #include "core/DirStorage.h"

@@ -1,6 +1,6 @@
 #include "display/ListRows.h"
 
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 
 namespace vm {
 

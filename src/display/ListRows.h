@@ -1,8 +1,10 @@
 // What a row of a list window over a log or a comparison is, whichever window lists it: the kind
-// codes of its item tag word, the images it shows, the three views that decide which rows a fill
-// lists, and the texts every such list makes alike from a row's name, kind and offsets.
+// codes of its item tag word, the images it shows, the three views (core/ListView.h) that decide
+// which rows a fill lists, and the texts every such list makes alike from a row's name, kind and
+// offsets.
 #pragma once
 
+#include "core/ListView.h"
 #include "display/DirTree.h"
 
 #include <cstdint>
@@ -28,15 +30,6 @@ enum TRowImage : uint8_t
     kImageFolder = 3,
     kImagePlainFile = 5,
     kImageTypeIcon = 255
-};
-
-// Which rows a fill lists: the directory's own entries, every directory below it, or every file
-// below it.
-enum class TView
-{
-    Standard = 1,
-    Folders = 2,
-    AllFiles = 3
 };
 
 // The description of a file type by its extension (with its dot; "." for none).

@@ -1,6 +1,6 @@
 #include "explore/ExploreTexts.h"
 
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 #include "output/SizeText.h"
 
 namespace vm {

@@ -5,9 +5,9 @@
 
 #include "display/DirTree.h"
 #include "display/ListRows.h"
-#include "display/ListTexts.h"
 #include "explore/FileListStore.h"
 #include "output/ListTable.h"
+#include "output/ListTexts.h"
 #include "platform/Locale.h"
 
 #include <functional>

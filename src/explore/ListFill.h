@@ -11,13 +11,13 @@
 //                    the listed directory (standard view) or below it (the other views)
 #pragma once
 
+#include "core/FileFilter.h"
 #include "core/LogWalk.h"
 #include "display/DirTree.h"
 #include "display/ListRows.h"
-#include "display/ListTexts.h"
 #include "explore/FileListStore.h"
-#include "fileops/FileFilter.h"
 #include "listwindow/ListWork.h"
+#include "output/ListTexts.h"
 
 #include <optional>
 #include <string>

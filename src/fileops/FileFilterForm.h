@@ -1,10 +1,10 @@
 // "Filter specifications": the file filter of an explore window (mode 1) or a compare window
 // (mode 2). The controls hold TFilterFields; OK parses them into the test the window's list
-// applies (FileFilter.h), and can save them as the mode's default in VMFilter.ini.
+// applies (core/FileFilter.h), and can save them as the mode's default in VMFilter.ini.
 #pragma once
 
+#include "core/FileFilter.h"
 #include "display/QtImageLists.h"
-#include "fileops/FileFilter.h"
 #include "platform/Locale.h"
 #include "platform/UserInterface.h"
 

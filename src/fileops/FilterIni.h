@@ -8,7 +8,7 @@
 //   Compare=No,
 #pragma once
 
-#include "fileops/FileFilter.h"
+#include "core/FileFilter.h"
 
 #include <string>
 

@@ -16,12 +16,12 @@
 #pragma once
 
 #include "display/ListRows.h"
-#include "display/ListTexts.h"
 #include "fileops/DeleteFiles.h"
 #include "fileops/FileProperties.h"
 #include "listwindow/ListWindowWork.h"
 #include "listwindow/ListWork.h"
 #include "listwindow/QtMdiChild.h"
+#include "output/ListTexts.h"
 #include "output/QtListExport.h"
 #include "platform/Locale.h"
 

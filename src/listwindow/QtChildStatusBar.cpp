@@ -1,6 +1,6 @@
 #include "listwindow/QtChildStatusBar.h"
 
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 #include "platform/QtText.h"
 
 #include <QHBoxLayout>

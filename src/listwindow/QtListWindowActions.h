@@ -5,7 +5,7 @@
 #pragma once
 
 #include "display/ListRows.h"
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 
 #include "output/SizeText.h"
 

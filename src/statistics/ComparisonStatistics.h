@@ -4,7 +4,7 @@
 // and the files that grew most.
 #pragma once
 
-#include "compare/CompareWalk.h"
+#include "core/CompareWalk.h"
 #include "core/DirCompare.h"
 #include "core/TopChanges.h"
 #include "core/TopN.h"

@@ -1,6 +1,6 @@
 #include "statistics/FileFamily.h"
 
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 #include "platform/AsciiCase.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "statistics/LogStatistics.h"
 
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 #include "platform/AsciiCase.h"
 
 namespace vm {

@@ -11,7 +11,7 @@
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"
 #include "core/TopN.h"
-#include "display/ListTexts.h"
+#include "output/ListTexts.h"
 #include "platform/AsciiCase.h"
 #include "statistics/AgeBuckets.h"
 #include "statistics/EntryFacts.h"

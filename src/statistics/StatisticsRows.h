@@ -3,7 +3,7 @@
 // the entry itself).
 #pragma once
 
-#include "fileops/FileFilter.h"
+#include "core/FileFilter.h"
 #include "platform/Locale.h"
 #include "statistics/AgeBuckets.h"
 #include "statistics/ComparisonStatistics.h"

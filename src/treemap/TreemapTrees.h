@@ -14,7 +14,7 @@
 // comparison's entry its change class (treemap/TreemapColours.h).
 #pragma once
 
-#include "compare/CompareWalk.h"
+#include "core/CompareWalk.h"
 #include "core/DirCompare.h"
 #include "core/DirStorage.h"
 #include "core/LogWalk.h"

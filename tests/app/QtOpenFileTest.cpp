@@ -3,11 +3,11 @@
 // file and nothing on disk is deleted through the window.
 #include "compare/CompChildForm.h"
 #include "core/DirStorage.h"
-#include "display/ListTexts.h"
 #include "explore/ExploreForm.h"
 #include "explore/ExploreTexts.h"
 #include "explore/QtFileListModel.h"
 #include "listwindow/QtDirTreeModel.h"
+#include "output/ListTexts.h"
 #include "platform/IniFile.h"
 #include "references/CompareRun.h"
 #include "references/FilePlace.h"

@@ -1,8 +1,6 @@
 // The words the windows show: no Windows facility that Linux does not have (the NT scheduler,
 // MS-DOS names, MAPI, the control panel, drives) and none of the misspellings the design's texts
 // once had, in any caption, label, button, item, tip or readable name of the program's windows.
-#include "QtFrameFixture.h"
-
 #include "app/StatusForm.h"
 #include "core/DirStorage.h"
 #include "fileops/FileFilterForm.h"
@@ -14,6 +12,7 @@
 #include "refman/WizardForm.h"
 #include "schedule/ScheduleForm.h"
 #include "support/FakeScheduler.h"
+#include "support/gui/QtFrameFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,12 +1,12 @@
 // What the file list shows for its rows, the window's texts, the tree's opening rule and the
 // orders by path, type and date.
 #include "display/DirTree.h"
-#include "display/ListTexts.h"
 #include "explore/ExploreTexts.h"
 #include "explore/FileSort.h"
 #include "explore/ListFill.h"
 #include "explore/LogTree.h"
 #include "listwindow/ListWindowWork.h"
+#include "output/ListTexts.h"
 #include "support/SyntheticLog.h"
 
 #include <gmock/gmock.h>

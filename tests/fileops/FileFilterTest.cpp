@@ -1,6 +1,6 @@
 // The file filter without its dialog: the parse of the fields, the test of one file, and the
 // specifications stored in VMFilter.ini.
-#include "fileops/FileFilter.h"
+#include "core/FileFilter.h"
 #include "fileops/FilterIni.h"
 #include "platform/IniFile.h"
 #include "support/TempDir.h"

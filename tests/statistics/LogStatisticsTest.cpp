@@ -2,7 +2,7 @@
 // the rows that lead from a table to its files.
 #include "statistics/LogStatistics.h"
 #include "core/DirCompare.h"
-#include "fileops/FileFilter.h"
+#include "core/FileFilter.h"
 #include "statistics/ComparisonStatistics.h"
 #include "statistics/StatisticsRows.h"
 #include "support/CompareSample.h"
