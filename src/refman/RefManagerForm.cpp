@@ -29,7 +29,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <sys/stat.h>
 
 namespace vm {
 
@@ -524,8 +523,9 @@ void TRefManager::StartWizardTimerIfFirstRun()
 void TRefManager::WizardStartTimerTimer()
 {
     WizardStartTimer->stop();
-    struct stat st;
-    const bool iniExists = ::stat(store_.RefIniPath().c_str(), &st) == 0;
+    TFileInfo info;
+    int error = 0;
+    const bool iniExists = store_.Files().StatPath(store_.RefIniPath(), info, error);
     if (RefListView->topLevelItemCount() > 0 || iniExists || !isEnabled())
         return;
     ShowWizard();
