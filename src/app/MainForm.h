@@ -4,12 +4,12 @@
 // windows see it only through the seam it implements (listwindow/ChildFrame.h).
 #pragma once
 
-#include "app/AppContext.h"
 #include "display/QtDisplayHelpers.h"
 #include "display/QtIconCache.h"
 #include "display/QtImageLists.h"
 #include "listwindow/ChildFrame.h"
 #include "listwindow/QtMdiChild.h"
+#include "references/AppContext.h"
 #include "references/FilePlace.h"
 #include "references/RefStore.h"
 

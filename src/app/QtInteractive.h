@@ -1,7 +1,7 @@
 // The interactive program: the windows made at start-up and the message loop that runs them.
 #pragma once
 
-#include "app/AppContext.h"
+#include "references/AppContext.h"
 
 #include <functional>
 #include <memory>

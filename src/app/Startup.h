@@ -2,7 +2,7 @@
 // arguments, and whether there is a display for the windows.
 #pragma once
 
-#include "app/AppContext.h"
+#include "references/AppContext.h"
 
 namespace vm {
 

@@ -3,7 +3,7 @@
 // file-manager integration ("shell extension") registered or removed on OK.
 #pragma once
 
-#include "app/AppContext.h"
+#include "references/AppContext.h"
 #include "references/Options.h"
 
 #include <QDialog>

@@ -1,9 +1,9 @@
 // The unattended run of the program: arguments given, the command line decides what to do.
 #pragma once
 
-#include "app/AppContext.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
+#include "references/AppContext.h"
 #include "references/CommandLineRun.h"
 #include "references/FilePlace.h"
 

@@ -4,8 +4,8 @@
 // the window is activated.
 #pragma once
 
-#include "app/AppContext.h"
 #include "network/ShareListEditor.h"
+#include "references/AppContext.h"
 
 #include <QWidget>
 

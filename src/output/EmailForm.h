@@ -7,8 +7,8 @@
 // dialog stays open, saying why, when a message could not be sent.
 #pragma once
 
-#include "app/AppContext.h"
 #include "output/EmailInfo.h"
+#include "references/AppContext.h"
 
 #include <QDialog>
 

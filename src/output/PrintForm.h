@@ -11,11 +11,11 @@
 // PrintSettings.h) and the stored printer is chosen again in the next session.
 #pragma once
 
-#include "app/AppContext.h"
 #include "output/ClipboardText.h"
 #include "output/ListViewPrint.h"
 #include "output/PrintSettings.h"
 #include "platform/Locale.h"
+#include "references/AppContext.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 // What the running program shares between its windows and its start-up: made once by main and
-// handed on by reference, so that none of it lives in a mutable global. The logic below the
-// windows never takes it: it is given the user interface, the options and the progress handler
-// it uses.
+// handed on by reference, so that none of it lives in a mutable global. It lies below the
+// windows so that the dialogs of every folder reach it, but the logic never takes it: it is
+// given the user interface, the options and the progress handler it uses.
 #pragma once
 
 #include "references/Options.h"

@@ -7,9 +7,9 @@
 // RefRuns); this class holds the widgets and passes the user's actions on.
 #pragma once
 
-#include "app/AppContext.h"
 #include "listwindow/QtMdiChild.h"
 #include "platform/Locale.h"
+#include "references/AppContext.h"
 #include "references/RefStore.h"
 #include "refman/RefList.h"
 #include "refman/RefRuns.h"

@@ -3,7 +3,7 @@
 // TScheduleList.
 #pragma once
 
-#include "app/AppContext.h"
+#include "references/AppContext.h"
 #include "schedule/ScheduleList.h"
 
 #include <QDialog>

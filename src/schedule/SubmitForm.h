@@ -3,8 +3,8 @@
 // over SubmitJob and JobOf.
 #pragma once
 
-#include "app/AppContext.h"
 #include "platform/Scheduler.h"
+#include "references/AppContext.h"
 #include "schedule/JobCommand.h"
 
 #include <QDialog>

@@ -2,10 +2,10 @@
 // with the scripted user interface recording its messages.
 #pragma once
 
-#include "app/AppContext.h"
 #include "app/MainForm.h"
 #include "listwindow/QtMdiChild.h"
 #include "platform/ScriptedUserInterface.h"
+#include "references/AppContext.h"
 #include "support/TempDir.h"
 
 #include <QMenu>
