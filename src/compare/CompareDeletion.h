@@ -1,6 +1,6 @@
 // What the compare window deletes, without Qt: which listed rows reach the disk through the
 // newer log, what the question counts, and the entries the deletion procedures of the file
-// operations (explore/DeleteFiles.h) get. A row stands for its entry in the newer log
+// operations (fileops/DeleteFiles.h) get. A row stands for its entry in the newer log
 // (NewLogOffset); rows of entries only the old log has, entries already deleted from the disk
 // and the reference's top-level paths are never deleted, whatever else is selected.
 #pragma once

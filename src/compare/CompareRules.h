@@ -23,7 +23,7 @@ struct TComparePopupInput
     bool TagsShown = false;           // the list shows tag images rather than arrows
 };
 
-// The explore window's rules (explore/FileActions.h), where a row counts as deleted when the
+// The explore window's rules (fileops/FileActions.h), where a row counts as deleted when the
 // new log cannot be reached, the row has no entry there, its entry is deleted from the disk, or
 // it shows the deleted image (the deleted mark, or the arrow of an entry only the old log has).
 TPopupEnabling ComparePopupEnabling(const TComparePopupInput& in);

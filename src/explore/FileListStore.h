@@ -1,6 +1,6 @@
-// The rows of the explore window's file list as plain data: per row the entry's offset and the few
-// numbers its columns show, the name in a shared pool (app/RowStore.h). Texts, types and icons are
-// made from these when a row is painted (FileListTable.h).
+// The rows of the explore window's file list as plain data: per row the entry's offset and the
+// few numbers its columns show, the name in a shared pool (listwindow/RowStore.h). Texts, types
+// and icons are made from these when a row is painted (FileListTable.h).
 #pragma once
 
 #include "display/ListRows.h"

@@ -1,7 +1,7 @@
 // "Confirm deletion options" for a directory: says what the directory holds, checks (when asked)
 // what changed on the disk since the log, shows what it found in its details, and deletes the
 // directory once the user proceeds, showing the progress and stopping at Cancel. The work itself
-// is explore/DirectoryDeletion.h. One dialog for the whole program; its check boxes keep their
+// is fileops/DirectoryDeletion.h. One dialog for the whole program; its check boxes keep their
 // states between directories.
 #pragma once
 

@@ -1,6 +1,5 @@
-// The state the explore and compare windows keep alike for their long work (building the tree
-// and filling the list in steps from the event loop) and for their list's order, with the steps
-// both take on it.
+// The state every list window keeps for its long work (building the tree and filling the list in
+// steps from the event loop) and for its list's order, with the steps it takes on it.
 #pragma once
 
 #include "app/ListSortStart.h"

@@ -1,4 +1,4 @@
-// A long list window's Qt model over its TListTable (app/ListTable.h): rows and columns, the
+// A long list window's Qt model over its TListTable (output/ListTable.h): rows and columns, the
 // texts, their alignment and the column captions come from the table when the view asks; a
 // window's model adds its images, dimming and item tag words (RowData). Rows become rows of the
 // model as a fill appends them to the table's store.

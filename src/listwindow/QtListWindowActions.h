@@ -1,7 +1,7 @@
-// The actions, menus and toolbar buttons the explore and compare windows both have, made the
-// same way in both: the three views, the date types, the window's own Close, Close all, Exit and
-// Refresh, Stop, expanding or collapsing a branch of the tree, and the toolbar's run of buttons.
-// Each window connects them to its own handlers and adds what only it has.
+// The actions, menus and toolbar buttons every list window has, made the same way in each: the
+// three views, the date types, the window's own Close, Close all, Exit and Refresh, Stop,
+// expanding or collapsing a branch of the tree, and the toolbar's run of buttons. The base list
+// window (ListWindowForm.h) makes them; each window adds what only it has.
 #pragma once
 
 #include "display/ListRows.h"

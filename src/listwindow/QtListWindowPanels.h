@@ -1,4 +1,4 @@
-// The layout the explore and compare windows share: a toolbar of captioned buttons with a "View"
+// The layout every list window has: a toolbar of captioned buttons with a "View"
 // button, the left panel (the reference's name over the directory tree, and the cover shown
 // while the tree is built), the right panel (a caption strip over the list and its cover), the
 // list's column widths, and the steps long work is cut into.

@@ -1,4 +1,4 @@
-// Pieces the explore and compare windows are both made of: named actions, the sunken caption
+// Pieces the list windows are made of: named actions, the sunken caption
 // strips above the tree and the list, the toolbar's disabling during long work, the list view's
 // set-up and its cover, expanding or collapsing a whole branch of the tree, and the row icon that
 // shows a state or tag image beside the row's own image.

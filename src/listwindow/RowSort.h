@@ -1,4 +1,4 @@
-// Sorting the shown order of a row store (app/RowStore.h) by one key per row: the pieces the
+// Sorting the shown order of a row store (listwindow/RowStore.h) by one key per row: the pieces the
 // explore and compare windows' sort orders are made of. Header only: the keys are templates.
 #pragma once
 

@@ -1,7 +1,7 @@
 // What printing, the clipboard and mail take from a list window, and the rules they share.
 //
 // A list window that wants its rows printed, copied and mailed offers a TListTable
-// (app/ListTable.h) over its rows, and nothing else; it never hands over Qt items. What the
+// (output/ListTable.h) over its rows, and nothing else; it never hands over Qt items. What the
 // outputs expect of it:
 //   - Row numbers are the positions the window shows, 0 to RowCount() - 1; the rows must not
 //     change while an output runs (the outputs read them straight from the table, no copy).
