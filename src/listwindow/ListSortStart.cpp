@@ -1,4 +1,4 @@
-#include "app/ListSortStart.h"
+#include "listwindow/ListSortStart.h"
 
 namespace vm {
 

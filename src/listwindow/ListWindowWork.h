@@ -2,7 +2,7 @@
 // steps from the event loop) and for its list's order, with the steps it takes on it.
 #pragma once
 
-#include "app/ListSortStart.h"
+#include "listwindow/ListSortStart.h"
 
 #include <optional>
 #include <string>
