@@ -1,9 +1,8 @@
 #include "platform/FileSystem.h"
 
 #include "platform/FileCopy.h"
+#include "platform/LocalClock.h"
 
-#include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -57,66 +56,6 @@ std::string ErrorText(int error)
     return std::strerror(error);
 }
 
-// Unix seconds to seconds on the local clock. localtime_r for each of three times of a million
-// entries costs more than the listing itself, so the offset from UTC is kept per hour: an hour
-// whose start and end have the same offset has it throughout (time zones never change twice
-// within an hour); an hour that holds a change is converted second by second.
-//
-// Scans look at entries from several threads at once, so each remembered hour is one atomic
-// word: its hour, its offset and whether the offset holds for the whole hour. A thread that
-// finds another hour in the slot works the offset out and puts its own there.
-class TPosixFileSystem::TLocalClock
-{
-public:
-    int64_t LocalSeconds(int64_t unixSeconds)
-    {
-        int64_t hour = unixSeconds >= 0 ? unixSeconds / 3600 : -((-unixSeconds + 3599) / 3600);
-        if (hour <= -kHourBias || hour >= kHourBias)
-            return unixSeconds + OffsetAt(unixSeconds);
-        std::atomic<uint64_t>& slot = slots_[static_cast<size_t>(hour) & (kSlots - 1)];
-        uint64_t packed = slot.load(std::memory_order_relaxed);
-        if (!(packed & kValid) || HourOf(packed) != hour) {
-            int64_t first = OffsetAt(hour * 3600);
-            bool uniform = first == OffsetAt(hour * 3600 + 3599);
-            if (first <= -kOffsetBias || first >= kOffsetBias)
-                return unixSeconds + (uniform ? first : OffsetAt(unixSeconds));
-            packed = kValid | (uniform ? kUniform : 0) |
-                     static_cast<uint64_t>(first + kOffsetBias) << kOffsetShift |
-                     static_cast<uint64_t>(hour + kHourBias);
-            slot.store(packed, std::memory_order_relaxed);
-        }
-        if (!(packed & kUniform))
-            return unixSeconds + OffsetAt(unixSeconds);
-        return unixSeconds + static_cast<int64_t>((packed >> kOffsetShift) & kOffsetMask) -
-               kOffsetBias;
-    }
-
-private:
-    // A slot: bit 63 valid, bit 62 uniform, bits 44 to 61 the offset in seconds biased by 2^17,
-    // bits 0 to 43 the hour biased by 2^43 (hours that do not fit are not remembered).
-    static constexpr size_t kSlots = 256;
-    static constexpr uint64_t kValid = uint64_t{1} << 63;
-    static constexpr uint64_t kUniform = uint64_t{1} << 62;
-    static constexpr int kOffsetShift = 44;
-    static constexpr uint64_t kOffsetMask = (uint64_t{1} << 18) - 1;
-    static constexpr int64_t kOffsetBias = int64_t{1} << 17;
-    static constexpr int64_t kHourBias = int64_t{1} << 43;
-
-    static int64_t HourOf(uint64_t packed)
-    {
-        return static_cast<int64_t>(packed & ((uint64_t{1} << kOffsetShift) - 1)) - kHourBias;
-    }
-    static int64_t OffsetAt(int64_t unixSeconds)
-    {
-        time_t t = static_cast<time_t>(unixSeconds);
-        struct tm tm = {};
-        if (!localtime_r(&t, &tm))
-            return 0;
-        return tm.tm_gmtoff;
-    }
-    std::array<std::atomic<uint64_t>, kSlots> slots_{};
-};
-
 TPosixFileSystem::TPosixFileSystem() : clock_(std::make_unique<TLocalClock>()) {}
 TPosixFileSystem::~TPosixFileSystem() = default;
 
@@ -140,7 +79,8 @@ bool TPosixFileSystem::StatRelative(int dirFd, const char* name, TFileInfo& info
         return false;
     }
     auto local = [this](const struct statx_timestamp& ts) {
-        return TFileTime{clock_->LocalSeconds(ts.tv_sec), static_cast<int32_t>(ts.tv_nsec)};
+        return TFileTime{clock_->LocalSeconds(ts.tv_sec), static_cast<int32_t>(ts.tv_nsec),
+                         static_cast<int64_t>(ts.tv_sec)};
     };
     info.Size = static_cast<int64_t>(sx.stx_size);
     info.OnDisk = static_cast<int64_t>(sx.stx_blocks) * 512;

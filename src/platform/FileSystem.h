@@ -24,12 +24,15 @@
 
 namespace vm {
 
+class TLocalClock;
+
 // A moment as the local clock showed it: seconds since 1970-01-01 00:00 local time, so that the
 // whole seconds can be packed without going through a floating-point date-time.
 struct TFileTime
 {
     int64_t LocalSeconds = 0;
     int32_t Nanoseconds = 0;
+    int64_t UnixSeconds = 0; // the same moment as seconds since 1970-01-01 00:00 UTC
 
     TDateTime ToDateTime() const
     {
@@ -186,7 +189,6 @@ public:
                     const std::string& toName, int& error) override;
 
 private:
-    class TLocalClock;
     bool StatRelative(int dirFd, const char* name, TFileInfo& info, int& error);
     std::unique_ptr<TLocalClock> clock_;
 };

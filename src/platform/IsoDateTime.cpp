@@ -68,18 +68,38 @@ int32_t TIsoDateTimeText::OffsetOf(int64_t local)
 std::string_view TIsoDateTimeText::FromLocalSeconds(int64_t seconds)
 {
     // An entry's three dates are often one moment.
-    if (seconds == lastSeconds_ && length_ > 0)
+    if (seconds == lastSeconds_ && !lastUnix_ && length_ > 0)
         return std::string_view(text_, length_);
     lastSeconds_ = seconds;
+    lastUnix_ = false;
     length_ = 0;
     const int64_t local = seconds - kSecondsFrom1899To1970;
     const int64_t day = FloorDiv(local, 86400);
     if (day < kFirstDay || day > kLastDay)
         return {};
+    return Format(local, OffsetOf(local));
+}
+
+std::string_view TIsoDateTimeText::FromUnixSeconds(int64_t seconds)
+{
+    if (seconds == lastSeconds_ && lastUnix_ && length_ > 0)
+        return std::string_view(text_, length_);
+    lastSeconds_ = seconds;
+    lastUnix_ = true;
+    length_ = 0;
+    // Beyond years 1 to 9999 (and far enough inside that no offset can carry a moment out).
+    if (seconds < (kFirstDay + 1) * 86400 || seconds > (kLastDay - 1) * 86400)
+        return {};
+    const int64_t local = clock_.LocalSeconds(seconds);
+    return Format(local, static_cast<int32_t>(local - seconds));
+}
+
+std::string_view TIsoDateTimeText::Format(int64_t local, int32_t offset)
+{
+    const int64_t day = FloorDiv(local, 86400);
     const int64_t second = local - day * 86400;
     int year = 0, month = 0, mday = 0;
     CivilFromDays(day, year, month, mday);
-    int32_t offset = OffsetOf(local);
 
     char* p = text_;
     p = Digits(p, year, 4);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/DateTime.h"
+#include "platform/LocalClock.h"
 
 #include <cstdint>
 #include <string_view>
@@ -23,15 +24,22 @@ public:
     std::string_view FromLocalSeconds(int64_t seconds);
     // A date-time as days since 1899-12-30 (the dates of comparisons), to the nearest second.
     std::string_view FromDateTime(TDateTime value);
+    // A moment as Unix seconds (UTC; what extended logs keep), shown on the local clock with the
+    // offset in force then, which is exact: no local time has to be guessed back.
+    std::string_view FromUnixSeconds(int64_t seconds);
 
 private:
     int32_t OffsetOf(int64_t localUnixSeconds);
+    // Writes the local time (seconds since 1970-01-01 read on the local clock) with its offset.
+    std::string_view Format(int64_t local, int32_t offset);
 
     static constexpr int32_t kOffsetChanges = INT32_MIN; // the day has no single offset
     std::unordered_map<int64_t, int32_t> dayOffsets_, hourOffsets_;
     char text_[32] = {};
     int64_t lastSeconds_ = 0; // the moment text_ holds, when length_ is not 0
+    bool lastUnix_ = false;   // lastSeconds_ are Unix seconds, not local ones
     size_t length_ = 0;
+    TLocalClock clock_;
 };
 
 } // namespace vm
