@@ -12,6 +12,7 @@
 #include "listwindow/QtListWindowActions.h"
 #include "listwindow/QtListWindowImages.h"
 #include "listwindow/QtListWindowParts.h"
+#include "listwindow/WindowLimits.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
 #include "platform/HelpTopics.h"
@@ -197,6 +198,7 @@ bool TCompMDIChild::OpenComparison(TComparisonAccess& access)
 {
     try {
         access.Stream = std::make_unique<TFileStream>(ComparisonFileName, TFileMode::OpenRead);
+        CheckWindowCanShow(*access.Stream, ComparisonFileName);
         access.File = std::make_unique<TDirCompare>(*access.Stream);
     } catch (const std::exception& e) {
         access = {};

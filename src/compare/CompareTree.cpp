@@ -6,7 +6,7 @@
 namespace vm {
 
 TCompareTreeBuilder::TCompareTreeBuilder(TDirCompare& file, TDirTree& tree)
-    : file_(file), tree_(tree), next_(kCompareFirstOffset)
+    : file_(file), tree_(tree), next_(file.FirstOffset())
 {
 }
 
@@ -27,7 +27,7 @@ bool TCompareTreeBuilder::Step(int directories)
         const int32_t at = next_;
         if (!file_.ReadRecord(at, r, name, &why)) {
             // A file of the header alone holds no records: an empty comparison.
-            const bool empty = at == kCompareFirstOffset && file_.FileSize() <= at;
+            const bool empty = at == file_.FirstOffset() && file_.FileSize() <= at;
             Stop(empty ? TLogDamage() : TLogDamage{at, from_, why});
             return false;
         }
@@ -50,15 +50,16 @@ bool TCompareTreeBuilder::Step(int directories)
             levelNode_[level] = node;
             lastName_ = name;
         }
-        // The chain ends at -1, and at the first directory's link back to 14.
-        const int32_t link = r.NextDirOffset;
-        if (link == kNoOffset || link == kCompareFirstOffset) {
+        // The chain ends at -1, and at the first directory's link back to the first record.
+        const int64_t link = r.NextDirOffset;
+        if (link == kNoOffset || link == file_.FirstOffset()) {
             Stop({});
             return false;
         }
         next_ = file_.ForwardLink(at, link);
         if (next_ == kNoOffset) {
-            Stop({link, at, "the link " + CompareLinkFault(at, link, file_.FileSize())});
+            Stop({link, at,
+                  "the link " + CompareLinkFault(at, link, file_.FileSize(), file_.FirstOffset())});
             return false;
         }
         from_ = at;

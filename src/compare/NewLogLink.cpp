@@ -31,9 +31,9 @@ std::string NewLogRootMismatch(TDirCompare& file, TDirStorage& newLog)
 {
     TCompareRecord first;
     std::string name;
-    if (!file.ReadRecord(kCompareFirstOffset, first, name) || first.NewLogOffset < 0)
+    if (!file.ReadRecord(file.FirstOffset(), first, name) || first.NewLogOffset < 0)
         return "";
-    return NewLogMismatch(file, newLog, {kCompareFirstOffset, first.NewLogOffset});
+    return NewLogMismatch(file, newLog, {file.FirstOffset(), first.NewLogOffset});
 }
 
 std::string ReadOnlyMessage(int newLogNumber, const std::string& why)

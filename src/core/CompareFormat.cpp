@@ -2,16 +2,16 @@
 
 namespace vm {
 
-void EncodeCompareFixed(const TCompareRecord& r, uint16_t recordLength, int32_t selfOffset,
+void EncodeCompareFixed(const TCompareRecord& r, uint16_t recordLength, int64_t selfOffset,
                         uint8_t out[kCompareFixedSize])
 {
     PutU16(out + cmp::RecordLength, recordLength);
-    PutI32(out + cmp::SelfOffset, selfOffset);
+    PutI32(out + cmp::SelfOffset, static_cast<int32_t>(selfOffset));
     PutU16(out + cmp::Level, r.Level);
-    PutI32(out + cmp::ParentOffset, r.ParentOffset);
-    PutI32(out + cmp::NextOffset, r.NextOffset);
-    PutI32(out + cmp::NextSiblingOffset, r.NextSiblingOffset);
-    PutI32(out + cmp::NextDirOffset, r.NextDirOffset);
+    PutI32(out + cmp::ParentOffset, static_cast<int32_t>(r.ParentOffset));
+    PutI32(out + cmp::NextOffset, static_cast<int32_t>(r.NextOffset));
+    PutI32(out + cmp::NextSiblingOffset, static_cast<int32_t>(r.NextSiblingOffset));
+    PutI32(out + cmp::NextDirOffset, static_cast<int32_t>(r.NextDirOffset));
     out[cmp::Kind] = r.Kind;
     PutU32(out + cmp::Attributes, r.Attributes);
     PutDouble(out + cmp::Created, r.Created);
@@ -27,7 +27,7 @@ void EncodeCompareFixed(const TCompareRecord& r, uint16_t recordLength, int32_t 
         EncodeReal48(r.AllocWas, out + cmp::AllocWas);
     }
     out[cmp::Condition] = r.Condition;
-    PutI32(out + cmp::NewLogOffset, r.NewLogOffset);
+    PutI32(out + cmp::NewLogOffset, static_cast<int32_t>(r.NewLogOffset));
 }
 
 TCompareRecord DecodeCompareFixed(const uint8_t in[kCompareFixedSize])

@@ -5,6 +5,7 @@
 
 #include "core/Coding.h"
 #include "core/LogFormat.h"
+#include "core/LogRecord.h"
 
 #include <cstdint>
 
@@ -34,7 +35,8 @@ constexpr int RecordLength = 0, SelfOffset = 2, Level = 6, ParentOffset = 8, Nex
               AllocWas = 71, Condition = 77, NewLogOffset = 78, Name = 82;
 }
 
-// One record as readers get it. Sizes are the stored six-byte reals truncated toward zero.
+// One record as readers get it, whichever format the comparison is written in. Sizes of the
+// exact format are its six-byte reals truncated toward zero; offsets are 64-bit.
 struct TCompareRecord
 {
     uint8_t Kind = kKindDirectory; // 0 directory, 1 file
@@ -42,17 +44,22 @@ struct TCompareRecord
     uint32_t Attributes = 0;
     TDateTime Created = 0, Accessed = 0, Modified = 0;
     int64_t SizeNow = 0, AllocNow = 0;
-    int32_t ParentOffset = kCompareFirstOffset;
-    int32_t NextOffset = kNoOffset;
-    int32_t NextSiblingOffset = kNoOffset;
-    int32_t NextDirOffset = kNoOffset;
-    int32_t NewLogOffset = kNoOffset; // the entry in the new log; -1 for deleted entries
+    int64_t ParentOffset = kCompareFirstOffset;
+    int64_t NextOffset = kNoOffset;
+    int64_t NextSiblingOffset = kNoOffset;
+    int64_t NextDirOffset = kNoOffset;
+    int64_t NewLogOffset = kNoOffset; // the entry in the new log; -1 for deleted entries
     uint8_t Condition = kConditionBoth;
     int64_t SizeWas = 0, AllocWas = 0;
+    // The times as the extended format stores them (Unix seconds and nanoseconds), and the
+    // owner, group and mode of the entry where its log records them (else kNoOwner, kNoOwner,
+    // 0): the entry in the new log, or in the old one for a deleted entry.
+    TLogTime CreatedTime, AccessedTime, ModifiedTime;
+    uint32_t Owner = kNoOwner, Group = kNoOwner, Mode = 0;
 };
 
 // Writes the fixed part of the record that starts at selfOffset and is recordLength bytes long.
-void EncodeCompareFixed(const TCompareRecord& r, uint16_t recordLength, int32_t selfOffset,
+void EncodeCompareFixed(const TCompareRecord& r, uint16_t recordLength, int64_t selfOffset,
                         uint8_t out[kCompareFixedSize]);
 // Decodes a fixed part (the RecordLength and SelfOffset fields are not part of the result).
 TCompareRecord DecodeCompareFixed(const uint8_t in[kCompareFixedSize]);

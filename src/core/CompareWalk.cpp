@@ -8,11 +8,11 @@ namespace vm {
 TCompareViewWalk::TCompareViewWalk(TDirCompare& file, TView view, int32_t dir) : file_(file)
 {
     root_ = dir == kNoOffset;
-    const int32_t at = root_ ? kCompareFirstOffset : dir;
+    const int64_t at = root_ ? file_.FirstOffset() : dir;
     std::string name, why;
     hasStart_ = file_.ReadRecord(at, start_, name, &why);
     if (!hasStart_) {
-        if (!root_ || file_.FileSize() > kCompareFirstOffset)
+        if (!root_ || file_.FileSize() > file_.FirstOffset())
             Fail(at, kNoOffset, why);
         return;
     }
@@ -69,13 +69,16 @@ bool TCompareViewWalk::Next(TCompareRecord& r, std::string& name)
     const int32_t link = link_ == TLink::Sibling ? r.NextSiblingOffset
                          : link_ == TLink::Next  ? r.NextOffset
                                                  : r.NextDirOffset;
-    // Where each chain ends: no sibling, the end of the file, or the first directory's link to 14.
+    // Where each chain ends: no sibling, the end of the file, or the first directory's link back
+    // to the first record.
     const bool end = link == kNoOffset || (link_ == TLink::Next && link == file_.FileSize()) ||
-                     (link_ == TLink::Directory && link == kCompareFirstOffset);
+                     (link_ == TLink::Directory && link == file_.FirstOffset());
     next_ = end ? kNoOffset : file_.ForwardLink(at, link);
     if (next_ == kNoOffset && !end)
-        fault_ =
-            TLogDamage{link, at, "the link " + CompareLinkFault(at, link, file_.FileSize())}.Text();
+        fault_ = TLogDamage{link, at,
+                            "the link " +
+                                CompareLinkFault(at, link, file_.FileSize(), file_.FirstOffset())}
+                     .Text();
     offset_ = from_ = at;
     return true;
 }

@@ -41,7 +41,7 @@ std::string RootFullPath(std::string_view stored)
 // A top-level path of a log: its record and its full path.
 struct TRootEntry
 {
-    int32_t Offset;
+    int64_t Offset;
     std::string Path;
 };
 
@@ -101,7 +101,7 @@ public:
     TLogCursor(TDirStorage& log, const char* which) : walk_(log), which_(which) {}
 
     // Moves to the top-level path whose record lies at offset; the entries below it follow.
-    void Start(int32_t offset)
+    void Start(int64_t offset)
     {
         walk_.StartAt(offset);
         Advance();
@@ -111,16 +111,16 @@ public:
     bool Valid() const { return valid_; }
     // On an entry below the top-level path the cursor started at (the next one ends its tree).
     bool InTree() const { return valid_ && level_ > 0; }
-    const TRecordFixed& Fixed() const { return fixed_; }
+    const TLogRecord& Record() const { return record_; }
     const std::string& Name() const { return name_; }
     const std::string& Path() const { return path_; }
-    int32_t Offset() const { return walk_.Offset(); }
+    int64_t Offset() const { return walk_.Offset(); }
     // The entry's level; a level that jumps more than one below the previous entry (a damaged
     // log) is taken as one below it, so that every entry has a parent on the path.
     uint16_t Level() const { return level_; }
-    bool IsDirectory() const { return fixed_.Kind == kKindDirectory; }
-    int64_t Size() const { return DecodeReal48Rounded(fixed_.Size.data()); }
-    int64_t Allocated() const { return DecodeReal48Rounded(fixed_.Allocated.data()); }
+    bool IsDirectory() const { return record_.Kind == kKindDirectory; }
+    int64_t Size() const { return record_.Size; }
+    int64_t Allocated() const { return record_.Allocated; }
     // Damage to the chain of the log's top-level paths, which ends the list of them.
     void NoteRootsDamage(const TLogDamage& damage) { rootsDamage_ = damage; }
     // What ended the walk early ("" when the log ran to its end).
@@ -133,7 +133,7 @@ private:
     TLogFileOrder walk_;
     const char* which_;
     bool valid_ = false;
-    TRecordFixed fixed_;
+    TLogRecord record_;
     std::string name_;
     std::string path_;
     std::vector<size_t> levelEnds_; // path length that the entries of each level extend
@@ -143,7 +143,7 @@ private:
 void TDirCompare::TLogCursor::Advance()
 {
     std::string_view name;
-    valid_ = walk_.Next(fixed_, name);
+    valid_ = walk_.Next(record_, name);
     if (!valid_)
         return;
     name_.assign(name);
@@ -152,7 +152,7 @@ void TDirCompare::TLogCursor::Advance()
 
 void TDirCompare::TLogCursor::TakePath()
 {
-    level_ = static_cast<uint16_t>(std::min<size_t>(fixed_.Level, levelEnds_.size()));
+    level_ = static_cast<uint16_t>(std::min<size_t>(record_.Level, levelEnds_.size()));
     if (level_ == 0) {
         path_ = RootFullPath(name_);
         levelEnds_.assign(1, path_ == "/" ? 0 : path_.size()); // "/" has entries like "/etc"
@@ -181,24 +181,46 @@ void TDirCompare::SetProgressHandler(TCompareProgress handler)
     progress_ = std::move(handler);
 }
 
-void TDirCompare::WriteHeader()
+void TDirCompare::WriteHeader(TLogFormat format)
 {
-    uint8_t header[kCompareHeaderSize];
-    std::memcpy(header, kSignature, kSignatureLength - 1);
-    header[kSignatureLength - 1] = 0x1A;
+    uint8_t header[kExtendedCompareHeaderSize];
+    int size = kCompareHeaderSize;
+    if (format == TLogFormat::Extended) {
+        EncodeExtendedCompareHeader(header);
+        size = kExtendedCompareHeaderSize;
+    } else {
+        std::memcpy(header, kSignature, kSignatureLength - 1);
+        header[kSignatureLength - 1] = 0x1A;
+    }
     if (stream_.Size() > 0)
         stream_.SetSize(0);
     stream_.Seek(0, TSeekOrigin::Begin);
-    stream_.WriteBuffer(header, kCompareHeaderSize);
-    writePos_ = kCompareFirstOffset;
+    stream_.WriteBuffer(header, size);
+    format_ = format;
+    version_.reset();
+    writePos_ = size;
     levelOffsets_.assign(1, kNoOffset);
     pendingSibling_.clear();
-    lastDirOffset_ = kCompareFirstOffset;
+    lastDirOffset_ = size;
+    full_ = false;
 }
 
 void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
 {
-    WriteHeader();
+    passedExactLimit_ = false;
+    const bool extended =
+        oldLog.Format() == TLogFormat::Extended || newLog.Format() == TLogFormat::Extended;
+    if (!extended && Merge(oldLog, newLog, TLogFormat::Exact))
+        return;
+    // An extended log, or too large for the exact format's offsets: the whole comparison,
+    // extended.
+    passedExactLimit_ = !extended;
+    Merge(oldLog, newLog, TLogFormat::Extended);
+}
+
+bool TDirCompare::Merge(TDirStorage& oldLog, TDirStorage& newLog, TLogFormat format)
+{
+    WriteHeader(format);
     stopped_ = false;
     logDamage_.clear();
     TLogCursor oldCursor(oldLog, "old"), newCursor(newLog, "new");
@@ -210,7 +232,7 @@ void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
     bool stop = false;
     // The top-level paths of both logs merged by path; a path in both has its two trees merged.
     size_t i = 0, j = 0;
-    while ((i < oldRoots.size() || j < newRoots.size()) && !stop) {
+    while ((i < oldRoots.size() || j < newRoots.size()) && !stop && !full_) {
         const int order = i == oldRoots.size() ? 1
                           : j == newRoots.size()
                               ? -1
@@ -230,10 +252,13 @@ void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
         else if (inNew)
             WriteSubtree(newCursor, kConditionAdded);
     }
+    if (full_)
+        return false;
     stopped_ = stop;
     for (const TLogCursor* c : {&oldCursor, &newCursor})
         if (!c->Damage().empty())
             logDamage_ += (logDamage_.empty() ? "" : " ") + c->Damage();
+    return true;
 }
 
 // The trees of one top-level path that both logs hold, merged in file order: both logs write a
@@ -241,7 +266,7 @@ void TDirCompare::CompareLogs(TDirStorage& oldLog, TDirStorage& newLog)
 void TDirCompare::MergeTrees(TLogCursor& oldCursor, TLogCursor& newCursor, bool& stop)
 {
     WriteMatched(oldCursor, newCursor);
-    while ((oldCursor.InTree() || newCursor.InTree()) && !stop) {
+    while ((oldCursor.InTree() || newCursor.InTree()) && !stop && !full_) {
         if (oldCursor.InTree() && oldCursor.IsDirectory() && progress_)
             progress_(oldCursor.Path(), stop);
         int order = !oldCursor.InTree()   ? 1
@@ -257,14 +282,30 @@ void TDirCompare::MergeTrees(TLogCursor& oldCursor, TLogCursor& newCursor, bool&
 }
 
 namespace {
-TCompareRecord RecordFrom(const TRecordFixed& fixed)
+// A time as the extended comparison stores it: an exact log's local time is taken back to UTC.
+TLogTime UnixTime(const TLogTime& t, TDateTime local)
+{
+    if (!t.Local)
+        return t;
+    if (!t.Stored)
+        return {};
+    return {LocalDateTimeToUnix(local), 0, false, true};
+}
+
+TCompareRecord RecordFrom(const TLogRecord& from)
 {
     TCompareRecord r;
-    r.Kind = fixed.Kind;
-    r.Attributes = fixed.Attributes;
-    r.Created = UnpackTime(fixed.Created);
-    r.Accessed = UnpackTime(fixed.Accessed);
-    r.Modified = UnpackTime(fixed.Modified);
+    r.Kind = from.Kind;
+    r.Attributes = from.Attributes;
+    r.Created = from.Created;
+    r.Accessed = from.Accessed;
+    r.Modified = from.Modified;
+    r.CreatedTime = UnixTime(from.CreatedTime, from.Created);
+    r.AccessedTime = UnixTime(from.AccessedTime, from.Accessed);
+    r.ModifiedTime = UnixTime(from.ModifiedTime, from.Modified);
+    r.Owner = from.Owner;
+    r.Group = from.Group;
+    r.Mode = from.Mode;
     return r;
 }
 } // namespace
@@ -276,7 +317,7 @@ void TDirCompare::WriteSubtree(TLogCursor& cursor, uint8_t condition)
     const uint16_t top = cursor.Level();
     const bool directory = cursor.IsDirectory();
     do {
-        TCompareRecord r = RecordFrom(cursor.Fixed());
+        TCompareRecord r = RecordFrom(cursor.Record());
         r.Condition = condition;
         if (condition == kConditionAdded) {
             r.SizeNow = cursor.Size();
@@ -287,7 +328,8 @@ void TDirCompare::WriteSubtree(TLogCursor& cursor, uint8_t condition)
             r.AllocWas = cursor.Allocated();
             r.NewLogOffset = kNoOffset;
         }
-        WriteRecord(cursor.Level(), r, cursor.Name());
+        if (!WriteRecord(cursor.Level(), r, cursor.Name()))
+            return;
         cursor.Advance();
     } while (directory && cursor.Valid() && cursor.Level() > top);
 }
@@ -295,33 +337,40 @@ void TDirCompare::WriteSubtree(TLogCursor& cursor, uint8_t condition)
 // An entry both logs hold: the new log's data under the old log's name.
 void TDirCompare::WriteMatched(TLogCursor& oldCursor, TLogCursor& newCursor)
 {
-    TCompareRecord r = RecordFrom(newCursor.Fixed());
+    TCompareRecord r = RecordFrom(newCursor.Record());
     r.SizeNow = newCursor.Size();
     r.AllocNow = newCursor.Allocated();
     r.SizeWas = oldCursor.Size();
     r.AllocWas = oldCursor.Allocated();
     r.Condition = kConditionBoth;
     r.NewLogOffset = newCursor.Offset();
-    WriteRecord(newCursor.Level(), r, oldCursor.Name());
+    if (!WriteRecord(newCursor.Level(), r, oldCursor.Name()))
+        return;
     oldCursor.Advance();
     newCursor.Advance();
 }
 
-void TDirCompare::WriteRecord(uint16_t level, TCompareRecord& r, const std::string& name)
+bool TDirCompare::WriteRecord(uint16_t level, TCompareRecord& r, const std::string& name)
 {
-    if (name.size() > static_cast<size_t>(kCompareMaxNameLength))
+    const bool extended = format_ == TLogFormat::Extended;
+    const int fixedSize = extended ? kExtendedCompareFixedSize : kCompareFixedSize;
+    const size_t longest = 0xFFFF - static_cast<size_t>(fixedSize) - 1;
+    if (name.size() > longest)
         throw ECompareError("The name of an entry is too long for a comparison record (" +
                             std::to_string(static_cast<int64_t>(name.size())) + " bytes).");
-    const int32_t self = static_cast<int32_t>(writePos_);
-    const auto length = static_cast<uint16_t>(kCompareMinRecordLength + name.size());
-    if (writePos_ + length > kMaxLogSize)
-        throw ECompareError("The comparison would pass 2 GiB, the limit of its offsets.");
+    const int64_t self = writePos_;
+    const auto length = static_cast<uint16_t>(fixedSize + 1 + name.size());
+    if (!extended && writePos_ + length > exactLimit_) {
+        full_ = true;
+        return false;
+    }
 
     // Siblings chain at each level; a record at a shallower level ends every deeper chain.
+    const int siblingField = extended ? xcmp::NextSiblingOffset : cmp::NextSiblingOffset;
     if (pendingSibling_.size() <= level)
         pendingSibling_.resize(level + 1, kNoOffset);
     if (pendingSibling_[level] != kNoOffset && pendingSibling_[level] != self)
-        PatchLink(pendingSibling_[level], cmp::NextSiblingOffset, self);
+        PatchLink(pendingSibling_[level], siblingField, self);
     pendingSibling_[level] = self;
     pendingSibling_.resize(level + 1);
 
@@ -329,43 +378,74 @@ void TDirCompare::WriteRecord(uint16_t level, TCompareRecord& r, const std::stri
         levelOffsets_.resize(level + 1, kNoOffset);
     levelOffsets_[level] = self;
 
+    const int64_t first = extended ? kExtendedCompareHeaderSize : kCompareFirstOffset;
     r.Level = level;
-    r.ParentOffset = level > 0 ? levelOffsets_[level - 1] : kCompareFirstOffset;
+    r.ParentOffset = level > 0 ? levelOffsets_[level - 1] : first;
     r.NextOffset = self + length;
     r.NextSiblingOffset = kNoOffset;
     r.NextDirOffset = kNoOffset;
     const bool directory = r.Kind == kKindDirectory;
-    // The directory chain starts at 14, so the first directory written there links to itself
-    // until the next directory takes its place.
+    // The directory chain starts at the first record, so the first directory written there
+    // links to itself until the next directory takes its place.
     if (directory && lastDirOffset_ == self)
         r.NextDirOffset = self;
 
     recordBuffer_.resize(length);
-    EncodeCompareFixed(r, length, self, recordBuffer_.data());
-    std::memcpy(recordBuffer_.data() + kCompareFixedSize, name.data(), name.size());
+    if (extended)
+        EncodeExtendedCompareFixed(r, length, self, recordBuffer_.data());
+    else
+        EncodeCompareFixed(r, length, self, recordBuffer_.data());
+    std::memcpy(recordBuffer_.data() + fixedSize, name.data(), name.size());
     recordBuffer_[length - 1] = 0;
     stream_.WriteBuffer(recordBuffer_.data(), length);
     writePos_ += length;
 
     if (directory && lastDirOffset_ != kNoOffset) {
         if (lastDirOffset_ != self)
-            PatchLink(lastDirOffset_, cmp::NextDirOffset, self);
+            PatchLink(lastDirOffset_, extended ? xcmp::NextDirOffset : cmp::NextDirOffset, self);
         lastDirOffset_ = self;
     }
+    return true;
 }
 
-// Rewrites one link field of an earlier record; only those four bytes change, so the fixed
-// part need not be read back.
-void TDirCompare::PatchLink(int32_t recordOffset, int fieldOffset, int32_t value)
+// Rewrites one link field of an earlier record; only those bytes change, so the fixed part need
+// not be read back.
+void TDirCompare::PatchLink(int64_t recordOffset, int fieldOffset, int64_t value)
 {
-    uint8_t bytes[4];
-    PutI32(bytes, value);
-    stream_.Seek(int64_t{recordOffset} + fieldOffset, TSeekOrigin::Begin);
-    stream_.WriteBuffer(bytes, 4);
+    uint8_t bytes[8];
+    int width = 4;
+    if (format_ == TLogFormat::Extended) {
+        PutI64(bytes, value);
+        width = 8;
+    } else {
+        PutI32(bytes, static_cast<int32_t>(value));
+    }
+    stream_.Seek(recordOffset + fieldOffset, TSeekOrigin::Begin);
+    stream_.WriteBuffer(bytes, width);
     stream_.Seek(writePos_, TSeekOrigin::Begin);
 }
 
-uint16_t TDirCompare::ReadRecordLength(int32_t offset)
+TLogFormat TDirCompare::Format()
+{
+    if (!format_) {
+        uint8_t head[kSignatureLength] = {};
+        int64_t got = 0;
+        try {
+            got = stream_.ReadAt(0, head, kSignatureLength);
+        } catch (const EStreamError&) {
+            got = 0;
+        }
+        format_ = IsExtendedCompareSignature(head, got) ? TLogFormat::Extended : TLogFormat::Exact;
+    }
+    return *format_;
+}
+
+int64_t TDirCompare::FirstOffset()
+{
+    return Format() == TLogFormat::Extended ? kExtendedCompareHeaderSize : kCompareFirstOffset;
+}
+
+uint16_t TDirCompare::ReadRecordLength(int64_t offset)
 {
     try {
         if (offset < 0 || offset >= stream_.Size())
@@ -379,7 +459,7 @@ uint16_t TDirCompare::ReadRecordLength(int32_t offset)
     }
 }
 
-bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string& name,
+bool TDirCompare::ReadRecord(int64_t offset, TCompareRecord& record, std::string& name,
                              std::string* why)
 {
     name.clear();
@@ -389,24 +469,29 @@ bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string
         return false;
     };
     try {
+        const bool extended = Format() == TLogFormat::Extended;
+        const int64_t first = FirstOffset();
+        const int fixedSize = extended ? kExtendedCompareFixedSize : kCompareFixedSize;
+        const int shortest = fixedSize + 1;
         const int64_t size = stream_.Size();
         const uint16_t length = ReadRecordLength(offset);
-        if (offset < kCompareFirstOffset || length < kCompareMinRecordLength)
-            return fail(CompareRecordFault(offset, length, size));
-        const bool oldVersion = GetFileVersion() == kCompareVersionWithoutNewLogOffset;
+        if (offset < first || length < shortest)
+            return fail(CompareRecordFault(offset, length, size, first, shortest));
+        const bool oldVersion = !extended && GetFileVersion() == kCompareVersionWithoutNewLogOffset;
         recordBuffer_.resize(length);
         // A record cut short still gives its fixed part when the file holds that much.
         const int64_t got = stream_.ReadAt(offset, recordBuffer_.data(), length);
-        const std::string cut = CompareRecordFault(offset, length, offset + got);
-        if (got < kCompareFixedSize)
+        const std::string cut = CompareRecordFault(offset, length, offset + got, first, shortest);
+        if (got < fixedSize)
             return fail(cut);
-        record = DecodeCompareFixed(recordBuffer_.data());
+        record = extended ? DecodeExtendedCompareFixed(recordBuffer_.data(), clock_)
+                          : DecodeCompareFixed(recordBuffer_.data());
         if (oldVersion)
             record.NewLogOffset = 0;
         if (!cut.empty())
             return fail(cut);
-        const char* text = reinterpret_cast<const char*>(recordBuffer_.data()) + kCompareFixedSize;
-        const size_t room = length - kCompareFixedSize;
+        const char* text = reinterpret_cast<const char*>(recordBuffer_.data()) + fixedSize;
+        const size_t room = length - fixedSize;
         name.assign(text, strnlen(text, room));
         return true;
     } catch (const EStreamError& e) {
@@ -414,12 +499,13 @@ bool TDirCompare::ReadRecord(int32_t offset, TCompareRecord& record, std::string
     }
 }
 
-std::string TDirCompare::GetFullPath(int32_t offset)
+std::string TDirCompare::GetFullPath(int64_t offset)
 {
+    const int64_t first = FirstOffset();
     std::vector<std::string> names; // from the record up to its top-level path
     TCompareRecord r;
     std::string name;
-    int32_t at = offset;
+    int64_t at = offset;
     while (ReadRecord(at, r, name)) {
         if (r.Level == 0) {
             if (!name.empty())
@@ -428,7 +514,7 @@ std::string TDirCompare::GetFullPath(int32_t offset)
             break;
         }
         names.push_back(std::move(name));
-        const int32_t parent = r.ParentOffset == kNoOffset ? kCompareFirstOffset : r.ParentOffset;
+        const int64_t parent = r.ParentOffset == kNoOffset ? first : r.ParentOffset;
         if (parent >= at) // parents come before their entries: anything else is damage
             break;
         at = parent;
@@ -450,6 +536,11 @@ int TDirCompare::GetFileVersion()
         return *version_;
     int version = 0;
     try {
+        if (Format() == TLogFormat::Extended) {
+            uint8_t bytes[2] = {};
+            version_ = stream_.ReadAt(14, bytes, 2) == 2 ? GetU16(bytes) : 0;
+            return *version_;
+        }
         uint8_t header[16] = {};
         const int64_t got = stream_.ReadAt(0, header, sizeof header);
         for (int at : kCompareVersionChars) {
@@ -466,14 +557,14 @@ int TDirCompare::GetFileVersion()
     return version;
 }
 
-int32_t TDirCompare::ForwardLink(int32_t from, int32_t link)
+int64_t TDirCompare::ForwardLink(int64_t from, int64_t link)
 {
-    return CompareLinkFault(from, link, stream_.Size()).empty() ? link : kNoOffset;
+    return CompareLinkFault(from, link, stream_.Size(), FirstOffset()).empty() ? link : kNoOffset;
 }
 
-int32_t TDirCompare::FirstEntry(int32_t offset, const TCompareRecord& directory)
+int64_t TDirCompare::FirstEntry(int64_t offset, const TCompareRecord& directory)
 {
-    const int32_t next = ForwardLink(offset, directory.NextOffset);
+    const int64_t next = ForwardLink(offset, directory.NextOffset);
     TCompareRecord r;
     std::string name;
     if (next == kNoOffset || !ReadRecord(next, r, name))
@@ -487,7 +578,8 @@ TCompareWalkEnd WalkRecords(TDirCompare& file, const TCompareVisitor& visit)
     const int64_t size = file.FileSize();
     TCompareRecord r;
     std::string name, why;
-    int32_t at = kCompareFirstOffset, from = kNoOffset;
+    const int64_t first = file.FirstOffset();
+    int64_t at = first, from = kNoOffset;
     while (at < size) {
         end.Offset = at;
         if (!file.ReadRecord(at, r, name, &why)) {
@@ -498,7 +590,7 @@ TCompareWalkEnd WalkRecords(TDirCompare& file, const TCompareVisitor& visit)
             return end;
         if (r.NextOffset == size)
             return end; // the last record ends the file
-        const std::string fault = CompareLinkFault(at, r.NextOffset, size);
+        const std::string fault = CompareLinkFault(at, r.NextOffset, size, first);
         if (!fault.empty()) {
             end.Damage = TLogDamage{r.NextOffset, at, "the link " + fault}.Text();
             return end;

@@ -3,15 +3,49 @@
 // LogDiskOperations.cpp.
 #include "core/DirStorage.h"
 
+#include "core/ExtendedLogFormat.h"
 #include "core/LogChecks.h"
 #include "core/LogDiskOperations.h"
 #include "core/LogWalk.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace vm {
 
 TDirStorage::TDirStorage(TStream& stream) : stream_(stream)
 {
+    ReadHeader();
+    if (header_.TagListOffset != 0)
+        LoadTagNames();
+}
+
+void TDirStorage::ReadHeader()
+{
+    header_ = TLogHeader();
+    firstOffset_ = kLogHeaderSize;
+    tagMaskAt_ = deletedTotalAt_ = 0;
+    hasOwners_ = false;
+    extendedVersion_ = 0;
+    recordCount_ = 0;
+    logTime_ = TLogTime();
+    layout_ = &LayoutOf(DetectLogFormat(stream_));
     try {
+        if (layout_->Format == TLogFormat::Extended) {
+            uint8_t h[kExtendedLogHeaderSize] = {};
+            stream_.ReadAt(0, h, kExtendedLogHeaderSize);
+            const TExtendedLogHeader x = TExtendedLogHeader::Decode(h);
+            extendedVersion_ = x.Version;
+            // Another version, or a header that does not hold our fields, is not read: the log
+            // then has no records.
+            if (x.Version != kExtendedLogVersion || x.HeaderLength < kExtendedLogHeaderSize) {
+                std::memcpy(header_.Signature.data(), h, kSignatureLength);
+                firstOffset_ = std::max<int64_t>(stream_.Size(), kExtendedLogHeaderSize);
+                return;
+            }
+            AdoptExtendedHeader(x);
+            return;
+        }
         if (stream_.Size() > 15) {
             uint8_t h[kLogHeaderSize] = {};
             stream_.ReadAt(0, h, kLogHeaderBase);
@@ -26,11 +60,31 @@ TDirStorage::TDirStorage(TStream& stream) : stream_(stream)
         header_ = TLogHeader();
         firstOffset_ = kLogHeaderSize;
     }
-    // The deleted total is written only where the extension holds all of it; with a shorter
-    // extension those bytes belong to the first record.
-    extendedHeader_ = header_.ExtensionLength >= kLogExtensionLength;
-    if (header_.TagListOffset != 0)
-        LoadTagNames();
+    // The tag mask and the deleted total are written only where the extension holds them; with
+    // a shorter extension those bytes belong to the first record.
+    if (header_.ExtensionLength >= hdr::TagMask + 4 - kLogHeaderBase)
+        tagMaskAt_ = hdr::TagMask;
+    if (header_.ExtensionLength >= kLogExtensionLength)
+        deletedTotalAt_ = hdr::DeletedTotal;
+}
+
+void TDirStorage::AdoptExtendedHeader(const TExtendedLogHeader& x)
+{
+    layout_ = &LayoutOf(TLogFormat::Extended);
+    header_ = TLogHeader();
+    std::memcpy(header_.Signature.data(), kExtendedLogSignature, kSignatureLength - 1);
+    header_.Signature[kSignatureLength - 1] = 0x1A;
+    extendedVersion_ = x.Version;
+    firstOffset_ = x.HeaderLength;
+    logTime_ = {x.LogSeconds, x.LogNanoseconds, false, x.LogNanoseconds < 1000000000u};
+    header_.LogDate = LocalDateTimeOf(logTime_, clock_);
+    header_.TagListOffset = x.TagListOffset;
+    header_.TagMask = x.TagMask;
+    header_.DeletedTotal = x.DeletedTotal;
+    tagMaskAt_ = xhdr::TagMask;
+    deletedTotalAt_ = xhdr::DeletedTotal;
+    hasOwners_ = (x.Flags & kOwnersRecorded) != 0;
+    recordCount_ = x.RecordCount;
 }
 
 TDirStorage::~TDirStorage() = default;
@@ -55,12 +109,12 @@ TFileSystem& TDirStorage::Disk()
 
 // ---- Building, and the disk the log describes -------------------------------------------------
 
-TDeleteResult TDirStorage::DeleteTree(int32_t offset, const TDeleteOptions& options)
+TDeleteResult TDirStorage::DeleteTree(int64_t offset, const TDeleteOptions& options)
 {
     return DeleteTreeOnDisk(*this, Disk(), offset, options, onStatus_);
 }
 
-void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)
+void TDirStorage::VerifyTree(int64_t offset, const TStatusEvent& handler)
 {
     VerifyTreeOnDisk(*this, Disk(), offset, handler);
 }
@@ -68,63 +122,56 @@ void TDirStorage::VerifyTree(int32_t offset, const TStatusEvent& handler)
 void TDirStorage::BuildLog(const std::vector<TScanRoot>& roots)
 {
     TScanOutcome outcome = ScanIntoLog(stream_, roots, Disk(), onStatus_, pump_, scanOptions_);
-    firstOffset_ = kLogHeaderSize;
-    header_ = outcome.Header;
-    extendedHeader_ = true;
+    // What was written is known without reading it back (the stream may not be readable).
     tagNames_.clear();
+    tagMaskAt_ = deletedTotalAt_ = 0;
+    if (outcome.Format == TLogFormat::Extended) {
+        AdoptExtendedHeader(outcome.Extended);
+    } else {
+        layout_ = &LayoutOf(TLogFormat::Exact);
+        firstOffset_ = kLogHeaderSize;
+        header_ = outcome.Header;
+        hasOwners_ = false;
+        extendedVersion_ = 0;
+        recordCount_ = 0;
+        logTime_ = TLogTime();
+        tagMaskAt_ = hdr::TagMask;
+        deletedTotalAt_ = hdr::DeletedTotal;
+    }
     stopped_ = outcome.Stopped;
+    passedExactLimit_ = outcome.PassedExactLimit;
     unreadable_ = std::move(outcome.Unreadable);
 }
 
 // ---- Reading ----------------------------------------------------------------------------------
 
-bool TDirStorage::ReadRecord(int32_t offset, TRecordFixed& fixed, std::string& name,
+bool TDirStorage::ReadRecord(int64_t offset, TLogRecord& record, std::string& name,
                              std::string* why)
 {
     std::string reason;
-    bool ok = ReadCheckedRecord(stream_, firstOffset_, stream_.Size(), offset, fixed, name, reason);
+    bool ok = ReadCheckedRecord(stream_, *layout_, clock_, firstOffset_, stream_.Size(), offset,
+                                record, name, reason);
     if (why)
         *why = std::move(reason);
     return ok;
 }
 
-bool TDirStorage::ReadFixedAt(int32_t offset, TRecordFixed& fixed)
+bool TDirStorage::ReadFixedAt(int64_t offset, TLogRecord& record)
 {
     std::string name;
-    return ReadRecord(offset, fixed, name);
+    return ReadRecord(offset, record, name);
 }
 
-TDirNode NodeOf(const TRecordFixed& r)
+bool TDirStorage::ReadNode(int64_t offset, TDirNode& node, std::string& name)
 {
-    TDirNode node;
-    node.Kind = r.Kind;
-    node.Level = r.Level;
-    node.Attributes = r.Attributes;
-    node.Created = UnpackTime(r.Created);
-    node.Accessed = UnpackTime(r.Accessed);
-    node.Modified = UnpackTime(r.Modified);
-    node.Size = DecodeReal48Rounded(r.Size.data());
-    node.Allocated = DecodeReal48Rounded(r.Allocated.data());
-    node.ParentOffset = r.ParentOffset;
-    node.NextOffset = r.NextOffset;
-    node.NextSiblingOffset = r.NextSiblingOffset;
-    node.NextDirOffset = r.NextDirOffset;
-    node.NextTaggedOffset = r.NextTaggedOffset;
-    node.PrevTaggedOffset = r.PrevTaggedOffset;
-    node.Tags = r.Tags;
-    return node;
-}
-
-bool TDirStorage::ReadNode(int32_t offset, TDirNode& node, std::string& name)
-{
-    TRecordFixed r;
+    TLogRecord r;
     if (!ReadRecord(offset, r, name))
         return false;
     node = NodeOf(r);
     return true;
 }
 
-std::string TDirStorage::GetFullPath(int32_t offset)
+std::string TDirStorage::GetFullPath(int64_t offset)
 {
     std::string path;
     TDirNode node;
@@ -142,9 +189,9 @@ std::string TDirStorage::GetFullPath(int32_t offset)
     return path;
 }
 
-int32_t TDirStorage::FindPath(const std::string& path)
+int64_t TDirStorage::FindPath(const std::string& path)
 {
-    int32_t match = kNoOffset;
+    int64_t match = kNoOffset;
     size_t matchLength = 0;
     TDirNode node;
     std::string name;
@@ -156,12 +203,12 @@ int32_t TDirStorage::FindPath(const std::string& path)
     }
     if (match == kNoOffset || matchLength >= path.size())
         return kNoOffset;
-    int32_t current = match;
+    int64_t current = match;
     for (size_t at = matchLength; at <= path.size();) {
         size_t slash = path.find('/', at);
         std::string part =
             path.substr(at, slash == std::string::npos ? std::string::npos : slash - at);
-        int32_t found = kNoOffset;
+        int64_t found = kNoOffset;
         for (TLogWalk children = TLogWalk::Children(*this, current); children.Next(node, name);) {
             if (name == part) {
                 found = children.Offset();
@@ -193,51 +240,51 @@ uint32_t TDirStorage::GetTagMask() const
 
 void TDirStorage::SetTagMask(uint32_t mask)
 {
-    // The mask is written only where the header's extension holds it.
-    if (!HasTagList() || header_.ExtensionLength < hdr::TagMask + 4 - kLogHeaderBase)
+    // The mask is written only where the header holds it.
+    if (!HasTagList() || tagMaskAt_ == 0)
         return;
     uint8_t b[4];
     PutU32(b, mask);
-    WriteField(hdr::TagMask, b, 4);
+    WriteField(tagMaskAt_, b, 4);
     header_.TagMask = mask;
 }
 
 int64_t TDirStorage::GetDeletedTotal() const
 {
-    return extendedHeader_ ? header_.DeletedTotal : 0;
+    return deletedTotalAt_ != 0 ? header_.DeletedTotal : 0;
 }
 
 void TDirStorage::AddDeletedTotal(int64_t amount)
 {
-    if (!extendedHeader_)
+    if (deletedTotalAt_ == 0)
         return;
     uint8_t b[8];
     PutI64(b, header_.DeletedTotal + amount);
-    WriteField(hdr::DeletedTotal, b, 8);
+    WriteField(deletedTotalAt_, b, 8);
     header_.DeletedTotal += amount;
 }
 
-bool TDirStorage::WriteRecordField(int32_t offset, int field, const void* bytes, int64_t n)
+bool TDirStorage::WriteRecordField(int64_t offset, int field, const void* bytes, int64_t n)
 {
-    TRecordFixed r;
+    TLogRecord r;
     if (!ReadFixedAt(offset, r))
         return false;
     WriteField(offset + field, bytes, n);
     return true;
 }
 
-void TDirStorage::WriteAttributes(int32_t offset, uint32_t attributes)
+void TDirStorage::WriteAttributes(int64_t offset, uint32_t attributes)
 {
     uint8_t b[4];
     PutU32(b, attributes);
-    WriteRecordField(offset, rec::Attributes, b, 4);
+    WriteRecordField(offset, layout_->Attributes, b, 4);
 }
 
-void TDirStorage::WriteAllocated(int32_t offset, int64_t value)
+void TDirStorage::WriteAllocated(int64_t offset, int64_t value)
 {
-    uint8_t b[6];
-    EncodeReal48(value, b);
-    WriteRecordField(offset, rec::Allocated, b, 6);
+    uint8_t b[8];
+    layout_->PutSpace(b, value);
+    WriteRecordField(offset, layout_->Allocated, b, layout_->SpaceWidth);
 }
 
 } // namespace vm

@@ -8,7 +8,8 @@
 // only records that read.
 #pragma once
 
-#include "core/LogFormat.h"
+#include "core/ExtendedLogFormat.h"
+#include "core/LogLayout.h"
 #include "core/LogScan.h" // TScanRoot; EScanError, raised by BuildLog
 #include "core/StatusEvent.h"
 #include "platform/FileSystem.h"
@@ -20,24 +21,6 @@
 #include <vector>
 
 namespace vm {
-
-// One record, decoded. Its own offset is the one the caller read it at.
-struct TDirNode
-{
-    uint8_t Kind = kKindDirectory; // 0 directory, 1 file
-    uint16_t Level = 0;            // 0 for a root
-    uint32_t Attributes = 0;
-    TDateTime Created = 0, Accessed = 0, Modified = 0;
-    int64_t Size = 0;      // directories: the bytes of everything below
-    int64_t Allocated = 0; // directories: the space of everything below plus their own units
-    int32_t ParentOffset = kNoOffset;
-    int32_t NextOffset = kNoOffset;
-    int32_t NextSiblingOffset = kNoOffset;
-    int32_t NextDirOffset = kNoOffset;
-    int32_t NextTaggedOffset = kNoOffset;
-    int32_t PrevTaggedOffset = kNoOffset;
-    uint32_t Tags = 0;
-};
 
 // How DeleteTree treats what it meets on the disk.
 struct TDeleteOptions
@@ -58,8 +41,11 @@ struct TDeleteResult
     std::vector<std::string> NotDeleted; // "path: why" for each entry that could not go
 };
 
-// The decoded form of a record's fixed part.
-TDirNode NodeOf(const TRecordFixed& fixed);
+// The node of a decoded record.
+inline const TDirNode& NodeOf(const TLogRecord& record)
+{
+    return record;
+}
 
 // The twelve tag names a new log gets: "Tag 1" to "Tag 11" (bits 0 to 10), then "Rubbish Bin"
 // (bit 30). A logging run writes them with SetTagName(1..12) after BuildLog.
@@ -68,7 +54,9 @@ std::vector<std::string> DefaultTagNames();
 class TDirStorage
 {
 public:
-    // Create: reads the header (when the stream holds more than 15 bytes) and the tag names.
+    // Create: reads the header (when the stream holds more than 15 bytes) and the tag names. The
+    // format is the extended one when the stream begins with its signature, else the exact one;
+    // everything below reads and changes both alike.
     explicit TDirStorage(TStream& stream);
 
     ~TDirStorage();
@@ -87,36 +75,40 @@ public:
     // How BuildLog goes about its scan (threads: one per core unless set); the log is the same.
     void SetScanOptions(const TScanOptions& options) { scanOptions_ = options; }
 
-    // Writes a complete log of the roots into the empty stream (core/LogScan.h). Stream errors
-    // are raised; the stream then holds an incomplete log. Refuses (raises EScanError) a path
-    // longer than 259 bytes before anything is written, and a log that would pass 2 GiB or
-    // 65535 levels when it comes to it. A stop leaves a log that is complete as far as it goes
-    // (WasStopped).
+    // Writes a complete log of the roots into the empty stream (core/LogScan.h), in the format
+    // of the scan options (exact unless set). Stream errors are raised; the stream then holds an
+    // incomplete log. Refuses (raises EScanError) a path that does not fit a root record before
+    // anything is written, and a tree deeper than 65535 levels when it comes to it. An exact log
+    // that would pass 2 GiB is written again in the extended format (PassedExactLimit). A stop
+    // leaves a log that is complete as far as it goes (WasStopped).
     void BuildLog(const std::vector<TScanRoot>& roots);
     // True when the status handler stopped the last BuildLog.
     bool WasStopped() const { return stopped_; }
+    // True when the last BuildLog was asked for an exact log that would have passed 2 GiB and
+    // wrote an extended one instead.
+    bool PassedExactLimit() const { return passedExactLimit_; }
     // The directories the last BuildLog could not open or read to their end, with the reason.
     const std::vector<TUnreadableDirectory>& UnreadableDirectories() const { return unreadable_; }
 
     // Decodes the record at offset; false when it cannot be read (ends a walk). Readers read at
     // offsets and never move a shared position: any number of walks may read one log at once.
-    bool ReadNode(int32_t offset, TDirNode& node, std::string& name);
-    // The record at offset as stored, after the same checks; why (when given) gets the reason
-    // it does not read.
-    bool ReadRecord(int32_t offset, TRecordFixed& fixed, std::string& name,
+    bool ReadNode(int64_t offset, TDirNode& node, std::string& name);
+    // The record at offset with its length, own offset and times as stored, after the same
+    // checks; why (when given) gets the reason it does not read.
+    bool ReadRecord(int64_t offset, TLogRecord& record, std::string& name,
                     std::string* why = nullptr);
     // Full path by the parent links; a root gives its path without the trailing "/" ("/"
     // stays "/"), and its entries are "/data/a" or, below "/", "/a". Never cut; a damaged parent
     // link ends the path where it is.
-    std::string GetFullPath(int32_t offset);
+    std::string GetFullPath(int64_t offset);
     // The record whose full path equals path exactly, or -1 (roots themselves give -1).
-    int32_t FindPath(const std::string& path);
+    int64_t FindPath(const std::string& path);
 
-    uint32_t ReadTags(int32_t offset);
-    void WriteTags(int32_t offset, uint32_t tags);
-    bool ToggleTag(int32_t offset, int bit);
-    bool SetTag(int32_t offset, int bit);
-    bool ClearTag(int32_t offset, int bit);
+    uint32_t ReadTags(int64_t offset);
+    void WriteTags(int64_t offset, uint32_t tags);
+    bool ToggleTag(int64_t offset, int bit);
+    bool SetTag(int64_t offset, int bit);
+    bool ClearTag(int64_t offset, int bit);
     void SetTagName(int n, const std::string& name);
     bool GetTagName(int n, std::string& name) const;
     int TagNameCount() const { return static_cast<int>(tagNames_.size()); }
@@ -126,36 +118,59 @@ public:
     TDateTime GetLogDate() const { return header_.LogDate; }
     int64_t GetDeletedTotal() const;
     void AddDeletedTotal(int64_t amount);
-    void WriteAttributes(int32_t offset, uint32_t attributes);
-    void WriteAllocated(int32_t offset, int64_t value);
+    void WriteAttributes(int64_t offset, uint32_t attributes);
+    void WriteAllocated(int64_t offset, int64_t value);
 
     // Deletes the directory tree at offset from the disk, marking its records deleted
     // (core/LogDiskOperations.h).
-    TDeleteResult DeleteTree(int32_t offset, const TDeleteOptions& options);
+    TDeleteResult DeleteTree(int64_t offset, const TDeleteOptions& options);
     // Compares the tree at offset with the disk; the handler gets one message per record.
-    void VerifyTree(int32_t offset, const TStatusEvent& handler);
+    void VerifyTree(int64_t offset, const TStatusEvent& handler);
 
-    int32_t FirstOffset() const { return firstOffset_; }
+    int64_t FirstOffset() const { return firstOffset_; }
+    // The header's fields in the exact format's terms (an extended log's log date converted to
+    // local time, its signature, an extension length of 0).
     const TLogHeader& Header() const { return header_; }
     TStream& Stream() { return stream_; }
     int64_t StreamSize() { return stream_.Size(); }
 
+    TLogFormat Format() const { return layout_->Format; }
+    const TLogLayout& Layout() const { return *layout_; }
+    // True when every entry carries its owner, group and mode (extended logs).
+    bool HasOwners() const { return hasOwners_; }
+    // Extended logs: the version, header length and record count of the header, and the log
+    // date as stored (Unix seconds and nanoseconds). Zeros for an exact log.
+    uint16_t ExtendedVersion() const { return extendedVersion_; }
+    int64_t RecordCount() const { return recordCount_; }
+    TLogTime LogTime() const { return logTime_; }
+    // Converts the times of extended logs to local time; one per log, shared by its readers.
+    TLocalClock& Clock() { return clock_; }
+
 private:
-    bool ReadFixedAt(int32_t offset, TRecordFixed& fixed);
+    void ReadHeader();
+    void AdoptExtendedHeader(const TExtendedLogHeader& header);
+    bool ReadFixedAt(int64_t offset, TLogRecord& record);
     void WriteField(int64_t at, const void* bytes, int64_t n);
     // Writes n bytes at field of the record at offset, when a record reads there.
-    bool WriteRecordField(int32_t offset, int field, const void* bytes, int64_t n);
-    void LinkTagged(int32_t offset);
-    void UnlinkTagged(int32_t offset);
-    bool ChangeTag(int32_t offset, uint32_t newTags);
+    bool WriteRecordField(int64_t offset, int field, const void* bytes, int64_t n);
+    void LinkTagged(int64_t offset);
+    void UnlinkTagged(int64_t offset);
+    bool ChangeTag(int64_t offset, uint32_t newTags);
     void LoadTagNames();
     void WriteTagNames();
     TFileSystem& Disk();
 
     TStream& stream_;
-    int32_t firstOffset_ = kLogHeaderSize;
+    const TLogLayout* layout_ = &LayoutOf(TLogFormat::Exact);
+    int64_t firstOffset_ = kLogHeaderSize;
     TLogHeader header_;
-    bool extendedHeader_ = false;
+    int tagMaskAt_ = 0;      // where the header keeps the tag mask; 0: it cannot be written
+    int deletedTotalAt_ = 0; // where the header keeps the deleted total; 0: it has none
+    bool hasOwners_ = false;
+    uint16_t extendedVersion_ = 0;
+    int64_t recordCount_ = 0;
+    TLogTime logTime_;
+    TLocalClock clock_;
     std::vector<std::string> tagNames_;
     TStatusEvent onStatus_;
     TMessagePump pump_;
@@ -163,6 +178,7 @@ private:
     std::unique_ptr<TFileSystem> ownFs_;
     TScanOptions scanOptions_;
     bool stopped_ = false;
+    bool passedExactLimit_ = false;
     std::vector<TUnreadableDirectory> unreadable_;
 };
 

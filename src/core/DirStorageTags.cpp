@@ -21,22 +21,22 @@ std::vector<std::string> DefaultTagNames()
     return names;
 }
 
-uint32_t TDirStorage::ReadTags(int32_t offset)
+uint32_t TDirStorage::ReadTags(int64_t offset)
 {
-    TRecordFixed r;
+    TLogRecord r;
     return ReadFixedAt(offset, r) ? r.Tags : 0;
 }
 
-void TDirStorage::WriteTags(int32_t offset, uint32_t tags)
+void TDirStorage::WriteTags(int64_t offset, uint32_t tags)
 {
     uint8_t b[4];
     PutU32(b, tags);
-    WriteRecordField(offset, rec::Tags, b, 4);
+    WriteRecordField(offset, layout_->Tags, b, 4);
 }
 
-bool TDirStorage::ChangeTag(int32_t offset, uint32_t newTags)
+bool TDirStorage::ChangeTag(int64_t offset, uint32_t newTags)
 {
-    TRecordFixed r;
+    TLogRecord r;
     if (!ReadFixedAt(offset, r))
         return true;
     uint32_t old = r.Tags;
@@ -50,78 +50,76 @@ bool TDirStorage::ChangeTag(int32_t offset, uint32_t newTags)
     return true;
 }
 
-bool TDirStorage::ToggleTag(int32_t offset, int bit)
+bool TDirStorage::ToggleTag(int64_t offset, int bit)
 {
     return ChangeTag(offset, ReadTags(offset) ^ (1u << (bit & 31)));
 }
 
-bool TDirStorage::SetTag(int32_t offset, int bit)
+bool TDirStorage::SetTag(int64_t offset, int bit)
 {
     return ChangeTag(offset, ReadTags(offset) | (1u << (bit & 31)));
 }
 
-bool TDirStorage::ClearTag(int32_t offset, int bit)
+bool TDirStorage::ClearTag(int64_t offset, int bit)
 {
     return ChangeTag(offset, ReadTags(offset) & ~(1u << (bit & 31)));
 }
 
-namespace {
-void PutLink(uint8_t* b, int32_t v)
-{
-    PutI32(b, v);
-}
-} // namespace
-
 // New members go at the end, in front of the head. Every record touched must read, so that a
 // damaged chain is left alone instead of being written into the middle of other records.
-void TDirStorage::LinkTagged(int32_t x)
+void TDirStorage::LinkTagged(int64_t x)
 {
-    TRecordFixed head, rx, last;
-    int32_t h = firstOffset_;
+    TLogRecord head, rx, last;
+    const int64_t h = firstOffset_;
     if (!ReadFixedAt(x, rx) || !ReadFixedAt(h, head) || rx.NextTaggedOffset != kNoOffset)
         return;
-    int32_t lastOffset = head.PrevTaggedOffset == kNoOffset ? h : head.PrevTaggedOffset;
+    const int64_t lastOffset = head.PrevTaggedOffset == kNoOffset ? h : head.PrevTaggedOffset;
     if (!ReadFixedAt(lastOffset, last))
         return;
-    uint8_t b[8];
-    PutLink(b, h);
-    PutLink(b + 4, lastOffset);
-    WriteField(x + rec::NextTaggedOffset, b, 8);
-    PutLink(b, x);
-    WriteField(lastOffset + rec::NextTaggedOffset, b, 4);
-    WriteField(h + rec::PrevTaggedOffset, b, 4);
+    const TLogLayout& l = *layout_;
+    const int w = l.LinkWidth;
+    uint8_t b[16];
+    // The two tagged links lie side by side, next first, in both formats.
+    l.PutLink(b, h);
+    l.PutLink(b + w, lastOffset);
+    WriteField(x + l.NextTaggedOffset, b, 2 * w);
+    l.PutLink(b, x);
+    WriteField(lastOffset + l.NextTaggedOffset, b, w);
+    WriteField(h + l.PrevTaggedOffset, b, w);
 }
 
-void TDirStorage::UnlinkTagged(int32_t x)
+void TDirStorage::UnlinkTagged(int64_t x)
 {
-    TRecordFixed rx, head;
-    int32_t h = firstOffset_;
+    TLogRecord rx, head;
+    const int64_t h = firstOffset_;
     if (!ReadFixedAt(x, rx) || rx.NextTaggedOffset == kNoOffset || rx.PrevTaggedOffset == kNoOffset)
         return;
-    int32_t n = rx.NextTaggedOffset, p = rx.PrevTaggedOffset;
+    const int64_t n = rx.NextTaggedOffset, p = rx.PrevTaggedOffset;
     // The head anchors the chain: while other members hang on it, it stays in, tagged or not.
     if (x == h && n != h)
         return;
-    uint8_t b[8];
-    PutLink(b, kNoOffset);
-    PutLink(b + 4, kNoOffset);
-    WriteField(x + rec::NextTaggedOffset, b, 8);
-    TRecordFixed rn, rp;
+    const TLogLayout& l = *layout_;
+    const int w = l.LinkWidth;
+    uint8_t b[16];
+    l.PutLink(b, kNoOffset);
+    l.PutLink(b + w, kNoOffset);
+    WriteField(x + l.NextTaggedOffset, b, 2 * w);
+    TLogRecord rn, rp;
     if (n == x || !ReadFixedAt(n, rn) || !ReadFixedAt(p, rp))
         return;
     if (n == p) {
         // Only one member is left. The head alone stays in the chain while it is tagged itself;
         // otherwise the chain is empty.
-        int32_t self = n == h && ReadFixedAt(h, head) && head.Tags != 0 ? h : kNoOffset;
-        PutLink(b, self);
-        WriteField(n + rec::NextTaggedOffset, b, 4);
-        WriteField(n + rec::PrevTaggedOffset, b, 4);
+        const int64_t self = n == h && ReadFixedAt(h, head) && head.Tags != 0 ? h : kNoOffset;
+        l.PutLink(b, self);
+        WriteField(n + l.NextTaggedOffset, b, w);
+        WriteField(n + l.PrevTaggedOffset, b, w);
         return;
     }
-    PutLink(b, n);
-    WriteField(p + rec::NextTaggedOffset, b, 4);
-    PutLink(b, p);
-    WriteField(n + rec::PrevTaggedOffset, b, 4);
+    l.PutLink(b, n);
+    WriteField(p + l.NextTaggedOffset, b, w);
+    l.PutLink(b, p);
+    WriteField(n + l.PrevTaggedOffset, b, w);
 }
 
 // ---- Tag names --------------------------------------------------------------------------------

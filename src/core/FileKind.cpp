@@ -1,6 +1,8 @@
 #include "core/FileKind.h"
 
 #include "core/CompareFormat.h"
+#include "core/ExtendedCompareFormat.h"
+#include "core/ExtendedLogFormat.h"
 
 #include <cstdio>
 #include <memory>
@@ -33,6 +35,10 @@ TFileKind KindOfFile(const std::string& path)
         return KindOfName(path);
     uint8_t head[20] = {};
     const size_t got = std::fread(head, 1, sizeof head, f.get());
+    if (IsExtendedCompareSignature(head, static_cast<int64_t>(got)))
+        return TFileKind::Comparison;
+    if (IsExtendedLogSignature(head, static_cast<int64_t>(got)))
+        return TFileKind::Log;
     if (got >= 20 && GetU16(head + 14) >= kCompareMinRecordLength &&
         GetI32(head + 16) == kCompareFirstOffset)
         return TFileKind::Comparison;

@@ -1,5 +1,7 @@
 #include "core/LogChecks.h"
 
+#include "core/ExtendedLogFormat.h"
+
 #include <algorithm>
 
 namespace vm {
@@ -13,7 +15,7 @@ std::string TLogDamage::Text() const
            ": " + Reason;
 }
 
-std::string LinkFault(int32_t from, int32_t to, TLinkDirection direction, int32_t firstOffset,
+std::string LinkFault(int64_t from, int64_t to, TLinkDirection direction, int64_t firstOffset,
                       int64_t fileSize)
 {
     if (to < firstOffset || to >= fileSize)
@@ -27,54 +29,67 @@ std::string LinkFault(int32_t from, int32_t to, TLinkDirection direction, int32_
     return "";
 }
 
-std::string RecordFault(int32_t offset, const TRecordFixed& fixed, int64_t fileSize)
+std::string RecordFault(const TLogLayout& layout, int64_t offset, const TLogRecord& record,
+                        int64_t fileSize)
 {
-    if (fixed.RecordLength <= kRecordFixedSize || fixed.RecordLength > kMaxRecordLength)
-        return "the record has a length of " + std::to_string(fixed.RecordLength);
-    if (offset + static_cast<int64_t>(fixed.RecordLength) > fileSize)
+    if (record.RecordLength < layout.MinRecordLength() ||
+        record.RecordLength > layout.MaxRecordLength)
+        return "the record has a length of " + std::to_string(record.RecordLength);
+    if (offset + static_cast<int64_t>(record.RecordLength) > fileSize)
         return "the record is cut off by the end of the file";
-    if (fixed.SelfOffset != offset)
-        return "the record says it is at " + std::to_string(fixed.SelfOffset);
+    if (record.SelfOffset != offset)
+        return "the record says it is at " + std::to_string(record.SelfOffset);
     return "";
 }
 
-bool ReadCheckedRecord(TStream& stream, int32_t firstOffset, int64_t fileSize, int32_t offset,
-                       TRecordFixed& fixed, std::string& name, std::string& why)
+bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock& clock,
+                       int64_t firstOffset, int64_t fileSize, int64_t offset, TLogRecord& record,
+                       std::string& name, std::string& why)
 {
     why = LinkFault(kNoOffset, offset, TLinkDirection::Anywhere, firstOffset, fileSize);
     if (!why.empty()) {
         why = "the record " + why;
         return false;
     }
-    uint8_t b[kMaxRecordLength];
-    int64_t want = std::min<int64_t>(kMaxRecordLength, fileSize - offset);
+    // One read takes the fixed part and a name as long as file systems give them; only a longer
+    // name (a long root path of an extended log) costs a second read.
+    constexpr int64_t kUsualName = 256;
+    static_assert(kExtendedMaxRecordLength >= kMaxRecordLength);
+    uint8_t b[kExtendedMaxRecordLength];
+    int64_t want = std::min<int64_t>(layout.FixedSize + kUsualName, fileSize - offset);
     int64_t got = 0;
     try {
         got = stream.ReadAt(offset, b, want);
+        if (got < layout.FixedSize) {
+            why = "the record is cut off by the end of the file";
+            return false;
+        }
+        layout.Decode(b, record, clock);
+        why = RecordFault(layout, offset, record, fileSize);
+        if (!why.empty())
+            return false;
+        if (record.RecordLength > got)
+            got += stream.ReadAt(offset + got, b + got, record.RecordLength - got);
     } catch (const EStreamError& e) {
         why = e.what();
         return false;
     }
-    if (got < kRecordFixedSize) {
+    if (got < record.RecordLength) {
         why = "the record is cut off by the end of the file";
         return false;
     }
-    fixed = TRecordFixed::Decode(b);
-    why = RecordFault(offset, fixed, offset + got);
-    if (!why.empty())
-        return false;
-    const char* text = reinterpret_cast<const char*>(b + kRecordFixedSize);
-    const size_t room = fixed.RecordLength - kRecordFixedSize;
+    const char* text = reinterpret_cast<const char*>(b + layout.FixedSize);
+    const size_t room = record.RecordLength - layout.FixedSize;
     name.assign(text, std::find(text, text + room, '\0') - text);
     return true;
 }
 
-std::string CheckRecordLinks(const TRecordFixed& r, int32_t firstOffset, int64_t fileSize)
+std::string CheckRecordLinks(const TLogRecord& r, int64_t firstOffset, int64_t fileSize)
 {
     struct TLink
     {
         const char* Name;
-        int32_t Value;
+        int64_t Value;
         TLinkDirection Direction;
     } links[] = {
         {"ParentOffset", r.ParentOffset, TLinkDirection::Backward},

@@ -1,11 +1,12 @@
-// The checks every reader of a log applies, in one place beside the format: when a record reads
+// The checks every reader of a log applies, in one place beside the formats: when a record reads
 // (its length, its place inside the file, its own offset), when a link may be followed, and the
 // one value that says where a log is damaged. TDirStorage, the walks (core/LogWalk.h), the
 // file-order reader of comparisons (core/LogFileOrder.h) and vmlog use these and nothing else,
-// so a damaged log is refused for the same reason, in the same words, wherever it is read.
+// so a damaged log is refused for the same reason, in the same words, wherever it is read and
+// whichever format it is written in (core/LogLayout.h).
 #pragma once
 
-#include "core/LogFormat.h"
+#include "core/LogLayout.h"
 #include "platform/Stream.h"
 
 #include <cstdint>
@@ -17,8 +18,8 @@ namespace vm {
 // does not read; the record whose link led there (-1: where the walk began); and why.
 struct TLogDamage
 {
-    int32_t Offset = kNoOffset;
-    int32_t From = kNoOffset;
+    int64_t Offset = kNoOffset;
+    int64_t From = kNoOffset;
     std::string Reason; // empty: no damage
 
     bool Found() const { return !Reason.empty(); }
@@ -37,21 +38,24 @@ enum class TLinkDirection
 // inside the records (at or behind firstOffset, before fileSize) and point the way its kind does.
 // from -1 (the start of a walk) makes no demand on the direction. The answer completes a sentence
 // about the link: "lies outside the records", "points back", "points forward".
-std::string LinkFault(int32_t from, int32_t to, TLinkDirection direction, int32_t firstOffset,
+std::string LinkFault(int64_t from, int64_t to, TLinkDirection direction, int64_t firstOffset,
                       int64_t fileSize);
 
-// Why the record whose fixed part was read at offset does not read, "" when it does: a length of
-// 66 to 325 bytes that ends inside the file, and its own offset in SelfOffset.
-std::string RecordFault(int32_t offset, const TRecordFixed& fixed, int64_t fileSize);
+// Why the record of the layout's format whose fixed part was read at offset does not read, ""
+// when it does: a length from the layout's shortest to its longest record that ends inside the
+// file, and its own offset in SelfOffset.
+std::string RecordFault(const TLogLayout& layout, int64_t offset, const TLogRecord& record,
+                        int64_t fileSize);
 
-// Reads the record at offset (one positional read) with the checks of LinkFault (inside the
-// records) and RecordFault. False with the reason in why when it does not read; the name is the
-// stored one up to its NUL.
-bool ReadCheckedRecord(TStream& stream, int32_t firstOffset, int64_t fileSize, int32_t offset,
-                       TRecordFixed& fixed, std::string& name, std::string& why);
+// Reads the record at offset (one positional read, two for a long name) with the checks of
+// LinkFault (inside the records) and RecordFault. False with the reason in why when it does not
+// read; the name is the stored one up to its NUL.
+bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock& clock,
+                       int64_t firstOffset, int64_t fileSize, int64_t offset, TLogRecord& record,
+                       std::string& name, std::string& why);
 
 // The links of one record against the format's rules, without reading their targets: "" when
 // they are sound, else the first that is not ("NextOffset 90 points back").
-std::string CheckRecordLinks(const TRecordFixed& record, int32_t firstOffset, int64_t fileSize);
+std::string CheckRecordLinks(const TLogRecord& record, int64_t firstOffset, int64_t fileSize);
 
 } // namespace vm

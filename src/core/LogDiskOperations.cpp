@@ -83,7 +83,7 @@ TStep DeleteOnDisk(TFileSystem& fs, TRootedWalker& walker, const std::string& pa
     return Failed(error);
 }
 
-int64_t MarkDeleted(TDirStorage& log, int32_t offset, const TDirNode& node, bool updateLog)
+int64_t MarkDeleted(TDirStorage& log, int64_t offset, const TDirNode& node, bool updateLog)
 {
     log.WriteTags(offset, kTagDeleted);
     if (!updateLog)
@@ -108,25 +108,25 @@ bool StopAsked(const TStatusEvent& status, const std::string& text)
 }
 } // namespace
 
-int64_t MarkDeleted(TDirStorage& log, int32_t offset, bool updateLog)
+int64_t MarkDeleted(TDirStorage& log, int64_t offset, bool updateLog)
 {
     TDirNode node;
     std::string name;
     return log.ReadNode(offset, node, name) ? MarkDeleted(log, offset, node, updateLog) : 0;
 }
 
-std::string TopLevelPathOf(TDirStorage& log, int32_t offset)
+std::string TopLevelPathOf(TDirStorage& log, int64_t offset)
 {
     TDirNode node;
     std::string name;
-    int32_t root = offset;
+    int64_t root = offset;
     for (TLogWalk up = TLogWalk::Ancestors(log, offset); up.Next(node, name);)
         root = up.Offset();
     std::string path = log.GetFullPath(root);
     return path == "/" ? std::string() : path;
 }
 
-TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int64_t offset,
                                const TDeleteOptions& options, const TStatusEvent& status)
 {
     TDeleteResult result;
@@ -134,7 +134,7 @@ TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset
     std::string name;
     if (!log.ReadNode(offset, start, name) || start.Kind != kKindDirectory)
         return result;
-    std::vector<int32_t> offsets{offset};
+    std::vector<int64_t> offsets{offset};
     for (TLogWalk below = TLogWalk::Subtree(log, offset); below.Next(node, name);) {
         if (StopAsked(status, "Preparing to delete")) {
             result.Stopped = true;
@@ -146,8 +146,8 @@ TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset
     TRootedWalker walker(fs, TopLevelPathOf(log, offset));
     // Without UpdateLog a directory still holds the space of what was marked inside it: the
     // space already counted below each directory, so that nothing is counted twice.
-    std::unordered_map<int32_t, int64_t> counted;
-    auto take = [&counted](int32_t at) {
+    std::unordered_map<int64_t, int64_t> counted;
+    auto take = [&counted](int64_t at) {
         auto it = counted.find(at);
         if (it == counted.end())
             return int64_t(0);
@@ -156,7 +156,7 @@ TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset
         return amount;
     };
     for (size_t i = offsets.size(); i-- > 0;) {
-        int32_t at = offsets[i];
+        int64_t at = offsets[i];
         if (!log.ReadNode(at, node, name))
             continue;
         std::string path = log.GetFullPath(at);
@@ -187,7 +187,7 @@ TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset
     return result;
 }
 
-void VerifyTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+void VerifyTreeOnDisk(TDirStorage& log, TFileSystem& fs, int64_t offset,
                       const TStatusEvent& handler)
 {
     if (!handler)

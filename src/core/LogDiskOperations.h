@@ -15,21 +15,21 @@ namespace vm {
 // Without DeleteFromDisk nothing is deleted at all: only what is gone is marked. status gets
 // "Preparing to delete" per entry, then one text per entry; a stop ends the deletion. Nothing
 // is raised for what cannot be deleted: the result names it.
-TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+TDeleteResult DeleteTreeOnDisk(TDirStorage& log, TFileSystem& fs, int64_t offset,
                                const TDeleteOptions& options, const TStatusEvent& status);
 
 // Records the entry at offset as deleted from the disk: the deleted mark replaces its tags (the
 // tagged chain is left alone); with updateLog its space is taken from it and from every
 // directory above. Returns the space it held before.
-int64_t MarkDeleted(TDirStorage& log, int32_t offset, bool updateLog);
+int64_t MarkDeleted(TDirStorage& log, int64_t offset, bool updateLog);
 
 // The path of the top-level record above the entry at offset, as TRootedWalker takes a root:
 // without its trailing "/", and "" for "/".
-std::string TopLevelPathOf(TDirStorage& log, int32_t offset);
+std::string TopLevelPathOf(TDirStorage& log, int64_t offset);
 
 // Compares the tree at offset with the disk: one message per entry below it ("Updated file - ",
 // "Deleted file - ", "Ambiguous file - " and the path, or empty); a stop ends the check.
-void VerifyTreeOnDisk(TDirStorage& log, TFileSystem& fs, int32_t offset,
+void VerifyTreeOnDisk(TDirStorage& log, TFileSystem& fs, int64_t offset,
                       const TStatusEvent& handler);
 
 } // namespace vm

@@ -11,6 +11,16 @@ TLogFile::TLogFile(const std::string& path, bool writing)
     log_ = std::make_unique<TDirStorage>(*stream_);
 }
 
+TLogFormat LogFileFormat(const std::string& path)
+{
+    try {
+        TFileStream stream(path, TFileMode::OpenRead);
+        return DetectLogFormat(stream);
+    } catch (const EStreamError&) {
+        return TLogFormat::Exact;
+    }
+}
+
 TLogFile::~TLogFile()
 {
     log_.reset(); // before its stream

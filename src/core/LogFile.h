@@ -11,6 +11,9 @@
 
 namespace vm {
 
+// The format of the log file at path (by its signature); exact when it cannot be read.
+TLogFormat LogFileFormat(const std::string& path);
+
 class TLogFile
 {
 public:

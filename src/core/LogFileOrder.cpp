@@ -5,8 +5,10 @@
 namespace vm {
 
 TLogFileOrder::TLogFileOrder(TDirStorage& log, size_t blockSize, TFollow follow)
-    : stream_(log.Stream()), firstOffset_(log.FirstOffset()), size_(log.StreamSize()),
-      blockSize_(std::max<size_t>(blockSize, kMaxRecordLength)), follow_(follow),
+    : stream_(log.Stream()), layout_(log.Layout()), clock_(log.Clock()),
+      firstOffset_(log.FirstOffset()), size_(log.StreamSize()),
+      blockSize_(std::max<size_t>(blockSize, static_cast<size_t>(layout_.MaxRecordLength))),
+      follow_(follow),
       // A log without records (empty, or a header alone) has nothing to walk, and no fault.
       next_(size_ > firstOffset_ ? firstOffset_ : kNoOffset)
 {
@@ -19,7 +21,7 @@ bool TLogFileOrder::Fail(std::string why)
     return false;
 }
 
-void TLogFileOrder::StartAt(int32_t offset)
+void TLogFileOrder::StartAt(int64_t offset)
 {
     next_ = offset;
     offset_ = kNoOffset;
@@ -37,34 +39,34 @@ bool TLogFileOrder::Load(int64_t at, int64_t n)
     return at + n <= blockStart_ + blockLength_;
 }
 
-bool TLogFileOrder::Next(TRecordFixed& fixed, std::string_view& name)
+bool TLogFileOrder::Next(TLogRecord& record, std::string_view& name)
 {
-    const int32_t at = next_;
+    const int64_t at = next_;
     if (at == kNoOffset)
         return false;
     std::string fault = LinkFault(offset_, at, TLinkDirection::Forward, firstOffset_, size_);
     if (!fault.empty())
         return Fail("the link " + fault);
     try {
-        if (!Load(at, kRecordFixedSize))
+        if (!Load(at, layout_.FixedSize))
             return Fail("the record is cut off by the end of the file");
-        fixed = TRecordFixed::Decode(block_.data() + (at - blockStart_));
-        fault = RecordFault(at, fixed, size_);
+        layout_.Decode(block_.data() + (at - blockStart_), record, clock_);
+        fault = RecordFault(layout_, at, record, size_);
         if (!fault.empty())
             return Fail(fault);
-        if (!Load(at, fixed.RecordLength))
+        if (!Load(at, record.RecordLength))
             return Fail("the record is cut off by the end of the file");
         const auto* text =
-            reinterpret_cast<const char*>(block_.data() + (at - blockStart_) + kRecordFixedSize);
-        const size_t room = fixed.RecordLength - kRecordFixedSize;
+            reinterpret_cast<const char*>(block_.data() + (at - blockStart_) + layout_.FixedSize);
+        const size_t room = record.RecordLength - layout_.FixedSize;
         name = std::string_view(text, std::find(text, text + room, '\0') - text);
     } catch (const EStreamError& e) {
         return Fail(e.what());
     }
-    if (follow_ == TFollow::NextDirOffset && fixed.Kind != kKindDirectory)
+    if (follow_ == TFollow::NextDirOffset && record.Kind != kKindDirectory)
         return Fail("the directory chain reaches a file record");
     offset_ = at;
-    next_ = follow_ == TFollow::NextDirOffset ? fixed.NextDirOffset : fixed.NextOffset;
+    next_ = follow_ == TFollow::NextDirOffset ? record.NextDirOffset : record.NextOffset;
     return true;
 }
 

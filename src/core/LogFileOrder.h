@@ -31,13 +31,13 @@ public:
 
     // The next record; false at the end of the records or at the first fault. The name stays
     // valid until the next call.
-    bool Next(TRecordFixed& fixed, std::string_view& name);
+    bool Next(TLogRecord& record, std::string_view& name);
     // The offset of the record Next gave last.
-    int32_t Offset() const { return offset_; }
+    int64_t Offset() const { return offset_; }
     // Goes on from the record at offset as from a first record: the comparison takes each
     // top-level path's tree in turn, in its own order. A caller that starts at a record twice
     // walks its records twice. The damage found so far stays.
-    void StartAt(int32_t offset);
+    void StartAt(int64_t offset);
     // Where and why the walk ended early; nothing found when it ended at a NextOffset of -1 (or
     // has not ended).
     const TLogDamage& Damage() const { return damage_; }
@@ -48,14 +48,16 @@ private:
     bool Load(int64_t at, int64_t n);
 
     TStream& stream_;
-    int32_t firstOffset_;
+    const TLogLayout& layout_;
+    TLocalClock& clock_;
+    int64_t firstOffset_;
     int64_t size_;
     size_t blockSize_;
     TFollow follow_;
     std::vector<uint8_t> block_;
     int64_t blockStart_ = 0, blockLength_ = 0;
-    int32_t next_;
-    int32_t offset_ = kNoOffset;
+    int64_t next_;
+    int64_t offset_ = kNoOffset;
     TLogDamage damage_;
 };
 

@@ -17,7 +17,7 @@ void TLogHeader::Encode(uint8_t out[kLogHeaderSize]) const
     std::memcpy(out + hdr::Signature, Signature.data(), kSignatureLength);
     PutU16(out + hdr::ExtensionLength, ExtensionLength);
     PutDouble(out + hdr::LogDate, LogDate);
-    PutI32(out + hdr::TagListOffset, TagListOffset);
+    PutI32(out + hdr::TagListOffset, static_cast<int32_t>(TagListOffset));
     PutU32(out + hdr::TagMask, TagMask);
     PutI64(out + hdr::DeletedTotal, DeletedTotal);
 }

@@ -50,7 +50,7 @@ struct TLogHeader
     std::array<uint8_t, kSignatureLength> Signature{};
     uint16_t ExtensionLength = 0;
     TDateTime LogDate = 0;
-    int32_t TagListOffset = 0;
+    int64_t TagListOffset = 0; // stored in 32 bits
     uint32_t TagMask = 0;
     int64_t DeletedTotal = 0;
 

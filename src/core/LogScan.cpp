@@ -6,28 +6,24 @@
 
 namespace vm {
 
-TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, TFileSystem& fs,
-                         const TStatusEvent& status, const TMessagePump& pump,
-                         const TScanOptions& options)
+const char* const kPassedExactLimitText =
+    "The log passed 2 GiB, the limit of the exact format: it was written in the extended format.";
+
+namespace {
+TScanOutcome Scan(TStream& stream, const std::vector<TScanRoot>& roots, TFileSystem& fs,
+                  const TStatusEvent& status, const TMessagePump& pump, const TScanOptions& options,
+                  TLogFormat format)
 {
-    std::vector<TScanRoot> checked;
-    for (const TScanRoot& root : roots) {
-        if (root.Path.empty())
-            throw EScanError("An empty path cannot be logged");
-        std::string path = root.Path.back() == '/' ? root.Path : root.Path + "/";
-        if (path.size() > static_cast<size_t>(kMaxNameLength))
-            throw EScanError("The path " + path + " is longer than " +
-                             std::to_string(kMaxNameLength) + " bytes and does not fit a log");
-        checked.push_back({std::move(path), root.Unit < 0 ? 0 : root.Unit});
-    }
-    TLogWriter writer(stream, Now());
+    TLogWriter writer = format == TLogFormat::Extended
+                            ? TLogWriter(stream, Now(), TLogFormat::Extended)
+                            : TLogWriter(stream, Now(), options.ExactLimit);
     bool stopped = false;
     {
         TTreeScanner scanner(fs, writer);
         scanner.SetStatusEvent(status);
         scanner.SetMessagePump(pump);
         scanner.SetThreads(options.Threads);
-        for (const TScanRoot& root : checked) {
+        for (const TScanRoot& root : roots) {
             if (scanner.Stopped())
                 break;
             scanner.ScanRoot(root.Path, root.Unit);
@@ -35,7 +31,53 @@ TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, T
         stopped = scanner.Stopped();
     } // the workers end here, before the log is finished
     writer.Finish();
-    return {writer.Header(), stopped, writer.UnreadableDirectories()};
+    TScanOutcome outcome;
+    outcome.Format = format;
+    outcome.Header = writer.Header();
+    outcome.Extended = writer.ExtendedHeader();
+    outcome.Stopped = stopped;
+    outcome.Unreadable = writer.UnreadableDirectories();
+    return outcome;
+}
+} // namespace
+
+TScanOutcome ScanIntoLog(TStream& stream, const std::vector<TScanRoot>& roots, TFileSystem& fs,
+                         const TStatusEvent& status, const TMessagePump& pump,
+                         const TScanOptions& options)
+{
+    const TLogLayout& layout = LayoutOf(options.Format);
+    std::vector<TScanRoot> checked;
+    for (const TScanRoot& root : roots) {
+        if (root.Path.empty())
+            throw EScanError("An empty path cannot be logged");
+        std::string path = root.Path.back() == '/' ? root.Path : root.Path + "/";
+        if (path.size() > static_cast<size_t>(layout.MaxNameLength))
+            throw EScanError("The path " + path + " is longer than " +
+                             std::to_string(layout.MaxNameLength) +
+                             " bytes and does not fit a log");
+        checked.push_back({std::move(path), root.Unit < 0 ? 0 : root.Unit});
+    }
+    if (options.Format == TLogFormat::Extended)
+        return Scan(stream, checked, fs, status, pump, options, TLogFormat::Extended);
+    try {
+        return Scan(stream, checked, fs, status, pump, options, TLogFormat::Exact);
+    } catch (const ELogLimit&) {
+        // The tree is larger than the exact format can hold: the whole scan starts again, so that
+        // every entry gets what the extended format keeps (owners, exact sizes and times).
+    }
+    if (status) {
+        bool stop = false;
+        status(kPassedExactLimitText, stop);
+        if (stop) {
+            TScanOutcome stopped =
+                Scan(stream, {}, fs, status, pump, options, TLogFormat::Extended);
+            stopped.Stopped = stopped.PassedExactLimit = true;
+            return stopped;
+        }
+    }
+    TScanOutcome outcome = Scan(stream, checked, fs, status, pump, options, TLogFormat::Extended);
+    outcome.PassedExactLimit = true;
+    return outcome;
 }
 
 std::string UnreadableDirectoriesText(size_t count)

@@ -2,7 +2,7 @@
 
 namespace vm {
 
-TLogWalk::TLogWalk(TDirStorage& log, TKind kind, int32_t start)
+TLogWalk::TLogWalk(TDirStorage& log, TKind kind, int64_t start)
     : log_(log), kind_(kind), next_(start)
 {
 }
@@ -20,14 +20,14 @@ TLogWalk TLogWalk::Roots(TDirStorage& log)
 }
 
 namespace {
-bool ReadDirectory(TDirStorage& log, int32_t offset, TDirNode& node)
+bool ReadDirectory(TDirStorage& log, int64_t offset, TDirNode& node)
 {
     std::string name;
     return log.ReadNode(offset, node, name) && node.Kind == kKindDirectory;
 }
 } // namespace
 
-TLogWalk TLogWalk::Children(TDirStorage& log, int32_t dir)
+TLogWalk TLogWalk::Children(TDirStorage& log, int64_t dir)
 {
     TLogWalk w(log, TKind::Siblings, kNoOffset);
     TDirNode node;
@@ -46,7 +46,7 @@ TLogWalk TLogWalk::Children(TDirStorage& log, int32_t dir)
     return w;
 }
 
-TLogWalk TLogWalk::Below(TDirStorage& log, TKind kind, int32_t dir)
+TLogWalk TLogWalk::Below(TDirStorage& log, TKind kind, int64_t dir)
 {
     TLogWalk w(log, kind, kNoOffset);
     TDirNode node;
@@ -58,17 +58,17 @@ TLogWalk TLogWalk::Below(TDirStorage& log, TKind kind, int32_t dir)
     return w;
 }
 
-TLogWalk TLogWalk::Subtree(TDirStorage& log, int32_t dir)
+TLogWalk TLogWalk::Subtree(TDirStorage& log, int64_t dir)
 {
     return Below(log, TKind::FileOrder, dir);
 }
 
-TLogWalk TLogWalk::SubtreeDirectories(TDirStorage& log, int32_t dir)
+TLogWalk TLogWalk::SubtreeDirectories(TDirStorage& log, int64_t dir)
 {
     return Below(log, TKind::Directories, dir);
 }
 
-TLogWalk TLogWalk::Ancestors(TDirStorage& log, int32_t offset)
+TLogWalk TLogWalk::Ancestors(TDirStorage& log, int64_t offset)
 {
     TLogWalk w(log, TKind::Ancestors, offset);
     w.level_ = -1; // the first record may be at any level
@@ -91,7 +91,7 @@ TLogWalk TLogWalk::Tagged(TDirStorage& log)
     return w;
 }
 
-bool TLogWalk::Fail(TLinkFault fault, int32_t target, std::string reason)
+bool TLogWalk::Fail(TLinkFault fault, int64_t target, std::string reason)
 {
     fault_ = fault;
     damage_ = {target, offset_, std::move(reason)};
@@ -101,7 +101,7 @@ bool TLogWalk::Fail(TLinkFault fault, int32_t target, std::string reason)
 
 bool TLogWalk::Step(TDirNode& node, std::string& name)
 {
-    int32_t at = next_;
+    int64_t at = next_;
     if (at == kNoOffset)
         return false;
     TLinkDirection direction = kind_ == TKind::Tagged      ? TLinkDirection::Anywhere
@@ -115,11 +115,11 @@ bool TLogWalk::Step(TDirNode& node, std::string& name)
     if (kind_ == TKind::Tagged && !visited_.insert(at).second)
         return Fail(TLinkFault::Revisited, at,
                     "the tagged chain comes back to a record it has visited");
-    TRecordFixed fixed;
+    TLogRecord record;
     std::string why;
-    if (!log_.ReadRecord(at, fixed, name, &why))
+    if (!log_.ReadRecord(at, record, name, &why))
         return Fail(TLinkFault::Unreadable, at, why);
-    node = NodeOf(fixed);
+    node = NodeOf(record);
     if ((kind_ == TKind::Siblings || (kind_ == TKind::Ancestors && level_ >= 0)) &&
         node.Level != level_)
         return Fail(TLinkFault::WrongLevel, at, "the record is at the wrong level");

@@ -41,16 +41,16 @@ public:
     // The roots (NextSiblingOffset from the first record).
     static TLogWalk Roots(TDirStorage& log);
     // The entries of the directory at dir (its NextOffset when one level below, then siblings).
-    static TLogWalk Children(TDirStorage& log, int32_t dir);
+    static TLogWalk Children(TDirStorage& log, int64_t dir);
     // Every record below the directory at dir, in file order (NextOffset from it: its whole tree
     // without itself), ending cleanly at the first record that is not deeper than dir.
-    static TLogWalk Subtree(TDirStorage& log, int32_t dir);
+    static TLogWalk Subtree(TDirStorage& log, int64_t dir);
     // Every directory below the directory at dir (NextDirOffset from it), ending cleanly at the
     // first directory that is not deeper than dir.
-    static TLogWalk SubtreeDirectories(TDirStorage& log, int32_t dir);
+    static TLogWalk SubtreeDirectories(TDirStorage& log, int64_t dir);
     // The record at offset, then its parent, and so on up to its root (level 0), which ends the
     // walk cleanly.
-    static TLogWalk Ancestors(TDirStorage& log, int32_t offset);
+    static TLogWalk Ancestors(TDirStorage& log, int64_t offset);
     // Every directory record, roots included (NextDirOffset from the first record).
     static TLogWalk Directories(TDirStorage& log);
     // Every tagged record (Tags not 0) of the tagged chain, from its head.
@@ -59,7 +59,7 @@ public:
     // The next record; false at the end of the walk.
     bool Next(TDirNode& node, std::string& name);
     // The offset of the record Next returned last.
-    int32_t Offset() const { return offset_; }
+    int64_t Offset() const { return offset_; }
 
     TLinkFault Fault() const { return fault_; }
     // Where and why the walk ended early; no damage (Found() false) when it ended cleanly.
@@ -74,21 +74,21 @@ private:
         Directories,
         Tagged
     };
-    TLogWalk(TDirStorage& log, TKind kind, int32_t start);
-    static TLogWalk Below(TDirStorage& log, TKind kind, int32_t dir);
-    bool Fail(TLinkFault fault, int32_t target, std::string reason);
+    TLogWalk(TDirStorage& log, TKind kind, int64_t start);
+    static TLogWalk Below(TDirStorage& log, TKind kind, int64_t dir);
+    bool Fail(TLinkFault fault, int64_t target, std::string reason);
     bool Step(TDirNode& node, std::string& name);
 
     TDirStorage& log_;
     TKind kind_;
-    int32_t next_;
-    int32_t offset_ = kNoOffset;
-    int32_t parent_ = kNoOffset; // Siblings: the directory whose entries these are (-1: roots)
+    int64_t next_;
+    int64_t offset_ = kNoOffset;
+    int64_t parent_ = kNoOffset; // Siblings: the directory whose entries these are (-1: roots)
     int level_ = 0;              // Siblings: the level they must have; Ancestors: the level the
                                  // next record must have
-    int32_t head_ = kNoOffset;   // Tagged: the chain's head
+    int64_t head_ = kNoOffset;   // Tagged: the chain's head
     int above_ = -1;             // Subtrees: records must lie deeper than this level
-    std::unordered_set<int32_t> visited_;
+    std::unordered_set<int64_t> visited_;
     TLinkFault fault_ = TLinkFault::None;
     TLogDamage damage_;
 };

@@ -2,7 +2,7 @@
 
 namespace vm {
 
-bool TPathStack::Enter(int32_t offset, int level, int32_t parentOffset, std::string_view name,
+bool TPathStack::Enter(int64_t offset, int level, int64_t parentOffset, std::string_view name,
                        std::string& why)
 {
     if (level < 0 || level > static_cast<int>(open_.size())) {

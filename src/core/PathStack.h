@@ -21,14 +21,14 @@ public:
     // name (for level 0 the path as stored, ending with "/"). True with its full path in path()
     // (a top-level path without its trailing "/", "/" itself staying "/"); false with the reason
     // in why when it does not fit below the records before it.
-    bool Enter(int32_t offset, int level, int32_t parentOffset, std::string_view name,
+    bool Enter(int64_t offset, int level, int64_t parentOffset, std::string_view name,
                std::string& why);
     // The full path of the record Enter took last; valid until the next Enter.
     std::string_view Path() const { return path_; }
     // The level of the record Enter took last, -1 before the first.
     int Depth() const { return static_cast<int>(open_.size()) - 1; }
     // The offset of the open record at level (0 to Depth()): the last one Enter took there.
-    int32_t OpenOffset(int level) const { return open_[static_cast<size_t>(level)].Offset; }
+    int64_t OpenOffset(int level) const { return open_[static_cast<size_t>(level)].Offset; }
     // The full path of the open record at level.
     std::string_view OpenPath(int level) const
     {
@@ -38,7 +38,7 @@ public:
 private:
     struct TOpen
     {
-        int32_t Offset;
+        int64_t Offset;
         size_t Length; // of its full path, a prefix of path_ while it is open
     };
     std::vector<TOpen> open_;

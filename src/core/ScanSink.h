@@ -54,6 +54,9 @@ public:
 
     // A path of the log begins; path ends with "/". unit: the allocation unit in bytes, >= 0.
     virtual void BeginRoot(const std::string& path, int32_t unit) = 0;
+    // The facts of the directory the root names (its owner, group and mode), right after
+    // BeginRoot, when it could be opened and looked at.
+    virtual void RootFacts(const TFileInfo& self) {}
     // An entry of the directory open at the moment. repeatLink: a further name of a file whose
     // space was already counted under another name (hard links).
     virtual void Entry(const TFileInfo& info, bool repeatLink) = 0;

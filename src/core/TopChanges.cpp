@@ -38,7 +38,7 @@ void TTopChangesFinder::CloseBelow(int level)
     }
 }
 
-bool TTopChangesFinder::Add(int32_t offset, const TCompareRecord& r, std::string_view name,
+bool TTopChangesFinder::Add(int64_t offset, const TCompareRecord& r, std::string_view name,
                             std::string& why)
 {
     CloseBelow(r.Level);
@@ -62,7 +62,7 @@ TTopChanges FindTopChanges(TDirCompare& comparison, size_t count)
     TTopChangesFinder finder(count);
     std::string damage;
     TCompareWalkEnd end =
-        WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string& name) {
+        WalkRecords(comparison, [&](int64_t at, const TCompareRecord& r, const std::string& name) {
             if (finder.Add(at, r, name, damage))
                 return true;
             damage = "offset " + std::to_string(at) + ": " + damage;

@@ -49,7 +49,7 @@ public:
 
     // False, with the reason in why, when the record does not fit below the records before it
     // (the pass should end there).
-    bool Add(int32_t offset, const TCompareRecord& record, std::string_view name, std::string& why);
+    bool Add(int64_t offset, const TCompareRecord& record, std::string_view name, std::string& why);
     // The full path of the record Add took last.
     std::string_view Path() const { return paths_.Path(); }
     // Closes what is open and gives the lists (Damage empty); the finder is spent.

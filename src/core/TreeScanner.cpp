@@ -48,8 +48,10 @@ void TTreeScanner::ScanRoot(const std::string& path, int32_t unit)
         sink_.Unreadable(path, error);
     TFileInfo self;
     root_ = {};
-    if (root != kNoDir && fs_.StatDirectory(root, self, error))
+    if (root != kNoDir && fs_.StatDirectory(root, self, error)) {
         root_ = {self.Device, self.MountId};
+        sink_.RootFacts(self);
+    }
     TFrame& top = Push(self.Device, self.Inode);
     if (root != kNoDir) {
         top.Handle = root;

@@ -11,6 +11,7 @@
 #include "listwindow/ChildFrame.h"
 #include "listwindow/QtListWindowActions.h"
 #include "listwindow/QtListWindowParts.h"
+#include "listwindow/WindowLimits.h"
 #include "platform/ExclusiveFile.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"
@@ -154,6 +155,7 @@ std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLog()
         if (!stream) {
             access->File = std::make_unique<TFileStream>(LogFileName, TFileMode::OpenRead);
             stream = access->File.get();
+            CheckWindowCanShow(*stream, LogFileName);
         }
         access->Storage = std::make_unique<TDirStorage>(*stream);
     } catch (const std::exception& e) {

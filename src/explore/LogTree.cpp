@@ -20,7 +20,7 @@ bool TDirTreeBuilder::Step(int directories)
 {
     if (done_)
         return false;
-    TRecordFixed record;
+    TLogRecord record;
     std::string_view name;
     for (int i = 0; i < directories; ++i) {
         if (!chain_.Next(record, name)) {

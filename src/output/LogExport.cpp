@@ -7,6 +7,7 @@
 #include "platform/IsoDateTime.h"
 
 #include <array>
+#include <cstdio>
 
 namespace vm {
 
@@ -23,7 +24,10 @@ enum TLogField
     kLogModified,
     kLogAttributes,
     kLogTags,
-    kLogDeleted
+    kLogDeleted,
+    kLogOwner, // owner, group and mode: extended logs only
+    kLogGroup,
+    kLogMode
 };
 
 enum TCompareField
@@ -35,7 +39,10 @@ enum TCompareField
     kCmpSizeNow,
     kCmpAllocatedWas,
     kCmpAllocatedNow,
-    kCmpChange
+    kCmpChange,
+    kCmpOwner, // owner, group and mode: extended comparisons only
+    kCmpGroup,
+    kCmpMode
 };
 
 const char* KindText(uint8_t kind)
@@ -57,13 +64,36 @@ std::array<std::string, 32> TagNamesOf(TDirStorage& log)
     return names;
 }
 
-void SetDate(TExportWriter& writer, TIsoDateTimeText& iso, int field, int32_t packed)
+void SetDate(TExportWriter& writer, TIsoDateTimeText& iso, int field, const TLogTime& time)
 {
-    if (packed == 0)
+    if (!time.Stored)
         return; // no date was stored: null
-    std::string_view text = iso.FromLocalSeconds(UnpackSeconds(packed));
+    std::string_view text =
+        time.Local ? iso.FromLocalSeconds(time.Seconds) : iso.FromUnixSeconds(time.Seconds);
     if (!text.empty())
         writer.SetText(field, text);
+}
+
+// The owner and group ids (null where none was recorded) and the permission bits in octal,
+// as stat -c %04a shows them ("0644", "4755").
+void SetOwners(TExportWriter& writer, int ownerField, uint32_t owner, uint32_t group, uint32_t mode)
+{
+    if (owner != kNoOwner)
+        writer.SetNumber(ownerField, owner);
+    if (group != kNoOwner)
+        writer.SetNumber(ownerField + 1, group);
+    if (mode != 0) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%04o", mode & 07777);
+        writer.SetText(ownerField + 2, text);
+    }
+}
+
+std::vector<std::string> WithOwners(std::vector<std::string> fields, bool owners)
+{
+    if (owners)
+        fields.insert(fields.end(), {"owner", "group", "mode"});
+    return fields;
 }
 
 // The compare window's names, tested in its order: the same space in both logs is "unchanged"
@@ -83,19 +113,21 @@ const char* ConditionName(const TCompareRecord& r)
 
 TExportResult ExportLog(TDirStorage& log, TExportFormat format, const TExportSink& sink)
 {
+    const bool owners = log.HasOwners();
     TExportWriter writer(format,
-                         {"path", "kind", "size", "allocated", "created", "accessed", "modified",
-                          "attributes", "tags", "deleted"},
+                         WithOwners({"path", "kind", "size", "allocated", "created", "accessed",
+                                     "modified", "attributes", "tags", "deleted"},
+                                    owners),
                          sink);
     const std::array<std::string, 32> tagNames = TagNamesOf(log);
     TIsoDateTimeText iso;
     TPathStack paths;
     TLogFileOrder records(log);
-    TRecordFixed r;
+    TLogRecord r;
     std::string_view name;
     std::vector<std::string_view> tags;
     TExportResult result;
-    int32_t previous = kNoOffset;
+    int64_t previous = kNoOffset;
     while (records.Next(r, name)) {
         std::string why;
         if (!paths.Enter(records.Offset(), r.Level, r.ParentOffset, name, why)) {
@@ -105,11 +137,11 @@ TExportResult ExportLog(TDirStorage& log, TExportFormat format, const TExportSin
         previous = records.Offset();
         writer.SetPath(kLogPath, paths.Path());
         writer.SetText(kLogKind, KindText(r.Kind));
-        writer.SetNumber(kLogSize, DecodeReal48Rounded(r.Size.data()));
-        writer.SetNumber(kLogAllocated, DecodeReal48Rounded(r.Allocated.data()));
-        SetDate(writer, iso, kLogCreated, r.Created);
-        SetDate(writer, iso, kLogAccessed, r.Accessed);
-        SetDate(writer, iso, kLogModified, r.Modified);
+        writer.SetNumber(kLogSize, r.Size);
+        writer.SetNumber(kLogAllocated, r.Allocated);
+        SetDate(writer, iso, kLogCreated, r.CreatedTime);
+        SetDate(writer, iso, kLogAccessed, r.AccessedTime);
+        SetDate(writer, iso, kLogModified, r.ModifiedTime);
         writer.SetNumber(kLogAttributes, r.Attributes);
         tags.clear();
         for (int bit = 0; bit < 31; ++bit)
@@ -117,6 +149,8 @@ TExportResult ExportLog(TDirStorage& log, TExportFormat format, const TExportSin
                 tags.push_back(tagNames[static_cast<size_t>(bit)]);
         writer.SetList(kLogTags, tags);
         writer.SetBool(kLogDeleted, (r.Tags & kTagDeleted) != 0);
+        if (owners)
+            SetOwners(writer, kLogOwner, r.Owner, r.Group, r.Mode);
         writer.EndRecord();
     }
     if (result.Damage.empty() && records.Damage().Found())
@@ -129,15 +163,17 @@ TExportResult ExportLog(TDirStorage& log, TExportFormat format, const TExportSin
 TExportResult ExportComparison(TDirCompare& comparison, TExportFormat format,
                                const TExportSink& sink)
 {
+    const bool owners = comparison.Format() == TLogFormat::Extended;
     TExportWriter writer(format,
-                         {"path", "kind", "condition", "size_was", "size_now", "allocated_was",
-                          "allocated_now", "change"},
+                         WithOwners({"path", "kind", "condition", "size_was", "size_now",
+                                     "allocated_was", "allocated_now", "change"},
+                                    owners),
                          sink);
     TPathStack paths;
     TExportResult result;
-    int32_t previous = kNoOffset;
+    int64_t previous = kNoOffset;
     TCompareWalkEnd end =
-        WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string& name) {
+        WalkRecords(comparison, [&](int64_t at, const TCompareRecord& r, const std::string& name) {
             std::string why;
             if (!paths.Enter(at, r.Level, r.ParentOffset, name, why)) {
                 result.Damage = TLogDamage{at, previous, why}.Text();
@@ -152,13 +188,16 @@ TExportResult ExportComparison(TDirCompare& comparison, TExportFormat format,
             writer.SetNumber(kCmpAllocatedWas, r.AllocWas);
             writer.SetNumber(kCmpAllocatedNow, r.AllocNow);
             writer.SetNumber(kCmpChange, r.AllocNow - r.AllocWas);
+            if (owners)
+                SetOwners(writer, kCmpOwner, r.Owner, r.Group, r.Mode);
             writer.EndRecord();
             return true;
         });
     if (result.Damage.empty())
         result.Damage = end.Damage;
-    if (comparison.FileSize() < kCompareHeaderSize)
-        result.Damage = "the file is shorter than the 14-byte header";
+    if (comparison.FileSize() < comparison.FirstOffset())
+        result.Damage = "the file is shorter than the " + std::to_string(comparison.FirstOffset()) +
+                        "-byte header";
     writer.Finish();
     result.Entries = writer.Records();
     return result;

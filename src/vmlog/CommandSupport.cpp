@@ -1,5 +1,6 @@
 #include "vmlog/Commands.h"
 
+#include "core/ExtendedLogFormat.h"
 #include "core/LogFormat.h"
 
 #include <cerrno>
@@ -32,8 +33,11 @@ void WriteAll(int fd, std::string_view text)
 bool IsLogFile(TStream& stream)
 {
     uint8_t signature[kSignatureLength] = {};
-    return stream.ReadAt(0, signature, kSignatureLength) == kSignatureLength &&
-           std::memcmp(signature, kSignature, 13) == 0 && signature[13] == 0x1A;
+    const int64_t got = stream.ReadAt(0, signature, kSignatureLength);
+    if (IsExtendedLogSignature(signature, got))
+        return true;
+    return got == kSignatureLength && std::memcmp(signature, kSignature, 13) == 0 &&
+           signature[13] == 0x1A;
 }
 
 std::optional<size_t> ParseTopCount(const std::string& value)

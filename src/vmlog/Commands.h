@@ -19,7 +19,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// vmlog scan [--threads N] [--unit N] PATH [[--unit N] PATH ...] -o FILE
+// vmlog scan [--format exact|extended] [--threads N] [--unit N] PATH [[--unit N] PATH ...] -o FILE
 int ScanCommand(const TArgs& args);
 // vmlog dump FILE
 int DumpCommand(const TArgs& args);
@@ -37,7 +37,7 @@ int DumpCompareFile(const std::string& file);
 int Fail(const std::string& message, int status = kExitFailed);
 // Writes all of text to fd; raises std::system_error when it cannot (a full disk, a closed pipe).
 void WriteAll(int fd, std::string_view text);
-// Whether the stream begins with a log's signature.
+// Whether the stream begins with the signature of a log of either format.
 bool IsLogFile(TStream& stream);
 // The value of --top N: a whole number from 1 to 1000000; nothing for another text.
 std::optional<size_t> ParseTopCount(const std::string& value);

@@ -34,21 +34,30 @@ const char* ConditionText(uint8_t condition)
     }
 }
 
-void PrintRecord(int32_t at, const TCompareRecord& r, const std::string& name)
+void PrintRecord(int64_t at, const TCompareRecord& r, const std::string& name, bool extended)
 {
-    std::printf("%d level %u %s %s %s size %lld was %lld allocated %lld was %lld attributes %s "
-                "created %s accessed %s modified %s parent %d next %d sibling %d nextdir %d "
-                "newlog %d\n",
-                at, r.Level,
+    std::printf("%lld level %u %s %s %s size %lld was %lld allocated %lld was %lld attributes %s "
+                "created %s accessed %s modified %s parent %lld next %lld sibling %lld nextdir "
+                "%lld newlog %lld",
+                static_cast<long long>(at), r.Level,
                 r.Kind == kKindDirectory ? "dir"
                 : r.Kind == kKindFile    ? "file"
                                          : "kind?",
                 ConditionText(r.Condition), QuotedName(name).c_str(),
                 static_cast<long long>(r.SizeNow), static_cast<long long>(r.SizeWas),
                 static_cast<long long>(r.AllocNow), static_cast<long long>(r.AllocWas),
-                Hex32(r.Attributes).c_str(), DateTimeText(r.Created).c_str(),
-                DateTimeText(r.Accessed).c_str(), DateTimeText(r.Modified).c_str(), r.ParentOffset,
-                r.NextOffset, r.NextSiblingOffset, r.NextDirOffset, r.NewLogOffset);
+                Hex32(r.Attributes).c_str(),
+                (extended ? LogTimeText(r.CreatedTime) : DateTimeText(r.Created)).c_str(),
+                (extended ? LogTimeText(r.AccessedTime) : DateTimeText(r.Accessed)).c_str(),
+                (extended ? LogTimeText(r.ModifiedTime) : DateTimeText(r.Modified)).c_str(),
+                static_cast<long long>(r.ParentOffset), static_cast<long long>(r.NextOffset),
+                static_cast<long long>(r.NextSiblingOffset),
+                static_cast<long long>(r.NextDirOffset), static_cast<long long>(r.NewLogOffset));
+    if (extended)
+        std::printf(" owner %lld group %lld mode 0%o",
+                    r.Owner == kNoOwner ? -1LL : static_cast<long long>(r.Owner),
+                    r.Group == kNoOwner ? -1LL : static_cast<long long>(r.Group), r.Mode);
+    std::printf("\n");
 }
 
 // The directories that grew and shrank most, read back from the comparison just written.
@@ -139,26 +148,30 @@ int DumpCompareFile(const std::string& file)
     const int64_t size = comparison.FileSize();
     uint8_t signature[kCompareHeaderSize] = {};
     const int64_t got = stream.Read(signature, kCompareHeaderSize);
+    const bool extended = comparison.Format() == TLogFormat::Extended;
+    const int64_t first = comparison.FirstOffset();
     std::printf("comparison %s\n", QuotedName(file).c_str());
     std::printf("signature %s\n",
                 QuotedName(std::string(reinterpret_cast<char*>(signature), got)).c_str());
+    if (extended)
+        std::printf("format extended, ");
     std::printf("version %d\n", comparison.GetFileVersion());
     std::printf("file size %lld\n", static_cast<long long>(size));
     int damaged = 0;
     int64_t records = 0;
-    TCompareWalkEnd end =
-        WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string& name) {
-            PrintRecord(at, r, name);
-            ++records;
-            const std::string fault = CheckCompareRecordLinks(at, r, size);
-            if (!fault.empty()) {
-                std::printf("damaged: record %d: %s\n", at, fault.c_str());
-                ++damaged;
-            }
-            return true;
-        });
-    if (size < kCompareHeaderSize)
-        end.Damage = "the file is shorter than the 14-byte header";
+    TCompareWalkEnd end = WalkRecords(comparison, [&](int64_t at, const TCompareRecord& r,
+                                                      const std::string& name) {
+        PrintRecord(at, r, name, extended);
+        ++records;
+        const std::string fault = CheckCompareRecordLinks(at, r, size, first);
+        if (!fault.empty()) {
+            std::printf("damaged: record %lld: %s\n", static_cast<long long>(at), fault.c_str());
+            ++damaged;
+        }
+        return true;
+    });
+    if (size < first)
+        end.Damage = "the file is shorter than the " + std::to_string(first) + "-byte header";
     if (!end.Damage.empty()) {
         std::printf("damaged: %s\n", end.Damage.c_str());
         ++damaged;

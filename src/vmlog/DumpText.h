@@ -2,6 +2,7 @@
 // date-times as local calendar times.
 #pragma once
 
+#include "core/LogRecord.h"
 #include "platform/DateTime.h"
 
 #include <cstdint>
@@ -16,6 +17,10 @@ std::string QuotedName(const std::string& bytes);
 std::string DateTimeText(TDateTime value);
 // A packed time: "none" for 0 (no date was stored), else its date-time.
 std::string PackedTimeText(int32_t packed);
+// A time as a log stores it: "none" when it holds none; an exact log's local time as
+// PackedTimeText shows it; an extended log's as UTC with its nanoseconds,
+// "2024-05-01T10:34:56.123456789Z".
+std::string LogTimeText(const TLogTime& time);
 // "0x00000010"
 std::string Hex32(uint32_t value);
 

@@ -26,8 +26,8 @@ struct TScanRequest
 
 // More threads than this only wait on one another.
 constexpr int64_t kMostScanThreads = 1024;
-constexpr const char* kScanUsage =
-    "vmlog scan [--threads N] [--unit N] PATH [[--unit N] PATH ...] -o FILE";
+constexpr const char* kScanUsage = "vmlog scan [--format exact|extended] [--threads N] [--unit N] "
+                                   "PATH [[--unit N] PATH ...] -o FILE";
 
 // A whole number from 0 to max written as digits only.
 std::optional<int64_t> WholeNumber(const std::string& text, int64_t max)
@@ -47,7 +47,7 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
     status = kExitUsage;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--unit" || a == "-o" || a == "--threads") {
+        if (a == "--unit" || a == "-o" || a == "--threads" || a == "--format") {
             if (i + 1 >= args.size()) {
                 Fail(a + " needs a value", kExitUsage);
                 return std::nullopt;
@@ -55,6 +55,15 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
             const std::string& v = args[++i];
             if (a == "-o") {
                 r.Output = v;
+                continue;
+            }
+            if (a == "--format") {
+                std::optional<TLogFormat> format = LogFormatOfName(v);
+                if (!format) {
+                    Fail("--format wants exact or extended, not \"" + v + "\"", kExitUsage);
+                    return std::nullopt;
+                }
+                r.Options.Format = *format;
                 continue;
             }
             if (a == "--threads") {
@@ -113,9 +122,10 @@ std::optional<TScanRequest> ParseScan(const TArgs& args, int& status)
 }
 
 // Scans into the stream and writes the default tag names; false when stopped. unreadable gets the
-// directories that could not be read.
+// directories that could not be read; passedLimit is set when an exact log grew past 2 GiB and
+// was written in the extended format.
 bool WriteLog(TStream& stream, const TScanRequest& request,
-              std::vector<TUnreadableDirectory>& unreadable)
+              std::vector<TUnreadableDirectory>& unreadable, bool& passedLimit)
 {
     TConsoleUserInterface ui;
     TStatusWindow& status = ui.Status();
@@ -130,6 +140,7 @@ bool WriteLog(TStream& stream, const TScanRequest& request,
     log.BuildLog(request.Roots);
     status.Hide();
     unreadable = log.UnreadableDirectories();
+    passedLimit = log.PassedExactLimit();
     if (log.WasStopped())
         return false;
     std::vector<std::string> names = DefaultTagNames();
@@ -151,9 +162,12 @@ int ScanCommand(const TArgs& args)
     TPosixFileSystem fs;
     TPendingFile log(fs, request->Output, TPendingFile::TOnCommit::Replace);
     std::vector<TUnreadableDirectory> unreadable;
-    if (!WriteLog(log.Stream(), *request, unreadable))
+    bool passedLimit = false;
+    if (!WriteLog(log.Stream(), *request, unreadable, passedLimit))
         return Fail("stopped; no log was written");
     log.Commit();
+    if (passedLimit)
+        std::fprintf(stderr, "vmlog: %s\n", kPassedExactLimitText);
     // As du does: the log is written, and what it could not read makes the status 1.
     for (const TUnreadableDirectory& d : unreadable)
         Fail(UnreadableDirectoryText(d));

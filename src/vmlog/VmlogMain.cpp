@@ -18,7 +18,9 @@ struct TCommand
 };
 
 const TCommand kCommands[] = {
-    {"scan", ScanCommand, "vmlog scan [--threads N] [--unit N] PATH [[--unit N] PATH ...] -o FILE",
+    {"scan", ScanCommand,
+     "vmlog scan [--format exact|extended] [--threads N] [--unit N] PATH [[--unit N] PATH ...] "
+     "-o FILE",
      "Scans directory trees into a new log"},
     {"dump", DumpCommand, "vmlog dump FILE", "Prints every record of a log or a comparison"},
     {"compare", CompareCommand, "vmlog compare OLD.kdf NEW.kdf -o OUT.kcf [--top N]",

@@ -34,7 +34,7 @@ std::vector<Seen> ByBlocks(TDirStorage& log, size_t blockSize, std::string* faul
 {
     std::vector<Seen> seen;
     TLogFileOrder walk(log, blockSize);
-    TRecordFixed fixed;
+    TLogRecord fixed;
     std::string_view name;
     while (walk.Next(fixed, name))
         seen.push_back({walk.Offset(), std::string(name), fixed.Level, fixed.NextOffset});

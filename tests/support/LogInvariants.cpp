@@ -44,7 +44,7 @@ private:
     {
         int64_t expect = log_.FirstOffset();
         for (size_t i = 0; i < records_.size(); ++i) {
-            TRecordFixed f;
+            TLogRecord f;
             std::string name;
             log_.ReadRecord(records_[i].Offset, f, name);
             if (records_[i].Offset != expect)
