@@ -77,7 +77,7 @@ TComparisonTotals ComparisonTotals(const std::string& path)
         TDirCompare file(stream);
         TCompareRecord record;
         std::string name;
-        for (int32_t at = kCompareFirstOffset; at != kNoOffset && file.ReadRecord(at, record, name);
+        for (int64_t at = file.FirstOffset(); at != kNoOffset && file.ReadRecord(at, record, name);
              at = file.ForwardLink(at, record.NextSiblingOffset)) {
             totals.SizeWas += record.SizeWas;
             totals.SizeNow += record.SizeNow;

@@ -3,6 +3,7 @@
 #include "references/Metrics.h"
 
 #include "core/DirStorage.h"
+#include "core/LogFile.h"
 #include "core/LogWalk.h"
 #include "platform/PendingFile.h"
 #include "platform/Registry.h"
@@ -29,21 +30,26 @@ struct TScanned
 {
     bool Stopped = false;
     std::vector<TUnreadableDirectory> Unreadable;
+    bool PassedExactLimit = false;
 };
 
-// Scans the roots into the stream, reading the disk through fs (the real one when nullptr), and
-// names the tags.
+// Scans the roots into the stream in the format given, reading the disk through fs (the real
+// one when nullptr), and names the tags.
 TScanned Scan(TUserInterface& ui, TFileSystem* fs, TStream& stream,
-              const std::vector<TScanRoot>& roots, const TStatusEvent& handler)
+              const std::vector<TScanRoot>& roots, const TStatusEvent& handler,
+              TLogFormat format = TLogFormat::Exact)
 {
     TDirStorage storage(stream);
     if (fs)
         storage.SetFileSystem(*fs);
     storage.SetStatusEvent(handler);
     storage.SetMessagePump([&ui] { ui.ProcessMessages(); });
+    TScanOptions options;
+    options.Format = format;
+    storage.SetScanOptions(options);
     storage.BuildLog(roots);
     NameDefaultTags(storage);
-    return {storage.WasStopped(), storage.UnreadableDirectories()};
+    return {storage.WasStopped(), storage.UnreadableDirectories(), storage.PassedExactLimit()};
 }
 
 // The next log's file, written under a temporary name until it is complete. A number whose log
@@ -148,20 +154,25 @@ TLogRunResult LogReference(const TRefStore& store, TUserInterface& ui, int n,
     std::unique_ptr<TPendingFile> log = CreateNewLog(store, ui, n, m);
     result.LogNumber = m;
     const std::vector<TScanRoot> roots = ScanRootsOf(paths);
-    TScanned scanned = Scan(ui, &store.Files(), log->Stream(), roots, handler);
+    TScanned scanned =
+        Scan(ui, &store.Files(), log->Stream(), roots, handler, store.RefLogFormat(n));
     // A top-level path that went away after the check above: the log is not kept either.
     if (std::string why = FirstUnreadableRoot(roots, scanned.Unreadable);
         !why.empty() && !scanned.Stopped)
         return Refuse(ui, why);
     result.Stopped = scanned.Stopped;
     result.Unreadable = std::move(scanned.Unreadable);
+    result.PassedExactLimit = scanned.PassedExactLimit;
     // A stopped or failed run leaves nothing: an incomplete log would read as one that lost
     // entries. The guard removes the file on every way out but this one.
     if (!result.Stopped) {
         log->Commit();
         result.Path = log->Path();
+        std::string said = result.PassedExactLimit ? kPassedExactLimitText : "";
         if (!result.Unreadable.empty())
-            ui.Status().SetText(UnreadableDirectoriesText(result.Unreadable.size()));
+            said += (said.empty() ? "" : " ") + UnreadableDirectoriesText(result.Unreadable.size());
+        if (!said.empty())
+            ui.Status().SetText(said);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
         WriteRunMetrics(store, ui, n, {m, took.count(), result.Unreadable});
     }
@@ -212,6 +223,11 @@ TDateTime LogDate(const TRefStore& store, int n, int m)
     } catch (const EStreamError&) {
         return 0;
     }
+}
+
+TLogFormat LogFormatOf(const TRefStore& store, int n, int m)
+{
+    return LogFileFormat(store.LogFileName(n, m));
 }
 
 } // namespace vm

@@ -29,9 +29,14 @@ struct TLogRunResult
     std::string Path;     // the log written; empty when none was
     // Directories the scan could not open or read: the log holds them with what was read.
     std::vector<TUnreadableDirectory> Unreadable;
+    // The reference asks for exact logs, but this one passed that format's 2 GiB limit and was
+    // written in the extended format.
+    bool PassedExactLimit = false;
 };
 
-// Writes the next log of reference n. The number is taken from NextLogNo under the INI file's
+// Writes the next log of reference n, in the format the reference is set to (exact unless set;
+// an exact log that would pass 2 GiB is written extended, and the status window's Text says so).
+// The number is taken from NextLogNo under the INI file's
 // lock and advanced at once, so two processes logging the same reference write two different,
 // complete logs, and the number of a stopped or failed run is never used again. The log is
 // written under a temporary name (platform/PendingFile.h) and takes its name only once it is
@@ -71,5 +76,7 @@ struct TLogTotals
 TLogTotals LogTotals(const TRefStore& store, int n, int m);
 // The log date of log m of reference n; 0 when the log cannot be opened.
 TDateTime LogDate(const TRefStore& store, int n, int m);
+// The format log m of reference n is written in; exact when it cannot be opened.
+TLogFormat LogFormatOf(const TRefStore& store, int n, int m);
 
 } // namespace vm

@@ -3,6 +3,7 @@
 
 #include "core/DirStorage.h"
 #include "core/DriveInfo.h"
+#include "core/LogFile.h"
 #include "core/LogWalk.h"
 #include "platform/AtomicFile.h"
 #include "platform/IniFileText.h"
@@ -197,6 +198,27 @@ bool TRefStore::AllocUnitsSet(int n) const
     return vm::AllocUnitsSet(ReadRefPaths(n));
 }
 
+namespace {
+constexpr char kLogFormatKey[] = "LogFormat";
+}
+
+TLogFormat TRefStore::RefLogFormat(int n) const
+{
+    return LogFormatOfName(RefIni().ReadString(RefSection(n), kLogFormatKey, ""))
+        .value_or(TLogFormat::Exact);
+}
+
+void TRefStore::SetRefLogFormat(int n, TLogFormat format)
+{
+    // One key beside the Name, NextLogNo and the path triples: the count of keys still gives the
+    // number of triples.
+    TIniFile ini = RefIni();
+    if (format == TLogFormat::Exact)
+        ini.DeleteKey(RefSection(n), kLogFormatKey);
+    else
+        ini.WriteString(RefSection(n), kLogFormatKey, LogFormatName(format));
+}
+
 bool AllocUnitsSet(const TRefPaths& paths)
 {
     for (const TRefPath& p : paths)
@@ -213,15 +235,20 @@ std::vector<TScanRoot> ScanRootsOf(const TRefPaths& paths)
     return roots;
 }
 
-std::string TRefStore::PathRefusal(const std::string& path) const
+std::string TRefStore::PathRefusal(const std::string& path, TLogFormat format) const
 {
     if (path.empty() || path[0] != '/')
         return "a path must begin with \"/\"";
     if (path.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
         return "it holds a line break";
-    if (WithSlash(path).size() > size_t(kMaxNameLength))
-        return "it is longer than " + std::to_string(kMaxNameLength) +
-               " bytes, the longest path a log can hold";
+    const TLogLayout& layout = LayoutOf(format);
+    if (WithSlash(path).size() > size_t(layout.MaxNameLength))
+        return "it is longer than " + std::to_string(layout.MaxNameLength) +
+               " bytes, the longest path a log can hold" +
+               (format == TLogFormat::Exact
+                    ? std::string(" in the exact format (the extended format holds ") +
+                          std::to_string(LayoutOf(TLogFormat::Extended).MaxNameLength) + ")"
+                    : std::string());
     TFileInfo info;
     int error = 0;
     if (!files_->StatPath(path, info, error))
@@ -235,9 +262,9 @@ std::string TRefStore::PathRefusal(const std::string& path) const
     return "";
 }
 
-void TRefStore::CheckAddablePath(const std::string& path) const
+void TRefStore::CheckAddablePath(const std::string& path, TLogFormat format) const
 {
-    if (std::string why = PathRefusal(path); !why.empty())
+    if (std::string why = PathRefusal(path, format); !why.empty())
         throw ERefPathError("The path \"" + path + "\" cannot be added: " + why);
 }
 
@@ -246,7 +273,7 @@ void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int ind
 {
     if (index < 0)
         throw ERefPathError("The path \"" + path + "\" cannot be added: no path number");
-    TRefPath stored = ResolveRefPath(path, unit, system);
+    TRefPath stored = ResolveRefPath(path, unit, system, RefLogFormat(n));
     TIniFile ini = RefIni();
     std::string i = std::to_string(index);
     ini.WriteString(RefSection(n), "Path" + i, stored.Path);
@@ -254,10 +281,10 @@ void TRefStore::AddRefPath(int n, const std::string& path, int32_t unit, int ind
     ini.WriteString(RefSection(n), "System" + i, stored.FileSystem);
 }
 
-TRefPath TRefStore::ResolveRefPath(const std::string& path, int32_t unit,
-                                   const std::string& system) const
+TRefPath TRefStore::ResolveRefPath(const std::string& path, int32_t unit, const std::string& system,
+                                   TLogFormat format) const
 {
-    CheckAddablePath(path);
+    CheckAddablePath(path, format);
     TShareList shares = Shares();
     std::string fileSystem = system.empty() ? shares.GetShareFileSystem(path) : system;
     std::string stored = WithSlash(path);
@@ -401,6 +428,10 @@ bool TRefStore::RepairSection(TIniFileText& text, int n) const
     text.Set(section, "Name", section);
     if (!text.Value(section, "NextLogNo"))
         text.Set(section, "NextLogNo", std::to_string(newest < 0 ? 1 : newest + 1));
+    // A reference whose newest log is extended keeps logging so.
+    if (newest >= 0 && !text.Value(section, kLogFormatKey) &&
+        LogFileFormat(LogFileName(n, newest)) == TLogFormat::Extended)
+        text.Set(section, kLogFormatKey, LogFormatName(TLogFormat::Extended));
     bool hasPaths = false;
     for (const auto& [key, value] : text.Entries(section))
         hasPaths = hasPaths || IsPathKey(key);

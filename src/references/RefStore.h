@@ -116,24 +116,33 @@ public:
     TRefPaths ReadRefPaths(int n) const;
     // True when every unit of ReadRefPaths is valid.
     bool AllocUnitsSet(int n) const;
+    // The format the reference's logs are written in: LogFormat=extended in its section, exact
+    // when the key is missing or holds anything else.
+    TLogFormat RefLogFormat(int n) const;
+    // Stores the format beside the paths; exact, the default, leaves no key.
+    void SetRefLogFormat(int n, TLogFormat format);
     // Writes the triple index for the path (stored with a trailing "/", its letter case kept).
-    // A path that is not an existing, readable directory, or too long to be a log's root, is
-    // refused with ERefPathError before anything is written; EDriveInfoError may come from the
-    // volume. A unit of 0 and an empty system mean "find them".
+    // A path that is not an existing, readable directory, or too long to be a root of the
+    // reference's log format, is refused with ERefPathError before anything is written;
+    // EDriveInfoError may come from the volume. A unit of 0 and an empty system mean "find them".
     void AddRefPath(int n, const std::string& path, int32_t unit, int index,
                     const std::string& system);
-    // The triple AddRefPath writes for the path, refused the same way, without writing it.
-    TRefPath ResolveRefPath(const std::string& path, int32_t unit, const std::string& system) const;
+    // The triple AddRefPath writes for the path, refused the same way (for a log of format),
+    // without writing it.
+    TRefPath ResolveRefPath(const std::string& path, int32_t unit, const std::string& system,
+                            TLogFormat format = TLogFormat::Exact) const;
     // Replaces every path triple of reference n by paths, numbered from 0 in their order, in
     // one write of Volumark.ini: a failure leaves the old paths, and Name, NextLogNo and any
     // other key keep their values. Raises std::runtime_error when the file cannot be written.
     void ReplaceRefPaths(int n, const TRefPaths& paths);
-    // Why the path cannot be a path of a reference (nor a folder logged on its own), "" when it
-    // can: not absolute, a line break in it, longer than a log's root can be, missing ("No such
-    // file or directory"), not a directory ("Not a directory") or unreadable.
-    std::string PathRefusal(const std::string& path) const;
+    // Why the path cannot be a path of a reference whose logs take format (nor a folder logged on
+    // its own), "" when it can: not absolute, a line break in it, longer than a root of that
+    // format can be, missing ("No such file or directory"), not a directory ("Not a directory")
+    // or unreadable.
+    std::string PathRefusal(const std::string& path,
+                            TLogFormat format = TLogFormat::Exact) const;
     // Raises ERefPathError with PathRefusal's reason: "The path "..." cannot be added: ...".
-    void CheckAddablePath(const std::string& path) const;
+    void CheckAddablePath(const std::string& path, TLogFormat format = TLogFormat::Exact) const;
     // Unit, file system and network flag of the volume at path: the volume first, the share
     // list where the volume does not tell. May raise EDriveInfoError.
     TVolumeFacts GetVolumeFacts(const std::string& path) const;

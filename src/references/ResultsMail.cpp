@@ -112,6 +112,11 @@ TResultsMailText ComposeResultsMail(const TOptions& options, const TResultsFacts
             mail.Lines.push_back("  " + UnreadableDirectoryText(facts.Unreadable[i]));
         }
     }
+    if (facts.PassedExactLimit) {
+        if (!mail.Lines.empty())
+            mail.Lines.push_back("");
+        mail.Lines.push_back(kPassedExactLimitText);
+    }
     if (!inSubject) {
         if (!always && !facts.TopGrowers.empty()) {
             mail.Lines.push_back("");
@@ -161,6 +166,8 @@ int ResultsMail(const TRefStore& store, const TOptions& options, TUserInterface&
     facts.Unreadable = run.Unreadable;
     facts.RefName = store.RefName(n);
     facts.LogDate = LogDate(store, n, newLog);
+    facts.PassedExactLimit = store.RefLogFormat(n) == TLogFormat::Exact &&
+                             LogFormatOf(store, n, newLog) == TLogFormat::Extended;
     facts.Total = LogTotals(store, n, newLog).Allocated;
     if (previousLog != 0)
         facts.PreviousTotal = LogTotals(store, n, previousLog).Allocated;

@@ -43,6 +43,9 @@ struct TResultsFacts
     std::string NotLogged;
     // What the new log's scan could not read (named up to kMailUnreadableNamed).
     std::vector<TUnreadableDirectory> Unreadable;
+    // The reference asks for exact logs, but the new one passed that format's 2 GiB limit and
+    // was written in the extended format.
+    bool PassedExactLimit = false;
     // The directories that grew most since the previous log (an alerts mail lists them).
     std::vector<TDirectoryChange> TopGrowers;
     // The last logs of the reference, the new one included, in date order.

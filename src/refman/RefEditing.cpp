@@ -1,5 +1,6 @@
 #include "refman/RefEditing.h"
 
+#include "core/LogLayout.h"
 #include "network/ShareListEditor.h"
 #include "platform/AsciiCase.h"
 #include "platform/HelpTopics.h"
@@ -115,6 +116,26 @@ std::string ClusterSizeQuestion(const std::string& fileSystem, int32_t offered)
            " bytes, or \"No\" to choose later";
 }
 
+bool EditLogFormat(TRefStore& store, TUserInterface& ui, int n, TLogFormat format)
+{
+    const size_t longest = static_cast<size_t>(LayoutOf(format).MaxNameLength);
+    for (const TRefPath& p : store.ReadRefPaths(n)) {
+        if (p.Path.size() > longest) {
+            ui.ShowMessage("The path " + p.Path + " is longer than " + std::to_string(longest) +
+                           " bytes, the longest path a log of the " + LogFormatName(format) +
+                           " format can hold. The reference keeps its log format.");
+            return false;
+        }
+    }
+    try {
+        store.SetRefLogFormat(n, format);
+        return true;
+    } catch (const std::exception& e) {
+        ui.ShowMessage(e.what());
+        return false;
+    }
+}
+
 bool WriteRefPaths(TRefStore& store, TUserInterface& ui, int n, const TRefPaths& paths)
 {
     try {
@@ -128,10 +149,10 @@ bool WriteRefPaths(TRefStore& store, TUserInterface& ui, int n, const TRefPaths&
 
 std::optional<std::vector<size_t>> CheckNewPath(const TRefStore& store, TUserInterface& ui,
                                                 const std::vector<std::string>& listed,
-                                                const std::string& path)
+                                                const std::string& path, TLogFormat format)
 {
     try {
-        store.CheckAddablePath(path);
+        store.CheckAddablePath(path, format);
     } catch (const ERefPathError& e) {
         ui.ShowMessage(e.what());
         return std::nullopt;
@@ -160,7 +181,9 @@ bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths lis
     std::vector<std::string> listedPaths;
     for (const TRefPath& p : listed)
         listedPaths.push_back(p.Path);
-    const std::optional<std::vector<size_t>> covered = CheckNewPath(store, ui, listedPaths, path);
+    const TLogFormat format = store.RefLogFormat(n);
+    const std::optional<std::vector<size_t>> covered =
+        CheckNewPath(store, ui, listedPaths, path, format);
     if (!covered)
         return false;
     for (auto it = covered->rbegin(); it != covered->rend(); ++it)
@@ -178,7 +201,7 @@ bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths lis
                               mbtn::Yes | mbtn::No | mbtn::Help, help::ClusterSize) == idYes)
                 unit = offered;
         }
-        added = store.ResolveRefPath(path, unit, fileSystem);
+        added = store.ResolveRefPath(path, unit, fileSystem, format);
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());
         return false;

@@ -64,12 +64,13 @@ struct TPathPlacement
 };
 TPathPlacement PlacePath(const std::vector<std::string>& listed, const std::string& path);
 // The checks of a new path (in RefPathOf form) before it joins the listed ones: refuses, with
-// its message, a path that cannot be a reference's path, lies inside a listed one or is listed
-// already, and asks whether the listed paths it covers may go. The indexes of the listed paths
-// to drop, or nothing when the path is not to be added.
+// its message, a path that cannot be a path of a reference whose logs take format, lies inside a
+// listed one or is listed already, and asks whether the listed paths it covers may go. The
+// indexes of the listed paths to drop, or nothing when the path is not to be added.
 std::optional<std::vector<size_t>> CheckNewPath(const TRefStore& store, TUserInterface& ui,
                                                 const std::vector<std::string>& listed,
-                                                const std::string& path);
+                                                const std::string& path,
+                                                TLogFormat format = TLogFormat::Exact);
 
 // The allocation unit offered for a path whose volume does not tell its own: the file system's
 // usual cluster size, else 32768.
@@ -91,6 +92,11 @@ struct TGivenVolumeFacts
 // one. Then writes the paths, sorted by path, in one write. True when the paths changed.
 bool CreateRefAddPath(TRefStore& store, TUserInterface& ui, int n, TRefPaths listed,
                       const std::string& path, const TGivenVolumeFacts& given = {});
+
+// "Log &format": stores the format reference n logs in. Refuses the exact format, with a
+// message, while a path of the reference is longer than an exact log's root holds. True when
+// stored.
+bool EditLogFormat(TRefStore& store, TUserInterface& ui, int n, TLogFormat format);
 
 // Writes the paths of reference n in their order in one write; false (after a message) when
 // Volumark.ini cannot be written.

@@ -17,7 +17,7 @@ TRefManEnables RefManEnables(const TRefManState& s)
     e.SharesButton = e.RefOthers = true;
     e.ViewMenu = e.EditMenu = e.ViewButton = e.AddPathButton = s.RefSelected;
     e.RenameButton = e.DeleteButton = e.LogNowButton = s.RefSelected && s.RefNamed;
-    e.RefRename = e.RefDelete = e.RefLogNow = s.RefSelected;
+    e.RefRename = e.RefDelete = e.RefLogNow = e.RefLogFormat = s.RefSelected;
     e.EditRename = s.RefSelected;
 
     e.OpenButton = one && !paths && s.RefSelected;

@@ -34,6 +34,7 @@ struct TRefManEnables
     bool EditSelectAll = false, EditDelete = false, EditRename = false;
     // The reference pop-up.
     bool RefRename = false, RefDelete = false, RefLogNow = false, RefOthers = false;
+    bool RefLogFormat = false; // "Log &format"
     // The paths pop-up.
     bool PathAdd = false, PathSpecify = false, PathSelectAll = false, PathDelete = false;
     bool PathChangeUnit = false, PathChangeSystem = false;

@@ -400,6 +400,21 @@ void TRefManager::AllocationUnitClick(int32_t unit)
     FillRHSListView();
 }
 
+void TRefManager::LogFormatClick(TLogFormat format)
+{
+    if (CurrentRefNo >= 0)
+        EditLogFormat(store_, *context_.UI, CurrentRefNo, format);
+    ShowLogFormat();
+}
+
+void TRefManager::ShowLogFormat()
+{
+    const bool extended =
+        CurrentRefNo >= 0 && store_.RefLogFormat(CurrentRefNo) == TLogFormat::Extended;
+    ExtendedFormat1->setChecked(extended);
+    ExactFormat1->setChecked(!extended);
+}
+
 void TRefManager::FileSystemClick(int tag)
 {
     const std::string system = FileSystemForTag(tag);

@@ -87,6 +87,8 @@ public:
     QMenu *RefManRefPopupMenu, *RefManPathPopupMenu, *RefManLogsPopupMenu, *RefManCompsPopupMenu;
     QMenu* ShowPopupMenu; // the View button's drop-down
     QAction *Create1, *RefRename1, *RefDelete1, *LogNow1, *LogAndCompareNow1, *ExploreLatestLog1;
+    QMenu* LogFormat1; // "Log &format": exact or extended, the current one checked
+    QAction *ExactFormat1, *ExtendedFormat1;
     QAction *AddPath1, *SpecifyPath1, *SelectAllPaths1, *DeletePaths1;
     QMenu *ChangeAllocationUnit1, *ChangeFileSystem1;
     QAction *ExploreLog1, *CompareLogs1, *SelectAllLogs1, *DeleteLogs1;
@@ -154,6 +156,8 @@ public:
     void DeleteLogs1Click();
     void DeleteCompare1Click();
     void AllocationUnitClick(int32_t unit); // 0 for "Other ..."
+    void LogFormatClick(TLogFormat format);
+    void ShowLogFormat(); // checks the selected reference's format in "Log &format"
     void FileSystemClick(int tag);
     void SharesButtonClick();
     // "Data directory ...": the windows turn to another data directory.

@@ -117,6 +117,22 @@ void TRefManager::CreatePopups()
     RefManRefPopupMenu->addSeparator();
     RefManRefPopupMenu->addActions({LogNow1, LogAndCompareNow1, ExploreLatestLog1});
     RefManRefPopupMenu->setDefaultAction(ExploreLatestLog1);
+    RefManRefPopupMenu->addSeparator();
+    LogFormat1 = RefManRefPopupMenu->addMenu("Log &format");
+    LogFormat1->setObjectName("LogFormat1");
+    ExactFormat1 = LogFormat1->addAction("&Exact (up to 2 GiB, no owners)");
+    ExactFormat1->setObjectName("ExactFormat1");
+    ExtendedFormat1 = LogFormat1->addAction("E&xtended (owners, groups, no size limit)");
+    ExtendedFormat1->setObjectName("ExtendedFormat1");
+    auto* formats = new QActionGroup(LogFormat1);
+    for (QAction* item : {ExactFormat1, ExtendedFormat1}) {
+        item->setCheckable(true);
+        formats->addAction(item);
+    }
+    connect(ExactFormat1, &QAction::triggered, this, [this] { LogFormatClick(TLogFormat::Exact); });
+    connect(ExtendedFormat1, &QAction::triggered, this,
+            [this] { LogFormatClick(TLogFormat::Extended); });
+    connect(LogFormat1, &QMenu::aboutToShow, this, &TRefManager::ShowLogFormat);
 
     RefManPathPopupMenu = new QMenu(this);
     RefManPathPopupMenu->setObjectName("RefManPathPopupMenu");
@@ -293,6 +309,7 @@ void TRefManager::UpdateActions()
     LogNow1->setEnabled(e.RefLogNow);
     LogAndCompareNow1->setEnabled(e.RefOthers);
     ExploreLatestLog1->setEnabled(e.RefOthers);
+    LogFormat1->menuAction()->setEnabled(e.RefLogFormat);
     AddPath1->setEnabled(e.PathAdd);
     SpecifyPath1->setEnabled(e.PathSpecify);
     SelectAllPaths1->setEnabled(e.PathSelectAll);

@@ -56,6 +56,7 @@ void TRefWizard::Reset()
     Name.clear();
     paths_.clear();
     LogNow = true;
+    LogFormat = TLogFormat::Exact;
     created_ = -1;
     logging_ = false;
     stop_ = false;
@@ -139,7 +140,7 @@ bool TRefWizard::MakeReference()
     try {
         TRefPaths stored;
         for (const std::string& path : paths_)
-            stored.push_back(store_.ResolveRefPath(path, 0, ""));
+            stored.push_back(store_.ResolveRefPath(path, 0, "", LogFormat));
         // Back and Next again update the reference made the first time.
         if (created_ < 0) {
             const int n = store_.NewRefNumber();
@@ -153,6 +154,7 @@ bool TRefWizard::MakeReference()
             WriteRefName(store_, created_, Name);
         }
         store_.ReplaceRefPaths(created_, stored);
+        store_.SetRefLogFormat(created_, LogFormat);
     } catch (const std::exception& e) {
         ui.ShowMessage(e.what());
         return false;
@@ -232,7 +234,8 @@ bool TRefWizard::AddPath(const std::string& typed)
 {
     TUserInterface& ui = ui_;
     const std::string path = RefPathOf(typed);
-    const std::optional<std::vector<size_t>> covered = CheckNewPath(store_, ui, paths_, path);
+    const std::optional<std::vector<size_t>> covered =
+        CheckNewPath(store_, ui, paths_, path, LogFormat);
     if (!covered)
         return false;
     for (auto it = covered->rbegin(); it != covered->rend(); ++it)

@@ -4,6 +4,7 @@
 // buttons as this object says.
 #pragma once
 
+#include "core/LogRecord.h"
 #include "core/StatusEvent.h"
 
 #include <functional>
@@ -38,8 +39,8 @@ public:
     // The page or the buttons change in the middle of a step (the logging page comes up).
     std::function<void()> StateChanged;
 
-    // A fresh start (the wizard is shown): page 1, no name, no path, "log now" ticked, no
-    // reference made yet.
+    // A fresh start (the wizard is shown): page 1, no name, no path, "log now" ticked, the exact
+    // format, no reference made yet.
     void Reset();
 
     int Page() const { return page_; }
@@ -48,6 +49,8 @@ public:
     bool Logging() const { return logging_; }
     std::string Name;
     bool LogNow = true;
+    // The format the reference's logs take (stored with its paths); exact unless chosen.
+    TLogFormat LogFormat = TLogFormat::Exact;
 
     std::string NextCaption() const;
     bool BackEnabled() const { return page_ > 1 && !logging_; }

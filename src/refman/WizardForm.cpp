@@ -210,6 +210,13 @@ QWidget* TWizardForm::MakePathsPage()
     connect(RefPathListView, &QTreeWidget::itemSelectionChanged, this,
             [this] { DeleteButton->setEnabled(!RefPathListView->selectedItems().isEmpty()); });
 
+    ExtendedFormatCheckBox =
+        new QCheckBox("Extended log format: owners and groups, no 2 GiB limit", page);
+    ExtendedFormatCheckBox->setObjectName("ExtendedFormatCheckBox");
+    connect(ExtendedFormatCheckBox, &QCheckBox::clicked, this, [this](bool checked) {
+        Steps.LogFormat = checked ? TLogFormat::Extended : TLogFormat::Exact;
+    });
+
     auto* left = new QVBoxLayout;
     left->addWidget(DriveComboBox);
     for (QPushButton* b : {AddButton, DeleteButton, NetworkButton, SpecifyButton})
@@ -219,6 +226,7 @@ QWidget* TWizardForm::MakePathsPage()
     row->addLayout(left);
     row->addWidget(RefPathListView, 1);
     static_cast<QVBoxLayout*>(page->layout())->addLayout(row, 1);
+    page->layout()->addWidget(ExtendedFormatCheckBox);
     return page;
 }
 
@@ -230,6 +238,7 @@ void TWizardForm::ShowState()
     NextButton->setText(Q(Steps.NextCaption()));
     CancelButton->setText(Q(Steps.CancelCaption()));
     LogNowCheckBox->setChecked(Steps.LogNow);
+    ExtendedFormatCheckBox->setChecked(Steps.LogFormat == TLogFormat::Extended);
 }
 
 void TWizardForm::ShowPaths()

@@ -43,6 +43,7 @@ public:
     QPushButton *AddButton, *DeleteButton, *NetworkButton, *SpecifyButton;
     QTreeWidget* RefPathListView;
     QCheckBox* LogNowCheckBox;
+    QCheckBox* ExtendedFormatCheckBox; // the reference's logs in the extended format
     QLabel* ProcessingFile;
     QPushButton *BackButton, *NextButton, *CancelButton, *HelpButton;
 
