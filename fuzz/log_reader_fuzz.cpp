@@ -1,13 +1,17 @@
 // Feeds arbitrary bytes to the log reader as the explore window, the comparison and the reference
 // store's repair would use it: every walk (file order, roots, children, directories, tagged),
 // full paths and their lookup, tags and tag names, and the tag changes that follow the tagged
-// chain. No input may crash a reader, read outside the bytes, or make a walk loop.
+// chain. Every input is read twice: as it is, and with the extended format's signature in place
+// of its first 14 bytes, so that both formats' readers see every input. No input may crash a
+// reader, read outside the bytes, or make a walk loop.
 #include "core/DirStorage.h"
+#include "core/ExtendedLogFormat.h"
 #include "core/LogChecks.h"
 #include "core/LogWalk.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 using namespace vm;
 
@@ -36,28 +40,26 @@ void ReadTagNames(TDirStorage& log)
     log.GetLogDate();
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+void ReadLog(std::vector<uint8_t> bytes)
 {
-    TMemoryStream stream(std::vector<uint8_t>(data, data + size));
+    TMemoryStream stream(std::move(bytes));
     TDirStorage log(stream);
     ReadTagNames(log);
 
-    std::vector<int32_t> offsets;
+    std::vector<int64_t> offsets;
     TDirNode node;
     std::string name;
     for (TLogWalk all = TLogWalk::AllRecords(log); all.Next(node, name);) {
         offsets.push_back(all.Offset());
-        TRecordFixed fixed;
-        log.ReadRecord(all.Offset(), fixed, name);
-        CheckRecordLinks(fixed, log.FirstOffset(), log.StreamSize());
+        TLogRecord record;
+        log.ReadRecord(all.Offset(), record, name);
+        CheckRecordLinks(record, log.FirstOffset(), log.StreamSize());
     }
     Drain(TLogWalk::Roots(log));
     Drain(TLogWalk::Directories(log));
     Drain(TLogWalk::Tagged(log));
     for (size_t i = 0; i < offsets.size() && i < kDeepLooks; ++i) {
-        int32_t at = offsets[i];
+        int64_t at = offsets[i];
         std::string path = log.GetFullPath(at);
         log.FindPath(path);
         log.FindPath(path + "/x");
@@ -79,5 +81,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     log.SetTagMask(7);
     log.AddDeletedTotal(1);
     ReadTagNames(log);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::vector<uint8_t> bytes(data, data + size);
+    ReadLog(bytes);
+    if (bytes.size() >= kSignatureLength) {
+        std::memcpy(bytes.data(), kExtendedLogSignature, kSignatureLength - 1);
+        bytes[kSignatureLength - 1] = 0x1A;
+        ReadLog(std::move(bytes));
+    }
     return 0;
 }

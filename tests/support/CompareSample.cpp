@@ -9,10 +9,10 @@ namespace vmtest {
 using namespace vm;
 
 namespace {
-void WriteLogFile(const TestTree& tree, const std::string& path)
+void WriteLogFile(const TestTree& tree, const std::string& path, TLogFormat format)
 {
     TMemoryStream stream;
-    WriteTestLog(tree, stream);
+    WriteTestLog(tree, stream, 45000.0, format);
     {
         TDirStorage log(stream);
         const std::vector<std::string> names = DefaultTagNames();
@@ -24,7 +24,8 @@ void WriteLogFile(const TestTree& tree, const std::string& path)
 } // namespace
 
 CompareSamplePaths WriteCompareSample(const TempDir& dir, const TestTree& oldTree,
-                                      const TestTree& newTree, int oldLog, int newLog)
+                                      const TestTree& newTree, int oldLog, int newLog,
+                                      TLogFormat newFormat)
 {
     dir.WriteFile("Volumark.ini", "[Ref0001]\nName=Home\nNextLogNo=" + std::to_string(newLog + 1) +
                                       "\nPath0=/data/\n");
@@ -32,8 +33,8 @@ CompareSamplePaths WriteCompareSample(const TempDir& dir, const TestTree& oldTre
     const TRefStore store(dir.Path());
     CompareSamplePaths paths{store.LogFileName(1, oldLog), store.LogFileName(1, newLog),
                              store.CompFileName(1, oldLog, newLog)};
-    WriteLogFile(oldTree, paths.OldLog);
-    WriteLogFile(newTree, paths.NewLog);
+    WriteLogFile(oldTree, paths.OldLog, TLogFormat::Exact);
+    WriteLogFile(newTree, paths.NewLog, newFormat);
     TPosixFileSystem fs;
     CompareLogFiles(fs, paths.OldLog, paths.NewLog, paths.Comparison);
     return paths;

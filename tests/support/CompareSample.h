@@ -16,9 +16,10 @@ struct CompareSamplePaths
 };
 
 // Writes the reference section, both logs and the comparison of oldLog with newLog into the data
-// directory dir.
+// directory dir; the new log in the format given (the comparison is extended when it is).
 CompareSamplePaths WriteCompareSample(const TempDir& dir, const TestTree& oldTree,
-                                      const TestTree& newTree, int oldLog = 3, int newLog = 4);
+                                      const TestTree& newTree, int oldLog = 3, int newLog = 4,
+                                      vm::TLogFormat newFormat = vm::TLogFormat::Exact);
 
 // The trees most compare tests share, under /data/:
 //   old: docs/ [a.txt 10000, b.txt 5000], empty/ [], gone/ [x.bin 8000], same.txt 4096,

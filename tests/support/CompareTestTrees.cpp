@@ -50,6 +50,8 @@ void WriteEntries(const std::vector<TestEntry>& entries, TLogWriter& writer)
         info.Created.LocalSeconds = e->ModifiedSeconds;
         info.Accessed.LocalSeconds = e->ModifiedSeconds;
         info.Modified.LocalSeconds = e->ModifiedSeconds;
+        info.Created.UnixSeconds = info.Accessed.UnixSeconds = info.Modified.UnixSeconds =
+            e->ModifiedSeconds;
         writer.Entry(info, false);
         if (e->Directory) {
             WriteEntries(e->Entries, writer);
@@ -82,9 +84,9 @@ PathFacts Flatten(const std::vector<TestEntry>& entries, const std::string& path
 
 } // namespace
 
-void WriteTestLog(const TestTree& tree, TStream& stream, double logDate)
+void WriteTestLog(const TestTree& tree, TStream& stream, double logDate, TLogFormat format)
 {
-    TLogWriter writer(stream, logDate);
+    TLogWriter writer(stream, logDate, format);
     writer.SetClock([logDate] { return logDate; });
     for (const TestRoot& root : tree) {
         writer.BeginRoot(root.Path, root.Unit);

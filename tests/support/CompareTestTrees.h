@@ -3,6 +3,7 @@
 // and flattened into the full paths with the sizes a log gives them.
 #pragma once
 
+#include "core/LogRecord.h"
 #include "platform/Stream.h"
 
 #include <cstdint>
@@ -36,8 +37,9 @@ TestEntry File(const std::string& name, int64_t size, int64_t modifiedSeconds = 
 TestEntry Dir(const std::string& name, std::vector<TestEntry> entries = {});
 
 // Writes a complete log of the tree (roots in their order, each directory's entries sorted as the
-// scan sorts them) into stream, dated logDate.
-void WriteTestLog(const TestTree& tree, vm::TStream& stream, double logDate = 45000.0);
+// scan sorts them) into stream, dated logDate, in the format given.
+void WriteTestLog(const TestTree& tree, vm::TStream& stream, double logDate = 45000.0,
+                  vm::TLogFormat format = vm::TLogFormat::Exact);
 std::vector<uint8_t> TestLogBytes(const TestTree& tree);
 
 // What a log holds for one full path.
