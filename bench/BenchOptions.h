@@ -32,10 +32,11 @@ struct TBenchOption
 inline const std::map<std::string, bool>& SuiteOptions()
 {
     static const std::map<std::string, bool> options = {
-        {"--cache", true},   {"--delay-us", true},       {"--dir", true},
-        {"--entries", true}, {"--files", true},          {"--fuse-entries", true},
-        {"--keep", false},   {"--logs", true},           {"--rows", true},
-        {"--runs", true},    {"--writer-entries", true},
+        {"--cache", true},          {"--delay-us", true},     {"--dir", true},
+        {"--entries", true},        {"--exports", true},      {"--files", true},
+        {"--fuse-entries", true},   {"--keep", false},        {"--log-format", true},
+        {"--logs", true},           {"--rows", true},         {"--runs", true},
+        {"--writer-entries", true}, {"--writer-only", false},
     };
     return options;
 }

@@ -125,9 +125,13 @@ inline int64_t FeedSyntheticTree(vm::TScanSink& sink, int64_t entries)
 {
     vm::TFileInfo file, dir;
     file.Attributes = vm::faNormal;
-    file.Modified = file.Created = file.Accessed = vm::TFileTime{1700000000, 0};
+    file.Modified = file.Created = file.Accessed = vm::TFileTime{1700000000, 0, 1700000000};
+    file.Owner = 1000;
+    file.Group = 100;
+    file.Mode = 0100644;
     dir = file;
     dir.Attributes = vm::faDirectory;
+    dir.Mode = 040755;
     sink.BeginRoot("/synthetic/tree/", 4096);
     int64_t fed = 0;
     struct TLevel

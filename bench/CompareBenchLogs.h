@@ -117,7 +117,13 @@ private:
             info.Size = e.Directory ? 4096 : e.Size;
             info.OnDisk = info.Size;
             info.Modified.LocalSeconds = 1700000000 + static_cast<int64_t>(e.Seed % 10000000);
+            info.Modified.UnixSeconds = info.Modified.LocalSeconds;
+            info.Modified.Nanoseconds = static_cast<int32_t>(e.Seed % 1000000000);
             info.Created = info.Accessed = info.Modified;
+            // Owners of a shared server: a few dozen users, their own groups, usual modes.
+            info.Owner = 1000 + static_cast<uint32_t>(e.Seed % 48);
+            info.Group = 100 + static_cast<uint32_t>(e.Seed % 7);
+            info.Mode = e.Directory ? 040755 : 0100644;
             sink_.Entry(info, false);
             ++entries_;
             if (e.Directory) {
@@ -133,10 +139,11 @@ private:
     int64_t entries_ = 0;
 };
 
-inline int64_t WriteLog(const std::string& path, const TShape& shape, bool mutated)
+inline int64_t WriteLog(const std::string& path, const TShape& shape, bool mutated,
+                        TLogFormat format = TLogFormat::Exact)
 {
     TFileStream stream(path, TFileMode::Create);
-    TLogWriter writer(stream, 45000.0);
+    TLogWriter writer(stream, 45000.0, format);
     TTreeWriter tree(writer, shape, mutated);
     tree.WriteRoot("/bench/");
     writer.Finish();
@@ -144,27 +151,40 @@ inline int64_t WriteLog(const std::string& path, const TShape& shape, bool mutat
 }
 
 // The options of the benchmarks over these logs: --entries N (about N entries in the tree),
-// --runs N, --dir DIR (where the logs are written, under a fresh directory) and --keep (leave
-// the files).
+// --runs N, --dir DIR (where the logs are written, under a fresh directory), --log-format
+// exact|extended (the format of the logs) and --keep (leave the files).
 struct TLogBenchOptions
 {
     TShape Shape;
     int Runs = 5;
     std::string Base;
     bool Keep = false;
+    TLogFormat Format = TLogFormat::Exact;
+    TBenchArgs Args; // all of them, for a benchmark's own options
 };
 
 // The options, or the end of the process (help, version, bad usage). base: the default --dir.
 inline TLogBenchOptions ParseLogBenchOptions(int argc, char** argv, const std::string& name,
-                                             const std::string& purpose, std::string base)
+                                             const std::string& purpose, std::string base,
+                                             std::vector<TBenchOption> more = {})
 {
-    const TBenchArgs args = BenchArgsOrExit(
-        argc, argv, name, purpose,
-        {{"--entries", "N", "about N entries in each log's tree (1,000,000)"},
-         {"--runs", "N", "measure N times (5)"},
-         {"--dir", "DIR", "write the logs in a fresh directory under DIR (" + base + ")"},
-         {"--keep", nullptr, "leave the files behind"}});
+    std::vector<TBenchOption> own = {
+        {"--entries", "N", "about N entries in each log's tree (1,000,000)"},
+        {"--runs", "N", "measure N times (5)"},
+        {"--dir", "DIR", "write the logs in a fresh directory under DIR (" + base + ")"},
+        {"--log-format", "FORMAT", "exact or extended: the format of the logs (exact)"},
+        {"--keep", nullptr, "leave the files behind"}};
+    own.insert(own.end(), more.begin(), more.end());
+    const TBenchArgs args = BenchArgsOrExit(argc, argv, name, purpose, own);
     TLogBenchOptions options;
+    options.Args = args;
+    const std::string format = args.Text("--log-format", "exact");
+    if (format != "exact" && format != "extended") {
+        std::fprintf(stderr, "%s: --log-format wants exact or extended, not \"%s\"\n", name.c_str(),
+                     format.c_str());
+        std::exit(2);
+    }
+    options.Format = format == "extended" ? TLogFormat::Extended : TLogFormat::Exact;
     options.Base = args.Text("--dir", base);
     options.Keep = args.Has("--keep");
     options.Runs = std::max(1, static_cast<int>(args.Number("--runs", options.Runs)));

@@ -1,14 +1,17 @@
-// Benchmark of the comparison of two logs of about 1,000,000 entries each (a seeded synthetic tree
-// and a mutated copy, written through the log writer into files), beside a peer measured in the
-// same run on the same files: "cat OLD NEW > /dev/null; cat CMP > COPY", which reads both logs
-// and writes a file as large as the comparison. Both run with the files in the page cache.
-// The peak memory of a comparison is measured in a child process, for the full tree and for one
-// a tenth of its size, to show that it does not grow with the number of entries.
+// Benchmark of `vmlog compare` over two logs of about 1,000,000 entries each (a seeded synthetic
+// tree and a mutated copy, written through the log writer into files, in the exact format or with
+// --log-format extended in the extended one), beside a peer measured in the same run on the same
+// files: "cat OLD NEW > /dev/null; cat CMP > COPY; sync COPY", which reads both logs and writes
+// and syncs a file as large as the comparison (vmlog syncs the comparison before it names it).
+// The peak memory of vmlog compare is measured for the full tree and for one a tenth of its size,
+// to show that it does not grow with the number of entries. For logs past 2 GiB:
+//   compare_bench --log-format extended --entries 30000000 --runs 3 --dir /a/disk/with/room
 //
 // usage: compare_bench [--entries N] [--runs N] [--dir DIR] [--keep]
 //   --entries: about how many entries each log holds (1,000,000); --runs: how many times each
 //   side is timed (5); --dir: where the files go ($TMPDIR or /tmp); --keep leaves them there.
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
+#include "BenchRun.h"
 #include "BenchSupport.h"
 #include "CompareBenchLogs.h"
 #include "references/CompareRun.h"
@@ -43,13 +46,14 @@ struct TFiles
 };
 
 // Writes the two logs in a child so that the parent, whose children are measured, stays small.
-bool MakeLogs(TFiles& files, const TShape& shape)
+bool MakeLogs(TFiles& files, const TShape& shape, TLogFormat format)
 {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
         return false;
     long rss = InChild([&] {
-        int64_t counts[2] = {WriteLog(files.Old, shape, false), WriteLog(files.New, shape, true)};
+        int64_t counts[2] = {WriteLog(files.Old, shape, false, format),
+                             WriteLog(files.New, shape, true, format)};
         if (::write(pipeEnds[1], counts, sizeof counts) != sizeof counts)
             throw std::runtime_error("pipe");
     });
@@ -86,43 +90,43 @@ int main(int argc, char** argv)
 
     TFiles big = FilesIn(dir, ""), small = FilesIn(dir, "-small");
     const TShape smallShape = SmallShape(shape);
-    if (!MakeLogs(big, shape) || !MakeLogs(small, smallShape)) {
+    if (!MakeLogs(big, shape, options.Format) || !MakeLogs(small, smallShape, options.Format)) {
         std::fprintf(stderr, "compare_bench: cannot write the logs in %s\n", dir.c_str());
         return 1;
     }
 
+    const std::string vmlog = SelfDirectory() + "/../vmlog";
     std::vector<double> ours, peer;
-    long peakBig = 0, peakSmall = 0;
+    long peakBig = 0;
     const std::string peerCommand = "cat '" + big.Old + "' '" + big.New + "' > /dev/null && cat '" +
-                                    big.Comparison + "' > '" + big.Copy + "'";
+                                    big.Comparison + "' > '" + big.Copy + "' && sync '" + big.Copy +
+                                    "'";
     for (int run = 0; run < runs; ++run) {
+        const TRun compare = RunChild({vmlog, "compare", big.Old, big.New, "-o", big.Comparison});
+        if (compare.Status != 0)
+            std::fprintf(stderr, "compare_bench: vmlog compare failed (%d)\n", compare.Status);
+        ours.push_back(compare.Seconds);
+        peakBig = std::max(peakBig, compare.MaxRssKb);
         auto start = std::chrono::steady_clock::now();
-        peakBig = InChild([&] {
-            vm::TPosixFileSystem fs;
-            CompareLogFiles(fs, big.Old, big.New, big.Comparison);
-        });
-        ours.push_back(Seconds(start));
-        start = std::chrono::steady_clock::now();
         if (std::system(peerCommand.c_str()) != 0)
             std::fprintf(stderr, "compare_bench: the peer command failed\n");
         peer.push_back(Seconds(start));
     }
-    peakSmall = InChild([&] {
-        vm::TPosixFileSystem fs;
-        CompareLogFiles(fs, small.Old, small.New, small.Comparison);
-    });
+    const long peakSmall =
+        RunChild({vmlog, "compare", small.Old, small.New, "-o", small.Comparison}).MaxRssKb;
 
     std::printf("tree: old log %lld entries (%lld bytes), new log %lld entries (%lld bytes)\n",
                 static_cast<long long>(big.OldEntries), static_cast<long long>(FileSize(big.Old)),
                 static_cast<long long>(big.NewEntries), static_cast<long long>(FileSize(big.New)));
     std::printf("comparison: %lld bytes\n", static_cast<long long>(FileSize(big.Comparison)));
-    std::printf("compare (CompareLogFiles in a child process): median %.3f s, best %.3f s of %d\n",
-                Median(ours), *std::min_element(ours.begin(), ours.end()), runs);
+    std::printf("logs in the %s format\n", LogFormatName(options.Format));
+    std::printf("vmlog compare: median %.3f s, best %.3f s of %d\n", Median(ours),
+                *std::min_element(ours.begin(), ours.end()), runs);
     std::printf("peer (%s): median %.3f s, best %.3f s\n",
-                "cat OLD NEW > /dev/null && cat CMP > COPY", Median(peer),
+                "cat OLD NEW > /dev/null; cat CMP > COPY; sync COPY", Median(peer),
                 *std::min_element(peer.begin(), peer.end()));
     std::printf("ratio compare / peer (medians): %.2f\n", Median(ours) / Median(peer));
-    std::printf("peak memory of a comparison: %ld KiB at %lld entries, %ld KiB at %lld entries\n",
+    std::printf("peak memory of vmlog compare: %ld KiB at %lld entries, %ld KiB at %lld entries\n",
                 peakBig, static_cast<long long>(big.OldEntries), peakSmall,
                 static_cast<long long>(small.OldEntries));
 

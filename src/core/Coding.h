@@ -4,20 +4,44 @@
 
 #include "platform/DateTime.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace vm {
 
+// On a little-endian machine the bytes are the value's own: one copy each way. Elsewhere they
+// are put together a byte at a time.
+template <class T> inline void PutLittle(uint8_t* p, T v)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &v, sizeof v);
+    } else {
+        for (size_t i = 0; i < sizeof v; ++i)
+            p[i] = static_cast<uint8_t>(static_cast<uint64_t>(v) >> (8 * i));
+    }
+}
+template <class T> inline T GetLittle(const uint8_t* p)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        T v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    } else {
+        uint64_t v = 0;
+        for (size_t i = sizeof(T); i-- > 0;)
+            v = v << 8 | p[i];
+        return static_cast<T>(v);
+    }
+}
+
 inline void PutU16(uint8_t* p, uint16_t v)
 {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
+    PutLittle(p, v);
 }
 inline void PutU32(uint8_t* p, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
+    PutLittle(p, v);
 }
 inline void PutI32(uint8_t* p, int32_t v)
 {
@@ -25,8 +49,7 @@ inline void PutI32(uint8_t* p, int32_t v)
 }
 inline void PutU64(uint8_t* p, uint64_t v)
 {
-    for (int i = 0; i < 8; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
+    PutLittle(p, v);
 }
 inline void PutI64(uint8_t* p, int64_t v)
 {
@@ -41,12 +64,11 @@ inline void PutDouble(uint8_t* p, double v)
 
 inline uint16_t GetU16(const uint8_t* p)
 {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    return GetLittle<uint16_t>(p);
 }
 inline uint32_t GetU32(const uint8_t* p)
 {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return GetLittle<uint32_t>(p);
 }
 inline int32_t GetI32(const uint8_t* p)
 {
@@ -54,10 +76,7 @@ inline int32_t GetI32(const uint8_t* p)
 }
 inline uint64_t GetU64(const uint8_t* p)
 {
-    uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
+    return GetLittle<uint64_t>(p);
 }
 inline int64_t GetI64(const uint8_t* p)
 {

@@ -7,49 +7,30 @@ namespace vm {
 namespace {
 constexpr uint16_t kMaxLevel = 0xFFFF;
 
-// A time of a file as the format keeps it: local seconds for the exact format, Unix seconds
-// and nanoseconds for the extended one.
-TLogTime StoredTime(const TFileTime& t, TLogFormat format)
+int32_t PackFileTime(const TFileTime& t)
 {
-    if (format == TLogFormat::Extended)
-        return {t.UnixSeconds, static_cast<uint32_t>(t.Nanoseconds), false, true};
-    const int32_t packed =
-        PackSecondsOrZero(t.LocalSeconds + static_cast<int64_t>(kUnixEpochDays) * 86400);
-    return {UnpackSeconds(packed), 0, true, packed != 0};
+    return PackSecondsOrZero(t.LocalSeconds + static_cast<int64_t>(kUnixEpochDays) * 86400);
 }
 
-// The moment a root record is written, as the format keeps it.
-TLogTime StoredTime(TDateTime now, TLogFormat format)
+void PutFileTime(uint8_t* out, const TFileTime& t)
 {
-    if (format == TLogFormat::Extended)
-        return {LocalDateTimeToUnix(now), 0, false, true};
-    const int32_t packed = PackTimeOrZero(now);
-    return {UnpackSeconds(packed), 0, true, packed != 0};
-}
-
-int32_t Packed(const TLogTime& t)
-{
-    return t.Stored ? PackSecondsOrZero(t.Seconds) : 0;
-}
-
-void EncodeExact(const TLogRecord& r, uint8_t out[kRecordFixedSize])
-{
-    TRecordFixed f;
-    f.RecordLength = r.RecordLength;
-    f.SelfOffset = static_cast<int32_t>(r.SelfOffset);
-    f.Level = r.Level;
-    f.ParentOffset = static_cast<int32_t>(r.ParentOffset);
-    f.NextOffset = static_cast<int32_t>(r.NextOffset);
-    f.Kind = r.Kind;
-    f.Attributes = r.Attributes;
-    f.Created = Packed(r.CreatedTime);
-    f.Accessed = Packed(r.AccessedTime);
-    f.Modified = Packed(r.ModifiedTime);
-    EncodeReal48(r.Size, f.Size.data());
-    EncodeReal48(r.Allocated, f.Allocated.data());
-    f.Encode(out);
+    PutI64(out, t.UnixSeconds);
+    PutU32(out + 8, static_cast<uint32_t>(t.Nanoseconds));
 }
 } // namespace
+
+// What the writer knows of a record before it is written: for an entry, the facts of the file
+// system; for a root, the moment it is written.
+struct TLogWriter::TNewRecord
+{
+    uint16_t Level = 0;
+    int64_t ParentOffset = kNoOffset;
+    uint8_t Kind = kKindDirectory;
+    uint32_t Attributes = 0;
+    int64_t Size = 0, Allocated = 0;
+    const TFileInfo* Info = nullptr; // nullptr for a root
+    TDateTime Now = 0;               // a root's times
+};
 
 TLogWriter::TLogWriter(TStream& stream, TDateTime logDate, int64_t maxSize)
     : stream_(stream), layout_(LayoutOf(TLogFormat::Exact)), maxSize_(maxSize), clock_(Now),
@@ -92,9 +73,11 @@ int64_t TLogWriter::AllocatedOf(const TFileInfo& info, bool repeatLink, int32_t 
     if (info.Attributes & (faSparse | faCompressed | faReparsePoint))
         return info.OnDisk;
     int64_t size = info.Size;
-    if (unit > 0 && size % unit > 0)
-        return size + unit - size % unit;
-    return size;
+    if (unit <= 0)
+        return size;
+    // Units are nearly always powers of two: a mask then does what a division would.
+    const int64_t rest = size >= 0 && (unit & (unit - 1)) == 0 ? size & (unit - 1) : size % unit;
+    return rest > 0 ? size + unit - rest : size;
 }
 
 int64_t TLogWriter::StoredValue(int64_t value) const
@@ -106,21 +89,69 @@ int64_t TLogWriter::StoredValue(int64_t value) const
     return DecodeReal48Rounded(b);
 }
 
-int64_t TLogWriter::WriteRecord(TLogRecord& r, const std::string& name)
+void TLogWriter::EncodeFixed(const TNewRecord& r, int64_t self, uint16_t length, uint8_t* out) const
+{
+    if (layout_.Format == TLogFormat::Exact) {
+        TRecordFixed f;
+        f.RecordLength = length;
+        f.SelfOffset = static_cast<int32_t>(self);
+        f.Level = r.Level;
+        f.ParentOffset = static_cast<int32_t>(r.ParentOffset);
+        f.NextOffset = static_cast<int32_t>(self + length);
+        f.Kind = r.Kind;
+        f.Attributes = r.Attributes;
+        if (r.Info) {
+            f.Created = PackFileTime(r.Info->Created);
+            f.Accessed = PackFileTime(r.Info->Accessed);
+            f.Modified = PackFileTime(r.Info->Modified);
+        } else {
+            f.Created = f.Accessed = f.Modified = PackTimeOrZero(r.Now);
+        }
+        EncodeReal48(r.Size, f.Size.data());
+        EncodeReal48(r.Allocated, f.Allocated.data());
+        f.Encode(out);
+        return;
+    }
+    PutU16(out + xrec::RecordLength, length);
+    PutI64(out + xrec::SelfOffset, self);
+    PutU16(out + xrec::Level, r.Level);
+    PutI64(out + xrec::ParentOffset, r.ParentOffset);
+    PutI64(out + xrec::NextOffset, self + length);
+    // Sibling, directory and tagged links: none yet.
+    std::memset(out + xrec::NextSiblingOffset, 0xFF, xrec::Kind - xrec::NextSiblingOffset);
+    out[xrec::Kind] = r.Kind;
+    PutU32(out + xrec::Attributes, r.Attributes);
+    PutU32(out + xrec::Tags, 0);
+    PutI64(out + xrec::Size, r.Size);
+    PutI64(out + xrec::Allocated, r.Allocated);
+    if (r.Info) {
+        PutFileTime(out + xrec::Created, r.Info->Created);
+        PutFileTime(out + xrec::Accessed, r.Info->Accessed);
+        PutFileTime(out + xrec::Modified, r.Info->Modified);
+        PutU32(out + xrec::Owner, r.Info->Owner);
+        PutU32(out + xrec::Group, r.Info->Group);
+        PutU32(out + xrec::Mode, r.Info->Mode);
+    } else {
+        const TLogTime now{LocalDateTimeToUnix(r.Now), 0, false, true};
+        for (int at : {xrec::Created, xrec::Accessed, xrec::Modified})
+            PutExtendedTime(out + at, now);
+        // Known once the root's directory is looked at (RootFacts).
+        PutU32(out + xrec::Owner, kNoOwner);
+        PutU32(out + xrec::Group, kNoOwner);
+        PutU32(out + xrec::Mode, 0);
+    }
+}
+
+int64_t TLogWriter::WriteRecord(const TNewRecord& r, const std::string& name)
 {
     size_t length = layout_.FixedSize + name.size() + 1;
     if (writePos_ + static_cast<int64_t>(length) > maxSize_)
         throw ELogLimit("The log would pass " + std::to_string(maxSize_) +
                         " bytes, the limit of the offsets a log can hold; it stops after " +
                         std::to_string(records_) + " records. Log fewer or smaller paths.");
-    r.RecordLength = static_cast<uint16_t>(length);
-    r.SelfOffset = writePos_;
-    r.NextOffset = writePos_ + static_cast<int64_t>(length);
+    const int64_t self = writePos_;
     uint8_t buffer[kExtendedMaxRecordLength];
-    if (layout_.Format == TLogFormat::Extended)
-        EncodeExtendedRecord(r, buffer);
-    else
-        EncodeExact(r, buffer);
+    EncodeFixed(r, self, static_cast<uint16_t>(length), buffer);
     std::memcpy(buffer + layout_.FixedSize, name.data(), name.size());
     buffer[layout_.FixedSize + name.size()] = 0;
     if (!atEnd_)
@@ -128,9 +159,9 @@ int64_t TLogWriter::WriteRecord(TLogRecord& r, const std::string& name)
     stream_.Write(buffer, static_cast<int64_t>(length));
     atEnd_ = true;
     writePos_ += static_cast<int64_t>(length);
-    lastRecord_ = r.SelfOffset;
+    lastRecord_ = self;
     ++records_;
-    return r.SelfOffset;
+    return self;
 }
 
 void TLogWriter::PatchOffset(int64_t record, int field, int64_t value)
@@ -168,11 +199,11 @@ void TLogWriter::BeginRoot(const std::string& path, int32_t unit)
                          std::to_string(layout_.MaxNameLength) + " bytes and does not fit a log");
     if (!open_.empty())
         throw EScanError("A root began inside another root");
-    TLogRecord r;
+    TNewRecord r;
     r.Level = 0;
     r.Kind = kKindDirectory;
     r.Attributes = faDirectory;
-    r.CreatedTime = r.AccessedTime = r.ModifiedTime = StoredTime(clock_(), layout_.Format);
+    r.Now = clock_();
     int64_t self = WriteRecord(r, path);
     lastRoot_ = self;
     LinkSibling(self, 0);
@@ -210,19 +241,14 @@ void TLogWriter::Entry(const TFileInfo& info, bool repeatLink)
     bool directory = info.IsDirectory();
     int64_t allocated = AllocatedOf(info, repeatLink, unit_);
     int64_t size = directory ? 0 : info.Size;
-    TLogRecord r;
+    TNewRecord r;
     r.Level = static_cast<uint16_t>(level);
     r.ParentOffset = open_.back().Record;
     r.Kind = directory ? kKindDirectory : kKindFile;
     r.Attributes = info.Attributes;
-    r.CreatedTime = StoredTime(info.Created, layout_.Format);
-    r.AccessedTime = StoredTime(info.Accessed, layout_.Format);
-    r.ModifiedTime = StoredTime(info.Modified, layout_.Format);
     r.Size = size;
     r.Allocated = allocated;
-    r.Owner = info.Owner;
-    r.Group = info.Group;
-    r.Mode = info.Mode;
+    r.Info = &info;
     int64_t self = WriteRecord(r, info.Name);
     LinkSibling(self, level);
     if (directory) {

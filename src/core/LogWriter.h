@@ -77,9 +77,13 @@ private:
         int64_t Size = 0, Allocated = 0;     // of the entries below it so far
     };
 
+    struct TNewRecord;
+
     void WriteHeader();
-    // Writes r (its length, own and next offset filled in here) and its name; its offset.
-    int64_t WriteRecord(TLogRecord& r, const std::string& name);
+    // The fixed part of r in the log's format, at self, length bytes long with its name.
+    void EncodeFixed(const TNewRecord& r, int64_t self, uint16_t length, uint8_t* out) const;
+    // Writes r and its name behind the records written so far; its offset.
+    int64_t WriteRecord(const TNewRecord& r, const std::string& name);
     void PatchOffset(int64_t record, int field, int64_t value);
     void LinkSibling(int64_t record, size_t level);
     void LinkDirectory(int64_t record);
