@@ -98,7 +98,13 @@ int ComparePathKeys(std::string_view a, std::string_view b)
 class TDirCompare::TLogCursor
 {
 public:
-    TLogCursor(TDirStorage& log, const char* which) : walk_(log), which_(which) {}
+    // The comparison writes an extended log's stored times: no local date-times are made.
+    TLogCursor(TDirStorage& log, const char* which)
+        : walk_(log, 1 << 20, TLogFileOrder::TFollow::NextOffset,
+                TLogFileOrder::TTimes::StoredOnly),
+          which_(which)
+    {
+    }
 
     // Moves to the top-level path whose record lies at offset; the entries below it follow.
     void Start(int64_t offset)

@@ -96,7 +96,7 @@ void EncodeExtendedRecord(const TLogRecord& r, uint8_t out[kExtendedRecordFixedS
 }
 
 void DecodeExtendedRecord(const uint8_t in[kExtendedRecordFixedSize], TLogRecord& r,
-                          TLocalClock& clock)
+                          TLocalClock* clock)
 {
     r.RecordLength = GetU16(in + xrec::RecordLength);
     r.SelfOffset = GetI64(in + xrec::SelfOffset);
@@ -115,9 +115,13 @@ void DecodeExtendedRecord(const uint8_t in[kExtendedRecordFixedSize], TLogRecord
     r.CreatedTime = GetExtendedTime(in + xrec::Created);
     r.AccessedTime = GetExtendedTime(in + xrec::Accessed);
     r.ModifiedTime = GetExtendedTime(in + xrec::Modified);
-    r.Created = LocalDateTimeOf(r.CreatedTime, clock);
-    r.Accessed = LocalDateTimeOf(r.AccessedTime, clock);
-    r.Modified = LocalDateTimeOf(r.ModifiedTime, clock);
+    if (clock) {
+        r.Created = LocalDateTimeOf(r.CreatedTime, *clock);
+        r.Accessed = LocalDateTimeOf(r.AccessedTime, *clock);
+        r.Modified = LocalDateTimeOf(r.ModifiedTime, *clock);
+    } else {
+        r.Created = r.Accessed = r.Modified = 0;
+    }
     r.Owner = GetU32(in + xrec::Owner);
     r.Group = GetU32(in + xrec::Group);
     r.Mode = GetU32(in + xrec::Mode);

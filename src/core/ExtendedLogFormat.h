@@ -66,8 +66,8 @@ TDateTime LocalDateTimeOf(const TLogTime& time, TLocalClock& clock);
 
 // Writes the fixed part of r (its RecordLength and SelfOffset as they are).
 void EncodeExtendedRecord(const TLogRecord& r, uint8_t out[kExtendedRecordFixedSize]);
-// Decodes a fixed part; the local date-times come through clock.
+// Decodes a fixed part; the local date-times come through clock (none: they stay 0).
 void DecodeExtendedRecord(const uint8_t in[kExtendedRecordFixedSize], TLogRecord& r,
-                          TLocalClock& clock);
+                          TLocalClock* clock);
 
 } // namespace vm

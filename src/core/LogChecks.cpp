@@ -64,7 +64,7 @@ bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock& c
             why = "the record is cut off by the end of the file";
             return false;
         }
-        layout.Decode(b, record, clock);
+        layout.Decode(b, record, &clock);
         why = RecordFault(layout, offset, record, fileSize);
         if (!why.empty())
             return false;

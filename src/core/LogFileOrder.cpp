@@ -4,9 +4,10 @@
 
 namespace vm {
 
-TLogFileOrder::TLogFileOrder(TDirStorage& log, size_t blockSize, TFollow follow)
-    : stream_(log.Stream()), layout_(log.Layout()), clock_(log.Clock()),
-      firstOffset_(log.FirstOffset()), size_(log.StreamSize()),
+TLogFileOrder::TLogFileOrder(TDirStorage& log, size_t blockSize, TFollow follow, TTimes times)
+    : stream_(log.Stream()), layout_(log.Layout()),
+      clock_(times == TTimes::Local ? &log.Clock() : nullptr), firstOffset_(log.FirstOffset()),
+      size_(log.StreamSize()),
       blockSize_(std::max<size_t>(blockSize, static_cast<size_t>(layout_.MaxRecordLength))),
       follow_(follow),
       // A log without records (empty, or a header alone) has nothing to walk, and no fault.

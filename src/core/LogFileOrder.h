@@ -26,8 +26,14 @@ public:
         NextOffset,   // every record
         NextDirOffset // the directory chain: directories only, each a record of kind 0
     };
+    enum class TTimes
+    {
+        Local,     // records come with their times as local date-times too
+        StoredOnly // an extended log's records come with their stored times alone (their
+                   // date-times 0): for readers that need none, as comparisons and exports
+    };
     explicit TLogFileOrder(TDirStorage& log, size_t blockSize = 1 << 20,
-                           TFollow follow = TFollow::NextOffset);
+                           TFollow follow = TFollow::NextOffset, TTimes times = TTimes::Local);
 
     // The next record; false at the end of the records or at the first fault. The name stays
     // valid until the next call.
@@ -49,7 +55,7 @@ private:
 
     TStream& stream_;
     const TLogLayout& layout_;
-    TLocalClock& clock_;
+    TLocalClock* clock_; // nullptr: no local date-times
     int64_t firstOffset_;
     int64_t size_;
     size_t blockSize_;

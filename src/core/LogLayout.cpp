@@ -83,7 +83,7 @@ TLogRecord RecordOfExact(const TRecordFixed& f)
     return r;
 }
 
-void TLogLayout::Decode(const uint8_t* in, TLogRecord& out, TLocalClock& clock) const
+void TLogLayout::Decode(const uint8_t* in, TLogRecord& out, TLocalClock* clock) const
 {
     if (Format == TLogFormat::Extended)
         DecodeExtendedRecord(in, out, clock);

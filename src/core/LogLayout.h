@@ -26,8 +26,9 @@ struct TLogLayout
         Attributes, Tags, Size, Allocated;
 
     int MinRecordLength() const { return FixedSize + 1; } // an empty name and its NUL
-    // Decodes a fixed part of this format; the local date-times come through clock.
-    void Decode(const uint8_t* in, TLogRecord& out, TLocalClock& clock) const;
+    // Decodes a fixed part of this format; the local date-times come through clock (without a
+    // clock an extended record's date-times stay 0; its stored times are there).
+    void Decode(const uint8_t* in, TLogRecord& out, TLocalClock* clock) const;
     // An offset, and a size or allocated space, as this format stores them.
     void PutLink(uint8_t* out, int64_t value) const;
     void PutSpace(uint8_t* out, int64_t value) const;

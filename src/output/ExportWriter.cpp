@@ -82,7 +82,7 @@ void AppendCsvField(std::string& out, std::string_view text)
 TExportWriter::TExportWriter(TExportFormat format, std::vector<std::string> fields,
                              TExportSink sink)
     : format_(format), fields_(std::move(fields)), sink_(std::move(sink)), values_(fields_.size()),
-      set_(fields_.size(), false), bytes_(fields_.size()), string_(std::string())
+      set_(fields_.size(), 0), bytes_(fields_.size()), string_(std::string())
 {
     if (format_ == TExportFormat::Csv)
         return;
@@ -101,9 +101,12 @@ void TExportWriter::AppendJsonString(std::string& out, std::string_view utf8)
 {
     // Plain text is its own JSON string; the serializer escapes the rest.
     if (IsPlainJsonText(utf8)) {
-        out += '"';
-        out += utf8;
-        out += '"';
+        const size_t at = out.size();
+        out.resize(at + utf8.size() + 2);
+        char* p = out.data() + at;
+        p[0] = '"';
+        std::memcpy(p + 1, utf8.data(), utf8.size());
+        p[utf8.size() + 1] = '"';
         return;
     }
     string_.get_ref<std::string&>().assign(utf8);
@@ -114,7 +117,7 @@ void TExportWriter::AppendJsonString(std::string& out, std::string_view utf8)
 
 std::string& TExportWriter::Value(int field)
 {
-    set_[static_cast<size_t>(field)] = true;
+    set_[static_cast<size_t>(field)] = 1;
     std::string& value = values_[static_cast<size_t>(field)];
     value.clear();
     return value;
@@ -122,8 +125,13 @@ std::string& TExportWriter::Value(int field)
 
 void TExportWriter::SetText(int field, std::string_view bytes)
 {
+    SetChecked(field, bytes, IsValidUtf8(bytes));
+}
+
+void TExportWriter::SetChecked(int field, std::string_view bytes, bool valid)
+{
     std::string_view utf8 = bytes;
-    if (!IsValidUtf8(bytes)) {
+    if (!valid) {
         utf8_.clear();
         AppendValidUtf8(utf8_, bytes);
         utf8 = utf8_;
@@ -137,8 +145,9 @@ void TExportWriter::SetText(int field, std::string_view bytes)
 
 void TExportWriter::SetPath(int field, std::string_view bytes)
 {
-    SetText(field, bytes);
-    if (format_ != TExportFormat::Csv && !IsValidUtf8(bytes))
+    const bool valid = IsValidUtf8(bytes);
+    SetChecked(field, bytes, valid);
+    if (format_ != TExportFormat::Csv && !valid)
         bytes_[static_cast<size_t>(field)] = Base64(bytes);
 }
 
@@ -162,22 +171,24 @@ void TExportWriter::SetBool(int field, bool value)
 
 void TExportWriter::SetList(int field, const std::vector<std::string_view>& texts)
 {
+    std::string& value = Value(field);
+    if (format_ != TExportFormat::Csv) {
+        value += '[';
+        for (size_t i = 0; i < texts.size(); ++i) {
+            if (i > 0)
+                value += ',';
+            AppendJsonString(value, ValidUtf8(texts[i]));
+        }
+        value += ']';
+        return;
+    }
     std::string joined;
     for (size_t i = 0; i < texts.size(); ++i) {
-        if (format_ == TExportFormat::Csv) {
-            if (i > 0)
-                joined += ';';
-            AppendValidUtf8(joined, texts[i]);
-        } else {
-            joined += i > 0 ? "," : "";
-            AppendJsonString(joined, ValidUtf8(texts[i]));
-        }
+        if (i > 0)
+            joined += ';';
+        AppendValidUtf8(joined, texts[i]);
     }
-    std::string& value = Value(field);
-    if (format_ == TExportFormat::Csv)
-        AppendCsvField(value, joined);
-    else
-        value = "[" + joined + "]";
+    AppendCsvField(value, joined);
 }
 
 void TExportWriter::Begin()
@@ -205,7 +216,7 @@ void TExportWriter::EndRecord()
                 out_ += ',';
             if (set_[i])
                 out_ += values_[i];
-            set_[i] = false;
+            set_[i] = 0;
         }
         out_ += "\r\n";
     } else {
@@ -219,7 +230,7 @@ void TExportWriter::EndRecord()
                 out_ += ",\"" + fields_[i] + "_bytes\":\"" + bytes_[i] + "\"";
                 bytes_[i].clear();
             }
-            set_[i] = false;
+            set_[i] = 0;
         }
         out_ += format_ == TExportFormat::JsonLines ? "}\n" : "}";
     }

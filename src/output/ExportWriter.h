@@ -74,6 +74,8 @@ private:
     void Begin();
     void Flush(bool all);
     std::string& Value(int field);
+    // SetText of bytes whose UTF-8 validity is known.
+    void SetChecked(int field, std::string_view bytes, bool valid);
     // Appends text as a JSON string (quotes and escapes by the serializer).
     void AppendJsonString(std::string& out, std::string_view utf8);
 
@@ -84,7 +86,7 @@ private:
     bool begun_ = false;
     int64_t records_ = 0;
     std::vector<std::string> values_; // the record's fields, rendered
-    std::vector<bool> set_;           // the fields set since the last record
+    std::vector<uint8_t> set_;        // the fields set since the last record (1), as bytes
     std::vector<std::string> keys_;   // JSON: "{\"path\":", ",\"kind\":", ...
     std::vector<std::string> bytes_;  // JSON: the Base64 of a path field that needs it
     std::string utf8_, escaped_;      // scratch

@@ -7,7 +7,6 @@
 #include "platform/IsoDateTime.h"
 
 #include <array>
-#include <cstdio>
 
 namespace vm {
 
@@ -83,9 +82,10 @@ void SetOwners(TExportWriter& writer, int ownerField, uint32_t owner, uint32_t g
     if (group != kNoOwner)
         writer.SetNumber(ownerField + 1, group);
     if (mode != 0) {
-        char text[8];
-        std::snprintf(text, sizeof text, "%04o", mode & 07777);
-        writer.SetText(ownerField + 2, text);
+        const char text[4] = {
+            static_cast<char>('0' + (mode >> 9 & 7)), static_cast<char>('0' + (mode >> 6 & 7)),
+            static_cast<char>('0' + (mode >> 3 & 7)), static_cast<char>('0' + (mode & 7))};
+        writer.SetText(ownerField + 2, std::string_view(text, 4));
     }
 }
 
@@ -122,7 +122,8 @@ TExportResult ExportLog(TDirStorage& log, TExportFormat format, const TExportSin
     const std::array<std::string, 32> tagNames = TagNamesOf(log);
     TIsoDateTimeText iso;
     TPathStack paths;
-    TLogFileOrder records(log);
+    TLogFileOrder records(log, 1 << 20, TLogFileOrder::TFollow::NextOffset,
+                          TLogFileOrder::TTimes::StoredOnly);
     TLogRecord r;
     std::string_view name;
     std::vector<std::string_view> tags;
