@@ -41,6 +41,12 @@ void SyncDirectory(const std::string& dir)
 TPendingFile::TPendingFile(TFileSystem& fs, std::string path, TOnCommit onCommit)
     : fs_(fs), path_(std::move(path)), onCommit_(onCommit)
 {
+    // Only a file is ever replaced: renaming over a device, a pipe or a directory would destroy
+    // it (as root, /dev/null itself).
+    struct stat existing = {};
+    if (::lstat(path_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+        !S_ISLNK(existing.st_mode))
+        throw EFOpenError("Cannot write " + path_ + ": it is not a regular file");
     const std::string dir = DirectoryOf(path_);
     const std::string stem = (dir == "/" ? "/" : dir + "/") + "." + BaseNameOf(path_) + kPartial +
                              std::to_string(::getpid());

@@ -30,7 +30,9 @@ public:
     };
 
     // Creates and locks the temporary beside path. Raises EFOpenError when it cannot (a missing
-    // directory, a read-only disk). fs must outlive this object.
+    // directory, a read-only disk), and when path is something other than a regular file (or a
+    // symbolic link, which is replaced itself): a device, a pipe or a directory is never renamed
+    // over. fs must outlive this object.
     TPendingFile(TFileSystem& fs, std::string path, TOnCommit onCommit);
     // Removes the temporary unless it was committed; never raises.
     ~TPendingFile();

@@ -9,8 +9,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -90,15 +92,31 @@ int ExportCommand(const TArgs& args)
         return status;
     TExportResult result;
     TFileStream input(request->Input, TFileMode::OpenRead);
+    // The export would take the place of the log or comparison it reads.
+    if (!request->Output.empty() && input.IsNamedBy(request->Output))
+        return Fail("the output " + PrintableName(request->Output) + " is the file " +
+                        PrintableName(request->Input) + " itself; nothing was written",
+                    kExitUsage);
+    struct stat target = {};
+    const bool stream = !request->Output.empty() && ::stat(request->Output.c_str(), &target) == 0 &&
+                        (S_ISCHR(target.st_mode) || S_ISFIFO(target.st_mode));
     if (request->Output.empty()) {
         result =
             Export(*request, input, [](std::string_view text) { WriteAll(STDOUT_FILENO, text); });
+    } else if (stream) {
+        // A device or a pipe (-o /dev/null, a named pipe) is written into as it is, like
+        // standard output; only files get a temporary name first.
+        const int fd = ::open(request->Output.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0)
+            return Fail(PrintableName(request->Output) + ": " + ErrorText(errno));
+        try {
+            result = Export(*request, input, [fd](std::string_view text) { WriteAll(fd, text); });
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
+        ::close(fd);
     } else {
-        // The export would take the place of the log or comparison it reads.
-        if (input.IsNamedBy(request->Output))
-            return Fail("the output " + PrintableName(request->Output) + " is the file " +
-                            PrintableName(request->Input) + " itself; nothing was written",
-                        kExitUsage);
         TPosixFileSystem fs;
         TPendingFile out(fs, request->Output, TPendingFile::TOnCommit::Replace);
         TFileStream& stream = out.Stream();
