@@ -5,7 +5,7 @@
 
 namespace vm {
 
-TCompareViewWalk::TCompareViewWalk(TDirCompare& file, TView view, int32_t dir) : file_(file)
+TCompareViewWalk::TCompareViewWalk(TDirCompare& file, TView view, int64_t dir) : file_(file)
 {
     root_ = dir == kNoOffset;
     const int64_t at = root_ ? file_.FirstOffset() : dir;
@@ -30,7 +30,7 @@ TCompareViewWalk::TCompareViewWalk(TDirCompare& file, TView view, int32_t dir) :
     }
     if (link_ == TLink::Directory) {
         // The directory's first subdirectory is the next directory of the chain, if it lies below.
-        const int32_t candidate = file_.ForwardLink(at, start_.NextDirOffset);
+        const int64_t candidate = file_.ForwardLink(at, start_.NextDirOffset);
         TCompareRecord r;
         if (candidate != kNoOffset && file_.ReadRecord(candidate, r, name) &&
             r.Level > start_.Level)
@@ -42,7 +42,7 @@ TCompareViewWalk::TCompareViewWalk(TDirCompare& file, TView view, int32_t dir) :
     parent_ = at;
 }
 
-bool TCompareViewWalk::Fail(int32_t offset, int32_t from, const std::string& why)
+bool TCompareViewWalk::Fail(int64_t offset, int64_t from, const std::string& why)
 {
     fault_ = TLogDamage{offset, from, why}.Text();
     next_ = kNoOffset;
@@ -53,7 +53,7 @@ bool TCompareViewWalk::Next(TCompareRecord& r, std::string& name)
 {
     if (next_ == kNoOffset)
         return false;
-    const int32_t at = next_;
+    const int64_t at = next_;
     std::string why;
     if (!file_.ReadRecord(at, r, name, &why))
         return Fail(at, from_, why);
@@ -66,7 +66,7 @@ bool TCompareViewWalk::Next(TCompareRecord& r, std::string& name)
         next_ = kNoOffset; // past the listed directory
         return false;
     }
-    const int32_t link = link_ == TLink::Sibling ? r.NextSiblingOffset
+    const int64_t link = link_ == TLink::Sibling ? r.NextSiblingOffset
                          : link_ == TLink::Next  ? r.NextOffset
                                                  : r.NextDirOffset;
     // Where each chain ends: no sibling, the end of the file, or the first directory's link back

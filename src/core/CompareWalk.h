@@ -2,11 +2,11 @@
 // links (TDirCompare::ForwardLink and FirstEntry), so that a damaged file ends a walk instead of
 // looping or reading out of bounds:
 //
-//   standard view    the root: the top-level paths (the sibling chain from the record at 14);
+//   standard view    the root: the top-level paths (the sibling chain from the first record);
 //                    a directory: its own entries (its first entry, then their sibling chain)
-//   all folders view the directory chain: from 14 at the root, else from the directory's next
+//   all folders view the directory chain: from the first record at the root, else from the directory's next
 //                    directory while the records lie below it
-//   all files view   every record in file order: from 14's next record at the root, else from
+//   all files view   every record in file order: from the first record's next at the root, else from
 //                    the directory's first entry while the records lie below it
 //
 // Siblings must have the level of the first entry and name the listed directory as parent; the
@@ -25,9 +25,9 @@ class TCompareViewWalk
 {
 public:
     // The walk of the view over the directory record at dir (-1: the root).
-    TCompareViewWalk(TDirCompare& file, TView view, int32_t dir);
+    TCompareViewWalk(TDirCompare& file, TView view, int64_t dir);
 
-    // The record the walk lists the contents of: the directory, or the record at 14 for the root;
+    // The record the walk lists the contents of: the directory, or the first record for the root;
     // false when it does not read (then the walk lists nothing).
     bool HasStart() const { return hasStart_; }
     const TCompareRecord& Start() const { return start_; }
@@ -36,7 +36,7 @@ public:
     // The next record; false at the end of the walk.
     bool Next(TCompareRecord& record, std::string& name);
     // The offset of the record Next returned last.
-    int32_t Offset() const { return offset_; }
+    int64_t Offset() const { return offset_; }
     // "" when the walk ended cleanly, else where the file is damaged (TLogDamage::Text).
     const std::string& Fault() const { return fault_; }
 
@@ -47,17 +47,17 @@ private:
         Next,
         Directory
     };
-    bool Fail(int32_t offset, int32_t from, const std::string& why);
+    bool Fail(int64_t offset, int64_t from, const std::string& why);
 
     TDirCompare& file_;
     TLink link_ = TLink::Sibling;
     bool root_ = false;
     bool hasStart_ = false;
     TCompareRecord start_;
-    int32_t next_ = kNoOffset;
-    int32_t offset_ = kNoOffset;
-    int32_t from_ = kNoOffset;   // the record whose link leads to next_
-    int32_t parent_ = kNoOffset; // siblings: the directory they belong to (-1 at the root)
+    int64_t next_ = kNoOffset;
+    int64_t offset_ = kNoOffset;
+    int64_t from_ = kNoOffset;   // the record whose link leads to next_
+    int64_t parent_ = kNoOffset; // siblings: the directory they belong to (-1 at the root)
     int level_ = -1;             // the first record's level (-1 until it is read)
     std::string fault_;
 };

@@ -33,7 +33,7 @@ struct TLogTime
     int64_t Seconds = 0;
     uint32_t Nanoseconds = 0;
     bool Local = false;
-    // False where the log holds no time (an exact log's 0 still reads as its fold point).
+    // False where the log holds no time (an exact log stores 0 for it).
     bool Stored = false;
 };
 

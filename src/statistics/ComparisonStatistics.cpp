@@ -30,9 +30,10 @@ TChangeFigures& TChangeFigures::operator+=(const TChangeFigures& o)
     return *this;
 }
 
-TChangeCollector::TChangeCollector(size_t count, int baseLevel)
+TChangeCollector::TChangeCollector(size_t count, int baseLevel, bool hasOwners)
     : baseLevel_(baseLevel), finder_(count), growing_(count)
 {
+    stats_.HasOwners = hasOwners;
 }
 
 bool TChangeCollector::AddTop(int64_t offset, const TCompareRecord& record, const std::string& path,
@@ -40,7 +41,7 @@ bool TChangeCollector::AddTop(int64_t offset, const TCompareRecord& record, cons
 {
     TCompareRecord top = record;
     top.Level = 0;
-    return finder_.Add(static_cast<int32_t>(offset), top, path + "/", why);
+    return finder_.Add(offset, top, path + "/", why);
 }
 
 bool TChangeCollector::Add(int64_t offset, const TCompareRecord& r, std::string_view name,
@@ -63,7 +64,7 @@ bool TChangeCollector::Add(int64_t offset, const TCompareRecord& r, std::string_
     }
     TCompareRecord relative = r;
     relative.Level = static_cast<uint16_t>(r.Level - baseLevel_);
-    if (finder_.Add(static_cast<int32_t>(offset), relative, name, why))
+    if (finder_.Add(offset, relative, name, why))
         return true;
     why = "offset " + std::to_string(offset) + ": " + why;
     return false;
@@ -75,30 +76,31 @@ TComparisonStatistics TChangeCollector::Finish(TDirCompare& comparison)
     stats_.ChangedDirectories = finder_.Finish();
     stats_.GrowingFiles = growing_.TakeSorted();
     for (TFileChange& f : stats_.GrowingFiles)
-        f.Path = comparison.GetFullPath(static_cast<int32_t>(f.Offset));
+        f.Path = comparison.GetFullPath(f.Offset);
     return std::move(stats_);
 }
 
 TComparisonStatisticsWalk::TComparisonStatisticsWalk(TDirCompare& comparison, int64_t dir,
                                                      size_t count)
-    : comparison_(comparison), walk_(comparison, TView::AllFiles, static_cast<int32_t>(dir))
+    : comparison_(comparison), walk_(comparison, TView::AllFiles, dir)
 {
     const TCompareRecord& start = walk_.Start();
-    collector_ = std::make_unique<TChangeCollector>(count, walk_.AtRoot() ? 0 : start.Level);
+    collector_ = std::make_unique<TChangeCollector>(count, walk_.AtRoot() ? 0 : start.Level,
+                                                    ComparisonRecordsOwners(comparison_));
     if (!walk_.HasStart()) {
         damage_ = walk_.Fault();
         done_ = true;
         return;
     }
     if (walk_.AtRoot()) {
-        // The record at 14 is the first top-level path, the first record of the walk.
+        // The first record is the first top-level path, the first record of the walk.
         std::string name;
         TCompareRecord first;
-        if (comparison_.ReadRecord(kCompareFirstOffset, first, name))
-            Add(kCompareFirstOffset, first, name);
+        if (comparison_.ReadRecord(comparison_.FirstOffset(), first, name))
+            Add(comparison_.FirstOffset(), first, name);
         return;
     }
-    if (!collector_->AddTop(dir, start, comparison_.GetFullPath(static_cast<int32_t>(dir)),
+    if (!collector_->AddTop(dir, start, comparison_.GetFullPath(dir),
                             damage_))
         done_ = true;
 }
@@ -140,10 +142,10 @@ TComparisonStatistics CollectComparisonStatistics(TDirCompare& comparison, int64
     if (dir >= 0)
         return TComparisonStatisticsWalk(comparison, dir, count).Take();
     // The whole file: one pass along its records, as every reader of a whole comparison makes.
-    TChangeCollector collector(count, 0);
+    TChangeCollector collector(count, 0, ComparisonRecordsOwners(comparison));
     std::string damage;
     const TCompareWalkEnd end =
-        WalkRecords(comparison, [&](int32_t at, const TCompareRecord& r, const std::string& name) {
+        WalkRecords(comparison, [&](int64_t at, const TCompareRecord& r, const std::string& name) {
             return collector.Add(at, r, name, damage);
         });
     TComparisonStatistics stats = collector.Finish(comparison);

@@ -54,7 +54,7 @@ void TStatisticsCollector::TakeLargest()
 TLogStatisticsWalk::TLogStatisticsWalk(TDirStorage& log, int64_t dir,
                                        const TStatisticsOptions& options)
     : log_(log), walk_(dir < 0 ? TLogWalk::AllRecords(log)
-                               : TLogWalk::Subtree(log, static_cast<int32_t>(dir))),
+                               : TLogWalk::Subtree(log, dir)),
       collector_(options.Largest,
                  options.AgeReference != 0 ? options.AgeReference : log.GetLogDate(),
                  LogRecordsOwners(log))
@@ -87,7 +87,7 @@ TLogStatistics TLogStatisticsWalk::Take()
     while (Step(1 << 16)) {
     }
     TLogStatistics stats = collector_.Finish(
-        [this](int64_t offset) { return log_.GetFullPath(static_cast<int32_t>(offset)); });
+        [this](int64_t offset) { return log_.GetFullPath(offset); });
     stats.Damage = damage_;
     return stats;
 }

@@ -70,7 +70,7 @@ void TTreeAssembler::Finish()
 TLogTreeBuilder::TLogTreeBuilder(TDirStorage& log, int64_t dir, TTreemapMeasure measure,
                                  TLogFileTest counts)
     : walk_(dir < 0 ? TLogWalk::AllRecords(log)
-                    : TLogWalk::Subtree(log, static_cast<int32_t>(dir))),
+                    : TLogWalk::Subtree(log, dir)),
       measure_(measure), counts_(std::move(counts))
 {
     const bool own = !counts_;
@@ -80,7 +80,7 @@ TLogTreeBuilder::TLogTreeBuilder(TDirStorage& log, int64_t dir, TTreemapMeasure 
     }
     TDirNode node;
     std::string name;
-    if (!log.ReadNode(static_cast<int32_t>(dir), node, name)) {
+    if (!log.ReadNode(dir, node, name)) {
         damage_ = "offset " + std::to_string(dir) + ": no record reads there";
         done_ = true;
         return;
@@ -119,7 +119,7 @@ bool TLogTreeBuilder::Step(size_t budget)
 TComparisonTreeBuilder::TComparisonTreeBuilder(TDirCompare& comparison, int64_t dir,
                                                TTreemapMeasure measure, TCompareFileTest counts,
                                                size_t marked)
-    : walk_(comparison, TView::AllFiles, static_cast<int32_t>(dir)), measure_(measure),
+    : walk_(comparison, TView::AllFiles, dir), measure_(measure),
       counts_(std::move(counts)), growth_(marked)
 {
     if (!walk_.HasStart()) {
@@ -134,8 +134,8 @@ TComparisonTreeBuilder::TComparisonTreeBuilder(TDirCompare& comparison, int64_t 
         assembler_ = std::make_unique<TTreeAssembler>(tree_, kNoOffset, -1, kDirectoryKey, 0, own);
         assembler_->OnClose = closed;
         growthStack_.push_back({});
-        // The record at 14 is the first top-level path: the first node below the root.
-        Add(kCompareFirstOffset, start, {});
+        // The first record is the first top-level path: the first node below the root.
+        Add(comparison.FirstOffset(), start, {});
         return;
     }
     const bool gone = start.Condition == kConditionDeleted;

@@ -18,7 +18,7 @@ std::vector<std::string> LogFaults(vm::TDirStorage& log, const std::vector<int32
 // Every record of a log in file order, for assertions on a whole log.
 struct LoggedRecord
 {
-    int32_t Offset;
+    int64_t Offset;
     vm::TDirNode Node;
     std::string Name;
     std::string Path; // GetFullPath
