@@ -58,8 +58,9 @@ class TChangeCollector
 {
 public:
     // count: how many directories and files of largest change to keep; baseLevel: the level the
-    // walk's top record has (0 for the whole comparison).
-    TChangeCollector(size_t count, int baseLevel);
+    // walk's top record has (0 for the whole comparison); hasOwners: the records carry owners
+    // and groups (ComparisonRecordsOwners).
+    TChangeCollector(size_t count, int baseLevel, bool hasOwners);
     // The directory a walk of a subtree starts at, with its full path: the top the directories
     // that changed most are found below. It is not counted itself.
     bool AddTop(int64_t offset, const TCompareRecord& record, const std::string& path,

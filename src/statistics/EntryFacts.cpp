@@ -9,9 +9,14 @@ namespace {
 const TDateTime kNoDate = UnpackTime(0);
 } // namespace
 
-bool LogRecordsOwners(const TDirStorage&)
+bool LogRecordsOwners(const TDirStorage& log)
 {
-    return false;
+    return log.HasOwners();
+}
+
+bool ComparisonRecordsOwners(TDirCompare& comparison)
+{
+    return comparison.Format() == TLogFormat::Extended;
 }
 
 TEntryFacts FactsOf(const TDirNode& node, std::string_view name, int64_t offset)
@@ -27,6 +32,8 @@ TEntryFacts FactsOf(const TDirNode& node, std::string_view name, int64_t offset)
     f.Accessed = node.Accessed;
     f.ModifiedKnown = node.Modified != kNoDate;
     f.AccessedKnown = node.Accessed != kNoDate;
+    f.Owner = node.Owner;
+    f.Group = node.Group;
     return f;
 }
 
@@ -43,6 +50,8 @@ TEntryFacts FactsOf(const TCompareRecord& r, std::string_view name, int64_t offs
     f.Accessed = r.Accessed;
     f.ModifiedKnown = r.Modified != kNoDate;
     f.AccessedKnown = r.Accessed != kNoDate;
+    f.Owner = r.Owner;
+    f.Group = r.Group;
     return f;
 }
 

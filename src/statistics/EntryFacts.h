@@ -1,9 +1,10 @@
 // What the statistics take from one entry of a log or a comparison, whatever file it comes from:
-// the one place that knows which fields a record carries, so that owners and groups join the
-// statistics in one step once a log records them.
+// the one place that knows which fields a record carries (owners and groups come from extended
+// logs and comparisons).
 #pragma once
 
 #include "core/CompareFormat.h"
+#include "core/DirCompare.h"
 #include "core/DirStorage.h"
 #include "platform/DateTime.h"
 
@@ -13,7 +14,7 @@
 namespace vm {
 
 // The owner or group of an entry whose file records none.
-constexpr uint32_t kNoOwnerId = 0xFFFFFFFFu;
+constexpr uint32_t kNoOwnerId = kNoOwner;
 
 struct TEntryFacts
 {
@@ -29,6 +30,9 @@ struct TEntryFacts
 
 // Whether the log records the owner and group of its entries. The exact format does not.
 bool LogRecordsOwners(const TDirStorage& log);
+// Whether the comparison's records carry owners and groups: an extended comparison does (an
+// entry that only an exact log held has none, kNoOwnerId).
+bool ComparisonRecordsOwners(TDirCompare& comparison);
 
 TEntryFacts FactsOf(const TDirNode& node, std::string_view name, int64_t offset);
 

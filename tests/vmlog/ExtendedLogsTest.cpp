@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include <fcntl.h>
+#include <map>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,16 @@ protected:
         args.insert(args.begin(), BuiltProgram("vmlog"));
         return RunProcess(args);
     }
+    // t/theirs with three bytes, made by an unprivileged user (as root: nobody).
+    void MakeTheirs(mode_t mode)
+    {
+        chmod((dir_ / "t").c_str(), 0777);
+        std::optional<bool> made = RunUnprivileged(dir_.Path(), [&] {
+            int fd = open((dir_ / "t/theirs").c_str(), O_CREAT | O_WRONLY | O_EXCL, mode);
+            return fd >= 0 && write(fd, "xyz", 3) == 3 && close(fd) == 0;
+        });
+        ASSERT_TRUE(made.value_or(false)) << "could not create a file as an unprivileged user";
+    }
     // The JSON Lines export of file, one object a line.
     std::vector<nlohmann::json> Export(const std::string& file)
     {
@@ -53,12 +64,7 @@ protected:
 
 TEST_F(ExtendedLogsTest, ScanDumpAndExportKeepOwnersGroupsAndModesAsTheDiskHasThem)
 {
-    chmod((dir_ / "t").c_str(), 0777);
-    std::optional<bool> made = RunUnprivileged(dir_.Path(), [&] {
-        int fd = open((dir_ / "t/theirs").c_str(), O_CREAT | O_WRONLY | O_EXCL, 0604);
-        return fd >= 0 && write(fd, "xyz", 3) == 3 && close(fd) == 0;
-    });
-    ASSERT_TRUE(made.value_or(false)) << "could not create a file as an unprivileged user";
+    ASSERT_NO_FATAL_FAILURE(MakeTheirs(0604));
     const std::string log = dir_ / "x.kdf";
     ProcessResult r =
         Vmlog({"scan", "--format", "extended", "--unit", "4096", dir_ / "t", "-o", log});
@@ -84,13 +90,15 @@ TEST_F(ExtendedLogsTest, ScanDumpAndExportKeepOwnersGroupsAndModesAsTheDiskHasTh
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", st.st_mode & 07777);
         EXPECT_EQ(row["mode"], mode);
-        if (row["kind"] == "file")
+        if (row["kind"] == "file") {
             EXPECT_EQ(row["size"], st.st_size);
+        }
     }
     EXPECT_EQ(rows[4]["path"], dir_ / "t/theirs");
     EXPECT_EQ(rows[4]["mode"], "0604");
-    if (geteuid() == 0)
+    if (geteuid() == 0) {
         EXPECT_EQ(rows[4]["owner"], 65534);
+    }
     EXPECT_EQ(rows[3]["path"], dir_ / "t/sub/b");
     EXPECT_EQ(rows[3]["mode"], "2755");
 
@@ -130,6 +138,47 @@ TEST_F(ExtendedLogsTest, AnExactOldLogComparesWithAnExtendedNewOne)
     struct stat st = {};
     ASSERT_EQ(lstat((dir_ / "t/new").c_str(), &st), 0);
     EXPECT_EQ(rows[2]["owner"], st.st_uid);
+}
+
+TEST_F(ExtendedLogsTest, ReportsCountSpaceByTheOwnersAndGroupsTheFilesRecord)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeTheirs(0600));
+    struct stat theirs = {}, mine = {};
+    ASSERT_EQ(lstat((dir_ / "t/theirs").c_str(), &theirs), 0);
+    ASSERT_EQ(lstat((dir_ / "t/a").c_str(), &mine), 0);
+    const std::string old = dir_ / "old.kdf", fresh = dir_ / "new.kdf", cmp = dir_ / "c.kcf";
+    ASSERT_EQ(Vmlog({"scan", "--unit", "4096", dir_ / "t", "-o", old}).Status, 0);
+    dir_.WriteFile("t/a", std::string(9000, 'a'));
+    ASSERT_EQ(
+        Vmlog({"scan", "--format", "extended", "--unit", "4096", dir_ / "t", "-o", fresh}).Status,
+        0);
+    ASSERT_EQ(Vmlog({"compare", old, fresh, "-o", cmp}).Status, 0);
+
+    // The rows of one table of a report, by id.
+    auto table = [&](const std::string& file, const std::string& by, const std::string& name) {
+        ProcessResult r = Vmlog({"report", file, "--by", by, "--format", "json"});
+        EXPECT_EQ(r.Status, 0) << r.Err;
+        std::map<int64_t, nlohmann::json> rows;
+        for (const nlohmann::json& row : nlohmann::json::parse(r.Out))
+            if (row["table"] == name)
+                rows[row["id"].get<int64_t>()] = row;
+        return rows;
+    };
+    auto owners = table(fresh, "owner", "owner");
+    ASSERT_EQ(owners.count(theirs.st_uid), 1u);
+    if (theirs.st_uid != mine.st_uid) {
+        EXPECT_EQ(owners[theirs.st_uid]["files"], 1);
+        EXPECT_EQ(owners[theirs.st_uid]["size"], 3);
+        EXPECT_EQ(owners[mine.st_uid]["size"], 9000 + 5000);
+    }
+    EXPECT_EQ(table(fresh, "owner", "group").count(theirs.st_gid), 1u);
+    // The comparison's owners are the new log's; the old exact log records none.
+    auto changes = table(cmp, "owner", "owner");
+    ASSERT_EQ(changes.count(mine.st_uid), 1u);
+    EXPECT_EQ(changes[mine.st_uid]["space_now"], (theirs.st_uid == mine.st_uid ? 4096 : 0) +
+                                                     12288 + 8192);
+    ProcessResult exact = Vmlog({"report", old, "--by", "owner"});
+    EXPECT_THAT(exact.Out, HasSubstr("This log does not record owners."));
 }
 
 TEST_F(ExtendedLogsTest, AnUnknownFormatIsBadUsage)
