@@ -3,6 +3,7 @@
 // MIME database as a file manager would: by their first bytes whatever their names, by their
 // names where the bytes say nothing.
 #include "core/DirStorage.h"
+#include "core/FileKind.h"
 #include "platform/IniFile.h"
 #include "references/CompareRun.h"
 #include "references/RefStore.h"
@@ -32,9 +33,20 @@ TEST(FileTypes, LogsAndComparisonsAreKnownByTheirBytesAndByTheirNames)
         log.BuildLog({{dir / "tree/", 4096}});
         file.Flush();
     }
+    // The third log is extended, and so is its comparison with the second.
+    {
+        vm::TFileStream file(dir / "Ref0000/Log0003.kdf", vm::TFileMode::Create);
+        vm::TDirStorage log(file);
+        log.SetScanOptions({0, vm::TLogFormat::Extended});
+        log.BuildLog({{dir / "tree/", 4096}});
+        file.Flush();
+    }
     vm::RunComparison(vm::TRefStore(dir.Path()), 0, 1, 2);
+    vm::RunComparison(vm::TRefStore(dir.Path()), 0, 2, 3);
     fs::copy_file(dir / "Ref0000/Log0001.kdf", dir / "monday.bin");
     fs::copy_file(dir / "Ref0000/00010002.kcf", dir / "changes.kdf"); // the name misleads
+    fs::copy_file(dir / "Ref0000/Log0003.kdf", dir / "wide.kcf");
+    fs::copy_file(dir / "Ref0000/00020003.kcf", dir / "wide.kdf");
     dir.WriteFile("empty.kcf", "");
 
     // The system's types and ours, compiled where only this process looks.
@@ -63,6 +75,12 @@ TEST(FileTypes, LogsAndComparisonsAreKnownByTheirBytesAndByTheirNames)
     EXPECT_EQ(type("monday.bin", QMimeDatabase::MatchContent), "application/x-volumark-log");
     EXPECT_EQ(type("changes.kdf", QMimeDatabase::MatchContent),
               "application/x-volumark-comparison");
+    EXPECT_EQ(type("wide.kcf", QMimeDatabase::MatchContent), "application/x-volumark-log");
+    EXPECT_EQ(type("wide.kdf", QMimeDatabase::MatchContent), "application/x-volumark-comparison");
+    // The program itself, opening a file it is given, tells them the same way.
+    EXPECT_EQ(vm::KindOfFile(dir / "wide.kcf"), vm::TFileKind::Log);
+    EXPECT_EQ(vm::KindOfFile(dir / "wide.kdf"), vm::TFileKind::Comparison);
+    EXPECT_EQ(vm::KindOfFile(dir / "changes.kdf"), vm::TFileKind::Comparison);
     // A comparison of two empty logs is its signature alone: its name tells.
     EXPECT_EQ(type("empty.kcf", QMimeDatabase::MatchDefault), "application/x-volumark-comparison");
     EXPECT_EQ(db.mimeTypeForName("application/x-volumark-log").comment().toStdString(),
