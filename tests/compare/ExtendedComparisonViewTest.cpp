@@ -52,9 +52,10 @@ TShown Show(TDirCompare& file, TDirStorage& newLog)
             shown.Rows.push_back(std::string(store.Name(i)) + ": " + table.Text(i, kCmpCondition) +
                                  " " + table.Text(i, kCmpChanged));
             const TCompareRow& row = store.Row(i);
-            if (row.NewLogOffset != kNoOffset)
+            if (row.NewLogOffset != kNoOffset) {
                 EXPECT_EQ(NewLogMismatch(file, newLog, {row.Offset, row.NewLogOffset}), "")
                     << store.Name(i);
+            }
         }
     }
     EXPECT_EQ(NewLogRootMismatch(file, newLog), "");

@@ -143,12 +143,14 @@ TEST_F(ExtendedCompareTest, LogsOfEitherFormatCompareToTheSameEntriesAndExtended
                 EXPECT_EQ(r.Owner, node.Owner);
                 EXPECT_EQ(r.Group, node.Group);
                 EXPECT_EQ(r.Mode, node.Mode);
-                if (r.Level > 0)
+                if (r.Level > 0) {
                     EXPECT_LT(std::fabs(r.Modified - node.Modified) * 86400, 1.0);
+                }
             }
             // The entry another user made carries that user where the new log records owners.
-            if (newFormat == TLogFormat::Extended && geteuid() == 0)
+            if (newFormat == TLogFormat::Extended && geteuid() == 0) {
                 EXPECT_EQ(records[2].Owner, 65534u);
+            }
         }
     }
 }

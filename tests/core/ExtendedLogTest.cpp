@@ -123,8 +123,9 @@ TEST_F(ExtendedLogTest, ATreeReadsAsInTheExactFormatWithOwnersGroupsAndModesOfTh
         if (b[i].Name == "theirs") {
             theirsSeen = true;
             EXPECT_EQ(b[i].Node.Mode & 07777, 0640u);
-            if (geteuid() == 0)
+            if (geteuid() == 0) {
                 EXPECT_EQ(b[i].Node.Owner, 65534u);
+            }
         }
     }
     EXPECT_TRUE(theirsSeen);
