@@ -64,6 +64,7 @@ TFilePropForm::TFilePropForm(TFileProperties& properties, TApply apply, QWidget*
     PermissionsLabel = Value(GeneralPage, "PermissionsLabel");
     LinksCaption = Named(new QLabel("Links:", GeneralPage), "LinksCaption");
     LinksLabel = Value(GeneralPage, "LinksLabel");
+    LoggedLabel = Value(GeneralPage, "LoggedLabel");
     CreatedLabel = Value(GeneralPage, "CreatedLabel");
     ModifiedLabel = Value(GeneralPage, "ModifiedLabel");
     AccessedLabel = Value(GeneralPage, "AccessedLabel");
@@ -106,6 +107,7 @@ TFilePropForm::TFilePropForm(TFileProperties& properties, TApply apply, QWidget*
     named(OwnerCaption, OwnerLabel);
     named(GroupCaption, GroupLabel);
     named(PermissionsCaption, PermissionsLabel);
+    line("When logged:", LoggedLabel);
     rule();
     line("Created:", CreatedLabel);
     line("Modified:", ModifiedLabel);
@@ -157,6 +159,7 @@ void TFilePropForm::LoadPropertyText(const QIcon& icon)
     TypeLabel->setText(Q(p.TypeText));
     LocationLabel->setText(Q(p.Location));
     SizeLabel->setText(Q(p.SizeText));
+    LoggedLabel->setText(Q(p.Logged));
     CreatedLabel->setText(Q(p.CreatedText));
     ModifiedLabel->setText(Q(p.ModifiedText));
     AccessedLabel->setText(Q(p.AccessedText));

@@ -40,7 +40,7 @@ public:
     QLabel *IconImage, *NameLabel, *TypeLabel, *LocationLabel, *SizeLabel, *SpaceLabel;
     QLabel *OwnerCaption, *OwnerLabel, *GroupCaption, *GroupLabel;
     QLabel *PermissionsCaption, *PermissionsLabel, *LinksCaption, *LinksLabel;
-    QLabel *CreatedLabel, *ModifiedLabel, *AccessedLabel;
+    QLabel *LoggedLabel, *CreatedLabel, *ModifiedLabel, *AccessedLabel;
     QCheckBox *ReadOnlyCheckBox, *CompressedCheckBox, *ReservedCheckBox;
     QPushButton *HelpButton, *OKButton, *CancelButton, *ApplyButton;
 

@@ -82,6 +82,14 @@ void TFileProperties::TakeDiskFacts(const TFileInfo& onDisk)
     Links = std::to_string(onDisk.Links);
 }
 
+std::string LoggedOwnerText(const TDirStorage& log, const TDirNode& node)
+{
+    if (!log.HasOwners())
+        return kOwnersNotLogged;
+    return AccountName(node.Owner) + ", group " + GroupName(node.Group) + ", " +
+           PermissionsText(node.Mode);
+}
+
 std::string TFileProperties::SizeWithBytes(int64_t bytes) const
 {
     return vm::SizeText(bytes, *locale_) + " (" + std::to_string(bytes) + " bytes)";
@@ -100,6 +108,7 @@ void TFileProperties::Load(TDirStorage& log, int32_t offset, const TRefPathInfo&
         return;
     }
     Directory = node.Kind == kKindDirectory;
+    Logged = LoggedOwnerText(log, node);
     Path = log.GetFullPath(offset);
     Location = Path.substr(0, Path.find_last_of('/') + 1);
     CreatedText = DateText(node.Created, *locale_);

@@ -25,6 +25,7 @@ namespace vm {
 class TRefStore;
 
 inline const char* const kFileNotFound = "File not found !";
+inline const char* const kOwnersNotLogged = "Not recorded (a log of the exact format)";
 
 // The allocation unit and file system of the reference path an entry lies below.
 struct TRefPathInfo
@@ -42,6 +43,9 @@ TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& st
 // The same for a folder's log (folder mode), which belongs to no reference: the unit and file
 // system it was scanned with (FolderVolumeFacts).
 TRefPathInfo FolderPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store);
+
+// Properties' "When logged" line for an entry of the log (TFileProperties::Logged).
+std::string LoggedOwnerText(const TDirStorage& log, const TDirNode& node);
 
 class TFileProperties
 {
@@ -72,6 +76,9 @@ public:
     // What the disk says now, empty while the entry is not on it: the group, the permissions as
     // ls -l and in octal ("-rw-r--r-- (0644)"), the number of links.
     std::string Group, Permissions, Links;
+    // Who owned the entry when it was logged, as the log records it: "root, group staff,
+    // -rw-r--r-- (0644)"; a log of the exact format records no owners, and says so.
+    std::string Logged;
     bool Exists = false; // the entry the log lists stands on the disk
     bool ReadOnly = false, Compressed = false;
     bool ReadOnlyEnabled = false;   // the owner's write permission can be changed

@@ -40,10 +40,11 @@ protected:
         ::close(fd);
         Scan();
     }
-    void Scan()
+    void Scan(TLogFormat format = TLogFormat::Exact)
     {
         stream_ = TMemoryStream();
         log_ = std::make_unique<TDirStorage>(stream_);
+        log_->SetScanOptions({0, format});
         log_->BuildLog({{dir_ / "t/", 0}});
     }
     int32_t At(const std::string& name) { return log_->FindPath(dir_ / ("t/" + name)); }
@@ -179,6 +180,20 @@ TEST_F(FilePropertiesTest, AFileGoneOrReplacedIsNotFoundAndNothingIsWritten)
     EXPECT_EQ(Load("sub/doc.txt").Owner, kFileNotFound);
 }
 
+TEST_F(FilePropertiesTest, WhenLoggedIsTheLogsOwnerGroupAndModeAlsoForAFileGoneSince)
+{
+    EXPECT_EQ(Load("one").Logged, kOwnersNotLogged);
+    ASSERT_EQ(::chmod((dir_ / "t/one").c_str(), 0604), 0);
+    Scan(TLogFormat::Extended);
+    const std::string logged = std::string(getpwuid(geteuid())->pw_name) + ", group " +
+                               getgrgid(getegid())->gr_name + ", -rw----r-- (0604)";
+    EXPECT_EQ(Load("one").Logged, logged);
+    ASSERT_EQ(::unlink((dir_ / "t/one").c_str()), 0);
+    const TFileProperties gone = Load("one");
+    EXPECT_EQ(gone.Owner, kFileNotFound);
+    EXPECT_EQ(gone.Logged, logged);
+}
+
 TEST_F(FilePropertiesTest, AnOwnerIdWithoutAnAccountShowsItsNumber)
 {
     if (geteuid() != 0)
@@ -188,6 +203,9 @@ TEST_F(FilePropertiesTest, AnOwnerIdWithoutAnAccountShowsItsNumber)
         ++orphan;
     ASSERT_EQ(::chown((dir_ / "t/one").c_str(), orphan, orphan), 0);
     EXPECT_EQ(Load("one").Owner, std::to_string(orphan));
+    Scan(TLogFormat::Extended);
+    EXPECT_THAT(Load("one").Logged, ::testing::StartsWith(std::to_string(orphan) + ", group " +
+                                                          std::to_string(orphan) + ", "));
 }
 
 TEST(GetIniInfoTest, TheUnitAndFileSystemOfTheEntrysReferencePath)
