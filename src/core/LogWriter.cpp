@@ -44,7 +44,12 @@ TLogWriter::TLogWriter(TStream& stream, TDateTime logDate, TLogFormat format)
       maxSize_(format == TLogFormat::Extended ? INT64_MAX : kMaxLogSize), clock_(Now),
       header_(TLogHeader::New(logDate))
 {
+    // The moment to the millisecond, as the exact format's date holds it: logs written within
+    // one second still sort in the order they were made.
     extended_.LogSeconds = LocalDateTimeToUnix(logDate);
+    TDateTimeParts parts;
+    if (DecodeDateTime(logDate, parts))
+        extended_.LogNanoseconds = static_cast<uint32_t>(parts.MilliSecond) * 1000000u;
     WriteHeader();
 }
 
