@@ -77,6 +77,7 @@ int RefList(TAdmin& admin, const TArgs& args);
 int RefShow(TAdmin& admin, const TArgs& args);
 int RefCreate(TAdmin& admin, const TArgs& args);
 int RefRename(TAdmin& admin, const TArgs& args);
+int RefFormat(TAdmin& admin, const TArgs& args);
 int RefDelete(TAdmin& admin, const TArgs& args);
 int PathAdd(TAdmin& admin, const TArgs& args);
 int PathRemove(TAdmin& admin, const TArgs& args);

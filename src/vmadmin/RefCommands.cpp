@@ -110,6 +110,7 @@ int RefShow(TAdmin& admin, const TArgs& args)
         ref["name"] = JsonText(store.RefName(n));
         SetJsonPath(ref, "directory", store.RefDir(n));
         ref["next_log"] = next;
+        ref["log_format"] = LogFormatName(store.RefLogFormat(n));
         ref["paths"] = PathsJson(paths);
         ref["logs"] = TJson::array();
         for (const TRHSRow& row : logs)
@@ -128,7 +129,8 @@ int RefShow(TAdmin& admin, const TArgs& args)
     }
     std::string text =
         "Reference : " + store.RefName(n) + "\n" + "Number    : " + std::to_string(n) + "\n" +
-        "Directory : " + store.RefDir(n) + "\n" + "Next log  : " + std::to_string(next) + "\n\n";
+        "Directory : " + store.RefDir(n) + "\n" + "Next log  : " + std::to_string(next) + "\n" +
+        "Log format: " + LogFormatName(store.RefLogFormat(n)) + "\n\n";
     TTable pathTable({{"Path name"}, {"Allocation unit"}, {"File system"}});
     for (const TRHSRow& row : PathRows(store, n))
         pathTable.Add({row.Caption, row.Columns[0], row.Columns[1]});
@@ -169,6 +171,17 @@ int RefRename(TAdmin& admin, const TArgs& args)
         return 1;
     WriteRefName(store, n, ops[1]);
     return 0;
+}
+
+int RefFormat(TAdmin& admin, const TArgs& args)
+{
+    const TArgs ops = TArgReader(args).Operands(2, 2, "vmadmin ref format REF exact|extended");
+    const std::optional<TLogFormat> format = LogFormatOfName(ops[1]);
+    if (!format)
+        throw EUsage("the log format is exact or extended, not \"" + ops[1] + "\"");
+    TRefStore& store = admin.Store;
+    RequireChangeable(store);
+    return EditLogFormat(store, admin.UI, FindReference(store, ops[0]), *format) ? 0 : 1;
 }
 
 int RefDelete(TAdmin& admin, const TArgs& args)

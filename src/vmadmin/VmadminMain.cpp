@@ -32,6 +32,8 @@ const TCommand kCommands[] = {
     {"ref", "show", RefShow, "ref show REF", "one reference: its paths, logs and comparisons"},
     {"ref", "create", RefCreate, "ref create NAME", "a new reference without paths"},
     {"ref", "rename", RefRename, "ref rename REF NEWNAME", "gives the reference another name"},
+    {"ref", "format", RefFormat, "ref format REF exact|extended",
+     "the format the reference's next logs take (extended: owners, no 2 GiB limit)"},
     {"ref", "delete", RefDelete, "ref delete REF", "the reference with its logs and comparisons"},
     {"path", "add", PathAdd, "path add REF PATH [--unit N] [--fs NAME] [--yes]",
      "adds a directory to the reference's paths"},

@@ -273,6 +273,11 @@ TEST_F(VmadminTest, MetricsReadByPrometheusParserAgreeWithTheLogs)
     ASSERT_EQ(Admin({"path", "add", "files \"a\"", plain, "--unit", "512"}).Status, 0);
     ASSERT_EQ(Admin({"log", "now", "Files \"A\""}).Status, 0);
     Root.WriteFile("trees/plain/grown", std::string(100000, 'g'));
+    // The reference switches to extended logs: the figures compare across the two formats.
+    EXPECT_EQ(Admin({"ref", "format", "files \"a\"", "wide"}).Status, 1);
+    ASSERT_EQ(Admin({"ref", "format", "files \"a\"", "extended"}).Status, 0);
+    EXPECT_EQ(json::parse(Admin({"ref", "show", "files \"a\"", "--json"}).Out)["log_format"],
+              "extended");
     const ProcessResult second = Admin({"log", "now", "Files \"A\""});
     ASSERT_EQ(second.Status, 0) << second.Err;
     EXPECT_EQ(second.Out + second.Err, ""); // quiet on success
@@ -284,6 +289,10 @@ TEST_F(VmadminTest, MetricsReadByPrometheusParserAgreeWithTheLogs)
     const vm::TLogSummary now = vm::ReadLogSummary(ref + "/Log0002.kdf", 2);
     const std::map<std::string, int64_t> entries = EntriesOf(ref + "/Log0002.kdf");
     ASSERT_EQ(now.Roots.size(), 2u);
+    {
+        vm::TFileStream stream(ref + "/Log0002.kdf", vm::TFileMode::OpenRead);
+        EXPECT_TRUE(vm::TDirStorage(stream).HasOwners());
+    }
 
     EXPECT_EQ(m.size(), 13u) << m.dump();
     const json labels = m["volumark_reference_space_bytes"][0][0];
