@@ -1,6 +1,7 @@
 // The explore window's logic over an extended log: the tree from the directory chain and every
 // view's rows, with their sizes, dates and tags, are those of the exact log of the same tree.
 #include "explore/ListFill.h"
+#include "explore/LogTree.h"
 #include "support/CompareSample.h"
 
 #include <gtest/gtest.h>

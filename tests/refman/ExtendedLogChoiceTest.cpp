@@ -3,6 +3,7 @@
 
 #include "RefManData.h"
 #include "platform/ScriptedUserInterface.h"
+#include "refman/RefEditing.h"
 #include "refman/RefManRules.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,11 @@ TEST(ExtendedLogChoice, TheWizardMakesAReferenceOfTheChosenFormatThatTakesLongPa
 
     wizard.Reset();
     EXPECT_EQ(wizard.LogFormat, TLogFormat::Exact);
+
+    // The reference cannot go back to the exact format while it holds that path.
+    EXPECT_FALSE(EditLogFormat(fx.Store, ui, made, TLogFormat::Exact));
+    EXPECT_NE(ui.Texts().back().find("longer than 259 bytes"), std::string::npos);
+    EXPECT_EQ(fx.Store.RefLogFormat(made), TLogFormat::Extended);
 }
 
 TEST(ExtendedLogChoice, LogFormatIsOfferedForASelectedReferenceWhileNothingRuns)
