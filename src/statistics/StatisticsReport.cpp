@@ -8,31 +8,10 @@ namespace vm {
 
 namespace {
 
-// One table of a report: what scripts call it, what a reader sees above it, the caption of its
-// name column, and a line that stands instead of rows where the file has none to give.
-struct TTable
-{
-    const char* Key;
-    std::string Title;
-    const char* NameCaption;
-    bool Paths = false; // the names are full paths
-    std::string Note = {};
-};
-
-std::string ShareText(double share, const TLocale& locale)
-{
-    return locale.FormatFixed(share * 100.0, 1) + "%";
-}
-
 // "1 file", "12 files".
 std::string Count(int64_t n, const char* one, const char* many)
 {
     return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-std::string ChangeText(int64_t change, const TLocale& locale)
-{
-    return (change > 0 ? "+" : "") + SizeText(change, locale);
 }
 
 // Text blocks and CSV or JSON records, written to the sink as they are made.
@@ -85,11 +64,6 @@ private:
     std::optional<TExportWriter> writer_;
 };
 
-bool Wanted(const TReportOptions& o, TReportTables t)
-{
-    return o.Tables == TReportTables::All || o.Tables == t;
-}
-
 // ---- Logs ---------------------------------------------------------------------------------------
 
 enum TLogField
@@ -103,7 +77,7 @@ enum TLogField
     kLogPercent
 };
 
-void WriteLogTable(TReportWriter& out, const TTable& table, const std::vector<TStatsRow>& rows,
+void WriteLogTable(TReportWriter& out, const TStatsTableInfo& table, const std::vector<TStatsRow>& rows,
                    const TLocale& locale)
 {
     if (!out.Text()) {
@@ -193,7 +167,7 @@ enum TChangeField
     kCmpChange
 };
 
-void WriteChangeTable(TReportWriter& out, const TTable& table, const std::vector<TChangeRow>& rows,
+void WriteChangeTable(TReportWriter& out, const TStatsTableInfo& table, const std::vector<TChangeRow>& rows,
                       const TLocale& locale)
 {
     if (!out.Text()) {
@@ -239,9 +213,6 @@ void WriteChangeTable(TReportWriter& out, const TTable& table, const std::vector
         table.Note);
 }
 
-const char kNoOwners[] = "This log does not record owners.";
-const char kNoOwnersInComparison[] = "This comparison does not record owners.";
-
 } // namespace
 
 std::optional<TReportFormat> ReportFormatOfName(std::string_view name)
@@ -273,34 +244,9 @@ void WriteLogReport(const TLogStatistics& s, const TReportOptions& o, const TLoc
 {
     TReportWriter out(o, locale, sink,
                       {"table", "name", "id", "files", "size", "space", "percent"});
-    const size_t top = o.Top;
     WriteLogTotals(out, s, o, locale);
-    if (Wanted(o, TReportTables::Type)) {
-        WriteLogTable(out, {"family", "Space by type", "Type"}, FamilyRows(s), locale);
-        WriteLogTable(out, {"extension", "Space by extension", "Extension"}, ExtensionRows(s, top),
-                      locale);
-    }
-    if (Wanted(o, TReportTables::Age)) {
-        const std::string since =
-            " (days counted back from " +
-            locale.DateTimeText(static_cast<double>(static_cast<int64_t>(s.AgeReference))) + ")";
-        WriteLogTable(out, {"modified", "Last modified" + since, "Age"}, AgeRows(s, false), locale);
-        WriteLogTable(out, {"accessed", "Last accessed" + since, "Age"}, AgeRows(s, true), locale);
-    }
-    if (Wanted(o, TReportTables::Owner)) {
-        const std::string note = s.HasOwners ? "" : kNoOwners;
-        WriteLogTable(out, {"owner", "Space by owner", "Owner", false, note},
-                      OwnerRows(s, false, names.Owner, top), locale);
-        if (s.HasOwners)
-            WriteLogTable(out, {"group", "Space by group", "Group"},
-                          OwnerRows(s, true, names.Group, top), locale);
-    }
-    if (Wanted(o, TReportTables::Largest)) {
-        WriteLogTable(out, {"largest_file", "Largest files", "Path", true},
-                      LargestRows(s, false, top), locale);
-        WriteLogTable(out, {"largest_directory", "Largest directories", "Path", true},
-                      LargestRows(s, true, top), locale);
-    }
+    for (const TLogTable& table : LogTables(s, o.Tables, o.Top, locale, names))
+        WriteLogTable(out, table.Info, table.Rows, locale);
     out.Finish();
 }
 
@@ -310,7 +256,6 @@ void WriteComparisonReport(const TComparisonStatistics& s, const TReportOptions&
     TReportWriter out(
         o, locale, sink,
         {"table", "name", "id", "files_was", "files_now", "space_was", "space_now", "change"});
-    const size_t top = o.Top;
     if (out.Text()) {
         std::vector<std::string> lines;
         if (!o.Title.empty())
@@ -333,27 +278,8 @@ void WriteComparisonReport(const TComparisonStatistics& s, const TReportOptions&
         w.SetNumber(kCmpChange, s.Files.Change());
         w.EndRecord();
     }
-    if (Wanted(o, TReportTables::Type)) {
-        WriteChangeTable(out, {"family", "Change by type", "Type"}, FamilyChangeRows(s), locale);
-        WriteChangeTable(out, {"extension", "Change by extension", "Extension"},
-                         ExtensionChangeRows(s, top), locale);
-    }
-    if (Wanted(o, TReportTables::Owner)) {
-        const std::string note = s.HasOwners ? "" : kNoOwnersInComparison;
-        WriteChangeTable(out, {"owner", "Change by owner", "Owner", false, note},
-                         OwnerChangeRows(s, false, names.Owner, top), locale);
-        if (s.HasOwners)
-            WriteChangeTable(out, {"group", "Change by group", "Group"},
-                             OwnerChangeRows(s, true, names.Group, top), locale);
-    }
-    if (Wanted(o, TReportTables::Largest)) {
-        WriteChangeTable(out, {"grew_directory", "Directories that grew most", "Path", true},
-                         GrewDirectoryRows(s, top), locale);
-        WriteChangeTable(out, {"shrank_directory", "Directories that shrank most", "Path", true},
-                         ShrankDirectoryRows(s, top), locale);
-        WriteChangeTable(out, {"grew_file", "Files that grew most", "Path", true},
-                         GrewFileRows(s, top), locale);
-    }
+    for (const TChangeTable& table : ChangeTables(s, o.Tables, o.Top, names))
+        WriteChangeTable(out, table.Info, table.Rows, locale);
     out.Finish();
 }
 

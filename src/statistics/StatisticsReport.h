@@ -8,6 +8,7 @@
 #include "statistics/ComparisonStatistics.h"
 #include "statistics/LogStatistics.h"
 #include "statistics/StatisticsRows.h"
+#include "statistics/StatisticsTables.h"
 
 #include <cstddef>
 #include <optional>
@@ -26,16 +27,6 @@ enum class TReportFormat
 // "text", "csv", "json"; nothing for another name.
 std::optional<TReportFormat> ReportFormatOfName(std::string_view name);
 
-// Which tables: by type (family and extension), by age (modified and accessed), by owner (owner
-// and group), the largest entries (for a comparison: the largest changes); All: every one.
-enum class TReportTables
-{
-    All,
-    Type,
-    Age,
-    Owner,
-    Largest
-};
 // "type", "age", "owner", "largest"; nothing for another name.
 std::optional<TReportTables> ReportTablesOfName(std::string_view name);
 
@@ -45,12 +36,6 @@ struct TReportOptions
     size_t Top = 20; // rows of the extension, owner and largest tables
     TReportFormat Format = TReportFormat::Text;
     std::string Title; // the file the statistics are of (the text's first line names it)
-};
-
-// The names of owner and group ids.
-struct TIdNames
-{
-    TIdName Owner, Group;
 };
 
 // Writes the report to sink. A comparison has no age tables (Tables Age writes none).
