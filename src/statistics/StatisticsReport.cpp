@@ -8,12 +8,6 @@ namespace vm {
 
 namespace {
 
-// "1 file", "12 files".
-std::string Count(int64_t n, const char* one, const char* many)
-{
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 // Text blocks and CSV or JSON records, written to the sink as they are made.
 class TReportWriter
 {
@@ -142,12 +136,8 @@ void WriteLogTotals(TReportWriter& out, const TLogStatistics& s, const TReportOp
     std::vector<std::string> lines;
     if (!options.Title.empty())
         lines.push_back("Statistics of " + OneLine(options.Title));
-    lines.push_back(Count(s.Files.Count, "file", "files") + " in " +
-                    Count(s.Directories, "directory", "directories") + ": size " +
-                    SizeText(s.Files.Size, locale) + ", space " + SizeText(s.Files.Space, locale));
-    if (s.DeletedFiles > 0)
-        lines.push_back(Count(s.DeletedFiles, "file", "files") +
-                        " marked deleted from the disk not counted");
+    for (std::string& line : LogTotalsLines(s, locale))
+        lines.push_back(std::move(line));
     lines.push_back("");
     out.Lines(lines);
 }
@@ -260,11 +250,7 @@ void WriteComparisonReport(const TComparisonStatistics& s, const TReportOptions&
         std::vector<std::string> lines;
         if (!o.Title.empty())
             lines.push_back("Changes in " + OneLine(o.Title));
-        lines.push_back(Count(s.Files.CountWas, "file", "files") + " then, " +
-                        std::to_string(s.Files.CountNow) + " now: space " +
-                        SizeText(s.Files.SpaceWas, locale) + " then, " +
-                        SizeText(s.Files.SpaceNow, locale) + " now, change " +
-                        ChangeText(s.Files.Change(), locale));
+        lines.push_back(ChangeTotalsLine(s, locale));
         lines.push_back("");
         out.Lines(lines);
     } else {
@@ -290,7 +276,7 @@ std::vector<std::string> MailStatisticsLines(const TLogStatistics& s, const TLoc
         std::vector<std::vector<std::string>> cells;
         for (const TStatsRow& r : rows)
             cells.push_back({OneLine(r.Name), SizeText(r.Space, locale), ShareText(r.Share, locale),
-                             Count(r.Count, "file", "files")});
+                             CountText(r.Count, "file", "files")});
         return TextTableLines(cells, {TAlign::Left, TAlign::Right, TAlign::Right, TAlign::Right},
                               "  ");
     };

@@ -75,6 +75,31 @@ std::vector<TChangeTable> ChangeTables(const TComparisonStatistics& s, TReportTa
     return tables;
 }
 
+std::string CountText(int64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::vector<std::string> LogTotalsLines(const TLogStatistics& s, const TLocale& locale)
+{
+    std::vector<std::string> lines = {
+        CountText(s.Files.Count, "file", "files") + " in " +
+        CountText(s.Directories, "directory", "directories") + ": size " +
+        SizeText(s.Files.Size, locale) + ", space " + SizeText(s.Files.Space, locale)};
+    if (s.DeletedFiles > 0)
+        lines.push_back(CountText(s.DeletedFiles, "file", "files") +
+                        " marked deleted from the disk not counted");
+    return lines;
+}
+
+std::string ChangeTotalsLine(const TComparisonStatistics& s, const TLocale& locale)
+{
+    return CountText(s.Files.CountWas, "file", "files") + " then, " +
+           std::to_string(s.Files.CountNow) + " now: space " + SizeText(s.Files.SpaceWas, locale) +
+           " then, " + SizeText(s.Files.SpaceNow, locale) + " now, change " +
+           ChangeText(s.Files.Change(), locale);
+}
+
 std::string ShareText(double share, const TLocale& locale)
 {
     return locale.FormatFixed(share * 100.0, 1) + "%";

@@ -60,6 +60,14 @@ std::vector<TLogTable> LogTables(const TLogStatistics& stats, TReportTables whic
 std::vector<TChangeTable> ChangeTables(const TComparisonStatistics& stats, TReportTables which,
                                        size_t top, const TIdNames& names);
 
+// The totals above a log's tables: "12 files in 3 directories: size 10 KB, space 48 KB", and
+// where some are marked deleted from the disk, how many were not counted.
+std::vector<std::string> LogTotalsLines(const TLogStatistics& stats, const TLocale& locale);
+// The totals above a comparison's tables: files and space then and now, and the change.
+std::string ChangeTotalsLine(const TComparisonStatistics& stats, const TLocale& locale);
+
+// "1 file", "12 files".
+std::string CountText(int64_t n, const char* one, const char* many);
 // "12.5%".
 std::string ShareText(double share, const TLocale& locale);
 // A change of space with its sign: "+2 KB", "-1.50 MB", "0 KB".

@@ -67,23 +67,45 @@ TRgb ChangeColour(TChangeClass change)
     return i < kChangeClassCount ? kScale[i] : kScale[static_cast<size_t>(TChangeClass::Unchanged)];
 }
 
+const char* ChangeClassName(TChangeClass change)
+{
+    using C = TChangeClass;
+    switch (change) {
+    case C::AllGone:
+        return "All gone";
+    case C::ShrankMost:
+        return "Shrank by more than half";
+    case C::ShrankMore:
+        return "Shrank by 25% to 50%";
+    case C::ShrankSome:
+        return "Shrank by 10% to 25%";
+    case C::ShrankLittle:
+        return "Shrank by up to 10%";
+    case C::Unchanged:
+        break;
+    case C::GrewLittle:
+        return "Grew by up to 11%";
+    case C::GrewSome:
+        return "Grew by 11% to 33%";
+    case C::GrewMore:
+        return "Grew by 33% to 100%";
+    case C::GrewMost:
+        return "More than doubled";
+    case C::AllNew:
+        return "All new";
+    }
+    return "Unchanged";
+}
+
 std::vector<TLegendItem> ChangeLegend()
 {
     using C = TChangeClass;
-    const std::pair<C, const char*> items[] = {{C::AllGone, "All gone"},
-                                               {C::ShrankMost, "Shrank by more than half"},
-                                               {C::ShrankMore, "Shrank by 25% to 50%"},
-                                               {C::ShrankSome, "Shrank by 10% to 25%"},
-                                               {C::ShrankLittle, "Shrank by up to 10%"},
-                                               {C::Unchanged, "Unchanged"},
-                                               {C::GrewLittle, "Grew by up to 11%"},
-                                               {C::GrewSome, "Grew by 11% to 33%"},
-                                               {C::GrewMore, "Grew by 33% to 100%"},
-                                               {C::GrewMost, "More than doubled"},
-                                               {C::AllNew, "All new"}};
+    const C order[] = {C::AllGone,      C::ShrankMost, C::ShrankMore, C::ShrankSome,
+                       C::ShrankLittle, C::Unchanged,  C::GrewLittle, C::GrewSome,
+                       C::GrewMore,     C::GrewMost,   C::AllNew};
     std::vector<TLegendItem> legend;
-    for (const auto& [c, text] : items)
-        legend.push_back({ChangeColour(c), text});
+    for (C c : order)
+        legend.push_back({ChangeColour(c), ChangeClassName(c)});
     return legend;
 }
 

@@ -51,6 +51,8 @@ constexpr int kChangeClassCount = 11;
 TChangeClass ChangeClassOf(int64_t was, int64_t now);
 
 TRgb ChangeColour(TChangeClass change);
+// "All gone", "Shrank by more than half" ... "Unchanged" ... "More than doubled", "All new".
+const char* ChangeClassName(TChangeClass change);
 // Every class in the scale's order: all gone, shrank most ... grew most, all new.
 std::vector<TLegendItem> ChangeLegend();
 

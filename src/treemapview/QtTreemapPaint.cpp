@@ -1,0 +1,127 @@
+#include "treemapview/QtTreemapPaint.h"
+
+#include "platform/QtText.h"
+
+#include <QFontMetrics>
+#include <QString>
+
+#include <array>
+
+namespace vm {
+
+namespace {
+
+const QColor kBackground(0xE0, 0xE0, 0xE0);
+const QColor kFrame(0x4A, 0x4A, 0x4A);
+const QColor kLabelText(0xFF, 0xFF, 0xFF);
+// What a log's directory shows where its entries leave room (its own units, entries under a
+// pixel).
+const QColor kDirectoryContent(0x9A, 0x9A, 0x9A);
+
+} // namespace
+
+TFrameMetrics TreemapFrameMetrics(const QFont& font)
+{
+    const QFontMetrics fm(font);
+    return TFrameMetrics{1, fm.height() + 2, fm.horizontalAdvance(QStringLiteral("MMMM"))};
+}
+
+void PaintTreemap(QPainter& painter, const TTreemapWork& work, TTreemapSource& source,
+                  const QFont& font)
+{
+    const TTreemapLayout* layout = work.Layout();
+    if (!layout)
+        return;
+    const TSizeTree& tree = work.Tree();
+    const TFrameMetrics& metrics = layout->Metrics();
+    const TNodeIndex root = layout->Root();
+    const TNodeIndex none = tree.Count();
+    if (root >= none)
+        return;
+    // Fills and their darker edges per colour key, worked out once.
+    std::array<QColor, 128> fill, edge;
+    for (size_t k = 0; k < fill.size(); ++k) {
+        fill[k] = QColorOf(source.Colour(static_cast<uint8_t>(k)));
+        edge[k] = fill[k].darker(135);
+    }
+    painter.setFont(font);
+    const QFontMetrics fm(font);
+    const TCellRect& bounds = layout->Rect(root);
+    painter.fillRect(QRectOf(bounds), source.Comparison() ? fill[tree.Key(root) & kKeyValueMask]
+                                                           : kDirectoryContent);
+    for (TNodeIndex n = layout->NextShown(root); n < none; n = layout->NextShown(n)) {
+        const TCellRect& r = layout->Rect(n);
+        const uint8_t key = tree.Key(n) & kKeyValueMask;
+        if (!tree.IsDirectory(n)) {
+            painter.fillRect(r.X, r.Y, r.W, r.H, fill[key]);
+            // A darker right and bottom edge keeps neighbours of one colour apart.
+            if (r.W >= 3 && r.H >= 3) {
+                painter.fillRect(r.X + r.W - 1, r.Y, 1, r.H, edge[key]);
+                painter.fillRect(r.X, r.Y + r.H - 1, r.W - 1, 1, edge[key]);
+            }
+            continue;
+        }
+        const TDirectoryFrame frame = FrameOf(r, metrics);
+        painter.fillRect(r.X, r.Y, r.W, r.H, kFrame);
+        painter.fillRect(QRectOf(frame.Content),
+                         source.Comparison() ? fill[key] : kDirectoryContent);
+        if (!frame.Label.Empty()) {
+            const QRect band = QRectOf(frame.Label).adjusted(2, 0, -2, 0);
+            const QString name =
+                fm.elidedText(Q(source.NameOf(tree.Offset(n))), Qt::ElideRight, band.width());
+            if (!name.isEmpty()) {
+                painter.setPen(kLabelText);
+                painter.drawText(band, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                                 name);
+            }
+        }
+    }
+}
+
+int PaintLegend(QPainter* painter, const QRect& area, const std::vector<TLegendItem>& items,
+                const std::vector<TLegendOutline>& outlines, const QFont& font)
+{
+    const QFontMetrics fm(font);
+    const int line = fm.height() + 4;
+    const int swatch = fm.height() - 4;
+    const int gap = fm.horizontalAdvance(QStringLiteral("  "));
+    int x = area.left() + 4, y = area.top() + 2;
+    auto place = [&](const QString& text) {
+        const int width = swatch + 4 + fm.horizontalAdvance(text);
+        if (x > area.left() + 4 && x + width > area.right() - 4) {
+            x = area.left() + 4;
+            y += line;
+        }
+        const QRect box(x, y + (line - swatch) / 2, swatch, swatch);
+        x += width + gap;
+        return box;
+    };
+    if (painter)
+        painter->setFont(font);
+    for (const TLegendItem& item : items) {
+        const QString text = Q(item.Text);
+        const QRect box = place(text);
+        if (!painter)
+            continue;
+        painter->fillRect(box, QColorOf(item.Colour));
+        painter->setPen(QColor(0x60, 0x60, 0x60));
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        painter->setPen(QColor(Qt::black));
+        painter->drawText(QRect(box.right() + 4, y, fm.horizontalAdvance(text) + 2, line),
+                          Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+    for (const TLegendOutline& item : outlines) {
+        const QRect box = place(item.Text);
+        if (!painter)
+            continue;
+        painter->fillRect(box, Qt::white);
+        painter->setPen(QPen(item.Colour, 3));
+        painter->drawRect(box.adjusted(1, 1, -2, -2));
+        painter->setPen(QColor(Qt::black));
+        painter->drawText(QRect(box.right() + 4, y, fm.horizontalAdvance(item.Text) + 2, line),
+                          Qt::AlignLeft | Qt::AlignVCenter, item.Text);
+    }
+    return y + line - area.top() + 2;
+}
+
+} // namespace vm
