@@ -195,16 +195,23 @@ void TTreemapView::RunStep()
 void TTreemapView::WorkDone()
 {
     // The selection follows its entry into the new map.
-    selectedValid_ = false;
-    if (selectedOffset_ != -2) {
-        const TNodeIndex n = work_->Tree().FindOffset(selectedOffset_);
-        if (n < work_->Tree().Count() && !work_->Layout()->Rect(n).Empty()) {
-            selectedNode_ = n;
-            selectedValid_ = true;
-        }
-    }
+    FindSelection();
     UpdateSelectionText();
+    update();
     emit Finished();
+}
+
+void TTreemapView::FindSelection()
+{
+    // The map's root is the whole map, not a selection within it.
+    selectedValid_ = false;
+    if (selectedOffset_ == -2 || selectedOffset_ == root_)
+        return;
+    const TNodeIndex n = work_->Tree().FindOffset(selectedOffset_);
+    if (n < work_->Tree().Count() && !work_->Layout()->Rect(n).Empty()) {
+        selectedNode_ = n;
+        selectedValid_ = true;
+    }
 }
 
 QRect TTreemapView::MapArea() const
@@ -396,13 +403,8 @@ void TTreemapView::Select(int64_t offset)
 {
     selectedOffset_ = offset;
     selectedValid_ = false;
-    if (work_ && work_->Done()) {
-        const TNodeIndex n = work_->Tree().FindOffset(offset);
-        if (n < work_->Tree().Count() && !work_->Layout()->Rect(n).Empty()) {
-            selectedNode_ = n;
-            selectedValid_ = true;
-        }
-    }
+    if (work_ && work_->Done())
+        FindSelection();
     UpdateSelectionText();
     update();
 }

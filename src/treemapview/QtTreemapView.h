@@ -93,6 +93,8 @@ private:
     TCellRect Bounds() const;
     TNodeIndex NodeAtPoint(const QPoint& pos) const;
     TNodeIndex SelectedNode() const;
+    // Finds the selected offset's rectangle in the finished map.
+    void FindSelection();
     // Selects node n; tells the window (EntryClicked) when told is true.
     void SelectNode(TNodeIndex n, bool tell);
     void UpdateSelectionText();
