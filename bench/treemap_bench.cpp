@@ -2,6 +2,8 @@
 // explore benchmark caches and over a comparison of two logs of compare_bench's shape:
 //   - the treemap of the root: the size tree read from the file and laid out at 1280x900 with
 //     frames and name bands, and the peak memory it takes per entry laid out;
+//   - the treemap painted at 1280x900 into an image, as the treemap view paints it (where the
+//     windows are built), and for scale the same rectangles filled one by one by QPainter;
 //   - the statistics of the whole file in one walk;
 //   - `vmlog report` on the file, as a process;
 // each beside the peer measured in the same run: one plain walk of the file (TLogWalk over the
@@ -22,6 +24,13 @@
 #include "statistics/LogStatistics.h"
 #include "treemap/TreemapLayout.h"
 #include "treemap/TreemapTrees.h"
+#ifdef VOLUMARK_BENCH_PAINT
+#include "treemapview/QtTreemapPaint.h"
+#include "treemapview/TreemapSource.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,9 +71,46 @@ template <class F> TTime Timed(F&& work)
 
 struct TTreemapFigures
 {
-    TTime Read, Layout;
+    TTime Read, Layout, Paint, Fill;
     size_t Entries = 0, LaidOut = 0;
 };
+
+#ifdef VOLUMARK_BENCH_PAINT
+template <class Builder> struct TSourceOf;
+template <> struct TSourceOf<TLogTreeBuilder>
+{
+    using Type = TLogTreemapSource;
+};
+template <> struct TSourceOf<TComparisonTreeBuilder>
+{
+    using Type = TComparisonTreemapSource;
+};
+
+// The laid out map painted as the view paints it, and its rectangles filled and nothing else
+// (apart from TreemapOnce, whose peak memory is the tree's alone).
+template <class Builder, class File> void PaintOnce(File& file, TTreemapFigures& f)
+{
+    typename TSourceOf<Builder>::Type source(file, "root");
+    const QFont font = QGuiApplication::font();
+    auto work = source.MakeWork(-1, kScreen, TreemapFrameMetrics(font));
+    while (work->Step(1 << 16)) {
+    }
+    QImage image(kScreen.W, kScreen.H, QImage::Format_RGB32);
+    f.Paint = Timed([&] {
+        QPainter painter(&image);
+        PaintTreemap(painter, *work, source, font);
+    });
+    f.Fill = Timed([&] {
+        QPainter painter(&image);
+        const TTreemapLayout& layout = *work->Layout();
+        const QColor colour(0x80, 0x80, 0x80);
+        for (TNodeIndex n = layout.Root(); n < work->Tree().Count(); n = layout.NextShown(n)) {
+            const TCellRect& r = layout.Rect(n);
+            painter.fillRect(r.X, r.Y, r.W, r.H, colour);
+        }
+    });
+}
+#endif
 
 // The root's treemap of a log or a comparison: its tree read in one walk, then laid out.
 template <class Builder, class File> TTreemapFigures TreemapOnce(File& file)
@@ -96,7 +142,7 @@ struct TTimes
 
 struct TSide
 {
-    TTimes Walk, Read, Treemap, Statistics, Report;
+    TTimes Walk, Read, Treemap, Paint, Fill, Statistics, Report;
     TTreemapFigures Last;
     long Baseline = 0, Peak = 0;
 };
@@ -117,6 +163,16 @@ void Print(const char* what, const TSide& s)
                 walk.Cpu);
     Line("treemap of the root: read the tree", s.Read, walk, "");
     Line("treemap of the root: read and laid out", s.Treemap, walk, "; goal 0.3 s");
+#ifdef VOLUMARK_BENCH_PAINT
+    const TTime paint = s.Paint.Median(), fill = s.Fill.Median();
+    std::printf("  %-40s %7.3f s (cpu %.3f s)  %.2f x the walk (cpu %.2f); goal 0.1 s\n",
+                "treemap painted at 1280x900", paint.Wall, paint.Cpu, paint.Wall / walk.Wall,
+                paint.Cpu / walk.Cpu);
+    std::printf("  %-40s %7.3f s (cpu %.3f s)\n", "  (its rectangles by QPainter, one call each)",
+                fill.Wall, fill.Cpu);
+#else
+    std::printf("  (painting not measured: built without the windows)\n");
+#endif
     Line("statistics of the whole file, one walk", s.Statistics, walk, "; goal 1 s");
     Line("vmlog report FILE", s.Report, walk, "; goal 2 x the walk");
     if (s.Peak > 0 && s.Last.Entries > 0)
@@ -131,6 +187,12 @@ void Print(const char* what, const TSide& s)
 
 int main(int argc, char** argv)
 {
+#ifdef VOLUMARK_BENCH_PAINT
+    // Painting into an image needs fonts, not a display.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+#endif
     const char* tmp = std::getenv("TMPDIR");
     const std::string base = tmp && *tmp ? tmp : "/tmp";
     const TBenchArgs args = BenchArgsOrExit(
@@ -198,6 +260,11 @@ int main(int argc, char** argv)
             }));
             logSide.Last = TreemapOnce<TLogTreeBuilder>(storage);
             logSide.Read.Add(logSide.Last.Read);
+#ifdef VOLUMARK_BENCH_PAINT
+            PaintOnce<TLogTreeBuilder>(storage, logSide.Last);
+#endif
+            logSide.Paint.Add(logSide.Last.Paint);
+            logSide.Fill.Add(logSide.Last.Fill);
             logSide.Treemap.Add({logSide.Last.Read.Wall + logSide.Last.Layout.Wall,
                                  logSide.Last.Read.Cpu + logSide.Last.Layout.Cpu});
             logSide.Statistics.Add(Timed([&] { CollectLogStatistics(storage); }));
@@ -211,6 +278,11 @@ int main(int argc, char** argv)
             }));
             cmpSide.Last = TreemapOnce<TComparisonTreeBuilder>(file);
             cmpSide.Read.Add(cmpSide.Last.Read);
+#ifdef VOLUMARK_BENCH_PAINT
+            PaintOnce<TComparisonTreeBuilder>(file, cmpSide.Last);
+#endif
+            cmpSide.Paint.Add(cmpSide.Last.Paint);
+            cmpSide.Fill.Add(cmpSide.Last.Fill);
             cmpSide.Treemap.Add({cmpSide.Last.Read.Wall + cmpSide.Last.Layout.Wall,
                                  cmpSide.Last.Read.Cpu + cmpSide.Last.Layout.Cpu});
             cmpSide.Statistics.Add(Timed([&] { CollectComparisonStatistics(file); }));
