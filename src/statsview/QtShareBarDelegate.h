@@ -1,5 +1,6 @@
-// Draws a row's bar in the cell of its share (or change): its length the share, or the change
-// against the table's largest, blue for a share or a loss and red for growth, behind the text.
+// Draws a row's bar in the cell of its share (or change), left of the figure: its length the
+// share, or the change against the table's largest from the middle of the bar's room, blue for
+// a share or a loss and red for growth.
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -39,10 +39,11 @@ TStatisticsView::TStatisticsView(QWidget* parent) : QWidget(parent), locale_(TLo
     setObjectName("StatisticsView");
     setAccessibleName("Statistics");
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, 4, 0, 0);
     Heading = Named(new QLabel(this), "StatisticsHeading");
     Heading->setWordWrap(true);
     Heading->setTextFormat(Qt::PlainText);
+    Heading->setContentsMargins(6, 0, 6, 2);
     Heading->setAccessibleName("Statistics totals");
     Tables = Named(new QTabWidget(this), "StatisticsTables");
     Tables->setAccessibleName("Statistics tables");
@@ -178,6 +179,10 @@ void TStatisticsView::ShowGrids(std::vector<TStatsGrid> grids, const std::string
         view->setSortingEnabled(true);
         const int nameColumn = grid.Info.Paths ? static_cast<int>(grid.Columns.size()) - 1 : 0;
         view->resizeColumnsToContents();
+        // Room for the bars to be read.
+        view->setColumnWidth(grid.BarColumn,
+                             std::max(view->columnWidth(grid.BarColumn),
+                                      view->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 16));
         view->horizontalHeader()->setSectionResizeMode(nameColumn, QHeaderView::Stretch);
         if (grid.Rows.empty())
             view->setToolTip("No files");

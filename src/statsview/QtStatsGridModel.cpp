@@ -35,6 +35,8 @@ QVariant TStatsGridModel::data(const QModelIndex& index, int role) const
         return Q(GridRowDescription(grid_, index.row()));
     case BarRole:
         return index.column() == grid_.BarColumn ? QVariant(row.Bar) : QVariant();
+    case DivergingRole:
+        return grid_.Diverging;
     default:
         return {};
     }

@@ -16,6 +16,8 @@ class TStatsGridModel : public QAbstractTableModel
 public:
     // The bar of a row (-1 to 1), asked of the bar column's cells.
     static constexpr int BarRole = Qt::UserRole + 1;
+    // Whether the bars are of change (from the middle of the cell) or of a share (from its left).
+    static constexpr int DivergingRole = Qt::UserRole + 2;
 
     explicit TStatsGridModel(TStatsGrid grid, QObject* parent = nullptr);
     const TStatsGrid& Grid() const { return grid_; }

@@ -74,6 +74,7 @@ TStatsGrid GridOf(const TChangeTable& table, const TLocale& locale)
 {
     TStatsGrid grid;
     grid.Info = table.Info;
+    grid.Diverging = true;
     const std::string& name = table.Info.NameCaption;
     if (table.Info.Paths) {
         grid.Columns = {{"Change"}, {"Space was"}, {"Space now"}, {name, false}};

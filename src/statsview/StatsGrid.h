@@ -39,6 +39,7 @@ struct TStatsGrid
     TStatsTableInfo Info;
     std::vector<TGridColumn> Columns;
     int BarColumn = -1; // the column whose cells carry the bar
+    bool Diverging = false; // bars of change: losses to the left of the middle, growth right
     std::vector<TGridRow> Rows;
     // The order the rows stand in: the column and direction (as first shown: largest first).
     int SortColumn = -1;

@@ -15,7 +15,9 @@ namespace vm {
 namespace {
 
 const QColor kBackground(0xE0, 0xE0, 0xE0);
-const QColor kFrame(0x4A, 0x4A, 0x4A);
+// Frames a mid grey, so that the mesh of many small directories stays quiet beside the colours
+// and the names in white stay readable on it.
+const QColor kFrame(0x6E, 0x6E, 0x6E);
 const QColor kLabelText(0xFF, 0xFF, 0xFF);
 // What a log's directory shows where its entries leave room (its own units, entries under a
 // pixel).

@@ -309,9 +309,10 @@ void TTreemapView::paintEvent(QPaintEvent*)
             painter.drawRect(r.adjusted(2, 2, -2, -2));
             if (r.width() > 24 && r.height() > 18) {
                 const QString number = QString::number(rank);
-                const QRect badge(r.left() + 3, r.bottom() - fontMetrics().height() - 2,
-                                  fontMetrics().horizontalAdvance(number) + 6,
-                                  fontMetrics().height());
+                // At the top right: nested marks (a directory and its entry) keep their corners
+                // apart there, as the name bands push the entries' rectangles down.
+                const int w = fontMetrics().horizontalAdvance(number) + 6;
+                const QRect badge(r.right() - w - 2, r.top() + 3, w, fontMetrics().height());
                 painter.fillRect(badge, kLargestGrowth);
                 painter.setPen(Qt::black);
                 painter.drawText(badge, Qt::AlignCenter, number);
