@@ -60,9 +60,11 @@ TStatisticsView::~TStatisticsView()
     Stop();
 }
 
-void TStatisticsView::ShowLog(TDirStorage& log, int64_t dir, const std::string& title)
+void TStatisticsView::ShowLog(TDirStorage& log, int64_t dir, const std::string& title,
+                              std::shared_ptr<void> keep)
 {
     Stop();
+    keep_ = std::move(keep);
     title_ = title;
     logWalk_ = std::make_unique<TLogStatisticsWalk>(log, dir);
     Heading->setText(Q("Counting " + title_ + "..."));
@@ -70,9 +72,10 @@ void TStatisticsView::ShowLog(TDirStorage& log, int64_t dir, const std::string& 
 }
 
 void TStatisticsView::ShowComparison(TDirCompare& comparison, int64_t dir,
-                                     const std::string& title)
+                                     const std::string& title, std::shared_ptr<void> keep)
 {
     Stop();
+    keep_ = std::move(keep);
     title_ = title;
     changeWalk_ = std::make_unique<TComparisonStatisticsWalk>(comparison, dir);
     Heading->setText(Q("Counting " + title_ + "..."));
@@ -84,6 +87,7 @@ void TStatisticsView::Stop()
     stepTimer_.stop();
     logWalk_.reset();
     changeWalk_.reset();
+    keep_.reset();
 }
 
 void TStatisticsView::RunStep()
@@ -97,6 +101,7 @@ void TStatisticsView::RunStep()
         }
         const TLogStatistics stats = logWalk_->Take();
         logWalk_.reset();
+        keep_.reset();
         ShowLogTables(stats);
     } else if (changeWalk_) {
         if (StepFor(
@@ -107,6 +112,7 @@ void TStatisticsView::RunStep()
         }
         const TComparisonStatistics stats = changeWalk_->Take();
         changeWalk_.reset();
+        keep_.reset();
         ShowChangeTables(stats);
     } else {
         return;

@@ -37,9 +37,12 @@ public:
 
     void SetLocale(const TLocale& locale) { locale_ = locale; }
     // The statistics of the subtree of dir (-1: the whole file); title names it above the
-    // tables. The file outlives the walk (Stop before it closes).
-    void ShowLog(TDirStorage& log, int64_t dir, const std::string& title);
-    void ShowComparison(TDirCompare& comparison, int64_t dir, const std::string& title);
+    // tables. keep holds the file open until the walk is over (without it, the file must
+    // outlive the walk: Stop before it closes).
+    void ShowLog(TDirStorage& log, int64_t dir, const std::string& title,
+                 std::shared_ptr<void> keep = {});
+    void ShowComparison(TDirCompare& comparison, int64_t dir, const std::string& title,
+                        std::shared_ptr<void> keep = {});
     // Drops the walk in hand; the tables shown stay.
     void Stop();
     bool Busy() const { return logWalk_ || changeWalk_; }
@@ -64,6 +67,7 @@ private:
     void ShowGrids(std::vector<TStatsGrid> grids, const std::string& heading,
                    const std::string& damage);
 
+    std::shared_ptr<void> keep_; // declared first: dropped after the walks
     std::unique_ptr<TLogStatisticsWalk> logWalk_;
     std::unique_ptr<TComparisonStatisticsWalk> changeWalk_;
     std::string title_;

@@ -7,8 +7,9 @@
 namespace vm {
 
 TLogTreemapSource::TLogTreemapSource(TDirStorage& log, std::string rootName,
-                                     TTreemapMeasure measure, TLogFileTest counts)
-    : log_(log), rootName_(std::move(rootName)), measure_(measure), counts_(std::move(counts))
+                                     TTreemapMeasure measure, TLogFileTest counts,
+                                     std::shared_ptr<void> keep)
+    : TTreemapSource(std::move(keep)), log_(log), rootName_(std::move(rootName)), measure_(measure), counts_(std::move(counts))
 {
 }
 
@@ -54,8 +55,9 @@ TRgb TLogTreemapSource::Colour(uint8_t key) const
 
 TComparisonTreemapSource::TComparisonTreemapSource(TDirCompare& comparison, std::string rootName,
                                                    TTreemapMeasure measure,
-                                                   TCompareFileTest counts)
-    : comparison_(comparison), rootName_(std::move(rootName)), measure_(measure),
+                                                   TCompareFileTest counts,
+                                                   std::shared_ptr<void> keep)
+    : TTreemapSource(std::move(keep)), comparison_(comparison), rootName_(std::move(rootName)), measure_(measure),
       counts_(std::move(counts))
 {
 }

@@ -1,7 +1,8 @@
 // What the treemap view shows and says about a log or a comparison: the work that reads and lays
 // out a directory's subtree, the facts of one entry (for the tooltip, the names in the frames
 // and screen readers), and the legend. The window that owns the file makes the source (with its
-// filter and tag selection as the file test) and keeps the file open while the view holds it.
+// filter and tag selection as the file test); the source keeps the file open (keep: whatever
+// holds it open) for as long as the view holds the source.
 #pragma once
 
 #include "core/DirCompare.h"
@@ -43,15 +44,23 @@ public:
     virtual TRgb Colour(uint8_t key) const = 0;
     virtual std::vector<TLegendItem> Legend() const = 0;
     virtual bool Comparison() const = 0;
+
+protected:
+    explicit TTreemapSource(std::shared_ptr<void> keep) : keep_(std::move(keep)) {}
+
+private:
+    std::shared_ptr<void> keep_;
 };
 
 // A log's treemap: rectangles coloured by type family.
 class TLogTreemapSource final : public TTreemapSource
 {
 public:
-    // rootName names the root above the top-level paths. The log outlives the source.
+    // rootName names the root above the top-level paths; the log outlives the source (keep may
+    // be what holds it open).
     TLogTreemapSource(TDirStorage& log, std::string rootName,
-                      TTreemapMeasure measure = TTreemapMeasure::Space, TLogFileTest counts = {});
+                      TTreemapMeasure measure = TTreemapMeasure::Space, TLogFileTest counts = {},
+                      std::shared_ptr<void> keep = {});
     std::unique_ptr<TTreemapWork> MakeWork(int64_t dir, TCellRect bounds,
                                            const TFrameMetrics& metrics) override;
     bool ReadEntry(int64_t offset, TTreemapEntry& entry) override;
@@ -73,7 +82,7 @@ class TComparisonTreemapSource final : public TTreemapSource
 public:
     TComparisonTreemapSource(TDirCompare& comparison, std::string rootName,
                              TTreemapMeasure measure = TTreemapMeasure::Space,
-                             TCompareFileTest counts = {});
+                             TCompareFileTest counts = {}, std::shared_ptr<void> keep = {});
     std::unique_ptr<TTreemapWork> MakeWork(int64_t dir, TCellRect bounds,
                                            const TFrameMetrics& metrics) override;
     bool ReadEntry(int64_t offset, TTreemapEntry& entry) override;
