@@ -110,6 +110,10 @@ QWidget* TToolsOptionsForm::MakeGeneralPage()
     FileExtensionsCheckBox =
         Named(new QCheckBox("Show File &Extensions", page), "FileExtensionsCheckBox");
     DisplayIconsCheckBox = Named(new QCheckBox("Show File &Icons ", page), "DisplayIconsCheckBox");
+    LargestFirstCheckBox = Named(new QCheckBox("&Largest first", page), "LargestFirstCheckBox");
+    LargestFirstCheckBox->setToolTip("Lists open sorted by space, the largest first, and the "
+                                     "first click on \"Changed by\" shows the largest growth "
+                                     "first");
     ShellExtCheckBox =
         Named(new QCheckBox("Run as file manager shell extension (Dolphin, Nautilus)", page),
               "ShellExtCheckBox");
@@ -118,6 +122,7 @@ QWidget* TToolsOptionsForm::MakeGeneralPage()
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(FileExtensionsCheckBox);
     layout->addWidget(DisplayIconsCheckBox);
+    layout->addWidget(LargestFirstCheckBox);
     layout->addWidget(ShellExtCheckBox);
     layout->addStretch();
     return page;
@@ -248,6 +253,7 @@ void TToolsOptionsForm::ToControls(const TOptions& o)
 {
     FileExtensionsCheckBox->setChecked(o.ShowExt);
     DisplayIconsCheckBox->setChecked(o.ShowIcon);
+    LargestFirstCheckBox->setChecked(o.LargestFirst);
     EmailCheckBox->setChecked(o.EmailCommandLine);
     SelectOrAdd(ProfileComboBox, o.EmailProfile);
     EmailTo->setText(Q(o.EmailTo));
@@ -272,6 +278,7 @@ TOptions TToolsOptionsForm::ControlOptions() const
     TOptions o;
     o.ShowExt = FileExtensionsCheckBox->isChecked();
     o.ShowIcon = DisplayIconsCheckBox->isChecked();
+    o.LargestFirst = LargestFirstCheckBox->isChecked();
     o.EmailCommandLine = EmailCheckBox->isChecked();
     o.EmailProfile = S(ProfileComboBox->currentText());
     o.EmailTo = S(EmailTo->text());
@@ -322,6 +329,7 @@ void TToolsOptionsForm::SetDisplayFlags()
 {
     context_.Display.ShowExtensions = FileExtensionsCheckBox->isChecked();
     context_.Display.ShowIcons = DisplayIconsCheckBox->isChecked();
+    context_.Display.LargestFirst = LargestFirstCheckBox->isChecked();
 }
 
 void TToolsOptionsForm::ApplyShellExtension()

@@ -44,6 +44,7 @@ public:
     QTabWidget* PageControl;
     QWidget *GeneralPage, *EmailPage, *CommandLinePage, *LogsPage;
     QCheckBox *FileExtensionsCheckBox, *DisplayIconsCheckBox, *ShellExtCheckBox;
+    QCheckBox* LargestFirstCheckBox; // "Largest first": lists open sorted by space
     QCheckBox *EmailRTFCheckBox, *EmailDialogCheckBox;
     QCheckBox* EmailCheckBox;
     QComboBox* ProfileComboBox;

@@ -8,6 +8,7 @@
 #include "compare/QtCompareListModel.h"
 #include "display/ImageIndexes.h"
 #include "fileops/FileFilterForm.h"
+#include "listwindow/ListSortStart.h"
 #include "listwindow/ChildFrame.h"
 #include "listwindow/QtListWindowActions.h"
 #include "listwindow/QtListWindowImages.h"
@@ -99,6 +100,7 @@ TCompMDIChild::TCompMDIChild(TChildFrame& frame)
     connect(FileListView, &QWidget::customContextMenuRequested, this,
             &TCompMDIChild::PopupMenuShow);
     FinishLayout();
+    FirstClick = CompareFirstClick(frame.Display().LargestFirst);
     UpOneLevelAction->setEnabled(false);
     UpdateTagActions();
 }

@@ -108,6 +108,10 @@ protected:
     std::vector<int> InitialTreeNodes() const override;
     std::string SelectionTotalText() const override;
     void RefillList() override { ProcessFillListView(); }
+    TSortStart OpenSortStart(bool largestFirst) const override;
+    void FillTreemap(TTreemapView& view, TTreemapMeasure measure) override;
+    void FillStatistics(TStatisticsView& view) override;
+    int32_t ParentOffsetInFile(int32_t offset) override;
     bool TreeNodeChosen(int node) override;
     void TreeBuilt(const std::string& fault) override;
     void ShowFillFault(const std::string& fault) override;

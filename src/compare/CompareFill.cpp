@@ -55,17 +55,8 @@ void TCompareFill::List(const TCompareRecord& r, const std::string& name)
         row.Kind = path ? kRowPath : kRowFolder;
         row.Image = path ? kImagePath : kImageFolder;
     } else {
-        if (filter_) {
-            // The size the entry has in the log that holds it: now, or for a deleted one then.
-            TDirNode entry;
-            entry.Created = r.Created;
-            entry.Accessed = r.Accessed;
-            entry.Modified = r.Modified;
-            entry.Size = r.Condition == kConditionDeleted ? r.SizeWas : r.SizeNow;
-            entry.Tags = row.Tags;
-            if (!FileMatchesFilter(*filter_, name, entry) || !CompareConditionsPass(*filter_, r))
-                return;
-        }
+        if (filter_ && !CompareFileMatches(*filter_, name, r, row.Tags))
+            return;
         row.Kind = walk_.AtRoot() && view == TView::Standard ? kRowPath : kRowFile;
         row.Image =
             !request_.ShowIcons || view == TView::AllFiles ? kImagePlainFile : kImageTypeIcon;
@@ -91,6 +82,19 @@ bool TCompareFill::Step(int records)
         List(r, lastName_);
     }
     return true;
+}
+
+bool CompareFileMatches(const TFilterTest& test, std::string_view name, const TCompareRecord& r,
+                        uint32_t tags)
+{
+    // The size the entry has in the log that holds it: now, or for a deleted one then.
+    TDirNode entry;
+    entry.Created = r.Created;
+    entry.Accessed = r.Accessed;
+    entry.Modified = r.Modified;
+    entry.Size = r.Condition == kConditionDeleted ? r.SizeWas : r.SizeNow;
+    entry.Tags = tags;
+    return FileMatchesFilter(test, name, entry) && CompareConditionsPass(test, r);
 }
 
 } // namespace vm

@@ -71,4 +71,9 @@ private:
     bool done_ = false;
 };
 
+// Whether a file of the comparison passes the filter: the explore window's tests on the figures
+// it has in the log that holds it, with its tags in the newer log, and the compare conditions.
+bool CompareFileMatches(const TFilterTest& test, std::string_view name, const TCompareRecord& r,
+                        uint32_t tags);
+
 } // namespace vm

@@ -107,6 +107,9 @@ protected:
     void ToolBarEnabled() override;
     bool PrepareFilterDialog(QWidget*& page) override;
     void RowOpened(int position) override;
+    void FillTreemap(TTreemapView& view, TTreemapMeasure measure) override;
+    void FillStatistics(TStatisticsView& view) override;
+    int32_t ParentOffsetInFile(int32_t offset) override;
     // A log in memory has no file to come back to: its window stays until the program ends.
     bool MayClose() const override { return !InMemory(); }
 

@@ -7,6 +7,7 @@
 #include "display/QtImageLists.h"
 #include "fileops/FileFilterForm.h"
 #include "listwindow/ChildFrame.h"
+#include "listwindow/ListSortStart.h"
 #include "listwindow/QtChildStatusBar.h"
 #include "listwindow/QtDirTreeModel.h"
 #include "listwindow/QtListTableModel.h"
@@ -17,6 +18,7 @@
 #include "output/PrintForm.h"
 #include "platform/QtText.h"
 #include "references/RefStore.h"
+#include "treemapview/QtViewsPane.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -182,9 +184,16 @@ void TListWindow::CreateListPanel(TListTableModel* model, std::initializer_list<
 void TListWindow::FinishLayout()
 {
     ChildStatusBar = new TChildStatusBar(this);
-    LayOutListWindow(this, ToolBar, treePanel_, listPanel_, ChildStatusBar);
+    CreateViewsPane();
+    LayOutListWindow(this, ToolBar, treePanel_, ListAndViews(this, listPanel_, ViewsPane),
+                     ChildStatusBar);
     SetTableDateType(DateType);
     StopAction->setEnabled(false);
+}
+
+TSortStart TListWindow::OpenSortStart(bool largestFirst) const
+{
+    return ExploreSortStart(largestFirst);
 }
 
 QList<TGroupedMenu> TListWindow::MergedMenus() const
@@ -270,12 +279,17 @@ void TListWindow::CreateFilterDialog(int mode, bool tagsAvailable, const QString
     FileFilterForm->Initialise(tagsAvailable);
 }
 
-void TListWindow::ToggleFilter()
+void TListWindow::SetFilterOn(bool on)
 {
-    FilterOn = !FilterOn;
+    FilterOn = on;
     ToggleFilterAction->setIcon(ToolbarImage(FilterOn ? toolimg::FilterOn : toolimg::FilterOff));
     ToggleFilterAction->setChecked(FilterOn);
     FilterToggled();
+}
+
+void TListWindow::ToggleFilter()
+{
+    SetFilterOn(!FilterOn);
     if (look_.FilterRestartsFill)
         RefillList();
     else
@@ -333,8 +347,10 @@ void TListWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!PutOffCloseWhileBusy(event, Busy, CloseRequested))
+    if (!PutOffCloseWhileBusy(event, Busy, CloseRequested)) {
+        ViewsPane->StopAll(); // their files close before the window's
         event->accept();
+    }
 }
 
 bool TListWindow::eventFilter(QObject* watched, QEvent* event)

@@ -56,6 +56,12 @@ class TDirTreeModel;
 class TFileFilterForm;
 class TListTable;
 class TListTableModel;
+class TStatisticsView;
+class TTreemapView;
+class TViewsPane;
+struct TSortStart;
+struct TStatsSelection;
+enum class TTreemapMeasure;
 
 // What a list window calls itself and how it words the shared actions, and the few ways its long
 // work answers a choice made while it runs.
@@ -159,6 +165,8 @@ public:
     TChildStatusBar* ChildStatusBar;
     TFileFilterForm* FileFilterForm = nullptr;
     TDirTreeModel* TreeModel;
+    // The treemap and the statistics of the selected directory, below the list.
+    TViewsPane* ViewsPane = nullptr;
 
     // The actions both windows have.
     QAction *ViewStandardAction, *ViewFoldersAction, *ViewAllAction, *UpOneLevelAction;
@@ -166,6 +174,7 @@ public:
     QAction *PrintAction, *ExportListAction, *CopyAction, *EmailAction, *DeleteFilesAction;
     QAction *DeleteSelectedFiles1, *StopAction, *Close1, *CloseAll1, *Exit1, *Refresh1;
     QAction *DateCreated1, *DateModified1, *DateAccessed1, *ExpandTree1, *CollapseTree1;
+    QAction* ShowViewsAction; // "T&reemap and statistics": the pane below the list
     // The menus; the window fills them with its items in its order.
     QMenu *FileMenu, *SendMenu, *EditMenu, *ViewMenu, *DateTypesMenu, *GoMenu, *TagsMenu;
     QMenu *TreePopupMenu, *ViewButtonMenu;
@@ -207,7 +216,7 @@ protected:
     // extra), the list over the window's model and table, its columns fitted.
     void CreateListPanel(TListTableModel* model, std::initializer_list<QLabel*> extra,
                          int nameColumn, std::initializer_list<int> sizeColumns, int dateColumn);
-    // The status bar, and everything laid out.
+    // The status bar, the pane of the treemap and statistics, and everything laid out.
     void FinishLayout();
 
     // ---- What the window supplies ----
@@ -234,6 +243,21 @@ protected:
     virtual std::string SelectionTotalText() const = 0;
     // The list again for the selected node, shown already or not.
     virtual void RefillList() = 0;
+    // The order the list opens in, before any click ("Largest first" or not).
+    virtual TSortStart OpenSortStart(bool largestFirst) const;
+
+    // ---- The treemap and the statistics (ListWindowFormViews.cpp) ----
+    // Shows the selected directory's treemap (or statistics) in the view, over the window's file
+    // opened for it, with the window's filter where it is on.
+    virtual void FillTreemap(TTreemapView& view, TTreemapMeasure measure) = 0;
+    virtual void FillStatistics(TStatisticsView& view) = 0;
+    // The directory that holds the entry at offset in the window's file (-1 for a top-level
+    // path, or when it cannot be read).
+    virtual int32_t ParentOffsetInFile(int32_t offset) = 0;
+    // The file offset of a tree node's directory (-1 for the root).
+    int32_t NodeOffset(int node) const;
+    // The title the views give the selected directory.
+    std::string SelectedDirectoryTitle() const;
 
     // Hooks, called at these moments; they do nothing unless the window needs them.
     // The selected tree node changed outside long work: false when the list shows it already.
@@ -339,6 +363,17 @@ protected:
 
 private:
     void CreateSharedActions();
+    void CreateViewsPane();
+    // The filter on or off as the toolbar and the window show it (nothing is refilled).
+    void SetFilterOn(bool on);
+    // Leads from an entry of the treemap or statistics to the tree and the list: a directory is
+    // selected in the tree, a file's directory is and its row in the list. The map keeps its
+    // root: it changes only where the user chooses another directory in the tree (or zooms).
+    void LeadToEntry(int32_t offset, int32_t parent);
+    void SelectNodeFromViews(int node);
+    // Selects the row of the entry waiting for it, where the list shows it; true when it did.
+    bool SelectPendingRow();
+    void StatsRowChosen(const TStatsSelection& selection);
     void BuildStep();
     void FillStep();
     void EndFill();
@@ -352,6 +387,9 @@ private:
     TTreeWork* buildWork_ = nullptr;
     TFillWork* fillWork_ = nullptr;
     bool fillFilterOn_ = false;
+    bool fromViews_ = false;     // a selection the treemap or the statistics make
+    bool keepMapRoot_ = false;   // the fill under way is for such a selection
+    int32_t pendingRow_ = -2;    // the entry whose row the list selects once it shows it
     int viewImage_ = 1;
     QWidget *treePanel_ = nullptr, *listPanel_ = nullptr;
 

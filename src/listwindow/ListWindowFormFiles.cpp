@@ -16,6 +16,7 @@
 #include "listwindow/QtListWindowParts.h"
 #include "references/Options.h"
 #include "references/RefStore.h"
+#include "treemapview/QtViewsPane.h"
 
 #include <QMenu>
 #include <QTreeView>
@@ -42,9 +43,12 @@ void TListWindow::SetFileActionsRunning(bool running)
         EnableToolBar();
     ShowFileOperationRunning(FileListView, DirTreeView, frame_.MenuBar(),
                              {FileMenu, EditMenu, ViewMenu, GoMenu, TagsMenu}, running);
-    if (running)
+    if (running) {
+        ViewsPane->StopAll();
         return;
+    }
     FileActionEnded();
+    ViewsPane->Invalidate(); // deletions and tags change what the views show
     if (CloseRequested)
         CloseWindow();
 }

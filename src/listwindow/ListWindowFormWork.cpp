@@ -4,6 +4,7 @@
 #include "listwindow/ListWindowForm.h"
 
 #include "display/DirTree.h"
+#include "listwindow/ChildFrame.h"
 #include "listwindow/QtChildStatusBar.h"
 #include "listwindow/QtDirTreeModel.h"
 #include "listwindow/QtListTableModel.h"
@@ -11,6 +12,7 @@
 #include "listwindow/QtListWindowPanels.h"
 #include "listwindow/QtListWindowParts.h"
 #include "platform/QtText.h"
+#include "treemapview/QtViewsPane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,6 +122,7 @@ void TListWindow::SelectNode(int node)
 
 void TListWindow::DirTreeViewChange()
 {
+    keepMapRoot_ = fromViews_;
     if (Busy) {
         RestartRequested = true;
         return;
@@ -243,12 +246,18 @@ void TListWindow::EndFill()
     ChildStatusBar->SetPanelText(2, QString());
     ShowFillFault(fault);
     if (SortColumn.empty())
-        ClickColumn("File name");
+        OpenSorted(OpenSortStart(frame_.Display().LargestFirst));
     SortList(SortColumn);
     ListFilled(filterOn);
     Busy = false;
     EnableToolBar();
     StopAction->setEnabled(false);
+    // The views follow the list's directory and filter, unless the fill was for an entry
+    // chosen in them (the map keeps its root then).
+    if (!keepMapRoot_)
+        ViewsPane->Invalidate();
+    keepMapRoot_ = false;
+    SelectPendingRow();
 }
 
 void TListWindow::EndFillEarly()

@@ -42,6 +42,21 @@ void LayOutListWindow(QWidget* window, QToolBar* toolBar, QWidget* left, QWidget
     layout->addWidget(statusBar);
 }
 
+QWidget* ListAndViews(QWidget* parent, QWidget* list, QWidget* views)
+{
+    auto* splitter = new QSplitter(Qt::Vertical, parent);
+    splitter->setObjectName("ViewsSplitter");
+    splitter->setHandleWidth(4);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(list);
+    splitter->addWidget(views);
+    // The map needs the height more than the list, whose rows are short.
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    splitter->setSizes({320, 480});
+    return splitter;
+}
+
 QList<TGroupedMenu> ListWindowMenus(QMenu* file, QMenu* edit, QMenu* view, QMenu* go, QMenu* tags)
 {
     return {{file, menugroup::File},

@@ -33,6 +33,8 @@ class TLocale;
 // tree, the rest for the list, a 4-pixel splitter between them), the status bar below.
 void LayOutListWindow(QWidget* window, QToolBar* toolBar, QWidget* left, QWidget* right,
                       QWidget* statusBar);
+// The list above the pane of its views, which gets three fifths of the height to start with.
+QWidget* ListAndViews(QWidget* parent, QWidget* list, QWidget* views);
 // The menus a list window merges into the frame's: File, Edit, and View, Go and Tags in the
 // View group.
 QList<TGroupedMenu> ListWindowMenus(QMenu* file, QMenu* edit, QMenu* view, QMenu* go, QMenu* tags);

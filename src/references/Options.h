@@ -60,6 +60,7 @@ struct TDisplayFlags
 {
     bool ShowExtensions = true;
     bool ShowIcons = true;
+    bool LargestFirst = false; // lists open sorted by space, the largest first
 };
 
 // "Allow changes to log file" as the settings store holds it now (the deletions of the explore

@@ -1,8 +1,8 @@
 #include "statsview/StatsGrid.h"
 
-#include "output/SizeText.h"
 #include "core/NameOrder.h"
 #include "output/ListColumns.h"
+#include "output/SizeText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -350,6 +350,17 @@ QRect TTreemapView::RectOf(int64_t offset) const
     return n < work_->Tree().Count() ? QRectOf(work_->Layout()->Rect(n)) : QRect();
 }
 
+int64_t TTreemapView::ParentOffset(int64_t offset) const
+{
+    if (!work_ || !work_->TreeRead())
+        return -2;
+    const TSizeTree& tree = work_->Tree();
+    const TNodeIndex n = tree.FindOffset(offset);
+    if (n >= tree.Count() || n == 0)
+        return -2;
+    return tree.Offset(tree.ParentOf(n));
+}
+
 namespace {
 
 // The share of its directory a node takes, and the directory's name ("" for the root).

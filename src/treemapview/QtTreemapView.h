@@ -48,6 +48,9 @@ public:
     // Marks the entry at offset as selected (from the window's tree or list; no signal).
     void Select(int64_t offset);
     int64_t SelectedOffset() const { return selectedOffset_; }
+    // The directory that holds the entry in the map (-1 above the top-level paths; -2 when the
+    // entry is not in the map).
+    int64_t ParentOffset(int64_t offset) const;
     // Where the entry's rectangle lies in the view (empty when it has none).
     QRect RectOf(int64_t offset) const;
     // What the tooltip at a point says ("" where there is no rectangle).

@@ -1,7 +1,7 @@
 #include "treemapview/TreemapSource.h"
 
-#include "output/SizeText.h"
 #include "output/ListColumns.h"
+#include "output/SizeText.h"
 #include "statistics/StatisticsTables.h"
 
 namespace vm {

@@ -106,6 +106,7 @@ TEST_F(OptionsFormTest, OkStoresTheControlsAndCancelRestoresThem)
     f.GrownAmount->setText("35");
     f.GrownComboBox->setCurrentText("GB");
     f.AllowChangesCheckBox->setChecked(true);
+    f.LargestFirstCheckBox->setChecked(true);
     f.OKButtonClick();
 
     vm::TOptions stored;
@@ -119,6 +120,8 @@ TEST_F(OptionsFormTest, OkStoresTheControlsAndCancelRestoresThem)
     EXPECT_EQ(stored.EmailGrownUnit, "GB");
     EXPECT_TRUE(stored.AllowLiveLogs);
     EXPECT_FALSE(context_.Display.ShowExtensions);
+    EXPECT_TRUE(stored.LargestFirst);
+    EXPECT_TRUE(context_.Display.LargestFirst); // the next list opens by space
 
     f.EmailTo->setText("someone.else@example.com");
     f.GrownAmount->setText("not a number");
