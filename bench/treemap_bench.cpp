@@ -187,12 +187,6 @@ void Print(const char* what, const TSide& s)
 
 int main(int argc, char** argv)
 {
-#ifdef VOLUMARK_BENCH_PAINT
-    // Painting into an image needs fonts, not a display.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
-#endif
     const char* tmp = std::getenv("TMPDIR");
     const std::string base = tmp && *tmp ? tmp : "/tmp";
     const TBenchArgs args = BenchArgsOrExit(
@@ -205,6 +199,14 @@ int main(int argc, char** argv)
          {"--dir", "DIR",
           "write the comparison's logs in a fresh directory under DIR (" + base + ")"},
          {"--keep", nullptr, "leave the comparison and its logs behind"}});
+#ifdef VOLUMARK_BENCH_PAINT
+    // Painting into an image needs fonts, not a display (made once the arguments are read, so
+    // that --help and --version say nothing else).
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+#endif
     const int64_t entries = std::max<int64_t>(1000, args.Number("--entries", 1000000));
     const std::string cache = args.Text("--cache", SelfDirectory() + "/../bench-cache");
     const int runs = std::max(1, static_cast<int>(args.Number("--runs", 5)));
