@@ -324,11 +324,14 @@ void TTreemapView::paintEvent(QPaintEvent*)
         painter.drawRect(QRectOf(layout.Rect(hovered_)).adjusted(0, 0, -1, -1));
     }
     if (selectedValid_) {
+        // Black round white, so that it shows on every colour of the map and on either size of
+        // rectangle; dotted inside while the map has the keyboard.
         const QRect r = QRectOf(layout.Rect(selectedNode_));
-        painter.setPen(QPen(kSelection, 2));
-        painter.drawRect(r.adjusted(1, 1, -1, -1));
-        painter.setPen(QPen(kSelectionInner, 1, hasFocus() ? Qt::DotLine : Qt::SolidLine));
-        painter.drawRect(r.adjusted(2, 2, -3, -3));
+        painter.setPen(QPen(kSelection, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.drawRect(r.adjusted(1, 1, -2, -2));
+        painter.setPen(QPen(kSelectionInner, 2, hasFocus() ? Qt::DotLine : Qt::SolidLine,
+                            Qt::SquareCap, Qt::MiterJoin));
+        painter.drawRect(r.adjusted(3, 3, -4, -4));
     } else if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.drawRect(area.adjusted(1, 1, -1, -1));
