@@ -133,6 +133,11 @@ void TFileProperties::Load(TDirStorage& log, int32_t offset, const TRefPathInfo&
         return;
     }
     Owner = FileOwnerName(*fs_, *locator.LastWalker(), Path, FileSystem, *netware_);
+    if (log.HasOwners()) {
+        // The log's owner is the one its sizes were counted for; a change since is told beside it.
+        const std::string logged = AccountName(node.Owner);
+        Owner = Owner.empty() || Owner == logged ? logged : logged + " (now " + Owner + ")";
+    }
     TakeDiskFacts(where.Info);
     const TEntryKind kind = EntryKindOf(node.Attributes);
     ReadOnlyEnabled = kind == TEntryKind::File || kind == TEntryKind::Directory;

@@ -72,7 +72,9 @@ public:
     std::string TypeText; // "File folder" or the file type of its extension
     std::string SizeText, SpaceText;
     std::string CreatedText, ModifiedText, AccessedText;
-    std::string Owner; // the owner, kFileNotFound, or "" (then the "Owner" line is hidden)
+    // The owner, kFileNotFound, or "" (then the "Owner" line is hidden). Where the log records
+    // owners it is the log's, followed by the disk's where that differs: "alice (now bob)".
+    std::string Owner;
     // What the disk says now, empty while the entry is not on it: the group, the permissions as
     // ls -l and in octal ("-rw-r--r-- (0644)"), the number of links.
     std::string Group, Permissions, Links;

@@ -1,8 +1,8 @@
 // The properties of a listed entry over a real tree: what the page shows, Apply's space worked out
 // as the scan does (rounded, sparse, later links) with the directories above moved alike, the
 // read-only state, refusals told, a file gone or replaced, owners, and the reference's unit.
-#include "core/DirStorage.h"
 #include "fileops/FileProperties.h"
+#include "core/DirStorage.h"
 #include "platform/IniFile.h"
 #include "platform/ScriptedUserInterface.h"
 #include "references/RefStore.h"
@@ -206,6 +206,23 @@ TEST_F(FilePropertiesTest, AnOwnerIdWithoutAnAccountShowsItsNumber)
     Scan(TLogFormat::Extended);
     EXPECT_THAT(Load("one").Logged, ::testing::StartsWith(std::to_string(orphan) + ", group " +
                                                           std::to_string(orphan) + ", "));
+}
+
+TEST_F(FilePropertiesTest, TheOwnerIsTheLogsWhereItRecordsOneWithAChangeSinceBesideIt)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root gives a file away";
+    Scan(TLogFormat::Extended);
+    EXPECT_EQ(Load("one").Owner, "root");
+    // Given away after logging: the exact log only knows the disk's owner, the extended one
+    // names who owned it when its space was counted.
+    ASSERT_EQ(::chown((dir_ / "t/one").c_str(), 65534, 65534), 0);
+    const std::string nobody = getpwuid(65534) ? getpwuid(65534)->pw_name : "65534";
+    EXPECT_EQ(Load("one").Owner, "root (now " + nobody + ")");
+    Scan(TLogFormat::Extended);
+    EXPECT_EQ(Load("one").Owner, nobody);
+    Scan(TLogFormat::Exact);
+    EXPECT_EQ(Load("one").Owner, nobody);
 }
 
 TEST(GetIniInfoTest, TheUnitAndFileSystemOfTheEntrysReferencePath)
