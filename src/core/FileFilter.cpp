@@ -1,6 +1,7 @@
 #include "core/FileFilter.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/FileOwner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,9 @@ void ResetFilter(TFilterFields& f, TDateTime today, const TLocale& locale)
     f.Duplicates = f.MatchSize = f.MatchDate = false;
     f.TagsOn = false;
     f.CompareOn = false;
+    f.OwnerOn = f.GroupOn = false;
+    f.Owner.clear();
+    f.Group.clear();
 }
 
 TFilterEnabling FilterEnabling(const TFilterFields& f)
@@ -36,6 +40,8 @@ TFilterEnabling FilterEnabling(const TFilterFields& f)
     e.Size = f.SizeOn;
     e.DuplicateOptions = f.Duplicates;
     e.Tags = f.TagsOn;
+    e.Owner = f.OwnerOn;
+    e.Group = f.GroupOn;
     e.AddName = !f.FileNameEdit.empty();
     return e;
 }
@@ -60,7 +66,7 @@ uint32_t TagMaskOf(const TFilterFields& f)
 }
 
 TFilterParse ParseFilterFields(TFilterFields& f, int mode, bool tagsAvailable, TDateTime now,
-                               const TLocale& locale)
+                               const TLocale& locale, bool ownersRecorded)
 {
     TFilterParse result;
     if (f.FileNames.empty() && !f.FileNameEdit.empty())
@@ -111,6 +117,23 @@ TFilterParse ParseFilterFields(TFilterFields& f, int mode, bool tagsAvailable, T
     t.CompareOn = mode == kCompareFilterMode && f.CompareOn;
     if (t.CompareOn)
         t.CompareLines = f.CompareLines;
+    if (ownersRecorded) {
+        for (auto [on, text, lookup, kind, control, testOn, id] :
+             {std::tuple{f.OwnerOn, &f.Owner, &AccountId, "user", "Owner", &t.OwnerOn, &t.Owner},
+              {f.GroupOn, &f.Group, &GroupId, "group", "Group", &t.GroupOn, &t.Group}}) {
+            if (!on)
+                continue;
+            std::optional<uint32_t> found = lookup(*text);
+            if (!found) {
+                result.Message = "\"" + *text + "\" is not a " + kind +
+                                 " of this system - please enter a name or a number";
+                result.FocusControl = control;
+                return result;
+            }
+            *testOn = true;
+            *id = *found;
+        }
+    }
     result.Test = std::move(t);
     return result;
 }
@@ -185,6 +208,8 @@ bool FileMatchesFilter(const TFilterTest& t, std::string_view name, const TDirNo
     if (t.SizeOn && (t.Less ? entry.Size >= t.Threshold : entry.Size <= t.Threshold))
         return false;
     if (t.TagsOn && !TagSetPasses(t, entry.Tags))
+        return false;
+    if ((t.OwnerOn && entry.Owner != t.Owner) || (t.GroupOn && entry.Group != t.Group))
         return false;
     return true;
 }

@@ -19,6 +19,10 @@ constexpr int kTagLineCount = 12; // "Tag 1" to "Tag 11", then the rubbish bin
 constexpr int kRubbishBinLine = 11;
 constexpr int kExploreFilterMode = 1; // the dialog's tag in an explore window
 constexpr int kCompareFilterMode = 2; // in a compare window
+// What the filter dialog says where its window's log records no owners to filter on.
+inline const char* const kOwnersNotRecordedText =
+    "This log records no owners: it was written in the exact format. Logs of the extended "
+    "format record them (the reference's log format).";
 
 // What the controls hold, as texts and states (combo boxes by their texts).
 struct TFilterFields
@@ -40,6 +44,8 @@ struct TFilterFields
     std::array<bool, kTagLineCount> TagLines{};
     bool CompareOn = false;
     std::vector<bool> CompareLines; // the compare page's conditions (the compare window's)
+    bool OwnerOn = false, GroupOn = false;
+    std::string Owner, Group; // an account or group name, or an id in decimal
     bool SaveAsDefault = false;
     bool TurnOn = true;
 };
@@ -56,7 +62,8 @@ struct TFilterEnabling
     bool Size = false;
     bool DuplicateOptions = false;
     bool Tags = false;
-    bool AddName = false; // ">>": the name edit holds text
+    bool Owner = false, Group = false; // their edits
+    bool AddName = false;              // ">>": the name edit holds text
 };
 TFilterEnabling FilterEnabling(const TFilterFields& fields);
 
@@ -82,7 +89,9 @@ struct TFilterTest
     uint32_t Mask = 0;
     bool Duplicates = false, MatchSize = false, MatchDate = false, IgnoreExtension = false;
     bool CompareOn = false;
-    std::vector<bool> CompareLines; // compare mode: the checked lines of the compare page
+    std::vector<bool> CompareLines;        // compare mode: the checked lines of the compare page
+    bool OwnerOn = false, GroupOn = false; // only where the log records owners
+    uint32_t Owner = 0, Group = 0;
 };
 
 // The result of parsing the fields: the test, or the message to show and the control to focus.
@@ -90,12 +99,15 @@ struct TFilterParse
 {
     std::optional<TFilterTest> Test;
     std::string Message;
-    std::string FocusControl; // "DateLow" or "DateHigh"
+    std::string FocusControl; // "DateLow", "DateHigh", "Owner" or "Group"
 };
 // ParseFilterFields: first adds a typed name when the list is empty; now is the moment the
-// previous-days range counts back from. In compare mode the test carries tagsAvailable.
+// previous-days range counts back from. In compare mode the test carries tagsAvailable. The
+// owner and group tests are made only where the log records owners (ownersRecorded): a log
+// without them would otherwise list nothing at all; their names must be accounts or groups
+// known here, or ids.
 TFilterParse ParseFilterFields(TFilterFields& fields, int mode, bool tagsAvailable, TDateTime now,
-                               const TLocale& locale);
+                               const TLocale& locale, bool ownersRecorded = false);
 
 // The tag mask of the tag lines: line i is bit i, the rubbish-bin line bit 30; "Show all
 // tagged files" gives every line's bit.
@@ -107,8 +119,8 @@ bool TagSetPasses(const TFilterTest& test, uint32_t tags);
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 // Whether a file of the explore window passes the active tests, in order: names (the full
-// name, upper-cased, against each pattern), date, size, tags. Compare mode adds its own tag
-// lookup and conditions in the compare window.
+// name, upper-cased, against each pattern), date, size, tags, owner, group. Compare mode adds its
+// own tag lookup and conditions in the compare window.
 bool FileMatchesFilter(const TFilterTest& test, std::string_view name, const TDirNode& entry);
 
 } // namespace vm

@@ -249,9 +249,24 @@ void TExploreChild::StartBuild(const std::string& base)
         EndBuild();
         return;
     }
+    ShowOwnerColumns(access->Log().HasOwners());
     auto run = std::make_unique<TBuildRun>(*this, std::move(access));
     TTreeWork* work = &run->Builder;
     StartBuildSteps(std::move(run), work);
+}
+
+void TExploreChild::ShowOwnerColumns(bool recorded)
+{
+    TFileListOptions options = table_.Options();
+    options.OwnersRecorded = recorded;
+    table_.SetOptions(options);
+    for (int column : {kColOwner, kColGroup}) {
+        FileListView->setColumnHidden(column, !recorded);
+        if (recorded)
+            FileListView->setColumnWidth(column, table_.Column(column).Width);
+    }
+    ListModel->headerDataChanged(Qt::Horizontal, kColOwner, kColGroup);
+    FileFilterForm->SetOwnersRecorded(recorded);
 }
 
 std::vector<int> TExploreChild::InitialTreeNodes() const

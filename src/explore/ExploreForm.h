@@ -143,6 +143,9 @@ private:
     void CreateMenus();
     void CreateFileActions();
     void StartBuild(const std::string& caption);
+    // Shows the "Owner" and "Group" columns and offers the filter on them where the log
+    // records owners; hides them where it does not.
+    void ShowOwnerColumns(bool recorded);
     // The log for one operation: the file opened read-only, or the stream in memory. Nothing
     // (after the error message) when the file cannot be opened.
     std::unique_ptr<TLogAccess> OpenLog();

@@ -197,7 +197,7 @@ TListWindow::TSortOrder TExploreChild::SortRows(const std::string& column, bool 
     // A to Z, oldest or smallest first reads as ascending.
     const int magnitude = std::abs(code);
     const bool naturallyAscending =
-        magnitude == 1 || magnitude == 2 || magnitude == 4 || magnitude == 8;
+        magnitude == 1 || magnitude == 2 || magnitude == 4 || magnitude >= 8;
     return {code, (code > 0) == naturallyAscending};
 }
 

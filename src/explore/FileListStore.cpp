@@ -1,6 +1,10 @@
 #include "explore/FileListStore.h"
 
+#include "platform/FileOwner.h"
+
 namespace vm {
+
+TFileListStore::TFileListStore() : Owners(AccountName), Groups(GroupName) {}
 
 void TFileListStore::Clear()
 {

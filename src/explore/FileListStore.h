@@ -1,8 +1,10 @@
 // The rows of the explore window's file list as plain data: per row the entry's offset and the
-// few numbers its columns show, the name in a shared pool (listwindow/RowStore.h). Texts, types
-// and icons are made from these when a row is painted (FileListTable.h).
+// few numbers its columns show, the name in a shared pool (listwindow/RowStore.h), the owner and
+// group as indexes into the store's tables of ids. Texts, types and icons are made from these
+// when a row is painted (FileListTable.h).
 #pragma once
 
+#include "display/IdNameTable.h"
 #include "display/ListRows.h"
 #include "listwindow/RowStore.h"
 #include "platform/DateTime.h"
@@ -25,11 +27,16 @@ struct TFileRow
     uint16_t NameLength = 0;
     uint8_t Kind = kRowFile;
     uint8_t Image = kImagePlainFile;
+    // Indexes into TFileListStore::Owners and Groups, where the log records owners. They fill
+    // what would otherwise be the row's padding.
+    uint16_t Owner = 0, Group = 0;
 };
+static_assert(sizeof(TFileRow) <= 48, "a row of a million-row list stays small");
 
 class TFileListStore : public TRowStore<TFileRow>
 {
 public:
+    TFileListStore();
     void Clear();
     // Appends a row (shown last) with its name; returns its position.
     int Append(TFileRow row, std::string_view name);
@@ -41,6 +48,10 @@ public:
     // The sums over the rows appended since Clear (the status bar's totals).
     int64_t SumSize() const { return sumSize_; }
     int64_t SumAllocated() const { return sumAllocated_; }
+
+    // The owners and groups rows refer to; they stay over refills (the window's log does not
+    // change), so that each id is named once.
+    TIdNameTable Owners, Groups;
 
 private:
     int64_t sumSize_ = 0, sumAllocated_ = 0;

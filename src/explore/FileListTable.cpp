@@ -28,6 +28,11 @@ TListColumn TFileListTable::Column(int column) const
         return {"Disk space", 100, true};
     case kColDate:
         return {DateColumnCaption(options_.DateType), 115, false};
+    case kColOwner:
+    case kColGroup:
+        if (!options_.OwnersRecorded)
+            return {"", 0, false};
+        return {column == kColOwner ? "Owner" : "Group", 90, false};
     default:
         return {"", 0, false};
     }
@@ -51,6 +56,18 @@ std::string TFileListTable::TypeExtension(const TFileRow& row) const
 std::string TFileListTable::TypeText(const TFileRow& row) const
 {
     return RowTypeText(row.Kind, store_.Name(row), types_);
+}
+
+const std::string& TFileListTable::OwnerText(const TFileRow& row) const
+{
+    static const std::string none;
+    return options_.OwnersRecorded ? store_.Owners.NameAt(row.Owner) : none;
+}
+
+const std::string& TFileListTable::GroupText(const TFileRow& row) const
+{
+    static const std::string none;
+    return options_.OwnersRecorded ? store_.Groups.NameAt(row.Group) : none;
 }
 
 std::string TFileListTable::Text(int i, int column) const
@@ -80,6 +97,10 @@ std::string TFileListTable::Text(int i, int column) const
         return std::to_string(row.Allocated);
     case kColFullName:
         return std::string(store_.Name(row));
+    case kColOwner:
+        return OwnerText(row);
+    case kColGroup:
+        return GroupText(row);
     default:
         return "";
     }

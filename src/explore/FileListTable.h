@@ -15,7 +15,9 @@
 
 namespace vm {
 
-// The list's columns: six shown, then the hidden ones that hold raw values.
+// The list's columns: six shown, the hidden ones that hold raw values, then the owner and the
+// group, shown where the log records them (an exact log's list has neither, so its prints,
+// copies and exports stay as they were).
 enum TFileColumn
 {
     kColName = 0,  // "File name"
@@ -28,6 +30,8 @@ enum TFileColumn
     kColSizeValue, // hidden: the size in bytes
     kColSpaceValue,
     kColFullName, // hidden: the name with its extension
+    kColOwner,    // "Owner": the account of the entry's owner when logged
+    kColGroup,    // "Group"
     kFileColumnCount
 };
 
@@ -36,6 +40,7 @@ struct TFileListOptions
     bool ShowExtensions = true;
     TDateType DateType = TDateType::Modified;
     bool PathShown = false; // "Full path" is 220 pixels wide in the all folders and all files views
+    bool OwnersRecorded = false; // the log records owners and groups (TDirStorage::HasOwners)
 };
 
 class TFileListTable : public TListTable
@@ -62,6 +67,10 @@ public:
     std::string TypeText(const TFileRow& row) const;
     // The extension a file row's icon and type come from ("." for none).
     std::string TypeExtension(const TFileRow& row) const;
+    // The "Owner" and "Group" texts: the account and group names the log's ids have here (the
+    // number where none has), "" where the log records no owners.
+    const std::string& OwnerText(const TFileRow& row) const;
+    const std::string& GroupText(const TFileRow& row) const;
 
     const TFileListStore& Store() const { return store_; }
     const TLocale& Locale() const { return locale_; }

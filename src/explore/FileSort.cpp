@@ -22,6 +22,10 @@ int SortCodeOf(const std::string& caption)
         return 7;
     if (caption == "Duplicates")
         return 8;
+    if (caption == "Owner")
+        return 9;
+    if (caption == "Group")
+        return 10;
     return 0;
 }
 
@@ -81,6 +85,16 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
         for (int i = 0; i < n; ++i)
             names[size_t(i)] = std::string(store.Name(i));
         SortRowsByText(store, names, reverse ? -1 : 1);
+        break;
+    }
+    case 9:
+    case 10: {
+        // Rows of one owner share an index, so each name is compared once per owner.
+        const bool owner = code == 9 || code == -9;
+        auto ranks = TextRanks<uint16_t>(
+            store, [&](const TFileRow& r) { return owner ? r.Owner : r.Group; },
+            [&](const TFileRow& r) { return owner ? table.OwnerText(r) : table.GroupText(r); });
+        SortByKeys(store, std::move(ranks), std::less<uint32_t>(), reverse);
         break;
     }
     default:

@@ -77,6 +77,10 @@ void TListFill::List(const TDirNode& node, const std::string& name)
                                                           : node.Modified;
     row.Size = node.Size;
     row.Allocated = node.Allocated;
+    if (log_.HasOwners()) {
+        row.Owner = store_.Owners.IndexOf(node.Owner);
+        row.Group = store_.Groups.IndexOf(node.Group);
+    }
     if (node.Kind == kKindDirectory) {
         if (view == TView::AllFiles || !InPlace(node.ParentOffset))
             return;

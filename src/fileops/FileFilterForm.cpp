@@ -215,12 +215,26 @@ QWidget* TFileFilterForm::MakePropertiesPage()
     grid->addLayout(options, 5, 1, 1, 5);
     connect(DuplicatesCheckBox, &QCheckBox::toggled, this, &TFileFilterForm::UpdateEnabling);
 
+    OwnerCheckBox = Named(new QCheckBox("Owner:"), "OwnerCheckBox");
+    OwnerEdit = Named(new QLineEdit, "OwnerEdit", "Owner's account name or number");
+    GroupCheckBox = Named(new QCheckBox("Group:"), "GroupCheckBox");
+    GroupEdit = Named(new QLineEdit, "GroupEdit", "Group's name or number");
+    OwnersNote = Named(new QLabel(kOwnersNotRecordedText), "OwnersNote");
+    OwnersNote->setWordWrap(true);
+    grid->addWidget(OwnerCheckBox, 6, 0);
+    grid->addWidget(OwnerEdit, 6, 1);
+    grid->addWidget(GroupCheckBox, 6, 2);
+    grid->addWidget(GroupEdit, 6, 3);
+    grid->addWidget(OwnersNote, 7, 0, 1, 6);
+    for (QCheckBox* box : {OwnerCheckBox, GroupCheckBox})
+        connect(box, &QCheckBox::toggled, this, &TFileFilterForm::UpdateEnabling);
+
     SaveDefaultCheckBox = Named(new QCheckBox("Save this specification as the Volumark default"),
                                 "SaveDefaultCheckBox");
     TurnOnCheckBox = Named(new QCheckBox("Turn filter on"), "TurnOnCheckBox");
-    grid->addWidget(SaveDefaultCheckBox, 6, 0, 1, 4);
-    grid->addWidget(TurnOnCheckBox, 6, 4, 1, 2);
-    grid->setRowStretch(7, 1);
+    grid->addWidget(SaveDefaultCheckBox, 8, 0, 1, 4);
+    grid->addWidget(TurnOnCheckBox, 8, 4, 1, 2);
+    grid->setRowStretch(9, 1);
     return page;
 }
 
@@ -300,6 +314,10 @@ TFilterFields TFileFilterForm::Fields() const
     f.CompareLines.assign(size_t(CompareFilterListView->count()), false);
     for (int i = 0; i < CompareFilterListView->count(); ++i)
         f.CompareLines[size_t(i)] = CompareFilterListView->item(i)->checkState() == Qt::Checked;
+    f.OwnerOn = OwnerCheckBox->isChecked();
+    f.Owner = OwnerEdit->text().trimmed().toStdString();
+    f.GroupOn = GroupCheckBox->isChecked();
+    f.Group = GroupEdit->text().trimmed().toStdString();
     f.SaveAsDefault = SaveDefaultCheckBox->isChecked();
     f.TurnOn = TurnOnCheckBox->isChecked();
     return f;
@@ -336,6 +354,10 @@ void TFileFilterForm::SetFields(const TFilterFields& f)
         CompareFilterListView->item(i)->setCheckState(
             size_t(i) < f.CompareLines.size() && f.CompareLines[size_t(i)] ? Qt::Checked
                                                                            : Qt::Unchecked);
+    OwnerCheckBox->setChecked(f.OwnerOn);
+    OwnerEdit->setText(Q(f.Owner));
+    GroupCheckBox->setChecked(f.GroupOn);
+    GroupEdit->setText(Q(f.Group));
     SaveDefaultCheckBox->setChecked(f.SaveAsDefault);
     TurnOnCheckBox->setChecked(f.TurnOn);
     UpdateEnabling();
@@ -359,7 +381,24 @@ void TFileFilterForm::UpdateEnabling()
     IgnoreExtensionCheckBox->setEnabled(e.DuplicateOptions);
     TagRadioGroup->setEnabled(e.Tags);
     SelectDisplayedTagsListView->setEnabled(e.Tags);
+    OwnerCheckBox->setEnabled(ownersRecorded_);
+    GroupCheckBox->setEnabled(ownersRecorded_);
+    OwnerEdit->setEnabled(ownersRecorded_ && e.Owner);
+    GroupEdit->setEnabled(ownersRecorded_ && e.Group);
+    // The compare window's lists carry no owners: the boxes are the explore window's.
+    const bool explore = mode_ != kCompareFilterMode;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{OwnerCheckBox, OwnerEdit, GroupCheckBox, GroupEdit})
+        w->setVisible(explore);
+    OwnersNote->setVisible(explore && !ownersRecorded_);
     AddButton->setEnabled(e.AddName);
+}
+
+void TFileFilterForm::SetOwnersRecorded(bool recorded)
+{
+    ownersRecorded_ = recorded;
+    UpdateEnabling();
+    KeepTest();
 }
 
 void TFileFilterForm::Initialise(bool tagsAvailable)
@@ -399,12 +438,14 @@ void TFileFilterForm::ResetFilter()
 
 void TFileFilterForm::KeepTest()
 {
-    // A stored date that does not read back leaves the date test off until OK says why.
+    // A stored date, owner or group that does not read back leaves that test off until OK says
+    // why.
     TFilterFields f = Fields();
-    TFilterParse parse = vm::ParseFilterFields(f, mode_, tagsAvailable_, Now(), locale_);
+    TFilterParse parse =
+        vm::ParseFilterFields(f, mode_, tagsAvailable_, Now(), locale_, ownersRecorded_);
     if (!parse.Test) {
-        f.DateOn = false;
-        parse = vm::ParseFilterFields(f, mode_, tagsAvailable_, Now(), locale_);
+        f.DateOn = f.OwnerOn = f.GroupOn = false;
+        parse = vm::ParseFilterFields(f, mode_, tagsAvailable_, Now(), locale_, ownersRecorded_);
     }
     if (parse.Test)
         test_ = *parse.Test;
@@ -413,10 +454,15 @@ void TFileFilterForm::KeepTest()
 bool TFileFilterForm::ParseFilterFields()
 {
     TFilterFields f = Fields();
-    TFilterParse parse = vm::ParseFilterFields(f, mode_, tagsAvailable_, Now(), locale_);
+    TFilterParse parse =
+        vm::ParseFilterFields(f, mode_, tagsAvailable_, Now(), locale_, ownersRecorded_);
     if (!parse.Test) {
         ui_.ShowMessage(parse.Message);
-        (parse.FocusControl == "DateHigh" ? DateHigh : DateLow)->setFocus();
+        (parse.FocusControl == "DateHigh" ? DateHigh
+         : parse.FocusControl == "Owner"  ? OwnerEdit
+         : parse.FocusControl == "Group"  ? GroupEdit
+                                          : DateLow)
+            ->setFocus();
         return false;
     }
     SetFields(f); // a typed name has joined the list

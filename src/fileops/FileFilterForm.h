@@ -14,6 +14,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -37,6 +38,9 @@ public:
     int Mode() const { return mode_; }
     // Remembers whether tags can be read (compare mode) and loads the mode's default section.
     void Initialise(bool tagsAvailable);
+    // Whether the window's log records owners: the owner and group boxes are offered, and the
+    // test holds them, only where it does.
+    void SetOwnersRecorded(bool recorded);
     // The tag lines' texts from the log: its name of tag i + 1, or "Unused".
     void ConstructTagNames(const TDirStorage& log);
     // The compare page's conditions (the compare window's lines).
@@ -76,6 +80,9 @@ public:
     QSpinBox* SizeSelectSpinEdit;
     QComboBox* SizeDenoterComboBox;
     QCheckBox *DuplicatesCheckBox, *MatchSizeCheckBox, *MatchDateCheckBox, *IgnoreExtensionCheckBox;
+    QCheckBox *OwnerCheckBox, *GroupCheckBox;
+    QLineEdit *OwnerEdit, *GroupEdit;
+    QLabel* OwnersNote; // why the owner boxes are not offered
     QCheckBox *SaveDefaultCheckBox, *TurnOnCheckBox;
     QCheckBox* TagsCheckBox;
     QGroupBox* TagRadioGroup;
@@ -108,6 +115,7 @@ private:
     TUserInterface& ui_;
     TLocale locale_;
     bool tagsAvailable_ = false;
+    bool ownersRecorded_ = false;
     TFilterFields hidden_; // what the fields hold beyond the controls (compare lines)
     TFilterTest test_;
 };

@@ -90,6 +90,7 @@ TFilterValues FilterValuesOf(const TFilterFields& f)
         if (f.CompareLines[i])
             compare.push_back(std::to_string(i));
     v.Compare = Joined(compare);
+    v.Owner = Joined({YesNo(f.OwnerOn), f.Owner, YesNo(f.GroupOn), f.Group});
     return v;
 }
 
@@ -144,14 +145,26 @@ void ApplyFilterValues(const TFilterValues& v, TFilterFields& f)
         f.CompareOn = c[0] == "Yes";
         Lines(c, 1, f.CompareLines);
     }
+
+    std::vector<std::string> o = Fields(v.Owner);
+    if (o.size() > 0)
+        f.OwnerOn = o[0] == "Yes";
+    if (o.size() > 1)
+        f.Owner = o[1];
+    if (o.size() > 2)
+        f.GroupOn = o[2] == "Yes";
+    if (o.size() > 3)
+        f.Group = o[3];
 }
 
 namespace {
-const char* const kKeys[] = {"FileNames", "Date", "Size", "Duplicate", "Tags", "Compare"};
+const char* const kKeys[] = {"FileNames", "Date", "Size", "Duplicate", "Tags", "Compare", "Owner"};
+constexpr int kKeyCount = 7;
 
 std::string* ValueOf(TFilterValues& v, int key)
 {
-    std::string* values[] = {&v.FileNames, &v.Date, &v.Size, &v.Duplicate, &v.Tags, &v.Compare};
+    std::string* values[] = {&v.FileNames, &v.Date,    &v.Size, &v.Duplicate,
+                             &v.Tags,      &v.Compare, &v.Owner};
     return values[key];
 }
 } // namespace
@@ -161,7 +174,7 @@ void SaveFilterSettings(const std::string& iniPath, const std::string& section,
 {
     TIniFile ini(iniPath);
     TFilterValues values = FilterValuesOf(fields);
-    for (int key = 0; key < 6; ++key)
+    for (int key = 0; key < kKeyCount; ++key)
         ini.WriteString(section, kKeys[key], *ValueOf(values, key));
 }
 
@@ -170,7 +183,7 @@ void GetFilterSettings(const std::string& iniPath, const std::string& section,
 {
     TIniFile ini(iniPath);
     TFilterValues values;
-    for (int key = 0; key < 6; ++key)
+    for (int key = 0; key < kKeyCount; ++key)
         *ValueOf(values, key) = ini.ReadString(section, kKeys[key], "");
     ApplyFilterValues(values, fields);
 }

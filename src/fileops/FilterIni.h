@@ -1,11 +1,13 @@
 // File filters stored in "VMFilter.ini": one section per specification ("DefaultExploreFilter",
-// "DefaultCompareFilter"), six keys whose values list their fields each followed by a comma:
+// "DefaultCompareFilter"), seven keys whose values list their fields each followed by a comma:
 //   FileNames=*.tmp,*.bak,
 //   Date=No,Modified,0,1/12/98,8/12/98,1,
 //   Size=No,Greater than,10,MB,
 //   Duplicate=No,No,No,No,
 //   Tags=Yes,1,2,5,
 //   Compare=No,
+//   Owner=Yes,alice,No,staff,
+// A section written before the owner filter existed has no Owner key, and leaves those fields.
 #pragma once
 
 #include "core/FileFilter.h"
@@ -18,10 +20,10 @@ inline const char* const kExploreFilterSection = "DefaultExploreFilter";
 inline const char* const kCompareFilterSection = "DefaultCompareFilter";
 inline const char* const kFilterIniName = "VMFilter.ini";
 
-// The six values of a section, in their order.
+// The seven values of a section, in their order.
 struct TFilterValues
 {
-    std::string FileNames, Date, Size, Duplicate, Tags, Compare;
+    std::string FileNames, Date, Size, Duplicate, Tags, Compare, Owner;
 };
 TFilterValues FilterValuesOf(const TFilterFields& fields);
 // Applies the values to the fields. Values with fewer fields leave the rest as they are; combo
@@ -29,7 +31,7 @@ TFilterValues FilterValuesOf(const TFilterFields& fields);
 // not numbers give 1 and are kept in their ranges; a non-zero radio index is 1.
 void ApplyFilterValues(const TFilterValues& values, TFilterFields& fields);
 
-// SaveFilterSettingsToIniFile: writes the six keys of the section. Raises std::runtime_error
+// SaveFilterSettingsToIniFile: writes the seven keys of the section. Raises std::runtime_error
 // when the file cannot be written.
 void SaveFilterSettings(const std::string& iniPath, const std::string& section,
                         const TFilterFields& fields);

@@ -3,6 +3,7 @@
 #include "platform/Volume.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <grp.h>
 #include <pwd.h>
@@ -33,7 +34,46 @@ std::string NameOfId(uint32_t id, Lookup lookup, NameOf nameOf)
     }
 }
 
+// The id a reentrant look-up by name (getpwnam_r, getgrnam_r) gives, with a buffer grown until the
+// entry fits; else the text read as a decimal id.
+template <class Entry, class Lookup, class IdOf>
+std::optional<uint32_t> IdOfName(const std::string& name, Lookup lookup, IdOf idOf)
+{
+    if (name.empty())
+        return std::nullopt;
+    std::vector<char> buffer(1024);
+    for (;;) {
+        Entry entry = {};
+        Entry* found = nullptr;
+        int error = lookup(name.c_str(), &entry, buffer.data(), buffer.size(), &found);
+        if (error == ERANGE && buffer.size() < (1u << 20)) {
+            buffer.resize(buffer.size() * 4);
+            continue;
+        }
+        if (error == 0 && found)
+            return idOf(*found);
+        break;
+    }
+    uint32_t id = 0;
+    auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), id);
+    if (ec != std::errc() || end != name.data() + name.size() || id == UINT32_MAX)
+        return std::nullopt; // (uid_t)-1 is no one's id
+    return id;
+}
+
 } // namespace
+
+std::optional<uint32_t> AccountId(const std::string& name)
+{
+    return IdOfName<struct passwd>(name, ::getpwnam_r,
+                                   [](const passwd& p) { return uint32_t(p.pw_uid); });
+}
+
+std::optional<uint32_t> GroupId(const std::string& name)
+{
+    return IdOfName<struct group>(name, ::getgrnam_r,
+                                  [](const group& g) { return uint32_t(g.gr_gid); });
+}
 
 std::string AccountName(uint32_t uid)
 {

@@ -6,6 +6,7 @@
 #include "platform/NetWareOwner.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vm {
@@ -14,6 +15,10 @@ namespace vm {
 std::string AccountName(uint32_t uid);
 // The name of a group id; the id in decimal when no group has it.
 std::string GroupName(uint32_t gid);
+// The other way round, as chown reads an owner: the id of the account (or group) of that name,
+// else the text itself when it is a decimal id; nothing for a text that is neither.
+std::optional<uint32_t> AccountId(const std::string& name);
+std::optional<uint32_t> GroupId(const std::string& name);
 
 // The kind and permissions of a mode as ls -l writes them ("-rw-r--r--", "drwxr-sr-x",
 // "-rwsr-xr-x", "drwxrwxrwt"), followed by the permission bits in octal ("-rw-r--r-- (0644)").

@@ -8,6 +8,7 @@
 #include "fileops/TagSettingsForm.h"
 #include "listwindow/QtChildStatusBar.h"
 #include "listwindow/QtDirTreeModel.h"
+#include "platform/FileOwner.h"
 #include "support/SyntheticLog.h"
 #include "support/gui/ListWindowDriver.h"
 #include "support/gui/QtFrameFixture.h"
@@ -15,6 +16,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -26,6 +28,7 @@
 #include <QTreeView>
 
 #include <fstream>
+#include <unistd.h>
 
 using namespace vm;
 
@@ -191,6 +194,38 @@ TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)
     child->ToggleFilterAction->trigger();
     Idle(child);
     EXPECT_EQ(RowNames(child).size(), 3u);
+}
+
+TEST_F(ExploreFormTest, OwnerAndGroupColumnsShowWhereTheLogRecordsOwners)
+{
+    WriteLog(1, 1);
+    TExploreChild* exact = Open();
+    EXPECT_TRUE(exact->FileListView->isColumnHidden(kColOwner));
+    EXPECT_TRUE(exact->FileListView->isColumnHidden(kColGroup));
+    EXPECT_FALSE(exact->FileFilterForm->OwnerCheckBox->isEnabled());
+
+    // Log 7 again, now an extended log of a real tree.
+    dir_.MakeDir("tree");
+    dir_.WriteFile("tree/a.txt", "a");
+    TMemoryStream bytes;
+    {
+        TDirStorage log(bytes);
+        log.SetScanOptions({0, TLogFormat::Extended});
+        log.BuildLog({{dir_ / "tree/", 0}});
+    }
+    bytes.SaveToFile(dir_ / "Ref0001/Log0007.kdf");
+    TExploreChild* extended = Open();
+    EXPECT_FALSE(extended->FileListView->isColumnHidden(kColOwner));
+    EXPECT_GT(extended->FileListView->columnWidth(kColGroup), 0);
+    EXPECT_EQ(extended->ListModel->headerData(kColOwner, Qt::Horizontal).toString(), "Owner");
+    EXPECT_TRUE(extended->FileFilterForm->OwnerCheckBox->isEnabled());
+    extended->ViewAllAction->trigger();
+    Idle(extended);
+    ASSERT_EQ(RowNames(extended), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(extended->ListModel->index(0, kColOwner).data().toString().toStdString(),
+              AccountName(geteuid()));
+    EXPECT_EQ(extended->ListModel->index(0, kColGroup).data().toString().toStdString(),
+              GroupName(getegid()));
 }
 
 TEST_F(ExploreFormTest, FolderWindowRefusesToCloseButExitEndsTheProgram)

@@ -144,7 +144,7 @@ TEST(FileFilter, CommaInAPatternIsRefusedAndDuplicatesAreNotAdded)
     EXPECT_TRUE(f.FileNameEdit.empty());
 }
 
-TEST(FilterIni, SpecificationsRoundTripInTheirSixKeys)
+TEST(FilterIni, SpecificationsRoundTripInTheirSevenKeys)
 {
     vmtest::TempDir dir;
     const std::string ini = dir / kFilterIniName;
@@ -161,6 +161,9 @@ TEST(FilterIni, SpecificationsRoundTripInTheirSixKeys)
     f.TagsOn = true;
     f.TagRadio = 1;
     f.TagLines[2] = f.TagLines[5] = true;
+    f.OwnerOn = true;
+    f.Owner = "alice";
+    f.Group = "1000";
     SaveFilterSettings(ini, kExploreFilterSection, f);
     TIniFile file(ini);
     EXPECT_EQ(file.ReadString(kExploreFilterSection, "FileNames", ""), "*.tmp,*.bak,");
@@ -170,6 +173,7 @@ TEST(FilterIni, SpecificationsRoundTripInTheirSixKeys)
     EXPECT_EQ(file.ReadString(kExploreFilterSection, "Duplicate", ""), "Yes,No,No,Yes,");
     EXPECT_EQ(file.ReadString(kExploreFilterSection, "Tags", ""), "Yes,1,2,5,");
     EXPECT_EQ(file.ReadString(kExploreFilterSection, "Compare", ""), "No,");
+    EXPECT_EQ(file.ReadString(kExploreFilterSection, "Owner", ""), "Yes,alice,No,1000,");
 
     TFilterFields back;
     GetFilterSettings(ini, kExploreFilterSection, back);
@@ -177,6 +181,10 @@ TEST(FilterIni, SpecificationsRoundTripInTheirSixKeys)
     EXPECT_EQ(back.FileNames, f.FileNames);
     EXPECT_EQ(back.TagLines, f.TagLines);
     EXPECT_EQ(back.SizeUnit, "GB");
+    EXPECT_TRUE(back.OwnerOn);
+    EXPECT_EQ(back.Owner, "alice");
+    EXPECT_FALSE(back.GroupOn);
+    EXPECT_EQ(back.Group, "1000");
 }
 
 TEST(FilterIni, ShortAndStrangeValuesLeaveOrDefaultTheirFields)

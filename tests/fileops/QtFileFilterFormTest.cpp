@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -146,6 +147,38 @@ TEST_F(FileFilterFormTest, InitialiseLoadsTheStoredDefaultAndTagNamesComeFromThe
     form_.AllTaggedRadio->setChecked(true);
     emit form_.SelectDisplayedTagsListView->itemClicked(form_.SelectDisplayedTagsListView->item(3));
     EXPECT_TRUE(form_.SelectedTagsRadio->isChecked());
+}
+
+TEST_F(FileFilterFormTest, OwnerBoxesAreOfferedOnlyWhereTheLogRecordsOwners)
+{
+    // A stored owner filter loaded into a window over an exact log: shown, not applied.
+    TIniFile(ini_).WriteString(kExploreFilterSection, "Owner", "Yes,root,No,,");
+    form_.Initialise(false);
+    EXPECT_TRUE(form_.OwnerCheckBox->isChecked());
+    EXPECT_FALSE(form_.OwnerCheckBox->isEnabled());
+    EXPECT_FALSE(form_.OwnerEdit->isEnabled());
+    EXPECT_TRUE(form_.OwnersNote->isVisibleTo(&form_));
+    EXPECT_FALSE(form_.Test().OwnerOn);
+
+    form_.SetOwnersRecorded(true);
+    EXPECT_FALSE(form_.OwnersNote->isVisibleTo(&form_));
+    EXPECT_TRUE(form_.OwnerEdit->isEnabled());
+    EXPECT_FALSE(form_.GroupEdit->isEnabled());
+    EXPECT_TRUE(form_.Test().OwnerOn);
+    EXPECT_EQ(form_.Test().Owner, 0u);
+
+    // An owner no account has keeps the dialog open with the focus on it.
+    form_.OwnerEdit->setText("no-such-user-here");
+    EXPECT_FALSE(PressOK());
+    ASSERT_FALSE(ui_.Shown.empty());
+    EXPECT_EQ(ui_.Shown.back().Text,
+              "\"no-such-user-here\" is not a user of this system - please enter a name or a "
+              "number");
+
+    // The compare window's lists carry no owners: its dialog has no owner boxes.
+    TFileFilterForm compare(kCompareFilterMode, ini_, ui_, images_);
+    EXPECT_FALSE(compare.OwnerCheckBox->isVisibleTo(&compare));
+    EXPECT_FALSE(compare.OwnersNote->isVisibleTo(&compare));
 }
 
 } // namespace
