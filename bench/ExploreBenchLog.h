@@ -75,6 +75,10 @@ private:
             info.OnDisk = info.Size;
             info.Modified.LocalSeconds = 1600000000 + int64_t(random_() % 100000000);
             info.Created = info.Accessed = info.Modified;
+            // Owners as a shared server has them: a few dozen accounts in a few groups (kept out
+            // of the random sequence, so that the tree is the same in both formats).
+            info.Owner = 1000 + uint32_t(entries_ % 37);
+            info.Group = 100 + uint32_t(entries_ % 7);
             sink_.Entry(info, false);
             ++entries_;
             if (e.Directory) {
@@ -91,18 +95,21 @@ private:
 };
 
 // The cached log of about `entries` entries in cache (written once, in a child process so that
-// the caller stays small for its memory figures); "" when it cannot be written.
-inline std::string ExploreBenchLog(const std::string& cache, int64_t entries)
+// the caller stays small for its memory figures), in the format given; "" when it cannot be
+// written.
+inline std::string ExploreBenchLog(const std::string& cache, int64_t entries,
+                                   TLogFormat format = TLogFormat::Exact)
 {
     std::filesystem::create_directories(cache);
-    const std::string log = cache + "/explore-" + std::to_string(entries) + ".kdf";
+    const std::string log = cache + "/explore-" + std::to_string(entries) +
+                            (format == TLogFormat::Exact ? "" : "-extended") + ".kdf";
     if (std::filesystem::exists(log))
         return log;
     std::fprintf(stderr, "writing %s once\n", log.c_str());
     const std::string partial = log + ".partial";
     if (InChild([&] {
             TFileStream stream(partial, TFileMode::Create);
-            TLogWriter writer(stream, 45000.0);
+            TLogWriter writer(stream, 45000.0, format);
             TTreeMaker(writer, entries).Write();
             writer.Finish();
         }) < 0)

@@ -2,12 +2,13 @@
 // tree built from the directory chain, the all files view of the root (the time to its first
 // rows and the whole fill), sorting every row by name and by size, and the peak memory of all of
 // it. Beside them, in the same run and on the same file: `cat LOG > /dev/null` and a plain
-// TLogWalk::AllRecords walk, the least any reader of the whole log must pay.
+// TLogWalk::AllRecords walk, the least any reader of the whole log must pay. With
+// --format extended the log records owners (a few dozen), and sorting by owner is timed too.
 //
 // The log is written once from a seeded synthetic tree into bench-cache/ of the build directory
 // and kept there for later runs.
 //
-// usage: explore_bench [--entries N] [--runs N] [--cache DIR]
+// usage: explore_bench [--entries N] [--runs N] [--cache DIR] [--format exact|extended]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
 #include "BenchOptions.h"
 #include "BenchSupport.h"
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/resource.h>
@@ -37,7 +39,7 @@ namespace {
 
 struct TFigures
 {
-    double Tree = 0, FirstRows = 0, Fill = 0, SortName = 0, SortSize = 0;
+    double Tree = 0, FirstRows = 0, Fill = 0, SortName = 0, SortSize = 0, SortOwner = 0;
     int Directories = 0, Rows = 0;
 };
 
@@ -59,6 +61,7 @@ TFigures ExploreOnce(const std::string& path)
     const TLocale locale = TLocale::Classic();
     TFileListTable table(store, tree, locale,
                          [](const std::string& extension) { return extension + " File"; });
+    table.SetOptions({true, TDateType::Modified, false, log.HasOwners()});
     TFillRequest request;
     request.View = TView::AllFiles;
     request.RootHeading = "Log 1";
@@ -79,6 +82,11 @@ TFigures ExploreOnce(const std::string& path)
     start = TClock::now();
     SortRows(store, table, 6);
     f.SortSize = Seconds(start);
+    if (log.HasOwners()) {
+        start = TClock::now();
+        SortRows(store, table, SortCodeOf("Owner"));
+        f.SortOwner = Seconds(start);
+    }
     return f;
 }
 
@@ -92,12 +100,18 @@ int main(int argc, char** argv)
         "million entries.",
         {{"--entries", "N", "about N entries in the log (1,000,000; at least 1000)"},
          {"--runs", "N", "measure N times (3)"},
-         {"--cache", "DIR", "keep the files written once in DIR (build/bench-cache)"}});
+         {"--cache", "DIR", "keep the files written once in DIR (build/bench-cache)"},
+         {"--format", "F", "exact (the default) or extended, whose log records owners"}});
     const int64_t entries = std::max<int64_t>(1000, args.Number("--entries", 1000000));
     const int runs = std::max(1, static_cast<int>(args.Number("--runs", 3)));
     const std::string cache = args.Text("--cache", SelfDirectory() + "/../bench-cache");
     std::filesystem::create_directories(cache);
-    const std::string log = ExploreBenchLog(cache, entries);
+    const std::optional<TLogFormat> format = LogFormatOfName(args.Text("--format", "exact"));
+    if (!format) {
+        std::fprintf(stderr, "explore_bench: --format is exact or extended\n");
+        return 2;
+    }
+    const std::string log = ExploreBenchLog(cache, entries, *format);
     if (log.empty())
         return 1;
     const std::string cat = "cat '" + log + "' > /dev/null";
@@ -108,7 +122,7 @@ int main(int argc, char** argv)
     const long baseline = InChild([] {});
     const long peak = InChild([&] { ExploreOnce(log); });
 
-    std::vector<double> catTimes, walkTimes, tree, first, fill, sortName, sortSize;
+    std::vector<double> catTimes, walkTimes, tree, first, fill, sortName, sortSize, sortOwner;
     TFigures f;
     for (int run = 0; run < runs; ++run) {
         auto start = TClock::now();
@@ -134,6 +148,7 @@ int main(int argc, char** argv)
         fill.push_back(f.Fill);
         sortName.push_back(f.SortName);
         sortSize.push_back(f.SortSize);
+        sortOwner.push_back(f.SortOwner);
     }
     std::printf("log: %s, %lld bytes, %d directories, %d file rows in the all files view\n",
                 log.c_str(), static_cast<long long>(std::filesystem::file_size(log)), f.Directories,
@@ -146,6 +161,8 @@ int main(int argc, char** argv)
     std::printf("  all files view: every row              %7.3f s\n", Median(fill));
     std::printf("  sort by name                           %7.3f s\n", Median(sortName));
     std::printf("  sort by size                           %7.3f s\n", Median(sortSize));
+    if (*format == TLogFormat::Extended)
+        std::printf("  sort by owner                          %7.3f s\n", Median(sortOwner));
     if (peak > 0 && f.Rows > 0)
         std::printf("peak memory of tree, fill and sorts: %ld KiB (%.0f bytes a row above the "
                     "%ld KiB of an empty process)\n",
