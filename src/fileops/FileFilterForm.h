@@ -41,6 +41,7 @@ public:
     // Whether the window's log records owners: the owner and group boxes are offered, and the
     // test holds them, only where it does.
     void SetOwnersRecorded(bool recorded);
+    bool OwnersRecorded() const { return ownersRecorded_; }
     // The tag lines' texts from the log: its name of tag i + 1, or "Unused".
     void ConstructTagNames(const TDirStorage& log);
     // The compare page's conditions (the compare window's lines).

@@ -125,7 +125,9 @@ void TListWindow::StatsRowChosen(const TStatsSelection& selection)
     }
     // The row's files: the filter that selects them, over every file below the directory.
     const std::optional<TFilterFields> fields = selection.FilterFields(locale_);
-    if (!fields || !FileFilterForm) {
+    // Owners are filtered only where the window's log records them (not in a compare window).
+    const bool needsOwners = fields && (fields->OwnerOn || fields->GroupOn);
+    if (!fields || !FileFilterForm || (needsOwners && !FileFilterForm->OwnersRecorded())) {
         ChildStatusBar->SetSimpleText("The file filter cannot select the files of this row.");
         return;
     }

@@ -146,9 +146,15 @@ std::optional<TFilterFields> TStatsSelection::FilterFields(const TLocale& locale
         fields.DateHigh = locale.DateTimeText(days.Last);
         return fields;
     }
-    case TKind::None:
     case TKind::Owner:
     case TKind::Group:
+        if (Id == kNoOwnerId)
+            return std::nullopt;
+        // By number: the row's id is what the log holds, whatever name it has here.
+        (Kind == TKind::Owner ? fields.OwnerOn : fields.GroupOn) = true;
+        (Kind == TKind::Owner ? fields.Owner : fields.Group) = std::to_string(Id);
+        return fields;
+    case TKind::None:
     case TKind::Entry:
         break;
     }

@@ -45,8 +45,8 @@ struct TStatsSelection
     bool Matches(const TEntryFacts& file) const;
     // The file filter that shows the row's files, from the reset state, where the filter's
     // fields can say it: families and extensions as name patterns ("*.jpg"), ages as a date
-    // range of whole days. Nothing for the Other family, files without an extension, files of
-    // no date, owners and groups (the filter has no such field) and single entries.
+    // range of whole days, owners and groups by their number. Nothing for the Other family,
+    // files without an extension, files of no date, the unknown owner and single entries.
     std::optional<TFilterFields> FilterFields(const TLocale& locale) const;
 };
 

@@ -9,9 +9,11 @@
 #include "listwindow/QtChildStatusBar.h"
 #include "listwindow/QtDirTreeModel.h"
 #include "platform/FileOwner.h"
+#include "statsview/QtStatisticsView.h"
 #include "support/SyntheticLog.h"
 #include "support/gui/ListWindowDriver.h"
 #include "support/gui/QtFrameFixture.h"
+#include "treemapview/QtViewsPane.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -226,6 +228,25 @@ TEST_F(ExploreFormTest, OwnerAndGroupColumnsShowWhereTheLogRecordsOwners)
               AccountName(geteuid()));
     EXPECT_EQ(extended->ListModel->index(0, kColGroup).data().toString().toStdString(),
               GroupName(getegid()));
+
+    // A row of the statistics' space by owner filters the list to that owner's files; over the
+    // exact log it cannot, and says so.
+    TStatsSelection owner;
+    owner.Kind = TStatsSelection::TKind::Owner;
+    owner.Id = geteuid();
+    emit extended->ViewsPane->Statistics->RowChosen(owner);
+    Idle(extended);
+    EXPECT_TRUE(extended->FilterOn);
+    EXPECT_EQ(RowNames(extended), std::vector<std::string>{"a.txt"});
+    owner.Id = geteuid() + 1;
+    emit extended->ViewsPane->Statistics->RowChosen(owner);
+    Idle(extended);
+    EXPECT_TRUE(RowNames(extended).empty());
+    emit exact->ViewsPane->Statistics->RowChosen(owner);
+    Idle(exact);
+    EXPECT_FALSE(exact->FilterOn);
+    EXPECT_EQ(exact->ChildStatusBar->SimpleText().toStdString(),
+              "The file filter cannot select the files of this row.");
 }
 
 TEST_F(ExploreFormTest, FolderWindowRefusesToCloseButExitEndsTheProgram)

@@ -250,7 +250,22 @@ TEST(StatisticsCollectorTest, OwnersAndGroupsAreSummedWhereTheEntriesCarryThem)
     other.Owner = 1001;
     EXPECT_TRUE(rows[1].Select.Matches(other));
     EXPECT_FALSE(rows[0].Select.Matches(other));
-    EXPECT_FALSE(rows[0].Select.FilterFields(TLocale::Classic()));
+    // An owner row leads to its files through the filter, by number; the unknown one cannot.
+    const TLocale locale = TLocale::Classic();
+    std::optional<TFilterFields> fields = rows[1].Select.FilterFields(locale);
+    ASSERT_TRUE(fields);
+    EXPECT_TRUE(fields->OwnerOn);
+    EXPECT_EQ(fields->Owner, "1001");
+    const TFilterParse parse =
+        ParseFilterFields(*fields, kExploreFilterMode, false, kLogDate, locale, true);
+    ASSERT_TRUE(parse.Test) << parse.Message;
+    TDirNode node;
+    node.Kind = kKindFile;
+    node.Owner = 1001;
+    EXPECT_TRUE(FileMatchesFilter(*parse.Test, "a.txt", node));
+    node.Owner = 1000;
+    EXPECT_FALSE(FileMatchesFilter(*parse.Test, "a.txt", node));
+    EXPECT_FALSE(rows[2].Select.FilterFields(locale));
 }
 
 TEST(ComparisonStatisticsTest, ChangesAddUpToBothTreesAndNameWhatGrewMost)
