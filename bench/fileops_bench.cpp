@@ -86,7 +86,7 @@ struct TLogged
 {
     TMemoryStream Stream;
     std::unique_ptr<TDirStorage> Log;
-    std::vector<int32_t> Files;
+    std::vector<int64_t> Files;
 };
 
 void LogTree(TLogged& logged, const std::string& path)

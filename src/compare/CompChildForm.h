@@ -54,7 +54,7 @@ public:
     // numbers its name carries (00030004.kcf), 0 when it carries none.
     void ConstructFileDirTreeView(const std::string& path, int oldLog, int newLog);
     // Fills the list with the contents of the directory record at offset (-1: the root).
-    void FillListView(int32_t offset);
+    void FillListView(int64_t offset);
     // Fills the list for the selected tree node, with the Stop button enabled meanwhile.
     void ProcessFillListView() override;
     // Sorts the list by the column with that caption ("" is "File name").
@@ -111,7 +111,7 @@ protected:
     TSortStart OpenSortStart(bool largestFirst) const override;
     void FillTreemap(TTreemapView& view, TTreemapMeasure measure) override;
     void FillStatistics(TStatisticsView& view) override;
-    int32_t ParentOffsetInFile(int32_t offset) override;
+    int64_t ParentOffsetInFile(int64_t offset) override;
     bool TreeNodeChosen(int node) override;
     void TreeBuilt(const std::string& fault) override;
     void ShowFillFault(const std::string& fault) override;
@@ -123,7 +123,7 @@ protected:
     void RowsSelected(const QItemSelection& selected) override;
 
     bool ReachesLog() const override { return TagsAvailable; }
-    int32_t LogOffsetOf(int position) const override { return store_.Row(position).NewLogOffset; }
+    int64_t LogOffsetOf(int position) const override { return store_.Row(position).NewLogOffset; }
     std::unique_ptr<TActionLog> OpenActionLog(const std::vector<int>& positions,
                                               bool writing) override;
     void SetRowSpace(int position, int64_t space) override
@@ -163,7 +163,7 @@ private:
     std::vector<int> SelectedRowsReachingNewLog() const;
     // Runs a tag change on the selected rows' new-log entries.
     void ChangeSelectedTags(
-        const std::function<void(TDirStorage& log, const std::vector<int32_t>& offsets)>& change);
+        const std::function<void(TDirStorage& log, const std::vector<int64_t>& offsets)>& change);
 
     TCompareRowStore store_;
     TCompareListTable table_;

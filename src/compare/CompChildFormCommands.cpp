@@ -176,21 +176,21 @@ void TCompMDIChild::PopupMenuShow(const QPoint& at)
 
 void TCompMDIChild::TagItemClick(int bit)
 {
-    ChangeSelectedTags([bit](TDirStorage& log, const std::vector<int32_t>& offsets) {
+    ChangeSelectedTags([bit](TDirStorage& log, const std::vector<int64_t>& offsets) {
         ApplyTagItem(log, offsets, bit);
     });
 }
 
 void TCompMDIChild::ClearAllTagsClick()
 {
-    ChangeSelectedTags([](TDirStorage& log, const std::vector<int32_t>& offsets) {
-        for (int32_t offset : offsets)
+    ChangeSelectedTags([](TDirStorage& log, const std::vector<int64_t>& offsets) {
+        for (int64_t offset : offsets)
             ClearAllTags(log, offset);
     });
 }
 
 void TCompMDIChild::ChangeSelectedTags(
-    const std::function<void(TDirStorage& log, const std::vector<int32_t>& offsets)>& change)
+    const std::function<void(TDirStorage& log, const std::vector<int64_t>& offsets)>& change)
 {
     if (!TagsAvailable || Busy)
         return;

@@ -78,7 +78,7 @@ void TCompMDIChild::FillStatistics(TStatisticsView& view)
     view.ShowComparison(comparison, NodeOffset(node), SelectedDirectoryTitle(), files);
 }
 
-int32_t TCompMDIChild::ParentOffsetInFile(int32_t offset)
+int64_t TCompMDIChild::ParentOffsetInFile(int64_t offset)
 {
     TComparisonAccess access;
     TCompareRecord record;

@@ -58,7 +58,7 @@ void TCompMDIChild::RestartFill()
     ProcessFillListView();
 }
 
-void TCompMDIChild::FillListView(int32_t offset)
+void TCompMDIChild::FillListView(int64_t offset)
 {
     if (Busy || SelectedNode() < 0)
         return;

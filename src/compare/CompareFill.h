@@ -18,7 +18,7 @@ namespace vm {
 struct TCompareFillRequest
 {
     TView View = TView::Standard;
-    int32_t Offset = kNoOffset;          // the directory record to list; -1 for the root
+    int64_t Offset = kNoOffset;          // the directory record to list; -1 for the root
     const TFilterTest* Filter = nullptr; // while the filter is on: files must pass it
     TDateType DateType = TDateType::Created;
     bool ShowIcons = true; // "Show File &Icons ": files show their type's icon
@@ -50,7 +50,7 @@ public:
 
     // The record the walk came to last and the directory that holds it (for the status bar).
     std::string LastName() const override { return lastName_; }
-    int32_t LastParent() const override { return lastParent_; }
+    int64_t LastParent() const override { return lastParent_; }
     TSizeTotals Listed() const override { return listed_; }
     // Without the filter the status bar shows the listed directory's whole space.
     TSizeTotals Shown() const override { return totals_; }
@@ -67,7 +67,7 @@ private:
     std::string path_;
     TSizeTotals totals_, listed_;
     std::string lastName_;
-    int32_t lastParent_ = kNoOffset;
+    int64_t lastParent_ = kNoOffset;
     bool done_ = false;
 };
 

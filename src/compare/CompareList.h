@@ -19,10 +19,10 @@ namespace vm {
 
 struct TCompareRow
 {
-    int32_t Offset = kNoOffset;       // the record in the comparison file
-    int32_t DirOffset = kNoOffset;    // the directory "Full path" names: the parent record, or
+    int64_t Offset = kNoOffset;       // the record in the comparison file
+    int64_t DirOffset = kNoOffset;    // the directory "Full path" names: the parent record, or
                                       // for a top-level path the record itself
-    int32_t NewLogOffset = kNoOffset; // the entry in the new log; -1 when only the old log has it
+    int64_t NewLogOffset = kNoOffset; // the entry in the new log; -1 when only the old log has it
     int64_t AllocWas = 0, AllocNow = 0;
     TDateTime Date = 0; // the date the list shows (created, modified or accessed)
     uint32_t Tags = 0;  // the new log entry's tag set when the row was listed (0: none known)

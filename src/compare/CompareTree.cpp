@@ -24,7 +24,7 @@ bool TCompareTreeBuilder::Step(int directories)
     TCompareRecord r;
     std::string name, why;
     for (int i = 0; i < directories; ++i) {
-        const int32_t at = next_;
+        const int64_t at = next_;
         if (!file_.ReadRecord(at, r, name, &why)) {
             // A file of the header alone holds no records: an empty comparison.
             const bool empty = at == file_.FirstOffset() && file_.FileSize() <= at;

@@ -38,8 +38,8 @@ private:
 
     TDirCompare& file_;
     TDirTree& tree_;
-    int32_t next_;
-    int32_t from_ = kNoOffset;   // the record whose link leads to next_
+    int64_t next_;
+    int64_t from_ = kNoOffset;   // the record whose link leads to next_
     std::vector<int> levelNode_; // per level: the node of the last directory met there, or -1
     std::string lastName_;
     std::string fault_;

@@ -60,19 +60,19 @@ std::unique_ptr<TLogFile> OpenCheckedNewLog(const std::string& comparisonPath,
 TNewLogChange ChangeThroughNewLog(
     const std::string& comparisonPath, const std::string& newLogPath,
     const std::vector<TNewLogTarget>& targets,
-    const std::function<void(TDirStorage& log, const std::vector<int32_t>& offsets)>& change)
+    const std::function<void(TDirStorage& log, const std::vector<int64_t>& offsets)>& change)
 {
     TNewLogChange result;
     std::unique_ptr<TLogFile> newLog =
         OpenCheckedNewLog(comparisonPath, newLogPath, targets, true, result.Mismatch);
     if (!newLog)
         return result;
-    std::vector<int32_t> offsets;
+    std::vector<int64_t> offsets;
     for (const TNewLogTarget& target : targets)
         offsets.push_back(target.NewLogOffset);
     change(newLog->Log(), offsets);
     newLog->Flush();
-    for (int32_t at : offsets)
+    for (int64_t at : offsets)
         result.Tags.push_back(newLog->Log().ReadTags(at));
     return result;
 }

@@ -19,8 +19,8 @@ namespace vm {
 
 struct TNewLogTarget
 {
-    int32_t RecordOffset = kNoOffset; // in the comparison
-    int32_t NewLogOffset = kNoOffset; // in the new log
+    int64_t RecordOffset = kNoOffset; // in the comparison
+    int64_t NewLogOffset = kNoOffset; // in the new log
 };
 
 // Why the new log's entry at the target's offset is not the record's entry, "" when it is.
@@ -57,6 +57,6 @@ struct TNewLogChange
 TNewLogChange ChangeThroughNewLog(
     const std::string& comparisonPath, const std::string& newLogPath,
     const std::vector<TNewLogTarget>& targets,
-    const std::function<void(TDirStorage& log, const std::vector<int32_t>& offsets)>& change);
+    const std::function<void(TDirStorage& log, const std::vector<int64_t>& offsets)>& change);
 
 } // namespace vm

@@ -29,12 +29,12 @@ int TDirTree::Child(int i, int row) const
     return children_[static_cast<size_t>(childStart_[static_cast<size_t>(i)] + row)];
 }
 
-int TDirTree::FindOffset(int32_t offset) const
+int TDirTree::FindOffset(int64_t offset) const
 {
     if (offset <= 0)
         return -1;
     auto it = std::lower_bound(nodes_.begin() + 1, nodes_.end(), offset,
-                               [](const TDirTreeNode& n, int32_t o) { return n.Offset < o; });
+                               [](const TDirTreeNode& n, int64_t o) { return n.Offset < o; });
     return it != nodes_.end() && it->Offset == offset ? static_cast<int>(it - nodes_.begin()) : -1;
 }
 
@@ -68,7 +68,7 @@ bool TDirTree::IsInside(int node, int ancestor) const
     return false;
 }
 
-int TDirTree::Add(int parent, int32_t offset, TTreeKind kind, std::string_view name, uint8_t state)
+int TDirTree::Add(int parent, int64_t offset, TTreeKind kind, std::string_view name, uint8_t state)
 {
     TDirTreeNode n;
     n.State = state;

@@ -22,7 +22,7 @@ enum TTreeKind : uint8_t
 
 struct TDirTreeNode
 {
-    int32_t Offset = 0;  // the entry's offset; 0 for the root
+    int64_t Offset = 0;  // the entry's offset; 0 for the root
     int32_t Parent = -1; // node index; -1 for the root
     int32_t Row = 0;     // position among the parent's children
     uint32_t NameAt = 0, NameLength = 0;
@@ -47,7 +47,7 @@ public:
     int Child(int i, int row) const;
 
     // The node of the directory entry at offset, or -1 (also for offset 0 and the root).
-    int FindOffset(int32_t offset) const;
+    int FindOffset(int64_t offset) const;
     // The directory's path ending with "/" ("/data/sub/"); "" for the root.
     std::string PathOf(int i) const;
     // True when node lies at or below ancestor.
@@ -57,7 +57,7 @@ public:
 
     // Adds a node under parent. Offsets must grow from one call to the next (they do along the
     // directory chain, which only points forward). Returns the new node's index.
-    int Add(int parent, int32_t offset, TTreeKind kind, std::string_view name, uint8_t state = 0);
+    int Add(int parent, int64_t offset, TTreeKind kind, std::string_view name, uint8_t state = 0);
     // Builds the child index after the last Add.
     void Finish();
 

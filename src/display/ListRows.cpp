@@ -10,7 +10,7 @@ std::string_view RowCaption(std::string_view name, uint8_t kind, bool showExtens
 }
 
 std::string RowDirectoryText(const TDirTree& tree, std::string_view name, uint8_t kind,
-                             int32_t offset, int32_t dirOffset)
+                             int64_t offset, int64_t dirOffset)
 {
     if (kind == kRowPath || dirOffset == offset) {
         std::string path(name);

@@ -42,7 +42,7 @@ std::string_view RowCaption(std::string_view name, uint8_t kind, bool showExtens
 // its "Full path": the directory at dirOffset ending with "/" (from the tree), or for a
 // top-level path (or a row that is its own directory) the name itself;
 std::string RowDirectoryText(const TDirTree& tree, std::string_view name, uint8_t kind,
-                             int32_t offset, int32_t dirOffset);
+                             int64_t offset, int64_t dirOffset);
 // the extension its type and icon come from ("." for none);
 std::string RowTypeExtension(std::string_view name);
 // its type: "Path", "File folder" or the file type of its extension.

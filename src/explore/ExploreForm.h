@@ -47,7 +47,7 @@ public:
     // the file's name carries (Log0007.kdf), 0 when it carries none.
     void ConstructFileDirTree(const std::string& path, int logNumber);
     // Fills the list with the directory at offset (-1: the root).
-    void FillListView(int32_t offset);
+    void FillListView(int64_t offset);
     // Sorts the list by the column with that caption ("" is "File name"; also "Duplicates").
     void SortFileListView(const std::string& caption) { SortList(caption); }
     // Lists the selected tree node's directory when it is not the one shown (or ForceRefill).
@@ -62,7 +62,7 @@ public:
     bool InMemory() const { return stream_ != nullptr; }
     bool ReadOnly = false; // a log file that no reference owns
     // The offset whose contents the list shows: -1 the root, -2 nothing.
-    int32_t ShownOffset = -2;
+    int64_t ShownOffset = -2;
 
     const TFileListStore& Rows() const { return store_; }
     const TFileListTable& Table() const override { return table_; }
@@ -109,11 +109,11 @@ protected:
     void RowOpened(int position) override;
     void FillTreemap(TTreemapView& view, TTreemapMeasure measure) override;
     void FillStatistics(TStatisticsView& view) override;
-    int32_t ParentOffsetInFile(int32_t offset) override;
+    int64_t ParentOffsetInFile(int64_t offset) override;
     // A log in memory has no file to come back to: its window stays until the program ends.
     bool MayClose() const override { return !InMemory(); }
 
-    int32_t LogOffsetOf(int position) const override { return store_.Row(position).Offset; }
+    int64_t LogOffsetOf(int position) const override { return store_.Row(position).Offset; }
     std::unique_ptr<TActionLog> OpenActionLog(const std::vector<int>& positions,
                                               bool writing) override;
     void SetRowSpace(int position, int64_t space) override { store_.SetAllocated(position, space); }
@@ -122,7 +122,7 @@ protected:
     TRowDeletion PlanRubbishBinDeletion() const override;
     bool HasProperties(int position) const override { return !SelectedPositions().empty(); }
     QIcon PropertiesIcon(int position) const override;
-    TRefPathInfo RefPathInfo(TDirStorage& log, int32_t offset) const override;
+    TRefPathInfo RefPathInfo(TDirStorage& log, int64_t offset) const override;
     bool RefreshedAfterTreeDeletion(int position) const override;
     bool RefusesChanges() override { return RefusedAsReadOnly(); }
     void RowsDeleted(const TDeleteRunResult& result) override;
@@ -158,7 +158,7 @@ private:
     // Changes tags in the log opened for it, then shows the rows' tag sets as the log has them.
     void ChangeRowTags(const std::vector<int>& positions,
                        const std::function<void(TDirStorage&)>& change);
-    int32_t ListOffsetOf(int node) const;
+    int64_t ListOffsetOf(int node) const;
     // The listed rows' count and sums in the status bar.
     void ShowListTotals();
 
@@ -166,7 +166,7 @@ private:
     TFileListStore store_;
     TFileListTable table_;
     // What the last fill came to: the offset it listed (-1 the root) and the row to select.
-    int32_t filledOffset_ = -2;
+    int64_t filledOffset_ = -2;
     int64_t reselectRow_ = -1;
 };
 

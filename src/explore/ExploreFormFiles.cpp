@@ -124,7 +124,7 @@ void TExploreChild::MenuClickTag(int bit)
     if (positions.empty() && FocusedPosition() >= 0)
         positions.push_back(FocusedPosition());
     ChangeRowTags(positions, [&positions, bit, this](TDirStorage& log) {
-        std::vector<int32_t> offsets;
+        std::vector<int64_t> offsets;
         for (int p : positions)
             offsets.push_back(store_.Row(p).Offset);
         ApplyTagItem(log, offsets, bit);
@@ -227,7 +227,7 @@ QIcon TExploreChild::PropertiesIcon(int position) const
     return frame_.SmallImages().Icon(ListModel->RowImage(store_.Row(position)));
 }
 
-TRefPathInfo TExploreChild::RefPathInfo(TDirStorage& log, int32_t offset) const
+TRefPathInfo TExploreChild::RefPathInfo(TDirStorage& log, int64_t offset) const
 {
     if (InMemory())
         return FolderPathInfoOf(log, offset, frame_.RefStore());

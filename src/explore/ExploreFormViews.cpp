@@ -39,7 +39,7 @@ void TExploreChild::FillStatistics(TStatisticsView& view)
     view.ShowLog(log, NodeOffset(node), SelectedDirectoryTitle(), access);
 }
 
-int32_t TExploreChild::ParentOffsetInFile(int32_t offset)
+int64_t TExploreChild::ParentOffsetInFile(int64_t offset)
 {
     std::unique_ptr<TLogAccess> access = OpenLog();
     TDirNode node;

@@ -40,7 +40,7 @@ struct TExploreChild::TFillRun : TListRun
     std::unique_ptr<TListFill> Fill;
 };
 
-int32_t TExploreChild::ListOffsetOf(int node) const
+int64_t TExploreChild::ListOffsetOf(int node) const
 {
     return node <= TDirTree::kRoot ? -1 : tree_->Node(node).Offset;
 }
@@ -101,7 +101,7 @@ void TExploreChild::ToolBarEnabled()
         DeleteFilesAction->setEnabled(false);
 }
 
-void TExploreChild::FillListView(int32_t offset)
+void TExploreChild::FillListView(int64_t offset)
 {
     if (Busy)
         return;

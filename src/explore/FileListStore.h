@@ -17,8 +17,8 @@ namespace vm {
 
 struct TFileRow
 {
-    int32_t Offset = -1;    // the entry
-    int32_t DirOffset = -1; // the directory the "Full path" column names: the parent, or for a
+    int64_t Offset = -1;    // the entry
+    int64_t DirOffset = -1; // the directory the "Full path" column names: the parent, or for a
                             // top-level path the entry itself
     int64_t Size = 0, Allocated = 0;
     TDateTime Date = 0; // the date the list shows (modified, created or accessed)
@@ -31,7 +31,9 @@ struct TFileRow
     // what would otherwise be the row's padding.
     uint16_t Owner = 0, Group = 0;
 };
-static_assert(sizeof(TFileRow) <= 48, "a row of a million-row list stays small");
+// 64-bit offsets cost a row 8 bytes until the row keeps only its offset and sort key and reads
+// the rest from the log when painted.
+static_assert(sizeof(TFileRow) <= 56, "a row of a million-row list stays small");
 
 class TFileListStore : public TRowStore<TFileRow>
 {

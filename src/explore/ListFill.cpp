@@ -2,7 +2,7 @@
 
 namespace vm {
 
-TSizeTotals GetSubDirTotals(TDirStorage& log, int32_t offset)
+TSizeTotals GetSubDirTotals(TDirStorage& log, int64_t offset)
 {
     TDirNode dir, node;
     std::string name;
@@ -54,7 +54,7 @@ TListFill::TListFill(TDirStorage& log, const TDirTree& tree, TFileListStore& sto
     }
 }
 
-bool TListFill::InPlace(int32_t parent) const
+bool TListFill::InPlace(int64_t parent) const
 {
     if (!tagged_ || root_)
         return true;
@@ -67,7 +67,7 @@ bool TListFill::InPlace(int32_t parent) const
 void TListFill::List(const TDirNode& node, const std::string& name)
 {
     const TView view = request_.View;
-    const int32_t offset = walk_->Offset();
+    const int64_t offset = walk_->Offset();
     TFileRow row;
     row.Offset = offset;
     row.DirOffset = node.Level == 0 ? offset : node.ParentOffset;

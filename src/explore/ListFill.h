@@ -27,7 +27,7 @@ namespace vm {
 struct TFillRequest
 {
     TView View = TView::Standard;
-    int32_t Offset = kNoOffset; // the directory to list; -1 for the root
+    int64_t Offset = kNoOffset; // the directory to list; -1 for the root
     bool TagMode = false;
     const TFilterTest* Filter = nullptr; // while the filter is on: files must pass it
     TDateType DateType = TDateType::Modified;
@@ -39,7 +39,7 @@ struct TFillRequest
 // The space of the files directly inside the directory at offset: its subtree totals less those
 // of every directory one level below it, so that the rows of the all folders view add up to the
 // subtree's total without counting anything twice.
-TSizeTotals GetSubDirTotals(TDirStorage& log, int32_t offset);
+TSizeTotals GetSubDirTotals(TDirStorage& log, int64_t offset);
 
 class TListFill : public TFillWork
 {
@@ -53,7 +53,7 @@ public:
     // "Log 7" at the root, else the listed directory's path ending with "/".
     const std::string& Heading() const { return heading_; }
     // The entry listed: the directory, or at the root the log's first entry.
-    int32_t ListedOffset() const { return listed_; }
+    int64_t ListedOffset() const { return listed_; }
     bool AtRoot() const { return root_; }
 
     // Walks up to `entries` more entries; false once the walk has ended.
@@ -64,13 +64,13 @@ public:
 
     // The entry the walk came to last and the directory that holds it (for the status bar).
     std::string LastName() const override { return lastName_; }
-    int32_t LastParent() const override { return lastParent_; }
+    int64_t LastParent() const override { return lastParent_; }
     TSizeTotals Listed() const override { return {store_.SumSize(), store_.SumAllocated()}; }
     // The stored index of the row to select afterwards, or -1.
     int64_t ReselectRow() const { return reselect_; }
 
 private:
-    bool InPlace(int32_t parent) const;
+    bool InPlace(int64_t parent) const;
     void List(const TDirNode& node, const std::string& name);
 
     TDirStorage& log_;
@@ -79,13 +79,13 @@ private:
     TFillRequest request_;
     std::optional<TLogWalk> walk_;
     std::string heading_;
-    int32_t listed_ = kNoOffset;
+    int64_t listed_ = kNoOffset;
     int listedNode_ = -1;
     bool root_ = false;
     bool tagged_ = false; // the walk is the tagged chain
     bool done_ = false;
     std::string lastName_;
-    int32_t lastParent_ = kNoOffset;
+    int64_t lastParent_ = kNoOffset;
     int64_t reselect_ = -1;
     uint32_t appended_ = 0;
 };

@@ -79,7 +79,7 @@ std::string FailureReport(const std::string& heading, const std::vector<std::str
     return text;
 }
 
-TCopyResult CopyFiles(TDirStorage& log, const std::vector<int32_t>& offsets,
+TCopyResult CopyFiles(TDirStorage& log, const std::vector<int64_t>& offsets,
                       const TCopyRequest& request, TFileSystem& fs, TUserInterface& ui)
 {
     TCopyResult result;
@@ -99,7 +99,7 @@ TCopyResult CopyFiles(TDirStorage& log, const std::vector<int32_t>& offsets,
         result.Failures.push_back(path + ": " + why);
     };
 
-    for (int32_t offset : offsets) {
+    for (int64_t offset : offsets) {
         if (request.ShowProgress && status.StopRequested()) {
             result.Stopped = true;
             break;

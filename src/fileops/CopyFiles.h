@@ -63,7 +63,7 @@ struct TCopyResult
 // KeepStructure a second file of a name already copied in this run is reported, not copied over
 // the first. The status window shows "Copying files", "From: " and "To: " at most ten times a
 // second and its Cancel stops the copy between two files.
-TCopyResult CopyFiles(TDirStorage& log, const std::vector<int32_t>& offsets,
+TCopyResult CopyFiles(TDirStorage& log, const std::vector<int64_t>& offsets,
                       const TCopyRequest& request, TFileSystem& fs, TUserInterface& ui);
 
 // The lines of a report of failures: at most `shown` of them, then "... and N more".

@@ -108,7 +108,7 @@ TDeleteDirectoryForm::TDeleteDirectoryForm(QWidget* parent)
     Expand(false);
 }
 
-void TDeleteDirectoryForm::GetDirectoryStats(TDirStorage& log, int32_t offset, TFileSystem& fs,
+void TDeleteDirectoryForm::GetDirectoryStats(TDirStorage& log, int64_t offset, TFileSystem& fs,
                                              bool updateLog)
 {
     work_.Prepare(log, offset, fs);

@@ -28,7 +28,7 @@ public:
     // GetDirectoryStats: prepares the dialog for the directory at offset of the log (open for
     // writing), reached on the disk through fs. exec() then answers Accepted when the deletion
     // ran; Outcome() tells what it did.
-    void GetDirectoryStats(TDirStorage& log, int32_t offset, TFileSystem& fs, bool updateLog);
+    void GetDirectoryStats(TDirStorage& log, int64_t offset, TFileSystem& fs, bool updateLog);
     // The deletion without showing the dialog ("Don't show this during this deletion again").
     void ConfirmAtOnce();
     const TDirectoryDeleted& Outcome() const { return outcome_; }

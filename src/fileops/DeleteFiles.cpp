@@ -56,7 +56,7 @@ public:
     }
 
     // The entry is gone from the disk: the mark, the space, the log's deleted total.
-    void Record(size_t row, int32_t offset, bool updateLog, const TRowDeleted& onDeleted)
+    void Record(size_t row, int64_t offset, bool updateLog, const TRowDeleted& onDeleted)
     {
         const int64_t space = MarkDeleted(log_, offset, updateLog);
         log_.AddDeletedTotal(space);
@@ -88,7 +88,7 @@ enum class TStep
     EndRun
 };
 
-TStep DeleteFile(TDeletionRun& run, const TDirNode& node, const std::string& name, int32_t offset,
+TStep DeleteFile(TDeletionRun& run, const TDirNode& node, const std::string& name, int64_t offset,
                  const TDeleteSettings& settings, TFileSystem& fs, TDeletionDialogs& dialogs)
 {
     TEntryOnDisk where;
@@ -219,7 +219,7 @@ TDeleteRunResult DeleteRubbishBinRows(TDirStorage& log, const std::vector<TDelet
     return result;
 }
 
-void TDeletedTrees::Add(int32_t from, int32_t to)
+void TDeletedTrees::Add(int64_t from, int64_t to)
 {
     ranges_.emplace_back(from, to);
     merged_ = false;
@@ -228,7 +228,7 @@ void TDeletedTrees::Add(int32_t from, int32_t to)
 void TDeletedTrees::Merge() const
 {
     std::sort(ranges_.begin(), ranges_.end());
-    std::vector<std::pair<int32_t, int32_t>> merged;
+    std::vector<std::pair<int64_t, int64_t>> merged;
     for (const auto& range : ranges_)
         if (!merged.empty() && range.first < merged.back().second)
             merged.back().second = std::max(merged.back().second, range.second);
@@ -238,12 +238,12 @@ void TDeletedTrees::Merge() const
     merged_ = true;
 }
 
-bool TDeletedTrees::Contains(int32_t offset) const
+bool TDeletedTrees::Contains(int64_t offset) const
 {
     if (!merged_)
         Merge();
     auto after =
-        std::upper_bound(ranges_.begin(), ranges_.end(), std::make_pair(offset, INT32_MAX));
+        std::upper_bound(ranges_.begin(), ranges_.end(), std::make_pair(offset, INT64_MAX));
     return after != ranges_.begin() && offset < std::prev(after)->second;
 }
 

@@ -26,7 +26,7 @@ namespace vm {
 // A row to delete: the log entry it stands for (in the compare window, the entry in the new log).
 struct TDeleteRow
 {
-    int32_t Offset = kNoOffset;
+    int64_t Offset = kNoOffset;
     bool Directory = false;
     bool Path = false; // a top-level path: never deleted
 };
@@ -38,7 +38,7 @@ struct TDirectoryOutcome
     bool Cancelled = false; // the dialog was cancelled: the whole run ends
     bool Stopped = false;   // the user stopped the deletion: the whole run ends
     int64_t DeletedSpace = 0;
-    int32_t SubtreeEnd = kNoOffset; // the directory's records are [its offset, SubtreeEnd)
+    int64_t SubtreeEnd = kNoOffset; // the directory's records are [its offset, SubtreeEnd)
     std::vector<std::string> NotDeleted;
 };
 
@@ -59,7 +59,7 @@ public:
     virtual void StartDirectoryDeletions() = 0;
     // The directory deletion dialog for the directory at offset of log (open for writing),
     // reached on the disk through fs; shown, or confirmed at once when the user said so.
-    virtual TDirectoryOutcome DeleteDirectory(TDirStorage& log, int32_t offset, TFileSystem& fs,
+    virtual TDirectoryOutcome DeleteDirectory(TDirStorage& log, int64_t offset, TFileSystem& fs,
                                               bool updateLog) = 0;
 };
 
@@ -74,7 +74,7 @@ struct TDeleteSettings
 using TRowDeleted = std::function<void(size_t row, int64_t space)>;
 // Called after a directory's deletion with the offsets of its records: entries of other rows
 // inside it may have been marked too.
-using TTreeDeleted = std::function<void(int32_t from, int32_t to)>;
+using TTreeDeleted = std::function<void(int64_t from, int64_t to)>;
 
 // The record ranges of the directories a run deleted (as TTreeDeleted reports them), nested and
 // repeated ones merged: whether an entry lies inside one of them, so that the rows of entries
@@ -82,14 +82,14 @@ using TTreeDeleted = std::function<void(int32_t from, int32_t to)>;
 class TDeletedTrees
 {
 public:
-    void Add(int32_t from, int32_t to);
+    void Add(int64_t from, int64_t to);
     bool Empty() const { return ranges_.empty(); }
-    bool Contains(int32_t offset) const;
+    bool Contains(int64_t offset) const;
 
 private:
     void Merge() const;
 
-    mutable std::vector<std::pair<int32_t, int32_t>> ranges_; // [from, to)
+    mutable std::vector<std::pair<int64_t, int64_t>> ranges_; // [from, to)
     mutable bool merged_ = true;
 };
 

@@ -88,7 +88,7 @@ bool ScanNow(TMemoryStream& stream, TFileSystem& rooted, const TScanPlace& place
 
 } // namespace
 
-void TDirectoryDeletion::Prepare(TDirStorage& log, int32_t offset, TFileSystem& fs)
+void TDirectoryDeletion::Prepare(TDirStorage& log, int64_t offset, TFileSystem& fs)
 {
     *this = TDirectoryDeletion();
     log_ = &log;

@@ -47,12 +47,12 @@ class TDirectoryDeletion
 public:
     // GetDirectoryStats: the directory at offset of log, counted. log and fs outlive the work;
     // the log is open for writing.
-    void Prepare(TDirStorage& log, int32_t offset, TFileSystem& fs);
+    void Prepare(TDirStorage& log, int64_t offset, TFileSystem& fs);
 
-    int32_t Offset() const { return offset_; }
+    int64_t Offset() const { return offset_; }
     const std::string& Path() const { return path_; }
     // The first offset after the directory's records: [Offset(), SubtreeEnd()) holds its tree.
-    int32_t SubtreeEnd() const { return subtreeEnd_; }
+    int64_t SubtreeEnd() const { return subtreeEnd_; }
     int64_t Directories() const { return directories_; }
     int64_t Files() const { return files_; }
     int64_t Allocated() const { return allocated_; }
@@ -72,8 +72,8 @@ public:
 private:
     TDirStorage* log_ = nullptr;
     TFileSystem* fs_ = nullptr;
-    int32_t offset_ = kNoOffset;
-    int32_t subtreeEnd_ = kNoOffset;
+    int64_t offset_ = kNoOffset;
+    int64_t subtreeEnd_ = kNoOffset;
     std::string path_, topPath_;
     int64_t directories_ = 0, files_ = 0, allocated_ = 0;
 };

@@ -33,12 +33,12 @@ std::string EntryKindText(TEntryKind kind)
     return "a file";
 }
 
-int32_t TopLevelOffsetOf(TDirStorage& log, int32_t offset)
+int64_t TopLevelOffsetOf(TDirStorage& log, int64_t offset)
 {
     TDirNode node;
     std::string name;
     TLogWalk up = TLogWalk::Ancestors(log, offset);
-    int32_t top = kNoOffset;
+    int64_t top = kNoOffset;
     while (up.Next(node, name))
         top = node.Level == 0 ? up.Offset() : kNoOffset;
     return top;
@@ -46,10 +46,10 @@ int32_t TopLevelOffsetOf(TDirStorage& log, int32_t offset)
 
 TEntryLocator::TEntryLocator(TDirStorage& log, TFileSystem& fs) : log_(log), fs_(fs) {}
 
-bool TEntryLocator::Locate(int32_t offset, TEntryOnDisk& where)
+bool TEntryLocator::Locate(int64_t offset, TEntryOnDisk& where)
 {
     where = TEntryOnDisk();
-    const int32_t top = TopLevelOffsetOf(log_, offset);
+    const int64_t top = TopLevelOffsetOf(log_, offset);
     if (top == kNoOffset)
         return false;
     where.Path = log_.GetFullPath(offset);

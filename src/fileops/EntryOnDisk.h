@@ -40,7 +40,7 @@ std::string EntryKindText(TEntryKind kind);
 
 // The top-level record of the entry at offset (the entry itself at level 0), or -1 when the
 // log's parent links do not lead to one.
-int32_t TopLevelOffsetOf(TDirStorage& log, int32_t offset);
+int64_t TopLevelOffsetOf(TDirStorage& log, int64_t offset);
 
 class TEntryLocator
 {
@@ -50,7 +50,7 @@ public:
 
     // The entry at offset on the disk: its path, the directory that holds it and what stands
     // there now. False when the log has no such entry.
-    bool Locate(int32_t offset, TEntryOnDisk& where);
+    bool Locate(int64_t offset, TEntryOnDisk& where);
     // The walker of the top-level path that holds the entry last located.
     TRootedWalker* LastWalker() { return last_; }
     TFileSystem& Disk() { return fs_; }
@@ -58,7 +58,7 @@ public:
 private:
     TDirStorage& log_;
     TFileSystem& fs_;
-    std::map<int32_t, std::unique_ptr<TRootedWalker>> walkers_; // by top-level offset
+    std::map<int64_t, std::unique_ptr<TRootedWalker>> walkers_; // by top-level offset
     TRootedWalker* last_ = nullptr;
 };
 

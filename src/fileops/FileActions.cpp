@@ -54,11 +54,11 @@ TTagChange TagItemChange(const std::vector<uint32_t>& tagSets, int bit)
     return all ? TTagChange::Clear : TTagChange::Set;
 }
 
-void ApplyTagItem(TDirStorage& log, const std::vector<int32_t>& offsets, int bit)
+void ApplyTagItem(TDirStorage& log, const std::vector<int64_t>& offsets, int bit)
 {
-    std::vector<int32_t> live;
+    std::vector<int64_t> live;
     std::vector<uint32_t> tagSets;
-    for (int32_t offset : offsets) {
+    for (int64_t offset : offsets) {
         const uint32_t tags = log.ReadTags(offset);
         if (tags & kTagDeleted)
             continue;
@@ -66,7 +66,7 @@ void ApplyTagItem(TDirStorage& log, const std::vector<int32_t>& offsets, int bit
         tagSets.push_back(tags);
     }
     const TTagChange change = TagItemChange(tagSets, bit);
-    for (int32_t offset : live) {
+    for (int64_t offset : live) {
         if (change == TTagChange::Toggle)
             log.ToggleTag(offset, bit);
         else if (change == TTagChange::Set)
@@ -76,7 +76,7 @@ void ApplyTagItem(TDirStorage& log, const std::vector<int32_t>& offsets, int bit
     }
 }
 
-void ClearAllTags(TDirStorage& log, int32_t offset)
+void ClearAllTags(TDirStorage& log, int64_t offset)
 {
     if (log.ReadTags(offset) & kTagDeleted)
         return;

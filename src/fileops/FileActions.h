@@ -65,10 +65,10 @@ TTagChange TagItemChange(const std::vector<uint32_t>& tagSets, int bit);
 // A tag item chosen for the entries at offsets of the log (open for writing): its bit toggled
 // on one entry, else set on all or cleared from all as TagItemChange decides from their tag sets
 // now. Entries deleted from the disk keep their mark.
-void ApplyTagItem(TDirStorage& log, const std::vector<int32_t>& offsets, int bit);
+void ApplyTagItem(TDirStorage& log, const std::vector<int64_t>& offsets, int bit);
 // "Clear all tags": every tag bit of the entry cleared one at a time, so that the tagged chain
 // lets it go with the last one. An entry deleted from the disk keeps its mark.
-void ClearAllTags(TDirStorage& log, int32_t offset);
+void ClearAllTags(TDirStorage& log, int64_t offset);
 
 // Whether "Select all files" takes a row: every row but those of entries deleted from the disk.
 bool SelectableByAll(uint32_t tags);

@@ -22,7 +22,7 @@ std::string DateText(TDateTime value, const TLocale& locale)
 }
 
 // Moves the allocated space of every directory above the entry at offset by delta.
-void MoveAncestors(TDirStorage& log, int32_t offset, int64_t delta)
+void MoveAncestors(TDirStorage& log, int64_t offset, int64_t delta)
 {
     TDirNode node;
     std::string name;
@@ -95,7 +95,7 @@ std::string TFileProperties::SizeWithBytes(int64_t bytes) const
     return vm::SizeText(bytes, *locale_) + " (" + std::to_string(bytes) + " bytes)";
 }
 
-void TFileProperties::Load(TDirStorage& log, int32_t offset, const TRefPathInfo& info,
+void TFileProperties::Load(TDirStorage& log, int64_t offset, const TRefPathInfo& info,
                            const TFileTypeLookup& types)
 {
     *this = TFileProperties(*fs_, *netware_, *locale_);
@@ -194,7 +194,7 @@ bool TFileProperties::Apply(TDirStorage& log, bool readOnly, bool compressed, TU
 
 namespace {
 // The stored name of the top-level path the entry at offset lies below (ending with "/").
-std::string TopLevelNameOf(TDirStorage& log, int32_t offset)
+std::string TopLevelNameOf(TDirStorage& log, int64_t offset)
 {
     TDirNode top;
     std::string name;
@@ -203,18 +203,18 @@ std::string TopLevelNameOf(TDirStorage& log, int32_t offset)
 }
 } // namespace
 
-TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store, int reference)
+TRefPathInfo RefPathInfoOf(TDirStorage& log, int64_t offset, const TRefStore& store, int reference)
 {
     return GetIniInfo(store, reference, TopLevelNameOf(log, offset));
 }
 
-TRefPathInfo FolderPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store)
+TRefPathInfo FolderPathInfoOf(TDirStorage& log, int64_t offset, const TRefStore& store)
 {
     const TVolumeFacts facts = FolderVolumeFacts(store, TopLevelNameOf(log, offset));
     return {facts.Unit, facts.FileSystem.empty() ? TRefPathInfo().FileSystem : facts.FileSystem};
 }
 
-bool LoadOrTell(TFileProperties& properties, TDirStorage& log, int32_t offset,
+bool LoadOrTell(TFileProperties& properties, TDirStorage& log, int64_t offset,
                 const TRefPathInfo& info, const TFileTypeLookup& types, TUserInterface& ui)
 {
     try {

@@ -39,10 +39,10 @@ struct TRefPathInfo
 // no longer has that path.
 TRefPathInfo GetIniInfo(const TRefStore& store, int reference, const std::string& topLevelPath);
 // The unit and file system of the reference path the log's entry at offset lies below.
-TRefPathInfo RefPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store, int reference);
+TRefPathInfo RefPathInfoOf(TDirStorage& log, int64_t offset, const TRefStore& store, int reference);
 // The same for a folder's log (folder mode), which belongs to no reference: the unit and file
 // system it was scanned with (FolderVolumeFacts).
-TRefPathInfo FolderPathInfoOf(TDirStorage& log, int32_t offset, const TRefStore& store);
+TRefPathInfo FolderPathInfoOf(TDirStorage& log, int64_t offset, const TRefStore& store);
 
 // Properties' "When logged" line for an entry of the log (TFileProperties::Logged).
 std::string LoggedOwnerText(const TDirStorage& log, const TDirNode& node);
@@ -55,7 +55,7 @@ public:
 
     // LoadPropertyText: fills every field below for the entry at offset. Raises ELoadLibFail
     // when the NetWare client asked for the owner cannot be used.
-    void Load(TDirStorage& log, int32_t offset, const TRefPathInfo& info,
+    void Load(TDirStorage& log, int64_t offset, const TRefPathInfo& info,
               const TFileTypeLookup& types);
 
     // Apply with the boxes' states: sets read-only and compression on the disk where they differ,
@@ -64,7 +64,7 @@ public:
     // is told to the user. False (nothing written) when the entry is no longer on the disk.
     bool Apply(TDirStorage& log, bool readOnly, bool compressed, TUserInterface& ui);
 
-    int32_t Offset = kNoOffset;
+    int64_t Offset = kNoOffset;
     bool Directory = false;
     std::string Name;     // the entry's name in the log
     std::string Path;     // its full path
@@ -108,7 +108,7 @@ bool TakesCompression(const std::string& fileSystemType);
 // Load and Apply as a window runs them: what fails is told to the user and answers false.
 // Apply goes through the log opened for the change; none (it could not be opened) applies
 // nothing.
-bool LoadOrTell(TFileProperties& properties, TDirStorage& log, int32_t offset,
+bool LoadOrTell(TFileProperties& properties, TDirStorage& log, int64_t offset,
                 const TRefPathInfo& info, const TFileTypeLookup& types, TUserInterface& ui);
 bool ApplyOrTell(TFileProperties& properties, TDirStorage* log, bool readOnly, bool compressed,
                  TUserInterface& ui);

@@ -29,7 +29,7 @@ void TFileOperationDialogs::StartDirectoryDeletions()
     DeleteDirectoryForm->ChecknewFiles->setChecked(true);
 }
 
-TDirectoryOutcome TFileOperationDialogs::DeleteDirectory(TDirStorage& log, int32_t offset,
+TDirectoryOutcome TFileOperationDialogs::DeleteDirectory(TDirStorage& log, int64_t offset,
                                                          TFileSystem& fs, bool updateLog)
 {
     TDeleteDirectoryForm& form = *DeleteDirectoryForm;

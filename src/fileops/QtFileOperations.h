@@ -30,7 +30,7 @@ public:
 
     int ConfirmFileDeletion(const std::string& name, uint32_t attributes) override;
     void StartDirectoryDeletions() override;
-    TDirectoryOutcome DeleteDirectory(TDirStorage& log, int32_t offset, TFileSystem& fs,
+    TDirectoryOutcome DeleteDirectory(TDirStorage& log, int64_t offset, TFileSystem& fs,
                                       bool updateLog) override;
 };
 

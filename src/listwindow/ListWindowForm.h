@@ -99,7 +99,7 @@ struct TListWindowLook
 struct TListRowFacts
 {
     uint8_t Kind = kRowFile; // TRowKind
-    int32_t Offset = -1;     // the entry in the file the tree is built from
+    int64_t Offset = -1;     // the entry in the file the tree is built from
     int64_t Space = 0;       // the space the selection's total counts
     uint32_t Tags = 0;       // the tag set its entry has (as the log it is changed in has it)
 };
@@ -253,9 +253,9 @@ protected:
     virtual void FillStatistics(TStatisticsView& view) = 0;
     // The directory that holds the entry at offset in the window's file (-1 for a top-level
     // path, or when it cannot be read).
-    virtual int32_t ParentOffsetInFile(int32_t offset) = 0;
+    virtual int64_t ParentOffsetInFile(int64_t offset) = 0;
     // The file offset of a tree node's directory (-1 for the root).
-    int32_t NodeOffset(int node) const;
+    int64_t NodeOffset(int node) const;
     // The title the views give the selected directory.
     std::string SelectedDirectoryTitle() const;
 
@@ -324,7 +324,7 @@ protected:
     // the rubbish bin's files are deleted).
     virtual bool RefusesChanges() { return false; }
     // The entry a row stands for in the log its file actions change.
-    virtual int32_t LogOffsetOf(int position) const = 0;
+    virtual int64_t LogOffsetOf(int position) const = 0;
     // That log, opened for the rows an action takes (for writing: other writers shut out);
     // nothing, after the window has said why, when it cannot be.
     virtual std::unique_ptr<TActionLog> OpenActionLog(const std::vector<int>& positions,
@@ -341,7 +341,7 @@ protected:
     // Whether the row at the focus has properties to show.
     virtual bool HasProperties(int position) const = 0;
     virtual QIcon PropertiesIcon(int position) const = 0;
-    virtual TRefPathInfo RefPathInfo(TDirStorage& log, int32_t offset) const;
+    virtual TRefPathInfo RefPathInfo(TDirStorage& log, int64_t offset) const;
     // After a tree was deleted: whether the row is shown again as the log now has it.
     virtual bool RefreshedAfterTreeDeletion(int position) const = 0;
     // A deletion ran (its rows are marked).
@@ -369,7 +369,7 @@ private:
     // Leads from an entry of the treemap or statistics to the tree and the list: a directory is
     // selected in the tree, a file's directory is and its row in the list. The map keeps its
     // root: it changes only where the user chooses another directory in the tree (or zooms).
-    void LeadToEntry(int32_t offset, int32_t parent);
+    void LeadToEntry(int64_t offset, int64_t parent);
     void SelectNodeFromViews(int node);
     // Selects the row of the entry waiting for it, where the list shows it; true when it did.
     bool SelectPendingRow();
@@ -389,7 +389,7 @@ private:
     bool fillFilterOn_ = false;
     bool fromViews_ = false;     // a selection the treemap or the statistics make
     bool keepMapRoot_ = false;   // the fill under way is for such a selection
-    int32_t pendingRow_ = -2;    // the entry whose row the list selects once it shows it
+    int64_t pendingRow_ = -2;    // the entry whose row the list selects once it shows it
     int viewImage_ = 1;
     QWidget *treePanel_ = nullptr, *listPanel_ = nullptr;
 

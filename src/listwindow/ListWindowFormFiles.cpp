@@ -65,7 +65,7 @@ void TListWindow::MarkRowDeleted(int position, bool updateLog, uint32_t tags)
 
 // ---- Properties -----------------------------------------------------------------------------
 
-TRefPathInfo TListWindow::RefPathInfo(TDirStorage& log, int32_t offset) const
+TRefPathInfo TListWindow::RefPathInfo(TDirStorage& log, int64_t offset) const
 {
     return RefPathInfoOf(log, offset, frame_.RefStore(), Reference);
 }
@@ -76,7 +76,7 @@ void TListWindow::PropertiesClick()
     if (Busy || !ReachesLog() || position < 0 || !HasProperties(position))
         return;
     TUserInterface& ui = frame_.UI();
-    const int32_t offset = LogOffsetOf(position);
+    const int64_t offset = LogOffsetOf(position);
     static TNoNetWareClient netware;
     TFileProperties properties(*Disk, netware, locale_);
     {
@@ -170,7 +170,7 @@ void TListWindow::RunDeletion(const TRowDeletion& plan, bool selected)
             settings.UpdateLog = updateLog;
             result = DeleteSelectedRows(
                 log, plan.Rows, settings, *Disk, ui, frame_.FileOperations(), deleted,
-                [&trees](int32_t from, int32_t to) { trees.Add(from, to); });
+                [&trees](int64_t from, int64_t to) { trees.Add(from, to); });
             for (int p = 0; p < RowCount() && !trees.Empty(); ++p) {
                 if (!trees.Contains(LogOffsetOf(p)) || !RefreshedAfterTreeDeletion(p))
                     continue;
@@ -196,7 +196,7 @@ void TListWindow::CopyFilesClick(bool selectedOnly)
     if (Busy || !ReachesLog())
         return;
     std::vector<int> positions;
-    std::vector<int32_t> offsets;
+    std::vector<int64_t> offsets;
     for (int p : selectedOnly ? SelectedPositions() : std::vector<int>()) {
         if (CopiesRow(p)) {
             positions.push_back(p);

@@ -31,18 +31,17 @@ void TListWindow::CreateViewsPane()
     TTreemapView* map = ViewsPane->Treemap;
     connect(map, &TTreemapView::EntryClicked, this, [this, map](qint64 offset) {
         if (offset != map->RootOffset())
-            LeadToEntry(static_cast<int32_t>(offset),
-                        static_cast<int32_t>(map->ParentOffset(offset)));
+            LeadToEntry(offset, map->ParentOffset(offset));
     });
     connect(map, &TTreemapView::ZoomRequested, this, [this](qint64 offset) {
-        const int node = tree_->FindOffset(static_cast<int32_t>(offset));
+        const int node = tree_->FindOffset(offset);
         if (node > TDirTree::kRoot && !Busy)
             SelectNode(node);
     });
     connect(map, &TTreemapView::ZoomOutRequested, this, &TListWindow::UpOneLevel);
     // The pop-up is the list's, for the row of the entry (where the list shows it).
     connect(map, &TTreemapView::MenuRequested, this, [this](qint64 offset, const QPoint& at) {
-        pendingRow_ = static_cast<int32_t>(offset);
+        pendingRow_ = offset;
         if (!Busy && SelectPendingRow())
             emit FileListView->customContextMenuRequested(
                 FileListView->viewport()->mapFromGlobal(at));
@@ -59,7 +58,7 @@ void TListWindow::CreateViewsPane()
     ViewMenu->addAction(ShowViewsAction);
 }
 
-int32_t TListWindow::NodeOffset(int node) const
+int64_t TListWindow::NodeOffset(int node) const
 {
     return node <= TDirTree::kRoot ? -1 : tree_->Node(node).Offset;
 }
@@ -78,7 +77,7 @@ void TListWindow::SelectNodeFromViews(int node)
     fromViews_ = false;
 }
 
-void TListWindow::LeadToEntry(int32_t offset, int32_t parent)
+void TListWindow::LeadToEntry(int64_t offset, int64_t parent)
 {
     if (Busy)
         return;
@@ -100,7 +99,7 @@ bool TListWindow::SelectPendingRow()
 {
     if (pendingRow_ == -2)
         return false;
-    const int32_t offset = pendingRow_;
+    const int64_t offset = pendingRow_;
     for (int p = 0; p < RowCount(); ++p) {
         if (RowFacts(p).Offset != offset)
             continue;
@@ -119,8 +118,7 @@ void TListWindow::StatsRowChosen(const TStatsSelection& selection)
     if (Busy)
         return;
     if (selection.Kind == TStatsSelection::TKind::Entry) {
-        LeadToEntry(static_cast<int32_t>(selection.Offset),
-                    ParentOffsetInFile(static_cast<int32_t>(selection.Offset)));
+        LeadToEntry(selection.Offset, ParentOffsetInFile(selection.Offset));
         return;
     }
     // The row's files: the filter that selects them, over every file below the directory.

@@ -42,7 +42,7 @@ public:
     // The entry the walk came to last and the directory that holds it (the status bar shows
     // them while the list fills).
     virtual std::string LastName() const = 0;
-    virtual int32_t LastParent() const = 0;
+    virtual int64_t LastParent() const = 0;
     // The sums over the rows listed so far (the filter's running totals).
     virtual TSizeTotals Listed() const = 0;
     // What the status bar shows once the list is filled without the filter: the listed rows'

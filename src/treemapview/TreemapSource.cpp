@@ -29,9 +29,9 @@ bool TLogTreemapSource::ReadEntry(int64_t offset, TTreemapEntry& entry)
         return true;
     }
     TDirNode node;
-    if (!log_.ReadNode(static_cast<int32_t>(offset), node, entry.Name))
+    if (!log_.ReadNode(offset, node, entry.Name))
         return false;
-    entry.Path = log_.GetFullPath(static_cast<int32_t>(offset));
+    entry.Path = log_.GetFullPath(offset);
     entry.Directory = node.Kind == kKindDirectory;
     entry.Size = node.Size;
     entry.Space = node.Allocated;
@@ -44,7 +44,7 @@ std::string TLogTreemapSource::NameOf(int64_t offset)
         return rootName_;
     TDirNode node;
     std::string name;
-    log_.ReadNode(static_cast<int32_t>(offset), node, name);
+    log_.ReadNode(offset, node, name);
     return name;
 }
 
@@ -80,9 +80,9 @@ bool TComparisonTreemapSource::ReadEntry(int64_t offset, TTreemapEntry& entry)
         return true;
     }
     TCompareRecord record;
-    if (!comparison_.ReadRecord(static_cast<int32_t>(offset), record, entry.Name))
+    if (!comparison_.ReadRecord(offset, record, entry.Name))
         return false;
-    entry.Path = comparison_.GetFullPath(static_cast<int32_t>(offset));
+    entry.Path = comparison_.GetFullPath(offset);
     entry.Directory = record.Kind == kKindDirectory;
     if (entry.Directory && !entry.Path.empty() && entry.Path.back() != '/')
         entry.Path += '/';
@@ -99,7 +99,7 @@ std::string TComparisonTreemapSource::NameOf(int64_t offset)
         return rootName_;
     TCompareRecord record;
     std::string name;
-    comparison_.ReadRecord(static_cast<int32_t>(offset), record, name);
+    comparison_.ReadRecord(offset, record, name);
     return name;
 }
 

@@ -24,7 +24,7 @@ protected:
         TDirCompare file(stream);
         std::vector<TNewLogTarget> targets;
         for (const std::string& path : paths)
-            WalkRecords(file, [&](int32_t at, const TCompareRecord& r, const std::string&) {
+            WalkRecords(file, [&](int64_t at, const TCompareRecord& r, const std::string&) {
                 if (file.GetFullPath(at) != path)
                     return true;
                 targets.push_back({at, r.NewLogOffset});
@@ -34,7 +34,7 @@ protected:
         return targets;
     }
     TNewLogChange Change(const std::vector<TNewLogTarget>& targets,
-                         std::function<void(TDirStorage&, const std::vector<int32_t>&)> change)
+                         std::function<void(TDirStorage&, const std::vector<int64_t>&)> change)
     {
         return ChangeThroughNewLog(paths_.Comparison, paths_.NewLog, targets, change);
     }
@@ -46,13 +46,13 @@ protected:
 TEST_F(NewLogLinkTest, TagChangesReachTheRecordsEntriesAndComeBackAsTagSets)
 {
     const auto targets = Targets({"/data/docs/a.txt", "/data/docs/b.txt", "/data/same.txt"});
-    auto clear = [](TDirStorage& log, const std::vector<int32_t>& at) {
-        for (int32_t offset : at)
+    auto clear = [](TDirStorage& log, const std::vector<int64_t>& at) {
+        for (int64_t offset : at)
             ClearAllTags(log, offset);
     };
     auto apply = [](int bit) {
         return
-            [bit](TDirStorage& log, const std::vector<int32_t>& at) { ApplyTagItem(log, at, bit); };
+            [bit](TDirStorage& log, const std::vector<int64_t>& at) { ApplyTagItem(log, at, bit); };
     };
     // One entry toggles.
     EXPECT_EQ(Change({targets[0]}, apply(2)).Tags, std::vector<uint32_t>{4u});
@@ -80,7 +80,7 @@ TEST_F(NewLogLinkTest, ReplacedNewLogIsRefusedAndNothingIsWritten)
     const std::string before = ReadWholeFile(paths_.NewLog);
     const TNewLogChange result =
         Change(targets,
-               [](TDirStorage& log, const std::vector<int32_t>& at) { ApplyTagItem(log, at, 3); });
+               [](TDirStorage& log, const std::vector<int64_t>& at) { ApplyTagItem(log, at, 3); });
     EXPECT_NE(result.Mismatch, "");
     EXPECT_TRUE(result.Tags.empty());
     EXPECT_EQ(ReadWholeFile(paths_.NewLog), before);

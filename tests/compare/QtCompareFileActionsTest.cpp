@@ -81,7 +81,7 @@ protected:
         TDirNode node;
         std::string found;
         // The path itself ("") is the top level of its files.
-        const int32_t at = log.Log().FindPath(H(name.empty() ? "keep.txt" : name));
+        const int64_t at = log.Log().FindPath(H(name.empty() ? "keep.txt" : name));
         log.Log().ReadNode(name.empty() ? TopLevelOffsetOf(log.Log(), at) : at, node, found);
         return node;
     }

@@ -42,11 +42,11 @@ protected:
         ::mkfifo((dir_ / "src/pipe").c_str(), 0644);
         log_.BuildLog({{dir_ / "src/", 4096}});
     }
-    int32_t At(const std::string& name) { return log_.FindPath(dir_ / ("src/" + name)); }
+    int64_t At(const std::string& name) { return log_.FindPath(dir_ / ("src/" + name)); }
     TCopyResult Copy(const std::vector<std::string>& names, bool keep,
                      const std::string& shown = "src/")
     {
-        std::vector<int32_t> offsets;
+        std::vector<int64_t> offsets;
         for (const std::string& n : names)
             offsets.push_back(At(n));
         TCopyRequest request;

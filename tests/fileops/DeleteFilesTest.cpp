@@ -50,7 +50,7 @@ struct ScriptedDialogs : TDeletionDialogs
         return answer;
     }
     void StartDirectoryDeletions() override { ++Starts; }
-    TDirectoryOutcome DeleteDirectory(TDirStorage& log, int32_t offset, TFileSystem& fs,
+    TDirectoryOutcome DeleteDirectory(TDirStorage& log, int64_t offset, TFileSystem& fs,
                                       bool updateLog) override
     {
         TDirectoryDeletion work;
@@ -85,7 +85,7 @@ protected:
         log_->BuildLog({{D(""), 4096}});
     }
     std::string D(const std::string& name) const { return dir_ / ("data/" + name); }
-    int32_t At(const std::string& name) { return name.empty() ? 40 : log_->FindPath(D(name)); }
+    int64_t At(const std::string& name) { return name.empty() ? 40 : log_->FindPath(D(name)); }
     TDeleteRow Row(const std::string& name)
     {
         TDirNode node;
