@@ -9,7 +9,10 @@
 // The logs and the comparison are written once into bench-cache/ of the build directory and kept
 // there for later runs.
 //
-// usage: compare_window_bench [--entries N] [--runs N] [--cache DIR]
+// With --format extended both logs, and so the comparison, take the extended format, which a
+// comparison past 2 GiB needs.
+//
+// usage: compare_window_bench [--entries N] [--runs N] [--cache DIR] [--format exact|extended]
 //   Other options (scripts/bench gives every benchmark the same arguments) are ignored.
 #include "BenchSupport.h"
 #include "CompareBenchLogs.h"
@@ -22,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,21 +89,28 @@ int main(int argc, char** argv)
         "about a million entries.",
         {{"--entries", "N", "about N entries in the log (1,000,000; at least 40000)"},
          {"--runs", "N", "measure N times (3)"},
-         {"--cache", "DIR", "keep the files written once in DIR (build/bench-cache)"}});
+         {"--cache", "DIR", "keep the files written once in DIR (build/bench-cache)"},
+         {"--format", "F", "exact (the default) or extended, the logs' format"}});
     const int64_t entries = std::max<int64_t>(40000, args.Number("--entries", 1000000));
     const int runs = std::max(1, static_cast<int>(args.Number("--runs", 3)));
     const std::string cache = args.Text("--cache", SelfDirectory() + "/../bench-cache");
+    const std::optional<TLogFormat> format = LogFormatOfName(args.Text("--format", "exact"));
+    if (!format) {
+        std::fprintf(stderr, "compare_window_bench: --format is exact or extended\n");
+        return 2;
+    }
     shape.FilesPerDir = std::max(1, static_cast<int>(entries / 37449) - 1); // as compare_bench
     std::filesystem::create_directories(cache);
-    const std::string base = cache + "/compare-window-" + std::to_string(entries);
+    const std::string base = cache + "/compare-window-" + std::to_string(entries) +
+                             (*format == TLogFormat::Extended ? "-extended" : "");
     const std::string oldLog = base + "-old.kdf", newLog = base + "-new.kdf",
                       comparison = base + ".kcf";
     if (!std::filesystem::exists(comparison)) {
         std::fprintf(stderr, "compare_window_bench: writing the logs and their comparison once\n");
         // In a child, so that this process stays small for the memory figures below.
         if (InChild([&] {
-                WriteLog(oldLog, shape, false);
-                WriteLog(newLog, shape, true);
+                WriteLog(oldLog, shape, false, *format);
+                WriteLog(newLog, shape, true, *format);
                 TPosixFileSystem fs;
                 CompareLogFiles(fs, oldLog, newLog, comparison); // complete or not at all
             }) < 0)
