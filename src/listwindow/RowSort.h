@@ -28,11 +28,11 @@ void SortByKeys(TStore& store, std::vector<TKey> keys, TLess less, bool reverse)
     else
         std::stable_sort(positions.begin(), positions.end(),
                          [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
-    std::vector<uint32_t> order(positions.size());
+    // The sorted positions become the new order in place: no third array of a row's size.
     const std::vector<uint32_t>& old = store.Order();
-    for (size_t i = 0; i < positions.size(); ++i)
-        order[i] = old[positions[i]];
-    store.SetOrder(std::move(order));
+    for (uint32_t& position : positions)
+        position = old[position];
+    store.SetOrder(std::move(positions));
 }
 
 // The locale's comparison of two texts (strcoll).
@@ -77,17 +77,18 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
 template <class TStore, class TCaptionOf, class TGroupOf>
 void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool reverse)
 {
+    // 16 bytes a row: the group fills what would be the padding after the position.
     struct TNameKey
     {
-        uint8_t Group;
         uint64_t Prefix;
         uint32_t Position;
+        uint8_t Group;
     };
     const int n = store.Count();
     std::vector<TNameKey> keys(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         const auto& row = store.Row(i);
-        keys[size_t(i)] = {uint8_t(groupOf(row)), NameSortKey(captionOf(row)), uint32_t(i)};
+        keys[size_t(i)] = {NameSortKey(captionOf(row)), uint32_t(i), uint8_t(groupOf(row))};
     }
     auto less = [&](const TNameKey& a, const TNameKey& b) {
         if (a.Group != b.Group)
