@@ -1,6 +1,6 @@
 // The compare window: its own actions and menus, opening a comparison and the build of its tree,
 // the caption and the read-only state. Filling and sorting the list are in
-// CompChildFormWork.cpp, the row pop-up, the tags and the dialogs in CompChildFormCommands.cpp,
+// QtCompChildFormWork.cpp, the row pop-up, the tags and the dialogs in QtCompChildFormCommands.cpp,
 // what its file actions need in CompChildFormFiles.cpp.
 #include "compare/CompChildForm.h"
 

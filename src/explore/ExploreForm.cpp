@@ -1,6 +1,6 @@
 // The explore window: its own actions and menus, opening a stored log or a log in memory, and
-// the build of its tree. Filling and sorting the list are in ExploreFormWork.cpp, the row pop-up
-// and the file actions in ExploreFormFiles.cpp.
+// the build of its tree. Filling and sorting the list are in QtExploreFormWork.cpp, the row pop-up
+// and the file actions in QtExploreFormFiles.cpp.
 #include "explore/ExploreForm.h"
 
 #include "display/ImageIndexes.h"

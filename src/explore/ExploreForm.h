@@ -71,7 +71,7 @@ public:
     QLabel* AccumulatorLabel;
     TFileListModel* ListModel;
     QAction *CopyAllFilesAction, *CopySelectedFilesAction, *SelectAllFiles1;
-    // The row pop-up (ExploreFormFiles.cpp).
+    // The row pop-up (QtExploreFormFiles.cpp).
     QMenu* ChildPopupMenu;
     QMenu* CopyFilesMenu;
     QAction *Open1, *QuickView1, *SelectAllFilesPopup1, *DeleteSelected1, *Properties1;

@@ -1,6 +1,6 @@
 // The list windows' base: making the window, the shared actions and the handlers that do not
 // walk a file (views, date types, the filter, printing and the export, closing and keys). The
-// long work is in ListWindowFormWork.cpp, the file actions in ListWindowFormFiles.cpp.
+// long work is in QtListWindowFormWork.cpp, the file actions in QtListWindowFormFiles.cpp.
 #include "listwindow/ListWindowForm.h"
 
 #include "display/DirTree.h"

@@ -195,7 +195,7 @@ public:
     void DisableToolBar();
     void EnableToolBar();
 
-    // The file actions on the list's rows (ListWindowFormFiles.cpp).
+    // The file actions on the list's rows (QtListWindowFormFiles.cpp).
     virtual void OpenClick() = 0;
     void PropertiesClick();
     void DeleteSelectedClick();
@@ -246,7 +246,7 @@ protected:
     // The order the list opens in, before any click ("Largest first" or not).
     virtual TSortStart OpenSortStart(bool largestFirst) const;
 
-    // ---- The treemap and the statistics (ListWindowFormViews.cpp) ----
+    // ---- The treemap and the statistics (QtListWindowFormViews.cpp) ----
     // Shows the selected directory's treemap (or statistics) in the view, over the window's file
     // opened for it, with the window's filter where it is on.
     virtual void FillTreemap(TTreemapView& view, TTreemapMeasure measure) = 0;
