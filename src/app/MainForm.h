@@ -152,6 +152,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The reference manager is never closed or tiled with the other children.
+    static bool IsRefManager(const QWidget* child);
     void CreateActions();
     void CreateMenus();
     void RebuildWindowMenu();
