@@ -177,17 +177,38 @@ std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLogForChange()
 {
     if (RefusedAsReadOnly())
         return nullptr;
-    if (InMemory())
-        return OpenLog();
-    auto access = std::make_unique<TLogAccess>();
-    try {
-        access->File = OpenForExclusiveWriting(LogFileName);
-        access->Storage = std::make_unique<TDirStorage>(*access->File);
-    } catch (const std::exception& e) {
-        frame_.UI().ShowMessage(e.what());
-        return nullptr;
+    std::unique_ptr<TLogAccess> access;
+    if (InMemory()) {
+        access = OpenLog();
+    } else {
+        access = std::make_unique<TLogAccess>();
+        try {
+            access->File = OpenForExclusiveWriting(LogFileName);
+            access->Storage = std::make_unique<TDirStorage>(*access->File);
+        } catch (const std::exception& e) {
+            frame_.UI().ShowMessage(e.what());
+            return nullptr;
+        }
     }
+    if (access)
+        access->OnClose.Run = [this] { ReloadReader(); };
     return access;
+}
+
+void TExploreChild::ReloadReader() noexcept
+{
+    if (!reader_)
+        return;
+    try {
+        if (reader_->File)
+            reader_->File->Reload();
+        // The header too may have changed (a deletion's totals).
+        reader_->Storage = std::make_unique<TDirStorage>(reader_->Storage->Stream());
+    } catch (const std::exception&) {
+        // The log cannot be read any more: rows paint from what they keep until the next build
+        // opens it again, which says why.
+        reader_.reset();
+    }
 }
 
 std::unique_ptr<TActionLog> TExploreChild::OpenActionLog(const std::vector<int>&, bool writing)
@@ -244,11 +265,13 @@ void TExploreChild::StartBuild(const std::string& base)
     CreateFilterDialog(kExploreFilterMode, false);
     setWindowTitle(Q(
         UniqueCaption(base, [this](const std::string& c) { return frame_.CaptionExists(Q(c)); })));
+    reader_.reset();
     std::unique_ptr<TLogAccess> access = OpenLog();
     if (!access) {
         EndBuild();
         return;
     }
+    reader_ = OpenLog();
     ShowOwnerColumns(access->Log().HasOwners());
     auto run = std::make_unique<TBuildRun>(*this, std::move(access));
     TTreeWork* work = &run->Builder;

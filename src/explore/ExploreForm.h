@@ -65,6 +65,9 @@ public:
     int64_t ShownOffset = -2;
 
     const TFileListStore& Rows() const { return store_; }
+    // The log as the window reads it for painting; nothing before a build or after the log
+    // became unreadable.
+    TDirStorage* PaintingLog() { return reader_ ? &reader_->Log() : nullptr; }
     const TFileListTable& Table() const override { return table_; }
 
     // The controls and actions only this window has.
@@ -132,6 +135,16 @@ private:
     // The log for one operation.
     struct TLogAccess : TActionLog
     {
+        // Runs when the operation ends, after the file below is flushed and closed.
+        struct TOnClose
+        {
+            std::function<void()> Run;
+            ~TOnClose()
+            {
+                if (Run)
+                    Run();
+            }
+        } OnClose;
         std::unique_ptr<TFileStream> File; // a stored log, opened for this operation
         std::unique_ptr<TDirStorage> Storage;
         TDirStorage& Log() override { return *Storage; }
@@ -163,6 +176,11 @@ private:
     void ShowListTotals();
 
     std::unique_ptr<TStream> stream_;
+    // The log read for painting: opened with the tree's build and kept for the window's life,
+    // so that a row can read what it shows when it is painted. Reloaded after every change
+    // through OpenLogForChange, whose writes its read window would otherwise hide.
+    std::unique_ptr<TLogAccess> reader_;
+    void ReloadReader() noexcept;
     TFileListStore store_;
     TFileListTable table_;
     // What the last fill came to: the offset it listed (-1 the root) and the row to select.

@@ -135,6 +135,16 @@ void TFileStream::Sync()
         throw EWriteError(ErrnoText("Cannot write", path_, errno));
 }
 
+void TFileStream::Reload()
+{
+    FlushWindow();
+    bufLen_ = 0;
+    struct stat st = {};
+    if (::fstat(fd_, &st) != 0)
+        throw EReadError(ErrnoText("Cannot read", path_, errno));
+    size_ = st.st_size;
+}
+
 void TFileStream::LoadWindow(int64_t at)
 {
     FlushWindow();

@@ -94,6 +94,9 @@ public:
     void Flush() override;
     // Flushes and makes the bytes durable on the disk (fsync); raises EWriteError.
     void Sync();
+    // Flushes, forgets what the window holds and takes the file's size afresh, so that a stream
+    // kept open for reading sees what another stream has written to the file since.
+    void Reload();
 
     const std::string& Path() const { return path_; }
     int Handle() const { return fd_; }

@@ -105,6 +105,20 @@ TEST_F(ExploreFormTest, DeletedTotalShowsBesideTheCaption)
     EXPECT_EQ(child->AccumulatorLabel->text(), "(Deleted 12 KB)  ");
 }
 
+TEST_F(ExploreFormTest, TheLogKeptOpenForPaintingSeesTagsChangedThroughTheWindow)
+{
+    WriteLog(1, 1);
+    TExploreChild* child = Open();
+    ASSERT_NE(child->PaintingLog(), nullptr);
+    const int64_t offset = child->Rows().Row(0).Offset;
+    EXPECT_EQ(child->PaintingLog()->ReadTags(offset), 0u); // its read window now holds the row
+    SelectRows(child, {"/home/"});
+    child->MenuClickTag(2);
+    EXPECT_EQ(child->PaintingLog()->ReadTags(offset), 1u << 2);
+    child->ClearAllTagsClick();
+    EXPECT_EQ(child->PaintingLog()->ReadTags(offset), 0u);
+}
+
 TEST_F(ExploreFormTest, TagSettingsAreSavedIntoThisLog)
 {
     const std::string path = WriteLog(1, 1);

@@ -139,3 +139,29 @@ TEST(FileStreamErrorsTest, OpeningNamesTheFileAndTheReason)
 }
 
 } // namespace
+
+TEST(FileStreamReloadTest, AReaderKeptOpenSeesAnotherStreamsChangesOnlyAfterReload)
+{
+    TempDir dir;
+    std::string path = dir / "log.bin";
+    {
+        TFileStream w(path, TFileMode::Create);
+        w.Write("abcdefghij", 10);
+    }
+    TFileStream reader(path, TFileMode::OpenRead, 4096);
+    char r[12] = {};
+    ASSERT_EQ(reader.ReadAt(0, r, 10), 10); // the window now holds the whole file
+    {
+        TFileStream w(path, TFileMode::OpenReadWrite);
+        w.Seek(2, TSeekOrigin::Begin);
+        w.Write("XY", 2);
+        w.Seek(0, TSeekOrigin::End);
+        w.Write("kl", 2);
+    }
+    ASSERT_EQ(reader.ReadAt(0, r, 12), 10);
+    EXPECT_EQ(std::string(r, 10), "abcdefghij"); // stale: why a painting reader must reload
+    reader.Reload();
+    EXPECT_EQ(reader.Size(), 12);
+    ASSERT_EQ(reader.ReadAt(0, r, 12), 12);
+    EXPECT_EQ(std::string(r, 12), "abXYefghijkl");
+}
