@@ -254,8 +254,10 @@ void TCompMDIChild::StartBuild(const std::string& caption, const std::string& ro
     QStringList lines;
     for (const std::string& line : CompareFilterLines())
         lines << Q(line);
+    reader_.File.reset(); // before the stream it reads
+    reader_.Stream.reset();
     TComparisonAccess access;
-    if (!OpenComparison(access)) {
+    if (!OpenComparison(access) || !OpenComparison(reader_)) {
         TagsAvailable = false;
         CreateFilterDialog(kCompareFilterMode, TagsAvailable, lines);
         EndBuild();

@@ -73,6 +73,8 @@ public:
     bool TagsShown = false;
 
     const TCompareRowStore& Rows() const { return store_; }
+    // The comparison as the window reads it for painting; nothing before a build.
+    TDirCompare* PaintingComparison() { return reader_.File.get(); }
     const TCompareListTable& Table() const override { return table_; }
     // The settings of the new log's tags that the pop-up's tag items follow.
     const TTagSettings& TagSettings() const { return tagSettings_; }
@@ -147,6 +149,10 @@ private:
     };
     struct TBuildRun;
     struct TFillRun;
+    // The comparison read for painting: opened with the tree's build and kept for the window's
+    // life. The window never writes the comparison (tags and deletions go to the new log), so
+    // what it reads stays true; a comparison replaced on disk reads as the one shown.
+    TComparisonAccess reader_;
 
     void CreateActions();
     void CreateMenus();

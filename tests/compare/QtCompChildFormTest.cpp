@@ -117,6 +117,18 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_EQ(RowNames(first).size(), 6u);
 }
 
+TEST_F(CompChildFormTest, TheComparisonKeptOpenForPaintingOutlivesItsFileOnDisk)
+{
+    WriteSample();
+    TCompMDIChild* child = Open();
+    ASSERT_NE(child->PaintingComparison(), nullptr);
+    const int version = child->PaintingComparison()->GetFileVersion();
+    ASSERT_EQ(::unlink(child->ComparisonFileName.c_str()), 0);
+    // The window goes on reading the comparison it shows, not whatever takes the name next.
+    EXPECT_EQ(child->PaintingComparison()->GetFileVersion(), version);
+    EXPECT_GT(child->PaintingComparison()->ReadRecordLength(child->Rows().Row(0).Offset), 0);
+}
+
 TEST_F(CompChildFormTest, DeletedNewLogOrOldFormatOpensReadOnly)
 {
     WriteSample();
