@@ -23,10 +23,10 @@ TestTree WideTree()
 
 struct Seen
 {
-    int32_t Offset;
+    int64_t Offset;
     std::string Name;
     uint16_t Level;
-    int32_t NextOffset;
+    int64_t NextOffset;
     bool operator==(const Seen&) const = default;
 };
 
@@ -97,7 +97,7 @@ TEST(LogFileOrder, DamageEndsTheWalkWithItsReason)
          at(third, all[1].Offset, "the record has a length of 326")},
         {"wrong self", size_t(third) + rec::SelfOffset, 99, 4,
          at(third, all[1].Offset, "the record says it is at 99")},
-        {"points back", size_t(all[1].Offset) + rec::NextOffset, all[0].Offset, 4,
+        {"points back", size_t(all[1].Offset) + rec::NextOffset, int32_t(all[0].Offset), 4,
          at(all[0].Offset, all[1].Offset, "the link points back")},
         {"outside", size_t(all[1].Offset) + rec::NextOffset, 1 << 30, 4,
          at(1 << 30, all[1].Offset, "the link lies outside the records")},
