@@ -39,7 +39,7 @@ struct TCompareRow
     bool DeletedFromDisk() const { return (Tags & kTagDeleted) != 0; }
 };
 
-using TCompareRowStore = TRowStore<TCompareRow>;
+using TCompareRowStore = TNamedRowStore<TCompareRow>;
 
 // The list's columns: eight shown, then the hidden ones that hold raw values.
 enum TCompareColumn

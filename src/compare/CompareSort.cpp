@@ -29,43 +29,42 @@ void SortCompareRows(TCompareRowStore& store, const TCompareListTable& table, in
                      bool directionOn)
 {
     const bool reverse = !directionOn;
-    const int n = store.Count();
+    // The sorts take functions of a shown position; these lists' rows carry what they sort by.
+    auto byRow = [&store](auto f) { return [&store, f](int i) { return f(store.Row(i)); }; };
     auto numbers = [&](auto valueOf, bool largestFirst) {
-        std::vector<decltype(valueOf(store.Row(0)))> keys(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            keys[size_t(i)] = valueOf(store.Row(i));
-        SortByKeys(store, std::move(keys), std::less<>(), largestFirst != reverse);
+        SortByKeyOf(store, byRow(valueOf), std::less<>(), largestFirst != reverse);
     };
     switch (key) {
     case 1:
         SortByNames(
-            store, [&](const TCompareRow& row) { return table.Caption(row); },
-            [](const TCompareRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }, reverse);
+            store, byRow([&](const TCompareRow& row) { return table.Caption(row); }),
+            byRow([](const TCompareRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }),
+            reverse);
         break;
     case 2: {
         auto ranks = TextRanks<int64_t>(
             store,
-            [](const TCompareRow& r) {
+            byRow([](const TCompareRow& r) {
                 return r.Kind == kRowPath ? -int64_t(r.Offset) - 2 : int64_t(r.DirOffset);
-            },
-            [&](const TCompareRow& r) { return table.DirectoryText(r); });
+            }),
+            byRow([&](const TCompareRow& r) { return table.DirectoryText(r); }));
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
         break;
     }
     case 3: {
         auto ranks = TextRanks<std::string>(
             store,
-            [&](const TCompareRow& r) {
+            byRow([&](const TCompareRow& r) {
                 return r.Kind == kRowFile ? table.TypeExtension(r) : std::string(1, char(r.Kind));
-            },
-            [&](const TCompareRow& r) { return table.TypeText(r); });
+            }),
+            byRow([&](const TCompareRow& r) { return table.TypeText(r); }));
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
         break;
     }
     case 6: {
         auto ranks = TextRanks<int>(
-            store, [](const TCompareRow& r) { return r.Kind << 8 | int(r.Change()); },
-            [&](const TCompareRow& r) { return table.ConditionText(r); });
+            store, byRow([](const TCompareRow& r) { return r.Kind << 8 | int(r.Change()); }),
+            byRow([&](const TCompareRow& r) { return table.ConditionText(r); }));
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
         break;
     }

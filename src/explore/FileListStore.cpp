@@ -8,7 +8,7 @@ TFileListStore::TFileListStore() : Owners(AccountName), Groups(GroupName) {}
 
 void TFileListStore::Clear()
 {
-    TRowStore::Clear();
+    TNamedRowStore::Clear();
     sumSize_ = sumAllocated_ = 0;
 }
 
@@ -16,7 +16,7 @@ int TFileListStore::Append(TFileRow row, std::string_view name)
 {
     sumSize_ += row.Size;
     sumAllocated_ += row.Allocated;
-    return TRowStore::Append(row, name);
+    return TNamedRowStore::Append(row, name);
 }
 
 void TFileListStore::SetAllocated(int position, int64_t allocated)

@@ -35,7 +35,7 @@ struct TFileRow
 // the rest from the log when painted.
 static_assert(sizeof(TFileRow) <= 56, "a row of a million-row list stays small");
 
-class TFileListStore : public TRowStore<TFileRow>
+class TFileListStore : public TNamedRowStore<TFileRow>
 {
 public:
     TFileListStore();

@@ -38,24 +38,25 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
 {
     const bool reverse = code < 0;
     const int n = store.Count();
+    auto byRow = [&store](auto f) { return [&store, f](int i) { return f(store.Row(i)); }; };
     switch (code < 0 ? -code : code) {
     case 1: {
         auto ranks = TextRanks<int64_t>(
             store,
-            [](const TFileRow& r) {
+            byRow([](const TFileRow& r) {
                 return r.Kind == kRowPath ? -int64_t(r.Offset) - 2 : int64_t(r.DirOffset);
-            },
-            [&](const TFileRow& r) { return table.DirectoryText(r); });
+            }),
+            byRow([&](const TFileRow& r) { return table.DirectoryText(r); }));
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), reverse);
         break;
     }
     case 2: {
         auto ranks = TextRanks<std::string>(
             store,
-            [&](const TFileRow& r) {
+            byRow([&](const TFileRow& r) {
                 return r.Kind == kRowFile ? table.TypeExtension(r) : std::string(1, char(r.Kind));
-            },
-            [&](const TFileRow& r) { return table.TypeText(r); });
+            }),
+            byRow([&](const TFileRow& r) { return table.TypeText(r); }));
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), reverse);
         break;
     }
@@ -69,8 +70,9 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
     case 5:
         // Folders before files and names A to Z when reversed; the code itself means Z to A.
         SortByNames(
-            store, [&](const TFileRow& row) { return table.Caption(row); },
-            [](const TFileRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }, !reverse);
+            store, byRow([&](const TFileRow& row) { return table.Caption(row); }),
+            byRow([](const TFileRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }),
+            !reverse);
         break;
     case 6:
     case 7: {
@@ -92,8 +94,8 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
         // Rows of one owner share an index, so each name is compared once per owner.
         const bool owner = code == 9 || code == -9;
         auto ranks = TextRanks<uint16_t>(
-            store, [&](const TFileRow& r) { return owner ? r.Owner : r.Group; },
-            [&](const TFileRow& r) { return owner ? table.OwnerText(r) : table.GroupText(r); });
+            store, byRow([&](const TFileRow& r) { return owner ? r.Owner : r.Group; }),
+            byRow([&](const TFileRow& r) { return owner ? table.OwnerText(r) : table.GroupText(r); }));
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), reverse);
         break;
     }

@@ -8,31 +8,74 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
 namespace vm {
 
-// Sorts the store's shown order by one key per shown row (keys[i] belongs to the row shown at
-// i); `less` compares keys, `reverse` turns the order around. Equal keys keep their order
-// either way.
-template <class TStore, class TKey, class TLess>
-void SortByKeys(TStore& store, std::vector<TKey> keys, TLess less, bool reverse)
+// The store's new shown order: entries[k].Position is the position shown at k until now.
+template <class TStore, class TEntries> void ReorderByPositions(TStore& store, TEntries& entries)
 {
-    std::vector<uint32_t> positions(keys.size());
-    for (uint32_t i = 0; i < positions.size(); ++i)
-        positions[i] = i;
+    std::vector<uint32_t> order(entries.size());
+    if (store.InStoredOrder()) {
+        for (size_t k = 0; k < entries.size(); ++k)
+            order[k] = entries[k].Position;
+    } else {
+        const std::vector<uint32_t>& old = store.Order();
+        for (size_t k = 0; k < entries.size(); ++k)
+            order[k] = old[entries[k].Position];
+    }
+    entries.clear();
+    entries.shrink_to_fit();
+    store.SetOrder(std::move(order));
+}
+
+// Sorts the store's shown order by one key per shown row: keyOf(i) gives the key of the row
+// shown at i, read once per row in the order shown (for a list just filled, the order of its
+// file, so that keys read from a file are read in sequence). `less` compares keys, `reverse`
+// turns the order around. Equal keys keep their order either way. Holds the keys with the
+// rows' positions (the key's size plus four bytes, padded) and the new order while it sorts.
+template <class TStore, class TKeyOf, class TLess>
+void SortByKeyOf(TStore& store, TKeyOf keyOf, TLess less, bool reverse)
+{
+    using TKey = std::decay_t<decltype(keyOf(0))>;
+    struct TEntry
+    {
+        TKey Key;
+        uint32_t Position;
+    };
+    const int n = store.Count();
+    std::vector<TEntry> entries(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        entries[size_t(i)] = {keyOf(i), uint32_t(i)};
+    // The position breaks ties, so that an unstable sort gives the stable order without a
+    // buffer of the entries' size.
     if (reverse)
-        std::stable_sort(positions.begin(), positions.end(),
-                         [&](uint32_t a, uint32_t b) { return less(keys[b], keys[a]); });
+        std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+            if (less(b.Key, a.Key))
+                return true;
+            if (less(a.Key, b.Key))
+                return false;
+            return a.Position < b.Position;
+        });
     else
-        std::stable_sort(positions.begin(), positions.end(),
-                         [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
-    // The sorted positions become the new order in place: no third array of a row's size.
-    const std::vector<uint32_t>& old = store.Order();
-    for (uint32_t& position : positions)
-        position = old[position];
-    store.SetOrder(std::move(positions));
+        std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+            if (less(a.Key, b.Key))
+                return true;
+            if (less(b.Key, a.Key))
+                return false;
+            return a.Position < b.Position;
+        });
+    ReorderByPositions(store, entries);
+}
+
+// Sorts by one key per shown row held in a vector (keys[i] belongs to the row shown at i).
+template <class TStore, class TKey, class TLess>
+void SortByKeys(TStore& store, const std::vector<TKey>& keys, TLess less, bool reverse)
+{
+    SortByKeyOf(
+        store, [&](int i) -> const TKey& { return keys[size_t(i)]; }, less, reverse);
 }
 
 // The locale's comparison of two texts (strcoll).
@@ -43,7 +86,8 @@ inline bool CollateLess(const std::string& a, const std::string& b)
 
 // The rank of each shown row's text among the distinct texts, so that a million rows compare
 // numbers while only the few distinct texts (directories, types, conditions) go through the
-// locale's comparison. idOf(row) names the text cheaply; textOf(row) makes it once per id.
+// locale's comparison. idOf(i) names the text of the row shown at i cheaply; textOf(i) makes it
+// once per id.
 template <class TId, class TStore, class TIdOf, class TTextOf>
 std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
 {
@@ -51,10 +95,9 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
     std::vector<std::string> texts;
     std::vector<uint32_t> ids(static_cast<size_t>(store.Count()));
     for (int i = 0; i < store.Count(); ++i) {
-        const auto& row = store.Row(i);
-        auto [it, added] = index.emplace(idOf(row), static_cast<uint32_t>(texts.size()));
+        auto [it, added] = index.emplace(idOf(i), static_cast<uint32_t>(texts.size()));
         if (added)
-            texts.push_back(textOf(row));
+            texts.push_back(textOf(i));
         ids[size_t(i)] = it->second;
     }
     std::vector<uint32_t> byText(texts.size());
@@ -73,7 +116,9 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
 
 // Sorts by name: the rows of group 0 (paths and folders) before those of group 1 (files), each
 // group by its captions A to Z with ASCII letter case folded (core/NameOrder.h); `reverse` turns
-// the whole order around. captionOf(row) gives a string_view that lives as long as the store.
+// the whole order around. captionOf(i) gives the caption of the row shown at i (a string, which
+// may be read from a file); groupOf(i) its group. Sorts on each caption's first eight folded
+// bytes, then reads again only the captions of rows whose first bytes tie, run by run.
 template <class TStore, class TCaptionOf, class TGroupOf>
 void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool reverse)
 {
@@ -86,19 +131,37 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
     };
     const int n = store.Count();
     std::vector<TNameKey> keys(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const auto& row = store.Row(i);
-        keys[size_t(i)] = {NameSortKey(captionOf(row)), uint32_t(i), uint8_t(groupOf(row))};
-    }
-    auto less = [&](const TNameKey& a, const TNameKey& b) {
+    for (int i = 0; i < n; ++i)
+        keys[size_t(i)] = {NameSortKey(captionOf(i)), uint32_t(i), uint8_t(groupOf(i))};
+    auto before = [reverse](const TNameKey& a, const TNameKey& b) {
         if (a.Group != b.Group)
-            return a.Group < b.Group;
+            return reverse ? a.Group > b.Group : a.Group < b.Group;
         if (a.Prefix != b.Prefix)
-            return a.Prefix < b.Prefix;
-        return CompareNames(captionOf(store.Row(int(a.Position))),
-                            captionOf(store.Row(int(b.Position)))) < 0;
+            return reverse ? a.Prefix > b.Prefix : a.Prefix < b.Prefix;
+        return a.Position < b.Position;
     };
-    SortByKeys(store, std::move(keys), less, reverse);
+    std::sort(keys.begin(), keys.end(), before);
+    // Runs of equal groups and prefixes: their whole captions decide, equal ones keep their order.
+    for (size_t begin = 0; begin < keys.size();) {
+        size_t end = begin + 1;
+        while (end < keys.size() && keys[end].Group == keys[begin].Group &&
+               keys[end].Prefix == keys[begin].Prefix)
+            ++end;
+        if (end - begin > 1) {
+            std::vector<std::pair<std::string, uint32_t>> run;
+            run.reserve(end - begin);
+            for (size_t k = begin; k < end; ++k)
+                run.emplace_back(std::string(captionOf(int(keys[k].Position))), keys[k].Position);
+            std::stable_sort(run.begin(), run.end(), [reverse](const auto& a, const auto& b) {
+                return (reverse ? CompareNames(b.first, a.first) : CompareNames(a.first, b.first)) <
+                       0;
+            });
+            for (size_t k = begin; k < end; ++k)
+                keys[k].Position = run[k - begin].second;
+        }
+        begin = end;
+    }
+    ReorderByPositions(store, keys);
 }
 
 } // namespace vm

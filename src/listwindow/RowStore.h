@@ -1,7 +1,8 @@
 // The rows of a long list window (the explore and compare windows' file lists) as plain data: per
-// row a small struct of numbers, its name in a shared pool. Rows live in blocks that never move,
-// and the shown order is a separate index, so that sorting a million rows moves four bytes per
-// row. TRow must have the fields `uint32_t NameAt` and `uint16_t NameLength`, which Append sets.
+// row a small struct that names the entry in its file, everything else is read from the file when
+// the row is painted. Rows live in blocks that never move, and the shown order is a separate
+// index, so that sorting a million rows moves four bytes per row. Until the first sort or
+// reduction the shown order is the order the rows were appended in, and it costs nothing.
 #pragma once
 
 #include <algorithm>
@@ -16,22 +17,103 @@ namespace vm {
 template <class TRow> class TRowStore
 {
 public:
-    static constexpr int kBlockRows = 5000;
+    static constexpr int kBlockRows = 8192;
 
     void Clear()
     {
         blocks_.clear();
-        nameBlocks_.clear();
-        nameUsed_ = kNameBlock;
+        blocks_.shrink_to_fit();
         stored_ = 0;
         order_.clear();
         order_.shrink_to_fit();
+        ordered_ = false;
     }
-    int Count() const { return static_cast<int>(order_.size()); }
+    int Count() const
+    {
+        return ordered_ ? static_cast<int>(order_.size()) : static_cast<int>(stored_);
+    }
 
     // The row shown at position i.
-    const TRow& Row(int i) const { return Stored(order_[static_cast<size_t>(i)]); }
-    TRow& Row(int i) { return Stored(order_[static_cast<size_t>(i)]); }
+    const TRow& Row(int i) const { return Stored(StoredIndex(i)); }
+    TRow& Row(int i) { return Stored(StoredIndex(i)); }
+    // The stored index of the row shown at position i.
+    uint32_t StoredIndex(int i) const
+    {
+        return ordered_ ? order_[static_cast<size_t>(i)] : static_cast<uint32_t>(i);
+    }
+
+    // Appends a row (shown last); returns its position.
+    int Append(const TRow& row)
+    {
+        if (stored_ % kBlockRows == 0)
+            blocks_.push_back(std::make_unique<TRow[]>(kBlockRows));
+        Stored(stored_) = row;
+        if (ordered_)
+            order_.push_back(stored_);
+        ++stored_;
+        return Count() - 1;
+    }
+
+    // The shown order as indexes of stored rows; a sort or reduction rearranges or shortens it.
+    const std::vector<uint32_t>& Order() const
+    {
+        if (!ordered_) {
+            order_.resize(stored_);
+            for (uint32_t i = 0; i < stored_; ++i)
+                order_[i] = i;
+            ordered_ = true;
+        }
+        return order_;
+    }
+    void SetOrder(std::vector<uint32_t> order)
+    {
+        order_ = std::move(order);
+        ordered_ = true;
+    }
+    // True while the rows show in the order they were appended (Order() would be 0, 1, 2 ...).
+    bool InStoredOrder() const { return !ordered_; }
+    const TRow& Stored(uint32_t index) const
+    {
+        return blocks_[index / kBlockRows][index % kBlockRows];
+    }
+    TRow& Stored(uint32_t index) { return blocks_[index / kBlockRows][index % kBlockRows]; }
+    uint32_t StoredCount() const { return stored_; }
+    // The position at which a stored row is shown, or -1.
+    int PositionOf(uint32_t index) const
+    {
+        if (!ordered_)
+            return index < stored_ ? static_cast<int>(index) : -1;
+        auto it = std::find(order_.begin(), order_.end(), index);
+        return it == order_.end() ? -1 : static_cast<int>(it - order_.begin());
+    }
+
+    // Bytes held, for the memory figures of the benchmarks.
+    size_t MemoryBytes() const
+    {
+        return blocks_.size() * kBlockRows * sizeof(TRow) + order_.capacity() * sizeof(uint32_t);
+    }
+
+private:
+    std::vector<std::unique_ptr<TRow[]>> blocks_;
+    uint32_t stored_ = 0;
+    // Materialised on the first sort or reduction (or when asked for); until then the identity.
+    mutable std::vector<uint32_t> order_;
+    mutable bool ordered_ = false;
+};
+
+// A row store that also keeps each row's name in a shared pool, for lists whose rows carry
+// their names. TRow must have the fields `uint32_t NameAt` and `uint16_t NameLength`, which
+// Append sets.
+template <class TRow> class TNamedRowStore : public TRowStore<TRow>
+{
+public:
+    void Clear()
+    {
+        TRowStore<TRow>::Clear();
+        nameBlocks_.clear();
+        nameUsed_ = kNameBlock;
+    }
+    using TRowStore<TRow>::Row;
     std::string_view Name(const TRow& row) const
     {
         if (row.NameLength == 0)
@@ -44,8 +126,6 @@ public:
     // Appends a row (shown last) with its name; returns its position.
     int Append(TRow row, std::string_view name)
     {
-        if (stored_ % kBlockRows == 0)
-            blocks_.push_back(std::make_unique<TRow[]>(kBlockRows));
         // A name never straddles two blocks of the pool.
         const size_t length = std::min<size_t>(name.size(), UINT16_MAX);
         row.NameAt = 0;
@@ -59,43 +139,19 @@ public:
             row.NameAt = static_cast<uint32_t>((nameBlocks_.size() - 1) * kNameBlock + nameUsed_);
             nameUsed_ += length;
         }
-        Stored(stored_) = row;
-        if (order_.size() == order_.capacity())
-            order_.reserve(order_.size() + 64 * kBlockRows);
-        order_.push_back(stored_++);
-        return Count() - 1;
+        return TRowStore<TRow>::Append(row);
     }
 
-    // The shown order as indexes of stored rows; a sort or reduction rearranges or shortens it.
-    const std::vector<uint32_t>& Order() const { return order_; }
-    void SetOrder(std::vector<uint32_t> order) { order_ = std::move(order); }
-    const TRow& Stored(uint32_t index) const
-    {
-        return blocks_[index / kBlockRows][index % kBlockRows];
-    }
-    TRow& Stored(uint32_t index) { return blocks_[index / kBlockRows][index % kBlockRows]; }
-    // The position at which a stored row is shown, or -1.
-    int PositionOf(uint32_t index) const
-    {
-        auto it = std::find(order_.begin(), order_.end(), index);
-        return it == order_.end() ? -1 : static_cast<int>(it - order_.begin());
-    }
-
-    // Bytes held, for the memory figures of the benchmarks.
     size_t MemoryBytes() const
     {
-        return blocks_.size() * kBlockRows * sizeof(TRow) + nameBlocks_.size() * kNameBlock +
-               order_.capacity() * sizeof(uint32_t);
+        return TRowStore<TRow>::MemoryBytes() + nameBlocks_.size() * kNameBlock;
     }
 
 private:
     static constexpr size_t kNameBlock = 1 << 20;
 
-    std::vector<std::unique_ptr<TRow[]>> blocks_;
     std::vector<std::unique_ptr<char[]>> nameBlocks_;
     size_t nameUsed_ = kNameBlock; // in the last name block
-    uint32_t stored_ = 0;
-    std::vector<uint32_t> order_;
 };
 
 } // namespace vm
