@@ -62,6 +62,7 @@ TFigures ExploreOnce(const std::string& path)
     TFileListTable table(store, tree, locale,
                          [](const std::string& extension) { return extension + " File"; });
     table.SetOptions({true, TDateType::Modified, false, log.HasOwners()});
+    table.SetLog(&log);
     TFillRequest request;
     request.View = TView::AllFiles;
     request.RootHeading = "Log 1";

@@ -56,8 +56,8 @@ bool ItemsMatch(const TFileListTable& table, int a, int b, const TDuplicateOptio
     const int count = table.RowCount();
     if (a < 0 || b < 0 || a >= count || b >= count)
         return false;
-    const TFileListStore& store = table.Store();
-    if (DuplicateMatchKey(store.Name(a), options) != DuplicateMatchKey(store.Name(b), options))
+    if (DuplicateMatchKey(table.Entry(a).Name, options) !=
+        DuplicateMatchKey(table.Entry(b).Name, options))
         return false;
     if (options.MatchSize && table.Text(a, kColSize) != table.Text(b, kColSize))
         return false;
@@ -71,7 +71,7 @@ void ExtractDuplicates(TFileListStore& store, const TFileListTable& table,
 {
     std::vector<std::string> keys(static_cast<size_t>(store.Count()));
     for (int i = 0; i < store.Count(); ++i)
-        keys[size_t(i)] = DuplicateMatchKey(store.Name(i), options);
+        keys[size_t(i)] = DuplicateMatchKey(table.Entry(i).Name, options);
     SortRowsByText(store, keys, 1);
     std::vector<uint32_t> kept;
     for (int i = 0; i < store.Count(); ++i)

@@ -147,13 +147,14 @@ void TExploreChild::CreateMenus()
 
 // ---- The log --------------------------------------------------------------------------------
 
-std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLog()
+std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLog(size_t readWindow)
 {
     auto access = std::make_unique<TLogAccess>();
     try {
         TStream* stream = stream_.get();
         if (!stream) {
-            access->File = std::make_unique<TFileStream>(LogFileName, TFileMode::OpenRead);
+            access->File =
+                std::make_unique<TFileStream>(LogFileName, TFileMode::OpenRead, readWindow);
             stream = access->File.get();
             CheckWindowCanShow(*stream, LogFileName);
         }
@@ -203,10 +204,15 @@ void TExploreChild::ReloadReader() noexcept
         if (reader_->File)
             reader_->File->Reload();
         // The header too may have changed (a deletion's totals).
+        table_.SetLog(nullptr);
         reader_->Storage = std::make_unique<TDirStorage>(reader_->Storage->Stream());
+        table_.SetLog(&reader_->Log());
+        // The log has every tag the window set meanwhile.
+        store_.ForgetTags();
     } catch (const std::exception&) {
-        // The log cannot be read any more: rows paint from what they keep until the next build
-        // opens it again, which says why.
+        // The log cannot be read any more: rows paint blank until the next build opens it
+        // again, which says why.
+        table_.SetLog(nullptr);
         reader_.reset();
     }
 }
@@ -265,13 +271,16 @@ void TExploreChild::StartBuild(const std::string& base)
     CreateFilterDialog(kExploreFilterMode, false);
     setWindowTitle(Q(
         UniqueCaption(base, [this](const std::string& c) { return frame_.CaptionExists(Q(c)); })));
+    table_.SetLog(nullptr);
     reader_.reset();
     std::unique_ptr<TLogAccess> access = OpenLog();
     if (!access) {
         EndBuild();
         return;
     }
-    reader_ = OpenLog();
+    // Rows are read when painted, a few here and there: a small read window suits them.
+    reader_ = OpenLog(64 * 1024);
+    table_.SetLog(reader_ ? &reader_->Log() : nullptr);
     ShowOwnerColumns(access->Log().HasOwners());
     auto run = std::make_unique<TBuildRun>(*this, std::move(access));
     TTreeWork* work = &run->Builder;

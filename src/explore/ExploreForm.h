@@ -6,7 +6,7 @@
 // duplicates reduction, its deleted total and its row pop-up with the tag items.
 //
 // The log is opened for each operation and closed at its end (a log in memory stays with the
-// window).
+// window); one reader stays open for the window's life, from which rows are painted.
 #pragma once
 
 #include "explore/FileListTable.h"
@@ -119,8 +119,8 @@ protected:
     int64_t LogOffsetOf(int position) const override { return store_.Row(position).Offset; }
     std::unique_ptr<TActionLog> OpenActionLog(const std::vector<int>& positions,
                                               bool writing) override;
-    void SetRowSpace(int position, int64_t space) override { store_.SetAllocated(position, space); }
-    void SetRowTags(int position, uint32_t tags) override { store_.Row(position).Tags = tags; }
+    void SetRowSpace(int position, int64_t space) override;
+    void SetRowTags(int position, uint32_t tags) override;
     std::optional<TRowDeletion> PlanSelectedDeletion() override;
     TRowDeletion PlanRubbishBinDeletion() const override;
     bool HasProperties(int position) const override { return !SelectedPositions().empty(); }
@@ -161,7 +161,7 @@ private:
     void ShowOwnerColumns(bool recorded);
     // The log for one operation: the file opened read-only, or the stream in memory. Nothing
     // (after the error message) when the file cannot be opened.
-    std::unique_ptr<TLogAccess> OpenLog();
+    std::unique_ptr<TLogAccess> OpenLog(size_t readWindow = 256 * 1024);
     // The log for an operation that changes it: the file opened for writing with other writers
     // shut out, or the stream in memory. Nothing (after saying why) when the window is read
     // only.

@@ -1,29 +1,48 @@
 #include "explore/FileListStore.h"
 
-#include "platform/FileOwner.h"
-
 namespace vm {
-
-TFileListStore::TFileListStore() : Owners(AccountName), Groups(GroupName) {}
 
 void TFileListStore::Clear()
 {
-    TNamedRowStore::Clear();
+    TRowStore::Clear();
     sumSize_ = sumAllocated_ = 0;
+    space_.clear();
+    tags_.clear();
 }
 
-int TFileListStore::Append(TFileRow row, std::string_view name)
+int TFileListStore::Append(const TFileRow& row, int64_t size, int64_t allocated)
 {
-    sumSize_ += row.Size;
-    sumAllocated_ += row.Allocated;
-    return TNamedRowStore::Append(row, name);
+    sumSize_ += size;
+    sumAllocated_ += allocated;
+    return TRowStore::Append(row);
 }
 
-void TFileListStore::SetAllocated(int position, int64_t allocated)
+int TFileListStore::Append(const TFileRow& row, const TShownSpace& shown)
 {
-    TFileRow& row = Row(position);
-    sumAllocated_ += allocated - row.Allocated;
-    row.Allocated = allocated;
+    space_[row.Offset] = shown;
+    return Append(row, shown.Size, shown.Allocated);
+}
+
+void TFileListStore::SetAllocated(int64_t offset, int64_t before, int64_t allocated)
+{
+    sumAllocated_ += allocated - before;
+    space_[offset].Allocated = allocated; // a new entry keeps the record's size
+}
+
+const TShownSpace* TFileListStore::ShownSpace(int64_t offset) const
+{
+    if (space_.empty())
+        return nullptr;
+    auto it = space_.find(offset);
+    return it == space_.end() ? nullptr : &it->second;
+}
+
+const uint32_t* TFileListStore::ShownTags(int64_t offset) const
+{
+    if (tags_.empty())
+        return nullptr;
+    auto it = tags_.find(offset);
+    return it == tags_.end() ? nullptr : &it->second;
 }
 
 } // namespace vm

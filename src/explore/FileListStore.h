@@ -1,62 +1,61 @@
-// The rows of the explore window's file list as plain data: per row the entry's offset and the
-// few numbers its columns show, the name in a shared pool (listwindow/RowStore.h), the owner and
-// group as indexes into the store's tables of ids. Texts, types and icons are made from these
-// when a row is painted (FileListTable.h).
+// The rows of the explore window's file list as plain data: per row only the entry's offset in
+// the log and how the row is drawn (eight bytes), everything it shows being read from the log when
+// it is painted (FileListTable.h). Beside the rows: the sums the status bar shows, and the few
+// figures the window knows better than the log (the Folders view's own totals of a directory,
+// space and tags changed by the window and not yet read back from the log).
 #pragma once
 
-#include "display/IdNameTable.h"
 #include "display/ListRows.h"
 #include "listwindow/RowStore.h"
-#include "platform/DateTime.h"
 
 #include <cstdint>
-#include <string>
-#include <string_view>
+#include <unordered_map>
 
 namespace vm {
 
 struct TFileRow
 {
-    int64_t Offset = -1;    // the entry
-    int64_t DirOffset = -1; // the directory the "Full path" column names: the parent, or for a
-                            // top-level path the entry itself
-    int64_t Size = 0, Allocated = 0;
-    TDateTime Date = 0; // the date the list shows (modified, created or accessed)
-    uint32_t Tags = 0;
-    uint32_t NameAt = 0;
-    uint16_t NameLength = 0;
-    uint8_t Kind = kRowFile;
-    uint8_t Image = kImagePlainFile;
-    // Indexes into TFileListStore::Owners and Groups, where the log records owners. They fill
-    // what would otherwise be the row's padding.
-    uint16_t Owner = 0, Group = 0;
+    int64_t Offset : 48 = -1; // the entry (a log of 2^47 bytes is far beyond any disk's)
+    uint64_t Kind : 8 = kRowFile;
+    uint64_t Image : 8 = kImagePlainFile;
 };
-// 64-bit offsets cost a row 8 bytes until the row keeps only its offset and sort key and reads
-// the rest from the log when painted.
-static_assert(sizeof(TFileRow) <= 56, "a row of a million-row list stays small");
+static_assert(sizeof(TFileRow) == 8, "a row of a hundred-million-row list stays small");
 
-class TFileListStore : public TNamedRowStore<TFileRow>
+// Sizes a row shows other than its record's; a size of -1 is the record's own.
+struct TShownSpace
+{
+    int64_t Size = -1, Allocated = 0;
+};
+
+class TFileListStore : public TRowStore<TFileRow>
 {
 public:
-    TFileListStore();
     void Clear();
-    // Appends a row (shown last) with its name; returns its position.
-    int Append(TFileRow row, std::string_view name);
+    // Appends a row (shown last) with the sizes it shows; returns its position.
+    int Append(const TFileRow& row, int64_t size, int64_t allocated);
+    // Appends a row that shows other sizes than its record's (a directory's own totals).
+    int Append(const TFileRow& row, const TShownSpace& shown);
 
-    // Gives the row at a position a new allocated space (a deletion that changes the log, a
-    // file compressed), keeping the sum in step.
-    void SetAllocated(int position, int64_t allocated);
+    // A new allocated space for the row at offset, which showed `before` (a deletion that does
+    // not change the log, a file compressed); the sum keeps in step.
+    void SetAllocated(int64_t offset, int64_t before, int64_t allocated);
+    // Tags the window set on the row at offset while its change to the log is still open.
+    void SetTags(int64_t offset, uint32_t tags) { tags_[offset] = tags; }
+    // The log now has every change the window made: rows show its tags again.
+    void ForgetTags() { tags_.clear(); }
+
+    // What the row at offset shows instead of its record, when anything.
+    const TShownSpace* ShownSpace(int64_t offset) const;
+    const uint32_t* ShownTags(int64_t offset) const;
 
     // The sums over the rows appended since Clear (the status bar's totals).
     int64_t SumSize() const { return sumSize_; }
     int64_t SumAllocated() const { return sumAllocated_; }
 
-    // The owners and groups rows refer to; they stay over refills (the window's log does not
-    // change), so that each id is named once.
-    TIdNameTable Owners, Groups;
-
 private:
     int64_t sumSize_ = 0, sumAllocated_ = 0;
+    std::unordered_map<int64_t, TShownSpace> space_;
+    std::unordered_map<int64_t, uint32_t> tags_;
 };
 
 } // namespace vm

@@ -2,6 +2,7 @@
 
 #include "display/DisplayHelpers.h"
 #include "output/SizeText.h"
+#include "platform/FileOwner.h"
 
 #include <cstdio>
 
@@ -9,8 +10,93 @@ namespace vm {
 
 TFileListTable::TFileListTable(const TFileListStore& store, const TDirTree& tree,
                                const TLocale& locale, TFileTypeLookup types)
-    : store_(store), tree_(tree), locale_(locale), types_(std::move(types))
+    : store_(store), tree_(tree), locale_(locale), types_(std::move(types)), cache_(kCacheSlots),
+      owners_(vm::AccountName), groups_(vm::GroupName)
 {
+}
+
+void TFileListTable::SetOptions(const TFileListOptions& options)
+{
+    options_ = options;
+}
+
+void TFileListTable::SetLog(TDirStorage* log)
+{
+    log_ = log;
+    Forget();
+}
+
+void TFileListTable::Forget() const
+{
+    for (TCached& slot : cache_)
+        slot.Offset = kNoOffset;
+}
+
+TFileEntry TFileListTable::Entry(int position) const
+{
+    const TFileRow& row = store_.Row(position);
+    TFileEntry e;
+    e.Offset = row.Offset;
+    e.Kind = static_cast<uint8_t>(row.Kind);
+    e.Image = static_cast<uint8_t>(row.Image);
+    // Offsets of records are at least a few bytes apart; their low bits spread them.
+    TCached& slot = cache_[static_cast<uint64_t>(e.Offset) / 8 % kCacheSlots];
+    if (slot.Offset != e.Offset) {
+        slot.Offset = e.Offset;
+        slot.Read = false;
+        try {
+            slot.Read = log_ && log_->ReadNode(e.Offset, slot.Node, slot.Name);
+        } catch (const std::exception&) {
+            // A log that cannot be read any more shows blank rows; the next operation that
+            // opens it says why.
+        }
+    }
+    if (!slot.Read)
+        return e;
+    const TDirNode& node = slot.Node;
+    e.Read = true;
+    e.Name = slot.Name;
+    e.DirOffset = node.Level == 0 ? e.Offset : node.ParentOffset;
+    e.Size = node.Size;
+    e.Allocated = node.Allocated;
+    e.Date = ShownDate(node);
+    e.Tags = node.Tags;
+    e.Owner = node.Owner;
+    e.Group = node.Group;
+    ApplyShown(e.Offset, e.Size, e.Allocated, e.Tags);
+    return e;
+}
+
+void TFileListTable::ApplyShown(int64_t offset, int64_t& size, int64_t& allocated,
+                                uint32_t& tags) const
+{
+    if (const TShownSpace* space = store_.ShownSpace(offset)) {
+        if (space->Size >= 0)
+            size = space->Size;
+        allocated = space->Allocated;
+    }
+    if (const uint32_t* shown = store_.ShownTags(offset))
+        tags = *shown;
+}
+
+const TDirNode* TFileListTable::ShownNode(const TFileRow& row, std::string& name) const
+{
+    const int64_t offset = row.Offset;
+    try {
+        if (!log_ || !log_->ReadNode(offset, bulk_, name))
+            return nullptr;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    ApplyShown(offset, bulk_.Size, bulk_.Allocated, bulk_.Tags);
+    return &bulk_;
+}
+
+TDateTime TFileListTable::ShownDate(const TDirNode& node) const
+{
+    return options_.DateType == TDateType::Created    ? node.Created
+           : options_.DateType == TDateType::Accessed ? node.Accessed
+                                                      : node.Modified;
 }
 
 TListColumn TFileListTable::Column(int column) const
@@ -38,41 +124,51 @@ TListColumn TFileListTable::Column(int column) const
     }
 }
 
-std::string_view TFileListTable::Caption(const TFileRow& row) const
+std::string_view TFileListTable::Caption(const TFileEntry& row) const
 {
-    return RowCaption(store_.Name(row), row.Kind, options_.ShowExtensions);
+    return RowCaption(row.Name, row.Kind, options_.ShowExtensions);
 }
 
-std::string TFileListTable::DirectoryText(const TFileRow& row) const
+std::string TFileListTable::DirectoryText(const TFileEntry& row) const
 {
-    return RowDirectoryText(tree_, store_.Name(row), row.Kind, row.Offset, row.DirOffset);
+    return RowDirectoryText(tree_, row.Name, row.Kind, row.Offset, row.DirOffset);
 }
 
-std::string TFileListTable::TypeExtension(const TFileRow& row) const
+std::string TFileListTable::TypeExtension(const TFileEntry& row) const
 {
-    return RowTypeExtension(store_.Name(row));
+    return RowTypeExtension(row.Name);
 }
 
-std::string TFileListTable::TypeText(const TFileRow& row) const
+std::string TFileListTable::TypeText(const TFileEntry& row) const
 {
-    return RowTypeText(row.Kind, store_.Name(row), types_);
+    return RowTypeText(row.Kind, row.Name, types_);
 }
 
-const std::string& TFileListTable::OwnerText(const TFileRow& row) const
+const std::string& TFileListTable::OwnerText(const TFileEntry& row) const
 {
     static const std::string none;
-    return options_.OwnersRecorded ? store_.Owners.NameAt(row.Owner) : none;
+    return options_.OwnersRecorded ? OwnerName(row.Owner) : none;
 }
 
-const std::string& TFileListTable::GroupText(const TFileRow& row) const
+const std::string& TFileListTable::GroupText(const TFileEntry& row) const
 {
     static const std::string none;
-    return options_.OwnersRecorded ? store_.Groups.NameAt(row.Group) : none;
+    return options_.OwnersRecorded ? GroupName(row.Group) : none;
+}
+
+const std::string& TFileListTable::OwnerName(uint32_t id) const
+{
+    return owners_.NameAt(owners_.IndexOf(id));
+}
+
+const std::string& TFileListTable::GroupName(uint32_t id) const
+{
+    return groups_.NameAt(groups_.IndexOf(id));
 }
 
 std::string TFileListTable::Text(int i, int column) const
 {
-    const TFileRow& row = store_.Row(i);
+    const TFileEntry row = Entry(i);
     switch (column) {
     case kColName:
         return std::string(Caption(row));
@@ -96,7 +192,7 @@ std::string TFileListTable::Text(int i, int column) const
     case kColSpaceValue:
         return std::to_string(row.Allocated);
     case kColFullName:
-        return std::string(store_.Name(row));
+        return row.Name;
     case kColOwner:
         return OwnerText(row);
     case kColGroup:
@@ -108,7 +204,7 @@ std::string TFileListTable::Text(int i, int column) const
 
 std::optional<int64_t> TFileListTable::RawNumber(int i, int column) const
 {
-    const TFileRow& row = store_.Row(i);
+    const TFileEntry row = Entry(i);
     if (column == kColSize || column == kColSizeValue)
         return row.Size;
     if (column == kColSpace || column == kColSpaceValue)

@@ -1,9 +1,12 @@
-// What the explore window's file list shows, made from the plain rows when a row is painted (or
-// printed): the columns, each row's texts and numbers. The "Full path" column comes from the
-// directory tree, types from the desktop's file-type lookup, sizes and dates from the locale.
+// What the explore window's file list shows, read from the log when a row is painted (or printed,
+// copied, mailed, sorted): the columns, each row's texts and numbers. The "Full path" column
+// comes from the directory tree, types from the desktop's file-type lookup, sizes and dates from
+// the locale, owner and group names from the system's accounts.
 #pragma once
 
+#include "core/DirStorage.h"
 #include "display/DirTree.h"
+#include "display/IdNameTable.h"
 #include "display/ListRows.h"
 #include "explore/FileListStore.h"
 #include "output/ListTable.h"
@@ -12,6 +15,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vm {
 
@@ -43,6 +47,22 @@ struct TFileListOptions
     bool OwnersRecorded = false; // the log records owners and groups (TDirStorage::HasOwners)
 };
 
+// A row as it shows: its record read from the log, with what the store shows instead.
+struct TFileEntry
+{
+    int64_t Offset = kNoOffset;
+    int64_t DirOffset = kNoOffset; // the directory "Full path" names: the parent, or for a
+                                   // top-level path the entry itself
+    uint8_t Kind = kRowFile;
+    uint8_t Image = kImagePlainFile;
+    bool Read = false; // false: the record did not read (the row shows blank)
+    std::string Name;
+    int64_t Size = 0, Allocated = 0;
+    TDateTime Date = 0; // the date the list shows (modified, created or accessed)
+    uint32_t Tags = 0;
+    uint32_t Owner = kNoOwner, Group = kNoOwner;
+};
+
 class TFileListTable : public TListTable
 {
 public:
@@ -50,8 +70,22 @@ public:
     TFileListTable(const TFileListStore& store, const TDirTree& tree, const TLocale& locale,
                    TFileTypeLookup types);
 
-    void SetOptions(const TFileListOptions& options) { options_ = options; }
+    void SetOptions(const TFileListOptions& options);
     const TFileListOptions& Options() const { return options_; }
+    // The log rows are read from (it outlives the table, or is replaced before it goes);
+    // nothing: every row shows blank. Setting it, even to the same log, forgets what was read.
+    void SetLog(TDirStorage* log);
+    // Forgets what was read, after the log changed under the same reader.
+    void Forget() const;
+
+    // The row shown at position as it shows.
+    TFileEntry Entry(int position) const;
+    // For passes over every row (sorts): the record of a row with the sizes and tags the row
+    // shows, read without the cache into a node this table reuses, its name into `name`;
+    // nullptr when it does not read.
+    const TDirNode* ShownNode(const TFileRow& row, std::string& name) const;
+    // The date of a node the list shows (modified, created or accessed).
+    TDateTime ShownDate(const TDirNode& node) const;
 
     int ColumnCount() const override { return kFileColumnCount; }
     TListColumn Column(int column) const override;
@@ -59,28 +93,48 @@ public:
     std::string Text(int row, int column) const override;
     std::optional<int64_t> RawNumber(int row, int column) const override;
 
-    // The row's caption: its name, without the extension when extensions are hidden.
-    std::string_view Caption(const TFileRow& row) const;
+    // The row's caption: its name, without the extension when extensions are hidden (a view
+    // into the entry's name).
+    std::string_view Caption(const TFileEntry& row) const;
     // The "Full path" text of a row: its directory ending with "/", or a top-level path itself.
-    std::string DirectoryText(const TFileRow& row) const;
+    std::string DirectoryText(const TFileEntry& row) const;
     // The "Type" text: "Path", "File folder" or the file type of its extension.
-    std::string TypeText(const TFileRow& row) const;
+    std::string TypeText(const TFileEntry& row) const;
     // The extension a file row's icon and type come from ("." for none).
-    std::string TypeExtension(const TFileRow& row) const;
+    std::string TypeExtension(const TFileEntry& row) const;
     // The "Owner" and "Group" texts: the account and group names the log's ids have here (the
     // number where none has), "" where the log records no owners.
-    const std::string& OwnerText(const TFileRow& row) const;
-    const std::string& GroupText(const TFileRow& row) const;
+    const std::string& OwnerText(const TFileEntry& row) const;
+    const std::string& GroupText(const TFileEntry& row) const;
+    const std::string& OwnerName(uint32_t id) const;
+    const std::string& GroupName(uint32_t id) const;
 
     const TFileListStore& Store() const { return store_; }
     const TLocale& Locale() const { return locale_; }
 
 private:
+    // The records read last, by offset: the screen asks for each cell of a row in turn.
+    struct TCached
+    {
+        int64_t Offset = kNoOffset;
+        TDirNode Node;
+        std::string Name;
+        bool Read = false;
+    };
+    static constexpr size_t kCacheSlots = 512;
+
     const TFileListStore& store_;
     const TDirTree& tree_;
     const TLocale& locale_;
     TFileTypeLookup types_;
     TFileListOptions options_;
+    TDirStorage* log_ = nullptr;
+    mutable std::vector<TCached> cache_;
+    mutable TDirNode bulk_;
+    // Applies what the store shows instead of the record at offset.
+    void ApplyShown(int64_t offset, int64_t& size, int64_t& allocated, uint32_t& tags) const;
+    // Each id is named once: account look-ups may go over the network.
+    mutable TIdNameTable owners_, groups_;
 };
 
 } // namespace vm

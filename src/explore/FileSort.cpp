@@ -36,67 +36,92 @@ void SortRowsByText(TFileListStore& store, const std::vector<std::string>& keys,
 
 void SortRows(TFileListStore& store, const TFileListTable& table, int code)
 {
+    // Every key is read from the log, row by row in the order shown: right after a fill that is
+    // the order of the log itself.
     const bool reverse = code < 0;
-    const int n = store.Count();
-    auto byRow = [&store](auto f) { return [&store, f](int i) { return f(store.Row(i)); }; };
+    std::string name; // read into, row after row
     switch (code < 0 ? -code : code) {
     case 1: {
         auto ranks = TextRanks<int64_t>(
             store,
-            byRow([](const TFileRow& r) {
-                return r.Kind == kRowPath ? -int64_t(r.Offset) - 2 : int64_t(r.DirOffset);
-            }),
-            byRow([&](const TFileRow& r) { return table.DirectoryText(r); }));
-        SortByKeys(store, std::move(ranks), std::less<uint32_t>(), reverse);
+            [&](const TFileRow& row) {
+                const TDirNode* node = table.ShownNode(row, name);
+                if (!node || row.Kind == kRowPath)
+                    return -row.Offset - 2;
+                return node->Level == 0 ? row.Offset : node->ParentOffset;
+            },
+            [&](int i) { return table.DirectoryText(table.Entry(i)); });
+        SortByKeys(store, ranks, std::less<uint32_t>(), reverse);
         break;
     }
     case 2: {
         auto ranks = TextRanks<std::string>(
             store,
-            byRow([&](const TFileRow& r) {
-                return r.Kind == kRowFile ? table.TypeExtension(r) : std::string(1, char(r.Kind));
-            }),
-            byRow([&](const TFileRow& r) { return table.TypeText(r); }));
-        SortByKeys(store, std::move(ranks), std::less<uint32_t>(), reverse);
+            [&](const TFileRow& row) {
+                if (row.Kind != kRowFile)
+                    return std::string(1, char(row.Kind));
+                if (!table.ShownNode(row, name))
+                    name.clear();
+                return RowTypeExtension(name);
+            },
+            [&](int i) { return table.TypeText(table.Entry(i)); });
+        SortByKeys(store, ranks, std::less<uint32_t>(), reverse);
         break;
     }
-    case 4: {
-        std::vector<TDateTime> dates(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            dates[size_t(i)] = store.Row(i).Date;
-        SortByKeys(store, std::move(dates), std::less<TDateTime>(), reverse);
+    case 4:
+        SortByKeyOf(
+            store,
+            [&](const TFileRow& row) {
+                const TDirNode* node = table.ShownNode(row, name);
+                return node ? table.ShownDate(*node) : TDateTime(0);
+            },
+            std::less<TDateTime>(), reverse);
         break;
-    }
     case 5:
         // Folders before files and names A to Z when reversed; the code itself means Z to A.
         SortByNames(
-            store, byRow([&](const TFileRow& row) { return table.Caption(row); }),
-            byRow([](const TFileRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }),
-            !reverse);
+            store,
+            [&](const TFileRow& row) {
+                if (!table.ShownNode(row, name))
+                    name.clear();
+                return RowCaption(name, uint8_t(row.Kind), table.Options().ShowExtensions);
+            },
+            [&](const TFileRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }, !reverse);
         break;
     case 6:
     case 7: {
-        std::vector<int64_t> sizes(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            sizes[size_t(i)] = code == 6 || code == -6 ? store.Row(i).Size : store.Row(i).Allocated;
-        SortByKeys(store, std::move(sizes), std::less<int64_t>(), !reverse);
+        const bool size = code == 6 || code == -6;
+        SortByKeyOf(
+            store,
+            [&](const TFileRow& row) {
+                const TDirNode* node = table.ShownNode(row, name);
+                return !node ? int64_t(0) : size ? node->Size : node->Allocated;
+            },
+            std::less<int64_t>(), !reverse);
         break;
     }
     case 8: {
-        std::vector<std::string> names(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            names[size_t(i)] = std::string(store.Name(i));
+        std::vector<std::string> names(static_cast<size_t>(store.Count()));
+        for (int i = 0; i < store.Count(); ++i)
+            names[size_t(i)] = table.Entry(i).Name;
         SortRowsByText(store, names, reverse ? -1 : 1);
         break;
     }
     case 9:
     case 10: {
-        // Rows of one owner share an index, so each name is compared once per owner.
+        // Rows of one owner share an id, so each name is compared once per owner.
         const bool owner = code == 9 || code == -9;
-        auto ranks = TextRanks<uint16_t>(
-            store, byRow([&](const TFileRow& r) { return owner ? r.Owner : r.Group; }),
-            byRow([&](const TFileRow& r) { return owner ? table.OwnerText(r) : table.GroupText(r); }));
-        SortByKeys(store, std::move(ranks), std::less<uint32_t>(), reverse);
+        auto ranks = TextRanks<uint32_t>(
+            store,
+            [&](const TFileRow& row) {
+                const TDirNode* node = table.ShownNode(row, name);
+                return !node ? kNoOwner : owner ? node->Owner : node->Group;
+            },
+            [&](int i) {
+                const TFileEntry e = table.Entry(i);
+                return owner ? table.OwnerText(e) : table.GroupText(e);
+            });
+        SortByKeys(store, ranks, std::less<uint32_t>(), reverse);
         break;
     }
     default:

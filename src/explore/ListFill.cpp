@@ -70,30 +70,21 @@ void TListFill::List(const TDirNode& node, const std::string& name)
     const int64_t offset = walk_->Offset();
     TFileRow row;
     row.Offset = offset;
-    row.DirOffset = node.Level == 0 ? offset : node.ParentOffset;
-    row.Tags = node.Tags;
-    row.Date = request_.DateType == TDateType::Created    ? node.Created
-               : request_.DateType == TDateType::Accessed ? node.Accessed
-                                                          : node.Modified;
-    row.Size = node.Size;
-    row.Allocated = node.Allocated;
-    if (log_.HasOwners()) {
-        row.Owner = store_.Owners.IndexOf(node.Owner);
-        row.Group = store_.Groups.IndexOf(node.Group);
-    }
     if (node.Kind == kKindDirectory) {
         if (view == TView::AllFiles || !InPlace(node.ParentOffset))
             return;
         const bool path = root_ && view == TView::Standard;
         row.Kind = path ? kRowPath : kRowFolder;
         row.Image = path ? kImagePath : kImageFolder;
-        if (view == TView::Folders && !root_) {
-            TSizeTotals own = GetSubDirTotals(log_, offset);
-            row.Size = own.Size;
-            row.Allocated = own.Allocated;
-        }
         if (reselect_ < 0 && !request_.NameToReselect.empty() && name == request_.NameToReselect)
             reselect_ = appended_;
+        if (view == TView::Folders && !root_) {
+            // Below the root each directory shows only its own files, so that the rows add up.
+            const TSizeTotals own = GetSubDirTotals(log_, offset);
+            store_.Append(row, TShownSpace{own.Size, own.Allocated});
+            ++appended_;
+            return;
+        }
     } else {
         if (view == TView::Folders || !InPlace(node.ParentOffset))
             return;
@@ -103,7 +94,7 @@ void TListFill::List(const TDirNode& node, const std::string& name)
         row.Image =
             !request_.ShowIcons || view == TView::AllFiles ? kImagePlainFile : kImageTypeIcon;
     }
-    store_.Append(row, name);
+    store_.Append(row, node.Size, node.Allocated);
     ++appended_;
 }
 

@@ -30,10 +30,9 @@ struct TFillRequest
     int64_t Offset = kNoOffset; // the directory to list; -1 for the root
     bool TagMode = false;
     const TFilterTest* Filter = nullptr; // while the filter is on: files must pass it
-    TDateType DateType = TDateType::Modified;
-    bool ShowIcons = true;      // "Show File &Icons ": files show their type's icon
-    std::string RootHeading;    // what the root is called ("Log 7")
-    std::string NameToReselect; // a directory row of this name is the one to select
+    bool ShowIcons = true;               // "Show File &Icons ": files show their type's icon
+    std::string RootHeading;             // what the root is called ("Log 7")
+    std::string NameToReselect;          // a directory row of this name is the one to select
 };
 
 // The space of the files directly inside the directory at offset: its subtree totals less those

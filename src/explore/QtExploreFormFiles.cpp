@@ -68,7 +68,7 @@ void TExploreChild::ChildPopupMenuPopup(const QPoint& at)
     state.HasFocusedRow = focused >= 0;
     state.ReadOnly = ReadOnly;
     if (focused >= 0) {
-        const TFileRow& row = store_.Row(focused);
+        const TFileEntry row = table_.Entry(focused);
         state.FocusedDeleted = TagImageIndex(int32_t(row.Tags)) == kDeletedImage;
         state.FocusedKind = row.Kind;
     }
@@ -95,9 +95,9 @@ void TExploreChild::ChildPopupMenuPopup(const QPoint& at)
         std::vector<uint32_t> tagSets;
         if (selected.size() > 1)
             for (int p : selected)
-                tagSets.push_back(store_.Row(p).Tags);
+                tagSets.push_back(table_.Entry(p).Tags);
         else
-            tagSets.push_back(store_.Row(focused).Tags);
+            tagSets.push_back(table_.Entry(focused).Tags);
         const std::vector<TTagMenuItem> tagItems = TagMenuItems(settings, tagSets);
         for (const TTagMenuItem& item : tagItems) {
             QAction* a =
@@ -148,14 +148,15 @@ void TExploreChild::ChangeRowTags(const std::vector<int>& positions,
         return;
     try {
         change(access->Log());
-        for (int p : positions) {
-            store_.Row(p).Tags = access->Log().ReadTags(store_.Row(p).Offset);
-            ListModel->RowChanged(p);
-        }
         access->Log().Stream().Flush();
     } catch (const std::exception& e) {
         frame_.UI().ShowMessage(e.what());
     }
+    // The rows show the tags as the log has them once the access is closed (and the window's
+    // reader reloaded).
+    access.reset();
+    for (int p : positions)
+        ListModel->RowChanged(p);
 }
 
 // ---- Open, select all, the dialogs ------------------------------------------------------------
@@ -165,10 +166,12 @@ void TExploreChild::OpenClick()
     const int focused = FocusedPosition();
     if (focused < 0)
         return;
-    const TFileRow& row = store_.Row(focused);
+    const TFileEntry row = table_.Entry(focused);
+    if (!row.Read)
+        return;
     std::string file = table_.DirectoryText(row);
     if (row.Kind != kRowPath)
-        file += std::string(store_.Name(row));
+        file += row.Name;
     ShellOpen(file);
 }
 
@@ -176,7 +179,7 @@ void TExploreChild::SelectAllFilesClick()
 {
     if (Busy)
         return;
-    SelectRowsWhere([this](int p) { return SelectableByAll(store_.Row(p).Tags); });
+    SelectRowsWhere([this](int p) { return SelectableByAll(table_.Entry(p).Tags); });
 }
 
 bool TExploreChild::PrepareFilterDialog(QWidget*& page)
@@ -224,7 +227,7 @@ void TExploreChild::TagSettingsClick()
 
 QIcon TExploreChild::PropertiesIcon(int position) const
 {
-    return frame_.SmallImages().Icon(ListModel->RowImage(store_.Row(position)));
+    return frame_.SmallImages().Icon(ListModel->RowImage(table_.Entry(position)));
 }
 
 TRefPathInfo TExploreChild::RefPathInfo(TDirStorage& log, int64_t offset) const
@@ -247,8 +250,8 @@ std::optional<TRowDeletion> TExploreChild::PlanSelectedDeletion()
     TRowDeletion plan;
     int64_t directories = 0, files = 0;
     for (int p : SelectedPositions()) {
-        const TFileRow& row = store_.Row(p);
-        if (row.Kind == kRowPath || (row.Tags & kTagDeleted))
+        const TFileEntry row = table_.Entry(p);
+        if (row.Kind == kRowPath || (row.Tags & kTagDeleted) || !row.Read)
             continue;
         ++(row.Kind == kRowFolder ? directories : files);
         plan.Space += row.Allocated;
@@ -265,8 +268,8 @@ TRowDeletion TExploreChild::PlanRubbishBinDeletion() const
 {
     TRowDeletion plan;
     for (int p = 0; p < store_.Count(); ++p) {
-        const TFileRow& row = store_.Row(p);
-        if (TagImageIndex(int32_t(row.Tags)) != kRubbishBinImage)
+        const TFileEntry row = table_.Entry(p);
+        if (!row.Read || TagImageIndex(int32_t(row.Tags)) != kRubbishBinImage)
             continue;
         plan.Space += row.Allocated;
         plan.Positions.push_back(p);
@@ -277,7 +280,18 @@ TRowDeletion TExploreChild::PlanRubbishBinDeletion() const
 
 bool TExploreChild::RefreshedAfterTreeDeletion(int position) const
 {
-    return !(store_.Row(position).Tags & kTagDeleted);
+    return !(table_.Entry(position).Tags & kTagDeleted);
+}
+
+void TExploreChild::SetRowSpace(int position, int64_t space)
+{
+    store_.SetAllocated(store_.Row(position).Offset, table_.Entry(position).Allocated, space);
+}
+
+void TExploreChild::SetRowTags(int position, uint32_t tags)
+{
+    // Until the change's access closes, the log's new tags may still be in its write buffer.
+    store_.SetTags(store_.Row(position).Offset, tags);
 }
 
 void TExploreChild::RowsDeleted(const TDeleteRunResult& result)

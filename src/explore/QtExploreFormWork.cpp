@@ -47,7 +47,7 @@ int64_t TExploreChild::ListOffsetOf(int node) const
 
 TListRowFacts TExploreChild::RowFacts(int position) const
 {
-    const TFileRow& row = store_.Row(position);
+    const TFileEntry row = table_.Entry(position);
     return {row.Kind, row.Offset, row.Allocated, row.Tags};
 }
 
@@ -58,9 +58,8 @@ bool TExploreChild::TreeNodeChosen(int node)
 
 void TExploreChild::RowOpened(int position)
 {
-    const TFileRow& row = store_.Row(position);
-    if (row.Kind == kRowFolder)
-        NameToReselect = std::string(store_.Name(row));
+    if (store_.Row(position).Kind == kRowFolder)
+        NameToReselect = table_.Entry(position).Name;
 }
 
 void TExploreChild::ProcessFillListView()
@@ -122,7 +121,6 @@ void TExploreChild::FillListView(int64_t offset)
         request.Filter = &run->Filter;
         request.TagMode = run->Filter.TagsOn;
     }
-    request.DateType = DateType;
     request.ShowIcons = frame_.Display().ShowIcons;
     request.RootHeading = "Log " + std::to_string(LogNumber);
     request.NameToReselect = NameToReselect;

@@ -12,16 +12,16 @@ TFileListModel::TFileListModel(const TFileListTable& table, const TImageList& sm
 {
 }
 
-int TFileListModel::RowImage(const TFileRow& row) const
+int TFileListModel::RowImage(const TFileEntry& row) const
 {
     if (row.Image != kImageTypeIcon)
         return row.Image;
-    const std::string_view name = table_.Store().Name(row);
+    const std::string_view name = row.Name;
     return icons_.ImageForFile(std::string(ExtensionOf(name)),
                                table_.DirectoryText(row) + std::string(name));
 }
 
-QIcon TFileListModel::RowIcon(const TFileRow& row) const
+QIcon TFileListModel::RowIcon(const TFileEntry& row) const
 {
     // The tag image stands left of the row's own image, as a list with state images shows it.
     const int tag = TagImageIndex(int32_t(row.Tags));
@@ -36,7 +36,9 @@ QIcon TFileListModel::RowIcon(const TFileRow& row) const
 
 QVariant TFileListModel::RowData(int i, int column, int role) const
 {
-    const TFileRow& row = table_.Store().Row(i);
+    if (role != Qt::DecorationRole && role != Qt::ForegroundRole && role != ItemTagRole)
+        return {};
+    const TFileEntry row = table_.Entry(i);
     switch (role) {
     case Qt::DecorationRole:
         return column == kColName ? QVariant(RowIcon(row)) : QVariant();

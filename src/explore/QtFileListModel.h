@@ -21,13 +21,13 @@ public:
                    const TImageList& tagImages, TIconCache& icons, QObject* parent = nullptr);
 
     // The image a row shows (the small image list's index).
-    int RowImage(const TFileRow& row) const;
+    int RowImage(const TFileEntry& row) const;
 
 protected:
     QVariant RowData(int row, int column, int role) const override;
 
 private:
-    QIcon RowIcon(const TFileRow& row) const;
+    QIcon RowIcon(const TFileEntry& row) const;
 
     const TFileListTable& table_;
     const TImageList& small_;

@@ -91,6 +91,8 @@ void TListWindow::PropertiesClick()
                 ui))
             return;
     }
+    // What the row counts now: once the dialog changed the log, the row may read the new space.
+    const int64_t before = RowFacts(position).Space;
     const int64_t allocated = ShowPropertiesDialog(
         properties,
         [this, &ui, position](TFileProperties& p, bool readOnly, bool compressed) {
@@ -100,7 +102,6 @@ void TListWindow::PropertiesClick()
         look_.PropertiesTag, PropertiesIcon(position),
         [this](int context) { frame_.ShowHelpContext(context); }, this);
     // The row shows the space its entry takes now; the selection's total counts it so.
-    const int64_t before = RowFacts(position).Space;
     if (before != allocated) {
         if (FileListView->selectionModel()->isRowSelected(position, QModelIndex()))
             SelectedBytes += allocated - before;

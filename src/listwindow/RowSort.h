@@ -14,6 +14,16 @@
 
 namespace vm {
 
+// What a sort asks of a row: f(row) where f takes the stored row (the cheap way, in the order
+// stored), else f(position).
+template <class F, class TRow> decltype(auto) OfRow(F& f, int position, const TRow& row)
+{
+    if constexpr (std::is_invocable_v<F&, const TRow&>)
+        return f(row);
+    else
+        return f(position);
+}
+
 // The store's new shown order: entries[k].Position is the position shown at k until now.
 template <class TStore, class TEntries> void ReorderByPositions(TStore& store, TEntries& entries)
 {
@@ -31,24 +41,25 @@ template <class TStore, class TEntries> void ReorderByPositions(TStore& store, T
     store.SetOrder(std::move(order));
 }
 
-// Sorts the store's shown order by one key per shown row: keyOf(i) gives the key of the row
-// shown at i, read once per row in the order shown (for a list just filled, the order of its
-// file, so that keys read from a file are read in sequence). `less` compares keys, `reverse`
+// Sorts the store's shown order by one key per shown row: keyOf(row) (or keyOf(i), i the row's
+// position) gives the key of a row, asked once per row in the order the rows were stored (so
+// that keys read from a file are read in its order). `less` compares keys, `reverse`
 // turns the order around. Equal keys keep their order either way. Holds the keys with the
 // rows' positions (the key's size plus four bytes, padded) and the new order while it sorts.
 template <class TStore, class TKeyOf, class TLess>
 void SortByKeyOf(TStore& store, TKeyOf keyOf, TLess less, bool reverse)
 {
-    using TKey = std::decay_t<decltype(keyOf(0))>;
+    using TKey = std::decay_t<decltype(OfRow(keyOf, 0, store.Stored(0)))>;
     struct TEntry
     {
         TKey Key;
         uint32_t Position;
     };
-    const int n = store.Count();
-    std::vector<TEntry> entries(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        entries[size_t(i)] = {keyOf(i), uint32_t(i)};
+    std::vector<TEntry> entries;
+    entries.reserve(static_cast<size_t>(store.Count()));
+    store.ForEachInStoredOrder([&](int i, const auto& row) {
+        entries.push_back({OfRow(keyOf, i, row), uint32_t(i)});
+    });
     // The position breaks ties, so that an unstable sort gives the stable order without a
     // buffer of the entries' size.
     if (reverse)
@@ -86,20 +97,20 @@ inline bool CollateLess(const std::string& a, const std::string& b)
 
 // The rank of each shown row's text among the distinct texts, so that a million rows compare
 // numbers while only the few distinct texts (directories, types, conditions) go through the
-// locale's comparison. idOf(i) names the text of the row shown at i cheaply; textOf(i) makes it
-// once per id.
+// locale's comparison. idOf names the text of a row cheaply; textOf makes it once per id (each
+// takes the row, or its position).
 template <class TId, class TStore, class TIdOf, class TTextOf>
 std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
 {
     std::unordered_map<TId, uint32_t> index;
     std::vector<std::string> texts;
     std::vector<uint32_t> ids(static_cast<size_t>(store.Count()));
-    for (int i = 0; i < store.Count(); ++i) {
-        auto [it, added] = index.emplace(idOf(i), static_cast<uint32_t>(texts.size()));
+    store.ForEachInStoredOrder([&](int i, const auto& row) {
+        auto [it, added] = index.emplace(OfRow(idOf, i, row), static_cast<uint32_t>(texts.size()));
         if (added)
-            texts.push_back(textOf(i));
+            texts.push_back(OfRow(textOf, i, row));
         ids[size_t(i)] = it->second;
-    }
+    });
     std::vector<uint32_t> byText(texts.size());
     for (uint32_t i = 0; i < byText.size(); ++i)
         byText[i] = i;
@@ -116,9 +127,10 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
 
 // Sorts by name: the rows of group 0 (paths and folders) before those of group 1 (files), each
 // group by its captions A to Z with ASCII letter case folded (core/NameOrder.h); `reverse` turns
-// the whole order around. captionOf(i) gives the caption of the row shown at i (a string, which
-// may be read from a file); groupOf(i) its group. Sorts on each caption's first eight folded
-// bytes, then reads again only the captions of rows whose first bytes tie, run by run.
+// the whole order around. captionOf gives the caption of a row (a string, or a view that holds
+// until the next call), groupOf its group; each takes the row, or its position. Sorts on each
+// caption's first eight folded bytes, then reads again only the captions of rows whose first bytes
+// tie, run by run.
 template <class TStore, class TCaptionOf, class TGroupOf>
 void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool reverse)
 {
@@ -129,10 +141,12 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
         uint32_t Position;
         uint8_t Group;
     };
-    const int n = store.Count();
-    std::vector<TNameKey> keys(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        keys[size_t(i)] = {NameSortKey(captionOf(i)), uint32_t(i), uint8_t(groupOf(i))};
+    std::vector<TNameKey> keys;
+    keys.reserve(static_cast<size_t>(store.Count()));
+    store.ForEachInStoredOrder([&](int i, const auto& row) {
+        keys.push_back(
+            {NameSortKey(OfRow(captionOf, i, row)), uint32_t(i), uint8_t(OfRow(groupOf, i, row))});
+    });
     auto before = [reverse](const TNameKey& a, const TNameKey& b) {
         if (a.Group != b.Group)
             return reverse ? a.Group > b.Group : a.Group < b.Group;
@@ -148,13 +162,22 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
                keys[end].Prefix == keys[begin].Prefix)
             ++end;
         if (end - begin > 1) {
+            // Read in the order stored, then ordered by caption, equal ones by position.
             std::vector<std::pair<std::string, uint32_t>> run;
             run.reserve(end - begin);
-            for (size_t k = begin; k < end; ++k)
-                run.emplace_back(std::string(captionOf(int(keys[k].Position))), keys[k].Position);
-            std::stable_sort(run.begin(), run.end(), [reverse](const auto& a, const auto& b) {
-                return (reverse ? CompareNames(b.first, a.first) : CompareNames(a.first, b.first)) <
-                       0;
+            std::sort(keys.begin() + begin, keys.begin() + end,
+                      [&](const TNameKey& a, const TNameKey& b) {
+                          return store.StoredIndex(int(a.Position)) <
+                                 store.StoredIndex(int(b.Position));
+                      });
+            for (size_t k = begin; k < end; ++k) {
+                const int i = int(keys[k].Position);
+                run.emplace_back(std::string(OfRow(captionOf, i, store.Row(i))), keys[k].Position);
+            }
+            std::sort(run.begin(), run.end(), [reverse](const auto& a, const auto& b) {
+                const int c =
+                    reverse ? CompareNames(b.first, a.first) : CompareNames(a.first, b.first);
+                return c != 0 ? c < 0 : a.second < b.second;
             });
             for (size_t k = begin; k < end; ++k)
                 keys[k].Position = run[k - begin].second;

@@ -87,6 +87,23 @@ public:
         return it == order_.end() ? -1 : static_cast<int>(it - order_.begin());
     }
 
+    // Calls f(position, row) for every shown row in the order the rows were appended: for rows
+    // that read what they show from a file, the order of the file, whatever order they show in.
+    template <class F> void ForEachInStoredOrder(F f) const
+    {
+        if (!ordered_) {
+            for (uint32_t i = 0; i < stored_; ++i)
+                f(static_cast<int>(i), Stored(i));
+            return;
+        }
+        std::vector<uint32_t> positionOf(stored_, UINT32_MAX);
+        for (size_t k = 0; k < order_.size(); ++k)
+            positionOf[order_[k]] = static_cast<uint32_t>(k);
+        for (uint32_t i = 0; i < stored_; ++i)
+            if (positionOf[i] != UINT32_MAX)
+                f(static_cast<int>(positionOf[i]), Stored(i));
+    }
+
     // Bytes held, for the memory figures of the benchmarks.
     size_t MemoryBytes() const
     {

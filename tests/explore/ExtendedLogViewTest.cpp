@@ -1,5 +1,6 @@
 // The explore window's logic over an extended log: the tree from the directory chain and every
 // view's rows, with their sizes, dates and tags, are those of the exact log of the same tree.
+#include "explore/FileListTable.h"
 #include "explore/ListFill.h"
 #include "explore/LogTree.h"
 #include "support/CompareSample.h"
@@ -30,6 +31,9 @@ std::vector<std::string> Shown(TLogFormat format)
     for (int n = 0; n < tree.Count(); ++n)
         shown.push_back("node " + std::string(tree.Name(n)));
     TFileListStore store;
+    const TLocale locale = TLocale::Classic();
+    TFileListTable table(store, tree, locale, [](const std::string& e) { return e; });
+    table.SetLog(&log);
     for (TView view : {TView::Standard, TView::AllFiles, TView::Folders}) {
         for (bool tags : {false, true}) {
             store.Clear();
@@ -42,8 +46,8 @@ std::vector<std::string> Shown(TLogFormat format)
             }
             EXPECT_EQ(fill.Fault(), "");
             for (int i = 0; i < store.Count(); ++i) {
-                const TFileRow& row = store.Row(i);
-                shown.push_back(std::string(store.Name(i)) + " " + std::to_string(row.Size) + " " +
+                const TFileEntry row = table.Entry(i);
+                shown.push_back(row.Name + " " + std::to_string(row.Size) + " " +
                                 std::to_string(row.Allocated) + " " +
                                 std::to_string(static_cast<int64_t>(row.Date * 86400)) + " " +
                                 std::to_string(row.Tags));

@@ -1,6 +1,7 @@
 // What the file list shows for its rows, the window's texts, the tree's opening rule and the
 // orders by path, type and date.
 #include "display/DirTree.h"
+#include "display/DisplayHelpers.h"
 #include "explore/ExploreTexts.h"
 #include "explore/FileSort.h"
 #include "explore/ListFill.h"
@@ -73,6 +74,7 @@ protected:
         TDirTreeBuilder builder(log_, tree_);
         while (builder.Step(10)) {
         }
+        table_.SetLog(&log_);
     }
     void Fill(TView view)
     {
@@ -110,9 +112,8 @@ TEST_F(FileListTextsTest, RowsShowNamesPathsTypesAndRawValues)
     EXPECT_EQ(table_.Text(1, kColSizeValue), "5000");
     EXPECT_EQ(table_.RawNumber(1, kColSpace), 8192);
     EXPECT_EQ(table_.RawNumber(1, kColName), std::nullopt);
-    EXPECT_EQ(table_.Text(1, kColDate), kLocale.DateTimeText(store_.Row(1).Date));
-    store_.Row(1).Date = 0; // a date the log never knew
-    EXPECT_EQ(table_.Text(1, kColDate), "");
+    EXPECT_EQ(table_.Text(1, kColDate), kLocale.DateTimeText(table_.Entry(1).Date));
+    EXPECT_EQ(ListDateText(0, kLocale), ""); // a date the log never knew
 
     // Without extensions a name loses its extension only; a dot name stays whole.
     table_.SetOptions({false, TDateType::Created, true});

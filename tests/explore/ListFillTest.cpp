@@ -58,10 +58,16 @@ protected:
         }
         std::vector<std::string> names;
         for (int i = 0; i < store_.Count(); ++i)
-            names.emplace_back(store_.Name(i));
+            names.emplace_back(Name(i));
         return names;
     }
-    TFileListTable Table() { return TFileListTable(store_, tree_, locale_, nullptr); }
+    TFileListTable Table()
+    {
+        TFileListTable table(store_, tree_, locale_, nullptr);
+        table.SetLog(log_.get());
+        return table;
+    }
+    std::string Name(int i) { return Table().Entry(i).Name; }
 
     TMemoryStream stream_;
     std::unique_ptr<TDirStorage> log_;
@@ -95,15 +101,15 @@ TEST_F(ListFillTest, EachViewWalksItsOwnEntries)
     EXPECT_THAT(Fill(TView::Standard, kRoot), ElementsAre("a.txt", "sub", "z"));
     EXPECT_EQ(heading_, "/data/");
     EXPECT_EQ(store_.Row(1).Kind, kRowFolder);
-    EXPECT_EQ(store_.Row(1).Size, 5007); // a directory shows its whole subtree
+    EXPECT_EQ(Table().Entry(1).Size, 5007); // a directory shows its whole subtree
     EXPECT_THAT(Fill(TView::Folders, -1), ElementsAre("/data/", "sub"));
     EXPECT_EQ(store_.Row(0).Kind, kRowFolder);
-    EXPECT_EQ(Table().DirectoryText(store_.Row(0)), "/data/");
-    EXPECT_EQ(Table().DirectoryText(store_.Row(1)), "/data/");
+    EXPECT_EQ(Table().DirectoryText(Table().Entry(0)), "/data/");
+    EXPECT_EQ(Table().DirectoryText(Table().Entry(1)), "/data/");
     EXPECT_THAT(Fill(TView::Folders, kRoot), ElementsAre("sub"));
     EXPECT_THAT(Fill(TView::Folders, kSub), IsEmpty());
     EXPECT_THAT(Fill(TView::AllFiles, -1), ElementsAre("a.txt", "b", "c", "z"));
-    EXPECT_EQ(Table().DirectoryText(store_.Row(1)), "/data/sub/");
+    EXPECT_EQ(Table().DirectoryText(Table().Entry(1)), "/data/sub/");
     EXPECT_EQ(store_.Row(1).Image, kImagePlainFile);
     EXPECT_THAT(Fill(TView::AllFiles, kSub), ElementsAre("b", "c"));
     EXPECT_EQ(store_.SumSize(), 5007);
@@ -200,9 +206,11 @@ TEST(SubDirTotals, FolderRowsAddUpToTheParentsTotal)
     while (fill.Step(5)) {
     }
     ASSERT_EQ(store.Count(), 3);
-    EXPECT_EQ(store.Row(0).Size, 3072);
-    EXPECT_EQ(store.Row(1).Size, 5120);
-    EXPECT_EQ(store.Row(2).Size, 7168);
+    TFileListTable table(store, tree, TLocale::Classic(), nullptr);
+    table.SetLog(&log);
+    EXPECT_EQ(table.Entry(0).Size, 3072);
+    EXPECT_EQ(table.Entry(1).Size, 5120);
+    EXPECT_EQ(table.Entry(2).Size, 7168);
     EXPECT_EQ(store.SumSize(), 15360);
 }
 
@@ -211,14 +219,14 @@ TEST_F(ListFillTest, NameOrderPutsFoldersFirstAndTheFlagReversesIt)
     Fill(TView::Standard, kRoot); // a.txt, sub, z
     TFileListTable table = Table();
     SortRows(store_, table, -5);
-    EXPECT_EQ(store_.Name(0), "sub");
-    EXPECT_EQ(store_.Name(1), "a.txt");
+    EXPECT_EQ(Name(0), "sub");
+    EXPECT_EQ(Name(1), "a.txt");
     SortRows(store_, table, 5);
-    EXPECT_EQ(store_.Name(0), "z");
-    EXPECT_EQ(store_.Name(2), "sub");
+    EXPECT_EQ(Name(0), "z");
+    EXPECT_EQ(Name(2), "sub");
     SortRows(store_, table, 6); // largest first
-    EXPECT_EQ(store_.Name(0), "sub");
-    EXPECT_EQ(store_.Name(2), "z");
+    EXPECT_EQ(Name(0), "sub");
+    EXPECT_EQ(Name(2), "z");
     EXPECT_EQ(SortCodeOf("Date accessed"), 4);
     EXPECT_EQ(SortCodeOf("Disk space"), 7);
 }
@@ -261,10 +269,11 @@ TEST(Duplicates, OnlyNamesThatOccurMoreThanOnceStay)
         while (fill.Step(5)) {
         }
         TFileListTable table(store, tree, locale, nullptr);
+        table.SetLog(&log);
         ExtractDuplicates(store, table, options);
         std::vector<std::string> names;
         for (int i = 0; i < store.Count(); ++i)
-            names.emplace_back(store.Name(i));
+            names.emplace_back(table.Entry(i).Name);
         return names;
     };
     EXPECT_THAT(reduce({}), ElementsAre("a.txt", "a (2).txt", "a.txt", "a.txt"));

@@ -34,6 +34,7 @@ using namespace vm;
 namespace {
 
 using vmtest::Idle;
+using vmtest::RowName;
 using vmtest::RowNames;
 using vmtest::RowPosition;
 using vmtest::SelectNode;
@@ -137,7 +138,7 @@ TEST_F(ExploreFileActionsTest, PopupTagItemsAndSelectAllFiles)
     EXPECT_FALSE(child->Open1->isEnabled()); // several rows
     tag2->trigger();
     EXPECT_EQ(Tags("docs/a.txt") & Tags("docs/b.txt") & Tags("docs/c.txt"), 2u);
-    EXPECT_EQ(child->Rows().Row(RowPosition(child, "c.txt")).Tags, 2u);
+    EXPECT_EQ(child->Table().Entry(RowPosition(child, "c.txt")).Tags, 2u);
     Popup(child);
     ASSERT_TRUE(Item(child, "MenuClickTag1")->isChecked());
     Item(child, "MenuClickTag1")->trigger();
@@ -147,7 +148,7 @@ TEST_F(ExploreFileActionsTest, PopupTagItemsAndSelectAllFiles)
     const QModelIndexList selected = child->FileListView->selectionModel()->selectedRows();
     EXPECT_EQ(selected.size(), 4); // all but the deleted row
     for (const QModelIndex& index : selected)
-        EXPECT_NE(child->Rows().Name(index.row()), "gone.txt");
+        EXPECT_NE(RowName(child, index.row()), "gone.txt");
 }
 
 TEST_F(ExploreFileActionsTest, DeletingRowsDimsThemAndCountsTheDeletedTotal)
@@ -174,7 +175,7 @@ TEST_F(ExploreFileActionsTest, DeletingRowsDimsThemAndCountsTheDeletedTotal)
     EXPECT_EQ(Tags("docs/b.txt"), kTagDeleted);
     EXPECT_EQ(Tags("docs/old/o.txt"), kTagDeleted);
     EXPECT_EQ(child->AccumulatorLabel->text(), "(Deleted 10 KB)  ");
-    EXPECT_EQ(child->Rows().Row(RowPosition(child, "b.txt")).Tags, kTagDeleted);
+    EXPECT_EQ(child->Table().Entry(RowPosition(child, "b.txt")).Tags, kTagDeleted);
     EXPECT_FALSE(child->FileListView->selectionModel()->hasSelection());
     EXPECT_TRUE(child->FileListView->isEnabled());
     EXPECT_TRUE(child->DeleteFilesAction->isEnabled());
@@ -224,7 +225,7 @@ TEST_F(ExploreFileActionsTest, PropertiesWritesTheNewSpaceIntoTheRow)
         form->OKButton->click();
     });
     child->PropertiesClick();
-    EXPECT_EQ(child->Rows().Row(RowPosition(child, "one")).Allocated,
+    EXPECT_EQ(child->Table().Entry(RowPosition(child, "one")).Allocated,
               4096); // unit of the reference
     EXPECT_EQ(child->Table().Text(RowPosition(child, "one"), kColSpace), "4 KB");
 }

@@ -37,6 +37,7 @@ using namespace vm;
 namespace {
 
 using vmtest::Idle;
+using vmtest::RowName;
 using vmtest::RowNames;
 using vmtest::RowPosition;
 using vmtest::SelectNode;
@@ -172,7 +173,7 @@ TEST_F(ExploreFormTest, TheFoldersViewListsThePathAndUpReselectsTheDirectoryItCa
     Idle(child);
     const QModelIndexList selected = child->FileListView->selectionModel()->selectedRows();
     ASSERT_EQ(selected.size(), 1);
-    EXPECT_EQ(child->Rows().Name(selected[0].row()), "small");
+    EXPECT_EQ(RowName(child, selected[0].row()), "small");
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "1 directories selected - 8 KB");
     child->UpOneLevelAction->trigger();
     Idle(child);
@@ -189,7 +190,7 @@ TEST_F(ExploreFormTest, FilterDateTypeAndSelectionTotals)
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "3 files selected - 36 KB");
     // Headers sort: the first click reverses the name order, and the selection stays.
     child->FileListView->header()->sectionClicked(kColName);
-    EXPECT_EQ(child->Rows().Name(0), "f2.txt");
+    EXPECT_EQ(RowName(child, 0), "f2.txt");
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "3 files selected - 36 KB");
 
     child->DateCreated1->trigger();

@@ -20,6 +20,7 @@
 
 using namespace vm;
 using vmtest::Idle;
+using vmtest::RowName;
 using vmtest::RowNames;
 
 namespace {
@@ -47,7 +48,7 @@ std::vector<std::string> SelectedRows(TExploreChild* child)
 {
     std::vector<std::string> names;
     for (const QModelIndex& i : child->FileListView->selectionModel()->selectedRows())
-        names.emplace_back(child->Rows().Name(i.row()));
+        names.emplace_back(RowName(child, i.row()));
     return names;
 }
 
@@ -129,9 +130,8 @@ TEST_F(ExploreViewsTest, AStatisticsRowFiltersTheListToItsFiles)
     const std::vector<TStatsGrid>& grids = child->ViewsPane->Statistics->Grids();
     ASSERT_FALSE(grids.empty());
     const TStatsGrid& types = grids.front();
-    const auto images = std::find_if(types.Rows.begin(), types.Rows.end(), [](const TGridRow& r) {
-        return r.Cells[0].Text == "Images";
-    });
+    const auto images = std::find_if(types.Rows.begin(), types.Rows.end(),
+                                     [](const TGridRow& r) { return r.Cells[0].Text == "Images"; });
     ASSERT_NE(images, types.Rows.end());
     emit child->ViewsPane->Statistics->RowChosen(images->Select);
     Settle(child);

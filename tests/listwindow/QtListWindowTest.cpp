@@ -253,7 +253,7 @@ TYPED_TEST(ListWindowTest, SortingByAColumnKeepsTheSelectionAndASecondClickTurns
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), selected);
     QStringList names;
     for (const QModelIndex& index : child->FileListView->selectionModel()->selectedRows())
-        names << QString::fromStdString(std::string(child->Rows().Name(index.row())));
+        names << QString::fromStdString(RowName(child, index.row()));
     names.sort();
     EXPECT_EQ(names, (QStringList{"f0", "f2"}));
     child->FileListView->header()->sectionClicked(0);

@@ -32,11 +32,20 @@ template <class Window> void SelectNode(Window* child, const std::string& name)
             child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
 }
 
+// The name of the row shown at i: read from the log for the explore window's rows.
+template <class Window> std::string RowName(Window* child, int i)
+{
+    if constexpr (requires { child->Table().Entry(i); })
+        return child->Table().Entry(i).Name;
+    else
+        return std::string(child->Rows().Name(i));
+}
+
 template <class Window> std::vector<std::string> RowNames(Window* child)
 {
     std::vector<std::string> names;
     for (int i = 0; i < child->Rows().Count(); ++i)
-        names.emplace_back(child->Rows().Name(i));
+        names.emplace_back(RowName(child, i));
     return names;
 }
 
@@ -44,7 +53,7 @@ template <class Window> std::vector<std::string> RowNames(Window* child)
 template <class Window> int RowPosition(Window* child, const std::string& name)
 {
     for (int i = 0; i < child->Rows().Count(); ++i)
-        if (child->Rows().Name(i) == name)
+        if (RowName(child, i) == name)
             return i;
     return -1;
 }
