@@ -6,6 +6,7 @@ void TFileListStore::Clear()
 {
     TRowStore::Clear();
     sumSize_ = sumAllocated_ = 0;
+    sumsStale_ = false;
     space_.clear();
     tags_.clear();
 }
@@ -23,10 +24,17 @@ int TFileListStore::Append(const TFileRow& row, const TShownSpace& shown)
     return Append(row, shown.Size, shown.Allocated);
 }
 
-void TFileListStore::SetAllocated(int64_t offset, int64_t before, int64_t allocated)
+void TFileListStore::SetAllocated(int64_t offset, int64_t allocated)
 {
-    sumAllocated_ += allocated - before;
     space_[offset].Allocated = allocated; // a new entry keeps the record's size
+    sumsStale_ = true;
+}
+
+void TFileListStore::SetSums(int64_t size, int64_t allocated)
+{
+    sumSize_ = size;
+    sumAllocated_ = allocated;
+    sumsStale_ = false;
 }
 
 const TShownSpace* TFileListStore::ShownSpace(int64_t offset) const

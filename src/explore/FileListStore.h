@@ -36,9 +36,12 @@ public:
     // Appends a row that shows other sizes than its record's (a directory's own totals).
     int Append(const TFileRow& row, const TShownSpace& shown);
 
-    // A new allocated space for the row at offset, which showed `before` (a deletion that does
-    // not change the log, a file compressed); the sum keeps in step.
-    void SetAllocated(int64_t offset, int64_t before, int64_t allocated);
+    // A new allocated space for the row at offset (a deletion that does not change the log, a
+    // file compressed). The sums are then to be counted again (SetSums): what the row counted
+    // before cannot be read back from a log that the change may already have reached.
+    void SetAllocated(int64_t offset, int64_t allocated);
+    bool SumsStale() const { return sumsStale_; }
+    void SetSums(int64_t size, int64_t allocated);
     // Tags the window set on the row at offset while its change to the log is still open.
     void SetTags(int64_t offset, uint32_t tags) { tags_[offset] = tags; }
     // The log now has every change the window made: rows show its tags again.
@@ -54,6 +57,7 @@ public:
 
 private:
     int64_t sumSize_ = 0, sumAllocated_ = 0;
+    bool sumsStale_ = false;
     std::unordered_map<int64_t, TShownSpace> space_;
     std::unordered_map<int64_t, uint32_t> tags_;
 };

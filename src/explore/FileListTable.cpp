@@ -92,6 +92,19 @@ const TDirNode* TFileListTable::ShownNode(const TFileRow& row, std::string& name
     return &bulk_;
 }
 
+TSizeTotals TFileListTable::ShownTotals() const
+{
+    TSizeTotals totals;
+    std::string name;
+    store_.ForEachInStoredOrder([&](int, const TFileRow& row) {
+        if (const TDirNode* node = ShownNode(row, name)) {
+            totals.Size += node->Size;
+            totals.Allocated += node->Allocated;
+        }
+    });
+    return totals;
+}
+
 TDateTime TFileListTable::ShownDate(const TDirNode& node) const
 {
     return options_.DateType == TDateType::Created    ? node.Created

@@ -9,6 +9,7 @@
 #include "display/IdNameTable.h"
 #include "display/ListRows.h"
 #include "explore/FileListStore.h"
+#include "listwindow/ListWork.h"
 #include "output/ListTable.h"
 #include "output/ListTexts.h"
 #include "platform/Locale.h"
@@ -84,6 +85,8 @@ public:
     // shows, read without the cache into a node this table reuses, its name into `name`;
     // nullptr when it does not read.
     const TDirNode* ShownNode(const TFileRow& row, std::string& name) const;
+    // The sizes and spaces of every row as they show, added up (one pass over the log).
+    TSizeTotals ShownTotals() const;
     // The date of a node the list shows (modified, created or accessed).
     TDateTime ShownDate(const TDirNode& node) const;
 

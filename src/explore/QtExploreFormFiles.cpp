@@ -285,7 +285,7 @@ bool TExploreChild::RefreshedAfterTreeDeletion(int position) const
 
 void TExploreChild::SetRowSpace(int position, int64_t space)
 {
-    store_.SetAllocated(store_.Row(position).Offset, table_.Entry(position).Allocated, space);
+    store_.SetAllocated(store_.Row(position).Offset, space);
 }
 
 void TExploreChild::SetRowTags(int position, uint32_t tags)
@@ -302,7 +302,12 @@ void TExploreChild::RowsDeleted(const TDeleteRunResult& result)
 void TExploreChild::FileActionEnded()
 {
     AccumulatorLabel->setText(Q(AccumulatorText(DeletedTotal, locale_)));
-    // With changes to the log allowed, rows deleted or given a new space take it in the totals.
+    // With changes to the log allowed, rows deleted or given a new space take it in the totals,
+    // counted again from the rows as they now show.
+    if (store_.SumsStale()) {
+        const TSizeTotals totals = table_.ShownTotals();
+        store_.SetSums(totals.Size, totals.Allocated);
+    }
     ShowListTotals();
 }
 
