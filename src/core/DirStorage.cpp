@@ -149,7 +149,7 @@ bool TDirStorage::ReadRecord(int64_t offset, TLogRecord& record, std::string& na
                              std::string* why)
 {
     std::string reason;
-    bool ok = ReadCheckedRecord(stream_, *layout_, clock_, firstOffset_, stream_.Size(), offset,
+    bool ok = ReadCheckedRecord(stream_, *layout_, &clock_, firstOffset_, stream_.Size(), offset,
                                 record, name, reason);
     if (why)
         *why = std::move(reason);
@@ -166,6 +166,17 @@ bool TDirStorage::ReadNode(int64_t offset, TDirNode& node, std::string& name)
 {
     TLogRecord r;
     if (!ReadRecord(offset, r, name))
+        return false;
+    node = NodeOf(r);
+    return true;
+}
+
+bool TDirStorage::ReadNodeUndated(int64_t offset, TDirNode& node, std::string& name)
+{
+    TLogRecord r;
+    std::string why;
+    if (!ReadCheckedRecord(stream_, *layout_, nullptr, firstOffset_, stream_.Size(), offset, r,
+                           name, why))
         return false;
     node = NodeOf(r);
     return true;

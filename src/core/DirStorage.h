@@ -93,6 +93,9 @@ public:
     // Decodes the record at offset; false when it cannot be read (ends a walk). Readers read at
     // offsets and never move a shared position: any number of walks may read one log at once.
     bool ReadNode(int64_t offset, TDirNode& node, std::string& name);
+    // As ReadNode, without turning an extended log's times into local date-times (its dates are
+    // then 0): for passes over millions of records that need no dates.
+    bool ReadNodeUndated(int64_t offset, TDirNode& node, std::string& name);
     // The record at offset with its length, own offset and times as stored, after the same
     // checks; why (when given) gets the reason it does not read.
     bool ReadRecord(int64_t offset, TLogRecord& record, std::string& name,

@@ -42,7 +42,7 @@ std::string RecordFault(const TLogLayout& layout, int64_t offset, const TLogReco
     return "";
 }
 
-bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock& clock,
+bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock* clock,
                        int64_t firstOffset, int64_t fileSize, int64_t offset, TLogRecord& record,
                        std::string& name, std::string& why)
 {
@@ -64,7 +64,7 @@ bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock& c
             why = "the record is cut off by the end of the file";
             return false;
         }
-        layout.Decode(b, record, &clock);
+        layout.Decode(b, record, clock);
         why = RecordFault(layout, offset, record, fileSize);
         if (!why.empty())
             return false;

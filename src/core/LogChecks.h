@@ -49,8 +49,9 @@ std::string RecordFault(const TLogLayout& layout, int64_t offset, const TLogReco
 
 // Reads the record at offset (one positional read, two for a long name) with the checks of
 // LinkFault (inside the records) and RecordFault. False with the reason in why when it does not
-// read; the name is the stored one up to its NUL.
-bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock& clock,
+// read; the name is the stored one up to its NUL. Without a clock an extended log's times are
+// not turned into local date-times (the record's date-times are then 0).
+bool ReadCheckedRecord(TStream& stream, const TLogLayout& layout, TLocalClock* clock,
                        int64_t firstOffset, int64_t fileSize, int64_t offset, TLogRecord& record,
                        std::string& name, std::string& why);
 

@@ -79,11 +79,13 @@ void TFileListTable::ApplyShown(int64_t offset, int64_t& size, int64_t& allocate
         tags = *shown;
 }
 
-const TDirNode* TFileListTable::ShownNode(const TFileRow& row, std::string& name) const
+const TDirNode* TFileListTable::ShownNode(const TFileRow& row, std::string& name,
+                                          bool dated) const
 {
     const int64_t offset = row.Offset;
     try {
-        if (!log_ || !log_->ReadNode(offset, bulk_, name))
+        if (!log_ || !(dated ? log_->ReadNode(offset, bulk_, name)
+                             : log_->ReadNodeUndated(offset, bulk_, name)))
             return nullptr;
     } catch (const std::exception&) {
         return nullptr;

@@ -83,8 +83,8 @@ public:
     TFileEntry Entry(int position) const;
     // For passes over every row (sorts): the record of a row with the sizes and tags the row
     // shows, read without the cache into a node this table reuses, its name into `name`;
-    // nullptr when it does not read.
-    const TDirNode* ShownNode(const TFileRow& row, std::string& name) const;
+    // nullptr when it does not read. Its dates are read only when asked for (dated).
+    const TDirNode* ShownNode(const TFileRow& row, std::string& name, bool dated = false) const;
     // The sizes and spaces of every row as they show, added up (one pass over the log).
     TSizeTotals ShownTotals() const;
     // The date of a node the list shows (modified, created or accessed).

@@ -51,7 +51,7 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
                 return node->Level == 0 ? row.Offset : node->ParentOffset;
             },
             [&](int i) { return table.DirectoryText(table.Entry(i)); });
-        SortByKeys(store, ranks, std::less<uint32_t>(), reverse);
+        SortByRanks(store, ranks, reverse);
         break;
     }
     case 2: {
@@ -65,14 +65,14 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
                 return RowTypeExtension(name);
             },
             [&](int i) { return table.TypeText(table.Entry(i)); });
-        SortByKeys(store, ranks, std::less<uint32_t>(), reverse);
+        SortByRanks(store, ranks, reverse);
         break;
     }
     case 4:
         SortByKeyOf(
             store,
             [&](const TFileRow& row) {
-                const TDirNode* node = table.ShownNode(row, name);
+                const TDirNode* node = table.ShownNode(row, name, true);
                 return node ? table.ShownDate(*node) : TDateTime(0);
             },
             std::less<TDateTime>(), reverse);
@@ -121,7 +121,7 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
                 const TFileEntry e = table.Entry(i);
                 return owner ? table.OwnerText(e) : table.GroupText(e);
             });
-        SortByKeys(store, ranks, std::less<uint32_t>(), reverse);
+        SortByRanks(store, ranks, reverse);
         break;
     }
     default:

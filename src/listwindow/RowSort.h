@@ -24,18 +24,19 @@ template <class F, class TRow> decltype(auto) OfRow(F& f, int position, const TR
         return f(position);
 }
 
-// The store's new shown order: entries[k].Position is the position shown at k until now.
+// The store's new shown order: entries[k].Position is the position shown at k until now. The
+// entries go before the new order is made, and the old order before that, so that no more than
+// one order and the entries are held at once.
 template <class TStore, class TEntries> void ReorderByPositions(TStore& store, TEntries& entries)
 {
-    std::vector<uint32_t> order(entries.size());
-    if (store.InStoredOrder()) {
-        for (size_t k = 0; k < entries.size(); ++k)
-            order[k] = entries[k].Position;
-    } else {
-        const std::vector<uint32_t>& old = store.Order();
-        for (size_t k = 0; k < entries.size(); ++k)
-            order[k] = old[entries[k].Position];
+    if (!store.InStoredOrder()) {
+        for (auto& entry : entries)
+            entry.Position = store.StoredIndex(int(entry.Position));
+        store.SetOrder({});
     }
+    std::vector<uint32_t> order(entries.size());
+    for (size_t k = 0; k < entries.size(); ++k)
+        order[k] = entries[k].Position;
     entries.clear();
     entries.shrink_to_fit();
     store.SetOrder(std::move(order));
@@ -50,11 +51,14 @@ template <class TStore, class TKeyOf, class TLess>
 void SortByKeyOf(TStore& store, TKeyOf keyOf, TLess less, bool reverse)
 {
     using TKey = std::decay_t<decltype(OfRow(keyOf, 0, store.Stored(0)))>;
+    // Packed: an eight-byte key and its position take 12 bytes, not 16.
+#pragma pack(push, 4)
     struct TEntry
     {
         TKey Key;
         uint32_t Position;
     };
+#pragma pack(pop)
     std::vector<TEntry> entries;
     entries.reserve(static_cast<size_t>(store.Count()));
     store.ForEachInStoredOrder([&](int i, const auto& row) {
@@ -106,7 +110,8 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
     std::vector<std::string> texts;
     std::vector<uint32_t> ids(static_cast<size_t>(store.Count()));
     store.ForEachInStoredOrder([&](int i, const auto& row) {
-        auto [it, added] = index.emplace(OfRow(idOf, i, row), static_cast<uint32_t>(texts.size()));
+        auto [it, added] =
+            index.try_emplace(OfRow(idOf, i, row), static_cast<uint32_t>(texts.size()));
         if (added)
             texts.push_back(OfRow(textOf, i, row));
         ids[size_t(i)] = it->second;
@@ -125,6 +130,28 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
     return ids;
 }
 
+// Sorts by ranks (ranks[i] belongs to the row shown at i, as TextRanks gives them: fewer ranks
+// than rows), lowest first or, reversed, highest first; equal ranks keep their order. A counting
+// sort: one pass to count, one to place, whatever the number of rows.
+template <class TStore>
+void SortByRanks(TStore& store, const std::vector<uint32_t>& ranks, bool reverse)
+{
+    uint32_t top = 0;
+    for (uint32_t rank : ranks)
+        top = std::max(top, rank);
+    std::vector<size_t> start(size_t(top) + 2, 0);
+    for (uint32_t rank : ranks)
+        ++start[(reverse ? top - rank : rank) + 1];
+    for (size_t r = 1; r < start.size(); ++r)
+        start[r] += start[r - 1];
+    std::vector<uint32_t> order(ranks.size());
+    const bool identity = store.InStoredOrder();
+    for (size_t i = 0; i < ranks.size(); ++i)
+        order[start[reverse ? top - ranks[i] : ranks[i]]++] =
+            identity ? uint32_t(i) : store.StoredIndex(int(i));
+    store.SetOrder(std::move(order));
+}
+
 // Sorts by name: the rows of group 0 (paths and folders) before those of group 1 (files), each
 // group by its captions A to Z with ASCII letter case folded (core/NameOrder.h); `reverse` turns
 // the whole order around. captionOf gives the caption of a row (a string, or a view that holds
@@ -134,13 +161,16 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
 template <class TStore, class TCaptionOf, class TGroupOf>
 void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool reverse)
 {
-    // 16 bytes a row: the group fills what would be the padding after the position.
+    // 12 bytes a row: the group is the top bit of the position's word (2^31 rows at most).
+#pragma pack(push, 4)
     struct TNameKey
     {
         uint64_t Prefix;
-        uint32_t Position;
-        uint8_t Group;
+        uint32_t Position : 31;
+        uint32_t Group : 1;
     };
+#pragma pack(pop)
+    static_assert(sizeof(TNameKey) == 12);
     std::vector<TNameKey> keys;
     keys.reserve(static_cast<size_t>(store.Count()));
     store.ForEachInStoredOrder([&](int i, const auto& row) {
@@ -172,7 +202,8 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
                       });
             for (size_t k = begin; k < end; ++k) {
                 const int i = int(keys[k].Position);
-                run.emplace_back(std::string(OfRow(captionOf, i, store.Row(i))), keys[k].Position);
+                run.emplace_back(std::string(OfRow(captionOf, i, store.Row(i))),
+                                 uint32_t(keys[k].Position));
             }
             std::sort(run.begin(), run.end(), [reverse](const auto& a, const auto& b) {
                 const int c =
