@@ -196,10 +196,11 @@ void TCompMDIChild::CreateMenus()
 
 // ---- Building the tree ----------------------------------------------------------------------
 
-bool TCompMDIChild::OpenComparison(TComparisonAccess& access)
+bool TCompMDIChild::OpenComparison(TComparisonAccess& access, size_t buffer)
 {
     try {
-        access.Stream = std::make_unique<TFileStream>(ComparisonFileName, TFileMode::OpenRead);
+        access.Stream =
+            std::make_unique<TFileStream>(ComparisonFileName, TFileMode::OpenRead, buffer);
         CheckWindowCanShow(*access.Stream, ComparisonFileName);
         access.File = std::make_unique<TDirCompare>(*access.Stream);
     } catch (const std::exception& e) {
@@ -254,15 +255,17 @@ void TCompMDIChild::StartBuild(const std::string& caption, const std::string& ro
     QStringList lines;
     for (const std::string& line : CompareFilterLines())
         lines << Q(line);
+    table_.SetComparison(nullptr);
     reader_.File.reset(); // before the stream it reads
     reader_.Stream.reset();
     TComparisonAccess access;
-    if (!OpenComparison(access) || !OpenComparison(reader_)) {
+    if (!OpenComparison(access) || !OpenComparison(reader_, kPaintingReadBuffer)) {
         TagsAvailable = false;
         CreateFilterDialog(kCompareFilterMode, TagsAvailable, lines);
         EndBuild();
         return;
     }
+    table_.SetComparison(reader_.File.get());
     FileVersion = access.File->GetFileVersion();
     TagsAvailable = TagsAvailable && FileVersion != kCompareVersionWithoutNewLogOffset;
     UpdateCaption();

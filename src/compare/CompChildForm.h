@@ -6,10 +6,11 @@
 // CompareFill.h), its columns and sort keys, the arrows or tags beside the rows, the read-only
 // state and its row pop-up with the tag items.
 //
-// Everything shown comes from the comparison file, opened for each operation; the window keeps
-// no copy of it. The new log is reached through the records' NewLogOffset only for tags, the
-// deleted-from-disk marks and the file actions, and only while it exists and matches the
-// comparison: otherwise the window is read only.
+// Everything shown comes from the comparison file: the rows keep its records' offsets and read
+// what they show through a reader of it kept open for the window's life; every other operation
+// opens it again. The window keeps no copy of it. The new log is reached through the records'
+// NewLogOffset only for tags, the deleted-from-disk marks and the file actions, and only while it
+// exists and matches the comparison: otherwise the window is read only.
 #pragma once
 
 #include "compare/CompareFill.h"
@@ -125,13 +126,10 @@ protected:
     void RowsSelected(const QItemSelection& selected) override;
 
     bool ReachesLog() const override { return TagsAvailable; }
-    int64_t LogOffsetOf(int position) const override { return store_.Row(position).NewLogOffset; }
+    int64_t LogOffsetOf(int position) const override { return table_.Entry(position).NewLogOffset; }
     std::unique_ptr<TActionLog> OpenActionLog(const std::vector<int>& positions,
                                               bool writing) override;
-    void SetRowSpace(int position, int64_t space) override
-    {
-        store_.Row(position).AllocNow = space;
-    }
+    void SetRowSpace(int position, int64_t space) override;
     void SetRowTags(int position, uint32_t tags) override { store_.Row(position).Tags = tags; }
     std::optional<TRowDeletion> PlanSelectedDeletion() override;
     TRowDeletion PlanRubbishBinDeletion() const override;
@@ -156,8 +154,9 @@ private:
 
     void CreateActions();
     void CreateMenus();
-    // Opens the comparison; false (after the message) when it cannot be opened.
-    bool OpenComparison(TComparisonAccess& access);
+    // Opens the comparison; false (after the message) when it cannot be opened. The buffer: that
+    // of walks through the file, unless given.
+    bool OpenComparison(TComparisonAccess& access, size_t buffer = 256 * 1024);
     void UpdateCaption();
     // The enabled states that follow TagsAvailable.
     void UpdateTagActions();

@@ -40,7 +40,7 @@ std::unique_ptr<TActionLog> TCompMDIChild::OpenActionLog(const std::vector<int>&
         return nullptr;
     std::vector<TNewLogTarget> targets;
     for (int p : positions)
-        targets.push_back({store_.Row(p).Offset, store_.Row(p).NewLogOffset});
+        targets.push_back({store_.Row(p).Offset, table_.Entry(p).NewLogOffset});
     std::string mismatch;
     auto access = std::make_unique<TNewLogAccess>();
     try {
@@ -67,7 +67,7 @@ std::optional<TRowDeletion> TCompMDIChild::PlanSelectedDeletion()
         return std::nullopt;
     }
     // Paths are never deleted, whatever else is selected; nor entries only the old log has.
-    const TCompareDeletion plan = vm::PlanSelectedDeletion(store_, selected);
+    const TCompareDeletion plan = vm::PlanSelectedDeletion(table_, selected);
     TRowDeletion rows = RowDeletion(plan);
     rows.NothingText = kDirectoryAlreadyDeleted;
     const std::string place = DeletionPlace(CurrentDirectoryPath.empty(), CurrentDirectoryPath);
@@ -77,7 +77,7 @@ std::optional<TRowDeletion> TCompMDIChild::PlanSelectedDeletion()
 
 TRowDeletion TCompMDIChild::PlanRubbishBinDeletion() const
 {
-    return RowDeletion(vm::PlanRubbishBinDeletion(store_, TagsShown));
+    return RowDeletion(vm::PlanRubbishBinDeletion(table_, TagsShown));
 }
 
 bool TCompMDIChild::CopiesRow(int position) const

@@ -38,16 +38,7 @@ void TCompareFill::List(const TCompareRecord& r, const std::string& name)
     const bool directory = r.Kind == kKindDirectory;
     if ((view == TView::Folders && !directory) || (view == TView::AllFiles && directory))
         return;
-    TCompareRow row;
-    row.Offset = walk_.Offset();
-    row.DirOffset = r.Level == 0 ? row.Offset : r.ParentOffset;
-    row.NewLogOffset = r.NewLogOffset;
-    row.AllocWas = r.AllocWas;
-    row.AllocNow = r.AllocNow;
-    row.Condition = r.Condition;
-    row.Date = request_.DateType == TDateType::Created    ? r.Created
-               : request_.DateType == TDateType::Accessed ? r.Accessed
-                                                          : r.Modified;
+    TCompareRow row = CompareRowOf(walk_.Offset(), r);
     if (newLog_ && r.NewLogOffset >= 0)
         row.Tags = newLog_->ReadTags(r.NewLogOffset);
     if (directory) {
@@ -63,7 +54,7 @@ void TCompareFill::List(const TCompareRecord& r, const std::string& name)
         if (row.Kind == kRowPath)
             row.Image = kImagePath;
     }
-    store_.Append(row, name);
+    store_.Append(row);
     listed_.Size += r.SizeNow;
     listed_.Allocated += r.AllocNow;
 }

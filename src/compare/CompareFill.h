@@ -20,8 +20,7 @@ struct TCompareFillRequest
     TView View = TView::Standard;
     int64_t Offset = kNoOffset;          // the directory record to list; -1 for the root
     const TFilterTest* Filter = nullptr; // while the filter is on: files must pass it
-    TDateType DateType = TDateType::Created;
-    bool ShowIcons = true; // "Show File &Icons ": files show their type's icon
+    bool ShowIcons = true;               // "Show File &Icons ": files show their type's icon
 };
 
 // Space in the new log: the figures of the status bar.

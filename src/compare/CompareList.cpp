@@ -7,10 +7,62 @@
 
 namespace vm {
 
+TCompareRow CompareRowOf(int64_t offset, const TCompareRecord& record)
+{
+    TCompareRow row;
+    row.Offset = offset;
+    row.Change = ChangeOf(record.AllocWas, record.AllocNow, record.Condition);
+    row.TopLevelPath = record.Level == 0;
+    row.InNewLog = record.NewLogOffset >= 0;
+    return row;
+}
+
 TCompareListTable::TCompareListTable(const TCompareRowStore& store, const TDirTree& tree,
                                      const TLocale& locale, TFileTypeLookup types)
-    : store_(store), tree_(tree), locale_(locale), types_(std::move(types))
+    : store_(store), tree_(tree), locale_(locale), types_(std::move(types)), cache_(kCachedRecords)
 {
+}
+
+void TCompareListTable::SetComparison(TDirCompare* file)
+{
+    file_ = file;
+    for (TCachedRecord& cached : cache_)
+        cached = {};
+}
+
+const TCompareEntry& TCompareListTable::Record(int64_t offset) const
+{
+    // Record offsets grow by a few dozen bytes: a multiplicative hash spreads them over the slots.
+    const size_t slot = size_t((uint64_t(offset) * 0x9E3779B97F4A7C15ull) >> 40) % kCachedRecords;
+    TCachedRecord& cached = cache_[slot];
+    if (cached.Offset == offset && offset != kNoOffset)
+        return cached.Entry;
+    cached.Offset = offset;
+    TCompareEntry& e = cached.Entry;
+    e = {};
+    if (!file_ || offset < 0 || !file_->ReadRecord(offset, record_, name_))
+        return e; // shown blank; read again only once another record took its place
+    const TCompareRecord& r = record_;
+    e.Read = true;
+    e.Name = name_;
+    e.DirOffset = r.Level == 0 ? offset : r.ParentOffset;
+    e.NewLogOffset = r.NewLogOffset;
+    e.AllocWas = r.AllocWas;
+    e.AllocNow = r.AllocNow;
+    e.Created = r.Created;
+    e.Modified = r.Modified;
+    e.Accessed = r.Accessed;
+    e.Condition = r.Condition;
+    return e;
+}
+
+TCompareEntry TCompareListTable::Entry(int position) const
+{
+    const TCompareRow& row = store_.Row(position);
+    TCompareEntry entry = Record(row.Offset);
+    if (const int64_t* space = store_.SpaceNow(row.Offset))
+        entry.AllocNow = *space;
+    return entry;
 }
 
 TListColumn TCompareListTable::Column(int column) const
@@ -37,60 +89,79 @@ TListColumn TCompareListTable::Column(int column) const
     }
 }
 
-std::string_view TCompareListTable::Caption(const TCompareRow& row) const
+std::string TCompareListTable::Caption(const TCompareRow& row, const TCompareEntry& entry) const
 {
-    return RowCaption(store_.Name(row), row.Kind, options_.ShowExtensions);
+    return std::string(RowCaption(entry.Name, uint8_t(row.Kind), options_.ShowExtensions));
 }
 
-std::string TCompareListTable::DirectoryText(const TCompareRow& row) const
+std::string TCompareListTable::DirectoryText(const TCompareRow& row,
+                                             const TCompareEntry& entry) const
 {
-    return RowDirectoryText(tree_, store_.Name(row), row.Kind, row.Offset, row.DirOffset);
+    if (!entry.Read)
+        return {};
+    return RowDirectoryText(tree_, entry.Name, uint8_t(row.Kind), row.Offset, entry.DirOffset);
 }
 
-std::string TCompareListTable::TypeText(const TCompareRow& row) const
+std::string TCompareListTable::Caption(int position) const
 {
-    return RowTypeText(row.Kind, store_.Name(row), types_);
+    return Caption(store_.Row(position), Entry(position));
 }
 
-std::string TCompareListTable::TypeExtension(const TCompareRow& row) const
+std::string TCompareListTable::DirectoryText(int position) const
 {
-    return RowTypeExtension(store_.Name(row));
+    return DirectoryText(store_.Row(position), Entry(position));
 }
 
-std::string TCompareListTable::ConditionText(const TCompareRow& row) const
+std::string TCompareListTable::TypeText(int position) const
 {
-    return vm::ConditionText(row.Kind, row.Change());
+    const TCompareRow& row = store_.Row(position);
+    const TCompareEntry& entry = Record(row.Offset);
+    return entry.Read ? RowTypeText(uint8_t(row.Kind), entry.Name, types_) : std::string();
+}
+
+std::string TCompareListTable::TypeExtension(int position) const
+{
+    return RowTypeExtension(Record(store_.Row(position).Offset).Name);
+}
+
+std::string TCompareListTable::ConditionText(int position) const
+{
+    const TCompareRow& row = store_.Row(position);
+    return vm::ConditionText(uint8_t(row.Kind), row.Change);
 }
 
 std::string TCompareListTable::Text(int i, int column) const
 {
     const TCompareRow& row = store_.Row(i);
+    const TCompareEntry entry = Entry(i);
+    if (!entry.Read)
+        return "";
     switch (column) {
     case kCmpName:
-        return std::string(Caption(row));
+        return Caption(row, entry);
     case kCmpPath:
-        return DirectoryText(row);
+        return DirectoryText(row, entry);
     case kCmpType:
-        return TypeText(row);
+        return RowTypeText(uint8_t(row.Kind), entry.Name, types_);
     case kCmpWas:
-        return SizeText(row.AllocWas, locale_);
+        return SizeText(entry.AllocWas, locale_);
     case kCmpNow:
-        return SizeText(row.AllocNow, locale_);
+        return SizeText(entry.AllocNow, locale_);
     case kCmpChanged:
-        return ChangedByText(row.AllocWas, row.AllocNow, row.Change(), locale_);
+        return ChangedByText(entry.AllocWas, entry.AllocNow, row.Change, locale_);
     case kCmpCondition:
-        return ConditionText(row);
+        return vm::ConditionText(uint8_t(row.Kind), row.Change);
     case kCmpDate:
-        return ListDateText(row.Date, locale_);
+        return ListDateText(entry.Date(options_.DateType), locale_);
     case kCmpDateValue: {
         char text[32];
-        std::snprintf(text, sizeof text, "%.15g", row.Date);
+        std::snprintf(text, sizeof text, "%.15g", entry.Date(options_.DateType));
         return text;
     }
     case kCmpWasValue:
-        return std::to_string(row.AllocWas);
+        return std::to_string(entry.AllocWas);
     case kCmpNowValue:
-        return std::to_string(row.AllocNow);
+        return std::to_string(entry.AllocNow);
     default:
         return "";
     }
@@ -98,16 +169,18 @@ std::string TCompareListTable::Text(int i, int column) const
 
 std::optional<int64_t> TCompareListTable::RawNumber(int i, int column) const
 {
-    const TCompareRow& row = store_.Row(i);
+    const TCompareEntry entry = Entry(i);
+    if (!entry.Read)
+        return std::nullopt;
     switch (column) {
     case kCmpWas:
     case kCmpWasValue:
-        return row.AllocWas;
+        return entry.AllocWas;
     case kCmpNow:
     case kCmpNowValue:
-        return row.AllocNow;
+        return entry.AllocNow;
     case kCmpChanged:
-        return row.AllocNow - row.AllocWas;
+        return entry.AllocNow - entry.AllocWas;
     default:
         return std::nullopt;
     }

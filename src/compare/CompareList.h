@@ -1,10 +1,13 @@
-// The compare window's list as plain data and its texts: per row the comparison record's offset
-// and the few numbers its columns show (the name in the store's pool), and the table that makes
-// each column's text when a row is painted, printed or mailed. All space figures are allocated
-// space (the space then and now), never byte sizes.
+// The compare window's list as plain data and its texts. Per row only what sorting, selecting and
+// drawing the row need without reading the file: the comparison record's offset, how the row is
+// drawn, its change and the new log's tag set (16 bytes). The table reads everything else (name,
+// space then and now, dates, the entry in the new log) from the comparison when a row is painted,
+// printed, copied, mailed, exported or sorted, through the reader the window keeps open. All space
+// figures are allocated space (the space then and now), never byte sizes.
 #pragma once
 
 #include "compare/CompareTexts.h"
+#include "core/DirCompare.h"
 #include "display/DirTree.h"
 #include "display/ListRows.h"
 #include "listwindow/RowStore.h"
@@ -14,32 +17,86 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace vm {
 
 struct TCompareRow
 {
-    int64_t Offset = kNoOffset;       // the record in the comparison file
+    int64_t Offset : 48 = kNoOffset;      // the record in the comparison file
+    uint64_t Kind : 8 = kRowFile;         // TRowKind
+    uint64_t Image : 8 = kImagePlainFile; // TRowImage
+    // The new log entry's tag set when the row was listed, or as the window last set it (0: none
+    // known). Kept here rather than read when painted: the new log may be out of reach, and the
+    // selection rules and the rubbish bin's deletion look at every row's tags.
+    uint32_t Tags = 0;
+    TChange Change = TChange::Unchanged; // the arrow: the record's, or after the window set the
+                                         // space now (TCompareRowStore::SetSpaceNow)
+    bool TopLevelPath = false; // a top-level path of the reference, listed as a folder or path
+    bool InNewLog = false;     // the record names an entry in the new log (not one only the old
+                               // log has)
+
+    // A top-level path of the reference, whatever its row shows it as (a folder outside the
+    // standard view of the root).
+    bool TopLevel() const { return Kind == kRowPath || TopLevelPath; }
+    bool DeletedFromDisk() const { return (Tags & kTagDeleted) != 0; }
+};
+static_assert(sizeof(TCompareRow) == 16, "a row of a hundred-million-row list stays small");
+
+// The rows, and the space now of rows whose entry the window deleted from the disk without the
+// new log saying so (or whose space a property change altered): the comparison still holds the
+// space it took, the row shows the space the window set. Cleared with the rows on every refill.
+class TCompareRowStore : public TRowStore<TCompareRow>
+{
+public:
+    void Clear()
+    {
+        TRowStore<TCompareRow>::Clear();
+        spaceNow_.clear();
+    }
+    void SetSpaceNow(int64_t offset, int64_t space) { spaceNow_[offset] = space; }
+    // The space now the window set for the row at offset, when it set one.
+    const int64_t* SpaceNow(int64_t offset) const
+    {
+        if (spaceNow_.empty())
+            return nullptr;
+        auto it = spaceNow_.find(offset);
+        return it == spaceNow_.end() ? nullptr : &it->second;
+    }
+
+private:
+    std::unordered_map<int64_t, int64_t> spaceNow_;
+};
+
+// What a row shows beyond its TCompareRow, read from its comparison record. A record that does
+// not read (a damaged or missing file) gives an entry with Read false, shown as a blank row.
+struct TCompareEntry
+{
+    bool Read = false;
+    std::string Name; // the record's own name (a top-level path as the reference gives it)
     int64_t DirOffset = kNoOffset;    // the directory "Full path" names: the parent record, or
                                       // for a top-level path the record itself
     int64_t NewLogOffset = kNoOffset; // the entry in the new log; -1 when only the old log has it
     int64_t AllocWas = 0, AllocNow = 0;
-    TDateTime Date = 0; // the date the list shows (created, modified or accessed)
-    uint32_t Tags = 0;  // the new log entry's tag set when the row was listed (0: none known)
-    uint32_t NameAt = 0;
-    uint16_t NameLength = 0;
-    uint8_t Kind = kRowFile;         // TRowKind
-    uint8_t Image = kImagePlainFile; // TRowImage
+    TDateTime Created = 0, Modified = 0, Accessed = 0;
     uint8_t Condition = kConditionBoth;
 
-    TChange Change() const { return ChangeOf(AllocWas, AllocNow, Condition); }
-    // A top-level path of the reference, whatever its row shows it as (a folder outside the
-    // standard view of the root).
-    bool TopLevel() const { return Kind == kRowPath || DirOffset == Offset; }
-    bool DeletedFromDisk() const { return (Tags & kTagDeleted) != 0; }
+    TDateTime Date(TDateType type) const
+    {
+        return type == TDateType::Created    ? Created
+               : type == TDateType::Accessed ? Accessed
+                                             : Modified;
+    }
 };
 
-using TCompareRowStore = TNamedRowStore<TCompareRow>;
+// The buffer of a stream the table reads through. Rows are read one record at a time in the
+// order they are shown, which after a sort is no order in the file: a large buffer would be
+// loaded whole for every record.
+constexpr size_t kPaintingReadBuffer = 4096;
+
+// The row a comparison record gives, as the fill lists it (Kind and Image are the fill's).
+TCompareRow CompareRowOf(int64_t offset, const TCompareRecord& record);
 
 // The list's columns: eight shown, then the hidden ones that hold raw values.
 enum TCompareColumn
@@ -72,6 +129,10 @@ public:
     TCompareListTable(const TCompareRowStore& store, const TDirTree& tree, const TLocale& locale,
                       TFileTypeLookup types);
 
+    // The comparison the rows are read from (the window's painting reader); null: none, every
+    // row shows blank. It outlives the table or is set again (to null) before it goes.
+    void SetComparison(TDirCompare* file);
+
     void SetOptions(const TCompareListOptions& options) { options_ = options; }
     const TCompareListOptions& Options() const { return options_; }
 
@@ -82,21 +143,43 @@ public:
     // The space columns' bytes; "Changed by" as the space now less the space then.
     std::optional<int64_t> RawNumber(int row, int column) const override;
 
-    std::string_view Caption(const TCompareRow& row) const;
-    std::string DirectoryText(const TCompareRow& row) const;
-    std::string TypeText(const TCompareRow& row) const;
-    std::string TypeExtension(const TCompareRow& row) const;
-    std::string ConditionText(const TCompareRow& row) const;
+    // What the row shown at position shows, read from its record (the last few hundred records
+    // read are kept: a view asks for one row many times while it paints), with the space now
+    // the window set in its place.
+    TCompareEntry Entry(int position) const;
+
+    // The texts of the row shown at position.
+    std::string Caption(int position) const;
+    std::string DirectoryText(int position) const;
+    std::string TypeText(int position) const;
+    std::string TypeExtension(int position) const;
+    std::string ConditionText(int position) const;
 
     const TCompareRowStore& Store() const { return store_; }
     const TLocale& Locale() const { return locale_; }
 
 private:
+    static constexpr size_t kCachedRecords = 512; // a power of two
+
+    struct TCachedRecord
+    {
+        int64_t Offset = kNoOffset;
+        TCompareEntry Entry;
+    };
+    // The record at offset as the file has it.
+    const TCompareEntry& Record(int64_t offset) const;
+    std::string Caption(const TCompareRow& row, const TCompareEntry& entry) const;
+    std::string DirectoryText(const TCompareRow& row, const TCompareEntry& entry) const;
+
     const TCompareRowStore& store_;
     const TDirTree& tree_;
     const TLocale& locale_;
     TFileTypeLookup types_;
     TCompareListOptions options_;
+    TDirCompare* file_ = nullptr;
+    mutable std::vector<TCachedRecord> cache_; // direct-mapped by offset
+    mutable TCompareRecord record_;            // the read's buffers
+    mutable std::string name_;
 };
 
 } // namespace vm

@@ -14,7 +14,7 @@ TPopupEnabling ComparePopupEnabling(const TComparePopupInput& in)
     state.HasFocusedRow = in.Row != nullptr;
     if (in.Row) {
         const TRowState shown = RowStateOf(*in.Row, in.TagsShown, in.TagsAvailable);
-        state.FocusedKind = in.Row->TopLevel() ? uint8_t(kRowPath) : in.Row->Kind;
+        state.FocusedKind = in.Row->TopLevel() ? uint8_t(kRowPath) : uint8_t(in.Row->Kind);
         state.FocusedDeleted = !in.TagsAvailable || !ReachesNewLog(*in.Row) ||
                                shown.Image == (shown.Tag ? kDeletedImage : int(TChange::Deleted));
     }
@@ -23,9 +23,9 @@ TPopupEnabling ComparePopupEnabling(const TComparePopupInput& in)
 
 TRowState RowStateOf(const TCompareRow& row, bool tagsShown, bool tagsAvailable)
 {
-    const TChange change = row.Change();
+    const TChange change = row.Change;
     if (!tagsShown)
-        return {RowStateImage(row.Kind, change), false};
+        return {RowStateImage(uint8_t(row.Kind), change), false};
     if (row.Kind == kRowFile && change == TChange::Deleted)
         return {kDeletedImage, true};
     return {tagsAvailable ? TagImageIndex(int32_t(row.Tags)) : kNoTagImage, true};
@@ -62,7 +62,7 @@ std::string SelectedTotalText(int64_t allocNow, const TLocale& locale)
 
 bool ReachesNewLog(const TCompareRow& row)
 {
-    return row.NewLogOffset >= 0 && !row.DeletedFromDisk();
+    return row.InNewLog && !row.DeletedFromDisk();
 }
 
 } // namespace vm

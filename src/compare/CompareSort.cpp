@@ -29,56 +29,64 @@ void SortCompareRows(TCompareRowStore& store, const TCompareListTable& table, in
                      bool directionOn)
 {
     const bool reverse = !directionOn;
-    // The sorts take functions of a shown position; these lists' rows carry what they sort by.
+    // The sorts take functions of a shown position. What the rows carry is read from them; the
+    // rest from the comparison through the table, once per row in the order shown (the file's
+    // order right after a fill).
     auto byRow = [&store](auto f) { return [&store, f](int i) { return f(store.Row(i)); }; };
+    auto byEntry = [&table](auto f) { return [&table, f](int i) { return f(table.Entry(i)); }; };
     auto numbers = [&](auto valueOf, bool largestFirst) {
-        SortByKeyOf(store, byRow(valueOf), std::less<>(), largestFirst != reverse);
+        SortByKeyOf(store, byEntry(valueOf), std::less<>(), largestFirst != reverse);
     };
     switch (key) {
     case 1:
         SortByNames(
-            store, byRow([&](const TCompareRow& row) { return table.Caption(row); }),
+            store, [&table](int i) { return table.Caption(i); },
             byRow([](const TCompareRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }),
             reverse);
         break;
     case 2: {
+        // A directory's rows share its text: the directory's offset names it (a path's own
+        // offset, kept apart from the directories' by its sign).
         auto ranks = TextRanks<int64_t>(
             store,
-            byRow([](const TCompareRow& r) {
-                return r.Kind == kRowPath ? -int64_t(r.Offset) - 2 : int64_t(r.DirOffset);
-            }),
-            byRow([&](const TCompareRow& r) { return table.DirectoryText(r); }));
+            [&](int i) {
+                const TCompareRow& r = store.Row(i);
+                return r.Kind == kRowPath ? -int64_t(r.Offset) - 2 : table.Entry(i).DirOffset;
+            },
+            [&table](int i) { return table.DirectoryText(i); });
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
         break;
     }
     case 3: {
         auto ranks = TextRanks<std::string>(
             store,
-            byRow([&](const TCompareRow& r) {
-                return r.Kind == kRowFile ? table.TypeExtension(r) : std::string(1, char(r.Kind));
-            }),
-            byRow([&](const TCompareRow& r) { return table.TypeText(r); }));
+            [&](int i) {
+                const TCompareRow& r = store.Row(i);
+                return r.Kind == kRowFile ? table.TypeExtension(i) : std::string(1, char(r.Kind));
+            },
+            [&table](int i) { return table.TypeText(i); });
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
         break;
     }
     case 6: {
         auto ranks = TextRanks<int>(
-            store, byRow([](const TCompareRow& r) { return r.Kind << 8 | int(r.Change()); }),
-            byRow([&](const TCompareRow& r) { return table.ConditionText(r); }));
+            store, byRow([](const TCompareRow& r) { return int(r.Kind) << 8 | int(r.Change); }),
+            [&table](int i) { return table.ConditionText(i); });
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
         break;
     }
     case 7:
-        numbers([](const TCompareRow& r) { return r.Date; }, true);
+        numbers([&table](const TCompareEntry& e) { return e.Date(table.Options().DateType); },
+                true);
         break;
     case 8:
-        numbers([](const TCompareRow& r) { return r.AllocWas; }, false);
+        numbers([](const TCompareEntry& e) { return e.AllocWas; }, false);
         break;
     case 9:
-        numbers([](const TCompareRow& r) { return r.AllocNow; }, false);
+        numbers([](const TCompareEntry& e) { return e.AllocNow; }, false);
         break;
     case 10:
-        numbers([](const TCompareRow& r) { return r.AllocWas - r.AllocNow; }, false);
+        numbers([](const TCompareEntry& e) { return e.AllocWas - e.AllocNow; }, false);
         break;
     default:
         break;

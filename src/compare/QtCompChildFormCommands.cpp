@@ -107,10 +107,12 @@ void TCompMDIChild::OpenClick()
     const int position = FocusedPosition();
     if (position < 0)
         return;
-    const TCompareRow& row = store_.Row(position);
+    const TCompareEntry entry = table_.Entry(position);
+    if (!entry.Read)
+        return;
     // The record's own name, never the caption (which may lack the extension).
-    const std::string name(store_.Name(row));
-    ShellOpen(row.Kind == kRowPath ? name : table_.DirectoryText(row) + name);
+    ShellOpen(store_.Row(position).Kind == kRowPath ? entry.Name
+                                                    : table_.DirectoryText(position) + entry.Name);
 }
 
 void TCompMDIChild::SelectAllFilesClick()
@@ -199,7 +201,7 @@ void TCompMDIChild::ChangeSelectedTags(
         return;
     std::vector<TNewLogTarget> targets;
     for (int row : rows)
-        targets.push_back({store_.Row(row).Offset, store_.Row(row).NewLogOffset});
+        targets.push_back({store_.Row(row).Offset, table_.Entry(row).NewLogOffset});
     TNewLogChange result;
     TagEditing = true;
     try {

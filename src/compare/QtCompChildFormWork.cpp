@@ -32,7 +32,17 @@ struct TCompMDIChild::TFillRun : TListRun
 TListRowFacts TCompMDIChild::RowFacts(int position) const
 {
     const TCompareRow& row = store_.Row(position);
-    return {row.Kind, row.Offset, row.AllocNow, row.Tags};
+    return {uint8_t(row.Kind), row.Offset, table_.Entry(position).AllocNow, row.Tags};
+}
+
+void TCompMDIChild::SetRowSpace(int position, int64_t space)
+{
+    TCompareRow& row = store_.Row(position);
+    store_.SetSpaceNow(row.Offset, space);
+    // The arrow follows the space now, as it would had the comparison been made after.
+    const TCompareEntry entry = table_.Entry(position);
+    if (entry.Read)
+        row.Change = ChangeOf(entry.AllocWas, entry.AllocNow, entry.Condition);
 }
 
 bool TCompMDIChild::TreeNodeChosen(int)
@@ -84,7 +94,6 @@ void TCompMDIChild::FillListView(int64_t offset)
         run->Filter = FileFilterForm->Test();
         request.Filter = &run->Filter;
     }
-    request.DateType = DateType;
     request.ShowIcons = frame_.Display().ShowIcons;
     TCompareListOptions options = table_.Options();
     options.ShowExtensions = frame_.Display().ShowExtensions;

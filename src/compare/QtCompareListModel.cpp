@@ -21,19 +21,20 @@ void TCompareListModel::SetStateImages(bool tagsShown, bool tagsAvailable)
     ImagesChanged();
 }
 
-int TCompareListModel::RowImage(const TCompareRow& row) const
+int TCompareListModel::RowImage(int i) const
 {
+    const TCompareRow& row = table_.Store().Row(i);
     if (row.Image != kImageTypeIcon)
-        return row.Image;
-    const std::string_view name = table_.Store().Name(row);
-    return icons_.ImageForFile(std::string(ExtensionOf(name)),
-                               table_.DirectoryText(row) + std::string(name));
+        return int(row.Image);
+    const TCompareEntry entry = table_.Entry(i);
+    return icons_.ImageForFile(std::string(ExtensionOf(entry.Name)),
+                               table_.DirectoryText(i) + entry.Name);
 }
 
-QIcon TCompareListModel::RowIcon(const TCompareRow& row) const
+QIcon TCompareListModel::RowIcon(int i) const
 {
-    const TRowState state = RowStateOf(row, tagsShown_, tagsAvailable_);
-    const int image = RowImage(row);
+    const TRowState state = RowStateOf(table_.Store().Row(i), tagsShown_, tagsAvailable_);
+    const int image = RowImage(i);
     const int key = (state.Image + 1) << 21 | int(state.Tag) << 20 | image;
     auto it = composed_.find(key);
     if (it == composed_.end())
@@ -47,13 +48,13 @@ QVariant TCompareListModel::RowData(int i, int column, int role) const
     const TCompareRow& row = table_.Store().Row(i);
     switch (role) {
     case Qt::DecorationRole:
-        return column == kCmpName ? QVariant(RowIcon(row)) : QVariant();
+        return column == kCmpName ? QVariant(RowIcon(i)) : QVariant();
     case Qt::ForegroundRole:
         if (RowGhosted(row, tagsShown_, tagsAvailable_))
             return DimmedText();
         return {};
     case ItemTagRole:
-        return ItemTag(row.Offset, row.Kind);
+        return ItemTag(row.Offset, unsigned(row.Kind));
     default:
         return {};
     }

@@ -32,8 +32,9 @@ protected:
     QVariant RowData(int row, int column, int role) const override;
 
 private:
-    int RowImage(const TCompareRow& row) const;
-    QIcon RowIcon(const TCompareRow& row) const;
+    // The row's own image and the image beside it, for the row shown at i.
+    int RowImage(int i) const;
+    QIcon RowIcon(int i) const;
 
     const TCompareListTable& table_;
     const TImageList& small_;

@@ -58,9 +58,14 @@ protected:
         int steps = 0;
         while (fill.Step(1))
             EXPECT_LT(++steps, Budget());
+        // The names as the rows read them back.
+        TDirTree tree;
+        const TLocale locale = TLocale::Classic();
+        TCompareListTable table(store, tree, locale, [](const std::string& e) { return e; });
+        table.SetComparison(&file);
         std::vector<std::string> names;
         for (int i = 0; i < store.Count(); ++i)
-            names.emplace_back(store.Name(i));
+            names.push_back(table.Entry(i).Name);
         return {names, fill.Fault()};
     }
     // No walk visits more records than the file can hold.

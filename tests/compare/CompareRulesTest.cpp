@@ -3,25 +3,28 @@
 #include "compare/CompareRules.h"
 #include "compare/CompareDeletion.h"
 
+#include "compare/CompareFill.h"
 #include "display/DisplayHelpers.h"
+#include "support/CompareSample.h"
 
 #include <gtest/gtest.h>
 
 using namespace vm;
+using namespace vmtest;
 
 namespace {
 
 TCompareRow Row(uint8_t kind, int64_t was, int64_t now, uint8_t condition, int32_t newLog = 500,
                 uint32_t tags = 0)
 {
-    TCompareRow row;
-    row.Offset = 100;
-    row.DirOffset = kind == kRowPath ? 100 : 50;
+    TCompareRecord record;
+    record.Level = kind == kRowPath ? 0 : 1;
+    record.AllocWas = was;
+    record.AllocNow = now;
+    record.Condition = condition;
+    record.NewLogOffset = condition == kConditionDeleted ? kNoOffset : newLog;
+    TCompareRow row = CompareRowOf(100, record);
     row.Kind = kind;
-    row.AllocWas = was;
-    row.AllocNow = now;
-    row.Condition = condition;
-    row.NewLogOffset = condition == kConditionDeleted ? kNoOffset : newLog;
     row.Tags = tags;
     return row;
 }
@@ -95,33 +98,52 @@ TEST(CompareRules, ImagesAndDimmingFollowTheChangeOrTheTags)
 
 TEST(CompareRules, DeletionTakesOnlyEntriesOfTheNewerLogBelowThePaths)
 {
+    TempDir dir;
+    const CompareSamplePaths paths = WriteCompareSample(dir, SampleOldTree(), SampleNewTree());
+    TFileStream stream(paths.Comparison, TFileMode::OpenRead);
+    TDirCompare file(stream);
+    TDirTree tree("Log 3 with log 4");
+    TLocale locale = TLocale::Classic();
     TCompareRowStore store;
-    auto add = [&store](TCompareRow row, const char* name) { store.Append(row, name); };
-    TCompareRow topLevel = Row(kRowFolder, 4096, 8192, kConditionBoth, 40);
-    topLevel.DirOffset = topLevel.Offset; // the path itself, listed as a folder
-    add(topLevel, "/data/");
-    add(Row(kRowFolder, 4096, 12288, kConditionBoth, 200), "docs");
-    add(Row(kRowFile, 4096, 0, kConditionDeleted), "gone");
-    add(Row(kRowFile, 0, 8192, kConditionAdded, 300, kTagRubbishBin), "bin");
-    add(Row(kRowFile, 4096, 4096, kConditionBoth, 400, kTagDeleted), "removed");
-    const TCompareDeletion plan = PlanSelectedDeletion(store, {0, 1, 2, 3, 4});
-    EXPECT_EQ(plan.Positions, (std::vector<int>{1, 3}));
+    TCompareListTable table(store, tree, locale, [](const std::string& e) { return e; });
+    table.SetComparison(&file);
+    // The top-level path listed as a folder, then what /data/ holds: added, docs, empty, gone,
+    // same.txt, shrink.dat.
+    TCompareRecord record;
+    std::string name;
+    ASSERT_TRUE(file.ReadRecord(kCompareFirstOffset, record, name));
+    TCompareRow path = CompareRowOf(kCompareFirstOffset, record);
+    path.Kind = kRowFolder;
+    store.Append(path);
+    TCompareFillRequest request;
+    request.Offset = kCompareFirstOffset;
+    TCompareFill fill(file, store, request, nullptr);
+    while (fill.Step(10)) {
+    }
+    ASSERT_EQ(store.Count(), 7);
+    store.Row(5).Tags = kTagRubbishBin; // same.txt
+    store.Row(6).Tags = kTagDeleted;    // shrink.dat, deleted from the disk since
+    const TCompareEntry docs = table.Entry(2), same = table.Entry(5);
+    ASSERT_EQ(docs.Name, "docs");
+    ASSERT_EQ(same.Name, "same.txt");
+
+    const TCompareDeletion plan = PlanSelectedDeletion(table, {0, 2, 4, 5, 6});
+    EXPECT_EQ(plan.Positions, (std::vector<int>{2, 5})); // not the path, gone or shrink.dat
     EXPECT_EQ(plan.Directories, 1);
     EXPECT_EQ(plan.Files, 1);
-    EXPECT_EQ(plan.Space, 12288 + 8192);
+    EXPECT_EQ(plan.Space, docs.AllocNow + same.AllocNow);
     ASSERT_EQ(plan.Rows.size(), 2u);
-    EXPECT_EQ(plan.Rows[0].Offset, 200); // the entry in the newer log
+    EXPECT_EQ(plan.Rows[0].Offset, docs.NewLogOffset); // the entry in the newer log
     EXPECT_TRUE(plan.Rows[0].Directory);
-    EXPECT_EQ(plan.Targets[1].RecordOffset, 100);
-    EXPECT_EQ(plan.Targets[1].NewLogOffset, 300);
+    EXPECT_EQ(plan.Targets[1].RecordOffset, store.Row(5).Offset);
+    EXPECT_EQ(plan.Targets[1].NewLogOffset, same.NewLogOffset);
     // The rubbish bin's files are those that show its tag: only while the tags are shown.
-    EXPECT_TRUE(PlanRubbishBinDeletion(store, false).Rows.empty());
-    EXPECT_EQ(PlanRubbishBinDeletion(store, true).Positions, std::vector<int>{3});
+    EXPECT_TRUE(PlanRubbishBinDeletion(table, false).Rows.empty());
+    EXPECT_EQ(PlanRubbishBinDeletion(table, true).Positions, std::vector<int>{5});
 
     TDeletedTrees trees;
-    trees.Add(150, 250);
-    trees.Add(190, 210);
-    EXPECT_EQ(RowsInsideTrees(store, trees), std::vector<int>{1});
+    trees.Add(docs.NewLogOffset, docs.NewLogOffset + 1);
+    EXPECT_EQ(RowsInsideTrees(table, trees), std::vector<int>{2});
 }
 
 } // namespace

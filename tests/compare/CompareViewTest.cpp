@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 using namespace vm;
@@ -24,6 +25,7 @@ protected:
         paths_ = WriteCompareSample(dir_, oldTree, newTree);
         stream_ = std::make_unique<TFileStream>(paths_.Comparison, TFileMode::OpenRead);
         file_ = std::make_unique<TDirCompare>(*stream_);
+        table_.SetComparison(file_.get());
         TCompareTreeBuilder builder(*file_, tree_);
         while (builder.Step(3)) {
         }
@@ -57,24 +59,28 @@ protected:
         while (fill_->Step(2)) {
         }
         EXPECT_EQ(fill_->Fault(), "");
+        return Names();
+    }
+    // The rows' names in the order shown.
+    std::vector<std::string> Names() const
+    {
         std::vector<std::string> names;
         for (int i = 0; i < store_.Count(); ++i)
-            names.emplace_back(store_.Name(i));
+            names.push_back(table_.Entry(i).Name);
         return names;
     }
-    const TCompareRow& Row(const std::string& name) const
+    int Position(const std::string& name) const
     {
         for (int i = 0; i < store_.Count(); ++i)
-            if (store_.Name(i) == name)
-                return store_.Row(i);
+            if (table_.Entry(i).Name == name)
+                return i;
         throw std::runtime_error("no row " + name);
     }
+    const TCompareRow& Row(const std::string& name) const { return store_.Row(Position(name)); }
+    TCompareEntry Entry(const std::string& name) const { return table_.Entry(Position(name)); }
     std::string Text(const std::string& name, int column) const
     {
-        for (int i = 0; i < store_.Count(); ++i)
-            if (store_.Name(i) == name)
-                return table_.Text(i, column);
-        return "no row " + name;
+        return table_.Text(Position(name), column);
     }
 
     TempDir dir_;
@@ -135,9 +141,9 @@ TEST_F(CompareViewTest, RowsSayHowEachEntryChanged)
         SCOPED_TRACE(e.Name);
         EXPECT_EQ(Text(e.Name, kCmpCondition), e.Condition);
         EXPECT_EQ(Text(e.Name, kCmpChanged), e.Changed);
-        EXPECT_EQ(RowStateImage(Row(e.Name).Kind, Row(e.Name).Change()), int(e.Arrow));
+        EXPECT_EQ(RowStateImage(Row(e.Name).Kind, Row(e.Name).Change), int(e.Arrow));
     }
-    EXPECT_EQ(Row("gone").NewLogOffset, kNoOffset);
+    EXPECT_EQ(Entry("gone").NewLogOffset, kNoOffset);
     EXPECT_EQ(Text("docs", kCmpType), "File folder");
     EXPECT_EQ(Text("shrink.dat", kCmpWas), "20 KB");
     EXPECT_EQ(Text("shrink.dat", kCmpNow), "4 KB");
@@ -148,7 +154,7 @@ TEST_F(CompareViewTest, RowsSayHowEachEntryChanged)
     Fill(TView::Standard, "docs");
     EXPECT_EQ(Text("new.txt", kCmpCondition), "File unchanged");
     EXPECT_EQ(Text("new.txt", kCmpChanged), "0 KB");
-    EXPECT_EQ(RowStateImage(kRowFile, Row("new.txt").Change()), int(TChange::Unchanged));
+    EXPECT_EQ(RowStateImage(kRowFile, Row("new.txt").Change), int(TChange::Unchanged));
     EXPECT_EQ(Text("c.txt", kCmpCondition), "File added");
     EXPECT_EQ(Text("c.txt", kCmpChanged), "+4 KB");
     EXPECT_EQ(fill_->DirectoryPath(), "/data/docs/");
@@ -157,7 +163,7 @@ TEST_F(CompareViewTest, RowsSayHowEachEntryChanged)
     EXPECT_EQ(Fill(TView::Standard), std::vector<std::string>{"/data/"});
     EXPECT_EQ(Row("/data/").Kind, kRowPath);
     EXPECT_EQ(Text("/data/", kCmpCondition), "Path bigger");
-    EXPECT_EQ(RowStateImage(kRowPath, Row("/data/").Change()), 0);
+    EXPECT_EQ(RowStateImage(kRowPath, Row("/data/").Change), 0);
     EXPECT_EQ(Text("/data/", kCmpPath), "/data/");
 }
 
@@ -189,7 +195,7 @@ TEST_F(CompareViewTest, RootTotalsCoverEveryTopLevelPath)
     Write(oldTree, newTree);
     EXPECT_EQ(Fill(TView::Standard), (std::vector<std::string>{"/data/", "/more/"}));
     const TSizeTotals totals = fill_->Totals();
-    EXPECT_EQ(totals.Allocated, Row("/data/").AllocNow + Row("/more/").AllocNow);
+    EXPECT_EQ(totals.Allocated, Entry("/data/").AllocNow + Entry("/more/").AllocNow);
     EXPECT_EQ(totals.Size, 30000 + 5000 + 100 + 9000 + 4096 + 1000 + 1 + 100000 + 50000);
     EXPECT_EQ(fill_->DirectoryPath(), "");
     Fill(TView::Standard, "/more/");
@@ -233,12 +239,7 @@ TEST_F(CompareViewTest, SortKeysOrderTheRows)
 {
     WriteSample();
     Fill(TView::Standard, "/data/");
-    auto names = [&] {
-        std::vector<std::string> out;
-        for (int i = 0; i < store_.Count(); ++i)
-            out.emplace_back(store_.Name(i));
-        return out;
-    };
+    auto names = [&] { return Names(); };
     SortCompareRows(store_, table_, CompareSortKeyOf("File name"), false);
     EXPECT_EQ(names(), (std::vector<std::string>{"shrink.dat", "same.txt", "gone", "empty", "docs",
                                                  "added"}));
@@ -269,7 +270,7 @@ TEST_F(CompareViewTest, LargestFirstOpensBySpaceNowAndChangedBysFirstClickPutsGr
     auto front = [this](TListWindowWork& work) {
         SortCompareRows(store_, table_, CompareSortKeyOf(work.SortColumn),
                         work.TakeSortDirection());
-        return std::string(store_.Name(0)) + " ... " + std::string(store_.Name(store_.Count() - 1));
+        return table_.Entry(0).Name + " ... " + table_.Entry(store_.Count() - 1).Name;
     };
     TListWindowWork largest(false);
     largest.OpenSorted(CompareSortStart(true));
@@ -290,6 +291,58 @@ TEST_F(CompareViewTest, LargestFirstOpensBySpaceNowAndChangedBysFirstClickPutsGr
     EXPECT_EQ(front(plain), "added ... shrink.dat");
     plain.ClickColumn("Changed by");
     EXPECT_EQ(front(plain), "shrink.dat ... docs");
+}
+
+TEST_F(CompareViewTest, RowsReadWhatTheyShowFromTheComparisonKeptOpen)
+{
+    WriteSample();
+    Fill(TView::Standard, "/data/");
+    // Removed from the disk while the list shows it: the reader still holds it, and a new
+    // table (nothing read yet) shows and sorts the rows as before.
+    std::filesystem::remove(paths_.Comparison);
+    TCompareListTable fresh(store_, tree_, locale_,
+                            [](const std::string& e) { return e + " File"; });
+    fresh.SetComparison(file_.get());
+    SortCompareRows(store_, fresh, CompareSortKeyOf("Space was"), true);
+    EXPECT_EQ(fresh.Text(store_.Count() - 1, kCmpName), "docs");
+    EXPECT_EQ(fresh.Text(store_.Count() - 1, kCmpWas), "24 KB");
+    EXPECT_EQ(fresh.Text(store_.Count() - 1, kCmpPath), "/data/");
+
+    // A space the window set (a deletion the new log does not record) shows and sorts until the
+    // next fill.
+    const int64_t shrink = Row("shrink.dat").Offset;
+    store_.SetSpaceNow(shrink, 0);
+    EXPECT_EQ(Text("shrink.dat", kCmpNow), "0 KB");
+    EXPECT_EQ(table_.RawNumber(Position("shrink.dat"), kCmpChanged), -20480);
+    SortCompareRows(store_, table_, CompareSortKeyOf("Space now"), true);
+    EXPECT_EQ(Names().front(), "gone");
+    EXPECT_EQ(Names()[1], "shrink.dat");
+    store_.Clear();
+    EXPECT_EQ(store_.SpaceNow(shrink), nullptr);
+}
+
+TEST_F(CompareViewTest, ARowWhoseRecordDoesNotReadShowsBlank)
+{
+    WriteSample();
+    Fill(TView::Standard, "/data/");
+    TCompareRow lost;
+    lost.Offset = int64_t(std::filesystem::file_size(paths_.Comparison)) + 100;
+    lost.Image = kImageTypeIcon;
+    const int position = store_.Append(lost);
+    for (int column = 0; column < kCompareColumnCount; ++column) {
+        EXPECT_EQ(table_.Text(position, column), "") << column;
+        EXPECT_EQ(table_.RawNumber(position, column), std::nullopt) << column;
+    }
+    EXPECT_FALSE(table_.Entry(position).Read);
+    EXPECT_EQ(table_.DirectoryText(position), "");
+    for (const char* column : {"File name", "Full path", "File type", "Condition", "Date created",
+                               "Space was", "Space now", "Changed by"}) {
+        SortCompareRows(store_, table_, CompareSortKeyOf(column), true);
+        EXPECT_EQ(store_.Count(), 7) << column;
+    }
+    // Without a comparison to read, every row is blank.
+    table_.SetComparison(nullptr);
+    EXPECT_EQ(table_.Text(0, kCmpName), "");
 }
 
 TEST_F(CompareViewTest, SingleDirectoryRecordEndsTheTreeAtItsLinkToFourteen)

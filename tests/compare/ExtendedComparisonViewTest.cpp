@@ -35,6 +35,7 @@ TShown Show(TDirCompare& file, TDirStorage& newLog)
     TCompareRowStore store;
     const TLocale locale = TLocale::Classic();
     TCompareListTable table(store, tree, locale, [](const std::string& e) { return e + " File"; });
+    table.SetComparison(&file);
     int data = -1;
     for (int n = 0; n < tree.Count(); ++n)
         if (tree.Name(n) == "/data/")
@@ -49,12 +50,13 @@ TShown Show(TDirCompare& file, TDirStorage& newLog)
         }
         EXPECT_EQ(fill.Fault(), "");
         for (int i = 0; i < store.Count(); ++i) {
-            shown.Rows.push_back(std::string(store.Name(i)) + ": " + table.Text(i, kCmpCondition) +
-                                 " " + table.Text(i, kCmpChanged));
-            const TCompareRow& row = store.Row(i);
-            if (row.NewLogOffset != kNoOffset) {
-                EXPECT_EQ(NewLogMismatch(file, newLog, {row.Offset, row.NewLogOffset}), "")
-                    << store.Name(i);
+            const TCompareEntry entry = table.Entry(i);
+            shown.Rows.push_back(entry.Name + ": " + table.Text(i, kCmpCondition) + " " +
+                                 table.Text(i, kCmpChanged));
+            if (entry.NewLogOffset != kNoOffset) {
+                EXPECT_EQ(NewLogMismatch(file, newLog, {store.Row(i).Offset, entry.NewLogOffset}),
+                          "")
+                    << entry.Name;
             }
         }
     }

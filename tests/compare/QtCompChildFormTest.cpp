@@ -77,7 +77,7 @@ protected:
     uint32_t NewLogTags(TCompMDIChild* child, const std::string& name)
     {
         TLogFile log(paths_.NewLog, false);
-        return log.Log().ReadTags(child->Rows().Row(RowPosition(child, name)).NewLogOffset);
+        return log.Log().ReadTags(child->Table().Entry(RowPosition(child, name)).NewLogOffset);
     }
 
     CompareSamplePaths paths_;
@@ -109,9 +109,9 @@ TEST_F(CompChildFormTest, CaptionsAreUniqueAndTheRootListsThePaths)
     EXPECT_TRUE(first->UpOneLevelAction->isEnabled());
     // "Space now" once: largest first; twice: smallest first.
     first->FileListView->header()->sectionClicked(kCmpNow);
-    EXPECT_EQ(first->Rows().Name(0), "a.txt");
+    EXPECT_EQ(RowName(first, 0), "a.txt");
     first->FileListView->header()->sectionClicked(kCmpNow);
-    EXPECT_EQ(first->Rows().Name(0), "new.txt");
+    EXPECT_EQ(RowName(first, 0), "new.txt");
     first->UpOneLevelAction->trigger();
     Idle(first);
     EXPECT_EQ(RowNames(first).size(), 6u);
@@ -195,7 +195,7 @@ TEST_F(CompChildFormTest, TagItemsChangeSeveralRowsInTheNewLog)
     // cannot be selected; "Select all files" leaves it out.
     {
         TLogFile log(paths_.NewLog, true);
-        log.Log().WriteTags(child->Rows().Row(RowPosition(child, "c.txt")).NewLogOffset,
+        log.Log().WriteTags(child->Table().Entry(RowPosition(child, "c.txt")).NewLogOffset,
                             kTagDeleted);
         log.Flush();
     }

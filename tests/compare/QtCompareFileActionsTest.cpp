@@ -181,7 +181,7 @@ TEST_F(CompareFileActionsTest, PropertiesWritesTheSpaceNowIntoTheRow)
         form->OKButton->click();
     });
     child->PropertiesClick();
-    EXPECT_EQ(child->Rows().Row(RowPosition(child, "a.txt")).AllocNow, 8192);
+    EXPECT_EQ(child->Table().Entry(RowPosition(child, "a.txt")).AllocNow, 8192);
     EXPECT_EQ(child->Table().Text(RowPosition(child, "a.txt"), kCmpNow), "8 KB");
     EXPECT_EQ(child->ChildStatusBar->PanelText(2), "Total selected - 8 KB");
 }
