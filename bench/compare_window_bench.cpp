@@ -2,8 +2,10 @@
 // entries each (the logs of compare_bench: a seeded synthetic tree and a mutated copy): the tree
 // built from the comparison's directory chain, the all files view of the root (the time to its
 // first rows, and the whole fill with every row's tag set read from the new log, as the tag
-// images need them), and the peak memory of all of it. Beside them, in the same run and on the
-// same files: `cat CMP > /dev/null` and one WalkRecords pass over the comparison, the least any
+// images need them), the first screen of rows painted through the list's table (which reads
+// what it shows from the comparison), sorting every row by space now and by name (keys read
+// from the comparison too), and the peak memory of all of it. Beside them, in the same run and on
+// the same files: `cat CMP > /dev/null` and one WalkRecords pass over the comparison, the least any
 // reader of the whole file must pay.
 //
 // The logs and the comparison are written once into bench-cache/ of the build directory and kept
@@ -18,6 +20,7 @@
 #include "CompareBenchLogs.h"
 #include "compare/CompareFill.h"
 #include "compare/CompareRules.h"
+#include "compare/CompareSort.h"
 #include "compare/CompareTree.h"
 #include "core/LogFile.h"
 #include "references/CompareRun.h"
@@ -36,12 +39,13 @@ namespace {
 
 struct TFigures
 {
-    double Tree = 0, FirstRows = 0, Fill = 0;
+    double Tree = 0, FirstRows = 0, Fill = 0, Paint = 0, SortBySpace = 0, SortByName = 0;
     int Directories = 0, Rows = 0, Tagged = 0;
+    size_t Painted = 0; // the characters painted
     size_t StoreBytes = 0;
 };
 
-TFigures CompareWindowOnce(const std::string& comparison, const std::string& newLogPath)
+TFigures CompareWindowOnce(const std::string& comparison, const std::string& newLogPath, bool sorts)
 {
     TFigures f;
     TFileStream stream(comparison, TFileMode::OpenRead);
@@ -74,7 +78,29 @@ TFigures CompareWindowOnce(const std::string& comparison, const std::string& new
         f.Tagged += RowStateOf(store.Row(i), true, true).Image >= 0;
     f.Fill = Seconds(start);
     f.Rows = store.Count();
+
+    // The first screen as the view paints it: every column of 40 rows, read from the comparison.
+    TLocale locale = TLocale::Classic();
+    // Through a reader of its own with a small buffer, as the window reads for painting.
+    TFileStream paintingStream(comparison, TFileMode::OpenRead, kPaintingReadBuffer);
+    TDirCompare painting(paintingStream);
+    TCompareListTable table(store, tree, locale, [](const std::string& e) { return e + " File"; });
+    table.SetComparison(&painting);
+    start = TClock::now();
+    for (int i = 0; i < std::min(40, store.Count()); ++i)
+        for (int c = 0; c < table.ColumnCount(); ++c)
+            f.Painted += table.Text(i, c).size();
+    f.Paint = Seconds(start);
     f.StoreBytes = store.MemoryBytes();
+    if (!sorts)
+        return f;
+    // As the window sorts a list it has just filled (the file's order), then by another column.
+    start = TClock::now();
+    SortCompareRows(store, table, CompareSortKeyOf("File name"), true);
+    f.SortByName = Seconds(start);
+    start = TClock::now();
+    SortCompareRows(store, table, CompareSortKeyOf("Space now"), false);
+    f.SortBySpace = Seconds(start);
     return f;
 }
 
@@ -123,9 +149,10 @@ int main(int argc, char** argv)
 
     // Before any work here: a child starts with what this process holds.
     const long baseline = InChild([] {});
-    const long peak = InChild([&] { CompareWindowOnce(comparison, newLog); });
+    const long peak = InChild([&] { CompareWindowOnce(comparison, newLog, false); });
+    const long sortPeak = InChild([&] { CompareWindowOnce(comparison, newLog, true); });
 
-    std::vector<double> catTimes, walkTimes, tree, first, fill;
+    std::vector<double> catTimes, walkTimes, tree, first, fill, paint, bySpace, byName;
     TFigures f;
     int records = 0;
     for (int run = 0; run < runs; ++run) {
@@ -146,10 +173,13 @@ int main(int argc, char** argv)
         }
         walkTimes.push_back(Seconds(start));
 
-        f = CompareWindowOnce(comparison, newLog);
+        f = CompareWindowOnce(comparison, newLog, true);
         tree.push_back(f.Tree);
         first.push_back(f.FirstRows);
         fill.push_back(f.Fill);
+        paint.push_back(f.Paint);
+        bySpace.push_back(f.SortBySpace);
+        byName.push_back(f.SortByName);
     }
     std::printf("comparison: %s, %lld bytes, %d records, %d directories, %d file rows in the all "
                 "files view of the root\n",
@@ -161,10 +191,17 @@ int main(int argc, char** argv)
     std::printf("  tree from the directory chain               %7.3f s\n", Median(tree));
     std::printf("  all files view: first rows                  %7.4f s\n", Median(first));
     std::printf("  all files view: every row with its tags     %7.3f s\n", Median(fill));
+    std::printf("  first 40 rows painted, every column         %7.4f s\n", Median(paint));
+    std::printf("  sort every row by name (after the fill)     %7.3f s\n", Median(byName));
+    std::printf("  then sort every row by space now            %7.3f s\n", Median(bySpace));
     if (peak > 0 && f.Rows > 0)
         std::printf("peak memory of tree and fill: %ld KiB (%.0f bytes a row above the %ld KiB of "
                     "an empty process; the rows' store holds %.0f bytes a row)\n",
                     peak, (peak - baseline) * 1024.0 / f.Rows, baseline,
                     double(f.StoreBytes) / f.Rows);
+    if (sortPeak > 0 && f.Rows > 0)
+        std::printf("peak memory with the sorts: %ld KiB (%.0f bytes a row; a sort holds a key and "
+                    "a position per row and the new order beside the rows)\n",
+                    sortPeak, (sortPeak - baseline) * 1024.0 / f.Rows);
     return 0;
 }
