@@ -29,10 +29,9 @@ void SortCompareRows(TCompareRowStore& store, const TCompareListTable& table, in
                      bool directionOn)
 {
     const bool reverse = !directionOn;
-    // The sorts take functions of a shown position. What the rows carry is read from them; the
-    // rest from the comparison through the table, once per row in the order shown (the file's
-    // order right after a fill).
-    auto byRow = [&store](auto f) { return [&store, f](int i) { return f(store.Row(i)); }; };
+    // The sorts take functions of a row or of its position, and ask them in the order the rows
+    // were listed, which is the comparison's: what a row carries is taken from it, the rest
+    // read through the table in the file's order.
     auto byEntry = [&table](auto f) { return [&table, f](int i) { return f(table.Entry(i)); }; };
     auto numbers = [&](auto valueOf, bool largestFirst) {
         SortByKeyOf(store, byEntry(valueOf), std::less<>(), largestFirst != reverse);
@@ -41,8 +40,7 @@ void SortCompareRows(TCompareRowStore& store, const TCompareListTable& table, in
     case 1:
         SortByNames(
             store, [&table](int i) { return table.Caption(i); },
-            byRow([](const TCompareRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }),
-            reverse);
+            [](const TCompareRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }, reverse);
         break;
     case 2: {
         // A directory's rows share its text: the directory's offset names it (a path's own
@@ -70,7 +68,7 @@ void SortCompareRows(TCompareRowStore& store, const TCompareListTable& table, in
     }
     case 6: {
         auto ranks = TextRanks<int>(
-            store, byRow([](const TCompareRow& r) { return int(r.Kind) << 8 | int(r.Change); }),
+            store, [](const TCompareRow& r) { return int(r.Kind) << 8 | int(r.Change); },
             [&table](int i) { return table.ConditionText(i); });
         SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
         break;
