@@ -56,9 +56,8 @@ const TCompareEntry& TCompareListTable::Record(int64_t offset) const
     return e;
 }
 
-TCompareEntry TCompareListTable::Entry(int position) const
+TCompareEntry TCompareListTable::Entry(const TCompareRow& row) const
 {
-    const TCompareRow& row = store_.Row(position);
     TCompareEntry entry = Record(row.Offset);
     if (const int64_t* space = store_.SpaceNow(row.Offset))
         entry.AllocNow = *space;
@@ -102,31 +101,19 @@ std::string TCompareListTable::DirectoryText(const TCompareRow& row,
     return RowDirectoryText(tree_, entry.Name, uint8_t(row.Kind), row.Offset, entry.DirOffset);
 }
 
-std::string TCompareListTable::Caption(int position) const
+std::string TCompareListTable::TypeText(const TCompareRow& row) const
 {
-    return Caption(store_.Row(position), Entry(position));
-}
-
-std::string TCompareListTable::DirectoryText(int position) const
-{
-    return DirectoryText(store_.Row(position), Entry(position));
-}
-
-std::string TCompareListTable::TypeText(int position) const
-{
-    const TCompareRow& row = store_.Row(position);
     const TCompareEntry& entry = Record(row.Offset);
     return entry.Read ? RowTypeText(uint8_t(row.Kind), entry.Name, types_) : std::string();
 }
 
-std::string TCompareListTable::TypeExtension(int position) const
+std::string TCompareListTable::TypeExtension(const TCompareRow& row) const
 {
-    return RowTypeExtension(Record(store_.Row(position).Offset).Name);
+    return RowTypeExtension(Record(row.Offset).Name);
 }
 
-std::string TCompareListTable::ConditionText(int position) const
+std::string TCompareListTable::ConditionText(const TCompareRow& row) const
 {
-    const TCompareRow& row = store_.Row(position);
     return vm::ConditionText(uint8_t(row.Kind), row.Change);
 }
 

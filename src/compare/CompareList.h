@@ -90,11 +90,6 @@ struct TCompareEntry
     }
 };
 
-// The buffer of a stream the table reads through. Rows are read one record at a time in the
-// order they are shown, which after a sort is no order in the file: a large buffer would be
-// loaded whole for every record.
-constexpr size_t kPaintingReadBuffer = 4096;
-
 // The row a comparison record gives, as the fill lists it (Kind and Image are the fill's).
 TCompareRow CompareRowOf(int64_t offset, const TCompareRecord& record);
 
@@ -146,14 +141,23 @@ public:
     // What the row shown at position shows, read from its record (the last few hundred records
     // read are kept: a view asks for one row many times while it paints), with the space now
     // the window set in its place.
-    TCompareEntry Entry(int position) const;
+    TCompareEntry Entry(int position) const { return Entry(store_.Row(position)); }
+    TCompareEntry Entry(const TCompareRow& row) const;
 
-    // The texts of the row shown at position.
-    std::string Caption(int position) const;
-    std::string DirectoryText(int position) const;
-    std::string TypeText(int position) const;
-    std::string TypeExtension(int position) const;
-    std::string ConditionText(int position) const;
+    // The texts of the row shown at position, or of a row.
+    std::string Caption(int position) const { return Caption(store_.Row(position)); }
+    std::string DirectoryText(int position) const { return DirectoryText(store_.Row(position)); }
+    std::string TypeText(int position) const { return TypeText(store_.Row(position)); }
+    std::string TypeExtension(int position) const { return TypeExtension(store_.Row(position)); }
+    std::string ConditionText(int position) const { return ConditionText(store_.Row(position)); }
+    std::string Caption(const TCompareRow& row) const { return Caption(row, Entry(row)); }
+    std::string DirectoryText(const TCompareRow& row) const
+    {
+        return DirectoryText(row, Entry(row));
+    }
+    std::string TypeText(const TCompareRow& row) const;
+    std::string TypeExtension(const TCompareRow& row) const;
+    std::string ConditionText(const TCompareRow& row) const;
 
     const TCompareRowStore& Store() const { return store_; }
     const TLocale& Locale() const { return locale_; }

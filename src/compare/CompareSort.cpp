@@ -29,17 +29,19 @@ void SortCompareRows(TCompareRowStore& store, const TCompareListTable& table, in
                      bool directionOn)
 {
     const bool reverse = !directionOn;
-    // The sorts take functions of a row or of its position, and ask them in the order the rows
-    // were listed, which is the comparison's: what a row carries is taken from it, the rest
-    // read through the table in the file's order.
-    auto byEntry = [&table](auto f) { return [&table, f](int i) { return f(table.Entry(i)); }; };
+    // The sorts take functions of a row and ask them in the order the rows were listed, which
+    // is the comparison's: what a row carries is taken from it, the rest read through the table
+    // in the file's order.
+    auto byEntry = [&table](auto f) {
+        return [&table, f](const TCompareRow& row) { return f(table.Entry(row)); };
+    };
     auto numbers = [&](auto valueOf, bool largestFirst) {
         SortByKeyOf(store, byEntry(valueOf), std::less<>(), largestFirst != reverse);
     };
     switch (key) {
     case 1:
         SortByNames(
-            store, [&table](int i) { return table.Caption(i); },
+            store, [&table](const TCompareRow& row) { return table.Caption(row); },
             [](const TCompareRow& row) { return row.Image < kImagePlainFile ? 0 : 1; }, reverse);
         break;
     case 2: {
@@ -47,30 +49,28 @@ void SortCompareRows(TCompareRowStore& store, const TCompareListTable& table, in
         // offset, kept apart from the directories' by its sign).
         auto ranks = TextRanks<int64_t>(
             store,
-            [&](int i) {
-                const TCompareRow& r = store.Row(i);
-                return r.Kind == kRowPath ? -int64_t(r.Offset) - 2 : table.Entry(i).DirOffset;
+            [&](const TCompareRow& r) {
+                return r.Kind == kRowPath ? -int64_t(r.Offset) - 2 : table.Entry(r).DirOffset;
             },
-            [&table](int i) { return table.DirectoryText(i); });
-        SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
+            [&table](const TCompareRow& r) { return table.DirectoryText(r); });
+        SortByRanks(store, ranks, !reverse);
         break;
     }
     case 3: {
         auto ranks = TextRanks<std::string>(
             store,
-            [&](int i) {
-                const TCompareRow& r = store.Row(i);
-                return r.Kind == kRowFile ? table.TypeExtension(i) : std::string(1, char(r.Kind));
+            [&](const TCompareRow& r) {
+                return r.Kind == kRowFile ? table.TypeExtension(r) : std::string(1, char(r.Kind));
             },
-            [&table](int i) { return table.TypeText(i); });
-        SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
+            [&table](const TCompareRow& r) { return table.TypeText(r); });
+        SortByRanks(store, ranks, !reverse);
         break;
     }
     case 6: {
         auto ranks = TextRanks<int>(
             store, [](const TCompareRow& r) { return int(r.Kind) << 8 | int(r.Change); },
-            [&table](int i) { return table.ConditionText(i); });
-        SortByKeys(store, std::move(ranks), std::less<uint32_t>(), !reverse);
+            [&table](const TCompareRow& r) { return table.ConditionText(r); });
+        SortByRanks(store, ranks, !reverse);
         break;
     }
     case 7:

@@ -278,8 +278,7 @@ void TExploreChild::StartBuild(const std::string& base)
         EndBuild();
         return;
     }
-    // Rows are read when painted, a few here and there: a small read window suits them.
-    reader_ = OpenLog(64 * 1024);
+    reader_ = OpenLog(kPaintingReadBuffer);
     table_.SetLog(reader_ ? &reader_->Log() : nullptr);
     ShowOwnerColumns(access->Log().HasOwners());
     auto run = std::make_unique<TBuildRun>(*this, std::move(access));

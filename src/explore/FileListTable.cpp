@@ -34,7 +34,11 @@ void TFileListTable::Forget() const
 
 TFileEntry TFileListTable::Entry(int position) const
 {
-    const TFileRow& row = store_.Row(position);
+    return Entry(store_.Row(position));
+}
+
+TFileEntry TFileListTable::Entry(const TFileRow& row) const
+{
     TFileEntry e;
     e.Offset = row.Offset;
     e.Kind = static_cast<uint8_t>(row.Kind);
@@ -79,8 +83,7 @@ void TFileListTable::ApplyShown(int64_t offset, int64_t& size, int64_t& allocate
         tags = *shown;
 }
 
-const TDirNode* TFileListTable::ShownNode(const TFileRow& row, std::string& name,
-                                          bool dated) const
+const TDirNode* TFileListTable::ShownNode(const TFileRow& row, std::string& name, bool dated) const
 {
     const int64_t offset = row.Offset;
     try {

@@ -79,8 +79,9 @@ public:
     // Forgets what was read, after the log changed under the same reader.
     void Forget() const;
 
-    // The row shown at position as it shows.
+    // The row shown at position, or a row, as it shows.
     TFileEntry Entry(int position) const;
+    TFileEntry Entry(const TFileRow& row) const;
     // For passes over every row (sorts): the record of a row with the sizes and tags the row
     // shows, read without the cache into a node this table reuses, its name into `name`;
     // nullptr when it does not read. Its dates are read only when asked for (dated).

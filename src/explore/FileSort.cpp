@@ -50,7 +50,7 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
                     return -row.Offset - 2;
                 return node->Level == 0 ? row.Offset : node->ParentOffset;
             },
-            [&](int i) { return table.DirectoryText(table.Entry(i)); });
+            [&](const TFileRow& row) { return table.DirectoryText(table.Entry(row)); });
         SortByRanks(store, ranks, reverse);
         break;
     }
@@ -64,7 +64,7 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
                     name.clear();
                 return RowTypeExtension(name);
             },
-            [&](int i) { return table.TypeText(table.Entry(i)); });
+            [&](const TFileRow& row) { return table.TypeText(table.Entry(row)); });
         SortByRanks(store, ranks, reverse);
         break;
     }
@@ -117,8 +117,8 @@ void SortRows(TFileListStore& store, const TFileListTable& table, int code)
                 const TDirNode* node = table.ShownNode(row, name);
                 return !node ? kNoOwner : owner ? node->Owner : node->Group;
             },
-            [&](int i) {
-                const TFileEntry e = table.Entry(i);
+            [&](const TFileRow& row) {
+                const TFileEntry e = table.Entry(row);
                 return owner ? table.OwnerText(e) : table.GroupText(e);
             });
         SortByRanks(store, ranks, reverse);

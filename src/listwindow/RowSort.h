@@ -14,17 +14,8 @@
 
 namespace vm {
 
-// What a sort asks of a row: f(row) where f takes the stored row (the cheap way, in the order
-// stored), else f(position).
-template <class F, class TRow> decltype(auto) OfRow(F& f, int position, const TRow& row)
-{
-    if constexpr (std::is_invocable_v<F&, const TRow&>)
-        return f(row);
-    else
-        return f(position);
-}
-
-// The store's new shown order: entries[k].Position is the position shown at k until now. The
+// The store's new shown order: entries[k].Position is the position shown until now of the row
+// to show at k. The
 // entries go before the new order is made, and the old order before that, so that no more than
 // one order and the entries are held at once.
 template <class TStore, class TEntries> void ReorderByPositions(TStore& store, TEntries& entries)
@@ -42,30 +33,22 @@ template <class TStore, class TEntries> void ReorderByPositions(TStore& store, T
     store.SetOrder(std::move(order));
 }
 
-// Sorts the store's shown order by one key per shown row: keyOf(row) (or keyOf(i), i the row's
-// position) gives the key of a row, asked once per row in the order the rows were stored (so
-// that keys read from a file are read in its order). `less` compares keys, `reverse`
-// turns the order around. Equal keys keep their order either way. Holds the keys with the
-// rows' positions (the key's size plus four bytes, padded) and the new order while it sorts.
-template <class TStore, class TKeyOf, class TLess>
-void SortByKeyOf(TStore& store, TKeyOf keyOf, TLess less, bool reverse)
-{
-    using TKey = std::decay_t<decltype(OfRow(keyOf, 0, store.Stored(0)))>;
-    // Packed: an eight-byte key and its position take 12 bytes, not 16.
+// The entries of a sort: a key and the position of its row, packed so that an eight-byte key
+// and its position take 12 bytes, not 16.
 #pragma pack(push, 4)
-    struct TEntry
-    {
-        TKey Key;
-        uint32_t Position;
-    };
+template <class TKey> struct TSortEntry
+{
+    TKey Key;
+    uint32_t Position;
+};
 #pragma pack(pop)
-    std::vector<TEntry> entries;
-    entries.reserve(static_cast<size_t>(store.Count()));
-    store.ForEachInStoredOrder([&](int i, const auto& row) {
-        entries.push_back({OfRow(keyOf, i, row), uint32_t(i)});
-    });
-    // The position breaks ties, so that an unstable sort gives the stable order without a
-    // buffer of the entries' size.
+
+// Sorts the entries by key (the position breaks ties, so that an unstable sort gives the stable
+// order without a buffer of the entries' size) and makes their positions the new order.
+template <class TStore, class TKey, class TLess>
+void SortEntries(TStore& store, std::vector<TSortEntry<TKey>>& entries, TLess less, bool reverse)
+{
+    using TEntry = TSortEntry<TKey>;
     if (reverse)
         std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
             if (less(b.Key, a.Key))
@@ -85,12 +68,31 @@ void SortByKeyOf(TStore& store, TKeyOf keyOf, TLess less, bool reverse)
     ReorderByPositions(store, entries);
 }
 
+// Sorts the store's shown order by one key per shown row: keyOf(row) gives the key of a row,
+// asked once per row in the order the rows were stored (so that keys read from a file are read
+// in its order; the function gets the row, not its position, which the pass may not map).
+// `less` compares keys, `reverse` turns the order around. Equal keys keep their order either
+// way. Holds the keys with the rows' positions and the new order while it sorts.
+template <class TStore, class TKeyOf, class TLess>
+void SortByKeyOf(TStore& store, TKeyOf keyOf, TLess less, bool reverse)
+{
+    using TKey = std::decay_t<decltype(keyOf(store.Stored(0)))>;
+    std::vector<TSortEntry<TKey>> entries;
+    entries.reserve(static_cast<size_t>(store.Count()));
+    store.ForEachInStoredOrder([&](int i, const auto& row) {
+        entries.push_back({keyOf(row), uint32_t(i)});
+    });
+    SortEntries(store, entries, less, reverse);
+}
+
 // Sorts by one key per shown row held in a vector (keys[i] belongs to the row shown at i).
 template <class TStore, class TKey, class TLess>
 void SortByKeys(TStore& store, const std::vector<TKey>& keys, TLess less, bool reverse)
 {
-    SortByKeyOf(
-        store, [&](int i) -> const TKey& { return keys[size_t(i)]; }, less, reverse);
+    std::vector<TSortEntry<TKey>> entries(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        entries[i] = {keys[i], uint32_t(i)};
+    SortEntries(store, entries, less, reverse);
 }
 
 // The locale's comparison of two texts (strcoll).
@@ -101,8 +103,8 @@ inline bool CollateLess(const std::string& a, const std::string& b)
 
 // The rank of each shown row's text among the distinct texts, so that a million rows compare
 // numbers while only the few distinct texts (directories, types, conditions) go through the
-// locale's comparison. idOf names the text of a row cheaply; textOf makes it once per id (each
-// takes the row, or its position).
+// locale's comparison. idOf(row) names the text of a row cheaply; textOf(row) makes it once per
+// id (both asked in the order the rows were stored).
 template <class TId, class TStore, class TIdOf, class TTextOf>
 std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
 {
@@ -110,10 +112,9 @@ std::vector<uint32_t> TextRanks(const TStore& store, TIdOf idOf, TTextOf textOf)
     std::vector<std::string> texts;
     std::vector<uint32_t> ids(static_cast<size_t>(store.Count()));
     store.ForEachInStoredOrder([&](int i, const auto& row) {
-        auto [it, added] =
-            index.try_emplace(OfRow(idOf, i, row), static_cast<uint32_t>(texts.size()));
+        auto [it, added] = index.try_emplace(idOf(row), static_cast<uint32_t>(texts.size()));
         if (added)
-            texts.push_back(OfRow(textOf, i, row));
+            texts.push_back(textOf(row));
         ids[size_t(i)] = it->second;
     });
     std::vector<uint32_t> byText(texts.size());
@@ -154,8 +155,8 @@ void SortByRanks(TStore& store, const std::vector<uint32_t>& ranks, bool reverse
 
 // Sorts by name: the rows of group 0 (paths and folders) before those of group 1 (files), each
 // group by its captions A to Z with ASCII letter case folded (core/NameOrder.h); `reverse` turns
-// the whole order around. captionOf gives the caption of a row (a string, or a view that holds
-// until the next call), groupOf its group; each takes the row, or its position. Sorts on each
+// the whole order around. captionOf(row) gives the caption of a row (a string, or a view that
+// holds until the next call), groupOf(row) its group. Sorts on each
 // caption's first eight folded bytes, then reads again only the captions of rows whose first bytes
 // tie, run by run.
 template <class TStore, class TCaptionOf, class TGroupOf>
@@ -174,8 +175,7 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
     std::vector<TNameKey> keys;
     keys.reserve(static_cast<size_t>(store.Count()));
     store.ForEachInStoredOrder([&](int i, const auto& row) {
-        keys.push_back(
-            {NameSortKey(OfRow(captionOf, i, row)), uint32_t(i), uint8_t(OfRow(groupOf, i, row))});
+        keys.push_back({NameSortKey(captionOf(row)), uint32_t(i), uint8_t(groupOf(row))});
     });
     auto before = [reverse](const TNameKey& a, const TNameKey& b) {
         if (a.Group != b.Group)
@@ -202,8 +202,7 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
                       });
             for (size_t k = begin; k < end; ++k) {
                 const int i = int(keys[k].Position);
-                run.emplace_back(std::string(OfRow(captionOf, i, store.Row(i))),
-                                 uint32_t(keys[k].Position));
+                run.emplace_back(std::string(captionOf(store.Row(i))), uint32_t(keys[k].Position));
             }
             std::sort(run.begin(), run.end(), [reverse](const auto& a, const auto& b) {
                 const int c =

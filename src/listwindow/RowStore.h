@@ -14,6 +14,11 @@
 
 namespace vm {
 
+// The buffer of the stream a list's rows are read through when painted. Rows are read one record
+// at a time in the order they are shown, which after a sort is no order in the file: a large
+// buffer would be loaded whole for every record.
+constexpr size_t kPaintingReadBuffer = 4096;
+
 template <class TRow> class TRowStore
 {
 public:
@@ -89,11 +94,20 @@ public:
 
     // Calls f(position, row) for every shown row in the order the rows were appended: for rows
     // that read what they show from a file, the order of the file, whatever order they show in.
+    // When every stored row is shown, the order is turned into its inverse in place for the pass
+    // and back afterwards, so that the pass holds nothing beside it.
     template <class F> void ForEachInStoredOrder(F f) const
     {
         if (!ordered_) {
             for (uint32_t i = 0; i < stored_; ++i)
                 f(static_cast<int>(i), Stored(i));
+            return;
+        }
+        if (order_.size() == stored_) {
+            Invert(order_);
+            for (uint32_t i = 0; i < stored_; ++i)
+                f(static_cast<int>(order_[i]), Stored(i));
+            Invert(order_);
             return;
         }
         std::vector<uint32_t> positionOf(stored_, UINT32_MAX);
@@ -111,6 +125,27 @@ public:
     }
 
 private:
+    // Turns a permutation of 0 .. n-1 (n < 2^31) into its inverse in place, following each cycle
+    // once; the top bit marks what is done.
+    static void Invert(std::vector<uint32_t>& p)
+    {
+        constexpr uint32_t kDone = 0x80000000u;
+        for (uint32_t i = 0; i < p.size(); ++i) {
+            if (p[i] & kDone)
+                continue;
+            uint32_t previous = i, current = p[i];
+            while (current != i) {
+                const uint32_t next = p[current];
+                p[current] = previous | kDone;
+                previous = current;
+                current = next;
+            }
+            p[i] = previous | kDone;
+        }
+        for (uint32_t& v : p)
+            v &= ~kDone;
+    }
+
     std::vector<std::unique_ptr<TRow[]>> blocks_;
     uint32_t stored_ = 0;
     // Materialised on the first sort or reduction (or when asked for); until then the identity.

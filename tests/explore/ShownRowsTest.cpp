@@ -88,6 +88,11 @@ TEST_F(ShownRowsTest, NamesAlikeInTheirFirstLettersAndEqualSizesKeepTheOrderOfOl
     SortRows(store_, table_, -6);
     EXPECT_EQ(Shown().front(), "/r/a/document_a 1000");
     EXPECT_EQ(Shown().back(), "/r/b/documents 3000");
+    SortRows(store_, table_, -5);
+    SortRows(store_, table_, 1); // by folder, each folder's rows as they showed
+    EXPECT_THAT(Shown(), ElementsAre("/r/a/DOCUMENT 2000", "/r/a/document_a 1000",
+                                     "/r/a/Document_b 3000", "/r/b/documents 3000",
+                                     "/r/b/document_a 2000", "/r/b/zz 2000"));
 }
 
 // Tags and space the window set show until the log has them; the sums count them again.
