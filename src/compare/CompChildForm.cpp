@@ -13,7 +13,6 @@
 #include "listwindow/QtListWindowActions.h"
 #include "listwindow/QtListWindowImages.h"
 #include "listwindow/QtListWindowParts.h"
-#include "listwindow/WindowLimits.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
 #include "platform/HelpTopics.h"
@@ -201,7 +200,6 @@ bool TCompMDIChild::OpenComparison(TComparisonAccess& access, size_t buffer)
     try {
         access.Stream =
             std::make_unique<TFileStream>(ComparisonFileName, TFileMode::OpenRead, buffer);
-        CheckWindowCanShow(*access.Stream, ComparisonFileName);
         access.File = std::make_unique<TDirCompare>(*access.Stream);
     } catch (const std::exception& e) {
         access = {};
