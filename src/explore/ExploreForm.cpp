@@ -11,7 +11,6 @@
 #include "listwindow/ChildFrame.h"
 #include "listwindow/QtListWindowActions.h"
 #include "listwindow/QtListWindowParts.h"
-#include "listwindow/WindowLimits.h"
 #include "platform/ExclusiveFile.h"
 #include "platform/HelpTopics.h"
 #include "platform/QtText.h"
@@ -156,7 +155,6 @@ std::unique_ptr<TExploreChild::TLogAccess> TExploreChild::OpenLog(size_t readWin
             access->File =
                 std::make_unique<TFileStream>(LogFileName, TFileMode::OpenRead, readWindow);
             stream = access->File.get();
-            CheckWindowCanShow(*stream, LogFileName);
         }
         access->Storage = std::make_unique<TDirStorage>(*stream);
     } catch (const std::exception& e) {
