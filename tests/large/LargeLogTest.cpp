@@ -3,88 +3,27 @@
 // and look-ups, tags and space changed beyond 2 GiB, and a comparison that passes 2 GiB too.
 // It writes about 4.5 GB into the temporary directory and takes a minute, so it carries the
 // ctest label "large": ./run-tests leaves it out, ./run-tests --large and CI run it.
+#include "large/LargeLog.h"
 #include "core/DirCompare.h"
 #include "core/LogFileOrder.h"
 #include "core/LogWalk.h"
-#include "core/LogWriter.h"
 #include "output/LogExport.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/statvfs.h>
 
 using namespace vm;
 using namespace vmtest;
 
 namespace {
 
-constexpr int64_t kPastLimit = (int64_t{1} << 31) + (int64_t{64} << 20);
-
-// Directories of 40 files and, down to level 5, four subdirectories each (about 14,000 records
-// under each top-level directory), written until the log passes kPastLimit: some 14 million
-// records.
-class TLargeTree
-{
-public:
-    explicit TLargeTree(TLogWriter& writer) : writer_(writer)
-    {
-        file_.Attributes = faNormal;
-        file_.Modified = file_.Created = file_.Accessed = TFileTime{1700000000, 0, 1700000000};
-        file_.Owner = 1000;
-        file_.Group = 100;
-        file_.Mode = 0100644;
-        dir_ = file_;
-        dir_.Attributes = faDirectory;
-        dir_.Mode = 040755;
-    }
-    void Directory(const std::string& name, int level)
-    {
-        dir_.Name = name;
-        writer_.Entry(dir_, false);
-        ++written_;
-        for (int f = 0; f < 40; ++f) {
-            file_.Name = "file-with-a-longer-name-" + std::to_string(f) + ".dat";
-            file_.Size = file_.OnDisk = 1000 + f;
-            writer_.Entry(file_, false);
-            ++written_;
-        }
-        for (int d = 0; level < 5 && d < 4; ++d)
-            Directory("directory-" + std::to_string(d), level + 1);
-        writer_.EndDirectory();
-    }
-    int64_t Written() const { return written_; }
-
-private:
-    TLogWriter& writer_;
-    TFileInfo file_, dir_;
-    int64_t written_ = 0;
-};
-
-// Writes the log; the number of records.
-int64_t WriteLargeLog(const std::string& path)
-{
-    TFileStream stream(path, TFileMode::Create);
-    TLogWriter writer(stream, 45000.0, TLogFormat::Extended);
-    writer.BeginRoot("/large/", 4096);
-    TLargeTree tree(writer);
-    for (int top = 0; stream.Size() < kPastLimit; ++top)
-        tree.Directory("top-" + std::to_string(top), 1);
-    writer.Finish();
-    TDirStorage log(stream);
-    log.SetTagName(1, "Tag 1");
-    return tree.Written() + 1;
-}
-
 TEST(LargeLog, AnExtendedLogPast2GiBIsReadEndToEnd)
 {
     TempDir dir;
-    struct statvfs fs = {};
-    ASSERT_EQ(statvfs(dir.Path().c_str(), &fs), 0);
-    if (static_cast<double>(fs.f_bavail) * fs.f_frsize < 6e9)
+    if (!HasFreeSpace(dir.Path(), 6e9))
         GTEST_SKIP() << "less than 6 GB free in " << dir.Path();
     const std::string path = dir / "large.kdf";
-    const int64_t written = WriteLargeLog(path);
+    const int64_t written = WriteLargeLog(path).Records;
 
     TFileStream stream(path, TFileMode::OpenRead);
     TDirStorage log(stream);
