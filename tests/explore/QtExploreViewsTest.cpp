@@ -12,7 +12,6 @@
 #include "treemapview/QtViewsPane.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTreeView>
 
@@ -22,21 +21,9 @@ using namespace vm;
 using vmtest::Idle;
 using vmtest::RowName;
 using vmtest::RowNames;
+using vmtest::Settle;
 
 namespace {
-
-// Runs events until the window, its map and its statistics are idle.
-void Settle(TExploreChild* child)
-{
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        Idle(child);
-        QApplication::processEvents();
-    } while ((child->Busy || child->ViewsPane->Treemap->Busy() ||
-              child->ViewsPane->Statistics->Busy()) &&
-             clock.elapsed() < 20000);
-}
 
 std::string SelectedName(TExploreChild* child)
 {

@@ -1,11 +1,16 @@
 // Driving a list window (explore or compare) from a test as a user would: letting its long work
-// run out, choosing a directory in its tree, and finding and selecting list rows by name.
+// (and its treemap's and statistics') run out, choosing a directory in its tree, and finding and
+// selecting list rows by name.
 #pragma once
 
 #include "listwindow/QtDirTreeModel.h"
+#include "statsview/QtStatisticsView.h"
+#include "treemapview/QtTreemapView.h"
+#include "treemapview/QtViewsPane.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QTreeView>
 
@@ -21,6 +26,20 @@ template <class Window> void Idle(Window* child)
         QApplication::processEvents();
         quiet = child->Busy ? 0 : quiet + 1;
     }
+}
+
+// Runs events until the window, its treemap and its statistics are idle, or milliseconds have
+// passed.
+template <class Window> void Settle(Window* child, qint64 milliseconds = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        Idle(child);
+        QApplication::processEvents();
+    } while ((child->Busy || child->ViewsPane->Treemap->Busy() ||
+              child->ViewsPane->Statistics->Busy()) &&
+             clock.elapsed() < milliseconds);
 }
 
 // Makes the tree's node of that name current (the last one, should several share it).
