@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <unordered_map>
 #include <vector>
@@ -153,12 +154,26 @@ void SortByRanks(TStore& store, const std::vector<uint32_t>& ranks, bool reverse
     store.SetOrder(std::move(order));
 }
 
+// The bytes of a name from 8 * chunk on, as NameSortKey takes its first eight but as they are
+// (not folded): what orders names that are equal with letter case folded.
+inline uint64_t RawNameChunk(std::string_view name, size_t chunk)
+{
+    uint64_t key = 0;
+    for (size_t i = 8 * chunk; i < 8 * chunk + 8; ++i)
+        key = key << 8 | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+    return key;
+}
+
 // Sorts by name: the rows of group 0 (paths and folders) before those of group 1 (files), each
 // group by its captions A to Z with ASCII letter case folded (core/NameOrder.h); `reverse` turns
 // the whole order around. captionOf(row) gives the caption of a row (a string, or a view that
-// holds until the next call), groupOf(row) its group. Sorts on each
-// caption's first eight folded bytes, then reads again only the captions of rows whose first bytes
-// tie, run by run.
+// holds until the next call), groupOf(row) its group.
+//
+// Rows are sorted on eight bytes of their captions at a time: the first eight of every caption,
+// then, for each run of rows tied on them, the next eight, read again for those rows only, and
+// so on; captions equal with letter case folded are then ordered by their bytes as they are.
+// Millions of names alike in their first bytes ("IMG_2023...") cost passes over those rows,
+// never a copy of their names.
 template <class TStore, class TCaptionOf, class TGroupOf>
 void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool reverse)
 {
@@ -166,7 +181,7 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
 #pragma pack(push, 4)
     struct TNameKey
     {
-        uint64_t Prefix;
+        uint64_t Chunk;
         uint32_t Position : 31;
         uint32_t Group : 1;
     };
@@ -175,44 +190,60 @@ void SortByNames(TStore& store, TCaptionOf captionOf, TGroupOf groupOf, bool rev
     std::vector<TNameKey> keys;
     keys.reserve(static_cast<size_t>(store.Count()));
     store.ForEachInStoredOrder([&](int i, const auto& row) {
-        keys.push_back({NameSortKey(captionOf(row)), uint32_t(i), uint8_t(groupOf(row))});
+        keys.push_back({NameSortKey(captionOf(row)), uint32_t(i), groupOf(row) ? 1u : 0u});
     });
     auto before = [reverse](const TNameKey& a, const TNameKey& b) {
         if (a.Group != b.Group)
             return reverse ? a.Group > b.Group : a.Group < b.Group;
-        if (a.Prefix != b.Prefix)
-            return reverse ? a.Prefix > b.Prefix : a.Prefix < b.Prefix;
+        if (a.Chunk != b.Chunk)
+            return reverse ? a.Chunk > b.Chunk : a.Chunk < b.Chunk;
         return a.Position < b.Position;
     };
     std::sort(keys.begin(), keys.end(), before);
-    // Runs of equal groups and prefixes: their whole captions decide, equal ones keep their order.
-    for (size_t begin = 0; begin < keys.size();) {
-        size_t end = begin + 1;
-        while (end < keys.size() && keys[end].Group == keys[begin].Group &&
-               keys[end].Prefix == keys[begin].Prefix)
-            ++end;
-        if (end - begin > 1) {
-            // Read in the order stored, then ordered by caption, equal ones by position.
-            std::vector<std::pair<std::string, uint32_t>> run;
-            run.reserve(end - begin);
-            std::sort(keys.begin() + begin, keys.begin() + end,
-                      [&](const TNameKey& a, const TNameKey& b) {
-                          return store.StoredIndex(int(a.Position)) <
-                                 store.StoredIndex(int(b.Position));
-                      });
-            for (size_t k = begin; k < end; ++k) {
-                const int i = int(keys[k].Position);
-                run.emplace_back(std::string(captionOf(store.Row(i))), uint32_t(keys[k].Position));
-            }
-            std::sort(run.begin(), run.end(), [reverse](const auto& a, const auto& b) {
-                const int c =
-                    reverse ? CompareNames(b.first, a.first) : CompareNames(a.first, b.first);
-                return c != 0 ? c < 0 : a.second < b.second;
-            });
-            for (size_t k = begin; k < end; ++k)
-                keys[k].Position = run[k - begin].second;
+
+    struct TRun
+    {
+        size_t Begin, End;
+        size_t Chunk; // the chunk to read next
+        bool Raw;     // bytes as they are, the captions being equal when folded
+    };
+    std::vector<TRun> runs;
+    // Queues every run of rows in keys[begin, end) tied on the chunk they were sorted by.
+    auto queueTies = [&](size_t begin, size_t end, size_t chunk, bool raw) {
+        for (size_t b = begin; b < end;) {
+            size_t e = b + 1;
+            while (e < end && keys[e].Group == keys[b].Group && keys[e].Chunk == keys[b].Chunk)
+                ++e;
+            // Names hold no NUL: a chunk that ends in one ends the captions.
+            const bool ended = (keys[b].Chunk & 0xFF) == 0;
+            if (e - b > 1 && !ended)
+                runs.push_back({b, e, chunk + 1, raw});
+            else if (e - b > 1 && !raw)
+                runs.push_back({b, e, 0, true});
+            b = e;
         }
-        begin = end;
+    };
+    queueTies(0, keys.size(), 0, false);
+    while (!runs.empty()) {
+        const TRun run = runs.back();
+        runs.pop_back();
+        const auto first = keys.begin() + std::ptrdiff_t(run.Begin);
+        const auto last = keys.begin() + std::ptrdiff_t(run.End);
+        // Read in the order stored, the order of the file.
+        std::sort(first, last, [&](const TNameKey& a, const TNameKey& b) {
+            return store.StoredIndex(int(a.Position)) < store.StoredIndex(int(b.Position));
+        });
+        for (auto k = first; k != last; ++k) {
+            // A string the function returns lives as long as this reference.
+            const auto& held = captionOf(store.Row(int(k->Position)));
+            const std::string_view caption = held;
+            k->Chunk =
+                run.Raw ? RawNameChunk(caption, run.Chunk)
+                        : NameSortKey(8 * run.Chunk < caption.size() ? caption.substr(8 * run.Chunk)
+                                                                     : std::string_view());
+        }
+        std::sort(first, last, before);
+        queueTies(run.Begin, run.End, run.Chunk, run.Raw);
     }
     ReorderByPositions(store, keys);
 }

@@ -90,9 +90,9 @@ TEST_F(ShownRowsTest, NamesAlikeInTheirFirstLettersAndEqualSizesKeepTheOrderOfOl
     EXPECT_EQ(Shown().back(), "/r/b/documents 3000");
     SortRows(store_, table_, -5);
     SortRows(store_, table_, 1); // by folder, each folder's rows as they showed
-    EXPECT_THAT(Shown(), ElementsAre("/r/a/DOCUMENT 2000", "/r/a/document_a 1000",
-                                     "/r/a/Document_b 3000", "/r/b/documents 3000",
-                                     "/r/b/document_a 2000", "/r/b/zz 2000"));
+    EXPECT_THAT(Shown(),
+                ElementsAre("/r/a/DOCUMENT 2000", "/r/a/document_a 1000", "/r/a/Document_b 3000",
+                            "/r/b/documents 3000", "/r/b/document_a 2000", "/r/b/zz 2000"));
 }
 
 // Tags and space the window set show until the log has them; the sums count them again.
@@ -127,6 +127,48 @@ TEST_F(ShownRowsTest, RowsOfALogThatNoLongerReadsShowBlank)
         EXPECT_EQ(store_.Count(), 6);
     }
     EXPECT_EQ(table_.ShownTotals().Allocated, 0);
+}
+
+// Names alike far beyond their first eight letters, or alike but for letter case, as photo and
+// build trees have them by the million.
+TEST(ShownRowsNames, NamesAlikeForManyLettersOrButForCaseSortWhole)
+{
+    TMemoryStream stream(SyntheticLog()
+                             .Root("/r/", 1024)
+                             .File("img_2023-04-01_0002.jpg", 1)
+                             .File("IMG_2023-04-01_0001.jpg", 1)
+                             .File("img_2023-04-01_0001.jpg", 1)
+                             .File("img_2023-04-01_000", 1)
+                             .File("img_2023-04-01_0001.JPG", 1)
+                             .File("img_2023-04", 1)
+                             .Log());
+    TDirStorage log(stream);
+    TDirTree tree("Log 1");
+    TDirTreeBuilder builder(log, tree);
+    while (builder.Step(100)) {
+    }
+    TFileListStore store;
+    TFillRequest r;
+    r.View = TView::AllFiles;
+    TListFill fill(log, tree, store, r);
+    while (fill.Step(100)) {
+    }
+    TFileListTable table(store, tree, TLocale::Classic(), nullptr);
+    table.SetLog(&log);
+    auto names = [&] {
+        std::vector<std::string> shown;
+        for (int i = 0; i < store.Count(); ++i)
+            shown.push_back(table.Entry(i).Name);
+        return shown;
+    };
+    SortRows(store, table, -5); // A to Z: shorter first, then the bytes as they are
+    EXPECT_THAT(names(), ElementsAre("img_2023-04", "img_2023-04-01_000", "IMG_2023-04-01_0001.jpg",
+                                     "img_2023-04-01_0001.JPG", "img_2023-04-01_0001.jpg",
+                                     "img_2023-04-01_0002.jpg"));
+    SortRows(store, table, 5);
+    EXPECT_THAT(names(), ElementsAre("img_2023-04-01_0002.jpg", "img_2023-04-01_0001.jpg",
+                                     "img_2023-04-01_0001.JPG", "IMG_2023-04-01_0001.jpg",
+                                     "img_2023-04-01_000", "img_2023-04"));
 }
 
 } // namespace
