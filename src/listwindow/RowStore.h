@@ -94,20 +94,12 @@ public:
 
     // Calls f(position, row) for every shown row in the order the rows were appended: for rows
     // that read what they show from a file, the order of the file, whatever order they show in.
-    // When every stored row is shown, the order is turned into its inverse in place for the pass
-    // and back afterwards, so that the pass holds nothing beside it.
+    // Holds the position of every stored row for the pass (four bytes a row).
     template <class F> void ForEachInStoredOrder(F f) const
     {
         if (!ordered_) {
             for (uint32_t i = 0; i < stored_; ++i)
                 f(static_cast<int>(i), Stored(i));
-            return;
-        }
-        if (order_.size() == stored_) {
-            Invert(order_);
-            for (uint32_t i = 0; i < stored_; ++i)
-                f(static_cast<int>(order_[i]), Stored(i));
-            Invert(order_);
             return;
         }
         std::vector<uint32_t> positionOf(stored_, UINT32_MAX);
@@ -125,27 +117,6 @@ public:
     }
 
 private:
-    // Turns a permutation of 0 .. n-1 (n < 2^31) into its inverse in place, following each cycle
-    // once; the top bit marks what is done.
-    static void Invert(std::vector<uint32_t>& p)
-    {
-        constexpr uint32_t kDone = 0x80000000u;
-        for (uint32_t i = 0; i < p.size(); ++i) {
-            if (p[i] & kDone)
-                continue;
-            uint32_t previous = i, current = p[i];
-            while (current != i) {
-                const uint32_t next = p[current];
-                p[current] = previous | kDone;
-                previous = current;
-                current = next;
-            }
-            p[i] = previous | kDone;
-        }
-        for (uint32_t& v : p)
-            v &= ~kDone;
-    }
-
     std::vector<std::unique_ptr<TRow[]>> blocks_;
     uint32_t stored_ = 0;
     // Materialised on the first sort or reduction (or when asked for); until then the identity.
