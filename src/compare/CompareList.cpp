@@ -19,26 +19,22 @@ TCompareRow CompareRowOf(int64_t offset, const TCompareRecord& record)
 
 TCompareListTable::TCompareListTable(const TCompareRowStore& store, const TDirTree& tree,
                                      const TLocale& locale, TFileTypeLookup types)
-    : store_(store), tree_(tree), locale_(locale), types_(std::move(types)), cache_(kCachedRecords)
+    : store_(store), tree_(tree), locale_(locale), types_(std::move(types))
 {
 }
 
 void TCompareListTable::SetComparison(TDirCompare* file)
 {
     file_ = file;
-    for (TCachedRecord& cached : cache_)
-        cached = {};
+    cache_.Forget();
 }
 
 const TCompareEntry& TCompareListTable::Record(int64_t offset) const
 {
-    // Record offsets grow by a few dozen bytes: a multiplicative hash spreads them over the slots.
-    const size_t slot = size_t((uint64_t(offset) * 0x9E3779B97F4A7C15ull) >> 40) % kCachedRecords;
-    TCachedRecord& cached = cache_[slot];
-    if (cached.Offset == offset && offset != kNoOffset)
-        return cached.Entry;
-    cached.Offset = offset;
-    TCompareEntry& e = cached.Entry;
+    bool hit = false;
+    TCompareEntry& e = cache_.Slot(offset, hit);
+    if (hit)
+        return e;
     e = {};
     if (!file_ || offset < 0 || !file_->ReadRecord(offset, record_, name_))
         return e; // shown blank; read again only once another record took its place

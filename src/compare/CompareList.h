@@ -10,6 +10,7 @@
 #include "core/DirCompare.h"
 #include "display/DirTree.h"
 #include "display/ListRows.h"
+#include "listwindow/RecordCache.h"
 #include "listwindow/RowStore.h"
 #include "output/ListTable.h"
 #include "output/ListTexts.h"
@@ -163,13 +164,6 @@ public:
     const TLocale& Locale() const { return locale_; }
 
 private:
-    static constexpr size_t kCachedRecords = 512; // a power of two
-
-    struct TCachedRecord
-    {
-        int64_t Offset = kNoOffset;
-        TCompareEntry Entry;
-    };
     // The record at offset as the file has it.
     const TCompareEntry& Record(int64_t offset) const;
     std::string Caption(const TCompareRow& row, const TCompareEntry& entry) const;
@@ -181,8 +175,8 @@ private:
     TFileTypeLookup types_;
     TCompareListOptions options_;
     TDirCompare* file_ = nullptr;
-    mutable std::vector<TCachedRecord> cache_; // direct-mapped by offset
-    mutable TCompareRecord record_;            // the read's buffers
+    mutable TRecordCache<TCompareEntry> cache_;
+    mutable TCompareRecord record_; // the read's buffers
     mutable std::string name_;
 };
 

@@ -10,14 +10,9 @@ namespace vm {
 
 TFileListTable::TFileListTable(const TFileListStore& store, const TDirTree& tree,
                                const TLocale& locale, TFileTypeLookup types)
-    : store_(store), tree_(tree), locale_(locale), types_(std::move(types)), cache_(kCacheSlots),
+    : store_(store), tree_(tree), locale_(locale), types_(std::move(types)),
       owners_(vm::AccountName), groups_(vm::GroupName)
 {
-}
-
-void TFileListTable::SetOptions(const TFileListOptions& options)
-{
-    options_ = options;
 }
 
 void TFileListTable::SetLog(TDirStorage* log)
@@ -28,8 +23,7 @@ void TFileListTable::SetLog(TDirStorage* log)
 
 void TFileListTable::Forget() const
 {
-    for (TCached& slot : cache_)
-        slot.Offset = kNoOffset;
+    cache_.Forget();
 }
 
 TFileEntry TFileListTable::Entry(int position) const
@@ -43,10 +37,9 @@ TFileEntry TFileListTable::Entry(const TFileRow& row) const
     e.Offset = row.Offset;
     e.Kind = static_cast<uint8_t>(row.Kind);
     e.Image = static_cast<uint8_t>(row.Image);
-    // Offsets of records are at least a few bytes apart; their low bits spread them.
-    TCached& slot = cache_[static_cast<uint64_t>(e.Offset) / 8 % kCacheSlots];
-    if (slot.Offset != e.Offset) {
-        slot.Offset = e.Offset;
+    bool hit = false;
+    TCached& slot = cache_.Slot(e.Offset, hit);
+    if (!hit) {
         slot.Read = false;
         try {
             slot.Read = log_ && log_->ReadNode(e.Offset, slot.Node, slot.Name);

@@ -10,6 +10,7 @@
 #include "display/ListRows.h"
 #include "explore/FileListStore.h"
 #include "listwindow/ListWork.h"
+#include "listwindow/RecordCache.h"
 #include "output/ListTable.h"
 #include "output/ListTexts.h"
 #include "platform/Locale.h"
@@ -71,7 +72,7 @@ public:
     TFileListTable(const TFileListStore& store, const TDirTree& tree, const TLocale& locale,
                    TFileTypeLookup types);
 
-    void SetOptions(const TFileListOptions& options);
+    void SetOptions(const TFileListOptions& options) { options_ = options; }
     const TFileListOptions& Options() const { return options_; }
     // The log rows are read from (it outlives the table, or is replaced before it goes);
     // nothing: every row shows blank. Setting it, even to the same log, forgets what was read.
@@ -117,15 +118,13 @@ public:
     const TLocale& Locale() const { return locale_; }
 
 private:
-    // The records read last, by offset: the screen asks for each cell of a row in turn.
+    // A record as read (Read false: it did not read).
     struct TCached
     {
-        int64_t Offset = kNoOffset;
         TDirNode Node;
         std::string Name;
         bool Read = false;
     };
-    static constexpr size_t kCacheSlots = 512;
 
     const TFileListStore& store_;
     const TDirTree& tree_;
@@ -133,7 +132,7 @@ private:
     TFileTypeLookup types_;
     TFileListOptions options_;
     TDirStorage* log_ = nullptr;
-    mutable std::vector<TCached> cache_;
+    mutable TRecordCache<TCached> cache_;
     mutable TDirNode bulk_;
     // Applies what the store shows instead of the record at offset.
     void ApplyShown(int64_t offset, int64_t& size, int64_t& allocated, uint32_t& tags) const;
