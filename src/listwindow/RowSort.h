@@ -16,9 +16,8 @@
 namespace vm {
 
 // The store's new shown order: entries[k].Position is the position shown until now of the row
-// to show at k. The
-// entries go before the new order is made, and the old order before that, so that no more than
-// one order and the entries are held at once.
+// to show at k. The old order goes before the new one is made, so that no more than one order
+// and the entries are held at once.
 template <class TStore, class TEntries> void ReorderByPositions(TStore& store, TEntries& entries)
 {
     if (!store.InStoredOrder()) {
@@ -49,29 +48,23 @@ template <class TKey> struct TSortEntry
 template <class TStore, class TKey, class TLess>
 void SortEntries(TStore& store, std::vector<TSortEntry<TKey>>& entries, TLess less, bool reverse)
 {
-    using TEntry = TSortEntry<TKey>;
-    if (reverse)
-        std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
-            if (less(b.Key, a.Key))
-                return true;
-            if (less(a.Key, b.Key))
-                return false;
-            return a.Position < b.Position;
-        });
-    else
-        std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
-            if (less(a.Key, b.Key))
-                return true;
-            if (less(b.Key, a.Key))
-                return false;
-            return a.Position < b.Position;
-        });
+    std::sort(entries.begin(), entries.end(),
+              [&](const TSortEntry<TKey>& a, const TSortEntry<TKey>& b) {
+                  const TKey& x = reverse ? b.Key : a.Key;
+                  const TKey& y = reverse ? a.Key : b.Key;
+                  if (less(x, y))
+                      return true;
+                  if (less(y, x))
+                      return false;
+                  return a.Position < b.Position;
+              });
     ReorderByPositions(store, entries);
 }
 
 // Sorts the store's shown order by one key per shown row: keyOf(row) gives the key of a row,
 // asked once per row in the order the rows were stored (so that keys read from a file are read
-// in its order; the function gets the row, not its position, which the pass may not map).
+// in its order; it gets the row, since a row looked up by its position would be read out of
+// that order).
 // `less` compares keys, `reverse` turns the order around. Equal keys keep their order either
 // way. Holds the keys with the rows' positions and the new order while it sorts.
 template <class TStore, class TKeyOf, class TLess>

@@ -6,10 +6,9 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 namespace vm {
@@ -122,59 +121,6 @@ private:
     // Materialised on the first sort or reduction (or when asked for); until then the identity.
     mutable std::vector<uint32_t> order_;
     mutable bool ordered_ = false;
-};
-
-// A row store that also keeps each row's name in a shared pool, for lists whose rows carry
-// their names. TRow must have the fields `uint32_t NameAt` and `uint16_t NameLength`, which
-// Append sets.
-template <class TRow> class TNamedRowStore : public TRowStore<TRow>
-{
-public:
-    void Clear()
-    {
-        TRowStore<TRow>::Clear();
-        nameBlocks_.clear();
-        nameUsed_ = kNameBlock;
-    }
-    using TRowStore<TRow>::Row;
-    std::string_view Name(const TRow& row) const
-    {
-        if (row.NameLength == 0)
-            return {}; // no pool block may exist yet
-        return std::string_view(
-            nameBlocks_[row.NameAt / kNameBlock].get() + row.NameAt % kNameBlock, row.NameLength);
-    }
-    std::string_view Name(int i) const { return Name(Row(i)); }
-
-    // Appends a row (shown last) with its name; returns its position.
-    int Append(TRow row, std::string_view name)
-    {
-        // A name never straddles two blocks of the pool.
-        const size_t length = std::min<size_t>(name.size(), UINT16_MAX);
-        row.NameAt = 0;
-        row.NameLength = static_cast<uint16_t>(length);
-        if (length > 0) {
-            if (nameUsed_ + length > kNameBlock) {
-                nameBlocks_.push_back(std::make_unique<char[]>(kNameBlock));
-                nameUsed_ = 0;
-            }
-            std::memcpy(nameBlocks_.back().get() + nameUsed_, name.data(), length);
-            row.NameAt = static_cast<uint32_t>((nameBlocks_.size() - 1) * kNameBlock + nameUsed_);
-            nameUsed_ += length;
-        }
-        return TRowStore<TRow>::Append(row);
-    }
-
-    size_t MemoryBytes() const
-    {
-        return TRowStore<TRow>::MemoryBytes() + nameBlocks_.size() * kNameBlock;
-    }
-
-private:
-    static constexpr size_t kNameBlock = 1 << 20;
-
-    std::vector<std::unique_ptr<char[]>> nameBlocks_;
-    size_t nameUsed_ = kNameBlock; // in the last name block
 };
 
 } // namespace vm

@@ -51,13 +51,10 @@ template <class Window> void SelectNode(Window* child, const std::string& name)
             child->DirTreeView->setCurrentIndex(child->TreeModel->IndexOf(n));
 }
 
-// The name of the row shown at i: read from the log for the explore window's rows.
+// The name of the row shown at i, as the window's table reads it from its file.
 template <class Window> std::string RowName(Window* child, int i)
 {
-    if constexpr (requires { child->Table().Entry(i); })
-        return child->Table().Entry(i).Name;
-    else
-        return std::string(child->Rows().Name(i));
+    return child->Table().Entry(i).Name;
 }
 
 template <class Window> std::vector<std::string> RowNames(Window* child)
